@@ -1,0 +1,6 @@
+#pragma once
+
+// Maps the Windows faces the layouts name onto fonts a Linux desktop has.
+namespace Fonts {
+void installSubstitutions();
+}

@@ -1,0 +1,88 @@
+#include "growingwindow.h"
+
+#include "colourui.h"
+#include "twips.h"
+
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+
+GrowingWindow::GrowingWindow(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(StepIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &GrowingWindow::step);
+}
+
+double GrowingWindow::screenWidthTwips(const QWidget *w)
+{
+    const QScreen *screen = w->screen();
+    return screen ? double(screen->geometry().width()) * Twips::PerPixel : 0.0;
+}
+
+void GrowingWindow::open(const OpeningSpec &spec)
+{
+    m_spec = spec;
+    m_steps = Opening::growth(spec, screenWidthTwips(this));
+    m_next = 0;
+    m_background = QImage();
+    step(); // visible from the first step on
+    if (m_next < m_steps.size())
+        m_timer.start();
+}
+
+void GrowingWindow::finishOpening()
+{
+    while (m_next < m_steps.size())
+        step();
+}
+
+void GrowingWindow::step()
+{
+    if (m_next >= m_steps.size())
+        return;
+    applyOuterGeometry(m_steps[m_next++]);
+    if (!isVisible())
+        show();
+    if (m_next == m_steps.size()) {
+        m_timer.stop();
+        paintBands();
+        Q_EMIT opened();
+    }
+}
+
+void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
+{
+    // The steps give the outer size; the frame is whatever the window manager adds.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const int w = std::max(Twips::toPixels(r.width) - frame.width(), 0);
+    const int h = std::max(Twips::toPixels(r.height) - frame.height(), 0);
+    move(Twips::toPixels(r.left), Twips::toPixels(r.top));
+    resize(w, h);
+}
+
+void GrowingWindow::paintBands()
+{
+    const qreal dpr = devicePixelRatioF();
+    m_background = QImage(size() * dpr, QImage::Format_RGB32);
+    m_background.setDevicePixelRatio(dpr);
+    m_background.fill(palette().color(backgroundRole()));
+    QPainter p(&m_background);
+    const QSizeF client = size();
+    for (int j = 1; j <= Opening::Bands; ++j) {
+        const QColor c = Colour::toQColor(m_spec.bandColour(j), palette());
+        // Outline and fill share the colour, so the band is one solid box.
+        p.fillRect(Opening::band(j, client), c);
+    }
+    p.end();
+    update();
+}
+
+void GrowingWindow::paintEvent(QPaintEvent *)
+{
+    if (m_background.isNull())
+        return;
+    QPainter p(this);
+    p.drawImage(QPointF(0, 0), m_background);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "opening.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+// A top-level window that opens by growing onto the screen and then keeps a banded
+// background that survives repaints. The steps run on the event loop, a few
+// milliseconds apart, so the audience sees the frame grow.
+class GrowingWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int StepIntervalMs = 12;
+
+    explicit GrowingWindow(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+
+    // Shows the window at the first step and starts the growth.
+    void open(const OpeningSpec &spec);
+    bool isOpening() const { return m_timer.isActive(); }
+    // Runs whatever steps are left at once.
+    void finishOpening();
+
+    const QImage &background() const { return m_background; }
+    static double screenWidthTwips(const QWidget *w);
+
+Q_SIGNALS:
+    // The last step is done and the bands are painted.
+    void opened();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void step();
+    void applyOuterGeometry(const TwipsRect &r);
+    void paintBands();
+
+    OpeningSpec m_spec;
+    QList<TwipsRect> m_steps;
+    qsizetype m_next = 0;
+    QTimer m_timer;
+    QImage m_background;
+};

@@ -1,0 +1,30 @@
+#include "opening.h"
+
+#include <cmath>
+
+QList<TwipsRect> Opening::growth(const OpeningSpec &spec, double screenWidthTwips)
+{
+    QList<TwipsRect> steps;
+    steps.reserve(Steps);
+    for (int i = 0; i < Steps; ++i) {
+        const int s = i * StepSize;
+        TwipsRect r;
+        r.height = s * spec.heightStep;
+        r.width = s * spec.widthStep;
+        // Round half to even first (nearbyint under the default rounding mode),
+        // then halve truncating toward zero.
+        r.left = int(std::nearbyint(screenWidthTwips - r.width)) / 2;
+        r.top = spec.top;
+        steps.append(r);
+    }
+    return steps;
+}
+
+QRectF Opening::band(int j, QSizeF clientPixels)
+{
+    const float w = float(clientPixels.width());
+    const float h = float(clientPixels.height());
+    const float y0 = float(j - 1) * h / float(Bands);
+    const float y1 = float(j) * h / float(Bands);
+    return QRectF(QPointF(0, y0), QPointF(w, y1));
+}
