@@ -1,0 +1,319 @@
+#include "form1.h"
+
+#include "cellbutton.h"
+#include "colourui.h"
+#include "random.h"
+#include "refusal.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTime>
+
+#include <algorithm>
+
+namespace {
+const QColor WindowBack(0xFF, 0xE0, 0xC0);
+const QColor PanelBack(0xFF, 0xFF, 0xC0);
+const QColor StackBack(0xFF, 0xC0, 0x80);
+const QColor DarkRed(0xC0, 0x00, 0x00);
+
+QFont makeFont(const QString &family, double points, bool bold)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+void setBackground(QWidget *w, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, c);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget *w, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, c);
+    w->setPalette(p);
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &r,
+              const QFont &f)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setFont(f);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+// Where each cell and its marker sit, going clockwise from the top-left corner.
+struct CellPlace
+{
+    QRect cell;
+    QRect marker;
+};
+
+CellPlace cellPlace(int i)
+{
+    constexpr int Upright[2] = {375, 1095};
+    constexpr int Flat[2] = {1095, 375};
+    if (i <= 17)
+        return {Twips::rect(1680 + 480 * i, 600, Upright[0], Upright[1]),
+                Twips::rect(1680 + 480 * i, 120, 375, 375)};
+    if (i <= 27)
+        return {Twips::rect(9120, 1800 + 480 * (i - 18), Flat[0], Flat[1]),
+                Twips::rect(10320, 1800 + 480 * (i - 18), 375, 375)};
+    if (i <= 45)
+        return {Twips::rect(9840 - 480 * (i - 28), 6600, Upright[0], Upright[1]),
+                Twips::rect(9840 - 480 * (i - 28), 7680, 375, 375)};
+    return {Twips::rect(1680, 6120 - 480 * (i - 46), Flat[0], Flat[1]),
+            Twips::rect(1200, 6120 - 480 * (i - 46), 375, 375)};
+}
+
+QString indexed(const char *name, int i)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
+}
+} // namespace
+
+Form1::Form1(const QStringList &giftLines, Random &random, QWidget *parent)
+    : QMainWindow(parent), m_board(giftLines), m_random(random)
+{
+    m_clock = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zentavo"));
+    setWindowIcon(QIcon(QStringLiteral(":/zentavo/app.ico")));
+    setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    buildMenus();
+    buildLayout();
+
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, &Form1::timer1Tick);
+
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setTimerType(Qt::PreciseTimer);
+    m_timer2.setInterval(500);
+    connect(&m_timer2, &QTimer::timeout, this, &Form1::numberCells);
+    m_timer2.start();
+
+    render();
+    m_start->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenus()
+{
+    QMenu *mainmenu = menuBar()->addMenu(QStringLiteral("遊戲"));
+    mainmenu->setObjectName(QStringLiteral("mainmenu"));
+    QAction *redraw = mainmenu->addAction(QStringLiteral("重新搖獎"));
+    redraw->setObjectName(QStringLiteral("redraw"));
+    connect(redraw, &QAction::triggered, this, &Form1::redrawClick);
+    QAction *lotto = mainmenu->addAction(QStringLiteral("賓果遊戲"));
+    lotto->setObjectName(QStringLiteral("Lotto"));
+    QAction *close = mainmenu->addAction(QStringLiteral("結束"));
+    close->setObjectName(QStringLiteral("close"));
+    connect(close, &QAction::triggered, this, &Form1::exitRequested);
+    QAction *aboutus = menuBar()->addAction(QStringLiteral("關於Zentavo"));
+    aboutus->setObjectName(QStringLiteral("aboutus"));
+}
+
+void Form1::buildLayout()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setBackground(client, WindowBack);
+    setCentralWidget(client);
+    // The bottom markers reach below the design height; give them room.
+    client->setMinimumSize(Twips::toPixels(11880), Twips::toPixels(7935));
+    resize(Twips::toPixels(11880), Twips::toPixels(8055) + menuBar()->sizeHint().height());
+
+    auto scroll = [client](const char *name, const QRect &r, const QString &file) {
+        auto *l = new QLabel(client);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(r);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setLineWidth(2);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setPixmap(QPixmap(file));
+    };
+    scroll("Picture3", Twips::rect(10800, 600, 975, 6135), QStringLiteral(":/zentavo/scroll-right.bmp"));
+    scroll("Picture2", Twips::rect(240, 600, 975, 6015), QStringLiteral(":/zentavo/scroll-left.bmp"));
+
+    const QFont cellFont = makeFont(QStringLiteral("Tahoma"), 9.75, true);
+    const QPixmap lamp(QStringLiteral(":/zentavo/lamp.ico"));
+    for (int i = 0; i < Board::Cells; ++i) {
+        const CellPlace place = cellPlace(i);
+        auto *marker = new QLabel(client);
+        marker->setObjectName(indexed("Picture1", i));
+        marker->setGeometry(place.marker);
+        setBackground(marker, WindowBack);
+        marker->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        marker->setPixmap(lamp);
+        marker->hide();
+        m_picture1[std::size_t(i)] = marker;
+
+        auto *cell = new CellButton(client);
+        cell->setObjectName(indexed("Number", i));
+        cell->setGeometry(place.cell);
+        cell->setFont(cellFont);
+        m_number[std::size_t(i)] = cell;
+        connect(cell, &CellButton::released, this,
+                [this, i](Qt::MouseButton b) { numberMouseUp(i, b); });
+    }
+
+    auto *frame1 = new QFrame(client);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setGeometry(Twips::rect(2880, 1920, 6135, 4455));
+    frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    setBackground(frame1, PanelBack);
+
+    m_start = new QPushButton(QStringLiteral("開  始"), frame1);
+    m_start->setObjectName(QStringLiteral("Start(0)"));
+    m_start->setGeometry(Twips::rect(2280, 2160, 1575, 975));
+    m_start->setFont(makeFont(QStringLiteral("MS Sans Serif"), 18, true));
+    connect(m_start, &QPushButton::clicked, this, &Form1::startClick);
+    setFocusProxy(m_start);
+
+    m_text1 = new QLineEdit(frame1);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(Twips::rect(360, 3960, 2295, 375));
+    m_text1->hide();
+
+    const QFont stackFont = makeFont(QStringLiteral("Tahoma"), 14.25, true);
+    const int stackLeft[2] = {240, 4200};
+    const char *const cardIcon[2] = {":/zentavo/chance.ico", ":/zentavo/fate.ico"};
+    for (int i = 0; i < 2; ++i) {
+        auto *frame = new QGroupBox(m_board.stackCaption(i), frame1);
+        frame->setObjectName(indexed("Frame2", i));
+        frame->setGeometry(Twips::rect(stackLeft[i], 1560, 1575, 1575));
+        frame->setFont(stackFont);
+        setBackground(frame, StackBack);
+        setTextColour(frame, DarkRed);
+        m_frame2[std::size_t(i)] = frame;
+
+        auto *card = new QPushButton(frame);
+        card->setObjectName(indexed("Command1", i));
+        card->setGeometry(Twips::rect(240, 480, 1095, 975));
+        card->setIcon(QIcon(QString::fromLatin1(cardIcon[i])));
+        card->setIconSize(QSize(32, 32));
+        m_command1[std::size_t(i)] = card;
+    }
+
+    auto option = [frame1](const char *name, const QString &caption, const QRect &r) {
+        auto *o = new QRadioButton(caption, frame1);
+        o->setObjectName(QLatin1String(name));
+        o->setGeometry(r);
+        setBackground(o, PanelBack);
+        return o;
+    };
+    m_option3 = option("Option3", QStringLiteral("第一輪抽獎"), Twips::rect(480, 240, 1335, 255));
+    m_option2 = option("Option2", QStringLiteral("比大小"), Twips::rect(5040, 120, 975, 255));
+    m_option1 = option("Option1", QStringLiteral("第二輪抽獎"), Twips::rect(480, 600, 1335, 255));
+    m_option3->setChecked(true);
+    m_option2->hide();
+
+    QLabel *title = label(frame1, "Label1", QStringLiteral("92年年終晚會抽獎活動"),
+                          Twips::rect(1080, 3600, 4455, 495), makeFont(QStringLiteral("標楷體"), 20.25, true));
+    setTextColour(title, DarkRed);
+    const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
+    label(frame1, "Label5", QStringLiteral("次獎項"), Twips::rect(4080, 360, 975, 375), counterFont);
+    m_label3 = label(frame1, "Label3", m_board.counterCaption, Twips::rect(3720, 360, 375, 375),
+                     makeFont(QStringLiteral("Tahoma"), 12, true));
+    label(frame1, "Label2", QStringLiteral("已經搖出"), Twips::rect(2280, 360, 1215, 375), counterFont);
+    for (QLabel *l : frame1->findChildren<QLabel *>())
+        setBackground(l, PanelBack);
+}
+
+void Form1::render()
+{
+    for (int i = 0; i < Board::Cells; ++i) {
+        m_number[std::size_t(i)]->setBackColour(m_board.cells[std::size_t(i)]);
+        QLabel *marker = m_picture1[std::size_t(i)];
+        if (marker->isVisibleTo(this) != m_board.markerVisible[std::size_t(i)])
+            marker->setVisible(m_board.markerVisible[std::size_t(i)]);
+    }
+    m_label3->setText(m_board.counterCaption);
+    for (int i = 0; i < 2; ++i) {
+        m_frame2[std::size_t(i)]->setTitle(m_board.stackCaption(i));
+        m_command1[std::size_t(i)]->setEnabled(m_board.cardEnabled[std::size_t(i)]);
+    }
+    m_start->setEnabled(m_board.startEnabled);
+    m_text1->setText(m_board.text1);
+}
+
+void Form1::startClick()
+{
+    switch (m_board.start(m_random, m_clock())) {
+    case Board::StartResult::AwaitingPrize:
+        Refusal::show(this, QStringLiteral("           請抽獎!         "));
+        return;
+    case Board::StartResult::NoFreeCell:
+        Refusal::show(this, QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
+                                           "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
+        return;
+    case Board::StartResult::Started:
+        break;
+    }
+    render();
+    // Ticks are scheduled against the spin's own clock so that late ticks do not add up.
+    m_spinClock.start();
+    m_nextTickAt = m_board.timer1Interval;
+    m_timer1.start(m_board.timer1Interval);
+}
+
+void Form1::timer1Tick()
+{
+    m_board.tick();
+    render();
+    if (!m_board.timer1Enabled) {
+        m_timer1.stop();
+        if (m_board.startEnabled)
+            m_start->setFocus();
+        return;
+    }
+    m_nextTickAt += m_board.timer1Interval;
+    m_timer1.start(int(std::max<qint64>(0, m_nextTickAt - m_spinClock.elapsed())));
+}
+
+void Form1::numberCells()
+{
+    for (int i = 0; i < Board::Cells; ++i)
+        m_number[std::size_t(i)]->setEnabled(true);
+    for (int i = 0; i < Board::Cells; ++i)
+        m_number[std::size_t(i)]->setText(QString::number(i + 1));
+}
+
+void Form1::numberMouseUp(int index, Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    m_board.rightClick(index);
+    render();
+}
+
+void Form1::redrawClick()
+{
+    m_board.redraw();
+    render();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Q_EMIT exitRequested();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "board.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class CellButton;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class Random;
+
+// The draw board. It builds the controls, forwards their events to the rules in
+// Board, and copies the rules' state back to the controls in render().
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    using Clock = std::function<double()>; // seconds since midnight
+
+    Form1(const QStringList &giftLines, Random &random, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    Board &board() { return m_board; }
+    const Board &board() const { return m_board; }
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // Event handlers, public so that tests can fire timer ticks without waiting.
+    void startClick();
+    void timer1Tick();
+    void numberCells();
+    void numberMouseUp(int index, Qt::MouseButton button);
+    void redrawClick();
+
+    CellButton *number(int i) const { return m_number[std::size_t(i)]; }
+    QLabel *picture1(int i) const { return m_picture1[std::size_t(i)]; }
+    QPushButton *startButton() const { return m_start; }
+    QTimer &timer1() { return m_timer1; }
+    QTimer &timer2() { return m_timer2; }
+
+Q_SIGNALS:
+    // The operator ended the program ("結束" or the close box).
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void render();
+
+    Board m_board;
+    Random &m_random;
+    Clock m_clock;
+
+    QTimer m_timer1;
+    QTimer m_timer2;
+    QElapsedTimer m_spinClock;
+    qint64 m_nextTickAt = 0;
+
+    std::array<CellButton *, Board::Cells> m_number{};
+    std::array<QLabel *, Board::Cells> m_picture1{};
+    std::array<QPushButton *, 2> m_command1{};
+    std::array<QGroupBox *, 2> m_frame2{};
+    QPushButton *m_start = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QRadioButton *m_option1 = nullptr;
+    QRadioButton *m_option2 = nullptr;
+    QRadioButton *m_option3 = nullptr;
+};

@@ -1,0 +1,30 @@
+#include "fonts.h"
+#include "form1.h"
+#include "prizelist.h"
+#include "random.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zentavo"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentavo/app.ico")));
+    Fonts::installSubstitutions();
+
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
+    const PrizeList::Result prizes = PrizeList::load(path);
+    if (!prizes.ok()) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), prizes.message);
+        return 1;
+    }
+
+    Random random;
+    Form1 board(prizes.lines, random);
+    QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    board.show();
+    return app.exec();
+}
