@@ -1,0 +1,73 @@
+#include "spin_bench.h"
+
+#include "form1.h"
+#include "random.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+// Makes the next spin the given length from cell 0.
+class FixedSpin : public Random
+{
+public:
+    explicit FixedSpin(int length) : m_length(length) {}
+    float next() override
+    {
+        const bool first = m_calls++ % 2 == 0;
+        return first ? (float(m_length - 198) + 0.5f) / 5.0f : 0.0f;
+    }
+    void reseed(double) override {}
+
+private:
+    int m_length;
+    int m_calls = 0;
+};
+} // namespace
+
+void runSpinBench(QTextStream &out)
+{
+    out << "Spin duration (real spins on the event loop, nominal by the tick table)\n";
+    out << "| spin length | nominal ms | measured ms | error | tick p99 error ms |\n";
+    out << "|---|---|---|---|---|\n";
+    for (int length = 198; length <= 202; ++length) {
+        FixedSpin random(length);
+        Form1 board({}, random);
+        std::vector<double> errors;
+        QElapsedTimer clock;
+        qint64 lastTick = 0;
+        int expectedGap = Board::FirstInterval;
+        QObject::connect(&board.timer1(), &QTimer::timeout, &board, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            errors.push_back(std::abs(double(now - lastTick) / 1e6 - expectedGap));
+            lastTick = now;
+            expectedGap = Board::intervalAfter(board.board().stepCount - 1);
+        });
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!board.board().timer1Enabled)
+                loop.quit();
+        });
+        clock.start();
+        board.startClick();
+        poll.start();
+        loop.exec();
+        const double measured = double(lastTick) / 1e6;
+        const int nominal = 10080 + (length - 198) * 500;
+        std::sort(errors.begin(), errors.end());
+        const double p99 = errors[std::size_t(double(errors.size() - 1) * 0.99)];
+        out << "| " << length << " | " << nominal << " | " << QString::number(measured, 'f', 1)
+            << " | " << QString::number(100.0 * (measured - nominal) / nominal, 'f', 2) << " % | "
+            << QString::number(p99, 'f', 2) << " |\n";
+        out.flush();
+    }
+}
