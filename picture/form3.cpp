@@ -1,0 +1,93 @@
+#include "form3.h"
+
+#include "colourui.h"
+#include "twips.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+
+namespace {
+// An explicit blank icon; without one the window would carry the application's.
+QIcon blankIcon()
+{
+    QPixmap pixmap(1, 1);
+    pixmap.fill(Qt::transparent);
+    return QIcon(pixmap);
+}
+
+constexpr ColourValue Red = Colour::fromHex(0xFF0000);
+} // namespace
+
+Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Form3"));
+    setWindowIcon(blankIcon());
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(Twips::rect(0, 0, 8175, 3615));
+    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Picture1->setLineWidth(2);
+    // Unscaled from the inner top-left; whatever does not fit is cut off.
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/zentavo/closing.bmp")));
+    QPalette pal = Picture1->palette();
+    pal.setColor(QPalette::Window, Colour::toQColor(Red, pal));
+    Picture1->setPalette(pal);
+    Picture1->setAutoFillBackground(true);
+    Picture1->installEventFilter(this);
+}
+
+void Form3::open()
+{
+    if (m_started) {
+        raise();
+        activateWindow();
+        return;
+    }
+    m_started = true;
+    OpeningSpec spec;
+    spec.heightStep = 12;
+    spec.widthStep = 27;
+    spec.top = 1500;
+    spec.bandColour = [](int) { return Red; };
+    GrowingWindow::open(spec);
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != Picture1)
+        return GrowingWindow::eventFilter(watched, event);
+    // A click is a left press and release both on the picture; other buttons do nothing.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton)
+            m_pressed = true;
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return true;
+        const bool click = m_pressed && Picture1->rect().contains(mouse->position().toPoint());
+        m_pressed = false;
+        if (click)
+            Picture1_Click();
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form3::Picture1_Click()
+{
+    close();
+    Q_EMIT pictureClicked();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "growingwindow.h"
+
+class QLabel;
+
+// The closing banner shown once every prize is given out. A parentless window that
+// deletes itself when its picture is clicked.
+class Form3 : public GrowingWindow
+{
+    Q_OBJECT
+public:
+    explicit Form3(QWidget *parent = nullptr);
+
+    // Grows onto the screen over red bands. Once started, a further call only brings
+    // the window to the front.
+    void open();
+
+Q_SIGNALS:
+    // A left click on the picture has closed the window.
+    void pictureClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Picture1_Click();
+
+    QLabel *Picture1 = nullptr;
+    bool m_started = false;
+    bool m_pressed = false;
+};

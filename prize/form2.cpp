@@ -1,0 +1,127 @@
+#include "form2.h"
+
+#include "colourui.h"
+#include "twips.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+// An explicit blank icon; without one the window would carry the application's.
+QIcon blankIcon()
+{
+    QPixmap pixmap(1, 1);
+    pixmap.fill(Qt::transparent);
+    return QIcon(pixmap);
+}
+
+QFont prizeFont()
+{
+    return QFont(QStringLiteral("新細明體"), 18);
+}
+
+// The prize label is one 18 pt line wide. A longer prize wraps and the type shrinks
+// until every line fits the label, so nothing of the prize is cut off.
+QFont fittingFont(QFont font, const QString &text, QSize box)
+{
+    constexpr qreal Smallest = 9.0;
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    for (qreal size = font.pointSizeF(); size > Smallest; size -= 1.0) {
+        font.setPointSizeF(size);
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(QPoint(), box), flags, text);
+        if (needed.width() <= box.width() && needed.height() <= box.height())
+            return font;
+    }
+    font.setPointSizeF(Smallest);
+    return font;
+}
+} // namespace
+
+Form2::Form2(QWidget *parent)
+    : GrowingWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                                Qt::MSWindowsFixedSizeDialogHint)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Form2"));
+    setWindowIcon(blankIcon());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Colour::toQColor(Colour::ButtonFace, pal));
+    setPalette(pal);
+
+    Command1 = new QPushButton(QStringLiteral("確 定"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(Twips::rect(3600, 2160, 855, 375));
+    QPalette buttonPal = Command1->palette();
+    buttonPal.setColor(QPalette::Button, Colour::toQColor(Colour::fromHex(0x80FF80), buttonPal));
+    Command1->setPalette(buttonPal);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+
+    Label2 = new QLabel(QStringLiteral("您的獎品是:"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(Twips::rect(240, 360, 2055, 615));
+    Label2->setFont(QFont(QStringLiteral("Tahoma"), 18));
+    QPalette headingPal = Label2->palette();
+    headingPal.setColor(QPalette::WindowText,
+                        Colour::toQColor(Colour::fromHex(0xC00000), headingPal));
+    Label2->setPalette(headingPal);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::rect(240, 960, 4095, 615));
+    Label1->setFont(prizeFont());
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setWordWrap(true);
+
+    // Labels take no focus, so the button is first and only in the tab order.
+    Command1->setFocus();
+
+    connect(this, &GrowingWindow::opened, this, &Form2::onOpened);
+}
+
+void Form2::open()
+{
+    if (m_started) {
+        raise();
+        activateWindow();
+        return;
+    }
+    m_started = true;
+    OpeningSpec spec;
+    spec.heightStep = 10;
+    spec.widthStep = 16;
+    spec.top = 1200;
+    // White at the top running to yellow: blue 252 down to 0 in steps of 4.
+    spec.bandColour = [](int j) { return Colour::rgb(255, 255, 255 - (4 * j - 1)); };
+    GrowingWindow::open(spec);
+}
+
+void Form2::setPrize(const QString &prize)
+{
+    m_prize = prize;
+    if (m_opened)
+        showPrize();
+}
+
+void Form2::onOpened()
+{
+    setWindowTitle(QStringLiteral("好禮大方送--"));
+    setFixedSize(size());
+    m_opened = true;
+    showPrize();
+}
+
+void Form2::showPrize()
+{
+    Label1->setFont(fittingFont(prizeFont(), m_prize, Label1->contentsRect().size()));
+    Label1->setText(m_prize);
+}
+
+void Form2::Command1_Click()
+{
+    close();
+    Q_EMIT confirmed();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "growingwindow.h"
+
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+// Announces the prize a card has just drawn. A parentless window that deletes itself
+// when closed.
+class Form2 : public GrowingWindow
+{
+    Q_OBJECT
+public:
+    explicit Form2(QWidget *parent = nullptr);
+
+    // Grows onto the screen, paints the gradient and shows the prize. Once started,
+    // a further call only brings the window to the front.
+    void open();
+    bool hasOpened() const { return m_opened; }
+
+    // Before the growth has finished the prize waits for it; afterwards it shows at once,
+    // so a card drawn while the window is up is not lost.
+    void setPrize(const QString &prize);
+    QString prize() const { return m_prize; }
+
+Q_SIGNALS:
+    // "確 定" has closed the window. The close box closes it without this.
+    void confirmed();
+
+private:
+    void onOpened();
+    void Command1_Click();
+    void showPrize();
+
+    QPushButton *Command1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QString m_prize;
+    bool m_started = false;
+    bool m_opened = false;
+};
