@@ -14,6 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentavo/app.ico")));
     Fonts::installSubstitutions();
+    // The board hides itself behind the closing picture; the program ends only when asked.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
     const PrizeList::Result prizes = PrizeList::load(path);

@@ -3,7 +3,7 @@
 #include "cellbutton.h"
 #include "colourui.h"
 #include "random.h"
-#include "refusal.h"
+#include "prompt.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -226,6 +226,11 @@ void Form1::buildLayout()
     m_option1 = option("Option1", QStringLiteral("第二輪抽獎"), Twips::rect(480, 600, 1335, 255));
     m_option3->setChecked(true);
     m_option2->hide();
+    // The reset belongs to the change of round, not to every click on a selected option.
+    connect(m_option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            option1Click();
+    });
 
     QLabel *title = label(frame1, "Label1", QStringLiteral("92年年終晚會抽獎活動"),
                           Twips::rect(1080, 3600, 4455, 495), makeFont(QStringLiteral("標楷體"), 20.25, true));
@@ -260,10 +265,10 @@ void Form1::startClick()
 {
     switch (m_board.start(m_random, m_clock())) {
     case Board::StartResult::AwaitingPrize:
-        Refusal::show(this, QStringLiteral("           請抽獎!         "));
+        Prompt::refuse(this, QStringLiteral("           請抽獎!         "));
         return;
     case Board::StartResult::NoFreeCell:
-        Refusal::show(this, QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
+        Prompt::refuse(this, QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
                                            "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
         return;
     case Board::StartResult::Started:
@@ -312,8 +317,20 @@ void Form1::redrawClick()
     render();
 }
 
+void Form1::option1Click()
+{
+    m_board.secondRound();
+    render();
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // Once a number has been drawn, closing loses the night's draw: ask first.
+    if (m_board.drawNo > 1
+        && !Prompt::confirm(this, QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"))) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Q_EMIT exitRequested();
 }

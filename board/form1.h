@@ -39,6 +39,7 @@ public:
     void numberCells();
     void numberMouseUp(int index, Qt::MouseButton button);
     void redrawClick();
+    void option1Click();
 
     CellButton *number(int i) const { return m_number[std::size_t(i)]; }
     QLabel *picture1(int i) const { return m_picture1[std::size_t(i)]; }

@@ -1,6 +1,6 @@
 #include "cellbutton.h"
 #include "form1.h"
-#include "refusal.h"
+#include "prompt.h"
 #include "scriptedrandom.h"
 
 #include <QAction>
@@ -33,12 +33,12 @@ private:
 void TestForm1::init()
 {
     m_refusals.clear();
-    Refusal::setHandler([this](QWidget *, const QString &text) { m_refusals << text; });
+    Prompt::setRefuseHandler([this](QWidget *, const QString &text) { m_refusals << text; });
 }
 
 void TestForm1::cleanup()
 {
-    Refusal::setHandler({});
+    Prompt::setRefuseHandler({});
 }
 
 void TestForm1::cellPlaces_data()
@@ -133,7 +133,7 @@ void TestForm1::spinThroughTheWindow()
 
 void TestForm1::refusalBoxCaption()
 {
-    Refusal::setHandler({});
+    Prompt::setRefuseHandler({});
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     ScriptedRandom r;
     Form1 w({}, r);

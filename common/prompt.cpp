@@ -1,0 +1,51 @@
+#include "prompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+Prompt::RefuseHandler &refuseHandler()
+{
+    static Prompt::RefuseHandler h;
+    return h;
+}
+Prompt::ConfirmHandler &confirmHandler()
+{
+    static Prompt::ConfirmHandler h;
+    return h;
+}
+} // namespace
+
+void Prompt::refuse(QWidget *parent, const QString &text)
+{
+    if (refuseHandler()) {
+        refuseHandler()(parent, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+bool Prompt::confirm(QWidget *parent, const QString &text)
+{
+    if (confirmHandler())
+        return confirmHandler()(parent, text);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Prompt::setRefuseHandler(RefuseHandler h)
+{
+    refuseHandler() = std::move(h);
+}
+
+void Prompt::setConfirmHandler(ConfirmHandler h)
+{
+    confirmHandler() = std::move(h);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's modal boxes, captioned with the application's title. Tests install
+// handlers so that nothing blocks.
+namespace Prompt {
+using RefuseHandler = std::function<void(QWidget *parent, const QString &text)>;
+using ConfirmHandler = std::function<bool(QWidget *parent, const QString &text)>;
+
+// A refused action: the text and one OK button.
+void refuse(QWidget *parent, const QString &text);
+// A yes/no question; true for yes. No is the default button.
+bool confirm(QWidget *parent, const QString &text);
+
+// Empty handlers restore the message boxes.
+void setRefuseHandler(RefuseHandler handler);
+void setConfirmHandler(ConfirmHandler handler);
+} // namespace Prompt
