@@ -18,7 +18,6 @@ public:
     // Grows onto the screen, paints the gradient and shows the prize. Once started,
     // a further call only brings the window to the front.
     void open();
-    bool hasOpened() const { return m_opened; }
 
     // Before the growth has finished the prize waits for it; afterwards it shows at once,
     // so a card drawn while the window is up is not lost.

@@ -1,0 +1,201 @@
+#include "formabout.h"
+
+#include "clickablelabel.h"
+#include "colourui.h"
+#include "drag.h"
+#include "twips.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <qdrawutil.h>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QMovie>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSizeGrip>
+#include <QUrl>
+
+namespace {
+FormAbout::LinkOpener &linkOpener()
+{
+    static FormAbout::LinkOpener opener;
+    return opener;
+}
+
+// An explicit blank icon; without one the window would carry the application's.
+QIcon blankIcon()
+{
+    QPixmap pixmap(1, 1);
+    pixmap.fill(Qt::transparent);
+    return QIcon(pixmap);
+}
+
+QFont tahoma(bool underline = false)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    font.setUnderline(underline);
+    return font;
+}
+
+QFont ming(int points, QFont::Weight weight)
+{
+    return QFont(QStringLiteral("新細明體"), points, weight);
+}
+
+void setTextColour(QWidget *w, quint32 rrggbb)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, Colour::toQColor(Colour::fromHex(rrggbb), pal));
+    w->setPalette(pal);
+}
+
+// Windows draws a sizable border without a caption; X11 window managers draw none at
+// all for such a window, so the box draws its own edge and carries a size grip.
+bool systemDrawsBorder()
+{
+    return QGuiApplication::platformName() == QLatin1String("windows");
+}
+} // namespace
+
+void FormAbout::setLinkOpener(LinkOpener opener)
+{
+    linkOpener() = std::move(opener);
+}
+
+FormAbout::FormAbout(const QString &programDir)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(blankIcon());
+    setFont(ming(9, QFont::Bold));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Colour::toQColor(Colour::ButtonFace, pal));
+    setPalette(pal);
+    setGeometry(Twips::rect(3720, 1485, 4680, 2595));
+
+    const QString author = QStringLiteral("林志明");
+    const QString mail = QStringLiteral("zentavo.party@example.com");
+    const QString site = QStringLiteral("http://www.example.com/zentavo");
+    m_mailLink = QStringLiteral("mailto:") + mail;
+    m_siteLink = site + QLatin1Char('/');
+
+    const auto makeLabel = [this](const QString &name, const QRect &geometry, const QString &text,
+                                  const QFont &font) {
+        auto *label = new ClickableLabel(text, this);
+        label->setObjectName(name);
+        label->setGeometry(geometry);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    };
+    const auto lblName = [](int i) { return QStringLiteral("lbl(%1)").arg(i); };
+
+    lbl[0] = makeLabel(lblName(0), Twips::rect(120, 120, 2655, 255), QStringLiteral("Zentavo"),
+                       ming(12, QFont::Bold));
+    setTextColour(lbl[0], 0x404040);
+    lbl[3] = makeLabel(lblName(3), Twips::rect(465, 960, 990, 255), QStringLiteral("程式設計："),
+                       tahoma());
+    lbl[1] = makeLabel(lblName(1), Twips::rect(840, 1320, 615, 255), QStringLiteral("Email："),
+                       tahoma());
+    // The addresses run to the right margin: in the faces this platform has, they are
+    // wider than the box was drawn for, and nothing else shares their rows.
+    constexpr int LinkWidth = 4680 - 120 - 1560;
+    lbl[2] = makeLabel(lblName(2), Twips::rect(1560, 1320, LinkWidth, 255), mail, tahoma(true));
+    lbl[4] = makeLabel(lblName(4), Twips::rect(120, 1680, 1365, 255),
+                       QStringLiteral("我的個人網站："), tahoma());
+    lbl[5] = makeLabel(lblName(5), Twips::rect(1560, 1680, LinkWidth, 255), site, tahoma(true));
+    for (int i : {2, 5}) {
+        setTextColour(lbl[i], 0x0000FF);
+        lbl[i]->setCursor(Qt::PointingHandCursor);
+    }
+    for (int i = 0; i < int(lbl.size()); ++i)
+        connect(lbl[i], &ClickableLabel::clicked, this, [this, i] { lbl_Click(i); });
+
+    Label1 = makeLabel(QStringLiteral("Label1"), Twips::rect(1560, 960, 1455, 255), author,
+                       ming(12, QFont::Normal));
+    setTextColour(Label1, 0x0000FF);
+
+    Gif1 = new ClickableLabel(this);
+    Gif1->setObjectName(QStringLiteral("Gif1"));
+    Gif1->setGeometry(Twips::rect(3000, 120, 1695, 615));
+    Gif1->setAlignment(Qt::AlignCenter);
+    // The path is handed over whether or not the file is there; a missing picture
+    // simply shows nothing.
+    const QString dir = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
+    m_movie = new QMovie(this);
+    m_movie->setFileName(QDir(dir).filePath(QStringLiteral("Atom1.gif")));
+    Gif1->setMovie(m_movie);
+    if (m_movie->isValid())
+        m_movie->start();
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(Twips::rect(3240, 2160, 1095, 375));
+    cmdOK->setFont(ming(9, QFont::Normal));
+    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    cmdOK->setFocus();
+
+    if (!systemDrawsBorder()) {
+        m_sizeGrip = new QSizeGrip(this);
+        m_sizeGrip->resize(m_sizeGrip->sizeHint());
+    }
+}
+
+void FormAbout::Navigate(const QString &webPageUrl)
+{
+    const QUrl url(webPageUrl);
+    if (linkOpener())
+        linkOpener()(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void FormAbout::lbl_Click(int index)
+{
+    switch (index) {
+    case 2:
+        Navigate(m_mailLink);
+        break;
+    case 5:
+        Navigate(m_siteLink);
+        break;
+    default:
+        break;
+    }
+}
+
+void FormAbout::mousePressEvent(QMouseEvent *event)
+{
+    const QPointF at = event->position() * Twips::PerPixel;
+    grabX = float(at.x());
+    grabY = float(at.y());
+}
+
+void FormAbout::mouseMoveEvent(QMouseEvent *event)
+{
+    const std::optional<QPointF> to =
+        Drag::moved(QPointF(pos()) * Twips::PerPixel, event->position() * Twips::PerPixel,
+                    QPointF(grabX, grabY), event->buttons());
+    if (to)
+        move(Twips::toPixels(to->x()), Twips::toPixels(to->y()));
+}
+
+void FormAbout::paintEvent(QPaintEvent *)
+{
+    if (!m_sizeGrip)
+        return;
+    QPainter p(this);
+    qDrawWinPanel(&p, rect(), palette(), false);
+}
+
+void FormAbout::resizeEvent(QResizeEvent *)
+{
+    if (m_sizeGrip)
+        m_sizeGrip->move(width() - m_sizeGrip->width(), height() - m_sizeGrip->height());
+}

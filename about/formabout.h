@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class ClickableLabel;
+class QMovie;
+class QPushButton;
+class QSizeGrip;
+class QUrl;
+
+// Names the program and its author, with the e-mail and web-site links. It has no
+// title bar and is dragged by its background. A parentless window that deletes itself
+// when closed.
+class FormAbout : public QWidget
+{
+    Q_OBJECT
+public:
+    using LinkOpener = std::function<void(const QUrl &)>;
+    // Where clicked links go; an empty opener restores the desktop's.
+    static void setLinkOpener(LinkOpener opener);
+
+    // The animated picture is read from Atom1.gif in programDir, by default the directory
+    // of the executable.
+    explicit FormAbout(const QString &programDir = QString());
+
+    // Hands a link to the desktop; whether it could be opened is not reported.
+    void Navigate(const QString &webPageUrl);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void lbl_Click(int index);
+
+    std::array<ClickableLabel *, 6> lbl{};
+    ClickableLabel *Label1 = nullptr;
+    ClickableLabel *Gif1 = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QMovie *m_movie = nullptr;
+    // Stands in for a sizable border where the window system draws none without a title.
+    QSizeGrip *m_sizeGrip = nullptr;
+    QString m_mailLink;
+    QString m_siteLink;
+    // Cursor position in client twips when a button went down on the background.
+    float grabX = 0;
+    float grabY = 0;
+};
