@@ -2,6 +2,8 @@
 
 #include "cellbutton.h"
 #include "colourui.h"
+#include "form2.h"
+#include "form3.h"
 #include "random.h"
 #include "prompt.h"
 #include "twips.h"
@@ -114,7 +116,12 @@ Form1::Form1(const QStringList &giftLines, Random &random, QWidget *parent)
     m_start->setFocus();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The other windows have no parent; they end with the board.
+    delete m_prizeWindow.data();
+    delete m_pictureWindow.data();
+}
 
 void Form1::buildMenus()
 {
@@ -212,6 +219,7 @@ void Form1::buildLayout()
         card->setIcon(QIcon(QString::fromLatin1(cardIcon[i])));
         card->setIconSize(QSize(32, 32));
         m_command1[std::size_t(i)] = card;
+        connect(card, &QPushButton::clicked, this, [this, i] { command1Click(i); });
     }
 
     auto option = [frame1](const char *name, const QString &caption, const QRect &r) {
@@ -321,6 +329,59 @@ void Form1::option1Click()
 {
     m_board.secondRound();
     render();
+}
+
+void Form1::command1Click(int index)
+{
+    if (m_board.drawCard(index, m_random) == Board::DrawResult::NoStop) {
+        Prompt::refuse(this, QStringLiteral("           請先搖號碼!          "));
+        return;
+    }
+    render();
+    if (m_board.drawnIsConsolation())
+        m_pendingHeld.append(m_board.stopCell);
+    showPrizeWindow();
+    if (!m_prizeWindow->isOpening())
+        markPendingHeld();
+}
+
+void Form1::showPrizeWindow()
+{
+    if (!m_prizeWindow) {
+        m_prizeWindow = new Form2;
+        connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
+        // A window closed before it finished opening still leaves its number held.
+        connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
+        connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
+    }
+    m_prizeWindow->setPrize(m_text1->text());
+    m_prizeWindow->open();
+}
+
+void Form1::markPendingHeld()
+{
+    if (m_pendingHeld.isEmpty())
+        return;
+    for (int cell : std::as_const(m_pendingHeld))
+        m_board.markHeld(cell);
+    m_pendingHeld.clear();
+    render();
+}
+
+void Form1::onPrizeConfirmed()
+{
+    if (m_command1[0]->isEnabled() || m_command1[1]->isEnabled())
+        return;
+    hide();
+    if (!m_pictureWindow) {
+        m_pictureWindow = new Form3;
+        connect(m_pictureWindow, &Form3::pictureClicked, this, [this] {
+            show();
+            raise();
+            activateWindow();
+        });
+    }
+    m_pictureWindow->open();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

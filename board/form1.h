@@ -1,9 +1,12 @@
 #pragma once
 
 #include "board.h"
+#include "form2.h"
+#include "form3.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -40,12 +43,16 @@ public:
     void numberMouseUp(int index, Qt::MouseButton button);
     void redrawClick();
     void option1Click();
+    void command1Click(int index);
 
     CellButton *number(int i) const { return m_number[std::size_t(i)]; }
     QLabel *picture1(int i) const { return m_picture1[std::size_t(i)]; }
     QPushButton *startButton() const { return m_start; }
     QTimer &timer1() { return m_timer1; }
     QTimer &timer2() { return m_timer2; }
+    QPushButton *command1(int i) const { return m_command1[std::size_t(i)]; }
+    Form2 *prizeWindow() const { return m_prizeWindow; }
+    Form3 *pictureWindow() const { return m_pictureWindow; }
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -58,6 +65,9 @@ private:
     void buildLayout();
     void buildMenus();
     void render();
+    void showPrizeWindow();
+    void markPendingHeld();
+    void onPrizeConfirmed();
 
     Board m_board;
     Random &m_random;
@@ -67,6 +77,11 @@ private:
     QTimer m_timer2;
     QElapsedTimer m_spinClock;
     qint64 m_nextTickAt = 0;
+
+    QPointer<Form2> m_prizeWindow;
+    QPointer<Form3> m_pictureWindow;
+    // Consolation cells turn held once the prize window has finished opening.
+    QList<int> m_pendingHeld;
 
     std::array<CellButton *, Board::Cells> m_number{};
     std::array<QLabel *, Board::Cells> m_picture1{};

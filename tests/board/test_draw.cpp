@@ -1,0 +1,249 @@
+#include "cellbutton.h"
+#include "form1.h"
+#include "prompt.h"
+#include "random.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QStringList prizeList()
+{
+    QStringList l;
+    for (int i = 1; i <= 56; ++i)
+        l << (i % 7 == 0 ? QStringLiteral("第%1號紀念獎").arg(i) : QStringLiteral("獎品%1").arg(i));
+    return l;
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void spin(Form1 &w)
+{
+    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    while (w.board().timer1Enabled)
+        w.timer1Tick();
+}
+
+QString prizeShown(Form2 *prize)
+{
+    return prize->findChild<QLabel *>(QStringLiteral("Label1"))->text();
+}
+} // namespace
+
+class TestDraw : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void wholeNight();
+    void cardRefusals();
+    void heldAfterPrizeWindowOpens_data();
+    void heldAfterPrizeWindowOpens();
+    void newCardWhilePrizeWindowOpen();
+    void closeBoxAsksOnceDrawing_data();
+    void closeBoxAsksOnceDrawing();
+    void secondRoundThroughWindow();
+
+private:
+    QStringList m_refusals;
+    int m_questions = 0;
+    bool m_answer = false;
+};
+
+void TestDraw::init()
+{
+    m_refusals.clear();
+    m_questions = 0;
+    Prompt::setRefuseHandler([this](QWidget *, const QString &t) { m_refusals << t; });
+    Prompt::setConfirmHandler([this](QWidget *, const QString &) {
+        ++m_questions;
+        return m_answer;
+    });
+}
+
+void TestDraw::cleanup()
+{
+    Prompt::setRefuseHandler({});
+    Prompt::setConfirmHandler({});
+    flushDeletes();
+}
+
+// 56 spins and cards from start-up to the closing picture, and back to the board.
+void TestDraw::wholeNight()
+{
+    Random random;
+    double now = 100;
+    Form1 w(prizeList(), random);
+    w.setClock([&now] { return now += 13.7; });
+    w.show();
+    QStringList given;
+    for (int n = 1; n <= 56; ++n) {
+        spin(w);
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QString::number(n));
+        QCOMPARE(w.startButton()->isEnabled(), n != 56);
+        const int stack = (n * 5 % 3 == 0 && w.command1(0)->isEnabled()) || !w.command1(1)->isEnabled() ? 0 : 1;
+        const int winner = w.board().stopCell;
+        QTest::mouseClick(w.command1(stack), Qt::LeftButton);
+        Form2 *prize = w.prizeWindow();
+        QVERIFY(prize);
+        prize->finishOpening();
+        QCOMPARE(prizeShown(prize), w.board().drawnGift);
+        given << w.board().drawnGift;
+        const bool held = w.board().drawnGift.endsWith(QStringLiteral("紀念獎"));
+        QCOMPARE(w.number(winner)->backColour(), held ? Cell::Held : Cell::Won);
+        QCOMPARE(w.board().chanceLeft + w.board().fateLeft, w.board().giftsLeft);
+        QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        flushDeletes();
+        QVERIFY(!w.prizeWindow());
+        QCOMPARE(w.isVisible(), n != 56);
+    }
+    QVERIFY(m_refusals.isEmpty());
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(), QStringLiteral("機會-0"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(), QStringLiteral("命運-0"));
+    QStringList all = prizeList();
+    all.sort();
+    given.sort();
+    QCOMPARE(given, all);
+
+    Form3 *picture = w.pictureWindow();
+    QVERIFY(picture);
+    picture->finishOpening();
+    QVERIFY(picture->isVisible());
+    QTest::mouseClick(picture->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
+    flushDeletes();
+    QVERIFY(!w.pictureWindow());
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("56"));
+}
+
+void TestDraw::cardRefusals()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    spin(w);
+    QTest::mouseClick(w.command1(1), Qt::LeftButton);
+    w.prizeWindow()->finishOpening();
+    QTest::mouseClick(w.command1(1), Qt::LeftButton);
+    w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    const QString noStop = QStringLiteral("           請先搖號碼!          ");
+    QCOMPARE(m_refusals, (QStringList{noStop, noStop, noStop}));
+    QCOMPARE(w.board().giftsLeft, 55);
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(), QStringLiteral("機會-28"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(), QStringLiteral("命運-27"));
+}
+
+void TestDraw::heldAfterPrizeWindowOpens_data()
+{
+    QTest::addColumn<bool>("closeEarly");
+    QTest::newRow("window finishes opening") << false;
+    QTest::newRow("window closed while growing") << true;
+}
+
+void TestDraw::heldAfterPrizeWindowOpens()
+{
+    QFETCH(bool, closeEarly);
+    Random random;
+    Form1 w({QStringLiteral("精美紀念獎")}, random);
+    w.board().giftsLeft = 1;
+    w.board().chanceLeft = 1;
+    w.board().fateLeft = 0;
+    spin(w);
+    const int cell = w.board().stopCell;
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QVERIFY(w.prizeWindow()->isOpening());
+    QCOMPARE(w.number(cell)->backColour(), Cell::Won);
+    if (closeEarly) {
+        w.prizeWindow()->close();
+        flushDeletes();
+    } else {
+        w.prizeWindow()->finishOpening();
+    }
+    QCOMPARE(w.number(cell)->backColour(), Cell::Held);
+}
+
+// A card drawn while the prize window is still up must not leave the old prize on screen.
+void TestDraw::newCardWhilePrizeWindowOpen()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    spin(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QPointer<Form2> prize = w.prizeWindow();
+    prize->finishOpening();
+    const QString first = prizeShown(prize);
+    QSignalSpy opened(prize.data(), &GrowingWindow::opened);
+    spin(w);
+    QTest::mouseClick(w.command1(1), Qt::LeftButton);
+    QCOMPARE(w.prizeWindow(), prize.data());
+    QVERIFY(!prize->isOpening());
+    QCOMPARE(opened.count(), 0);
+    QCOMPARE(prizeShown(prize), w.board().drawnGift);
+    QVERIFY(prizeShown(prize) != first);
+}
+
+void TestDraw::closeBoxAsksOnceDrawing_data()
+{
+    QTest::addColumn<bool>("spun");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("exits");
+    QTest::newRow("before the first stop") << false << false << 0 << true;
+    QTest::newRow("after a stop, yes") << true << true << 1 << true;
+    QTest::newRow("after a stop, no") << true << false << 1 << false;
+}
+
+void TestDraw::closeBoxAsksOnceDrawing()
+{
+    QFETCH(bool, spun);
+    QFETCH(bool, answer);
+    QFETCH(int, questions);
+    QFETCH(bool, exits);
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    if (spun)
+        spin(w);
+    m_answer = answer;
+    QSignalSpy exit(&w, &Form1::exitRequested);
+    w.close();
+    QCOMPARE(m_questions, questions);
+    QCOMPARE(exit.count(), exits ? 1 : 0);
+    QCOMPARE(w.isVisible(), !exits);
+    // The menu entry never asks.
+    w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+    QCOMPARE(m_questions, questions);
+}
+
+void TestDraw::secondRoundThroughWindow()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    spin(w);
+    const int cell = w.board().stopCell;
+    w.number(5)->setBackColour(Cell::Held); // the window shows what the rules hold
+    w.board().cells[5] = Cell::Held;
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    QCOMPARE(w.number(cell)->backColour(), Cell::Won);
+    QCOMPARE(w.number(5)->backColour(), Cell::Idle);
+    QVERIFY(!w.picture1(cell)->isVisible());
+    QVERIFY(w.startButton()->isEnabled());
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QCOMPARE(m_refusals.size(), 1);
+    w.findChild<QRadioButton *>(QStringLiteral("Option3"))->click();
+    QCOMPARE(w.number(5)->backColour(), Cell::Idle);
+}
+
+QTEST_MAIN(TestDraw)
+#include "test_draw.moc"
