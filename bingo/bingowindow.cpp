@@ -1,0 +1,237 @@
+#include "bingowindow.h"
+
+#include "colourui.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int ClientLeft = 2550;
+constexpr int ClientTop = 2430;
+constexpr int ClientWidth = 6915;
+constexpr int ClientHeight = 5715;
+
+constexpr int BoxSize = 735;
+constexpr int TagSize = 255;
+
+// The order tags above the boxes, row by row; their array indices are not in order.
+struct TagRow
+{
+    int top;
+    std::array<int, 8> lefts;
+    std::array<int, 8> indices;
+};
+constexpr std::array<TagRow, 3> TagRows = {{
+    {50, {480, 1320, 2040, 2880, 3720, 4560, 5400, 6240}, {0, 1, 3, 2, 5, 4, 7, 6}},
+    {1250, {360, 1200, 2040, 2880, 3720, 4560, 5400, 6240}, {15, 14, 12, 13, 10, 11, 8, 9}},
+    {2520, {360, 1200, 2040, 2880, 3720, 4560, 5400, 6240}, {16, 17, 19, 18, 21, 20, 23, 22}},
+}};
+
+QString arrayName(const char *name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+void setColour(QWidget *w, QPalette::ColorRole role, ColourValue value)
+{
+    QPalette p = w->palette();
+    p.setColor(role, Colour::toQColor(value, p));
+    w->setPalette(p);
+}
+
+QFont tahoma(double points, bool bold)
+{
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+} // namespace
+
+BingoWindow::BingoWindow(Random &random, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_random(random), m_timer(this)
+{
+    setObjectName(QStringLiteral("大樂透"));
+    setWindowTitle(QStringLiteral("賓果遊戲"));
+    setWindowIcon(QIcon(QStringLiteral(":/zentavo/firecracker.ico")));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    // The controls sit at fixed places on a client area under the menu bar; only the
+    // menu bar and that area are laid out.
+    QMenuBar *bar = buildMenu();
+    auto *client = new QWidget;
+    client->setAutoFillBackground(true);
+    setColour(client, QPalette::Window, Colour::ActiveBorder);
+    client->setFont(QFont(QStringLiteral("新細明體"), 12));
+    auto *frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setSizeConstraint(QLayout::SetNoConstraint); // the window may shrink over its controls
+    frame->setMenuBar(bar);
+    frame->addWidget(client);
+    buildControls(client);
+
+    const QRect area = Twips::rect(ClientLeft, ClientTop, ClientWidth, ClientHeight);
+    const int barHeight = bar->sizeHint().height();
+    setGeometry(area.adjusted(0, -barHeight, 0, 0));
+
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &BingoWindow::step);
+    m_text1->setFocus();
+}
+
+QMenuBar *BingoWindow::buildMenu()
+{
+    auto *bar = new QMenuBar(this);
+    QMenu *func = bar->addMenu(QStringLiteral("功能"));
+    func->setObjectName(QStringLiteral("Func"));
+    QAction *clear = func->addAction(QStringLiteral("清除"));
+    clear->setObjectName(QStringLiteral("clear"));
+    connect(clear, &QAction::triggered, this, &BingoWindow::clear_Click);
+    QAction *ending = func->addAction(QStringLiteral("結束"));
+    ending->setObjectName(QStringLiteral("ending"));
+    connect(ending, &QAction::triggered, this, &BingoWindow::ending_Click);
+    return bar;
+}
+
+void BingoWindow::buildControls(QWidget *client)
+{
+    for (int i = 0; i < BingoDraw::Numbers; ++i) {
+        auto *box = new QLabel(client);
+        box->setObjectName(arrayName("Label1", i));
+        box->setFont(tahoma(24, true));
+        box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        box->setLineWidth(2);
+        box->setIndent(0); // two bold digits fill the box; a framed label's indent clips them
+        box->setAutoFillBackground(true);
+        setColour(box, QPalette::Window, Colour::fromHex(0xFFFF80));
+        if (i < 24) {
+            box->setGeometry(
+                Twips::rect(120 + 840 * (i % 8), 360 + 1200 * (i / 8), BoxSize, BoxSize));
+            box->setAlignment(Qt::AlignTop | (i == 0 ? Qt::AlignRight : Qt::AlignHCenter));
+        } else {
+            // The 25th number is only ever seen on the display.
+            box->setGeometry(Twips::rect(2280, 4920, BoxSize, BoxSize));
+            box->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+            box->hide();
+        }
+        m_label1[i] = box;
+    }
+
+    for (int r = 0; r < int(TagRows.size()); ++r) {
+        for (int c = 0; c < 8; ++c) {
+            auto *tag = new QLabel(QString::number(8 * r + c + 1), client);
+            tag->setObjectName(arrayName("Label2", TagRows[r].indices[c]));
+            tag->setGeometry(Twips::rect(TagRows[r].lefts[c], TagRows[r].top, TagSize, TagSize));
+            tag->setFont(tahoma(9.75, true));
+            tag->setAutoFillBackground(true);
+            setColour(tag, QPalette::Window, Colour::ButtonFace);
+            setColour(tag, QPalette::WindowText, Colour::fromHex(0x0000FF));
+        }
+    }
+
+    m_text1 = new QLineEdit(QStringLiteral("0"), client);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(Twips::rect(120, 3600, 2055, 1935));
+    m_text1->setFont(tahoma(72, false));
+    m_text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_text1->setReadOnly(true);
+    setColour(m_text1, QPalette::Base, Colour::fromHex(0xC0FFC0));
+
+    const std::array<QString, 2> captions = {QStringLiteral("開  始"), QStringLiteral("結  束")};
+    const std::array<int, 2> tops = {3960, 4800};
+    for (int i = 0; i < 2; ++i) {
+        auto *button = new QPushButton(captions[i], client);
+        button->setObjectName(arrayName("Command1", i));
+        button->setGeometry(Twips::rect(5280, tops[i], 1215, 615));
+        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        m_command1[i] = button;
+    }
+
+    m_command2 = new QPushButton(QStringLiteral("取得號碼"), client);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setGeometry(Twips::rect(2880, 3960, 1695, 1455));
+    m_command2->setFont(tahoma(15.75, false));
+    setColour(m_command2, QPalette::Button, Colour::fromHex(0xFF8080));
+    connect(m_command2, &QPushButton::clicked, this, &BingoWindow::Command2_Click);
+
+    // Labels never take the focus, so only these four are in the chain.
+    setTabOrder(m_text1, m_command1[0]);
+    setTabOrder(m_command1[0], m_command1[1]);
+    setTabOrder(m_command1[1], m_command2);
+}
+
+void BingoWindow::Command1_Click(int index)
+{
+    if (index == 0)
+        startDraw();
+    else if (index == 1)
+        endAndClose();
+}
+
+void BingoWindow::Command2_Click()
+{
+    m_draw.requestTake();
+}
+
+void BingoWindow::clear_Click()
+{
+    m_draw.reset();
+    render();
+}
+
+void BingoWindow::ending_Click()
+{
+    endAndClose();
+}
+
+void BingoWindow::startDraw()
+{
+    m_draw.begin();
+    // The first pass runs here; the timer runs the rest, each after the pending events.
+    m_draw.pick(m_random);
+    render();
+    m_timer.start();
+}
+
+void BingoWindow::step()
+{
+    if (!m_draw.isDrawing())
+        return; // ended by closing; the window is going away
+    if (!m_draw.advance(m_random))
+        m_timer.stop();
+    render();
+}
+
+void BingoWindow::endAndClose()
+{
+    m_draw.end();
+    close();
+}
+
+void BingoWindow::closeEvent(QCloseEvent *event)
+{
+    // Stopped at once: the window is deleted later, and no tick may touch it first.
+    m_timer.stop();
+    if (m_draw.isDrawing())
+        m_draw.end();
+    QWidget::closeEvent(event);
+}
+
+void BingoWindow::render()
+{
+    m_text1->setText(m_draw.displayText);
+    for (int i = 0; i < BingoDraw::Numbers; ++i)
+        m_label1[i]->setText(m_draw.boxCaptions[i]);
+    const bool idle = !m_draw.isDrawing();
+    m_command1[0]->setEnabled(idle);
+    m_command1[1]->setEnabled(idle);
+}
