@@ -1,3 +1,4 @@
+#include "bingo_bench.h"
 #include "spin_bench.h"
 
 #include <QApplication>
@@ -14,5 +15,7 @@ int main(int argc, char *argv[])
     const bool all = args.size() < 2;
     if (all || args.contains(QStringLiteral("spin")))
         runSpinBench(out);
+    if (all || args.contains(QStringLiteral("bingo")))
+        runBingoBench(out);
     return 0;
 }

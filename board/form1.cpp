@@ -121,6 +121,8 @@ Form1::~Form1()
     // The other windows have no parent; they end with the board.
     delete m_prizeWindow.data();
     delete m_pictureWindow.data();
+    delete m_bingoWindow.data();
+    delete m_aboutWindow.data();
 }
 
 void Form1::buildMenus()
@@ -132,11 +134,13 @@ void Form1::buildMenus()
     connect(redraw, &QAction::triggered, this, &Form1::redrawClick);
     QAction *lotto = mainmenu->addAction(QStringLiteral("賓果遊戲"));
     lotto->setObjectName(QStringLiteral("Lotto"));
+    connect(lotto, &QAction::triggered, this, &Form1::lottoClick);
     QAction *close = mainmenu->addAction(QStringLiteral("結束"));
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QAction::triggered, this, &Form1::exitRequested);
     QAction *aboutus = menuBar()->addAction(QStringLiteral("關於Zentavo"));
     aboutus->setObjectName(QStringLiteral("aboutus"));
+    connect(aboutus, &QAction::triggered, this, &Form1::aboutusClick);
 }
 
 void Form1::buildLayout()
@@ -382,6 +386,32 @@ void Form1::onPrizeConfirmed()
         });
     }
     m_pictureWindow->open();
+}
+
+namespace {
+void bringForward(QWidget *w)
+{
+    if (w->isMinimized())
+        w->showNormal();
+    else
+        w->show();
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+void Form1::lottoClick()
+{
+    if (!m_bingoWindow)
+        m_bingoWindow = new BingoWindow(m_random);
+    bringForward(m_bingoWindow);
+}
+
+void Form1::aboutusClick()
+{
+    if (!m_aboutWindow)
+        m_aboutWindow = new FormAbout;
+    bringForward(m_aboutWindow);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -2,7 +2,9 @@
 
 #include "board.h"
 #include "form2.h"
+#include "bingowindow.h"
 #include "form3.h"
+#include "formabout.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -44,6 +46,8 @@ public:
     void redrawClick();
     void option1Click();
     void command1Click(int index);
+    void lottoClick();
+    void aboutusClick();
 
     CellButton *number(int i) const { return m_number[std::size_t(i)]; }
     QLabel *picture1(int i) const { return m_picture1[std::size_t(i)]; }
@@ -53,6 +57,8 @@ public:
     QPushButton *command1(int i) const { return m_command1[std::size_t(i)]; }
     Form2 *prizeWindow() const { return m_prizeWindow; }
     Form3 *pictureWindow() const { return m_pictureWindow; }
+    BingoWindow *bingoWindow() const { return m_bingoWindow; }
+    FormAbout *aboutWindow() const { return m_aboutWindow; }
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -80,6 +86,8 @@ private:
 
     QPointer<Form2> m_prizeWindow;
     QPointer<Form3> m_pictureWindow;
+    QPointer<BingoWindow> m_bingoWindow;
+    QPointer<FormAbout> m_aboutWindow;
     // Consolation cells turn held once the prize window has finished opening.
     QList<int> m_pendingHeld;
 
