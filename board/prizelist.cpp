@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QStringDecoder>
 
 namespace {
@@ -95,12 +96,12 @@ bool isWellFormedBig5(const QByteArray &line)
     return true;
 }
 
-// User-defined and unmapped characters would show as boxes on the projector.
+// User-defined and unmapped characters would show as boxes on the projector. Checked by
+// code point, since the private-use planes 15 and 16 come as surrogate pairs.
 bool isPrintable(const QString &s)
 {
-    for (QChar c : s) {
-        const char16_t u = c.unicode();
-        if (u == 0xFFFD || (u >= 0xE000 && u <= 0xF8FF))
+    for (char32_t u : s.toUcs4()) {
+        if (u == QChar::ReplacementCharacter || QChar::category(u) == QChar::Other_PrivateUse)
             return false;
     }
     return true;

@@ -90,6 +90,8 @@ void TestPrizeList::refuses_data()
     QTest::newRow("0xFF is no character") << QByteArray("\xFF\xFF") << Error::BadText << 1;
     QTest::newRow("bad trail byte") << QByteArray("\xA4\x20") << Error::BadText << 1;
     QTest::newRow("user-defined area") << QByteArray("ok\n\xFA\x40") << Error::BadText << 2;
+    QTest::newRow("UTF-8 private use beyond the BMP")
+        << QByteArray("ok\n\xF4\x8F\x85\x9A") << Error::BadText << 2;
     QTest::newRow("broken UTF-8 after BOM") << QByteArray("\xEF\xBB\xBF" "ok\n\xE4\xB8") << Error::BadText << 2;
 }
 
