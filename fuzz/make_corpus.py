@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus for prizelist_fuzz: one small file per shape of prize list
+that the reader must tell apart. Run again after changing a seed; stale seeds go."""
+
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+CORPUS = HERE / "corpus"
+
+
+def prizes(n, end):
+    return b"".join(b"prize %d" % i + end for i in range(1, n + 1))
+
+
+PRIZES = ["頭獎 液晶電視一台", "二獎 腳踏車", "三獎 電鍋", "精美紀念獎"]
+
+SEEDS = {
+    "empty": b"",
+    "big5_lines": "\r\n".join(PRIZES).encode("cp950") + b"\r\n",
+    # 0xA5 0x5C: a Big5 character whose trail byte is a backslash.
+    "big5_ascii_trail": b"\xa5\x5c\r\n\xa4\x40\r\n",
+    "big5_truncated_lead": "頭獎\r\n".encode("cp950") + b"x\xa4",
+    "big5_user_defined": b"ok\r\n\xfa\x40\r\n",
+    "utf8": "\n".join(PRIZES).encode("utf-8") + b"\n",
+    "utf8_bom": b"\xef\xbb\xbf" + "\r\n".join(PRIZES).encode("utf-8"),
+    "utf8_four_byte": "禮物 🎁\n".encode("utf-8"),
+    "utf8_truncated": "紀念獎\n".encode("utf-8")[:-2],
+    "cr_only": b"a\rb\r\rc",
+    "lf_only": b"a\nb\n\nc\n",
+    "crlf": b"a\r\nb\r\n\r\nc\r\n",
+    "mixed_ends": b"a\r\r\nb\n\rc\r",
+    "lines_56": prizes(56, b"\r\n"),
+    "lines_56_no_final_end": prizes(56, b"\r\n")[:-2],
+    "lines_57": prizes(57, b"\r\n"),
+    "lines_56_two_ends": prizes(56, b"\r\n") + b"\r\n",
+    "nul_byte": b"ok\r\nbad\x00line\r\n",
+    "utf16le": "a\r\nb".encode("utf-16"),
+    "lone_80": b"a\x80",
+    "lone_ff": b"\xff",
+    "blanks": b"  a b  \r\n\t\r\n",
+}
+
+
+def main():
+    CORPUS.mkdir(exist_ok=True)
+    for stale in CORPUS.iterdir():
+        if stale.name not in SEEDS:
+            stale.unlink()
+    for name, data in SEEDS.items():
+        (CORPUS / name).write_bytes(data)
+
+
+if __name__ == "__main__":
+    main()
