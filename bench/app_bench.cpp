@@ -1,0 +1,160 @@
+#include "app_bench.h"
+
+#include "form1.h"
+#include "fonts.h"
+#include "prizelist.h"
+#include "random.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTextStream>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// Seconds of CPU this process has used.
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+qint64 peakKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+class FirstPaint : public QObject
+{
+public:
+    bool seen = false;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            seen = true;
+        return false;
+    }
+};
+
+struct ChildFigures
+{
+    double startupMs = 0;
+    double peakMiB = 0;
+    double idleCpuPercent = 0;
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+ChildFigures runChild(const QString &self, const QString &kind, int idleSeconds)
+{
+    // Start-up counts from launching the process, loading Qt included, to the child's
+    // word that its window has painted.
+    QProcess p;
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    p.start(self, {QStringLiteral("child"), kind, QString::number(idleSeconds)});
+    QByteArray first;
+    while (!first.contains('\n') && p.waitForReadyRead(30000))
+        first += p.readAllStandardOutput();
+    const double startupMs = double(sinceLaunch.nsecsElapsed()) / 1e6;
+    p.waitForFinished(60000 + idleSeconds * 1000);
+    const QStringList f = QString::fromLatin1(first + p.readAllStandardOutput()).split(u'\n').value(1).trimmed().split(u' ');
+    if (f.size() < 2)
+        return {};
+    return {startupMs, f[0].toDouble(), f[1].toDouble()};
+}
+} // namespace
+
+int runAppChild(const QString &kind, int idleSeconds)
+{
+    Fonts::installSubstitutions();
+    Random random;
+    std::unique_ptr<QMainWindow> window;
+    if (kind == QStringLiteral("board")) {
+        const PrizeList::Result r = PrizeList::load(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
+        window = std::make_unique<Form1>(r.lines, random);
+    } else {
+        window = std::make_unique<QMainWindow>();
+        window->menuBar()->addMenu(QStringLiteral("遊戲"));
+        auto *client = new QWidget;
+        client->setMinimumSize(Twips::toPixels(11880), Twips::toPixels(7935));
+        window->setCentralWidget(client);
+    }
+    FirstPaint painted;
+    window->centralWidget()->installEventFilter(&painted);
+    window->show();
+    while (!painted.seen)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QTextStream(stdout) << "painted" << Qt::endl;
+    const double peak = double(peakKiB()) / 1024.0;
+
+    QElapsedTimer wall;
+    wall.start();
+    const double cpu0 = cpuSeconds();
+    QTimer::singleShot(idleSeconds * 1000, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    const double idle = 100.0 * (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+    QTextStream(stdout) << peak << ' ' << idle << Qt::endl;
+    return 0;
+}
+
+void runAppBench(QTextStream &out, const QString &self)
+{
+    constexpr int Runs = 5;
+    std::vector<double> startBoard, startBare, memBoard, memBare;
+    for (int i = 0; i < Runs; ++i) {
+        const ChildFigures board = runChild(self, QStringLiteral("board"), 0);
+        const ChildFigures bare = runChild(self, QStringLiteral("bare"), 0);
+        startBoard.push_back(board.startupMs);
+        startBare.push_back(bare.startupMs);
+        memBoard.push_back(board.peakMiB);
+        memBare.push_back(bare.peakMiB);
+    }
+    const ChildFigures idleBoard = runChild(self, QStringLiteral("board"), 10);
+    const ChildFigures idleBare = runChild(self, QStringLiteral("bare"), 10);
+
+    auto f = [](double v, int digits = 1) { return QString::number(v, 'f', digits); };
+    out << "\nWhole program against a bare Qt main window of the same size (median of " << Runs << " fresh processes)\n";
+    out << "| figure | board | bare window | ratio | target |\n|---|---|---|---|---|\n";
+    const double sB = median(startBoard), sR = median(startBare);
+    out << "| start-up to first paint, ms | " << f(sB) << " | " << f(sR) << " | " << f(sB / sR, 2) << " | ≤ 1.5 |\n";
+    const double mB = median(memBoard), mR = median(memBare);
+    out << "| peak memory after start-up, MiB | " << f(mB) << " | " << f(mR) << " | " << f(mB / mR, 2) << " | |\n";
+    out << "| idle CPU over 10 s, % of a core | " << f(idleBoard.idleCpuPercent, 2) << " | "
+        << f(idleBare.idleCpuPercent, 2) << " | | < 1 % |\n";
+
+    // Prize list load time: the sample list (56 Big5 lines) read from disk.
+    const QString gift = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
+    std::vector<double> loads;
+    for (int i = 0; i < 2000; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const PrizeList::Result r = PrizeList::load(gift);
+        loads.push_back(double(t.nsecsElapsed()) / 1e3);
+        if (!r.ok() || r.lines.size() != 56)
+            qFatal("the sample prize list did not load");
+    }
+    out << "\n| prize list load (56 Big5 lines, median of 2000) | " << f(median(loads)) << " µs |\n|---|---|\n";
+    out.flush();
+}
