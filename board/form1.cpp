@@ -84,6 +84,14 @@ CellPlace cellPlace(int i)
             Twips::rect(1200, 6120 - 480 * (i - 46), 375, 375)};
 }
 
+// A window that has been closed but not yet deleted counts as gone.
+template <typename T>
+void forgetIfClosed(QPointer<T> &w)
+{
+    if (w && !w->isVisible())
+        w.clear();
+}
+
 QString indexed(const char *name, int i)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
@@ -351,6 +359,7 @@ void Form1::command1Click(int index)
 
 void Form1::showPrizeWindow()
 {
+    forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2;
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
@@ -377,6 +386,7 @@ void Form1::onPrizeConfirmed()
     if (m_command1[0]->isEnabled() || m_command1[1]->isEnabled())
         return;
     hide();
+    forgetIfClosed(m_pictureWindow);
     if (!m_pictureWindow) {
         m_pictureWindow = new Form3;
         connect(m_pictureWindow, &Form3::pictureClicked, this, [this] {
@@ -402,6 +412,7 @@ void bringForward(QWidget *w)
 
 void Form1::lottoClick()
 {
+    forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow)
         m_bingoWindow = new BingoWindow(m_random);
     bringForward(m_bingoWindow);
@@ -409,6 +420,7 @@ void Form1::lottoClick()
 
 void Form1::aboutusClick()
 {
+    forgetIfClosed(m_aboutWindow);
     if (!m_aboutWindow)
         m_aboutWindow = new FormAbout;
     bringForward(m_aboutWindow);

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void heldAfterPrizeWindowOpens_data();
     void heldAfterPrizeWindowOpens();
     void newCardWhilePrizeWindowOpen();
+    void cardRightAfterClosingPrize();
     void closeBoxAsksOnceDrawing_data();
     void closeBoxAsksOnceDrawing();
     void secondRoundThroughWindow();
@@ -190,6 +191,25 @@ void TestDraw::newCardWhilePrizeWindowOpen()
     QCOMPARE(opened.count(), 0);
     QCOMPARE(prizeShown(prize), w.board().drawnGift);
     QVERIFY(prizeShown(prize) != first);
+}
+
+// The closed window is deleted only later; the next card must not revive it.
+void TestDraw::cardRightAfterClosingPrize()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    spin(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QPointer<Form2> first = w.prizeWindow();
+    first->finishOpening();
+    QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    spin(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QVERIFY(w.prizeWindow() != first.data());
+    flushDeletes();
+    QVERIFY(!first);
+    QVERIFY(w.prizeWindow());
+    QVERIFY(w.prizeWindow()->isVisible());
 }
 
 void TestDraw::closeBoxAsksOnceDrawing_data()
