@@ -1,0 +1,157 @@
+#include "cellbutton.h"
+#include "form1.h"
+#include "prompt.h"
+#include "random.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+// One night through the real windows: a first round with consolation prizes, the second
+// round, the bingo window and the About box used while the light runs, to the closing
+// picture.
+namespace {
+QStringList prizeList()
+{
+    QStringList l;
+    for (int i = 1; i <= 56; ++i)
+        l << (i <= 20 ? QStringLiteral("第%1號紀念獎").arg(i) : QStringLiteral("大獎%1").arg(i));
+    return l;
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void finishSpin(Form1 &w)
+{
+    while (w.board().timer1Enabled)
+        w.timer1Tick();
+}
+
+void drawCard(Form1 &w, int stack)
+{
+    QTest::mouseClick(w.command1(stack), Qt::LeftButton);
+    w.prizeWindow()->finishOpening();
+    QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    flushDeletes();
+}
+
+int countCells(const Form1 &w, ColourValue c)
+{
+    return int(std::count(w.board().cells.begin(), w.board().cells.end(), c));
+}
+} // namespace
+
+class TestScenario : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void wholeNightWithEverything();
+    void exitDuringBingoDraw();
+};
+
+void TestScenario::wholeNightWithEverything()
+{
+    QStringList refusals;
+    Prompt::setRefuseHandler([&](QWidget *, const QString &t) { refusals << t; });
+    QList<QUrl> links;
+    FormAbout::setLinkOpener([&](const QUrl &u) { links << u; });
+    Random random;
+    double now = 0;
+    Form1 w(prizeList(), random);
+    w.setClock([&now] { return now += 1.25; });
+    w.show();
+
+    // First round: 30 numbers, some of them consolation prizes.
+    int held = 0;
+    for (int n = 0; n < 30; ++n) {
+        QTest::mouseClick(w.startButton(), Qt::LeftButton);
+        finishSpin(w);
+        drawCard(w, n % 2);
+        held += w.board().drawnIsConsolation();
+    }
+    QCOMPARE(countCells(w, Cell::Held), held);
+    QCOMPARE(countCells(w, Cell::Won), 30 - held);
+    QVERIFY(held > 0);
+
+    // Take one number out by hand, then the second round frees every held number.
+    const int out = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Idle) - w.board().cells.begin());
+    for (int k = 0; k < 2; ++k)
+        QTest::mouseClick(w.number(out), Qt::RightButton);
+    QCOMPARE(w.number(out)->backColour(), Cell::Held);
+    QTest::mouseClick(w.number(out), Qt::RightButton);
+    QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    QCOMPARE(countCells(w, Cell::Held), 0);
+    QCOMPARE(countCells(w, Cell::Won), 30 - held);
+    QCOMPARE(countCells(w, Cell::Idle), 56 - (30 - held) - 1);
+
+    // A spin, with the bingo window and the About box used while the light runs.
+    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    for (int t = 0; t < 50; ++t)
+        w.timer1Tick();
+    w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
+    BingoWindow *bingo = w.bingoWindow();
+    QVERIFY(bingo);
+    QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)")), Qt::LeftButton);
+    for (int k = 0; k < 25; ++k) {
+        bingo->step();
+        w.timer1Tick();
+        QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        bingo->step();
+    }
+    QVERIFY(!bingo->isDrawing());
+    QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(23)"))->text().isEmpty());
+    w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
+    QCOMPARE(w.bingoWindow(), bingo); // brought forward, state kept
+    QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(0)"))->text().isEmpty());
+    w.findChild<QAction *>(QStringLiteral("aboutus"))->trigger();
+    QVERIFY(w.aboutWindow());
+    QTest::mouseClick(w.aboutWindow()->findChild<QLabel *>(QStringLiteral("lbl(2)")), Qt::LeftButton);
+    QCOMPARE(links.size(), 1);
+    QTest::mouseClick(w.aboutWindow()->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    flushDeletes();
+    QVERIFY(!w.aboutWindow());
+    QVERIFY(w.board().timer1Enabled); // none of it stopped the light
+    finishSpin(w);
+    drawCard(w, 0);
+
+    // The rest of the night, to the closing picture.
+    while (w.board().giftsLeft > 0) {
+        QTest::mouseClick(w.startButton(), Qt::LeftButton);
+        finishSpin(w);
+        drawCard(w, w.command1(0)->isEnabled() ? 0 : 1);
+    }
+    QVERIFY(refusals.isEmpty());
+    QVERIFY(!w.isVisible());
+    QVERIFY(w.pictureWindow());
+    w.pictureWindow()->finishOpening();
+    QTest::mouseClick(w.pictureWindow()->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
+    flushDeletes();
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
+    Prompt::setRefuseHandler({});
+    FormAbout::setLinkOpener({});
+}
+
+void TestScenario::exitDuringBingoDraw()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
+    QTest::mouseClick(w.bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")), Qt::LeftButton);
+    QVERIFY(w.bingoWindow()->isDrawing());
+    QSignalSpy exit(&w, &Form1::exitRequested);
+    w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+    QCOMPARE(exit.count(), 1);
+}
+
+QTEST_MAIN(TestScenario)
+#include "test_scenario.moc"
