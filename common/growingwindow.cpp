@@ -23,6 +23,13 @@ double GrowingWindow::screenWidthTwips(const QWidget *w)
 
 void GrowingWindow::open(const OpeningSpec &spec)
 {
+    // Opens once; asked again, the window only comes to the front.
+    if (m_started) {
+        raise();
+        activateWindow();
+        return;
+    }
+    m_started = true;
     m_spec = spec;
     m_steps = Opening::growth(spec, screenWidthTwips(this));
     m_next = 0;

@@ -17,7 +17,8 @@ public:
 
     explicit GrowingWindow(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
 
-    // Shows the window at the first step and starts the growth.
+    // Shows the window at the first step and starts the growth; a window that has
+    // already opened only comes to the front.
     void open(const OpeningSpec &spec);
     bool isOpening() const { return m_timer.isActive(); }
     // Runs whatever steps are left at once.
@@ -41,6 +42,7 @@ private:
     OpeningSpec m_spec;
     QList<TwipsRect> m_steps;
     qsizetype m_next = 0;
+    bool m_started = false;
     QTimer m_timer;
     QImage m_background;
 };

@@ -43,12 +43,6 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
 
 void Form3::open()
 {
-    if (m_started) {
-        raise();
-        activateWindow();
-        return;
-    }
-    m_started = true;
     OpeningSpec spec;
     spec.heightStep = 12;
     spec.widthStep = 27;

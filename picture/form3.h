@@ -27,6 +27,5 @@ private:
     void Picture1_Click();
 
     QLabel *Picture1 = nullptr;
-    bool m_started = false;
     bool m_pressed = false;
 };

@@ -84,12 +84,6 @@ Form2::Form2(QWidget *parent)
 
 void Form2::open()
 {
-    if (m_started) {
-        raise();
-        activateWindow();
-        return;
-    }
-    m_started = true;
     OpeningSpec spec;
     spec.heightStep = 10;
     spec.widthStep = 16;

@@ -37,6 +37,5 @@ private:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QString m_prize;
-    bool m_started = false;
     bool m_opened = false;
 };
