@@ -70,12 +70,18 @@ bool isAscii(const QByteArray &bytes)
     return true;
 }
 
-bool isValidUtf8(const QByteArray &bytes)
+// Valid UTF-8 that names only assigned characters. Some Big5 text is valid UTF-8 by
+// accident; it then decodes to characters no prize list would hold.
+bool looksLikeUtf8(const QByteArray &bytes)
 {
     QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = d.decode(bytes);
-    Q_UNUSED(decoded)
-    return !d.hasError();
+    const QString text = d.decode(bytes);
+    if (d.hasError())
+        return false;
+    for (char32_t u : text.toUcs4())
+        if (QChar::category(u) == QChar::Other_NotAssigned)
+            return false;
+    return true;
 }
 
 // Code page 950: ASCII, or a lead byte 0x81..0xFE followed by a trail byte in
@@ -115,7 +121,7 @@ Result PrizeList::parse(const QByteArray &input, const QString &path)
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
         utf8 = true;
-    } else if (!isAscii(bytes) && isValidUtf8(bytes)) {
+    } else if (!isAscii(bytes) && looksLikeUtf8(bytes)) {
         utf8 = true;
     }
 
@@ -130,7 +136,9 @@ Result PrizeList::parse(const QByteArray &input, const QString &path)
             return failure(Error::NulByte, path, lineNo);
         QString text;
         if (utf8) {
-            QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            // Only the file's first bytes can be a byte-order mark; it is gone already.
+            QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                       | QStringDecoder::Flag::ConvertInitialBom);
             text = d.decode(line);
             if (d.hasError())
                 return failure(Error::BadText, path, lineNo);

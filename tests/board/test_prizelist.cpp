@@ -62,6 +62,9 @@ void TestPrizeList::parse_data()
     QTest::newRow("Big5 trail byte in ASCII range") << QByteArray("\xA5\x5C\r\n") << QStringList{QStringLiteral("功")};
     QTest::newRow("UTF-8") << (chinese + QStringLiteral("\n") + consolation).toUtf8() << QStringList{chinese, consolation};
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() + "\r\n" << QStringList{chinese};
+    QTest::newRow("Big5 that is also valid UTF-8") << QByteArray("\xD7\xAD") << QStringList{QStringLiteral("蚼")};
+    QTest::newRow("zero-width no-break space inside a UTF-8 file")
+        << QByteArray("\xEF\xBB\xBF" "a\n\xEF\xBB\xBF" "b") << QStringList{QStringLiteral("a"), QStringLiteral("\uFEFFb")};
     QTest::newRow("ASCII with BOM") << QByteArray("\xEF\xBB\xBF" "abc") << QStringList{QStringLiteral("abc")};
 }
 
