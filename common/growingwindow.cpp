@@ -21,7 +21,7 @@ double GrowingWindow::screenWidthTwips(const QWidget *w)
     return screen ? double(screen->geometry().width()) * Twips::PerPixel : 0.0;
 }
 
-void GrowingWindow::open(const OpeningSpec &spec)
+void GrowingWindow::open(const OpeningPlan &plan)
 {
     // Opens once; asked again, the window only comes to the front.
     if (m_started) {
@@ -30,8 +30,8 @@ void GrowingWindow::open(const OpeningSpec &spec)
         return;
     }
     m_started = true;
-    m_spec = spec;
-    m_steps = Opening::growth(spec, screenWidthTwips(this));
+    m_plan = plan;
+    m_steps = Opening::growth(plan, screenWidthTwips(this));
     m_next = 0;
     m_background = QImage();
     step(); // visible from the first step on
@@ -78,7 +78,7 @@ void GrowingWindow::paintBands()
     QPainter p(&m_background);
     const QSizeF client = size();
     for (int j = 1; j <= Opening::Bands; ++j) {
-        const QColor c = Colour::toQColor(m_spec.bandColour(j), palette());
+        const QColor c = Colour::toQColor(m_plan.bandColour(j), palette());
         // Outline and fill share the colour, so the band is one solid box.
         p.fillRect(Opening::band(j, client), c);
     }

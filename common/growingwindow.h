@@ -19,7 +19,7 @@ public:
 
     // Shows the window at the first step and starts the growth; a window that has
     // already opened only comes to the front.
-    void open(const OpeningSpec &spec);
+    void open(const OpeningPlan &plan);
     bool isOpening() const { return m_timer.isActive(); }
     // Runs whatever steps are left at once.
     void finishOpening();
@@ -39,7 +39,7 @@ private:
     void applyOuterGeometry(const TwipsRect &r);
     void paintBands();
 
-    OpeningSpec m_spec;
+    OpeningPlan m_plan;
     QList<TwipsRect> m_steps;
     qsizetype m_next = 0;
     bool m_started = false;

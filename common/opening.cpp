@@ -2,19 +2,19 @@
 
 #include <cmath>
 
-QList<TwipsRect> Opening::growth(const OpeningSpec &spec, double screenWidthTwips)
+QList<TwipsRect> Opening::growth(const OpeningPlan &plan, double screenWidthTwips)
 {
     QList<TwipsRect> steps;
     steps.reserve(Steps);
     for (int i = 0; i < Steps; ++i) {
         const int s = i * StepSize;
         TwipsRect r;
-        r.height = s * spec.heightStep;
-        r.width = s * spec.widthStep;
+        r.height = s * plan.heightStep;
+        r.width = s * plan.widthStep;
         // Round half to even first (nearbyint under the default rounding mode),
         // then halve truncating toward zero.
         r.left = int(std::nearbyint(screenWidthTwips - r.width)) / 2;
-        r.top = spec.top;
+        r.top = plan.top;
         steps.append(r);
     }
     return steps;

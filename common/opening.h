@@ -11,7 +11,7 @@
 // The prize window and the closing picture open the same way: the window grows in
 // 31 steps to its full size at a fixed top, centred across the screen, then its client
 // area is painted in 64 full-width bands.
-struct OpeningSpec
+struct OpeningPlan
 {
     int heightStep = 0; // twips per step, outer size (frame and caption included)
     int widthStep = 0;
@@ -34,7 +34,7 @@ inline constexpr int StepSize = 10;
 inline constexpr int Bands = 64;
 
 // The outer geometry of each growth step, in twips.
-QList<TwipsRect> growth(const OpeningSpec &spec, double screenWidthTwips);
+QList<TwipsRect> growth(const OpeningPlan &plan, double screenWidthTwips);
 
 // Band j (1..64) of a client area of the given pixel size, in single precision.
 QRectF band(int j, QSizeF clientPixels);

@@ -43,12 +43,12 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
 
 void Form3::open()
 {
-    OpeningSpec spec;
-    spec.heightStep = 12;
-    spec.widthStep = 27;
-    spec.top = 1500;
-    spec.bandColour = [](int) { return Red; };
-    GrowingWindow::open(spec);
+    OpeningPlan plan;
+    plan.heightStep = 12;
+    plan.widthStep = 27;
+    plan.top = 1500;
+    plan.bandColour = [](int) { return Red; };
+    GrowingWindow::open(plan);
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)

@@ -84,13 +84,13 @@ Form2::Form2(QWidget *parent)
 
 void Form2::open()
 {
-    OpeningSpec spec;
-    spec.heightStep = 10;
-    spec.widthStep = 16;
-    spec.top = 1200;
+    OpeningPlan plan;
+    plan.heightStep = 10;
+    plan.widthStep = 16;
+    plan.top = 1200;
     // White at the top running to yellow: blue 252 down to 0 in steps of 4.
-    spec.bandColour = [](int j) { return Colour::rgb(255, 255, 255 - (4 * j - 1)); };
-    GrowingWindow::open(spec);
+    plan.bandColour = [](int j) { return Colour::rgb(255, 255, 255 - (4 * j - 1)); };
+    GrowingWindow::open(plan);
 }
 
 void Form2::setPrize(const QString &prize)

@@ -42,8 +42,8 @@ void TestOpening::growth()
     QFETCH(double, screen);
     QFETCH(int, finalLeft);
     QFETCH(int, firstLeft);
-    OpeningSpec spec{heightStep, widthStep, top, {}};
-    const QList<TwipsRect> steps = Opening::growth(spec, screen);
+    OpeningPlan plan{heightStep, widthStep, top, {}};
+    const QList<TwipsRect> steps = Opening::growth(plan, screen);
     QCOMPARE(steps.size(), 31);
     QCOMPARE(steps.first(), (TwipsRect{firstLeft, top, 0, 0}));
     QCOMPARE(steps.last(), (TwipsRect{finalLeft, top, 300 * widthStep, 300 * heightStep}));
