@@ -83,7 +83,7 @@ void TestForm1::numbersAfterFirstTick()
     QCOMPARE(w.timer2().interval(), 500);
     QVERIFY(w.number(0)->text().isEmpty());
     w.number(3)->setEnabled(false);
-    QTRY_COMPARE_WITH_TIMEOUT(w.number(55)->text(), QStringLiteral("56"), 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(w.number(55)->text(), QStringLiteral("56"), 5000);
     for (int i = 0; i < Board::Cells; ++i) {
         QCOMPARE(w.number(i)->text(), QString::number(i + 1));
         QVERIFY(w.number(i)->isEnabled());
