@@ -312,7 +312,10 @@ void Form1::timer1Tick()
         return;
     }
     m_nextTickAt += m_board.timer1Interval;
-    m_timer1.start(int(std::max<qint64>(0, m_nextTickAt - m_spinClock.elapsed())));
+    // Round the wait to the nearest millisecond: truncating the elapsed time would make
+    // every tick up to a millisecond late.
+    const qint64 waitNs = m_nextTickAt * 1000000 - m_spinClock.nsecsElapsed();
+    m_timer1.start(int(std::max<qint64>(0, (waitNs + 500000) / 1000000)));
 }
 
 void Form1::numberCells()
