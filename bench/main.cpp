@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
         return runAppChild(args[2], args.value(3).toInt());
 
     QTextStream out(stdout);
-    out << "Machine: " << QSysInfo::prettyProductName() << ", " << QSysInfo::currentCpuArchitecture()
+    out << "Measured on: " << QSysInfo::prettyProductName() << ", " << QSysInfo::currentCpuArchitecture()
         << ", " << QThread::idealThreadCount() << " cores; Qt " << qVersion() << "; platform "
         << QGuiApplication::platformName() << "\n\n";
     const bool all = args.size() < 2;
