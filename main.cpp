@@ -1,5 +1,6 @@
 #include "fonts.h"
 #include "form1.h"
+#include "pictures.h"
 #include "prizelist.h"
 #include "random.h"
 
@@ -12,12 +13,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentavo/app.ico")));
+    QApplication::setWindowIcon(QIcon(Pictures::appIcon()));
     Fonts::installSubstitutions();
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
     const PrizeList::Result prizes = PrizeList::load(path);
     if (!prizes.ok()) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), prizes.message);
@@ -26,7 +28,8 @@ int main(int argc, char *argv[])
 
     Random random;
     Form1 board(prizes.lines, random);
-    QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     board.show();
     return app.exec();
 }

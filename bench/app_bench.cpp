@@ -1,7 +1,7 @@
 #include "app_bench.h"
 
-#include "form1.h"
 #include "fonts.h"
+#include "form1.h"
 #include "prizelist.h"
 #include "random.h"
 #include "twips.h"
@@ -27,7 +27,8 @@ double cpuSeconds()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 qint64 peakKiB()
@@ -79,7 +80,11 @@ ChildFigures runChild(const QString &self, const QString &kind, int idleSeconds)
         first += p.readAllStandardOutput();
     const double startupMs = double(sinceLaunch.nsecsElapsed()) / 1e6;
     p.waitForFinished(60000 + idleSeconds * 1000);
-    const QStringList f = QString::fromLatin1(first + p.readAllStandardOutput()).split(u'\n').value(1).trimmed().split(u' ');
+    const QStringList f = QString::fromLatin1(first + p.readAllStandardOutput())
+                              .split(u'\n')
+                              .value(1)
+                              .trimmed()
+                              .split(u' ');
     if (f.size() < 2)
         return {};
     return {startupMs, f[0].toDouble(), f[1].toDouble()};
@@ -92,7 +97,8 @@ int runAppChild(const QString &kind, int idleSeconds)
     Random random;
     std::unique_ptr<QMainWindow> window;
     if (kind == QStringLiteral("board")) {
-        const PrizeList::Result r = PrizeList::load(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
+        const PrizeList::Result r = PrizeList::load(
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
         window = std::make_unique<Form1>(r.lines, random);
     } else {
         window = std::make_unique<QMainWindow>();
@@ -135,17 +141,21 @@ void runAppBench(QTextStream &out, const QString &self)
     const ChildFigures idleBare = runChild(self, QStringLiteral("bare"), 10);
 
     auto f = [](double v, int digits = 1) { return QString::number(v, 'f', digits); };
-    out << "\n**Whole program** (against a bare Qt main window of the same size; median of " << Runs << " fresh processes)\n\n";
+    out << "\n**Whole program** (against a bare Qt main window of the same size; median of " << Runs
+        << " fresh processes)\n\n";
     out << "| figure | board | bare window | ratio | target |\n|---|---|---|---|---|\n";
     const double sB = median(startBoard), sR = median(startBare);
-    out << "| start-up to first paint, ms | " << f(sB) << " | " << f(sR) << " | " << f(sB / sR, 2) << " | ≤ 1.5 |\n";
+    out << "| start-up to first paint, ms | " << f(sB) << " | " << f(sR) << " | " << f(sB / sR, 2)
+        << " | ≤ 1.5 |\n";
     const double mB = median(memBoard), mR = median(memBare);
-    out << "| peak memory after start-up, MiB | " << f(mB) << " | " << f(mR) << " | " << f(mB / mR, 2) << " | |\n";
+    out << "| peak memory after start-up, MiB | " << f(mB) << " | " << f(mR) << " | "
+        << f(mB / mR, 2) << " | |\n";
     out << "| idle CPU over 10 s, % of a core | " << f(idleBoard.idleCpuPercent, 2) << " | "
         << f(idleBare.idleCpuPercent, 2) << " | | < 1 % |\n";
 
     // Prize list load time: the sample list (56 Big5 lines) read from disk.
-    const QString gift = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
+    const QString gift =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
     std::vector<double> loads;
     for (int i = 0; i < 2000; ++i) {
         QElapsedTimer t;

@@ -85,7 +85,8 @@ void runBingoBench(QTextStream &out)
     const Rate bare = measureBareTimer();
     const Rate bingo = measureBingoWindow();
     const double ratio = bare.stepsPerSecond > 0 ? bingo.stepsPerSecond / bare.stepsPerSecond : 0;
-    out << "\n**Bingo draw** (" << RunMs / 1000 << " s of drawing, against a bare event-loop step with the same display update)\n\n";
+    out << "\n**Bingo draw** (" << RunMs / 1000
+        << " s of drawing, against a bare event-loop step with the same display update)\n\n";
     out << "| figure | bingo draw | bare step | ratio | target |\n|---|---|---|---|---|\n";
     out << QStringLiteral("| draw steps per second | %1 | %2 | %3 | ≥ 0.8 |\n")
                .arg(bingo.stepsPerSecond, 0, 'f', 0)

@@ -18,9 +18,10 @@ int main(int argc, char *argv[])
         return runAppChild(args[2], args.value(3).toInt());
 
     QTextStream out(stdout);
-    out << "Measured on: " << QSysInfo::prettyProductName() << ", " << QSysInfo::currentCpuArchitecture()
-        << ", " << QThread::idealThreadCount() << " cores; Qt " << qVersion() << "; platform "
-        << QGuiApplication::platformName() << "\n\n";
+    out << "Measured on: " << QSysInfo::prettyProductName() << ", "
+        << QSysInfo::currentCpuArchitecture() << ", " << QThread::idealThreadCount()
+        << " cores; Qt " << qVersion() << "; platform " << QGuiApplication::platformName()
+        << "\n\n";
     const bool all = args.size() < 2;
     if (all || args.contains(QStringLiteral("spin")))
         runSpinBench(out);

@@ -34,8 +34,10 @@ private:
 
 void runSpinBench(QTextStream &out)
 {
-    out << "**Spin duration** (real spins on the event loop, against the nominal length of the tick table)\n\n";
-    out << "| spin length | nominal ms | measured ms | error | tick median error ms | tick p99 error ms | target |\n";
+    out << "**Spin duration** (real spins on the event loop, against the nominal length of the "
+           "tick table)\n\n";
+    out << "| spin length | nominal ms | measured ms | error | tick median error ms | tick p99 "
+           "error ms | target |\n";
     out << "|---|---|---|---|---|---|---|\n";
     for (int length = 198; length <= 202; ++length) {
         FixedSpin random(length);

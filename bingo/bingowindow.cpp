@@ -1,6 +1,7 @@
 #include "bingowindow.h"
 
 #include "colourui.h"
+#include "pictures.h"
 #include "twips.h"
 
 #include <QAction>
@@ -61,7 +62,7 @@ BingoWindow::BingoWindow(Random &random, QWidget *parent)
 {
     setObjectName(QStringLiteral("大樂透"));
     setWindowTitle(QStringLiteral("賓果遊戲"));
-    setWindowIcon(QIcon(QStringLiteral(":/zentavo/firecracker.ico")));
+    setWindowIcon(QIcon(Pictures::firecracker()));
     setAttribute(Qt::WA_DeleteOnClose);
 
     // The controls sit at fixed places on a client area under the menu bar; only the

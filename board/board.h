@@ -20,8 +20,17 @@ public:
     static constexpr int Fate = 1;
     static constexpr int FirstInterval = 50;
 
-    enum class StartResult { Started, AwaitingPrize, NoFreeCell };
-    enum class DrawResult { Drawn, NoStop };
+    enum class StartResult
+    {
+        Started,
+        AwaitingPrize,
+        NoFreeCell
+    };
+    enum class DrawResult
+    {
+        Drawn,
+        NoStop
+    };
 
     // Start-up: counters, the prize list, the cells in their design state.
     explicit Board(const QStringList &giftLines = {});

@@ -4,8 +4,9 @@
 #include "colourui.h"
 #include "form2.h"
 #include "form3.h"
-#include "random.h"
+#include "pictures.h"
 #include "prompt.h"
+#include "random.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -85,8 +86,7 @@ CellPlace cellPlace(int i)
 }
 
 // A window that has been closed but not yet deleted counts as gone.
-template <typename T>
-void forgetIfClosed(QPointer<T> &w)
+template <typename T> void forgetIfClosed(QPointer<T> &w)
 {
     if (w && !w->isVisible())
         w.clear();
@@ -104,7 +104,7 @@ Form1::Form1(const QStringList &giftLines, Random &random, QWidget *parent)
     m_clock = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zentavo"));
-    setWindowIcon(QIcon(QStringLiteral(":/zentavo/app.ico")));
+    setWindowIcon(QIcon(Pictures::appIcon()));
     setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     buildMenus();
     buildLayout();
@@ -170,11 +170,11 @@ void Form1::buildLayout()
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setPixmap(QPixmap(file));
     };
-    scroll("Picture3", Twips::rect(10800, 600, 975, 6135), QStringLiteral(":/zentavo/scroll-right.bmp"));
-    scroll("Picture2", Twips::rect(240, 600, 975, 6015), QStringLiteral(":/zentavo/scroll-left.bmp"));
+    scroll("Picture3", Twips::rect(10800, 600, 975, 6135), Pictures::scrollRight());
+    scroll("Picture2", Twips::rect(240, 600, 975, 6015), Pictures::scrollLeft());
 
     const QFont cellFont = makeFont(QStringLiteral("Tahoma"), 9.75, true);
-    const QPixmap lamp(QStringLiteral(":/zentavo/lamp.ico"));
+    const QPixmap lamp(Pictures::lamp());
     for (int i = 0; i < Board::Cells; ++i) {
         const CellPlace place = cellPlace(i);
         auto *marker = new QLabel(client);
@@ -215,7 +215,7 @@ void Form1::buildLayout()
 
     const QFont stackFont = makeFont(QStringLiteral("Tahoma"), 14.25, true);
     const int stackLeft[2] = {240, 4200};
-    const char *const cardIcon[2] = {":/zentavo/chance.ico", ":/zentavo/fate.ico"};
+    const QString cardIcon[2] = {Pictures::chanceCard(), Pictures::fateCard()};
     for (int i = 0; i < 2; ++i) {
         auto *frame = new QGroupBox(m_board.stackCaption(i), frame1);
         frame->setObjectName(indexed("Frame2", i));
@@ -228,7 +228,7 @@ void Form1::buildLayout()
         auto *card = new QPushButton(frame);
         card->setObjectName(indexed("Command1", i));
         card->setGeometry(Twips::rect(240, 480, 1095, 975));
-        card->setIcon(QIcon(QString::fromLatin1(cardIcon[i])));
+        card->setIcon(QIcon(cardIcon[i]));
         card->setIconSize(QSize(32, 32));
         m_command1[std::size_t(i)] = card;
         connect(card, &QPushButton::clicked, this, [this, i] { command1Click(i); });
@@ -252,14 +252,17 @@ void Form1::buildLayout()
             option1Click();
     });
 
-    QLabel *title = label(frame1, "Label1", QStringLiteral("92年年終晚會抽獎活動"),
-                          Twips::rect(1080, 3600, 4455, 495), makeFont(QStringLiteral("標楷體"), 20.25, true));
+    QLabel *title =
+        label(frame1, "Label1", QStringLiteral("92年年終晚會抽獎活動"),
+              Twips::rect(1080, 3600, 4455, 495), makeFont(QStringLiteral("標楷體"), 20.25, true));
     setTextColour(title, DarkRed);
     const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
-    label(frame1, "Label5", QStringLiteral("次獎項"), Twips::rect(4080, 360, 975, 375), counterFont);
+    label(frame1, "Label5", QStringLiteral("次獎項"), Twips::rect(4080, 360, 975, 375),
+          counterFont);
     m_label3 = label(frame1, "Label3", m_board.counterCaption, Twips::rect(3720, 360, 375, 375),
                      makeFont(QStringLiteral("Tahoma"), 12, true));
-    label(frame1, "Label2", QStringLiteral("已經搖出"), Twips::rect(2280, 360, 1215, 375), counterFont);
+    label(frame1, "Label2", QStringLiteral("已經搖出"), Twips::rect(2280, 360, 1215, 375),
+          counterFont);
     for (QLabel *l : frame1->findChildren<QLabel *>())
         setBackground(l, PanelBack);
 }
@@ -289,7 +292,7 @@ void Form1::startClick()
         return;
     case Board::StartResult::NoFreeCell:
         Prompt::refuse(this, QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
-                                           "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
+                                            "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
         return;
     case Board::StartResult::Started:
         break;
@@ -432,8 +435,8 @@ void Form1::aboutusClick()
 void Form1::closeEvent(QCloseEvent *event)
 {
     // Once a number has been drawn, closing loses the night's draw: ask first.
-    if (m_board.drawNo > 1
-        && !Prompt::confirm(this, QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"))) {
+    if (m_board.drawNo > 1 &&
+        !Prompt::confirm(this, QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"))) {
         event->ignore();
         return;
     }

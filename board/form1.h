@@ -1,8 +1,8 @@
 #pragma once
 
+#include "bingowindow.h"
 #include "board.h"
 #include "form2.h"
-#include "bingowindow.h"
 #include "form3.h"
 #include "formabout.h"
 

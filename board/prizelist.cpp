@@ -16,7 +16,8 @@ Result failure(Error error, const QString &path, int line = 0)
     QString text;
     switch (error) {
     case Error::Missing:
-        text = QStringLiteral("找不到獎品清單檔案 gift.txt：\n%1\n\n請把獎品清單放在程式所在的資料夾。");
+        text = QStringLiteral(
+            "找不到獎品清單檔案 gift.txt：\n%1\n\n請把獎品清單放在程式所在的資料夾。");
         break;
     case Error::Unreadable:
         text = QStringLiteral("無法讀取獎品清單檔案：\n%1");
@@ -31,7 +32,8 @@ Result failure(Error error, const QString &path, int line = 0)
         text = QStringLiteral("獎品清單第 %2 行含有空字元 (NUL)，檔案可能已損壞：\n%1");
         break;
     case Error::BadText:
-        text = QStringLiteral("獎品清單第 %2 行含有無法辨識的文字（檔案必須是 Big5 或 UTF-8 編碼）：\n%1");
+        text = QStringLiteral(
+            "獎品清單第 %2 行含有無法辨識的文字（檔案必須是 Big5 或 UTF-8 編碼）：\n%1");
         break;
     case Error::None:
         break;
@@ -137,8 +139,8 @@ Result PrizeList::parse(const QByteArray &input, const QString &path)
         QString text;
         if (utf8) {
             // Only the file's first bytes can be a byte-order mark; it is gone already.
-            QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                       | QStringDecoder::Flag::ConvertInitialBom);
+            QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                       QStringDecoder::Flag::ConvertInitialBom);
             text = d.decode(line);
             if (d.hasError())
                 return failure(Error::BadText, path, lineNo);

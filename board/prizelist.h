@@ -10,7 +10,16 @@ namespace PrizeList {
 inline constexpr int MaxLines = 56;
 inline constexpr qint64 MaxBytes = 1024 * 1024;
 
-enum class Error { None, Missing, Unreadable, TooLarge, TooManyLines, NulByte, BadText };
+enum class Error
+{
+    None,
+    Missing,
+    Unreadable,
+    TooLarge,
+    TooManyLines,
+    NulByte,
+    BadText
+};
 
 struct Result
 {

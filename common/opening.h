@@ -15,7 +15,7 @@ struct OpeningPlan
 {
     int heightStep = 0; // twips per step, outer size (frame and caption included)
     int widthStep = 0;
-    int top = 0; // twips
+    int top = 0;                                  // twips
     std::function<ColourValue(int j)> bandColour; // j = 1..64
 };
 

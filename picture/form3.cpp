@@ -1,6 +1,7 @@
 #include "form3.h"
 
 #include "colourui.h"
+#include "pictures.h"
 #include "twips.h"
 
 #include <QIcon>
@@ -33,7 +34,7 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
     Picture1->setLineWidth(2);
     // Unscaled from the inner top-left; whatever does not fit is cut off.
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/zentavo/closing.bmp")));
+    Picture1->setPixmap(QPixmap(Pictures::closing()));
     QPalette pal = Picture1->palette();
     pal.setColor(QPalette::Window, Colour::toQColor(Red, pal));
     Picture1->setPalette(pal);

@@ -21,7 +21,8 @@ QStringList g_warnings;
 void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
 {
     // The offscreen platform cannot raise windows or pass size hints; that is not ours.
-    if (type == QtDebugMsg || type == QtInfoMsg || msg.contains(QStringLiteral("This plugin does not support")))
+    if (type == QtDebugMsg || type == QtInfoMsg ||
+        msg.contains(QStringLiteral("This plugin does not support")))
         return;
     g_warnings << msg;
 }
@@ -30,12 +31,12 @@ QStringList prizeList()
 {
     QStringList l;
     for (int i = 1; i <= 56; ++i)
-        l << (i % 5 == 0 ? QStringLiteral("%1號精美紀念獎").arg(i) : QStringLiteral("獎品%1").arg(i));
+        l << (i % 5 == 0 ? QStringLiteral("%1號精美紀念獎").arg(i)
+                         : QStringLiteral("獎品%1").arg(i));
     return l;
 }
 
-template <typename T>
-int countWindows()
+template <typename T> int countWindows()
 {
     int n = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -58,11 +59,36 @@ private Q_SLOTS:
     void randomOperator();
 
 private:
-    enum Op {
-        Start, Chance, Fate, CellClick, Redraw, Option1, Option3, OpenBingo, BingoStart, BingoTake,
-        BingoClear, BingoEnd, BingoCloseBox, BingoEnding, BingoStep, OpenAbout, AboutDrag, AboutOk,
-        AboutLink, PrizeOk, PrizeCloseBox, PrizeFinish, PictureClick, PictureFinish, Timer2Tick,
-        MainCloseBox, MainExit, OpCount
+    enum Op
+    {
+        Start,
+        Chance,
+        Fate,
+        CellClick,
+        Redraw,
+        Option1,
+        Option3,
+        OpenBingo,
+        BingoStart,
+        BingoTake,
+        BingoClear,
+        BingoEnd,
+        BingoCloseBox,
+        BingoEnding,
+        BingoStep,
+        OpenAbout,
+        AboutDrag,
+        AboutOk,
+        AboutLink,
+        PrizeOk,
+        PrizeCloseBox,
+        PrizeFinish,
+        PictureClick,
+        PictureFinish,
+        Timer2Tick,
+        MainCloseBox,
+        MainExit,
+        OpCount
     };
     void operate(Op op);
     QString check();
@@ -109,7 +135,8 @@ void TestMonkey::operate(Op op)
             click(w.command1(op == Chance ? 0 : 1));
         break;
     case CellClick: {
-        const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton, Qt::RightButton};
+        const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton,
+                                           Qt::RightButton};
         if (boardShown)
             click(w.number(below(Board::Cells)), buttons[below(4)]);
         break;
@@ -121,7 +148,8 @@ void TestMonkey::operate(Op op)
     case Option1:
     case Option3:
         if (boardShown)
-            click(w.findChild<QRadioButton *>(op == Option1 ? QStringLiteral("Option1") : QStringLiteral("Option3")));
+            click(w.findChild<QRadioButton *>(op == Option1 ? QStringLiteral("Option1")
+                                                            : QStringLiteral("Option3")));
         break;
     case OpenBingo:
         if (boardShown)
@@ -130,7 +158,8 @@ void TestMonkey::operate(Op op)
     case BingoStart:
     case BingoEnd:
         if (bingo)
-            click(bingo->findChild<QPushButton *>(op == BingoStart ? QStringLiteral("Command1(0)") : QStringLiteral("Command1(1)")));
+            click(bingo->findChild<QPushButton *>(
+                op == BingoStart ? QStringLiteral("Command1(0)") : QStringLiteral("Command1(1)")));
         break;
     case BingoTake:
         if (bingo)
@@ -159,7 +188,8 @@ void TestMonkey::operate(Op op)
             const QPoint from(5 + below(20), 5 + below(5));
             const Qt::MouseButton b = below(2) ? Qt::LeftButton : Qt::RightButton;
             QTest::mousePress(about, b, {}, from);
-            QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(below(40) - 20, below(40) - 20)),
+            QMouseEvent move(QEvent::MouseMove,
+                             QPointF(from + QPoint(below(40) - 20, below(40) - 20)),
                              about->mapToGlobal(QPointF(from)), Qt::NoButton, b, {});
             QApplication::sendEvent(about, &move);
             QTest::mouseRelease(about, b, {}, from);
@@ -171,7 +201,8 @@ void TestMonkey::operate(Op op)
         break;
     case AboutLink:
         if (about)
-            click(about->findChild<QLabel *>(below(2) ? QStringLiteral("lbl(2)") : QStringLiteral("lbl(5)")));
+            click(about->findChild<QLabel *>(below(2) ? QStringLiteral("lbl(2)")
+                                                      : QStringLiteral("lbl(5)")));
         break;
     case PrizeOk:
         if (prize)
@@ -187,7 +218,8 @@ void TestMonkey::operate(Op op)
         break;
     case PictureClick:
         if (picture)
-            click(picture->findChild<QWidget *>(QStringLiteral("Picture1")), below(4) ? Qt::LeftButton : Qt::RightButton);
+            click(picture->findChild<QWidget *>(QStringLiteral("Picture1")),
+                  below(4) ? Qt::LeftButton : Qt::RightButton);
         break;
     case PictureFinish:
         if (picture)
@@ -216,7 +248,8 @@ QString TestMonkey::check()
     int markers = 0;
     for (int i = 0; i < Board::Cells; ++i) {
         const ColourValue c = b.cells[std::size_t(i)];
-        if (c != Cell::Initial && c != Cell::Idle && c != Cell::Lit && c != Cell::Won && c != Cell::Held && c != Cell::Excluded)
+        if (c != Cell::Initial && c != Cell::Idle && c != Cell::Lit && c != Cell::Won &&
+            c != Cell::Held && c != Cell::Excluded)
             return QStringLiteral("cell %1 has colour %2").arg(i).arg(c, 0, 16);
         if (m_board->number(i)->backColour() != c)
             return QStringLiteral("cell %1 shows another colour than it holds").arg(i);
@@ -225,7 +258,10 @@ QString TestMonkey::check()
     if (markers > 1)
         return QStringLiteral("%1 markers shown").arg(markers);
     if (b.chanceLeft + b.fateLeft != b.giftsLeft)
-        return QStringLiteral("stacks %1 + %2 against %3 prizes").arg(b.chanceLeft).arg(b.fateLeft).arg(b.giftsLeft);
+        return QStringLiteral("stacks %1 + %2 against %3 prizes")
+            .arg(b.chanceLeft)
+            .arg(b.fateLeft)
+            .arg(b.giftsLeft);
     if (b.giftsLeft != m_lastGiftsLeft) {
         if (b.giftsLeft != m_lastGiftsLeft - 1)
             return QStringLiteral("more than one prize given at once");
@@ -247,7 +283,8 @@ QString TestMonkey::check()
     if (b.drawNo < m_lastDrawNo)
         return QStringLiteral("stop counter went back");
     m_lastDrawNo = b.drawNo;
-    if (countWindows<Form2>() > 1 || countWindows<Form3>() > 1 || countWindows<BingoWindow>() > 1 || countWindows<FormAbout>() > 1)
+    if (countWindows<Form2>() > 1 || countWindows<Form3>() > 1 || countWindows<BingoWindow>() > 1 ||
+        countWindows<FormAbout>() > 1)
         return QStringLiteral("a window is open twice");
     if (!g_warnings.isEmpty())
         return QStringLiteral("Qt warned: %1").arg(g_warnings.join(u'|'));
@@ -304,10 +341,15 @@ void TestMonkey::randomOperator()
         const QString fault = check();
         if (!fault.isEmpty()) {
             qInstallMessageHandler(previous);
-            QFAIL(qPrintable(QStringLiteral("seed %1, operation %2 (kind %3): %4").arg(seed).arg(n).arg(int(op)).arg(fault)));
+            QFAIL(qPrintable(QStringLiteral("seed %1, operation %2 (kind %3): %4")
+                                 .arg(seed)
+                                 .arg(n)
+                                 .arg(int(op))
+                                 .arg(fault)));
         }
         // The program ended, or a night is over: go on with a fresh board.
-        const bool nightOver = m_board->board().giftsLeft == 0 && !m_board->prizeWindow() && !m_board->pictureWindow();
+        const bool nightOver =
+            m_board->board().giftsLeft == 0 && !m_board->prizeWindow() && !m_board->pictureWindow();
         if (m_exited || nightOver)
             newBoard();
     }

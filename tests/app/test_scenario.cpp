@@ -38,7 +38,8 @@ void drawCard(Form1 &w, int stack)
 {
     QTest::mouseClick(w.command1(stack), Qt::LeftButton);
     w.prizeWindow()->finishOpening();
-    QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+                      Qt::LeftButton);
     flushDeletes();
 }
 
@@ -81,7 +82,8 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(held > 0);
 
     // Take one number out by hand, then the second round frees every held number.
-    const int out = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Idle) - w.board().cells.begin());
+    const int out = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Idle) -
+                        w.board().cells.begin());
     for (int k = 0; k < 2; ++k)
         QTest::mouseClick(w.number(out), Qt::RightButton);
     QCOMPARE(w.number(out)->backColour(), Cell::Held);
@@ -99,11 +101,13 @@ void TestScenario::wholeNightWithEverything()
     w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
     BingoWindow *bingo = w.bingoWindow();
     QVERIFY(bingo);
-    QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)")), Qt::LeftButton);
+    QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
+                      Qt::LeftButton);
     for (int k = 0; k < 25; ++k) {
         bingo->step();
         w.timer1Tick();
-        QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command2")),
+                          Qt::LeftButton);
         bingo->step();
     }
     QVERIFY(!bingo->isDrawing());
@@ -113,9 +117,11 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(0)"))->text().isEmpty());
     w.findChild<QAction *>(QStringLiteral("aboutus"))->trigger();
     QVERIFY(w.aboutWindow());
-    QTest::mouseClick(w.aboutWindow()->findChild<QLabel *>(QStringLiteral("lbl(2)")), Qt::LeftButton);
+    QTest::mouseClick(w.aboutWindow()->findChild<QLabel *>(QStringLiteral("lbl(2)")),
+                      Qt::LeftButton);
     QCOMPARE(links.size(), 1);
-    QTest::mouseClick(w.aboutWindow()->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QTest::mouseClick(w.aboutWindow()->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                      Qt::LeftButton);
     flushDeletes();
     QVERIFY(!w.aboutWindow());
     QVERIFY(w.board().timer1Enabled); // none of it stopped the light
@@ -132,7 +138,8 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(!w.isVisible());
     QVERIFY(w.pictureWindow());
     w.pictureWindow()->finishOpening();
-    QTest::mouseClick(w.pictureWindow()->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
+    QTest::mouseClick(w.pictureWindow()->findChild<QWidget *>(QStringLiteral("Picture1")),
+                      Qt::LeftButton);
     flushDeletes();
     QVERIFY(w.isVisible());
     QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
@@ -146,7 +153,8 @@ void TestScenario::exitDuringBingoDraw()
     Form1 w(prizeList(), random);
     w.show();
     w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
-    QTest::mouseClick(w.bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")), Qt::LeftButton);
+    QTest::mouseClick(w.bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
+                      Qt::LeftButton);
     QVERIFY(w.bingoWindow()->isDrawing());
     QSignalSpy exit(&w, &Form1::exitRequested);
     w.findChild<QAction *>(QStringLiteral("close"))->trigger();

@@ -55,7 +55,8 @@ QString cellString(const Board &b)
 // Scripts a spin of the given length from the given start cell.
 ScriptedRandom spinScript(int start, int length)
 {
-    return ScriptedRandom({ScriptedRandom::forPick(length - 198, 5), ScriptedRandom::forPick(start, 55)});
+    return ScriptedRandom(
+        {ScriptedRandom::forPick(length - 198, 5), ScriptedRandom::forPick(start, 55)});
 }
 
 int runSpin(Board &b)
@@ -238,8 +239,8 @@ void TestBoard::refusals_data()
     QTest::addColumn<bool>("awaiting");
     QTest::addColumn<Board::StartResult>("result");
     QTest::newRow("prize awaited") << QString() << true << Board::StartResult::AwaitingPrize;
-    QTest::newRow("no free cell") << QString(28, u'W') + QString(14, u'h') + QString(14, u'x') << false
-                                  << Board::StartResult::NoFreeCell;
+    QTest::newRow("no free cell") << QString(28, u'W') + QString(14, u'h') + QString(14, u'x')
+                                  << false << Board::StartResult::NoFreeCell;
 }
 
 void TestBoard::refusals()
@@ -291,13 +292,23 @@ void TestBoard::draw_data()
     QTest::addColumn<int>("pick");
     QTest::addColumn<QString>("drawn");
     QTest::addColumn<QStringList>("remaining");
-    const QStringList abcd{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")};
-    QTest::newRow("first moves all down") << abcd << 4 << 0 << QStringLiteral("a") << QStringList{QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")};
-    QTest::newRow("middle") << abcd << 4 << 2 << QStringLiteral("c") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("d")};
-    QTest::newRow("last moves nothing") << abcd << 4 << 3 << QStringLiteral("d") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    const QStringList abcd{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                           QStringLiteral("d")};
+    QTest::newRow("first moves all down")
+        << abcd << 4 << 0 << QStringLiteral("a")
+        << QStringList{QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")};
+    QTest::newRow("middle") << abcd << 4 << 2 << QStringLiteral("c")
+                            << QStringList{QStringLiteral("a"), QStringLiteral("b"),
+                                           QStringLiteral("d")};
+    QTest::newRow("last moves nothing")
+        << abcd << 4 << 3 << QStringLiteral("d")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
     QTest::newRow("one left is entry 0") << abcd << 1 << 0 << QStringLiteral("a") << QStringList{};
-    QTest::newRow("duplicates are two prizes") << QStringList{QStringLiteral("x"), QStringLiteral("x")} << 2 << 1 << QStringLiteral("x") << QStringList{QStringLiteral("x")};
-    QTest::newRow("empty prize") << QStringList{QString(), QStringLiteral("b")} << 2 << 0 << QString() << QStringList{QStringLiteral("b")};
+    QTest::newRow("duplicates are two prizes")
+        << QStringList{QStringLiteral("x"), QStringLiteral("x")} << 2 << 1 << QStringLiteral("x")
+        << QStringList{QStringLiteral("x")};
+    QTest::newRow("empty prize") << QStringList{QString(), QStringLiteral("b")} << 2 << 0
+                                 << QString() << QStringList{QStringLiteral("b")};
 }
 
 void TestBoard::draw()
@@ -336,8 +347,8 @@ void TestBoard::stacksRunOut()
     for (int n = 0; n < 56; ++n) {
         b.awaitingPrize = true;
         const int stack = n % 3 == 0 && b.chanceLeft > 0 ? Board::Chance
-                          : b.fateLeft > 0              ? Board::Fate
-                                                        : Board::Chance;
+                          : b.fateLeft > 0               ? Board::Fate
+                                                         : Board::Chance;
         QVERIFY(b.cardEnabled[std::size_t(stack)]);
         QCOMPARE(b.drawCard(stack, r), Board::DrawResult::Drawn);
         given << b.drawnGift;
@@ -386,11 +397,15 @@ void TestBoard::rightClick_data()
 {
     QTest::addColumn<ColourValue>("from");
     QTest::addColumn<QList<ColourValue>>("cycle");
-    QTest::newRow("idle round trip") << Cell::Idle << QList<ColourValue>{Cell::Won, Cell::Held, Cell::Excluded, Cell::Idle};
-    QTest::newRow("won round trip") << Cell::Won << QList<ColourValue>{Cell::Held, Cell::Excluded, Cell::Idle, Cell::Won};
-    QTest::newRow("initial stays") << Cell::Initial << QList<ColourValue>{Cell::Initial, Cell::Initial};
+    QTest::newRow("idle round trip")
+        << Cell::Idle << QList<ColourValue>{Cell::Won, Cell::Held, Cell::Excluded, Cell::Idle};
+    QTest::newRow("won round trip")
+        << Cell::Won << QList<ColourValue>{Cell::Held, Cell::Excluded, Cell::Idle, Cell::Won};
+    QTest::newRow("initial stays")
+        << Cell::Initial << QList<ColourValue>{Cell::Initial, Cell::Initial};
     QTest::newRow("lit stays") << Cell::Lit << QList<ColourValue>{Cell::Lit};
-    QTest::newRow("other system colour stays") << Colour::system(5) << QList<ColourValue>{Colour::system(5)};
+    QTest::newRow("other system colour stays")
+        << Colour::system(5) << QList<ColourValue>{Colour::system(5)};
 }
 
 void TestBoard::rightClick()
@@ -425,8 +440,8 @@ void TestBoard::secondRound_data()
     QTest::addColumn<bool>("markerStays");
     QTest::newRow("mixed") << QStringLiteral(".ilWhx") + QString(50, u'W')
                            << QStringLiteral("iiiWix") + QString(50, u'W') << false;
-    QTest::newRow("all won or excluded") << QString(40, u'W') + QString(16, u'x')
-                                         << QString(40, u'W') + QString(16, u'x') << true;
+    QTest::newRow("all won or excluded")
+        << QString(40, u'W') + QString(16, u'x') << QString(40, u'W') + QString(16, u'x') << true;
     QTest::newRow("only one held") << QString(55, u'W') + u'h' << QString(55, u'W') + u'i' << false;
 }
 

@@ -94,7 +94,8 @@ void TestDraw::wholeNight()
         spin(w);
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QString::number(n));
         QCOMPARE(w.startButton()->isEnabled(), n != 56);
-        const int stack = (n * 5 % 3 == 0 && w.command1(0)->isEnabled()) || !w.command1(1)->isEnabled() ? 0 : 1;
+        const int stack =
+            (n * 5 % 3 == 0 && w.command1(0)->isEnabled()) || !w.command1(1)->isEnabled() ? 0 : 1;
         const int winner = w.board().stopCell;
         QTest::mouseClick(w.command1(stack), Qt::LeftButton);
         Form2 *prize = w.prizeWindow();
@@ -105,14 +106,17 @@ void TestDraw::wholeNight()
         const bool held = w.board().drawnGift.endsWith(QStringLiteral("紀念獎"));
         QCOMPARE(w.number(winner)->backColour(), held ? Cell::Held : Cell::Won);
         QCOMPARE(w.board().chanceLeft + w.board().fateLeft, w.board().giftsLeft);
-        QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
         flushDeletes();
         QVERIFY(!w.prizeWindow());
         QCOMPARE(w.isVisible(), n != 56);
     }
     QVERIFY(m_refusals.isEmpty());
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(), QStringLiteral("機會-0"));
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(), QStringLiteral("命運-0"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
+             QStringLiteral("機會-0"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
+             QStringLiteral("命運-0"));
     QStringList all = prizeList();
     all.sort();
     given.sort();
@@ -143,8 +147,10 @@ void TestDraw::cardRefusals()
     const QString noStop = QStringLiteral("           請先搖號碼!          ");
     QCOMPARE(m_refusals, (QStringList{noStop, noStop, noStop}));
     QCOMPARE(w.board().giftsLeft, 55);
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(), QStringLiteral("機會-28"));
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(), QStringLiteral("命運-27"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
+             QStringLiteral("機會-28"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
+             QStringLiteral("命運-27"));
 }
 
 void TestDraw::heldAfterPrizeWindowOpens_data()

@@ -71,7 +71,8 @@ void TestForm1::cellPlaces()
     QVERIFY(!w.picture1(i)->isVisibleTo(&w));
     QCOMPARE(w.number(i)->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
     auto *start = w.findChild<QPushButton *>(QStringLiteral("Start(0)"));
-    QCOMPARE(start->mapTo(&w, QPoint(0, 0)) - w.centralWidget()->mapTo(&w, QPoint(0, 0)), QPoint(344, 272));
+    QCOMPARE(start->mapTo(&w, QPoint(0, 0)) - w.centralWidget()->mapTo(&w, QPoint(0, 0)),
+             QPoint(344, 272));
     QCOMPARE(start->size(), QSize(105, 65));
 }
 

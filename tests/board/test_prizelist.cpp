@@ -46,26 +46,43 @@ void TestPrizeList::parse_data()
 
     QTest::newRow("56 lines with final CR LF") << lines(56, "\r\n") << fiftySix;
     QTest::newRow("56 lines without final line end") << lines(56, "\r\n").chopped(2) << fiftySix;
-    QTest::newRow("55 lines then an empty one")
-        << lines(55, "\r\n") + "\r\n" << (QStringList(fiftyFive) << QString());
+    QTest::newRow("55 lines then an empty one") << lines(55, "\r\n") + "\r\n"
+                                                << (QStringList(fiftyFive) << QString());
     QTest::newRow("empty file") << QByteArray() << QStringList();
-    QTest::newRow("single line end is one empty prize") << QByteArray("\r\n") << QStringList{QString()};
-    QTest::newRow("blanks kept") << QByteArray("  a b  \r\n\t\r\n") << QStringList{QStringLiteral("  a b  "), QStringLiteral("\t")};
-    QTest::newRow("CR only") << QByteArray("a\rb\r\rc") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QString(), QStringLiteral("c")};
-    QTest::newRow("LF only") << QByteArray("a\nb\n\nc\n") << QStringList{QStringLiteral("a"), QStringLiteral("b"), QString(), QStringLiteral("c")};
-    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
+    QTest::newRow("single line end is one empty prize")
+        << QByteArray("\r\n") << QStringList{QString()};
+    QTest::newRow("blanks kept") << QByteArray("  a b  \r\n\t\r\n")
+                                 << QStringList{QStringLiteral("  a b  "), QStringLiteral("\t")};
+    QTest::newRow("CR only") << QByteArray("a\rb\r\rc")
+                             << QStringList{QStringLiteral("a"), QStringLiteral("b"), QString(),
+                                            QStringLiteral("c")};
+    QTest::newRow("LF only") << QByteArray("a\nb\n\nc\n")
+                             << QStringList{QStringLiteral("a"), QStringLiteral("b"), QString(),
+                                            QStringLiteral("c")};
+    QTest::newRow("LF CR is two line ends")
+        << QByteArray("a\n\rb") << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
     const QString chinese = QStringLiteral("頭獎 液晶電視一台");
     const QString consolation = QStringLiteral("精美紀念獎");
-    QTest::newRow("Big5") << big5(chinese + QStringLiteral("\r\n") + consolation + QStringLiteral("\r\n"))
+    QTest::newRow("Big5") << big5(chinese + QStringLiteral("\r\n") + consolation +
+                                  QStringLiteral("\r\n"))
                           << QStringList{chinese, consolation};
     // 0xA5 0x5C is a Big5 character whose trail byte is a backslash.
-    QTest::newRow("Big5 trail byte in ASCII range") << QByteArray("\xA5\x5C\r\n") << QStringList{QStringLiteral("功")};
-    QTest::newRow("UTF-8") << (chinese + QStringLiteral("\n") + consolation).toUtf8() << QStringList{chinese, consolation};
-    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() + "\r\n" << QStringList{chinese};
-    QTest::newRow("Big5 that is also valid UTF-8") << QByteArray("\xD7\xAD") << QStringList{QStringLiteral("蚼")};
+    QTest::newRow("Big5 trail byte in ASCII range")
+        << QByteArray("\xA5\x5C\r\n") << QStringList{QStringLiteral("功")};
+    QTest::newRow("UTF-8") << (chinese + QStringLiteral("\n") + consolation).toUtf8()
+                           << QStringList{chinese, consolation};
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() + "\r\n"
+                                    << QStringList{chinese};
+    QTest::newRow("Big5 that is also valid UTF-8")
+        << QByteArray("\xD7\xAD") << QStringList{QStringLiteral("蚼")};
     QTest::newRow("zero-width no-break space inside a UTF-8 file")
-        << QByteArray("\xEF\xBB\xBF" "a\n\xEF\xBB\xBF" "b") << QStringList{QStringLiteral("a"), QStringLiteral("\uFEFFb")};
-    QTest::newRow("ASCII with BOM") << QByteArray("\xEF\xBB\xBF" "abc") << QStringList{QStringLiteral("abc")};
+        << QByteArray("\xEF\xBB\xBF"
+                      "a\n\xEF\xBB\xBF"
+                      "b")
+        << QStringList{QStringLiteral("a"), QStringLiteral("\uFEFFb")};
+    QTest::newRow("ASCII with BOM") << QByteArray("\xEF\xBB\xBF"
+                                                  "abc")
+                                    << QStringList{QStringLiteral("abc")};
 }
 
 void TestPrizeList::parse()
@@ -83,10 +100,14 @@ void TestPrizeList::refuses_data()
     QTest::addColumn<Error>("error");
     QTest::addColumn<int>("line");
     QTest::newRow("57 lines") << lines(57, "\r\n") << Error::TooManyLines << 0;
-    QTest::newRow("56 lines and two line ends") << lines(56, "\r\n") + "\r\n" << Error::TooManyLines << 0;
+    QTest::newRow("56 lines and two line ends") << lines(56, "\r\n") + "\r\n"
+                                                << Error::TooManyLines << 0;
     QTest::newRow("57 LF lines") << lines(57, "\n") << Error::TooManyLines << 0;
     QTest::newRow("NUL byte") << QByteArray("ok\r\nbad\0line\r\n", 14) << Error::NulByte << 2;
-    QTest::newRow("UTF-16 file") << QByteArray("\xFF\xFE" "a\0b\0", 6) << Error::NulByte << 1;
+    QTest::newRow("UTF-16 file") << QByteArray("\xFF\xFE"
+                                               "a\0b\0",
+                                               6)
+                                 << Error::NulByte << 1;
     QTest::newRow("lone lead byte at end") << QByteArray("ok\r\nx\xA4") << Error::BadText << 2;
     QTest::newRow("lead byte before line end") << QByteArray("\xA4\r\n") << Error::BadText << 1;
     QTest::newRow("0x80 is no character") << QByteArray("a\x80") << Error::BadText << 1;
@@ -95,7 +116,9 @@ void TestPrizeList::refuses_data()
     QTest::newRow("user-defined area") << QByteArray("ok\n\xFA\x40") << Error::BadText << 2;
     QTest::newRow("UTF-8 private use beyond the BMP")
         << QByteArray("ok\n\xF4\x8F\x85\x9A") << Error::BadText << 2;
-    QTest::newRow("broken UTF-8 after BOM") << QByteArray("\xEF\xBB\xBF" "ok\n\xE4\xB8") << Error::BadText << 2;
+    QTest::newRow("broken UTF-8 after BOM") << QByteArray("\xEF\xBB\xBF"
+                                                          "ok\n\xE4\xB8")
+                                            << Error::BadText << 2;
 }
 
 void TestPrizeList::refuses()

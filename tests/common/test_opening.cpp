@@ -23,8 +23,7 @@ void TestOpening::growth_data()
     // Prize window: 10 / 16 per step to 4800 x 3000 at top 1200.
     QTest::newRow("prize, 1024 px screen") << 10 << 16 << 1200 << 15360.0 << 5280 << 7680;
     QTest::newRow("prize, odd difference") << 10 << 16 << 1200 << 15361.0 << 5280 << 7680;
-    QTest::newRow("prize, half rounds to even")
-        << 10 << 16 << 1200 << 15360.5 << 5280 << 7680;
+    QTest::newRow("prize, half rounds to even") << 10 << 16 << 1200 << 15360.5 << 5280 << 7680;
     QTest::newRow("prize, half rounds to even upwards")
         << 10 << 16 << 1200 << 15361.5 << 5281 << 7681;
     QTest::newRow("prize, narrow screen") << 10 << 16 << 1200 << 3000.0 << -900 << 1500;
