@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSizeGrip>
 #include <QUrl>
@@ -24,14 +23,6 @@ FormAbout::LinkOpener &linkOpener()
 {
     static FormAbout::LinkOpener opener;
     return opener;
-}
-
-// An explicit blank icon; without one the window would carry the application's.
-QIcon blankIcon()
-{
-    QPixmap pixmap(1, 1);
-    pixmap.fill(Qt::transparent);
-    return QIcon(pixmap);
 }
 
 QFont tahoma(bool underline = false)
@@ -50,9 +41,7 @@ QFont ming(int points, QFont::Weight weight)
 
 void setTextColour(QWidget *w, quint32 rrggbb)
 {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, Colour::toQColor(Colour::fromHex(rrggbb), pal));
-    w->setPalette(pal);
+    Colour::setRole(w, QPalette::WindowText, Colour::fromHex(rrggbb));
 }
 
 // Windows draws a sizable border without a caption; X11 window managers draw none at
@@ -72,11 +61,9 @@ FormAbout::FormAbout(const QString &programDir)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(blankIcon());
+    setWindowIcon(Colour::noIcon());
     setFont(ming(9, QFont::Bold));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Colour::toQColor(Colour::ButtonFace, pal));
-    setPalette(pal);
+    Colour::setRole(this, QPalette::Window, Colour::ButtonFace);
     setGeometry(Twips::rect(3720, 1485, 4680, 2595));
 
     const QString author = QStringLiteral("林志明");

@@ -41,13 +41,6 @@ QString arrayName(const char *name, int index)
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-void setColour(QWidget *w, QPalette::ColorRole role, ColourValue value)
-{
-    QPalette p = w->palette();
-    p.setColor(role, Colour::toQColor(value, p));
-    w->setPalette(p);
-}
-
 QFont tahoma(double points, bool bold)
 {
     QFont f(QStringLiteral("Tahoma"));
@@ -70,7 +63,7 @@ BingoWindow::BingoWindow(Random &random, QWidget *parent)
     QMenuBar *bar = buildMenu();
     auto *client = new QWidget;
     client->setAutoFillBackground(true);
-    setColour(client, QPalette::Window, Colour::ActiveBorder);
+    Colour::setRole(client, QPalette::Window, Colour::ActiveBorder);
     client->setFont(QFont(QStringLiteral("新細明體"), 12));
     auto *frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -113,7 +106,7 @@ void BingoWindow::buildControls(QWidget *client)
         box->setLineWidth(2);
         box->setIndent(0); // two bold digits fill the box; a framed label's indent clips them
         box->setAutoFillBackground(true);
-        setColour(box, QPalette::Window, Colour::fromHex(0xFFFF80));
+        Colour::setRole(box, QPalette::Window, Colour::fromHex(0xFFFF80));
         if (i < 24) {
             box->setGeometry(
                 Twips::rect(120 + 840 * (i % 8), 360 + 1200 * (i / 8), BoxSize, BoxSize));
@@ -134,8 +127,8 @@ void BingoWindow::buildControls(QWidget *client)
             tag->setGeometry(Twips::rect(TagRows[r].lefts[c], TagRows[r].top, TagSize, TagSize));
             tag->setFont(tahoma(9.75, true));
             tag->setAutoFillBackground(true);
-            setColour(tag, QPalette::Window, Colour::ButtonFace);
-            setColour(tag, QPalette::WindowText, Colour::fromHex(0x0000FF));
+            Colour::setRole(tag, QPalette::Window, Colour::ButtonFace);
+            Colour::setRole(tag, QPalette::WindowText, Colour::fromHex(0x0000FF));
         }
     }
 
@@ -145,7 +138,7 @@ void BingoWindow::buildControls(QWidget *client)
     m_text1->setFont(tahoma(72, false));
     m_text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_text1->setReadOnly(true);
-    setColour(m_text1, QPalette::Base, Colour::fromHex(0xC0FFC0));
+    Colour::setRole(m_text1, QPalette::Base, Colour::fromHex(0xC0FFC0));
 
     const std::array<QString, 2> captions = {QStringLiteral("開  始"), QStringLiteral("結  束")};
     const std::array<int, 2> tops = {3960, 4800};
@@ -161,7 +154,7 @@ void BingoWindow::buildControls(QWidget *client)
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setGeometry(Twips::rect(2880, 3960, 1695, 1455));
     m_command2->setFont(tahoma(15.75, false));
-    setColour(m_command2, QPalette::Button, Colour::fromHex(0xFF8080));
+    Colour::setRole(m_command2, QPalette::Button, Colour::fromHex(0xFF8080));
     connect(m_command2, &QPushButton::clicked, this, &BingoWindow::Command2_Click);
 
     // Labels never take the focus, so only these four are in the chain.

@@ -22,10 +22,10 @@
 #include <algorithm>
 
 namespace {
-const QColor WindowBack(0xFF, 0xE0, 0xC0);
-const QColor PanelBack(0xFF, 0xFF, 0xC0);
-const QColor StackBack(0xFF, 0xC0, 0x80);
-const QColor DarkRed(0xC0, 0x00, 0x00);
+constexpr ColourValue WindowBack = Colour::fromHex(0xFFE0C0);
+constexpr ColourValue PanelBack = Colour::fromHex(0xFFFFC0);
+constexpr ColourValue StackBack = Colour::fromHex(0xFFC080);
+constexpr ColourValue DarkRed = Colour::fromHex(0xC00000);
 
 QFont makeFont(const QString &family, double points, bool bold)
 {
@@ -35,19 +35,10 @@ QFont makeFont(const QString &family, double points, bool bold)
     return f;
 }
 
-void setBackground(QWidget *w, const QColor &c)
+void setBackground(QWidget *w, ColourValue c)
 {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    w->setPalette(p);
+    Colour::setRole(w, QPalette::Window, c);
     w->setAutoFillBackground(true);
-}
-
-void setTextColour(QWidget *w, const QColor &c)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, c);
-    w->setPalette(p);
 }
 
 QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &r,
@@ -222,7 +213,7 @@ void Form1::buildLayout()
         frame->setGeometry(Twips::rect(stackLeft[i], 1560, 1575, 1575));
         frame->setFont(stackFont);
         setBackground(frame, StackBack);
-        setTextColour(frame, DarkRed);
+        Colour::setRole(frame, QPalette::WindowText, DarkRed);
         m_frame2[std::size_t(i)] = frame;
 
         auto *card = new QPushButton(frame);
@@ -255,7 +246,7 @@ void Form1::buildLayout()
     QLabel *title =
         label(frame1, "Label1", QStringLiteral("92年年終晚會抽獎活動"),
               Twips::rect(1080, 3600, 4455, 495), makeFont(QStringLiteral("標楷體"), 20.25, true));
-    setTextColour(title, DarkRed);
+    Colour::setRole(title, QPalette::WindowText, DarkRed);
     const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
     label(frame1, "Label5", QStringLiteral("次獎項"), Twips::rect(4080, 360, 975, 375),
           counterFont);

@@ -1,6 +1,9 @@
 #include "colourui.h"
 
+#include <QIcon>
 #include <QPalette>
+#include <QPixmap>
+#include <QWidget>
 
 QColor Colour::toQColor(ColourValue value, const QPalette &palette)
 {
@@ -19,4 +22,18 @@ QColor Colour::toQColor(ColourValue value, const QPalette &palette)
     default:
         return palette.color(QPalette::Window);
     }
+}
+
+void Colour::setRole(QWidget *w, QPalette::ColorRole role, ColourValue value)
+{
+    QPalette p = w->palette();
+    p.setColor(role, toQColor(value, p));
+    w->setPalette(p);
+}
+
+QIcon Colour::noIcon()
+{
+    QPixmap pixmap(1, 1);
+    pixmap.fill(Qt::transparent);
+    return QIcon(pixmap);
 }

@@ -10,14 +10,6 @@
 #include <QPixmap>
 
 namespace {
-// An explicit blank icon; without one the window would carry the application's.
-QIcon blankIcon()
-{
-    QPixmap pixmap(1, 1);
-    pixmap.fill(Qt::transparent);
-    return QIcon(pixmap);
-}
-
 constexpr ColourValue Red = Colour::fromHex(0xFF0000);
 } // namespace
 
@@ -25,7 +17,7 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form3"));
-    setWindowIcon(blankIcon());
+    setWindowIcon(Colour::noIcon());
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -35,9 +27,7 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
     // Unscaled from the inner top-left; whatever does not fit is cut off.
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setPixmap(QPixmap(Pictures::closing()));
-    QPalette pal = Picture1->palette();
-    pal.setColor(QPalette::Window, Colour::toQColor(Red, pal));
-    Picture1->setPalette(pal);
+    Colour::setRole(Picture1, QPalette::Window, Red);
     Picture1->setAutoFillBackground(true);
     Picture1->installEventFilter(this);
 }

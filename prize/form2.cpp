@@ -6,18 +6,9 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 
 namespace {
-// An explicit blank icon; without one the window would carry the application's.
-QIcon blankIcon()
-{
-    QPixmap pixmap(1, 1);
-    pixmap.fill(Qt::transparent);
-    return QIcon(pixmap);
-}
-
 QFont prizeFont()
 {
     return QFont(QStringLiteral("新細明體"), 18);
@@ -46,27 +37,20 @@ Form2::Form2(QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form2"));
-    setWindowIcon(blankIcon());
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Colour::toQColor(Colour::ButtonFace, pal));
-    setPalette(pal);
+    setWindowIcon(Colour::noIcon());
+    Colour::setRole(this, QPalette::Window, Colour::ButtonFace);
 
     Command1 = new QPushButton(QStringLiteral("確 定"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Twips::rect(3600, 2160, 855, 375));
-    QPalette buttonPal = Command1->palette();
-    buttonPal.setColor(QPalette::Button, Colour::toQColor(Colour::fromHex(0x80FF80), buttonPal));
-    Command1->setPalette(buttonPal);
+    Colour::setRole(Command1, QPalette::Button, Colour::fromHex(0x80FF80));
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
     Label2 = new QLabel(QStringLiteral("您的獎品是:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(Twips::rect(240, 360, 2055, 615));
     Label2->setFont(QFont(QStringLiteral("Tahoma"), 18));
-    QPalette headingPal = Label2->palette();
-    headingPal.setColor(QPalette::WindowText,
-                        Colour::toQColor(Colour::fromHex(0xC00000), headingPal));
-    Label2->setPalette(headingPal);
+    Colour::setRole(Label2, QPalette::WindowText, Colour::fromHex(0xC00000));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Label1 = new QLabel(this);
