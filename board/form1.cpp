@@ -272,7 +272,9 @@ void Form1::render()
         m_command1[std::size_t(i)]->setEnabled(m_board.cardEnabled[std::size_t(i)]);
     }
     m_start->setEnabled(m_board.startEnabled);
-    m_text1->setText(m_board.text1);
+    // A line edit redoes its layout on every setText; the light ticks through here.
+    if (m_text1->text() != m_board.text1)
+        m_text1->setText(m_board.text1);
 }
 
 void Form1::startClick()
@@ -300,7 +302,6 @@ void Form1::timer1Tick()
     m_board.tick();
     render();
     if (!m_board.timer1Enabled) {
-        m_timer1.stop();
         if (m_board.startEnabled)
             m_start->setFocus();
         return;
