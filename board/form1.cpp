@@ -302,6 +302,7 @@ void Form1::timer1Tick()
     m_board.tick();
     render();
     if (!m_board.timer1Enabled) {
+        m_timer1.stop();
         if (m_board.startEnabled)
             m_start->setFocus();
         return;
