@@ -1,7 +1,7 @@
 #include "spin_bench.h"
 
 #include "form1.h"
-#include "random.h"
+#include "scriptedrandom.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,25 +13,6 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-// Makes the next spin the given length from cell 0.
-class FixedSpin : public Random
-{
-public:
-    explicit FixedSpin(int length) : m_length(length) {}
-    float next() override
-    {
-        const bool first = m_calls++ % 2 == 0;
-        return first ? (float(m_length - 198) + 0.5f) / 5.0f : 0.0f;
-    }
-    void reseed(double) override {}
-
-private:
-    int m_length;
-    int m_calls = 0;
-};
-} // namespace
-
 void runSpinBench(QTextStream &out)
 {
     out << "**Spin duration** (real spins on the event loop, against the nominal length of the "
@@ -40,7 +21,8 @@ void runSpinBench(QTextStream &out)
            "error ms | target |\n";
     out << "|---|---|---|---|---|---|---|\n";
     for (int length = 198; length <= 202; ++length) {
-        FixedSpin random(length);
+        // The spin of the given length from cell 0.
+        ScriptedRandom random({ScriptedRandom::forPick(length - 198, 5), 0.0f});
         Form1 board({}, random);
         std::vector<double> errors;
         QElapsedTimer clock;
