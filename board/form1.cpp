@@ -142,6 +142,15 @@ void Form1::buildMenus()
     connect(aboutus, &QAction::triggered, this, &Form1::aboutusClick);
 }
 
+QMenu *Form1::viewMenu()
+{
+    if (!m_viewMenu) {
+        m_viewMenu = menuBar()->addMenu(QStringLiteral("檢視"));
+        m_viewMenu->setObjectName(QStringLiteral("viewmenu"));
+    }
+    return m_viewMenu;
+}
+
 void Form1::buildLayout()
 {
     auto *client = new QWidget(this);

@@ -19,6 +19,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class Random;
@@ -59,6 +60,8 @@ public:
     Form3 *pictureWindow() const { return m_pictureWindow; }
     BingoWindow *bingoWindow() const { return m_bingoWindow; }
     FormAbout *aboutWindow() const { return m_aboutWindow; }
+    // The menu for what goes beyond the specified menus; made on first use, rightmost.
+    QMenu *viewMenu();
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -101,4 +104,5 @@ private:
     QRadioButton *m_option1 = nullptr;
     QRadioButton *m_option2 = nullptr;
     QRadioButton *m_option3 = nullptr;
+    QMenu *m_viewMenu = nullptr;
 };
