@@ -2,6 +2,8 @@
 
 #include "random.h"
 
+#include <algorithm>
+
 namespace {
 int previous(int c)
 {
@@ -10,6 +12,13 @@ int previous(int c)
 int following(int c)
 {
     return c == Board::Cells - 1 ? 0 : c + 1;
+}
+int nthFree(const std::array<ColourValue, Board::Cells> &cells, int k)
+{
+    for (int c = 0; c < Board::Cells; ++c)
+        if (Cell::isFree(cells[std::size_t(c)]) && k-- == 0)
+            return c;
+    return 0;
 }
 } // namespace
 
@@ -43,16 +52,18 @@ Board::StartResult Board::start(Random &random, double secondsSinceMidnight)
 {
     if (awaitingPrize)
         return StartResult::AwaitingPrize;
-    bool anyFree = false;
-    for (ColourValue c : cells)
-        anyFree = anyFree || Cell::isFree(c);
-    if (!anyFree)
+    const int freeCells = int(
+        std::count_if(cells.begin(), cells.end(), [](ColourValue c) { return Cell::isFree(c); }));
+    if (freeCells == 0)
         return StartResult::NoFreeCell;
 
     spinLength = random.pick(5) + 198; // drawn before the reseed
     markerVisible[std::size_t(stopCell)] = false;
     random.reseed(secondsSinceMidnight);
-    lightPos = random.pick(55); // never 55
+    // The winner is picked among the free cells alone, so every number still in play has
+    // the same chance; the light then starts where its last step lands on it.
+    const int winner = nthFree(cells, random.pick(freeCells));
+    lightPos = ((winner - spinLength + 3) % Cells + Cells) % Cells;
     timer1Enabled = true;
     stepCount = 1;
     startEnabled = false;
@@ -83,7 +94,7 @@ void Board::tick()
 void Board::stopSpin()
 {
     timer1Enabled = false;
-    // Bounded: the board may have lost its last free cell since the spin began.
+    // The light was planned to end on a free cell; the search is a bounded safety net.
     int cell = stopCell;
     int looked = 0;
     while (!Cell::isFree(cells[std::size_t(cell)]) && looked < Cells) {

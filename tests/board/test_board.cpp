@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 // Cells written as a string, one character each: . initial, i idle, l lit, W won,
 // h held, x excluded.
@@ -52,11 +54,25 @@ QString cellString(const Board &b)
     return s;
 }
 
-// Scripts a spin of the given length from the given start cell.
-ScriptedRandom spinScript(int start, int length)
+int freeCount(const Board &b)
+{
+    return int(std::count_if(b.cells.begin(), b.cells.end(),
+                             [](ColourValue c) { return Cell::isFree(c); }));
+}
+
+// Scripts a spin of the given length whose winner is the k-th free cell of the board.
+ScriptedRandom spinScript(const Board &b, int k, int length)
 {
     return ScriptedRandom(
-        {ScriptedRandom::forPick(length - 198, 5), ScriptedRandom::forPick(start, 55)});
+        {ScriptedRandom::forPick(length - 198, 5), ScriptedRandom::forPick(k, freeCount(b))});
+}
+
+// Upper chi-square bound at p = 0.001 (Wilson-Hilferty).
+double chiSquareLimit(int degrees)
+{
+    const double d = degrees;
+    const double t = 1.0 - 2.0 / (9.0 * d) + 3.0902 * std::sqrt(2.0 / (9.0 * d));
+    return d * t * t * t;
 }
 
 int runSpin(Board &b)
@@ -109,7 +125,9 @@ private Q_SLOTS:
     void winner();
     void spinTiming_data();
     void spinTiming();
-    void startCellNeverLast();
+    void stopSearchesOn_data();
+    void stopSearchesOn();
+    void startDuringSpinPlansAnew();
     void refusals_data();
     void refusals();
     void fiftySixthStopDisablesStart();
@@ -124,6 +142,8 @@ private Q_SLOTS:
     void secondRound_data();
     void secondRound();
     void fairness();
+    void everyFreeCellEquallyLikely_data();
+    void everyFreeCellEquallyLikely();
 };
 
 void TestBoard::startUp()
@@ -143,31 +163,35 @@ void TestBoard::startUp()
 
 void TestBoard::winner_data()
 {
-    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("pick");
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("start");
     QTest::addColumn<int>("winner");
 
-    QTest::newRow("all free, s0 L198") << 0 << 198 << QString() << 27;
-    QTest::newRow("all free, s54 L202") << 54 << 202 << QString() << 29;
-    QTest::newRow("all free, s10 L200") << 10 << 200 << QString() << 39;
+    QTest::newRow("all free, k27 L198") << 27 << 198 << QString() << 0 << 27;
+    QTest::newRow("all free, k29 L202") << 29 << 202 << QString() << 54 << 29;
+    QTest::newRow("all free, k39 L200") << 39 << 200 << QString() << 10 << 39;
+    QTest::newRow("all free, start on 55") << 26 << 198 << QString() << 55 << 26;
+    QTest::newRow("all free, winner 55") << 55 << 198 << QString() << 28 << 55;
     const QString won27 = QString(27, u'.') + u'W';
-    QTest::newRow("jump over won 27") << 0 << 198 << won27 << 28;
-    // s28 L198 ends on 55: the search wraps to the start of the ring.
-    QTest::newRow("search wraps to 0") << 28 << 198 << QString(55, u'.') + u'W' << 0;
-    QTest::newRow("search wraps past held and excluded")
-        << 28 << 198 << QStringLiteral("xh") + QString(53, u'.') + u'W' << 2;
+    QTest::newRow("k27 skips won 27") << 27 << 198 << won27 << 1 << 28;
+    QTest::newRow("k0 with 55 won") << 0 << 198 << QString(55, u'.') + u'W' << 29 << 0;
+    const QString xh = QStringLiteral("xh") + QString(53, u'.') + u'W';
+    QTest::newRow("first free after held and excluded") << 0 << 198 << xh << 31 << 2;
+    QTest::newRow("last free before won 55") << 52 << 201 << xh << 24 << 54;
 }
 
 void TestBoard::winner()
 {
-    QFETCH(int, start);
+    QFETCH(int, pick);
     QFETCH(int, length);
     QFETCH(QString, before);
+    QFETCH(int, start);
     QFETCH(int, winner);
     Board b;
     setCells(b, before);
-    ScriptedRandom r = spinScript(start, length);
+    ScriptedRandom r = spinScript(b, pick, length);
     QCOMPARE(b.start(r, 3600.5), Board::StartResult::Started);
     QCOMPARE(r.reseeds, QList<double>{3600.5});
     QCOMPARE(b.spinLength, length);
@@ -189,6 +213,33 @@ void TestBoard::winner()
             QCOMPARE(b.cells[std::size_t(i)], cellFromChar(before[i]));
 }
 
+// The stop still searches on when the planned winner is taken before the last step.
+void TestBoard::stopSearchesOn_data()
+{
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<int>("winner");
+    QTest::newRow("next cell") << QStringLiteral("W") << 28;
+    QTest::newRow("past held and excluded") << QStringLiteral("Whx") << 30;
+    QTest::newRow("wraps to 0") << QStringLiteral("W") + QString(28, u'x') << 0;
+}
+
+void TestBoard::stopSearchesOn()
+{
+    QFETCH(QString, taken);
+    QFETCH(int, winner);
+    Board b;
+    ScriptedRandom r = spinScript(b, 27, 198);
+    b.start(r, 0);
+    while (b.stepCount < b.spinLength - 1)
+        b.tick();
+    for (int i = 0; i < taken.size(); ++i)
+        b.cells[std::size_t(27 + i)] = cellFromChar(taken[i]);
+    b.tick();
+    QVERIFY(!b.timer1Enabled);
+    QCOMPARE(b.stopCell, winner);
+    QCOMPARE(b.cells[std::size_t(winner)], Cell::Won);
+}
+
 void TestBoard::spinTiming_data()
 {
     QTest::addColumn<int>("length");
@@ -202,8 +253,10 @@ void TestBoard::spinTiming()
     QFETCH(int, length);
     QFETCH(int, nominalMs);
     Board b;
-    ScriptedRandom r = spinScript(0, length);
+    // The winner whose spin starts on cell 0.
+    ScriptedRandom r = spinScript(b, (length - 3) % Board::Cells, length);
     b.start(r, 0);
+    QCOMPARE(b.lightPos, 0);
     int total = b.timer1Interval;
     QCOMPARE(total, 50);
     b.tick();
@@ -217,20 +270,26 @@ void TestBoard::spinTiming()
     QCOMPARE(total, nominalMs);
 }
 
-void TestBoard::startCellNeverLast()
+// Start pressed again during a spin, once the second round has enabled it.
+void TestBoard::startDuringSpinPlansAnew()
 {
-    Random r;
-    for (int i = 0; i < 5000; ++i) {
-        Board b;
-        b.start(r, i * 0.37);
-        QVERIFY(b.lightPos >= 0 && b.lightPos <= 54);
-        QVERIFY(b.spinLength >= 198 && b.spinLength <= 202);
-    }
-    ScriptedRandom top({1.0f - 1.0f / 16777216.0f});
     Board b;
-    b.start(top, 0);
-    QCOMPARE(b.lightPos, 54);
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(27, 56),
+                      ScriptedRandom::forPick(4, 5), ScriptedRandom::forPick(3, 54)});
+    b.start(r, 0);
+    for (int i = 0; i < 50; ++i)
+        b.tick();
+    b.cells[5] = Cell::Won;
+    b.cells[6] = Cell::Excluded;
+    b.secondRound();
+    QVERIFY(b.startEnabled);
+    QCOMPARE(b.start(r, 1), Board::StartResult::Started);
     QCOMPARE(b.spinLength, 202);
+    QCOMPARE(b.stepCount, 1);
+    QCOMPARE(runSpin(b), 201);
+    // Free cells 0..4, then 7: the fourth free cell counting from zero is 3.
+    QCOMPARE(b.stopCell, 3);
+    QCOMPARE(b.cells[3], Cell::Won);
 }
 
 void TestBoard::refusals_data()
@@ -265,7 +324,7 @@ void TestBoard::fiftySixthStopDisablesStart()
     for (qint64 n : {55, 56, 57}) {
         Board b;
         b.drawNo = n;
-        ScriptedRandom r = spinScript(3, 199);
+        ScriptedRandom r = spinScript(b, 3, 199);
         b.start(r, 0);
         runSpin(b);
         QCOMPARE(b.startEnabled, n != 56);
@@ -277,7 +336,7 @@ void TestBoard::stopCounterDoesNotOverflow()
 {
     Board b;
     b.drawNo = 32767;
-    ScriptedRandom r = spinScript(0, 198);
+    ScriptedRandom r = spinScript(b, 0, 198);
     b.start(r, 0);
     runSpin(b);
     QCOMPARE(b.counterCaption, QStringLiteral("32767"));
@@ -465,7 +524,7 @@ void TestBoard::secondRound()
     QCOMPARE(b.drawCard(Board::Chance, r), Board::DrawResult::NoStop);
 }
 
-// Every prize position equally likely, and the winners spread as the spin rule says.
+// Every prize position equally likely.
 void TestBoard::fairness()
 {
     Random r;
@@ -477,30 +536,47 @@ void TestBoard::fairness()
     const double expected = double(Draws) / Board::Cells;
     for (int n : position)
         chi += (n - expected) * (n - expected) / expected;
-    // 55 degrees of freedom: p = 0.001 at chi-square 93.2.
-    QVERIFY2(chi < 93.2, qPrintable(QString::number(chi)));
+    QVERIFY2(chi < chiSquareLimit(55), qPrintable(QString::number(chi)));
+}
 
-    std::array<int, Board::Cells> winners{};
-    constexpr int Spins = 27500;
-    for (int i = 0; i < Spins; ++i) {
-        Board b;
-        b.start(r, i * 1.7 + 0.1);
-        winners[std::size_t((b.lightPos + b.spinLength - 3) % Board::Cells)]++;
+void TestBoard::everyFreeCellEquallyLikely_data()
+{
+    QTest::addColumn<QString>("board");
+    QTest::newRow("all free") << QString();
+    QTest::newRow("runs of won") << QString(10, u'W') + QString(10, u'.') + QString(20, u'W');
+    QTest::newRow("alternating") << QStringLiteral("W.").repeated(28);
+    QTest::newRow("five left") << QString(20, u'W') + u'.' + QString(10, u'x') + u'.' +
+                                      QString(10, u'h') + u'.' + QString(10, u'W') +
+                                      QStringLiteral("..W");
+    QTest::newRow("held and excluded mixed") << QStringLiteral("hx.iW..x").repeated(7);
+}
+
+// Through start and tick alone, as the window runs them.
+void TestBoard::everyFreeCellEquallyLikely()
+{
+    QFETCH(QString, board);
+    Board b;
+    setCells(b, board);
+    const auto before = b.cells;
+    const int free = freeCount(b);
+    const int spins = 2000 * free;
+    std::array<int, Board::Cells> stops{};
+    Random r;
+    for (int i = 0; i < spins; ++i) {
+        b.cells = before;
+        b.awaitingPrize = false;
+        QCOMPARE(b.start(r, i * 1.7 + 0.1), Board::StartResult::Started);
+        runSpin(b);
+        QVERIFY(Cell::isFree(before[std::size_t(b.stopCell)]));
+        ++stops[std::size_t(b.stopCell)];
     }
-    // Five cells get 4/275 and the rest 5/275.
-    chi = 0;
-    int low = 0;
-    for (int c = 0; c < Board::Cells; ++c) {
-        int ways = 0;
-        for (int s = 0; s <= 54; ++s)
-            for (int l = 198; l <= 202; ++l)
-                ways += (s + l - 3) % Board::Cells == c;
-        low += ways == 4;
-        const double e = Spins * ways / 275.0;
-        chi += (winners[std::size_t(c)] - e) * (winners[std::size_t(c)] - e) / e;
-    }
-    QCOMPARE(low, 5);
-    QVERIFY2(chi < 93.2, qPrintable(QString::number(chi)));
+    double chi = 0;
+    const double expected = double(spins) / free;
+    for (int c = 0; c < Board::Cells; ++c)
+        if (Cell::isFree(before[std::size_t(c)]))
+            chi +=
+                (stops[std::size_t(c)] - expected) * (stops[std::size_t(c)] - expected) / expected;
+    QVERIFY2(chi < chiSquareLimit(free - 1), qPrintable(QString::number(chi)));
 }
 
 QTEST_GUILESS_MAIN(TestBoard)

@@ -93,7 +93,7 @@ void TestForm1::numbersAfterFirstTick()
 
 void TestForm1::spinThroughTheWindow()
 {
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(27, 56)});
     Form1 w({QStringLiteral("p")}, r);
     w.setClock([] { return 12.5; });
     w.show();
