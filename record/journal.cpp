@@ -14,10 +14,9 @@ const QString Magic = QStringLiteral("zentavo-night");
 constexpr qsizetype MaxLine = 1 << 16;
 constexpr qint64 MaxDrawNo = qint64(1) << 40;
 
-constexpr BoardChange Changes[] = {BoardChange::Stop,        BoardChange::EmptyStop,
-                                   BoardChange::Card,        BoardChange::Discard,
-                                   BoardChange::SecondRound, BoardChange::Correction,
-                                   BoardChange::Closing};
+constexpr BoardChange Changes[] = {
+    BoardChange::Stop,        BoardChange::EmptyStop,  BoardChange::Card,   BoardChange::Discard,
+    BoardChange::SecondRound, BoardChange::Correction, BoardChange::Closing};
 const char *const ChangeNames[] = {"stop",  "emptystop",  "card",   "discard",
                                    "round", "correction", "closing"};
 

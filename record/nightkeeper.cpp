@@ -69,8 +69,7 @@ QString NightKeeper::setAside()
     return name;
 }
 
-bool NightKeeper::note(BoardChange change, int index, const Board &settled,
-                       const QDateTime &time)
+bool NightKeeper::note(BoardChange change, int index, const Board &settled, const QDateTime &time)
 {
     const int round = change == BoardChange::SecondRound ? 2 : m_round;
     const Journal::Entry entry{change, index, time, round, settled};

@@ -32,8 +32,8 @@ void NightRecord::apply(BoardChange change, int index, const Board &before, cons
 {
     switch (change) {
     case BoardChange::Stop:
-        m_entries.append({Kind::Stop, after.drawNo - 1, after.stopCell + 1, round, -1, {}, time,
-                          {}});
+        m_entries.append(
+            {Kind::Stop, after.drawNo - 1, after.stopCell + 1, round, -1, {}, time, {}});
         m_pending = m_entries.size() - 1;
         break;
     case BoardChange::Card:
@@ -51,9 +51,14 @@ void NightRecord::apply(BoardChange change, int index, const Board &before, cons
         break;
     case BoardChange::Correction:
         if (index >= 0 && index < Board::Cells)
-            m_entries.append({Kind::Correction, 0, index + 1, round, -1, {}, time,
-                              stateName(before.cells[std::size_t(index)]) +
-                                  QStringLiteral(" → ") +
+            m_entries.append({Kind::Correction,
+                              0,
+                              index + 1,
+                              round,
+                              -1,
+                              {},
+                              time,
+                              stateName(before.cells[std::size_t(index)]) + QStringLiteral(" → ") +
                                   stateName(after.cells[std::size_t(index)])});
         break;
     case BoardChange::EmptyStop:
