@@ -3,6 +3,7 @@
 #include "pictures.h"
 #include "prizelist.h"
 #include "random.h"
+#include "recordcontroller.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
     Form1 board(prizes.lines, random);
     QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    RecordController record(board, prizes.lines, path);
+    record.offerResume();
     board.show();
     return app.exec();
 }

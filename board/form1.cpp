@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTime>
 
 #include <algorithm>
@@ -149,6 +150,21 @@ QMenu *Form1::viewMenu()
         m_viewMenu->setObjectName(QStringLiteral("viewmenu"));
     }
     return m_viewMenu;
+}
+
+void Form1::restore(const Board &board, bool secondRound)
+{
+    m_timer1.stop();
+    m_pendingHeld.clear();
+    m_board = board;
+    {
+        // The round is put back as it was, without running the change of round again.
+        const QSignalBlocker blocker(m_option1);
+        (secondRound ? m_option1 : m_option3)->setChecked(true);
+    }
+    render();
+    if (m_board.startEnabled)
+        m_start->setFocus();
 }
 
 void Form1::buildLayout()
@@ -308,7 +324,11 @@ void Form1::startClick()
 
 void Form1::timer1Tick()
 {
+    const bool wasRunning = m_board.timer1Enabled;
     m_board.tick();
+    if (wasRunning && !m_board.timer1Enabled)
+        Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
+                            m_board.stopCell);
     render();
     if (!m_board.timer1Enabled) {
         m_timer1.stop();
@@ -335,19 +355,26 @@ void Form1::numberMouseUp(int index, Qt::MouseButton button)
 {
     if (button != Qt::RightButton)
         return;
+    const ColourValue before = m_board.cells[std::size_t(index)];
     m_board.rightClick(index);
+    if (m_board.cells[std::size_t(index)] != before)
+        Q_EMIT boardChanged(BoardChange::Correction, index);
     render();
 }
 
 void Form1::redrawClick()
 {
+    const bool pending = m_board.awaitingPrize;
     m_board.redraw();
+    if (pending)
+        Q_EMIT boardChanged(BoardChange::Discard, m_board.stopCell);
     render();
 }
 
 void Form1::option1Click()
 {
     m_board.secondRound();
+    Q_EMIT boardChanged(BoardChange::SecondRound, m_board.stopCell);
     render();
 }
 
@@ -357,9 +384,10 @@ void Form1::command1Click(int index)
         Prompt::refuse(this, QStringLiteral("           請先搖號碼!          "));
         return;
     }
-    render();
     if (m_board.drawnIsConsolation())
         m_pendingHeld.append(m_board.stopCell);
+    Q_EMIT boardChanged(BoardChange::Card, index);
+    render();
     showPrizeWindow();
     if (!m_prizeWindow->isOpening())
         markPendingHeld();
@@ -393,6 +421,7 @@ void Form1::onPrizeConfirmed()
 {
     if (m_command1[0]->isEnabled() || m_command1[1]->isEnabled())
         return;
+    Q_EMIT boardChanged(BoardChange::Closing, 0);
     hide();
     forgetIfClosed(m_pictureWindow);
     if (!m_pictureWindow) {

@@ -2,6 +2,7 @@
 
 #include "bingowindow.h"
 #include "board.h"
+#include "boardchange.h"
 #include "form2.h"
 #include "form3.h"
 #include "formabout.h"
@@ -62,10 +63,16 @@ public:
     FormAbout *aboutWindow() const { return m_aboutWindow; }
     // The menu for what goes beyond the specified menus; made on first use, rightmost.
     QMenu *viewMenu();
+    // Consolation cells that turn held once the prize window has opened.
+    const QList<int> &pendingHeld() const { return m_pendingHeld; }
+    // Puts back a board kept from an earlier run; no spin runs afterwards.
+    void restore(const Board &board, bool secondRound);
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
     void exitRequested();
+    // The rules have changed; the controls do not show it yet.
+    void boardChanged(BoardChange change, int index);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -28,13 +28,13 @@ void Prompt::refuse(QWidget *parent, const QString &text)
     box.exec();
 }
 
-bool Prompt::confirm(QWidget *parent, const QString &text)
+bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault)
 {
     if (confirmHandler())
         return confirmHandler()(parent, text);
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(byDefault == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否"));
     return box.exec() == QMessageBox::Yes;

@@ -14,8 +14,13 @@ using ConfirmHandler = std::function<bool(QWidget *parent, const QString &text)>
 
 // A refused action: the text and one OK button.
 void refuse(QWidget *parent, const QString &text);
-// A yes/no question; true for yes. No is the default button.
-bool confirm(QWidget *parent, const QString &text);
+enum class Default
+{
+    Yes,
+    No
+};
+// A yes/no question; true for yes.
+bool confirm(QWidget *parent, const QString &text, Default byDefault = Default::No);
 
 // Empty handlers restore the message boxes.
 void setRefuseHandler(RefuseHandler handler);

@@ -1,0 +1,53 @@
+#include "journalfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+bool JournalFile::create(const QByteArray &header)
+{
+    m_file.close();
+    QDir().mkpath(QFileInfo(m_file.fileName()).absolutePath());
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return append(header);
+}
+
+bool JournalFile::resume(qsizetype keep)
+{
+    m_file.close();
+    if (!m_file.open(QIODevice::ReadWrite))
+        return false;
+    if (!m_file.resize(keep) || !m_file.seek(keep) || !sync()) {
+        m_file.close();
+        return false;
+    }
+    return true;
+}
+
+bool JournalFile::append(const QByteArray &line)
+{
+    if (!m_file.isOpen())
+        return false;
+    if (m_file.write(line) != line.size() || !sync()) {
+        m_file.close();
+        return false;
+    }
+    return true;
+}
+
+bool JournalFile::sync()
+{
+    if (!m_file.flush())
+        return false;
+#ifdef Q_OS_WIN
+    return _commit(m_file.handle()) == 0;
+#else
+    return ::fsync(m_file.handle()) == 0;
+#endif
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// The journal on disk. Each line reaches the disk before append() returns, so what the
+// screen shows afterwards survives a crash or a power cut.
+class JournalFile
+{
+public:
+    explicit JournalFile(const QString &path) : m_file(path) {}
+
+    // A new journal that starts with `header`, replacing whatever was at the path.
+    bool create(const QByteArray &header);
+    // Goes on with an existing journal, cut back to its first `keep` bytes.
+    bool resume(qsizetype keep);
+    bool append(const QByteArray &line);
+    void close() { m_file.close(); }
+    bool isOpen() const { return m_file.isOpen(); }
+    QString errorString() const { return m_file.errorString(); }
+    QString path() const { return m_file.fileName(); }
+
+private:
+    bool sync();
+    QFile m_file;
+};

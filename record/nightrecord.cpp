@@ -1,0 +1,146 @@
+#include "nightrecord.h"
+
+#include "board.h"
+
+namespace {
+QString timeText(const QDateTime &t)
+{
+    return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString csvField(const QString &f)
+{
+    if (!f.contains(u',') && !f.contains(u'"') && !f.contains(u'\n') && !f.contains(u'\r'))
+        return f;
+    QString q = f;
+    q.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+// A tab or a line end inside a field would split the table.
+QString tsvField(QString f)
+{
+    for (QChar &c : f)
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    return f;
+}
+} // namespace
+
+void NightRecord::apply(BoardChange change, int index, const Board &before, const Board &after,
+                        int round, const QDateTime &time)
+{
+    switch (change) {
+    case BoardChange::Stop:
+        m_entries.append(
+            {Kind::Stop, after.drawNo - 1, after.stopCell + 1, round, -1, {}, time, {}});
+        m_pending = m_entries.size() - 1;
+        break;
+    case BoardChange::Card:
+        if (m_pending >= 0) {
+            m_entries[m_pending].card = index;
+            m_entries[m_pending].prize = after.drawnGift;
+        }
+        m_pending = -1;
+        break;
+    case BoardChange::Discard:
+    case BoardChange::SecondRound:
+        if (m_pending >= 0)
+            m_entries[m_pending].kind = Kind::Discarded;
+        m_pending = -1;
+        break;
+    case BoardChange::Correction:
+        if (index >= 0 && index < Board::Cells)
+            m_entries.append({Kind::Correction,
+                              0,
+                              index + 1,
+                              round,
+                              -1,
+                              {},
+                              time,
+                              stateName(before.cells[std::size_t(index)]) + QStringLiteral(" → ") +
+                                  stateName(after.cells[std::size_t(index)])});
+        break;
+    case BoardChange::EmptyStop:
+    case BoardChange::Closing:
+        break;
+    }
+}
+
+QString NightRecord::cardName(int card)
+{
+    if (card == Board::Chance)
+        return QStringLiteral("機會");
+    if (card == Board::Fate)
+        return QStringLiteral("命運");
+    return {};
+}
+
+QString NightRecord::kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Stop:
+        return QStringLiteral("搖出");
+    case Kind::Discarded:
+        return QStringLiteral("作廢");
+    case Kind::Correction:
+        return QStringLiteral("更正");
+    }
+    return {};
+}
+
+QString NightRecord::stateName(ColourValue cell)
+{
+    if (cell == Cell::Won)
+        return QStringLiteral("中獎");
+    if (cell == Cell::Held)
+        return QStringLiteral("保留");
+    if (cell == Cell::Excluded)
+        return QStringLiteral("排除");
+    return QStringLiteral("未抽");
+}
+
+QStringList NightRecord::header()
+{
+    return {QStringLiteral("序號"), QStringLiteral("號碼"), QStringLiteral("輪次"),
+            QStringLiteral("卡片"), QStringLiteral("獎品"), QStringLiteral("時間"),
+            QStringLiteral("類別"), QStringLiteral("說明")};
+}
+
+QStringList NightRecord::fields(const Entry &e)
+{
+    return {e.drawNo > 0 ? QString::number(e.drawNo) : QString(),
+            QString::number(e.number),
+            e.round == 2 ? QStringLiteral("第二輪") : QStringLiteral("第一輪"),
+            cardName(e.card),
+            e.prize,
+            timeText(e.time),
+            kindName(e.kind),
+            e.note};
+}
+
+QString NightRecord::toTsv() const
+{
+    QString out = header().join(u'\t') + u'\n';
+    for (const Entry &e : m_entries) {
+        QStringList f = fields(e);
+        for (QString &s : f)
+            s = tsvField(s);
+        out += f.join(u'\t') + u'\n';
+    }
+    return out;
+}
+
+QByteArray NightRecord::toCsv() const
+{
+    auto row = [](const QStringList &f) {
+        QStringList q;
+        for (const QString &s : f)
+            q << csvField(s);
+        return q.join(u',') + QStringLiteral("\r\n");
+    };
+    QString out = row(header());
+    for (const Entry &e : m_entries)
+        out += row(fields(e));
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "boardchange.h"
+#include "colourvalue.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Board;
+
+// Who won what tonight, in the order it happened: every stop with its card and prize,
+// the stops thrown away, and the numbers changed by hand.
+class NightRecord
+{
+public:
+    enum class Kind
+    {
+        Stop,
+        Discarded,
+        Correction
+    };
+    struct Entry
+    {
+        Kind kind = Kind::Stop;
+        qint64 drawNo = 0; // 0 for a correction
+        int number = 0;    // 1..56
+        int round = 1;
+        int card = -1; // Board::Chance, Board::Fate, or -1 before a card is drawn
+        QString prize;
+        QDateTime time;
+        QString note; // a correction's change of state
+        bool operator==(const Entry &) const = default;
+    };
+
+    // One change of the board: the state before and after it, and the round after it.
+    void apply(BoardChange change, int index, const Board &before, const Board &after, int round,
+               const QDateTime &time);
+
+    const QList<Entry> &entries() const { return m_entries; }
+    bool operator==(const NightRecord &) const = default;
+
+    static QStringList header();
+    static QStringList fields(const Entry &e);
+    // Tab-separated, a header row first: pastes into a spreadsheet as a table.
+    QString toTsv() const;
+    // UTF-8 with a byte order mark, so a spreadsheet on Windows reads the Chinese right.
+    QByteArray toCsv() const;
+
+    static QString cardName(int card);
+    static QString kindName(Kind kind);
+    static QString stateName(ColourValue cell);
+
+private:
+    QList<Entry> m_entries;
+    qsizetype m_pending = -1; // the stop still waiting for its card
+};

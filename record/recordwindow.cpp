@@ -1,0 +1,123 @@
+#include "recordwindow.h"
+
+#include "nightrecord.h"
+#include "prompt.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+RecordWindow::SaveNameProvider &saveNameProvider()
+{
+    static RecordWindow::SaveNameProvider p;
+    return p;
+}
+} // namespace
+
+void RecordWindow::setSaveNameProvider(SaveNameProvider provider)
+{
+    saveNameProvider() = std::move(provider);
+}
+
+RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("RecordWindow"));
+    setWindowTitle(QStringLiteral("抽獎紀錄"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_table = new QTableWidget(this);
+    m_table->setObjectName(QStringLiteral("table"));
+    m_table->setColumnCount(int(NightRecord::header().size()));
+    m_table->setHorizontalHeaderLabels(NightRecord::header());
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+
+    auto *copyButton = new QPushButton(QStringLiteral("複製"), this);
+    copyButton->setObjectName(QStringLiteral("copy"));
+    connect(copyButton, &QPushButton::clicked, this, &RecordWindow::copy);
+    auto *saveButton = new QPushButton(QStringLiteral("另存新檔…"), this);
+    saveButton->setObjectName(QStringLiteral("saveAs"));
+    connect(saveButton, &QPushButton::clicked, this, &RecordWindow::saveAs);
+
+    // The whole record, not only the cell the table would copy by itself.
+    auto *copyAction = new QAction(this);
+    copyAction->setObjectName(QStringLiteral("copyAction"));
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setShortcutContext(Qt::WindowShortcut);
+    connect(copyAction, &QAction::triggered, this, &RecordWindow::copy);
+    addAction(copyAction);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(copyButton);
+    buttons->addWidget(saveButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addLayout(buttons);
+    resize(760, 480);
+}
+
+void RecordWindow::setRecord(const NightRecord &record)
+{
+    const QList<NightRecord::Entry> &entries = record.entries();
+    m_table->setRowCount(int(entries.size()));
+    for (int row = 0; row < int(entries.size()); ++row) {
+        const NightRecord::Entry &e = entries[row];
+        const QStringList fields = NightRecord::fields(e);
+        for (int col = 0; col < int(fields.size()); ++col) {
+            auto *item = new QTableWidgetItem(fields[col]);
+            if (e.kind == NightRecord::Kind::Discarded)
+                item->setForeground(Qt::gray);
+            m_table->setItem(row, col, item);
+        }
+    }
+    m_table->resizeColumnsToContents();
+    if (!entries.isEmpty())
+        m_table->scrollToBottom();
+    m_tsv = record.toTsv();
+    m_csv = record.toCsv();
+}
+
+void RecordWindow::copy()
+{
+    QGuiApplication::clipboard()->setText(m_tsv);
+}
+
+void RecordWindow::saveAs()
+{
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("抽獎紀錄-%1.csv")
+                          .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+    const QString path =
+        saveNameProvider()
+            ? saveNameProvider()(this, suggested)
+            : QFileDialog::getSaveFileName(this, QStringLiteral("另存新檔"), suggested,
+                                           QStringLiteral("CSV 檔案 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (!saveTo(path))
+        Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄：\n%1").arg(path));
+}
+
+bool RecordWindow::saveTo(const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(m_csv);
+    return file.commit();
+}

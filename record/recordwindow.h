@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class NightRecord;
+class QTableWidget;
+
+// "抽獎紀錄": the night's record as a table, copied or saved only when the operator asks.
+class RecordWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // Asks where to save; an empty answer cancels. Tests install their own.
+    using SaveNameProvider = std::function<QString(QWidget *parent, const QString &suggested)>;
+    static void setSaveNameProvider(SaveNameProvider provider);
+
+    explicit RecordWindow(QWidget *parent = nullptr);
+
+    void setRecord(const NightRecord &record);
+    // The record as tab-separated text with a header row, on the clipboard.
+    void copy();
+    // Asks for a place, then writes the CSV there.
+    void saveAs();
+    bool saveTo(const QString &path);
+
+    QTableWidget *table() const { return m_table; }
+
+private:
+    QTableWidget *m_table = nullptr;
+    QString m_tsv;
+    QByteArray m_csv;
+};

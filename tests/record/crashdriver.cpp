@@ -1,0 +1,105 @@
+#include "boarddump.h"
+#include "fonts.h"
+#include "form1.h"
+#include "form2.h"
+#include "prizelist.h"
+#include "prompt.h"
+#include "random.h"
+#include "recordcontroller.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+// zentavo as main.cpp builds it, with gift.txt from the first argument and the answer to
+// the resume question ("yes" or "no") from the second. Commands come one a line on
+// standard input; each is answered with a line "ok" once it has run.
+namespace {
+void say(const QString &line)
+{
+    std::fputs(qPrintable(line + u'\n'), stdout);
+    std::fflush(stdout);
+}
+
+// The board as the operator sees it once the prize window is up.
+QString dump(Form1 &w)
+{
+    Board settled = w.board();
+    for (int cell : w.pendingHeld())
+        settled.markHeld(cell);
+    QStringList out = boardDump(settled);
+    out << w.findChild<QLabel *>(QStringLiteral("Label3"))->text();
+    for (int i = 0; i < 2; ++i)
+        out << w.findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title();
+    out << QString::number(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+    return out.join(u'|');
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zentavo"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc < 3)
+        return 2;
+    const bool answer = qstrcmp(argv[2], "yes") == 0;
+    Prompt::setConfirmHandler([answer](QWidget *, const QString &text) {
+        say(QStringLiteral("asked ") + text);
+        return answer;
+    });
+    Prompt::setRefuseHandler(
+        [](QWidget *, const QString &text) { say(QStringLiteral("refused ") + text); });
+
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const PrizeList::Result prizes = PrizeList::load(path);
+    if (!prizes.ok())
+        return 1;
+    Random random;
+    Form1 board(prizes.lines, random);
+    RecordController record(board, prizes.lines, path);
+    record.offerResume();
+    board.show();
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer - 1);
+        if (n <= 0) {
+            app.quit();
+            return;
+        }
+        for (const QByteArray &command : QByteArray(buffer, n).trimmed().split('\n')) {
+            const QList<QByteArray> words = command.trimmed().split(' ');
+            const QByteArray &verb = words[0];
+            const int arg = words.value(1).toInt();
+            if (verb == "start") {
+                board.startClick();
+            } else if (verb == "ticks") {
+                for (int i = 0; i < arg && board.board().timer1Enabled; ++i)
+                    board.timer1Tick();
+            } else if (verb == "finish") {
+                while (board.board().timer1Enabled)
+                    board.timer1Tick();
+            } else if (verb == "card") {
+                board.command1Click(arg);
+            } else if (verb == "confirm") {
+                board.prizeWindow()->finishOpening();
+                board.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            } else if (verb == "growing") {
+                say(QString::number(board.prizeWindow() && board.prizeWindow()->isOpening()));
+            } else if (verb == "dump") {
+                say(dump(board));
+            }
+            say(QStringLiteral("ok"));
+        }
+    });
+    return app.exec();
+}
