@@ -1,9 +1,11 @@
 #include "fonts.h"
 #include "form1.h"
+#include "form2.h"
 #include "pictures.h"
 #include "prizelist.h"
 #include "random.h"
 #include "recordcontroller.h"
+#include "startcheck.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,11 +23,13 @@ int main(int argc, char *argv[])
 
     const QString path =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
-    const PrizeList::Result prizes = PrizeList::load(path);
+    const PrizeList::Result prizes = PrizeList::load(path, {&Form2::canDraw, &Form2::showsWhole});
     if (!prizes.ok()) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), prizes.message);
         return 1;
     }
+    if (!StartCheck::accepted(prizes.lines))
+        return 1;
 
     Random random;
     Form1 board(prizes.lines, random);

@@ -3,6 +3,7 @@
 #include "colourui.h"
 #include "twips.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -59,6 +60,7 @@ Form2::Form2(QWidget *parent)
     Label1->setFont(prizeFont());
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setWordWrap(true);
+    Label1->setTextFormat(Qt::PlainText); // a prize is never markup, whatever it holds
 
     // Labels take no focus, so the button is first and only in the tab order.
     Command1->setFocus();
@@ -102,4 +104,31 @@ void Form2::Command1_Click()
 {
     close();
     Q_EMIT confirmed();
+}
+
+bool Form2::canDraw(char32_t u)
+{
+    // Font merging would find some face for almost anything; what counts is the faces the
+    // prize font is mapped to, and the one Qt picks when none of them is installed.
+    const QFont font = prizeFont();
+    QStringList families = QStringList{font.family()} + QFont::substitutes(font.family());
+    families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
+    if (families.isEmpty())
+        families << font.family();
+    for (const QString &family : families) {
+        QFont face(family, font.pointSize());
+        face.setStyleStrategy(QFont::NoFontMerging);
+        if (QFontMetrics(face).inFontUcs4(u))
+            return true;
+    }
+    return false;
+}
+
+bool Form2::showsWhole(const QString &prize)
+{
+    const QSize box = Twips::rect(240, 960, 4095, 615).size();
+    const QFont font = fittingFont(prizeFont(), prize, box);
+    const QRect needed = QFontMetrics(font).boundingRect(
+        QRect(QPoint(), box), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
+    return needed.width() <= box.width() && needed.height() <= box.height();
 }

@@ -24,6 +24,11 @@ public:
     void setPrize(const QString &prize);
     QString prize() const { return m_prize; }
 
+    // Whether the prize label has a face for the character, and room for the prize at
+    // its smallest type: the prize list is checked against both before the night starts.
+    static bool canDraw(char32_t u);
+    static bool showsWhole(const QString &prize);
+
 Q_SIGNALS:
     // "確 定" has closed the window. The close box closes it without this.
     void confirmed();
