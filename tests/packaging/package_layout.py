@@ -60,7 +60,7 @@ def check_deb(deb):
     regular("usr/share/applications/zentavo.desktop")
     for size in (16, 32, 48, 128, 256):
         regular(f"usr/share/icons/hicolor/{size}x{size}/apps/zentavo.png")
-    regular("usr/share/metainfo/zentavo.metainfo.xml")
+    regular("usr/share/metainfo/com.example.zentavo.metainfo.xml")
     regular("usr/share/man/man6/zentavo.6.gz")
     regular("usr/share/doc/zentavo/copyright")
     regular("usr/share/doc/zentavo/changelog.gz")
@@ -79,7 +79,7 @@ def check_deb(deb):
         share = os.path.join(root, "usr", "share")
         for checker in (["desktop-file-validate", f"{share}/applications/zentavo.desktop"],
                         ["appstreamcli", "validate", "--no-net", "--explain",
-                         f"{share}/metainfo/zentavo.metainfo.xml"]):
+                         f"{share}/metainfo/com.example.zentavo.metainfo.xml"]):
             result = subprocess.run(checker, capture_output=True, text=True)
             check(result.returncode == 0,
                   f"{checker[0]}: {result.stdout.strip()} {result.stderr.strip()}")
