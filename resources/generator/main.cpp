@@ -37,7 +37,14 @@ void run(const QDir &out)
 {
     write(out, QStringLiteral("app.ico"),
           Ico::encode({{Motifs::target(32), 4}, {Motifs::target(16), 4}}));
-    writeImage(out, QStringLiteral("app.png"), Motifs::targetSmooth(256), "PNG");
+    // The desktop's icon theme: the two icon images as they are, larger sizes drawn smooth.
+    QDir icons(out.filePath(QStringLiteral("icons")));
+    if (!icons.exists() && !out.mkdir(QStringLiteral("icons")))
+        throw std::runtime_error("cannot make the icons folder");
+    for (int size : {16, 32, 48, 128, 256}) {
+        const QImage img = size <= 32 ? Motifs::target(size) : Motifs::targetSmooth(size);
+        writeImage(icons, QStringLiteral("zentavo-%1.png").arg(size), img, "PNG");
+    }
     write(out, QStringLiteral("lamp.ico"),
           Ico::encode({{Motifs::lamp(32), 4}, {Motifs::lamp(16), 4}}));
     write(out, QStringLiteral("chance.ico"),

@@ -1,5 +1,6 @@
 #include "pictures.h"
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void bitmaps_data();
     void bitmaps();
     void closingLinesFillBothHalves();
+    void themeIcons_data();
+    void themeIcons();
     void prizeList();
     void animation();
     void dataBesideProgram_data();
@@ -208,6 +211,38 @@ void TestResources::closingLinesFillBothHalves()
     const QImage bottom = img.copy(0, half, img.width(), img.height() - half);
     QVERIFY(coloursOf(top).contains(0xb9a451));
     QVERIFY(coloursOf(bottom).contains(0xb9a451));
+}
+
+void TestResources::themeIcons_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("icoImage"); // the application icon's image it must equal, or -1
+    QTest::newRow("16") << 16 << 1;
+    QTest::newRow("32") << 32 << 0;
+    QTest::newRow("48") << 48 << -1;
+    QTest::newRow("128") << 128 << -1;
+    QTest::newRow("256") << 256 << -1;
+}
+
+// The desktop shows the program's own icon images at their sizes; the larger ones are the same
+// target drawn smooth, with a see-through ground.
+void TestResources::themeIcons()
+{
+    QFETCH(int, size);
+    QFETCH(int, icoImage);
+    const QString name = QStringLiteral("icons/zentavo-%1.png").arg(size);
+    const QImage png = QImage(QStringLiteral(ZENTAVO_RESOURCES_DIR "/") + name)
+                           .convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!png.isNull(), qPrintable(name));
+    QCOMPARE(png.size(), QSize(size, size));
+    if (icoImage >= 0) {
+        QImageReader reader(Pictures::appIcon());
+        QVERIFY(reader.jumpToImage(icoImage));
+        QCOMPARE(png, reader.read().convertToFormat(QImage::Format_ARGB32));
+    }
+    QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(png.pixel(size / 2, size / 2)), 255);
+    QCOMPARE(QColor(png.pixel(size / 2, size / 2)).red(), 255);
 }
 
 void TestResources::prizeList()
