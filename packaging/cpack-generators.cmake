@@ -5,5 +5,8 @@ if(CPACK_GENERATOR STREQUAL "DEB")
     set(CPACK_COMPONENTS_ALL program debian)
 elseif(CPACK_GENERATOR STREQUAL "TGZ")
     set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+    # The portable folder unpacks as one folder, not loose files.
+    set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    set(CPACK_PACKAGE_FILE_NAME ${CPACK_ARCHIVE_FILE_NAME})
     set(CPACK_COMPONENTS_ALL portable)
 endif()
