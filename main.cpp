@@ -1,8 +1,11 @@
 #include "fonts.h"
 #include "form1.h"
 #include "pictures.h"
+#include "platform.h"
 #include "prizelist.h"
+#include "program.h"
 #include "random.h"
+#include "singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    Platform::preferXcbOnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -17,6 +21,12 @@ int main(int argc, char *argv[])
     Fonts::installSubstitutions();
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.claim()) {
+        Program::refuseSecondCopy();
+        return 0;
+    }
 
     const QString path =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
@@ -28,8 +38,7 @@ int main(int argc, char *argv[])
 
     Random random;
     Form1 board(prizes.lines, random);
-    QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    Program::wire(board, instance);
     board.show();
     return app.exec();
 }

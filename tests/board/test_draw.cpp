@@ -67,6 +67,7 @@ void TestDraw::init()
 {
     m_refusals.clear();
     m_questions = 0;
+    m_answer = false;
     Prompt::setRefuseHandler([this](QWidget *, const QString &t) { m_refusals << t; });
     Prompt::setConfirmHandler([this](QWidget *, const QString &) {
         ++m_questions;
@@ -263,6 +264,7 @@ void TestDraw::secondRoundThroughWindow()
     const int cell = w.board().stopCell;
     const int held = (cell + 5) % Board::Cells;
     w.board().cells[std::size_t(held)] = Cell::Held;
+    m_answer = true;
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QCOMPARE(w.number(cell)->backColour(), Cell::Won);
     QCOMPARE(w.number(held)->backColour(), Cell::Idle);
