@@ -238,6 +238,8 @@ void Form1::buildLayout()
         auto *o = new QRadioButton(caption, frame1);
         o->setObjectName(QLatin1String(name));
         o->setGeometry(r);
+        // A button fills with its button colour unless told otherwise.
+        o->setBackgroundRole(QPalette::Window);
         setBackground(o, PanelBack);
         return o;
     };
