@@ -76,6 +76,7 @@ private Q_SLOTS:
     void pictureClosedAnyWayShowsBoard();
     void pendingHeldGivesWay_data();
     void pendingHeldGivesWay();
+    void closeBoxAfterLastCard();
 
 private:
     QStringList m_refusals;
@@ -452,6 +453,23 @@ void TestDraw::pendingHeldGivesWay()
     w.prizeWindow()->close();
     flushDeletes();
     QCOMPARE(w.number(cell)->backColour(), after);
+}
+
+// The close box is not 確 定: after the 56th card it leaves the board up and opens nothing.
+void TestDraw::closeBoxAfterLastCard()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    lastStop(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QVERIFY(!w.command1(0)->isEnabled() && !w.command1(1)->isEnabled());
+    w.prizeWindow()->finishOpening();
+    QVERIFY(w.prizeWindow()->close());
+    flushDeletes();
+    QVERIFY(!w.prizeWindow());
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.pictureWindow());
 }
 
 QTEST_MAIN(TestDraw)
