@@ -2,10 +2,13 @@
 #include "form1.h"
 #include "form2.h"
 #include "pictures.h"
+#include "platform.h"
 #include "prizelist.h"
+#include "program.h"
 #include "random.h"
 #include "recordcontroller.h"
 #include "startcheck.h"
+#include "singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    Platform::preferXcbOnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -20,6 +24,12 @@ int main(int argc, char *argv[])
     Fonts::installSubstitutions();
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.claim()) {
+        Program::refuseSecondCopy();
+        return 0;
+    }
 
     const QString path =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
@@ -33,8 +43,7 @@ int main(int argc, char *argv[])
 
     Random random;
     Form1 board(prizes.lines, random);
-    QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    Program::wire(board, instance);
     RecordController record(board, prizes.lines, path);
     record.offerResume();
     board.show();

@@ -9,3 +9,8 @@ std::optional<QPointF> Drag::moved(QPointF windowTopLeft, QPointF cursor, QPoint
     const float top = float(windowTopLeft.y()) + (float(cursor.y()) - float(grab.y()));
     return QPointF(left, top);
 }
+
+bool Drag::usesSystemMove(const QString &platformName)
+{
+    return platformName.startsWith(QLatin1String("wayland"));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QString>
 #include <QtCore/qnamespace.h>
 
 #include <optional>
@@ -11,4 +12,7 @@ namespace Drag {
 // buttons the window stays where it is. All values in twips, worked in single precision.
 std::optional<QPointF> moved(QPointF windowTopLeft, QPointF cursor, QPointF grab,
                              Qt::MouseButtons buttons);
+// Whether the window system moves the window itself: a Wayland client cannot place its
+// own windows, so there the drag is handed to the compositor.
+bool usesSystemMove(const QString &platformName);
 } // namespace Drag

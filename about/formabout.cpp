@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSizeGrip>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 FormAbout::LinkOpener &linkOpener()
@@ -159,18 +160,35 @@ void FormAbout::lbl_Click(int index)
 
 void FormAbout::mousePressEvent(QMouseEvent *event)
 {
+    // A press a control let through is not a press on the background.
+    if (childAt(event->position().toPoint()))
+        return;
     const QPointF at = event->position() * Twips::PerPixel;
     grabX = float(at.x());
     grabY = float(at.y());
+    m_dragging = true;
+    if (event->button() == Qt::LeftButton && windowHandle() &&
+        Drag::usesSystemMove(QGuiApplication::platformName())) {
+        m_dragging = false;
+        windowHandle()->startSystemMove();
+    }
 }
 
 void FormAbout::mouseMoveEvent(QMouseEvent *event)
 {
+    if (!m_dragging)
+        return;
     const std::optional<QPointF> to =
         Drag::moved(QPointF(pos()) * Twips::PerPixel, event->position() * Twips::PerPixel,
                     QPointF(grabX, grabY), event->buttons());
     if (to)
         move(Twips::toPixels(to->x()), Twips::toPixels(to->y()));
+}
+
+void FormAbout::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->buttons() == Qt::NoButton)
+        m_dragging = false;
 }
 
 void FormAbout::paintEvent(QPaintEvent *)

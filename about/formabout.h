@@ -33,6 +33,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -51,4 +52,7 @@ private:
     // Cursor position in client twips when a button went down on the background.
     float grabX = 0;
     float grabY = 0;
+    // A drag runs only from a press on the bare background until its release; moves the
+    // controls pass on to the window never move it otherwise.
+    bool m_dragging = false;
 };

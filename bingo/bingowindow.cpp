@@ -1,7 +1,9 @@
 #include "bingowindow.h"
 
 #include "colourui.h"
+#include "facebutton.h"
 #include "pictures.h"
+#include "prompt.h"
 #include "twips.h"
 
 #include <QAction>
@@ -13,6 +15,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int ClientLeft = 2550;
@@ -150,11 +154,11 @@ void BingoWindow::buildControls(QWidget *client)
         m_command1[i] = button;
     }
 
-    m_command2 = new QPushButton(QStringLiteral("取得號碼"), client);
+    m_command2 = new FaceButton(QStringLiteral("取得號碼"), client);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setGeometry(Twips::rect(2880, 3960, 1695, 1455));
     m_command2->setFont(tahoma(15.75, false));
-    Colour::setRole(m_command2, QPalette::Button, Colour::fromHex(0xFF8080));
+    m_command2->setFaceColour(Colour::fromHex(0xFF8080));
     connect(m_command2, &QPushButton::clicked, this, &BingoWindow::Command2_Click);
 
     // Labels never take the focus, so only these four are in the chain.
@@ -207,12 +211,28 @@ void BingoWindow::step()
 
 void BingoWindow::endAndClose()
 {
+    if (!mayClose())
+        return;
+    m_closeAsked = true;
     m_draw.end();
     close();
 }
 
+bool BingoWindow::mayClose()
+{
+    // The players still check their cards against the numbers taken so far.
+    const bool taken = std::any_of(m_draw.boxCaptions.begin(), m_draw.boxCaptions.end(),
+                                   [](const QString &c) { return !c.isEmpty(); });
+    return !taken ||
+           Prompt::confirm(this, QStringLiteral("已取得的號碼將不會保留。\n確定要結束賓果遊戲嗎?"));
+}
+
 void BingoWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_closeAsked && !mayClose()) {
+        event->ignore();
+        return;
+    }
     // Stopped at once: the window is deleted later, and no tick may touch it first.
     m_timer.stop();
     if (m_draw.isDrawing())

@@ -10,6 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QMenuBar;
+class FaceButton;
 class QPushButton;
 class Random;
 
@@ -38,6 +39,7 @@ private:
     void ending_Click();
     void startDraw();
     void endAndClose();
+    bool mayClose();
     void render();
 
     Random &m_random;
@@ -45,6 +47,7 @@ private:
     QTimer m_timer;
     QLineEdit *m_text1 = nullptr;
     std::array<QPushButton *, 2> m_command1{};
-    QPushButton *m_command2 = nullptr;
+    FaceButton *m_command2 = nullptr;
     std::array<QLabel *, BingoDraw::Numbers> m_label1{};
+    bool m_closeAsked = false;
 };

@@ -1,6 +1,7 @@
 #include "cellbutton.h"
 
 #include "colourui.h"
+#include "facebutton.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,17 +25,8 @@ void CellButton::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QColor face = Colour::toQColor(m_backColour, palette());
     const QRect r = rect();
-    p.fillRect(r, face);
-    // A raised bevel, pressed in while the mouse holds it.
     const bool down = isDown();
-    const QColor light = down ? face.darker(160) : face.lighter(170);
-    const QColor dark = down ? face.lighter(170) : face.darker(200);
-    p.setPen(light);
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(dark);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
+    FaceButton::paintFace(p, r, face, down);
     // Keep the number readable on the dark faces (lit blue, excluded black).
     p.setPen(face.lightness() < 100 ? QColor(Qt::white) : palette().color(QPalette::ButtonText));
     p.setFont(font());

@@ -254,6 +254,8 @@ void Form1::buildLayout()
         auto *o = new QRadioButton(caption, frame1);
         o->setObjectName(QLatin1String(name));
         o->setGeometry(r);
+        // A button fills with its button colour unless told otherwise.
+        o->setBackgroundRole(QPalette::Window);
         setBackground(o, PanelBack);
         return o;
     };
@@ -263,9 +265,14 @@ void Form1::buildLayout()
     m_option3->setChecked(true);
     m_option2->hide();
     // The reset belongs to the change of round, not to every click on a selected option.
+    // Nothing brings held numbers back out of the draw, so the change is asked first.
     connect(m_option1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
+        if (!on)
+            return;
+        if (Prompt::confirm(this, QStringLiteral("確定要開始第二輪抽獎嗎?")))
             option1Click();
+        else
+            m_option3->setChecked(true);
     });
 
     QLabel *title =
@@ -357,8 +364,11 @@ void Form1::numberMouseUp(int index, Qt::MouseButton button)
         return;
     const ColourValue before = m_board.cells[std::size_t(index)];
     m_board.rightClick(index);
-    if (m_board.cells[std::size_t(index)] != before)
+    // The operator's hand wins over a held marking still waiting for the prize window.
+    if (m_board.cells[std::size_t(index)] != before) {
+        m_pendingHeld.removeAll(index);
         Q_EMIT boardChanged(BoardChange::Correction, index);
+    }
     render();
 }
 
@@ -373,6 +383,8 @@ void Form1::redrawClick()
 
 void Form1::option1Click()
 {
+    // The new round frees every held number; a marking still waiting would undo that.
+    m_pendingHeld.clear();
     m_board.secondRound();
     Q_EMIT boardChanged(BoardChange::SecondRound, m_board.stopCell);
     render();
@@ -397,7 +409,7 @@ void Form1::showPrizeWindow()
 {
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
-        m_prizeWindow = new Form2;
+        m_prizeWindow = new Form2(this);
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
@@ -426,7 +438,8 @@ void Form1::onPrizeConfirmed()
     forgetIfClosed(m_pictureWindow);
     if (!m_pictureWindow) {
         m_pictureWindow = new Form3;
-        connect(m_pictureWindow, &Form3::pictureClicked, this, [this] {
+        // However the picture closes, the board comes back.
+        connect(m_pictureWindow, &Form3::closed, this, [this] {
             show();
             raise();
             activateWindow();

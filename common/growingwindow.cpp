@@ -25,6 +25,10 @@ void GrowingWindow::open(const OpeningPlan &plan)
 {
     // Opens once; asked again, the window only comes to the front.
     if (m_started) {
+        // A minimised window would keep the next prize out of sight.
+        if (isMinimized())
+            setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        show();
         raise();
         activateWindow();
         return;

@@ -4,6 +4,7 @@
 #include "pictures.h"
 #include "twips.h"
 
+#include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
@@ -69,6 +70,13 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    GrowingWindow::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closed();
 }
 
 void Form3::Picture1_Click()

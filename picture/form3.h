@@ -19,9 +19,12 @@ public:
 Q_SIGNALS:
     // A left click on the picture has closed the window.
     void pictureClicked();
+    // The window has closed, by a click on the picture or by the window manager.
+    void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Picture1_Click();

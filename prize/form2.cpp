@@ -1,13 +1,13 @@
 #include "form2.h"
 
 #include "colourui.h"
+#include "facebutton.h"
 #include "twips.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
-#include <QPushButton>
 
 namespace {
 QFont prizeFont()
@@ -33,18 +33,20 @@ QFont fittingFont(QFont font, const QString &text, QSize box)
 } // namespace
 
 Form2::Form2(QWidget *parent)
-    : GrowingWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                                Qt::MSWindowsFixedSizeDialogHint)
+    // A dialog, so that window managers give it a close box only and, with the board as
+    // its parent, keep it in front of the board.
+    : GrowingWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form2"));
     setWindowIcon(Colour::noIcon());
     Colour::setRole(this, QPalette::Window, Colour::ButtonFace);
 
-    Command1 = new QPushButton(QStringLiteral("確 定"), this);
+    Command1 = new FaceButton(QStringLiteral("確 定"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Twips::rect(3600, 2160, 855, 375));
-    Colour::setRole(Command1, QPalette::Button, Colour::fromHex(0x80FF80));
+    Command1->setFaceColour(Colour::fromHex(0x80FF80));
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
     Label2 = new QLabel(QStringLiteral("您的獎品是:"), this);

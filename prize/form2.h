@@ -5,10 +5,10 @@
 #include <QString>
 
 class QLabel;
-class QPushButton;
+class FaceButton;
 
-// Announces the prize a card has just drawn. A parentless window that deletes itself
-// when closed.
+// Announces the prize a card has just drawn. A window of its own that deletes itself
+// when closed; given the board as parent, it stays in front of the board.
 class Form2 : public GrowingWindow
 {
     Q_OBJECT
@@ -38,7 +38,7 @@ private:
     void Command1_Click();
     void showPrize();
 
-    QPushButton *Command1 = nullptr;
+    FaceButton *Command1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QString m_prize;

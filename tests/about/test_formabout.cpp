@@ -2,6 +2,7 @@
 #include "fonts.h"
 #include "formabout.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMovie>
@@ -26,6 +27,10 @@ private Q_SLOTS:
     void dragArithmetic();
     void dragWindow_data();
     void dragWindow();
+    void dragOnlyFromBackground_data();
+    void dragOnlyFromBackground();
+    void systemMove_data();
+    void systemMove();
     void missingPicture();
     void okCloses();
 
@@ -150,6 +155,74 @@ void TestFormAbout::dragWindow()
     send(QEvent::MouseButtonRelease, grab + QPoint(5, 5), button, Qt::NoButton);
     QCOMPARE(w->pos(), start + (moves ? QPoint(35, -15) : QPoint()));
     delete w;
+}
+
+void TestFormAbout::dragOnlyFromBackground_data()
+{
+    QTest::addColumn<QString>("pressOn"); // empty: the bare background
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("background") << QString() << true;
+    QTest::newRow("program name") << QStringLiteral("lbl(0)") << false;
+    QTest::newRow("e-mail link") << QStringLiteral("lbl(2)") << false;
+    QTest::newRow("web-site link") << QStringLiteral("lbl(5)") << false;
+    QTest::newRow("author") << QStringLiteral("Label1") << false;
+    QTest::newRow("picture") << QStringLiteral("Gif1") << false;
+    QTest::newRow("OK button") << QStringLiteral("cmdOK") << false;
+}
+
+// A shaky click on a control must neither move the box nor lose the click; moves the
+// controls pass on only count after a press on the background.
+void TestFormAbout::dragOnlyFromBackground()
+{
+    QFETCH(QString, pressOn);
+    QFETCH(bool, moves);
+    QPointer<FormAbout> w = new FormAbout;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.data()));
+    // The earlier drag leaves its grab point behind.
+    const QPoint bare(10, 150);
+    QVERIFY(!w->childAt(bare));
+    const auto sendTo = [](QWidget *to, QEvent::Type type, QPoint at, Qt::MouseButton b,
+                           Qt::MouseButtons held) {
+        QMouseEvent event(type, at, to->mapToGlobal(at), b, held, Qt::NoModifier);
+        QApplication::sendEvent(to, &event);
+    };
+    sendTo(w, QEvent::MouseButtonPress, bare, Qt::LeftButton, Qt::LeftButton);
+    sendTo(w, QEvent::MouseButtonRelease, bare, Qt::LeftButton, Qt::NoButton);
+    QWidget *target = pressOn.isEmpty() ? w.data() : w->findChild<QWidget *>(pressOn);
+    QVERIFY(target);
+    const QPoint at = pressOn.isEmpty() ? bare : QPoint(4, 4);
+    const QPoint start = w->pos();
+    sendTo(target, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    sendTo(target, QEvent::MouseMove, at + QPoint(2, 1), Qt::NoButton, Qt::LeftButton);
+    sendTo(target, QEvent::MouseMove, at + QPoint(3, 2), Qt::NoButton, Qt::LeftButton);
+    // Each move is relative to the window where it now is.
+    QCOMPARE(w->pos(), start + (moves ? QPoint(5, 3) : QPoint()));
+    sendTo(target, QEvent::MouseButtonRelease, at + QPoint(3, 2), Qt::LeftButton, Qt::NoButton);
+    // After the release, a move with the button held again but no press does nothing.
+    const QPoint after = w->pos();
+    sendTo(w, QEvent::MouseMove, bare + QPoint(20, 20), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(w->pos(), after);
+    delete w;
+}
+
+void TestFormAbout::systemMove_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<bool>("system");
+    QTest::newRow("wayland") << QStringLiteral("wayland") << true;
+    QTest::newRow("wayland-egl") << QStringLiteral("wayland-egl") << true;
+    QTest::newRow("xcb") << QStringLiteral("xcb") << false;
+    QTest::newRow("windows") << QStringLiteral("windows") << false;
+    QTest::newRow("offscreen") << QStringLiteral("offscreen") << false;
+}
+
+// Wayland does not let a program place its windows: there the compositor moves the box.
+void TestFormAbout::systemMove()
+{
+    QFETCH(QString, platform);
+    QFETCH(bool, system);
+    QCOMPARE(Drag::usesSystemMove(platform), system);
 }
 
 void TestFormAbout::missingPicture()

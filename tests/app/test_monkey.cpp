@@ -313,7 +313,10 @@ void TestMonkey::randomOperator()
     qInfo("monkey seed %u, %lld operations", seed, ops);
     m_rng.seed(seed);
     Prompt::setRefuseHandler([](QWidget *, const QString &) {});
-    Prompt::setConfirmHandler([](QWidget *, const QString &) { return false; });
+    // Yes to the second round, so that it keeps being played; no to every close.
+    Prompt::setConfirmHandler([](QWidget *, const QString &text) {
+        return text == QStringLiteral("確定要開始第二輪抽獎嗎?");
+    });
     FormAbout::setLinkOpener([](const QUrl &) {});
     newBoard();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);

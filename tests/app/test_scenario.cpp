@@ -61,6 +61,11 @@ void TestScenario::wholeNightWithEverything()
 {
     QStringList refusals;
     Prompt::setRefuseHandler([&](QWidget *, const QString &t) { refusals << t; });
+    QStringList questions;
+    Prompt::setConfirmHandler([&](QWidget *, const QString &t) {
+        questions << t;
+        return true;
+    });
     QList<QUrl> links;
     FormAbout::setLinkOpener([&](const QUrl &u) { links << u; });
     Random random;
@@ -90,6 +95,7 @@ void TestScenario::wholeNightWithEverything()
     QTest::mouseClick(w.number(out), Qt::RightButton);
     QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    QCOMPARE(questions, QStringList{QStringLiteral("確定要開始第二輪抽獎嗎?")});
     QCOMPARE(countCells(w, Cell::Held), 0);
     QCOMPARE(countCells(w, Cell::Won), 30 - held);
     QCOMPARE(countCells(w, Cell::Idle), 56 - (30 - held) - 1);
@@ -144,6 +150,7 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(w.isVisible());
     QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
     Prompt::setRefuseHandler({});
+    Prompt::setConfirmHandler({});
     FormAbout::setLinkOpener({});
 }
 

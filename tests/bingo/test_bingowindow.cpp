@@ -1,4 +1,5 @@
 #include "bingowindow.h"
+#include "prompt.h"
 #include "random.h"
 #include "twips.h"
 
@@ -67,12 +68,17 @@ private Q_SLOTS:
     void takeOnTheEventLoopTakesTheShownNumber();
     void closing_data();
     void closing();
+    void closingAsksOnceTaken_data();
+    void closingAsksOnceTaken();
+    void takeLooksItsColour();
 
 private:
     BingoWindow *open();
 
     Random m_random;
     QPointer<BingoWindow> m_window;
+    QStringList m_questions;
+    bool m_answer = true;
 };
 
 void TestBingoWindow::initTestCase()
@@ -83,13 +89,21 @@ void TestBingoWindow::initTestCase()
 void TestBingoWindow::init()
 {
     g_warnings.clear();
+    m_questions.clear();
+    m_answer = true;
+    Prompt::setConfirmHandler([this](QWidget *, const QString &text) {
+        m_questions << text;
+        return m_answer;
+    });
 }
 
 void TestBingoWindow::cleanup()
 {
+    m_answer = true;
     if (m_window)
         m_window->close();
     QTRY_VERIFY(m_window.isNull());
+    Prompt::setConfirmHandler({});
     QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join(u'\n')));
 }
 
@@ -320,6 +334,72 @@ void TestBingoWindow::closing()
     button(w, "Command1(0)")->click();
     QTRY_VERIFY(text1(w) != QStringLiteral("0") || w->draw().pickIndex != 0);
     QVERIFY(w->isDrawing());
+}
+
+void TestBingoWindow::closingAsksOnceTaken_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("takes");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("close box, nothing taken") << QStringLiteral("close box") << 0 << false << true;
+    QTest::newRow("close box, one taken, yes") << QStringLiteral("close box") << 1 << true << true;
+    QTest::newRow("close box, one taken, no") << QStringLiteral("close box") << 1 << false << false;
+    QTest::newRow("ending, nothing taken") << QStringLiteral("ending") << 0 << false << true;
+    QTest::newRow("ending, two taken, yes") << QStringLiteral("ending") << 2 << true << true;
+    QTest::newRow("ending, two taken, no") << QStringLiteral("ending") << 2 << false << false;
+    QTest::newRow("End after all 25, yes") << QStringLiteral("End") << 25 << true << true;
+    QTest::newRow("End after all 25, no") << QStringLiteral("End") << 25 << false << false;
+}
+
+// The numbers called so far are what the players check their cards against.
+void TestBingoWindow::closingAsksOnceTaken()
+{
+    QFETCH(QString, how);
+    QFETCH(int, takes);
+    QFETCH(bool, answer);
+    QFETCH(bool, closes);
+    BingoWindow *w = open();
+    if (takes > 0) {
+        button(w, "Command1(0)")->click();
+        for (int n = 0; n < takes; ++n) {
+            w->draw().requestTake();
+            w->step();
+        }
+        QCOMPARE(box(w, 0).isEmpty(), false);
+    }
+    const bool drawing = w->isDrawing();
+    m_answer = answer;
+    if (how == QLatin1String("close box"))
+        w->close();
+    else if (how == QLatin1String("ending"))
+        action(w, "ending")->trigger();
+    else
+        QTest::mouseClick(button(w, "Command1(1)"), Qt::LeftButton);
+    QCOMPARE(m_questions.size(), takes > 0 ? 1 : 0);
+    if (takes > 0)
+        QCOMPARE(m_questions.first(),
+                 QStringLiteral("已取得的號碼將不會保留。\n確定要結束賓果遊戲嗎?"));
+    if (closes) {
+        QTRY_VERIFY(m_window.isNull());
+        return;
+    }
+    QTest::qWait(20);
+    QVERIFY(!m_window.isNull());
+    QVERIFY(w->isVisible());
+    // No: the draw goes on as it was, and the taken numbers stay.
+    QCOMPARE(w->isDrawing(), drawing);
+    QVERIFY(!box(w, 0).isEmpty());
+}
+
+// The take button is graphical: its face is its own colour, not the style's shade of it.
+void TestBingoWindow::takeLooksItsColour()
+{
+    BingoWindow *w = open();
+    QPushButton *take = button(w, "Command2");
+    const QImage face = take->grab().toImage();
+    QCOMPARE(face.pixelColor(8, face.height() / 2), QColor(0xFF, 0x80, 0x80));
+    QCOMPARE(face.pixelColor(face.width() - 8, face.height() - 8), QColor(0xFF, 0x80, 0x80));
 }
 
 QTEST_MAIN(TestBingoWindow)

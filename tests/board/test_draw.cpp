@@ -4,12 +4,14 @@
 #include "random.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 QStringList prizeList()
@@ -35,6 +37,16 @@ void spin(Form1 &w)
         w.timer1Tick();
 }
 
+// A board one card from the end of the night: one prize left, on the Chance stack.
+void lastStop(Form1 &w)
+{
+    w.board().giftsLeft = 1;
+    w.board().chanceLeft = 1;
+    w.board().fateLeft = 0;
+    w.board().cardEnabled[1] = false;
+    spin(w);
+}
+
 QString prizeShown(Form2 *prize)
 {
     return prize->findChild<QLabel *>(QStringLiteral("Label1"))->text();
@@ -56,6 +68,15 @@ private Q_SLOTS:
     void closeBoxAsksOnceDrawing_data();
     void closeBoxAsksOnceDrawing();
     void secondRoundThroughWindow();
+    void secondRoundAsksFirst_data();
+    void secondRoundAsksFirst();
+    void prizeWindowInFrontOfBoard();
+    void minimisedPrizeWindowComesBack();
+    void pictureClosedAnyWayShowsBoard_data();
+    void pictureClosedAnyWayShowsBoard();
+    void pendingHeldGivesWay_data();
+    void pendingHeldGivesWay();
+    void closeBoxAfterLastCard();
 
 private:
     QStringList m_refusals;
@@ -67,6 +88,7 @@ void TestDraw::init()
 {
     m_refusals.clear();
     m_questions = 0;
+    m_answer = false;
     Prompt::setRefuseHandler([this](QWidget *, const QString &t) { m_refusals << t; });
     Prompt::setConfirmHandler([this](QWidget *, const QString &) {
         ++m_questions;
@@ -263,6 +285,7 @@ void TestDraw::secondRoundThroughWindow()
     const int cell = w.board().stopCell;
     const int held = (cell + 5) % Board::Cells;
     w.board().cells[std::size_t(held)] = Cell::Held;
+    m_answer = true;
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QCOMPARE(w.number(cell)->backColour(), Cell::Won);
     QCOMPARE(w.number(held)->backColour(), Cell::Idle);
@@ -272,6 +295,181 @@ void TestDraw::secondRoundThroughWindow()
     QCOMPARE(m_refusals.size(), 1);
     w.findChild<QRadioButton *>(QStringLiteral("Option3"))->click();
     QCOMPARE(w.number(held)->backColour(), Cell::Idle);
+}
+
+void TestDraw::secondRoundAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes starts the second round") << true;
+    QTest::newRow("no changes nothing") << false;
+}
+
+// The second round puts every held number back into the draw, and nothing undoes that.
+void TestDraw::secondRoundAsksFirst()
+{
+    QFETCH(bool, answer);
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    spin(w);
+    const int cell = w.board().stopCell;
+    const int held = (cell + 5) % Board::Cells;
+    QTest::mouseClick(w.number(held), Qt::RightButton);
+    QTest::mouseClick(w.number(held), Qt::RightButton);
+    QCOMPARE(w.number(held)->backColour(), Cell::Held);
+    QStringList asked;
+    Prompt::setConfirmHandler([&](QWidget *, const QString &t) {
+        asked << t;
+        return answer;
+    });
+    auto *option1 = w.findChild<QRadioButton *>(QStringLiteral("Option1"));
+    auto *option3 = w.findChild<QRadioButton *>(QStringLiteral("Option3"));
+    option1->click();
+    QCOMPARE(asked, QStringList{QStringLiteral("確定要開始第二輪抽獎嗎?")});
+    QCOMPARE(option1->isChecked(), answer);
+    QCOMPARE(option3->isChecked(), !answer);
+    QCOMPARE(w.number(held)->backColour(), answer ? Cell::Idle : Cell::Held);
+    QCOMPARE(w.board().awaitingPrize, !answer);
+    QCOMPARE(w.picture1(cell)->isVisible(), !answer);
+}
+
+void TestDraw::prizeWindowInFrontOfBoard()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    spin(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    Form2 *prize = w.prizeWindow();
+    prize->finishOpening();
+    // Window managers keep a dialog above the window it belongs to, and give it no
+    // minimise or maximise button.
+    QVERIFY(prize->isWindow());
+    QCOMPARE(prize->windowType(), Qt::Dialog);
+    QVERIFY(prize->windowHandle());
+    QCOMPARE(prize->windowHandle()->transientParent(), w.windowHandle());
+    const Qt::WindowFlags flags = prize->windowFlags();
+    QVERIFY(flags & Qt::CustomizeWindowHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(prize->minimumSize(), prize->maximumSize());
+    // The board stays usable meanwhile.
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(w.isEnabled());
+    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    QVERIFY(w.board().timer1Enabled);
+    QVERIFY(prize->isVisible());
+}
+
+void TestDraw::minimisedPrizeWindowComesBack()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    spin(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QPointer<Form2> prize = w.prizeWindow();
+    prize->finishOpening();
+    prize->showMinimized();
+    QVERIFY(prize->isMinimized());
+    spin(w);
+    QTest::mouseClick(w.command1(1), Qt::LeftButton);
+    QCOMPARE(w.prizeWindow(), prize.data());
+    QVERIFY(!prize->isMinimized());
+    QVERIFY(prize->isVisible());
+    QCOMPARE(prizeShown(prize), w.board().drawnGift);
+}
+
+void TestDraw::pictureClosedAnyWayShowsBoard_data()
+{
+    QTest::addColumn<bool>("byClick");
+    QTest::newRow("click on the picture") << true;
+    QTest::newRow("closed by the window manager") << false;
+}
+
+void TestDraw::pictureClosedAnyWayShowsBoard()
+{
+    QFETCH(bool, byClick);
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    lastStop(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    w.prizeWindow()->finishOpening();
+    QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+                      Qt::LeftButton);
+    QVERIFY(!w.isVisible());
+    QPointer<Form3> picture = w.pictureWindow();
+    QVERIFY(picture);
+    picture->finishOpening();
+    if (byClick)
+        QTest::mouseClick(picture->findChild<QWidget *>(QStringLiteral("Picture1")),
+                          Qt::LeftButton);
+    else
+        QVERIFY(picture->close()); // what Alt+F4 or a close request amounts to
+    flushDeletes();
+    QVERIFY(!picture);
+    QVERIFY(w.isVisible());
+}
+
+void TestDraw::pendingHeldGivesWay_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<ColourValue>("after");
+    QTest::newRow("nothing in between") << QString() << Cell::Held;
+    QTest::newRow("right click: won to held") << QStringLiteral("r") << Cell::Held;
+    QTest::newRow("two right clicks: excluded") << QStringLiteral("rr") << Cell::Excluded;
+    QTest::newRow("three right clicks: back in play") << QStringLiteral("rrr") << Cell::Idle;
+    // The number is still won when the round changes, and won numbers stay won.
+    QTest::newRow("second round") << QStringLiteral("2") << Cell::Won;
+    QTest::newRow("right click on another cell") << QStringLiteral("o") << Cell::Held;
+}
+
+// A consolation prize marks its number held once the prize window has opened; what the
+// operator does to that number or the round meanwhile comes later and wins.
+void TestDraw::pendingHeldGivesWay()
+{
+    QFETCH(QString, action);
+    QFETCH(ColourValue, after);
+    m_answer = true;
+    Random random;
+    Form1 w({QStringLiteral("精美紀念獎")}, random);
+    w.show();
+    lastStop(w);
+    const int cell = w.board().stopCell;
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QVERIFY(w.prizeWindow()->isOpening());
+    for (QChar c : action) {
+        if (c == u'r')
+            QTest::mouseClick(w.number(cell), Qt::RightButton);
+        else if (c == u'o')
+            QTest::mouseClick(w.number((cell + 3) % Board::Cells), Qt::RightButton);
+        else
+            w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    }
+    w.prizeWindow()->finishOpening();
+    QCOMPARE(w.number(cell)->backColour(), after);
+    w.prizeWindow()->close();
+    flushDeletes();
+    QCOMPARE(w.number(cell)->backColour(), after);
+}
+
+// The close box is not 確 定: after the 56th card it leaves the board up and opens nothing.
+void TestDraw::closeBoxAfterLastCard()
+{
+    Random random;
+    Form1 w(prizeList(), random);
+    w.show();
+    lastStop(w);
+    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QVERIFY(!w.command1(0)->isEnabled() && !w.command1(1)->isEnabled());
+    w.prizeWindow()->finishOpening();
+    QVERIFY(w.prizeWindow()->close());
+    flushDeletes();
+    QVERIFY(!w.prizeWindow());
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.pictureWindow());
 }
 
 QTEST_MAIN(TestDraw)

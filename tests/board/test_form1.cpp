@@ -1,13 +1,19 @@
 #include "cellbutton.h"
 #include "form1.h"
 #include "prompt.h"
+#include "random.h"
 #include "scriptedrandom.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -25,6 +31,17 @@ private Q_SLOTS:
     void rightClicks_data();
     void rightClicks();
     void exitEntry();
+    void centrePanel_data();
+    void centrePanel();
+    void optionsLookPanelColour();
+    void allCells_data();
+    void allCells();
+    void menus();
+    void neverVisible();
+    void startHasFocusAfterStops();
+    void secondRoundDuringSpin();
+    void spinOnTheEventLoop();
+    void bingoSharesGenerator();
 
 private:
     QStringList m_refusals;
@@ -185,6 +202,332 @@ void TestForm1::exitEntry()
     QCOMPARE(spy.count(), 1);
     w.close();
     QCOMPARE(spy.count(), 2);
+}
+
+namespace {
+QRect pixels(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QRect inClient(const Form1 &w, const QWidget *c)
+{
+    return QRect(c->mapTo(w.centralWidget(), QPoint(0, 0)), c->size());
+}
+
+QStringList nightList()
+{
+    QStringList l;
+    for (int i = 1; i <= 56; ++i)
+        l << QStringLiteral("獎品%1").arg(i);
+    return l;
+}
+
+void finishSpin(Form1 &w)
+{
+    while (w.board().timer1Enabled)
+        w.timer1Tick();
+}
+} // namespace
+
+void TestForm1::centrePanel_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("place"); // in the client area
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("family"); // empty: the window's font; "-": no caption to show
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QColor>("text"); // invalid: not specified
+    QTest::addColumn<QColor>("back"); // invalid: not specified
+    const QColor panel(0xFF, 0xFF, 0xC0);
+    const QColor stack(0xFF, 0xC0, 0x80);
+    const QColor darkRed(0xC0, 0, 0);
+    const QString tahoma = QStringLiteral("Tahoma");
+    QTest::newRow("Frame1") << "Frame1" << pixels(2880, 1920, 6135, 4455) << QString() << QString()
+                            << 0.0 << false << QColor() << panel;
+    QTest::newRow("Start(0)") << "Start(0)" << pixels(5160, 4080, 1575, 975)
+                              << QStringLiteral("開  始") << QStringLiteral("MS Sans Serif") << 18.0
+                              << true << QColor() << QColor();
+    QTest::newRow("Text1") << "Text1" << pixels(3240, 5880, 2295, 375) << QString() << QString()
+                           << 0.0 << false << QColor() << QColor();
+    QTest::newRow("Frame2(0)") << "Frame2(0)" << pixels(3120, 3480, 1575, 1575)
+                               << QStringLiteral("機會-28") << tahoma << 14.25 << true << darkRed
+                               << stack;
+    QTest::newRow("Frame2(1)") << "Frame2(1)" << pixels(7080, 3480, 1575, 1575)
+                               << QStringLiteral("命運-28") << tahoma << 14.25 << true << darkRed
+                               << stack;
+    QTest::newRow("Command1(0)") << "Command1(0)" << pixels(3360, 3960, 1095, 975) << QString()
+                                 << QStringLiteral("-") << 0.0 << false << QColor() << QColor();
+    QTest::newRow("Command1(1)") << "Command1(1)" << pixels(7320, 3960, 1095, 975) << QString()
+                                 << QStringLiteral("-") << 0.0 << false << QColor() << QColor();
+    QTest::newRow("Option3") << "Option3" << pixels(3360, 2160, 1335, 255)
+                             << QStringLiteral("第一輪抽獎") << QString() << 0.0 << false
+                             << QColor() << panel;
+    QTest::newRow("Option2") << "Option2" << pixels(7920, 2040, 975, 255)
+                             << QStringLiteral("比大小") << QString() << 0.0 << false << QColor()
+                             << panel;
+    QTest::newRow("Option1") << "Option1" << pixels(3360, 2520, 1335, 255)
+                             << QStringLiteral("第二輪抽獎") << QString() << 0.0 << false
+                             << QColor() << panel;
+    QTest::newRow("Label1") << "Label1" << pixels(3960, 5520, 4455, 495)
+                            << QStringLiteral("92年年終晚會抽獎活動") << QStringLiteral("標楷體")
+                            << 20.25 << true << darkRed << panel;
+    QTest::newRow("Label5") << "Label5" << pixels(6960, 2280, 975, 375) << QStringLiteral("次獎項")
+                            << tahoma << 12.0 << false << QColor() << panel;
+    QTest::newRow("Label3") << "Label3" << pixels(6600, 2280, 375, 375) << QStringLiteral("0")
+                            << tahoma << 12.0 << true << QColor() << panel;
+    QTest::newRow("Label2") << "Label2" << pixels(5160, 2280, 1215, 375)
+                            << QStringLiteral("已經搖出") << tahoma << 12.0 << false << QColor()
+                            << panel;
+}
+
+void TestForm1::centrePanel()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, place);
+    QFETCH(QString, caption);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+    QFETCH(QColor, text);
+    QFETCH(QColor, back);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    auto *c = w.centralWidget()->findChild<QWidget *>(name);
+    QVERIFY(c);
+    QCOMPARE(inClient(w, c), place);
+    QString shown;
+    if (auto *l = qobject_cast<QLabel *>(c))
+        shown = l->text();
+    else if (auto *b = qobject_cast<QAbstractButton *>(c))
+        shown = b->text();
+    else if (auto *g = qobject_cast<QGroupBox *>(c))
+        shown = g->title();
+    else if (auto *e = qobject_cast<QLineEdit *>(c))
+        shown = e->text();
+    QCOMPARE(shown, caption);
+    if (family.isEmpty()) {
+        QCOMPARE(c->font(), w.font());
+    } else if (family != QLatin1String("-")) {
+        QCOMPARE(c->font().family(), family);
+        QCOMPARE(c->font().pointSizeF(), points);
+        QCOMPARE(c->font().bold(), bold);
+    }
+    if (text.isValid())
+        QCOMPARE(c->palette().color(QPalette::WindowText), text);
+    if (back.isValid()) {
+        QVERIFY(c->autoFillBackground());
+        QCOMPARE(c->palette().color(c->backgroundRole()), back);
+    }
+}
+
+// The two visible options sit on the panel's own colour, not on a button-grey box.
+void TestForm1::optionsLookPanelColour()
+{
+    ScriptedRandom r;
+    Form1 w({}, r);
+    w.show();
+    for (const char *name : {"Option1", "Option3"}) {
+        auto *o = w.findChild<QRadioButton *>(QLatin1String(name));
+        const QImage img = o->grab().toImage();
+        QCOMPARE(img.pixelColor(img.width() - 2, img.height() / 2), QColor(0xFF, 0xFF, 0xC0));
+        QCOMPARE(img.pixelColor(img.width() - 2, 1), QColor(0xFF, 0xFF, 0xC0));
+    }
+}
+
+void TestForm1::allCells_data()
+{
+    QTest::addColumn<int>("i");
+    QTest::addColumn<QRect>("cell");
+    QTest::addColumn<QRect>("marker");
+    // Clockwise from the top-left corner: 18 upright along the top, 10 flat down the right,
+    // 18 upright back along the bottom, 10 flat up the left.
+    for (int i = 0; i < 56; ++i) {
+        QRect cell, marker;
+        if (i < 18) {
+            cell = pixels(1680 + 480 * i, 600, 375, 1095);
+            marker = pixels(1680 + 480 * i, 120, 375, 375);
+        } else if (i < 28) {
+            cell = pixels(9120, 1800 + 480 * (i - 18), 1095, 375);
+            marker = pixels(10320, 1800 + 480 * (i - 18), 375, 375);
+        } else if (i < 46) {
+            cell = pixels(9840 - 480 * (i - 28), 6600, 375, 1095);
+            marker = pixels(9840 - 480 * (i - 28), 7680, 375, 375);
+        } else {
+            cell = pixels(1680, 6120 - 480 * (i - 46), 1095, 375);
+            marker = pixels(1200, 6120 - 480 * (i - 46), 375, 375);
+        }
+        QTest::addRow("cell %d", i) << i << cell << marker;
+    }
+}
+
+void TestForm1::allCells()
+{
+    QFETCH(int, i);
+    QFETCH(QRect, cell);
+    QFETCH(QRect, marker);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    CellButton *number = w.number(i);
+    QCOMPARE(inClient(w, number), cell);
+    QCOMPARE(inClient(w, w.picture1(i)), marker);
+    QCOMPARE(number->objectName(), QStringLiteral("Number(%1)").arg(i));
+    QCOMPARE(w.picture1(i)->objectName(), QStringLiteral("Picture1(%1)").arg(i));
+    QVERIFY(number->text().isEmpty());
+    QVERIFY(number->isEnabled());
+    QCOMPARE(number->font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(number->font().pointSizeF(), 9.75);
+    QVERIFY(number->font().bold());
+    QCOMPARE(number->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
+    QVERIFY(!w.picture1(i)->isVisibleTo(&w));
+    QCOMPARE(w.picture1(i)->palette().color(QPalette::Window), QColor(0xFF, 0xE0, 0xC0));
+}
+
+void TestForm1::menus()
+{
+    ScriptedRandom r;
+    Form1 w({}, r);
+    const QList<QAction *> bar = w.menuBar()->actions();
+    QCOMPARE(bar.size(), 2);
+    QCOMPARE(bar[0]->text(), QStringLiteral("遊戲"));
+    QVERIFY(bar[0]->menu());
+    QCOMPARE(bar[0]->menu()->objectName(), QStringLiteral("mainmenu"));
+    // A command on the bar itself, not a drop-down.
+    QCOMPARE(bar[1]->objectName(), QStringLiteral("aboutus"));
+    QCOMPARE(bar[1]->text(), QStringLiteral("關於Zentavo"));
+    QVERIFY(!bar[1]->menu());
+    const QList<QAction *> game = bar[0]->menu()->actions();
+    QStringList names, texts;
+    for (QAction *a : game) {
+        names << a->objectName();
+        texts << a->text();
+    }
+    QCOMPARE(names, (QStringList{QStringLiteral("redraw"), QStringLiteral("Lotto"),
+                                 QStringLiteral("close")}));
+    QCOMPARE(texts, (QStringList{QStringLiteral("重新搖獎"), QStringLiteral("賓果遊戲"),
+                                 QStringLiteral("結束")}));
+    for (QAction *a : game + QList<QAction *>{bar[1]}) {
+        QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
+        QVERIFY2(!a->isCheckable(), qPrintable(a->objectName()));
+        QVERIFY2(!a->isSeparator(), qPrintable(a->objectName()));
+        QVERIFY2(a->isEnabled() && a->isVisible(), qPrintable(a->objectName()));
+    }
+}
+
+// Option2 and Text1 exist and keep their state, but nothing ever shows them.
+void TestForm1::neverVisible()
+{
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    Random random;
+    Form1 w(nightList(), random);
+    w.setClock([] { return 3.5; });
+    w.show();
+    auto *option2 = w.findChild<QRadioButton *>(QStringLiteral("Option2"));
+    auto *text1 = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    const auto hidden = [&] { return !option2->isVisible() && !text1->isVisible(); };
+    QVERIFY(hidden());
+    w.startClick();
+    finishSpin(w);
+    QVERIFY(hidden());
+    w.command1Click(0);
+    QVERIFY(hidden());
+    QCOMPARE(text1->text(), w.board().drawnGift);
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    QVERIFY(hidden());
+    QTest::qWait(600); // a Timer2 tick
+    QVERIFY(hidden());
+    Prompt::setConfirmHandler({});
+}
+
+void TestForm1::startHasFocusAfterStops()
+{
+    Random random;
+    Form1 w(nightList(), random);
+    double now = 0;
+    w.setClock([&now] { return now += 2.5; });
+    w.show();
+    // The window hands its focus to Start.
+    QCOMPARE(w.focusProxy(), w.startButton());
+    w.setFocus();
+    QCOMPARE(w.focusWidget(), w.startButton());
+    for (int n = 1; n <= 56; ++n) {
+        w.startClick();
+        finishSpin(w);
+        QCOMPARE(w.focusWidget() == w.startButton(), n != 56);
+        // The card takes the focus; the next stop gives it back.
+        const int stack = w.command1(0)->isEnabled() ? 0 : 1;
+        w.command1(stack)->setFocus();
+        w.command1Click(stack);
+        w.prizeWindow()->finishOpening();
+        w.prizeWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QVERIFY(!w.startButton()->isEnabled());
+}
+
+void TestForm1::secondRoundDuringSpin()
+{
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
+    Form1 w({}, r);
+    w.setClock([] { return 1.0; });
+    w.show();
+    w.startClick();
+    for (int t = 0; t < 5; ++t)
+        w.timer1Tick();
+    const int lit = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Lit) -
+                        w.board().cells.begin());
+    QVERIFY(lit < Board::Cells);
+    QVERIFY(!w.startButton()->isEnabled());
+    const int stepsBefore = w.board().stepCount;
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    // The lit cell turns idle and Start comes back while the light runs.
+    QCOMPARE(w.number(lit)->backColour(), Cell::Idle);
+    QVERIFY(w.startButton()->isEnabled());
+    QVERIFY(w.board().timer1Enabled);
+    // Start now begins a new spin, reseeding as every spin does.
+    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    QCOMPARE(r.reseeds.size(), 2);
+    QVERIFY(w.timer1().isActive());
+    QVERIFY(!w.startButton()->isEnabled());
+    QVERIFY(w.board().stepCount < stepsBefore); // counted from the new start
+    Prompt::setConfirmHandler({});
+}
+
+// One spin run by the event loop itself: Timer1's own ticks, not ticks fired by hand.
+// How long it takes is the benchmark's business.
+void TestForm1::spinOnTheEventLoop()
+{
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
+    Form1 w({}, r);
+    w.setClock([] { return 1.0; });
+    w.show();
+    QSignalSpy ticks(&w.timer1(), &QTimer::timeout);
+    w.startClick();
+    QCOMPARE(w.board().spinLength, 198);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.board().timer1Enabled, 30000);
+    QVERIFY(!w.timer1().isActive());
+    // L - 2 steps of the light, then the stop.
+    QCOMPARE(ticks.count(), 198 - 1);
+    QCOMPARE(std::count(w.board().cells.begin(), w.board().cells.end(), Cell::Won), 1);
+    QCOMPARE(std::count(w.board().cells.begin(), w.board().cells.end(), Cell::Lit), 0);
+    QVERIFY(w.picture1(w.board().stopCell)->isVisible());
+}
+
+// The bingo window draws from the board's own generator.
+void TestForm1::bingoSharesGenerator()
+{
+    ScriptedRandom r({ScriptedRandom::forPick(6, 25), ScriptedRandom::forPick(0, 24)});
+    Form1 w({}, r);
+    w.lottoClick();
+    BingoWindow *bingo = w.bingoWindow();
+    QVERIFY(bingo);
+    bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+    QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("7"));
+    bingo->step();
+    QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("1"));
+    bingo->close();
 }
 
 QTEST_MAIN(TestForm1)

@@ -21,6 +21,11 @@ private Q_SLOTS:
     void closeBoxDoesNotConfirm();
     void newPrizeWhileOpen();
     void prizeWaitsForGrowth();
+    void designValues_data();
+    void designValues();
+    void confirmLooksItsColour();
+    void fixedDialog();
+    void minimisedComesBack();
 
 private:
     static QPointer<Form2> openWith(const QString &prize)
@@ -135,6 +140,90 @@ void TestForm2::prizeWaitsForGrowth()
     QSignalSpy opened(w, &GrowingWindow::opened);
     QVERIFY(opened.wait(5000));
     QCOMPARE(label1(w)->text(), QStringLiteral("電冰箱"));
+    delete w;
+}
+
+void TestForm2::designValues_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<QColor>("text"); // invalid: the default text colour
+    QTest::addColumn<QRect>("place");
+    QTest::newRow("Label2 heading")
+        << QStringLiteral("Label2") << QStringLiteral("您的獎品是:") << QStringLiteral("Tahoma")
+        << 18.0 << QColor(0xC0, 0, 0) << QRect(16, 24, 137, 41);
+    QTest::newRow("Label1 prize") << QStringLiteral("Label1") << QStringLiteral("電冰箱")
+                                  << QStringLiteral("新細明體") << 18.0 << QColor()
+                                  << QRect(16, 64, 273, 41);
+    QTest::newRow("Command1 button") << QStringLiteral("Command1") << QStringLiteral("確 定")
+                                     << QString() << 0.0 << QColor() << QRect(240, 144, 57, 25);
+}
+
+void TestForm2::designValues()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(QColor, text);
+    QFETCH(QRect, place);
+    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
+    auto *c = w->findChild<QWidget *>(name);
+    QVERIFY(c);
+    if (auto *l = qobject_cast<QLabel *>(c))
+        QCOMPARE(l->text(), caption);
+    else
+        QCOMPARE(qobject_cast<QPushButton *>(c)->text(), caption);
+    QCOMPARE(c->geometry(), place);
+    if (!family.isEmpty()) {
+        QCOMPARE(c->font().family(), family);
+        QCOMPARE(c->font().pointSizeF(), points);
+        QVERIFY(!c->font().bold());
+    } else {
+        QCOMPARE(c->font(), w->font()); // the window's default
+    }
+    const QColor expected = text.isValid() ? text : w->palette().color(QPalette::WindowText);
+    QCOMPARE(c->palette().color(QPalette::WindowText), expected);
+    delete w;
+}
+
+// A graphical-style button: its face is its colour exactly, not the style's shade of it.
+void TestForm2::confirmLooksItsColour()
+{
+    QPointer<Form2> w = openWith(QString());
+    auto *button = w->findChild<QPushButton *>(QStringLiteral("Command1"));
+    const QImage face = button->grab().toImage();
+    for (QPoint p : {QPoint(4, face.height() / 2), QPoint(face.width() - 5, face.height() - 5),
+                     QPoint(face.width() - 5, 4)})
+        QCOMPARE(face.pixelColor(p), QColor(0x80, 0xFF, 0x80));
+    delete w;
+}
+
+void TestForm2::fixedDialog()
+{
+    QPointer<Form2> w = openWith(QString());
+    // The type window managers read: a dialog, with a close box and no other button.
+    QCOMPARE(w->windowType(), Qt::Dialog);
+    const Qt::WindowFlags flags = w->windowFlags();
+    QVERIFY(flags & Qt::CustomizeWindowHint);
+    QVERIFY(flags & Qt::WindowTitleHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(w->minimumSize(), w->maximumSize());
+    QVERIFY(w->windowIcon().pixmap(16).toImage().pixelColor(0, 0).alpha() == 0);
+    delete w;
+}
+
+void TestForm2::minimisedComesBack()
+{
+    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
+    w->showMinimized();
+    QVERIFY(w->isMinimized());
+    w->open();
+    QVERIFY(!w->isMinimized());
+    QVERIFY(w->isVisible());
     delete w;
 }
 

@@ -1,0 +1,40 @@
+#include "program.h"
+
+#include "form1.h"
+#include "prompt.h"
+#include "singleinstance.h"
+
+#include <QCoreApplication>
+
+namespace {
+void bringForward(QWidget *w)
+{
+    if (w->isMinimized())
+        w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+void Program::wire(Form1 &board, SingleInstance &instance)
+{
+    // Not quit(): it would send every window a close event first, and the board's close
+    // box asks a question that 結束 must not.
+    QObject::connect(
+        &board, &Form1::exitRequested, QCoreApplication::instance(),
+        [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QObject::connect(&instance, &SingleInstance::anotherStarted, &board, [&board] {
+        // While the closing picture is up, the board is hidden behind it on purpose.
+        Form3 *picture = board.pictureWindow();
+        QWidget *front = board.isHidden() && picture && picture->isVisible()
+                             ? static_cast<QWidget *>(picture)
+                             : &board;
+        bringForward(front);
+    });
+}
+
+void Program::refuseSecondCopy()
+{
+    Prompt::refuse(nullptr, QStringLiteral("Zentavo 已經在執行中。"));
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+class Form1;
+class SingleInstance;
+
+// What ties the board to the running program; main() and the tests share it.
+namespace Program {
+// 結束 and an accepted close box end the program at once, and a later copy's start
+// brings the board forward.
+void wire(Form1 &board, SingleInstance &instance);
+// A later copy tells the operator it gives way to the one already running.
+void refuseSecondCopy();
+} // namespace Program

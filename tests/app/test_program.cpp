@@ -1,0 +1,204 @@
+#include "form1.h"
+#include "platform.h"
+#include "program.h"
+#include "prompt.h"
+#include "random.h"
+#include "singleinstance.h"
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The wiring main() uses, run by the real event loop.
+namespace {
+QStringList prizeList()
+{
+    QStringList l;
+    for (int i = 1; i <= 56; ++i)
+        l << QStringLiteral("獎品%1").arg(i);
+    return l;
+}
+
+void spin(Form1 &w)
+{
+    w.setClock([] { return 100.0; });
+    w.startClick();
+    while (w.board().timer1Enabled)
+        w.timer1Tick();
+}
+
+// Runs the event loop until the program ends, or gives up: 1 when it had to give up.
+int runUntilExit(const std::function<void()> &operatorAction)
+{
+    QTimer::singleShot(0, operatorAction);
+    QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });
+    return QCoreApplication::exec();
+}
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void ending_data();
+    void ending();
+    void secondCopy();
+    void lockFreedAtEnd();
+    void secondCopyBringsBoardForward();
+    void platform_data();
+    void platform();
+
+private:
+    QStringList m_questions;
+    QStringList m_refusals;
+    bool m_answer = false;
+};
+
+void TestProgram::init()
+{
+    m_questions.clear();
+    m_refusals.clear();
+    m_answer = false;
+    Prompt::setConfirmHandler([this](QWidget *, const QString &t) {
+        m_questions << t;
+        return m_answer;
+    });
+    Prompt::setRefuseHandler([this](QWidget *, const QString &t) { m_refusals << t; });
+}
+
+void TestProgram::cleanup()
+{
+    Prompt::setConfirmHandler({});
+    Prompt::setRefuseHandler({});
+}
+
+void TestProgram::ending_data()
+{
+    QTest::addColumn<bool>("spun");
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("結束 before any stop") << false << true << false << 0 << true;
+    QTest::newRow("結束 after a stop") << true << true << false << 0 << true;
+    QTest::newRow("close box before any stop") << false << false << false << 0 << true;
+    QTest::newRow("close box after a stop, yes") << true << false << true << 1 << true;
+    QTest::newRow("close box after a stop, no") << true << false << false << 1 << false;
+}
+
+// 結束 ends at once; only the close box asks, and only once a number has been drawn.
+void TestProgram::ending()
+{
+    QFETCH(bool, spun);
+    QFETCH(bool, byMenu);
+    QFETCH(bool, answer);
+    QFETCH(int, questions);
+    QFETCH(bool, ends);
+    QTemporaryDir runtime;
+    SingleInstance instance(runtime.path());
+    QVERIFY(instance.claim());
+    Random random;
+    Form1 w(prizeList(), random);
+    Program::wire(w, instance);
+    w.show();
+    if (spun)
+        spin(w);
+    m_answer = answer;
+    const int code = runUntilExit([&] {
+        if (byMenu)
+            w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+        else
+            w.close();
+    });
+    QCOMPARE(code, ends ? 0 : 1);
+    QCOMPARE(m_questions.size(), questions);
+    if (questions)
+        QCOMPARE(m_questions.first(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
+}
+
+void TestProgram::secondCopy()
+{
+    QTemporaryDir runtime;
+    SingleInstance first(runtime.path());
+    QVERIFY(first.claim());
+    QSignalSpy started(&first, &SingleInstance::anotherStarted);
+    {
+        SingleInstance second(runtime.path());
+        QVERIFY(!second.claim());
+    }
+    QVERIFY(started.wait(3000));
+    QCOMPARE(started.count(), 1);
+    Program::refuseSecondCopy();
+    QCOMPARE(m_refusals, QStringList{QStringLiteral("Zentavo 已經在執行中。")});
+}
+
+// A copy that has ended leaves the way free for the next.
+void TestProgram::lockFreedAtEnd()
+{
+    QTemporaryDir runtime;
+    {
+        SingleInstance first(runtime.path());
+        QVERIFY(first.claim());
+    }
+    SingleInstance next(runtime.path());
+    QVERIFY(next.claim());
+}
+
+void TestProgram::secondCopyBringsBoardForward()
+{
+    QTemporaryDir runtime;
+    SingleInstance instance(runtime.path());
+    QVERIFY(instance.claim());
+    Random random;
+    Form1 w(prizeList(), random);
+    Program::wire(w, instance);
+    w.show();
+    w.showMinimized();
+    QVERIFY(w.isMinimized());
+    SingleInstance second(runtime.path());
+    QVERIFY(!second.claim());
+    QTRY_VERIFY(!w.isMinimized());
+    QVERIFY(w.isVisible());
+}
+
+void TestProgram::platform_data()
+{
+    QTest::addColumn<QByteArray>("qpa");
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("chosen");
+    const QByteArray xcb = "xcb;wayland";
+    QTest::newRow("wayland session with XWayland")
+        << QByteArray() << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray(":0")
+        << xcb;
+    QTest::newRow("wayland display only, XWayland")
+        << QByteArray() << QByteArray() << QByteArray("wayland-0") << QByteArray(":1") << xcb;
+    QTest::newRow("wayland without XWayland")
+        << QByteArray() << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray()
+        << QByteArray();
+    QTest::newRow("platform chosen by the user")
+        << QByteArray("wayland") << QByteArray("wayland") << QByteArray("wayland-0")
+        << QByteArray(":0") << QByteArray();
+    QTest::newRow("X session") << QByteArray() << QByteArray("x11") << QByteArray()
+                               << QByteArray(":0") << QByteArray();
+    QTest::newRow("no session at all")
+        << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray();
+}
+
+void TestProgram::platform()
+{
+    QFETCH(QByteArray, qpa);
+    QFETCH(QByteArray, session);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, chosen);
+    QCOMPARE(Platform::preferred({qpa, session, wayland, display}), chosen);
+}
+
+QTEST_MAIN(TestProgram)
+#include "test_program.moc"
