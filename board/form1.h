@@ -23,6 +23,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class Random;
+class ScaledLayout;
 
 // The draw board. It builds the controls, forwards their events to the rules in
 // Board, and copies the rules' state back to the controls in render().
@@ -62,6 +63,10 @@ public:
     FormAbout *aboutWindow() const { return m_aboutWindow; }
     // The menu for what goes beyond the specified menus; made on first use, rightmost.
     QMenu *viewMenu();
+    // How much the board is enlarged to fill its window; the other windows open at it.
+    double scale() const;
+    // The event's own title line in place of the design one.
+    void setTitle(const QString &title);
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -99,10 +104,12 @@ private:
     std::array<QPushButton *, 2> m_command1{};
     std::array<QGroupBox *, 2> m_frame2{};
     QPushButton *m_start = nullptr;
+    QLabel *m_label1 = nullptr;
     QLabel *m_label3 = nullptr;
     QLineEdit *m_text1 = nullptr;
     QRadioButton *m_option1 = nullptr;
     QRadioButton *m_option2 = nullptr;
     QRadioButton *m_option3 = nullptr;
     QMenu *m_viewMenu = nullptr;
+    ScaledLayout *m_layout = nullptr;
 };
