@@ -4,7 +4,9 @@
 #include "colourui.h"
 #include "form2.h"
 #include "form3.h"
+#include "fullscreen.h"
 #include "pictures.h"
+#include "presenterkeys.h"
 #include "prompt.h"
 #include "random.h"
 #include "scale.h"
@@ -100,6 +102,8 @@ Form1::Form1(const QStringList &giftLines, Random &random, QWidget *parent)
     setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     buildMenus();
     buildLayout();
+    FullScreen::install(this, viewMenu());
+    m_presenterKeys = new PresenterKeys(this);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setTimerType(Qt::PreciseTimer);
@@ -396,6 +400,7 @@ void Form1::showPrizeWindow()
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
+        m_presenterKeys->attach(m_prizeWindow);
     }
     m_prizeWindow->setPrize(m_text1->text());
     m_prizeWindow->open();
@@ -445,6 +450,7 @@ void Form1::lottoClick()
     forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
+        PresenterKeys::attachBingo(m_bingoWindow);
     }
     bringForward(m_bingoWindow);
 }

@@ -22,6 +22,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class PresenterKeys;
 class Random;
 class ScaledLayout;
 
@@ -112,4 +113,5 @@ private:
     QRadioButton *m_option3 = nullptr;
     QMenu *m_viewMenu = nullptr;
     ScaledLayout *m_layout = nullptr;
+    PresenterKeys *m_presenterKeys = nullptr;
 };
