@@ -1,3 +1,4 @@
+#include "eventtitle.h"
 #include "fonts.h"
 #include "form1.h"
 #include "pictures.h"
@@ -18,16 +19,23 @@ int main(int argc, char *argv[])
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
+    const QDir dir(QCoreApplication::applicationDirPath());
+    const QString path = dir.filePath(QStringLiteral("gift.txt"));
     const PrizeList::Result prizes = PrizeList::load(path);
     if (!prizes.ok()) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), prizes.message);
         return 1;
     }
+    const EventTitle::Result title = EventTitle::load(dir.filePath(QStringLiteral("title.txt")));
+    if (!title.ok()) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), title.message);
+        return 1;
+    }
 
     Random random;
     Form1 board(prizes.lines, random);
+    if (!title.title.isEmpty())
+        board.setTitle(title.title);
     QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     board.show();
