@@ -1,3 +1,4 @@
+#include "eventtitle.h"
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
@@ -31,11 +32,16 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt"));
+    const QDir dir(QCoreApplication::applicationDirPath());
+    const QString path = dir.filePath(QStringLiteral("gift.txt"));
     const PrizeList::Result prizes = PrizeList::load(path, {&Form2::canDraw, &Form2::showsWhole});
     if (!prizes.ok()) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), prizes.message);
+        return 1;
+    }
+    const EventTitle::Result title = EventTitle::load(dir.filePath(QStringLiteral("title.txt")));
+    if (!title.ok()) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), title.message);
         return 1;
     }
     if (!StartCheck::accepted(prizes.lines))
@@ -43,6 +49,8 @@ int main(int argc, char *argv[])
 
     Random random;
     Form1 board(prizes.lines, random);
+    if (!title.title.isEmpty())
+        board.setTitle(title.title);
     Program::wire(board, instance);
     RecordController record(board, prizes.lines, path);
     record.offerResume();

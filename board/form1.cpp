@@ -4,9 +4,12 @@
 #include "colourui.h"
 #include "form2.h"
 #include "form3.h"
+#include "fullscreen.h"
 #include "pictures.h"
+#include "presenterkeys.h"
 #include "prompt.h"
 #include "random.h"
+#include "scale.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -42,18 +45,18 @@ void setBackground(QWidget *w, ColourValue c)
     w->setAutoFillBackground(true);
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &r,
-              const QFont &f)
+QLabel *label(ScaledLayout &layout, QWidget *parent, const char *name, const QString &caption,
+              const QRect &r, const QFont &f)
 {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setFont(f);
+    layout.place(l, r);
+    layout.font(l, f);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
 
-// Where each cell and its marker sit, going clockwise from the top-left corner.
+// Where each cell and its marker sit in twips, going clockwise from the top-left corner.
 struct CellPlace
 {
     QRect cell;
@@ -65,16 +68,16 @@ CellPlace cellPlace(int i)
     constexpr int Upright[2] = {375, 1095};
     constexpr int Flat[2] = {1095, 375};
     if (i <= 17)
-        return {Twips::rect(1680 + 480 * i, 600, Upright[0], Upright[1]),
-                Twips::rect(1680 + 480 * i, 120, 375, 375)};
+        return {QRect(1680 + 480 * i, 600, Upright[0], Upright[1]),
+                QRect(1680 + 480 * i, 120, 375, 375)};
     if (i <= 27)
-        return {Twips::rect(9120, 1800 + 480 * (i - 18), Flat[0], Flat[1]),
-                Twips::rect(10320, 1800 + 480 * (i - 18), 375, 375)};
+        return {QRect(9120, 1800 + 480 * (i - 18), Flat[0], Flat[1]),
+                QRect(10320, 1800 + 480 * (i - 18), 375, 375)};
     if (i <= 45)
-        return {Twips::rect(9840 - 480 * (i - 28), 6600, Upright[0], Upright[1]),
-                Twips::rect(9840 - 480 * (i - 28), 7680, 375, 375)};
-    return {Twips::rect(1680, 6120 - 480 * (i - 46), Flat[0], Flat[1]),
-            Twips::rect(1200, 6120 - 480 * (i - 46), 375, 375)};
+        return {QRect(9840 - 480 * (i - 28), 6600, Upright[0], Upright[1]),
+                QRect(9840 - 480 * (i - 28), 7680, 375, 375)};
+    return {QRect(1680, 6120 - 480 * (i - 46), Flat[0], Flat[1]),
+            QRect(1200, 6120 - 480 * (i - 46), 375, 375)};
 }
 
 // A window that has been closed but not yet deleted counts as gone.
@@ -100,6 +103,8 @@ Form1::Form1(const QStringList &giftLines, Random &random, QWidget *parent)
     setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     buildMenus();
     buildLayout();
+    FullScreen::install(this, viewMenu());
+    m_presenterKeys = new PresenterKeys(this);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setTimerType(Qt::PreciseTimer);
@@ -176,18 +181,20 @@ void Form1::buildLayout()
     // The bottom markers reach below the design height; give them room.
     client->setMinimumSize(Twips::toPixels(11880), Twips::toPixels(7935));
     resize(Twips::toPixels(11880), Twips::toPixels(8055) + menuBar()->sizeHint().height());
+    m_layout = new ScaledLayout(client);
+    ScaledLayout &layout = *m_layout;
 
-    auto scroll = [client](const char *name, const QRect &r, const QString &file) {
+    auto scroll = [client, &layout](const char *name, const QRect &r, const QString &file) {
         auto *l = new QLabel(client);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(r);
+        layout.place(l, r);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        l->setLineWidth(2);
+        layout.frameLine(l, 2);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->setPixmap(QPixmap(file));
+        layout.picture(l, QPixmap(file), ScaledLayout::Art::Photo);
     };
-    scroll("Picture3", Twips::rect(10800, 600, 975, 6135), Pictures::scrollRight());
-    scroll("Picture2", Twips::rect(240, 600, 975, 6015), Pictures::scrollLeft());
+    scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight());
+    scroll("Picture2", QRect(240, 600, 975, 6015), Pictures::scrollLeft());
 
     const QFont cellFont = makeFont(QStringLiteral("Tahoma"), 9.75, true);
     const QPixmap lamp(Pictures::lamp());
@@ -195,17 +202,17 @@ void Form1::buildLayout()
         const CellPlace place = cellPlace(i);
         auto *marker = new QLabel(client);
         marker->setObjectName(indexed("Picture1", i));
-        marker->setGeometry(place.marker);
+        layout.place(marker, place.marker);
         setBackground(marker, WindowBack);
         marker->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        marker->setPixmap(lamp);
+        layout.picture(marker, lamp, ScaledLayout::Art::Pixel);
         marker->hide();
         m_picture1[std::size_t(i)] = marker;
 
         auto *cell = new CellButton(client);
         cell->setObjectName(indexed("Number", i));
-        cell->setGeometry(place.cell);
-        cell->setFont(cellFont);
+        layout.place(cell, place.cell);
+        layout.font(cell, cellFont);
         m_number[std::size_t(i)] = cell;
         connect(cell, &CellButton::released, this,
                 [this, i](Qt::MouseButton b) { numberMouseUp(i, b); });
@@ -213,20 +220,20 @@ void Form1::buildLayout()
 
     auto *frame1 = new QFrame(client);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(Twips::rect(2880, 1920, 6135, 4455));
+    layout.place(frame1, QRect(2880, 1920, 6135, 4455));
     frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     setBackground(frame1, PanelBack);
 
     m_start = new QPushButton(QStringLiteral("開  始"), frame1);
     m_start->setObjectName(QStringLiteral("Start(0)"));
-    m_start->setGeometry(Twips::rect(2280, 2160, 1575, 975));
-    m_start->setFont(makeFont(QStringLiteral("MS Sans Serif"), 18, true));
+    layout.place(m_start, QRect(2280, 2160, 1575, 975));
+    layout.font(m_start, makeFont(QStringLiteral("MS Sans Serif"), 18, true));
     connect(m_start, &QPushButton::clicked, this, &Form1::startClick);
     setFocusProxy(m_start);
 
     m_text1 = new QLineEdit(frame1);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(Twips::rect(360, 3960, 2295, 375));
+    layout.place(m_text1, QRect(360, 3960, 2295, 375));
     m_text1->hide();
 
     const QFont stackFont = makeFont(QStringLiteral("Tahoma"), 14.25, true);
@@ -235,33 +242,36 @@ void Form1::buildLayout()
     for (int i = 0; i < 2; ++i) {
         auto *frame = new QGroupBox(m_board.stackCaption(i), frame1);
         frame->setObjectName(indexed("Frame2", i));
-        frame->setGeometry(Twips::rect(stackLeft[i], 1560, 1575, 1575));
-        frame->setFont(stackFont);
+        layout.place(frame, QRect(stackLeft[i], 1560, 1575, 1575));
+        layout.font(frame, stackFont);
         setBackground(frame, StackBack);
         Colour::setRole(frame, QPalette::WindowText, DarkRed);
         m_frame2[std::size_t(i)] = frame;
 
         auto *card = new QPushButton(frame);
         card->setObjectName(indexed("Command1", i));
-        card->setGeometry(Twips::rect(240, 480, 1095, 975));
-        card->setIcon(QIcon(cardIcon[i]));
-        card->setIconSize(QSize(32, 32));
+        layout.place(card, QRect(240, 480, 1095, 975));
+        layout.icon(card, QIcon(cardIcon[i]), QSize(32, 32));
         m_command1[std::size_t(i)] = card;
         connect(card, &QPushButton::clicked, this, [this, i] { command1Click(i); });
     }
 
-    auto option = [frame1](const char *name, const QString &caption, const QRect &r) {
+    // The options carry the window's own font, which the menu bar keeps unscaled.
+    const QFont optionFont = font();
+    auto option = [frame1, &layout, optionFont](const char *name, const QString &caption,
+                                                const QRect &r) {
         auto *o = new QRadioButton(caption, frame1);
         o->setObjectName(QLatin1String(name));
-        o->setGeometry(r);
+        layout.place(o, r);
+        layout.font(o, optionFont);
         // A button fills with its button colour unless told otherwise.
         o->setBackgroundRole(QPalette::Window);
         setBackground(o, PanelBack);
         return o;
     };
-    m_option3 = option("Option3", QStringLiteral("第一輪抽獎"), Twips::rect(480, 240, 1335, 255));
-    m_option2 = option("Option2", QStringLiteral("比大小"), Twips::rect(5040, 120, 975, 255));
-    m_option1 = option("Option1", QStringLiteral("第二輪抽獎"), Twips::rect(480, 600, 1335, 255));
+    m_option3 = option("Option3", QStringLiteral("第一輪抽獎"), QRect(480, 240, 1335, 255));
+    m_option2 = option("Option2", QStringLiteral("比大小"), QRect(5040, 120, 975, 255));
+    m_option1 = option("Option1", QStringLiteral("第二輪抽獎"), QRect(480, 600, 1335, 255));
     m_option3->setChecked(true);
     m_option2->hide();
     // The reset belongs to the change of round, not to every click on a selected option.
@@ -275,19 +285,35 @@ void Form1::buildLayout()
             m_option3->setChecked(true);
     });
 
-    QLabel *title =
-        label(frame1, "Label1", QStringLiteral("92年年終晚會抽獎活動"),
-              Twips::rect(1080, 3600, 4455, 495), makeFont(QStringLiteral("標楷體"), 20.25, true));
-    Colour::setRole(title, QPalette::WindowText, DarkRed);
+    m_label1 = new QLabel(QStringLiteral("92年年終晚會抽獎活動"), frame1);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    layout.place(m_label1, QRect(1080, 3600, 4455, 495));
+    // An event's own title may be longer than the line; it shrinks to fit.
+    layout.fittedFont(m_label1, makeFont(QStringLiteral("標楷體"), 20.25, true));
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Colour::setRole(m_label1, QPalette::WindowText, DarkRed);
     const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
-    label(frame1, "Label5", QStringLiteral("次獎項"), Twips::rect(4080, 360, 975, 375),
+    label(layout, frame1, "Label5", QStringLiteral("次獎項"), QRect(4080, 360, 975, 375),
           counterFont);
-    m_label3 = label(frame1, "Label3", m_board.counterCaption, Twips::rect(3720, 360, 375, 375),
+    m_label3 = label(layout, frame1, "Label3", m_board.counterCaption, QRect(3720, 360, 375, 375),
                      makeFont(QStringLiteral("Tahoma"), 12, true));
-    label(frame1, "Label2", QStringLiteral("已經搖出"), Twips::rect(2280, 360, 1215, 375),
+    label(layout, frame1, "Label2", QStringLiteral("已經搖出"), QRect(2280, 360, 1215, 375),
           counterFont);
     for (QLabel *l : frame1->findChildren<QLabel *>())
         setBackground(l, PanelBack);
+
+    layout.fitToRoot(QSize(Twips::toPixels(11880), Twips::toPixels(8055)));
+}
+
+double Form1::scale() const
+{
+    return m_layout->scale();
+}
+
+void Form1::setTitle(const QString &title)
+{
+    m_label1->setText(title);
+    m_layout->refresh(m_label1);
 }
 
 void Form1::render()
@@ -414,6 +440,7 @@ void Form1::showPrizeWindow()
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
+        m_presenterKeys->attach(m_prizeWindow);
     }
     m_prizeWindow->setPrize(m_text1->text());
     m_prizeWindow->open();
@@ -463,8 +490,10 @@ void bringForward(QWidget *w)
 void Form1::lottoClick()
 {
     forgetIfClosed(m_bingoWindow);
-    if (!m_bingoWindow)
+    if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
+        PresenterKeys::attachBingo(m_bingoWindow);
+    }
     bringForward(m_bingoWindow);
 }
 

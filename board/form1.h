@@ -23,7 +23,9 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class PresenterKeys;
 class Random;
+class ScaledLayout;
 
 // The draw board. It builds the controls, forwards their events to the rules in
 // Board, and copies the rules' state back to the controls in render().
@@ -67,6 +69,10 @@ public:
     const QList<int> &pendingHeld() const { return m_pendingHeld; }
     // Puts back a board kept from an earlier run; no spin runs afterwards.
     void restore(const Board &board, bool secondRound);
+    // How much the board is enlarged to fill its window; the other windows open at it.
+    double scale() const;
+    // The event's own title line in place of the design one.
+    void setTitle(const QString &title);
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -106,10 +112,13 @@ private:
     std::array<QPushButton *, 2> m_command1{};
     std::array<QGroupBox *, 2> m_frame2{};
     QPushButton *m_start = nullptr;
+    QLabel *m_label1 = nullptr;
     QLabel *m_label3 = nullptr;
     QLineEdit *m_text1 = nullptr;
     QRadioButton *m_option1 = nullptr;
     QRadioButton *m_option2 = nullptr;
     QRadioButton *m_option3 = nullptr;
     QMenu *m_viewMenu = nullptr;
+    ScaledLayout *m_layout = nullptr;
+    PresenterKeys *m_presenterKeys = nullptr;
 };

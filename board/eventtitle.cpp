@@ -1,0 +1,17 @@
+#include "eventtitle.h"
+
+#include "prizelist.h"
+
+EventTitle::Result EventTitle::load(const QString &path)
+{
+    const PrizeList::Result read = PrizeList::load(path);
+    Result r;
+    if (read.error == PrizeList::Error::Missing)
+        return r;
+    if (!read.ok()) {
+        r.message = read.message;
+        return r;
+    }
+    r.title = read.lines.value(0);
+    return r;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The event's own title line, from a file beside the program. It is read with the prize
+// list's rules, so a file the prize list would refuse is refused the same way.
+namespace EventTitle {
+struct Result
+{
+    QString title;   // empty: keep the design title
+    QString message; // a refusal naming the file, or empty
+    bool ok() const { return message.isEmpty(); }
+};
+
+// A missing file, or one whose first line is empty, keeps the design title.
+Result load(const QString &path);
+} // namespace EventTitle

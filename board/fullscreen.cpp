@@ -1,0 +1,60 @@
+#include "fullscreen.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+#include <QShortcut>
+#include <QWidget>
+
+namespace {
+// Keeps the entry's check mark in step however the window's state changed.
+class StateWatch : public QObject
+{
+public:
+    StateWatch(QWidget *window, QAction *action) : QObject(action), m_action(action)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange)
+            m_action->setChecked(static_cast<QWidget *>(watched)->isFullScreen());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAction *m_action;
+};
+} // namespace
+
+void FullScreen::toggle(QWidget *window)
+{
+    // Only the full-screen flag flips, so a maximised window comes back maximised.
+    window->setWindowState(window->windowState() ^ Qt::WindowFullScreen);
+}
+
+void FullScreen::leave(QWidget *window)
+{
+    if (window->isFullScreen())
+        toggle(window);
+}
+
+QAction *FullScreen::install(QWidget *window, QMenu *menu)
+{
+    QAction *action = menu->addAction(QStringLiteral("全螢幕 (F11)"));
+    action->setObjectName(QStringLiteral("fullscreen"));
+    action->setCheckable(true);
+    action->setShortcut(QKeySequence(Qt::Key_F11));
+    action->setShortcutContext(Qt::WindowShortcut);
+    // The entry's text names the key already.
+    action->setShortcutVisibleInContextMenu(false);
+    QObject::connect(action, &QAction::triggered, window, [window] { toggle(window); });
+    new StateWatch(window, action);
+
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, window, [window] { leave(window); });
+    return action;
+}

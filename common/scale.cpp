@@ -1,0 +1,233 @@
+#include "scale.h"
+
+#include "twips.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QLabel>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+double Scale::fit(QSize available, QSize design)
+{
+    if (design.isEmpty())
+        return 1.0;
+    const double s = std::min(double(available.width()) / design.width(),
+                              double(available.height()) / design.height());
+    return std::max(1.0, s);
+}
+
+int Scale::pixels(double twips, double s)
+{
+    return Twips::toPixels(twips * s);
+}
+
+QRect Scale::rect(const QRect &twips, double s)
+{
+    const int l = pixels(twips.x(), s);
+    const int t = pixels(twips.y(), s);
+    return QRect(l, t, pixels(twips.x() + twips.width(), s) - l,
+                 pixels(twips.y() + twips.height(), s) - t);
+}
+
+QFont Scale::font(QFont design, double s)
+{
+    if (s != 1.0)
+        design.setPointSizeF(design.pointSizeF() * s);
+    return design;
+}
+
+QFont Scale::fitting(QFont font, const QString &text, QSize box)
+{
+    // Down to a third of the size; a title shorter than that is cut rather than unreadable.
+    const qreal largest = font.pointSizeF();
+    for (qreal size = largest; size > largest / 3; size -= largest / 40) {
+        font.setPointSizeF(size);
+        const QFontMetricsF m(font);
+        if (m.horizontalAdvance(text) <= box.width())
+            return font;
+    }
+    font.setPointSizeF(largest / 3);
+    return font;
+}
+
+namespace {
+QPixmap scaled(const QPixmap &design, double s, qreal dpr, Qt::TransformationMode mode)
+{
+    if (design.isNull() || (s == 1.0 && dpr == 1.0))
+        return design;
+    const QSize size(std::max(1, int(std::lround(design.width() * s * dpr))),
+                     std::max(1, int(std::lround(design.height() * s * dpr))));
+    QPixmap out = design.scaled(size, Qt::IgnoreAspectRatio, mode);
+    out.setDevicePixelRatio(dpr);
+    return out;
+}
+} // namespace
+
+QPixmap Scale::sharp(const QPixmap &design, double s, qreal dpr)
+{
+    return scaled(design, s, dpr, Qt::FastTransformation);
+}
+
+QPixmap Scale::smooth(const QPixmap &design, double s, qreal dpr)
+{
+    return scaled(design, s, dpr, Qt::SmoothTransformation);
+}
+
+ScaledLayout::ScaledLayout(QWidget *root) : QObject(root), m_root(root)
+{
+}
+
+void ScaledLayout::place(QWidget *w, const QRect &twips)
+{
+    Item item;
+    item.widget = w;
+    item.kind = Item::Kind::Rect;
+    item.twips = twips;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::font(QWidget *w, const QFont &design)
+{
+    Item item;
+    item.widget = w;
+    item.kind = Item::Kind::Font;
+    item.font = design;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::fittedFont(QLabel *l, const QFont &design)
+{
+    Item item;
+    item.widget = l;
+    item.kind = Item::Kind::FittedFont;
+    item.font = design;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::frameLine(QFrame *f, int designWidth)
+{
+    Item item;
+    item.widget = f;
+    item.kind = Item::Kind::Line;
+    item.line = designWidth;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::picture(QLabel *l, const QPixmap &design, Art art)
+{
+    Item item;
+    item.widget = l;
+    item.kind = Item::Kind::Picture;
+    item.pixmap = design;
+    item.art = art;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::icon(QAbstractButton *b, const QIcon &design, QSize designSize)
+{
+    Item item;
+    item.widget = b;
+    item.kind = Item::Kind::Icon;
+    item.icon = design;
+    item.iconSize = designSize;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::apply(double s, QPoint offset)
+{
+    if (s == m_scale && offset == m_offset)
+        return;
+    m_scale = s;
+    m_offset = offset;
+    for (const Item &item : m_items)
+        applyItem(item);
+}
+
+void ScaledLayout::refresh(QWidget *w)
+{
+    for (const Item &item : m_items)
+        if (item.widget == w)
+            applyItem(item);
+}
+
+void ScaledLayout::applyItem(const Item &item) const
+{
+    QWidget *w = item.widget;
+    const double s = m_scale;
+    switch (item.kind) {
+    case Item::Kind::Rect: {
+        QRect r = Scale::rect(item.twips, s);
+        if (w->parentWidget() == m_root)
+            r.translate(m_offset);
+        w->setGeometry(r);
+        break;
+    }
+    case Item::Kind::Font:
+        w->setFont(Scale::font(item.font, s));
+        break;
+    case Item::Kind::FittedFont: {
+        auto *l = static_cast<QLabel *>(w);
+        l->setFont(Scale::fitting(Scale::font(item.font, s), l->text(), l->contentsRect().size()));
+        break;
+    }
+    case Item::Kind::Line:
+        static_cast<QFrame *>(w)->setLineWidth(std::max(1, int(std::lround(item.line * s))));
+        break;
+    case Item::Kind::Picture: {
+        auto *l = static_cast<QLabel *>(w);
+        const qreal dpr = s == 1.0 ? 1.0 : l->devicePixelRatioF();
+        l->setPixmap(item.art == Art::Pixel ? Scale::sharp(item.pixmap, s, dpr)
+                                            : Scale::smooth(item.pixmap, s, dpr));
+        break;
+    }
+    case Item::Kind::Icon: {
+        auto *b = static_cast<QAbstractButton *>(w);
+        const QSize size(std::lround(item.iconSize.width() * s),
+                         std::lround(item.iconSize.height() * s));
+        if (s == 1.0) {
+            b->setIcon(item.icon);
+        } else {
+            // An icon never grows past its largest image by itself; enlarge it as pixel art.
+            const qreal dpr = b->devicePixelRatioF();
+            b->setIcon(QIcon(Scale::sharp(item.icon.pixmap(item.iconSize), s, dpr)));
+        }
+        b->setIconSize(size);
+        break;
+    }
+    }
+}
+
+void ScaledLayout::fitToRoot(QSize designPixels)
+{
+    m_design = designPixels;
+    m_root->installEventFilter(this);
+    refit();
+}
+
+void ScaledLayout::refit()
+{
+    const QSize have = m_root->size();
+    const double s = Scale::fit(have, m_design);
+    const QSize used(std::lround(m_design.width() * s), std::lround(m_design.height() * s));
+    const QPoint offset(std::max(0, (have.width() - used.width()) / 2),
+                        std::max(0, (have.height() - used.height()) / 2));
+    apply(s, offset);
+}
+
+bool ScaledLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_root && event->type() == QEvent::Resize)
+        refit();
+    return QObject::eventFilter(watched, event);
+}

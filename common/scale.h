@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QObject>
+#include <QPixmap>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <vector>
+
+class QAbstractButton;
+class QFrame;
+class QLabel;
+class QWidget;
+
+namespace Scale {
+// How much a design of the given pixel size grows to fill the space it has; the design
+// never shrinks, so a window at or below its design size keeps the design exactly.
+double fit(QSize available, QSize design);
+// A rectangle given in twips at scale s, in pixels; both edges are converted, so controls
+// that touch in the design touch at every scale. At s = 1 this is Twips::rect.
+QRect rect(const QRect &twips, double s);
+int pixels(double twips, double s);
+QFont font(QFont design, double s);
+// The largest font not above the given one in which text fits the box's width on one line.
+QFont fitting(QFont font, const QString &text, QSize box);
+// Pixel art enlarged without blur: every source pixel becomes a block.
+QPixmap sharp(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
+// A photo-like picture (lettering, gradients) enlarged smoothly.
+QPixmap smooth(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
+} // namespace Scale
+
+// A window's design as data: each control's twips rectangle, font and picture, applied
+// at one scale factor in one place. Controls placed directly on the root also move by
+// the centring offset; the children of a frame stay relative to their frame.
+class ScaledLayout : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Art
+    {
+        Pixel,
+        Photo
+    };
+
+    explicit ScaledLayout(QWidget *root);
+
+    void place(QWidget *w, const QRect &twips);
+    void font(QWidget *w, const QFont &design);
+    // A one-line label whose text may be too long: the font shrinks from the design size
+    // at s until the text fits. Place the label first.
+    void fittedFont(QLabel *l, const QFont &design);
+    void frameLine(QFrame *f, int designWidth);
+    void picture(QLabel *l, const QPixmap &design, Art art);
+    void icon(QAbstractButton *b, const QIcon &design, QSize designSize);
+
+    void apply(double s, QPoint offset = {});
+    // Applies a control's entries again, after its text changed.
+    void refresh(QWidget *w);
+    double scale() const { return m_scale; }
+    QPoint offset() const { return m_offset; }
+
+    // From now on the layout follows the root's size: the design (in pixels at s = 1)
+    // grows by Scale::fit and is centred in the root.
+    void fitToRoot(QSize designPixels);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Item
+    {
+        QWidget *widget = nullptr;
+        enum class Kind
+        {
+            Rect,
+            Font,
+            FittedFont,
+            Line,
+            Picture,
+            Icon
+        } kind = Kind::Rect;
+        QRect twips;
+        QFont font;
+        int line = 0;
+        QPixmap pixmap;
+        Art art = Art::Pixel;
+        QIcon icon;
+        QSize iconSize;
+    };
+    void applyItem(const Item &item) const;
+    void refit();
+
+    QWidget *m_root;
+    std::vector<Item> m_items;
+    double m_scale = 1.0;
+    QPoint m_offset;
+    QSize m_design;
+};

@@ -1,0 +1,282 @@
+#include "cellbutton.h"
+#include "form1.h"
+#include "prompt.h"
+#include "scale.h"
+#include "scriptedrandom.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+// The board filling a larger window: one factor, the design centred in the margins.
+class TestBoardScale : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void fit_data();
+    void fit();
+    void controls_data();
+    void controls();
+    void clickReachesCell_data();
+    void clickReachesCell();
+    void backAtDesignSize();
+    void sharpLamp();
+    void title_data();
+    void title();
+
+private:
+    QStringList m_refusals;
+};
+
+namespace {
+constexpr int DesignW = 792;
+constexpr int DesignH = 537;
+
+// A board whose client area is exactly the given size.
+void resizeClient(Form1 &w, QSize client)
+{
+    w.show();
+    w.resize(client.width(), client.height() + w.menuBar()->height());
+    QCoreApplication::processEvents();
+    QCOMPARE(w.centralWidget()->size(), client);
+}
+
+// Where a control sits in the client area.
+QRect inClient(const Form1 &w, const QWidget *c)
+{
+    return QRect(c->mapTo(w.centralWidget(), QPoint(0, 0)), c->size());
+}
+
+QRect expected(const QRect &twips, double s, QPoint offset)
+{
+    return QRectF(twips.x() * s / 15.0 + offset.x(), twips.y() * s / 15.0 + offset.y(),
+                  twips.width() * s / 15.0, twips.height() * s / 15.0)
+        .toRect();
+}
+
+// Edges may round one pixel either way; nested frames round twice.
+bool near(const QRect &a, const QRect &b)
+{
+    return std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1 &&
+           std::abs(a.right() - b.right()) <= 1 && std::abs(a.bottom() - b.bottom()) <= 1;
+}
+
+struct Control
+{
+    const char *name;
+    QRect twips; // client-area position
+    double points;
+};
+
+// Client-area rectangles of the design table.
+const Control Controls[] = {
+    {"Number(0)", QRect(1680, 600, 375, 1095), 9.75},
+    {"Number(20)", QRect(9120, 2760, 1095, 375), 9.75},
+    {"Number(36)", QRect(6000, 6600, 375, 1095), 9.75},
+    {"Number(50)", QRect(1680, 4200, 1095, 375), 9.75},
+    {"Picture1(0)", QRect(1680, 120, 375, 375), 0},
+    {"Picture1(30)", QRect(8880, 7680, 375, 375), 0},
+    {"Picture2", QRect(240, 600, 975, 6015), 0},
+    {"Picture3", QRect(10800, 600, 975, 6135), 0},
+    {"Frame1", QRect(2880, 1920, 6135, 4455), 0},
+    {"Start(0)", QRect(5160, 4080, 1575, 975), 18},
+    {"Frame2(0)", QRect(3120, 3480, 1575, 1575), 14.25},
+    {"Frame2(1)", QRect(7080, 3480, 1575, 1575), 14.25},
+    {"Command1(0)", QRect(3360, 3960, 1095, 975), 0},
+    {"Command1(1)", QRect(7320, 3960, 1095, 975), 0},
+    {"Option3", QRect(3360, 2160, 1335, 255), 8.25},
+    {"Option1", QRect(3360, 2520, 1335, 255), 8.25},
+    {"Label1", QRect(3960, 5520, 4455, 495), 20.25},
+    {"Label2", QRect(5160, 2280, 1215, 375), 12},
+    {"Label3", QRect(6600, 2280, 375, 375), 12},
+    {"Label5", QRect(6960, 2280, 975, 375), 12},
+};
+} // namespace
+
+void TestBoardScale::init()
+{
+    m_refusals.clear();
+    Prompt::setRefuseHandler([this](QWidget *, const QString &text) { m_refusals << text; });
+}
+
+void TestBoardScale::cleanup()
+{
+    Prompt::setRefuseHandler({});
+}
+
+void TestBoardScale::fit_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<double>("s");
+    QTest::newRow("design") << QSize(DesignW, DesignH) << 1.0;
+    QTest::newRow("minimum height") << QSize(DesignW, 529) << 1.0;
+    QTest::newRow("wider only") << QSize(1000, DesignH) << 1.0;
+    QTest::newRow("twice") << QSize(2 * DesignW, 2 * DesignH) << 2.0;
+    QTest::newRow("1080p, height bound") << QSize(1920, 1080 - 30) << 1050.0 / DesignH;
+    QTest::newRow("tall, width bound") << QSize(1584, 2000) << 2.0;
+    QTest::newRow("2160p") << QSize(3840, 2130) << 2130.0 / DesignH;
+}
+
+void TestBoardScale::fit()
+{
+    QFETCH(QSize, client);
+    QFETCH(double, s);
+    QCOMPARE(Scale::fit(client, QSize(DesignW, DesignH)), s);
+}
+
+void TestBoardScale::controls_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("design") << QSize(DesignW, DesignH);
+    QTest::newRow("wider only") << QSize(1000, DesignH);
+    QTest::newRow("1.5") << QSize(1188, 806);
+    QTest::newRow("1080p") << QSize(1920, 1050);
+    QTest::newRow("twice and taller") << QSize(1584, 1300);
+    QTest::newRow("2160p") << QSize(3840, 2130);
+}
+
+void TestBoardScale::controls()
+{
+    QFETCH(QSize, client);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    resizeClient(w, client);
+    const double s = Scale::fit(client, QSize(DesignW, DesignH));
+    QCOMPARE(w.scale(), s);
+    const QPoint offset((client.width() - qRound(DesignW * s)) / 2,
+                        (client.height() - qRound(DesignH * s)) / 2);
+    for (const Control &c : Controls) {
+        auto *widget = w.findChild<QWidget *>(QLatin1String(c.name));
+        QVERIFY2(widget, c.name);
+        const QRect want = expected(c.twips, s, offset);
+        QVERIFY2(near(inClient(w, widget), want),
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5, expected %6,%7 %8x%9")
+                                .arg(QLatin1String(c.name))
+                                .arg(inClient(w, widget).x())
+                                .arg(inClient(w, widget).y())
+                                .arg(widget->width())
+                                .arg(widget->height())
+                                .arg(want.x())
+                                .arg(want.y())
+                                .arg(want.width())
+                                .arg(want.height())));
+        if (c.points > 0)
+            QCOMPARE(widget->font().pointSizeF(), c.points * s);
+    }
+    // The menu bar keeps its design font.
+    QCOMPARE(w.menuBar()->font().pointSizeF(), 8.25);
+    // The card pictures grow with the board.
+    QCOMPARE(w.command1(0)->iconSize(), QSize(qRound(32 * s), qRound(32 * s)));
+}
+
+void TestBoardScale::clickReachesCell_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("design") << QSize(DesignW, DesignH);
+    QTest::newRow("1.37") << QSize(1085, 736);
+    QTest::newRow("1080p") << QSize(1920, 1050);
+    QTest::newRow("2160p") << QSize(3840, 2130);
+}
+
+void TestBoardScale::clickReachesCell()
+{
+    QFETCH(QSize, client);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    resizeClient(w, client);
+    w.numberCells();
+    // Idle cells turn won on a right click.
+    w.board().cells.fill(Cell::Idle);
+    QWidget *area = w.centralWidget();
+    for (int i = 0; i < Board::Cells; ++i) {
+        const QPoint centre = inClient(w, w.number(i)).center();
+        QWidget *hit = area->childAt(centre);
+        QCOMPARE(hit, static_cast<QWidget *>(w.number(i)));
+        // A right click there marks that cell, and only it.
+        QTest::mouseClick(hit, Qt::RightButton, {}, hit->mapFrom(area, centre));
+        QCOMPARE(w.number(i)->backColour(), Cell::Won);
+        QCOMPARE(std::count(w.board().cells.begin(), w.board().cells.end(), Cell::Won), i + 1);
+    }
+    QVERIFY(m_refusals.isEmpty());
+}
+
+void TestBoardScale::backAtDesignSize()
+{
+    ScriptedRandom r;
+    Form1 w({}, r);
+    resizeClient(w, QSize(1920, 1050));
+    resizeClient(w, QSize(DesignW, DesignH));
+    QCOMPARE(w.scale(), 1.0);
+    QCOMPARE(w.number(0)->geometry(), QRect(112, 40, 25, 73));
+    QCOMPARE(w.startButton()->geometry(), QRect(152, 144, 105, 65));
+    QCOMPARE(w.number(0)->font().pointSizeF(), 9.75);
+}
+
+void TestBoardScale::sharpLamp()
+{
+    // Nearest-neighbour enlargement: every source pixel becomes a solid block.
+    QImage small(4, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            small.setPixel(x, y, (x + y) % 2 ? 0xFFFF0000 : 0x00000000);
+    const QImage big = Scale::sharp(QPixmap::fromImage(small), 3.0).toImage();
+    QCOMPARE(big.size(), QSize(12, 12));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            QCOMPARE(big.pixel(x, y), small.pixel(x / 3, y / 3));
+
+    // A label's picture follows the layout's scale and comes back unchanged at 1.
+    QWidget root;
+    auto *label = new QLabel(&root);
+    ScaledLayout layout(&root);
+    const QPixmap design = QPixmap::fromImage(small);
+    layout.picture(label, design, ScaledLayout::Art::Pixel);
+    layout.apply(2.5);
+    QCOMPARE(label->pixmap().size(), QSize(10, 10));
+    layout.apply(1.0);
+    QCOMPARE(label->pixmap().toImage(), design.toImage());
+}
+
+void TestBoardScale::title_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("shrinks");
+    const QString design = QStringLiteral("92年年終晚會抽獎活動");
+    const QString longTitle = QStringLiteral("2026年度全體同仁年終感恩晚會暨摸彩抽獎大會");
+    QTest::newRow("design title, design size") << QSize(DesignW, DesignH) << design << false;
+    QTest::newRow("design title, 1080p") << QSize(1920, 1050) << design << false;
+    QTest::newRow("short title") << QSize(DesignW, DesignH) << QStringLiteral("尾牙") << false;
+    QTest::newRow("long title, design size") << QSize(DesignW, DesignH) << longTitle << true;
+    QTest::newRow("long title, 1080p") << QSize(1920, 1050) << longTitle << true;
+}
+
+void TestBoardScale::title()
+{
+    QFETCH(QSize, client);
+    QFETCH(QString, title);
+    QFETCH(bool, shrinks);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    w.setTitle(title);
+    resizeClient(w, client);
+    auto *label1 = w.findChild<QLabel *>(QStringLiteral("Label1"));
+    QCOMPARE(label1->text(), title);
+    const double design = 20.25 * w.scale();
+    if (shrinks)
+        QVERIFY(label1->font().pointSizeF() < design);
+    else
+        QCOMPARE(label1->font().pointSizeF(), design);
+    QVERIFY(QFontMetricsF(label1->font()).horizontalAdvance(title) <=
+            label1->contentsRect().width());
+    QVERIFY(label1->font().bold());
+}
+
+QTEST_MAIN(TestBoardScale)
+#include "test_boardscale.moc"

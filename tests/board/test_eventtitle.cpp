@@ -1,0 +1,68 @@
+#include "eventtitle.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestEventTitle : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void load_data();
+    void load();
+};
+
+namespace {
+QByteArray big5(const QString &s)
+{
+    QStringEncoder e("windows-950");
+    return e.encode(s);
+}
+} // namespace
+
+void TestEventTitle::load_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("refused");
+    const QString night = QStringLiteral("115年尾牙摸彩");
+    QTest::newRow("absent") << false << QByteArray() << QString() << false;
+    QTest::newRow("empty file") << true << QByteArray() << QString() << false;
+    QTest::newRow("empty first line") << true << QByteArray("\r\nsecond\r\n") << QString() << false;
+    QTest::newRow("Big5") << true << big5(night + QStringLiteral("\r\n")) << night << false;
+    QTest::newRow("Big5, no line end") << true << big5(night) << night << false;
+    QTest::newRow("UTF-8") << true << (night + QStringLiteral("\n")).toUtf8() << night << false;
+    QTest::newRow("first line only")
+        << true << (night + QStringLiteral("\n第二行\n")).toUtf8() << night << false;
+    QTest::newRow("blanks kept") << true << QByteArray("  Gala 2026 \r\n")
+                                 << QStringLiteral("  Gala 2026 ") << false;
+    const QString longTitle = QString(60, QChar(0x6A02));
+    QTest::newRow("long line") << true << longTitle.toUtf8() << longTitle << false;
+    QTest::newRow("bad bytes") << true << QByteArray("t\x80\xff title\n") << QString() << true;
+    QTest::newRow("NUL byte") << true << QByteArray("ti\0tle\n", 7) << QString() << true;
+}
+
+void TestEventTitle::load()
+{
+    QFETCH(bool, present);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, title);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("title.txt"));
+    if (present) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const EventTitle::Result r = EventTitle::load(path);
+    QCOMPARE(r.ok(), !refused);
+    QCOMPARE(r.title, title);
+    if (refused)
+        QVERIFY2(r.message.contains(path), qPrintable(r.message));
+}
+
+QTEST_GUILESS_MAIN(TestEventTitle)
+#include "test_eventtitle.moc"
