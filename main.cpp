@@ -1,3 +1,4 @@
+#include "audiosound.h"
 #include "fonts.h"
 #include "form1.h"
 #include "pictures.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -27,9 +29,13 @@ int main(int argc, char *argv[])
     }
 
     Random random;
+    AudioSound sound; // outlives the board, which calls it
     Form1 board(prizes.lines, random);
+    board.setSound(&sound);
     QObject::connect(&board, &Form1::exitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     board.show();
+    // The device and the sounds load after the first paint, on the audio thread.
+    QTimer::singleShot(0, &board, [&sound] { sound.load(); });
     return app.exec();
 }

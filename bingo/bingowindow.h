@@ -26,6 +26,12 @@ public:
     // One pass of the draw, as a timer tick runs it.
     void step();
 
+Q_SIGNALS:
+    // For the sound: the draw's loop runs, has stopped, has put a number in a box.
+    void drawStarted();
+    void drawEnded();
+    void numberTaken();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -39,6 +45,7 @@ private:
     void startDraw();
     void endAndClose();
     void render();
+    void stopLoop();
 
     Random &m_random;
     BingoDraw m_draw;

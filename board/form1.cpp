@@ -140,6 +140,21 @@ void Form1::buildMenus()
     QAction *aboutus = menuBar()->addAction(QStringLiteral("關於Zentavo"));
     aboutus->setObjectName(QStringLiteral("aboutus"));
     connect(aboutus, &QAction::triggered, this, &Form1::aboutusClick);
+
+    // On or off for the whole program; M works from any of its windows.
+    m_soundAction = viewMenu()->addAction(QStringLiteral("音效"));
+    m_soundAction->setObjectName(QStringLiteral("sound"));
+    m_soundAction->setCheckable(true);
+    m_soundAction->setChecked(true);
+    m_soundAction->setShortcut(QKeySequence(Qt::Key_M));
+    m_soundAction->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_soundAction, &QAction::toggled, this, [this](bool on) { m_sound->setMuted(!on); });
+}
+
+void Form1::setSound(Sound *sound)
+{
+    m_sound = sound ? sound : &m_silent;
+    m_sound->setMuted(!m_soundAction->isChecked());
 }
 
 QMenu *Form1::viewMenu()
@@ -308,7 +323,11 @@ void Form1::startClick()
 
 void Form1::timer1Tick()
 {
+    const bool spinning = m_board.timer1Enabled;
     m_board.tick();
+    // Stamped here and handed over, so the click follows the step and not the render.
+    if (spinning)
+        m_sound->play(m_board.timer1Enabled ? Sound::Cue::Click : Sound::Cue::Chime);
     render();
     if (!m_board.timer1Enabled) {
         m_timer1.stop();
@@ -360,9 +379,13 @@ void Form1::command1Click(int index)
     render();
     if (m_board.drawnIsConsolation())
         m_pendingHeld.append(m_board.stopCell);
+    m_prizeCue =
+        m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     showPrizeWindow();
-    if (!m_prizeWindow->isOpening())
+    if (!m_prizeWindow->isOpening()) {
         markPendingHeld();
+        m_sound->play(m_prizeCue);
+    }
 }
 
 void Form1::showPrizeWindow()
@@ -371,6 +394,7 @@ void Form1::showPrizeWindow()
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2;
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
+        connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
@@ -402,6 +426,7 @@ void Form1::onPrizeConfirmed()
             raise();
             activateWindow();
         });
+        m_sound->play(Sound::Cue::Closing);
     }
     m_pictureWindow->open();
 }
@@ -421,8 +446,14 @@ void bringForward(QWidget *w)
 void Form1::lottoClick()
 {
     forgetIfClosed(m_bingoWindow);
-    if (!m_bingoWindow)
+    if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
+        connect(m_bingoWindow, &BingoWindow::drawStarted, this,
+                [this] { m_sound->play(Sound::Cue::Roll); });
+        connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this] { m_sound->stopRoll(); });
+        connect(m_bingoWindow, &BingoWindow::numberTaken, this,
+                [this] { m_sound->play(Sound::Cue::Ding); });
+    }
     bringForward(m_bingoWindow);
 }
 

@@ -5,6 +5,7 @@
 #include "form2.h"
 #include "form3.h"
 #include "formabout.h"
+#include "sound.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -62,6 +63,10 @@ public:
     FormAbout *aboutWindow() const { return m_aboutWindow; }
     // The menu for what goes beyond the specified menus; made on first use, rightmost.
     QMenu *viewMenu();
+    // What the board and its windows are heard through; silent until set. Not owned.
+    void setSound(Sound *sound);
+    Sound &sound() const { return *m_sound; }
+    QAction *soundAction() const { return m_soundAction; }
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -105,4 +110,9 @@ private:
     QRadioButton *m_option2 = nullptr;
     QRadioButton *m_option3 = nullptr;
     QMenu *m_viewMenu = nullptr;
+
+    NullSound m_silent;
+    Sound *m_sound = &m_silent;
+    QAction *m_soundAction = nullptr;
+    Sound::Cue m_prizeCue = Sound::Cue::Fanfare;
 };

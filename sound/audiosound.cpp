@@ -9,6 +9,7 @@
 #include <QMediaDevices>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 
@@ -44,6 +45,19 @@ const char *fileOf(Sound::Cue cue)
 void sayOnce(const char *what)
 {
     std::fprintf(stderr, "zentavo: no sound (%s)\n", what);
+}
+
+// Without a sound server the audio back end complains, and may do so again on every try;
+// what it says on the audio thread is dropped, and one line of ours tells instead.
+std::atomic<QThread *> g_quietThread = nullptr;
+QtMessageHandler g_nextHandler = nullptr;
+
+void quietOnAudioThread(QtMsgType type, const QMessageLogContext &context, const QString &msg)
+{
+    if (QThread::currentThread() == g_quietThread.load())
+        return;
+    if (g_nextHandler)
+        g_nextHandler(type, context, msg);
 }
 } // namespace
 
@@ -155,12 +169,19 @@ AudioSound::~AudioSound()
         m_engine, [this] { delete m_engine; }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    g_quietThread = nullptr;
 }
 
 void AudioSound::load()
 {
     if (m_engine)
         return;
+    static const bool quieted = [] {
+        g_nextHandler = qInstallMessageHandler(quietOnAudioThread);
+        return true;
+    }();
+    Q_UNUSED(quieted);
+    g_quietThread = &m_thread;
     m_engine = new AudioEngine(*this);
     m_engine->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::started, m_engine, [this] { m_engine->begin(); });
