@@ -20,6 +20,8 @@ class BingoWindow : public QWidget
     Q_OBJECT
 public:
     explicit BingoWindow(Random &random, QWidget *parent = nullptr);
+    // Deleted mid-draw (the board going away) still ends the draw's roll.
+    ~BingoWindow() override { stopLoop(); }
 
     BingoDraw &draw() { return m_draw; }
     bool isDrawing() const { return m_draw.isDrawing(); }

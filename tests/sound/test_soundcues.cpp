@@ -130,7 +130,7 @@ void TestSoundCues::prizeCueOnceOpened()
     Form1 w(prizeList(consolation), random);
     w.setSound(&sound);
     spin(w, random, 0);
-    sound.events.clear();
+    sound.clear();
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
     QVERIFY(w.prizeWindow());
     QVERIFY(sound.events.isEmpty());
@@ -138,7 +138,7 @@ void TestSoundCues::prizeCueOnceOpened()
     QCOMPARE(sound.cues(), QList<Cue>{cue});
 
     spin(w, random, 1);
-    sound.events.clear();
+    sound.clear();
     QTest::mouseClick(w.command1(1), Qt::LeftButton);
     QCOMPARE(sound.cues(), QList<Cue>{cue});
 }
@@ -157,7 +157,7 @@ void TestSoundCues::closingWithTheClosingPicture()
     // As if this had been the last card.
     w.command1(0)->setEnabled(false);
     w.command1(1)->setEnabled(false);
-    sound.events.clear();
+    sound.clear();
     QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     QVERIFY(w.pictureWindow());
@@ -236,7 +236,7 @@ void TestSoundCues::bingoRollFollowsTheDraw()
     QCOMPARE(sound.events.size(), 1 + 25 + 1);
     QVERIFY(sound.events.last().stop);
 
-    sound.events.clear();
+    sound.clear();
     QTest::mouseClick(start, Qt::LeftButton);
     QVERIFY(sound.rolling);
     bingo->close();

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <array>
+
 // Keeps every cue that would be heard, in order, with the roll's start and stop.
 class RecordingSound : public Sound
 {
@@ -18,12 +20,11 @@ public:
     bool rolling = false;
     int silences = 0;
 
-    int count(Cue cue) const
+    int count(Cue cue) const { return m_started[std::size_t(cue)]; }
+    void clear()
     {
-        int n = 0;
-        for (const Event &e : events)
-            n += e.cue == cue && !e.stop;
-        return n;
+        events.clear();
+        m_started = {};
     }
     QList<Cue> cues() const
     {
@@ -38,6 +39,7 @@ protected:
     void start(Cue cue, qint64) override
     {
         events.append({cue, false});
+        ++m_started[std::size_t(cue)];
         if (cue == Cue::Roll)
             rolling = true;
     }
@@ -51,4 +53,7 @@ protected:
         ++silences;
         rolling = false;
     }
+
+private:
+    std::array<int, CueCount> m_started{};
 };
