@@ -1,4 +1,5 @@
 #include "eventtitle.h"
+#include "audiosound.h"
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -48,12 +50,16 @@ int main(int argc, char *argv[])
         return 1;
 
     Random random;
+    AudioSound sound; // outlives the board, which calls it
     Form1 board(prizes.lines, random);
+    board.setSound(&sound);
     if (!title.title.isEmpty())
         board.setTitle(title.title);
     Program::wire(board, instance);
     RecordController record(board, prizes.lines, path);
     record.offerResume();
     board.show();
+    // The device and the sounds load after the first paint, on the audio thread.
+    QTimer::singleShot(0, &board, [&sound] { sound.load(); });
     return app.exec();
 }

@@ -197,16 +197,31 @@ void BingoWindow::startDraw()
     // The first pass runs here; the timer runs the rest, each after the pending events.
     m_draw.pick(m_random);
     render();
+    const bool running = m_timer.isActive();
     m_timer.start();
+    if (!running)
+        Q_EMIT drawStarted();
 }
 
 void BingoWindow::step()
 {
     if (!m_draw.isDrawing())
         return; // ended by closing; the window is going away
-    if (!m_draw.advance(m_random))
-        m_timer.stop();
+    const qint16 left = m_draw.numbersLeft;
+    const bool more = m_draw.advance(m_random);
+    if (m_draw.numbersLeft == left - 1)
+        Q_EMIT numberTaken();
+    if (!more)
+        stopLoop();
     render();
+}
+
+void BingoWindow::stopLoop()
+{
+    if (!m_timer.isActive())
+        return;
+    m_timer.stop();
+    Q_EMIT drawEnded();
 }
 
 void BingoWindow::endAndClose()
@@ -234,7 +249,7 @@ void BingoWindow::closeEvent(QCloseEvent *event)
         return;
     }
     // Stopped at once: the window is deleted later, and no tick may touch it first.
-    m_timer.stop();
+    stopLoop();
     if (m_draw.isDrawing())
         m_draw.end();
     QWidget::closeEvent(event);

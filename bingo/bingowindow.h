@@ -21,11 +21,19 @@ class BingoWindow : public QWidget
     Q_OBJECT
 public:
     explicit BingoWindow(Random &random, QWidget *parent = nullptr);
+    // Deleted mid-draw (the board going away) still ends the draw's roll.
+    ~BingoWindow() override { stopLoop(); }
 
     BingoDraw &draw() { return m_draw; }
     bool isDrawing() const { return m_draw.isDrawing(); }
     // One pass of the draw, as a timer tick runs it.
     void step();
+
+Q_SIGNALS:
+    // For the sound: the draw's loop runs, has stopped, has put a number in a box.
+    void drawStarted();
+    void drawEnded();
+    void numberTaken();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -41,6 +49,7 @@ private:
     void endAndClose();
     bool mayClose();
     void render();
+    void stopLoop();
 
     Random &m_random;
     BingoDraw m_draw;

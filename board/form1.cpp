@@ -103,7 +103,6 @@ Form1::Form1(const QStringList &giftLines, Random &random, QWidget *parent)
     setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     buildMenus();
     buildLayout();
-    FullScreen::install(this, viewMenu());
     m_presenterKeys = new PresenterKeys(this);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
@@ -146,6 +145,22 @@ void Form1::buildMenus()
     QAction *aboutus = menuBar()->addAction(QStringLiteral("關於Zentavo"));
     aboutus->setObjectName(QStringLiteral("aboutus"));
     connect(aboutus, &QAction::triggered, this, &Form1::aboutusClick);
+
+    FullScreen::install(this, viewMenu());
+    // On or off for the whole program; M works from any of its windows.
+    m_soundAction = viewMenu()->addAction(QStringLiteral("音效"));
+    m_soundAction->setObjectName(QStringLiteral("sound"));
+    m_soundAction->setCheckable(true);
+    m_soundAction->setChecked(true);
+    m_soundAction->setShortcut(QKeySequence(Qt::Key_M));
+    m_soundAction->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_soundAction, &QAction::toggled, this, [this](bool on) { m_sound->setMuted(!on); });
+}
+
+void Form1::setSound(Sound *sound)
+{
+    m_sound = sound ? sound : &m_silent;
+    m_sound->setMuted(!m_soundAction->isChecked());
 }
 
 QMenu *Form1::viewMenu()
@@ -357,11 +372,15 @@ void Form1::startClick()
 
 void Form1::timer1Tick()
 {
-    const bool wasRunning = m_board.timer1Enabled;
+    const bool spinning = m_board.timer1Enabled;
     m_board.tick();
-    if (wasRunning && !m_board.timer1Enabled)
-        Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
-                            m_board.stopCell);
+    if (spinning) {
+        // Stamped here and handed over, so the click follows the step and not the render.
+        m_sound->play(m_board.timer1Enabled ? Sound::Cue::Click : Sound::Cue::Chime);
+        if (!m_board.timer1Enabled)
+            Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
+                                m_board.stopCell);
+    }
     render();
     if (!m_board.timer1Enabled) {
         m_timer1.stop();
@@ -424,11 +443,15 @@ void Form1::command1Click(int index)
     }
     if (m_board.drawnIsConsolation())
         m_pendingHeld.append(m_board.stopCell);
+    m_prizeCue =
+        m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, index);
     render();
     showPrizeWindow();
-    if (!m_prizeWindow->isOpening())
+    if (!m_prizeWindow->isOpening()) {
         markPendingHeld();
+        m_sound->play(m_prizeCue);
+    }
 }
 
 void Form1::showPrizeWindow()
@@ -437,6 +460,7 @@ void Form1::showPrizeWindow()
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2(this);
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
+        connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
@@ -471,6 +495,7 @@ void Form1::onPrizeConfirmed()
             raise();
             activateWindow();
         });
+        m_sound->play(Sound::Cue::Closing);
     }
     m_pictureWindow->open();
 }
@@ -493,6 +518,11 @@ void Form1::lottoClick()
     if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
         PresenterKeys::attachBingo(m_bingoWindow);
+        connect(m_bingoWindow, &BingoWindow::drawStarted, this,
+                [this] { m_sound->play(Sound::Cue::Roll); });
+        connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this] { m_sound->stopRoll(); });
+        connect(m_bingoWindow, &BingoWindow::numberTaken, this,
+                [this] { m_sound->play(Sound::Cue::Ding); });
     }
     bringForward(m_bingoWindow);
 }

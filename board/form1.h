@@ -6,6 +6,7 @@
 #include "form2.h"
 #include "form3.h"
 #include "formabout.h"
+#include "sound.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -73,6 +74,10 @@ public:
     double scale() const;
     // The event's own title line in place of the design one.
     void setTitle(const QString &title);
+    // What the board and its windows are heard through; silent until set. Not owned.
+    void setSound(Sound *sound);
+    Sound &sound() const { return *m_sound; }
+    QAction *soundAction() const { return m_soundAction; }
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -121,4 +126,9 @@ private:
     QMenu *m_viewMenu = nullptr;
     ScaledLayout *m_layout = nullptr;
     PresenterKeys *m_presenterKeys = nullptr;
+
+    NullSound m_silent;
+    Sound *m_sound = &m_silent;
+    QAction *m_soundAction = nullptr;
+    Sound::Cue m_prizeCue = Sound::Cue::Fanfare;
 };

@@ -1,10 +1,11 @@
-// Draws the program's pictures and writes them, in their final formats, into the folder
+// Draws the program's pictures, synthesises its sounds and writes them, in their final formats, into the folder
 // given as the only argument.
 #include "atom.h"
 #include "gifwriter.h"
 #include "icowriter.h"
 #include "lettering.h"
 #include "motifs.h"
+#include "sounds.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +81,14 @@ void run(const QDir &out)
     for (int i = 0; i < frames; ++i)
         movie.append({Atom::frame({113, 41}, i, frames), 8});
     write(out, QStringLiteral("Atom1.gif"), Gif::encode(movie));
+
+    write(out, QStringLiteral("click.wav"), Sounds::click());
+    write(out, QStringLiteral("chime.wav"), Sounds::chime());
+    write(out, QStringLiteral("fanfare.wav"), Sounds::fanfare());
+    write(out, QStringLiteral("consolation.wav"), Sounds::consolation());
+    write(out, QStringLiteral("closing.wav"), Sounds::closing());
+    write(out, QStringLiteral("ding.wav"), Sounds::ding());
+    write(out, QStringLiteral("roll.wav"), Sounds::roll());
 }
 
 } // namespace

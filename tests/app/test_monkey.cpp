@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "prompt.h"
 #include "random.h"
+#include "recordingsound.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,6 +97,7 @@ private:
 
     std::mt19937 m_rng;
     Random m_random;
+    RecordingSound m_sound; // outlives every board
     std::unique_ptr<Form1> m_board;
     QStringList m_given;
     int m_lastGiftsLeft = 56;
@@ -286,6 +288,20 @@ QString TestMonkey::check()
     if (countWindows<Form2>() > 1 || countWindows<Form3>() > 1 || countWindows<BingoWindow>() > 1 ||
         countWindows<FormAbout>() > 1)
         return QStringLiteral("a window is open twice");
+    const BingoWindow *bingo = m_board->bingoWindow();
+    if (m_sound.rolling != (bingo && bingo->isVisible() && bingo->isDrawing()))
+        return QStringLiteral("the bingo roll is %1 while %2")
+            .arg(m_sound.rolling ? QStringLiteral("heard") : QStringLiteral("silent"))
+            .arg(bingo && bingo->isDrawing() ? QStringLiteral("a draw runs")
+                                             : QStringLiteral("no draw runs"));
+    // The sound is on: every stop of this board has chimed, once.
+    if (m_sound.count(Sound::Cue::Chime) != b.drawNo - 1)
+        return QStringLiteral("%1 chimes for %2 stops")
+            .arg(m_sound.count(Sound::Cue::Chime))
+            .arg(b.drawNo - 1);
+    if (m_sound.count(Sound::Cue::Fanfare) + m_sound.count(Sound::Cue::Consolation) >
+        Board::Cells - b.giftsLeft)
+        return QStringLiteral("more prize sounds than prizes");
     if (!g_warnings.isEmpty())
         return QStringLiteral("Qt warned: %1").arg(g_warnings.join(u'|'));
     return {};
@@ -295,7 +311,9 @@ void TestMonkey::newBoard()
 {
     m_board.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_sound.clear();
     m_board = std::make_unique<Form1>(prizeList(), m_random);
+    m_board->setSound(&m_sound);
     m_board->setClock([this] { return m_clock += 0.731; });
     connect(m_board.get(), &Form1::exitRequested, this, [this] { m_exited = true; });
     m_board->show();
