@@ -340,8 +340,12 @@ std::optional<Encoding> guessEncoding(const QByteArray &bytes)
         r.score = characterScore(r.text);
         ++valid;
     }
-    if (valid > 1)
-        addDetectorConfidence(bytes, readings);
+    // ICU sees LF ends only, so that the guess does not hang on how lines end.
+    if (valid > 1) {
+        QByteArray lf = bytes;
+        lf.replace("\r\n", "\n").replace('\r', '\n');
+        addDetectorConfidence(lf, readings);
+    }
     const Reading *best = nullptr;
     for (const Reading &r : readings)
         if (r.valid && (!best || r.score > best->score))

@@ -38,6 +38,20 @@ SEEDS = {
     "lone_80": b"a\x80",
     "lone_ff": b"\xff",
     "blanks": b"  a b  \r\n\t\r\n",
+    "utf16le_bom": b"\xff\xfe" + "\r\n".join(PRIZES).encode("utf-16-le"),
+    "utf16be_bom": b"\xfe\xff" + "\r\n".join(PRIZES).encode("utf-16-be"),
+    "utf32le_bom": b"\xff\xfe\x00\x00" + "\n".join(PRIZES).encode("utf-32-le"),
+    "utf32be_bom": b"\x00\x00\xfe\xff" + "\n".join(PRIZES).encode("utf-32-be"),
+    "utf16_odd": b"\xff\xfea\x00\n\x00b",
+    "gbk_lines": "特奖 液晶电视一台\r\n二奖 脚踏车\r\n".encode("gbk"),
+    "gbk_one_line": "特奖 液晶电视一台".encode("gbk"),
+    # Big5 whose every character is also a UTF-8 pair: "禮" would be "§".
+    "big5_utf8_pairs": "禮 1000\r\n簽 職 聽\r\n讀 蘋 300\r\n".encode("cp950"),
+    "utf8_latin_words": "Café au lait\nCrème brûlée\n".encode("utf-8"),
+    "controls": b"ok\r\nbell\x07\r\n\x1b[31m\x7f\x0c",
+    "c1_control": b"\xef\xbb\xbf\xc2\x85",
+    "long_line": b"x" * 1001,
+    "outside_bmp": "ok\n禮物 🎁\n".encode("utf-8"),
 }
 
 

@@ -15,6 +15,7 @@
 // Properties every prize list must keep, whatever bytes it is made of. A broken one
 // aborts, so libFuzzer keeps the input as a crash.
 namespace {
+using PrizeList::Encoding;
 using PrizeList::Error;
 using PrizeList::Result;
 
@@ -24,11 +25,28 @@ using PrizeList::Result;
     std::abort();
 }
 
-// What a projector cannot show, or what would split a prize in two.
+// What a projector cannot show, or what would split a prize in two. A tab shows as a blank.
 bool unfit(char32_t u)
 {
-    return u == 0 || u == U'\r' || u == U'\n' || u == QChar::ReplacementCharacter ||
-           QChar::category(u) == QChar::Other_PrivateUse;
+    const QChar::Category c = QChar::category(u);
+    return (c == QChar::Other_Control && u != U'\t') || c == QChar::Separator_Line ||
+           c == QChar::Separator_Paragraph || u == QChar::ReplacementCharacter ||
+           c == QChar::Other_PrivateUse;
+}
+
+bool wide(Encoding e)
+{
+    return e != Encoding::Utf8 && e != Encoding::Big5;
+}
+
+// A face for the Basic Multilingual Plane only, and room for 40 characters: enough to reach
+// the reader's checks against the prize window.
+PrizeList::Display fakeDisplay()
+{
+    PrizeList::Display d;
+    d.canDraw = [](char32_t u) { return u < 0x10000; };
+    d.fits = [](const QString &s) { return s.size() <= 40; };
+    return d;
 }
 
 // Every line end as a lone LF. Replacing only CR LF is not enough: in "a CR CR LF" the
@@ -55,24 +73,40 @@ bool sameResult(const Result &a, const Result &b)
            a.message == b.message;
 }
 
-// An accepted file read as UTF-8 holds exactly the text of its lines: nothing lost,
-// nothing added, wherever the line ends fall. Without a byte order mark, text naming
-// unassigned characters is taken for Big5 instead.
+// An accepted file read as UTF-8, UTF-16 or UTF-32 holds exactly the text of its lines:
+// nothing lost, nothing added, wherever the line ends fall.
 void checkRoundTrip(const QByteArray &bytes, const Result &r)
 {
-    QByteArray body = bytes;
-    const bool bom = body.startsWith("\xEF\xBB\xBF");
-    if (bom)
-        body.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(withLfEnds(body));
-    if (utf8.hasError())
+    QStringDecoder::Encoding e = QStringDecoder::Utf8;
+    int mark = 0;
+    switch (r.encoding) {
+    case Encoding::Big5:
         return;
-    if (!bom)
-        for (char32_t u : text.toUcs4())
-            if (QChar::category(u) == QChar::Other_NotAssigned)
-                return;
+    case Encoding::Utf8:
+        mark = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        break;
+    case Encoding::Utf16LE:
+        e = QStringDecoder::Utf16LE;
+        mark = 2;
+        break;
+    case Encoding::Utf16BE:
+        e = QStringDecoder::Utf16BE;
+        mark = 2;
+        break;
+    case Encoding::Utf32LE:
+        e = QStringDecoder::Utf32LE;
+        mark = 4;
+        break;
+    case Encoding::Utf32BE:
+        e = QStringDecoder::Utf32BE;
+        mark = 4;
+        break;
+    }
+    QStringDecoder d(e, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = d.decode(bytes.mid(mark));
+    if (d.hasError())
+        broken("accepted text does not decode", bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     QStringList expected;
     if (!text.isEmpty()) {
         if (text.endsWith(u'\n'))
@@ -80,7 +114,7 @@ void checkRoundTrip(const QByteArray &bytes, const Result &r)
         expected = text.split(u'\n');
     }
     if (r.lines != expected)
-        broken("accepted UTF-8 text is not the text of its lines", bytes);
+        broken("accepted text is not the text of its lines", bytes);
 }
 
 void check(const QByteArray &bytes)
@@ -102,7 +136,9 @@ void check(const QByteArray &bytes)
             broken("error message does not name the file", bytes);
         if (r.error == Error::Missing || r.error == Error::Unreadable || r.error == Error::TooLarge)
             broken("file error from bytes already read", bytes);
-        const bool perLine = r.error == Error::NulByte || r.error == Error::BadText;
+        const bool perLine = r.error == Error::NulByte || r.error == Error::BadText ||
+                             r.error == Error::ControlChar || r.error == Error::NoGlyph ||
+                             r.error == Error::TooLong;
         if (perLine != (r.errorLine >= 1 && r.errorLine <= PrizeList::MaxLines))
             broken("error line out of range", bytes);
         if (r.error == Error::NulByte && !bytes.contains('\0'))
@@ -110,23 +146,53 @@ void check(const QByteArray &bytes)
         return;
     }
 
-    if (bytes.contains('\0'))
+    if (bytes.contains('\0') && !wide(r.encoding))
         broken("NUL byte accepted", bytes);
     if (!r.message.isEmpty() || r.errorLine != 0)
         broken("success carries an error", bytes);
     for (const QString &line : r.lines) {
+        if (line.toUcs4().size() > PrizeList::MaxLineLength)
+            broken("over-long line accepted", bytes);
         for (char32_t u : line.toUcs4()) // unpaired surrogates come back as U+FFFD
             if (unfit(u))
-                broken("accepted line holds CR, LF, NUL, U+FFFD or a private-use character", bytes);
+                broken("accepted line holds a control, U+FFFD or a private-use character", bytes);
     }
-    if (PrizeList::parse(withLfEnds(bytes), path).lines != r.lines)
+    if (!wide(r.encoding) && PrizeList::parse(withLfEnds(bytes), path).lines != r.lines)
         broken("the same file with LF line ends reads differently", bytes);
     checkRoundTrip(bytes, r);
+}
+
+// The prize window's checks only ever refuse more, and only what they are there for.
+void checkDisplay(const QByteArray &bytes)
+{
+    const QString path = QStringLiteral("/party/gift.txt");
+    const Result plain = PrizeList::parse(bytes, path);
+    const Result shown = PrizeList::parse(bytes, path, fakeDisplay());
+    if (shown.ok()) {
+        if (!plain.ok() || plain.lines != shown.lines)
+            broken("the prize window's checks accept what the reader refuses", bytes);
+        for (const QString &line : shown.lines)
+            for (char32_t u : line.toUcs4())
+                if (u >= 0x10000 || line.size() > 40)
+                    broken("a line the prize window cannot show accepted", bytes);
+        return;
+    }
+    if (sameResult(plain, shown))
+        return;
+    if (shown.error != Error::NoGlyph && shown.error != Error::TooLong)
+        broken("the prize window's checks refuse for another reason", bytes);
+    // Before the reader's own refusal, or on the same line before the reader's check.
+    const int last =
+        plain.ok() || plain.error == Error::TooManyLines ? PrizeList::MaxLines : plain.errorLine;
+    if (shown.errorLine < 1 || shown.errorLine > last)
+        broken("the prize window's checks hide an earlier refusal", bytes);
 }
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    check(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    check(bytes);
+    checkDisplay(bytes);
     return 0;
 }

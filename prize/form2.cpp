@@ -111,18 +111,25 @@ void Form2::Command1_Click()
 bool Form2::canDraw(char32_t u)
 {
     // Font merging would find some face for almost anything; what counts is the faces the
-    // prize font is mapped to, and the one Qt picks when none of them is installed.
-    const QFont font = prizeFont();
-    QStringList families = QStringList{font.family()} + QFont::substitutes(font.family());
-    families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
-    if (families.isEmpty())
-        families << font.family();
-    for (const QString &family : families) {
-        QFont face(family, font.pointSize());
-        face.setStyleStrategy(QFont::NoFontMerging);
-        if (QFontMetrics(face).inFontUcs4(u))
+    // prize font is mapped to, and the one Qt picks when none of them is installed. Looked
+    // up once: the substitutions are set before the prize list is read.
+    static const QList<QFontMetrics> faces = [] {
+        const QFont font = prizeFont();
+        QStringList families = QStringList{font.family()} + QFont::substitutes(font.family());
+        families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
+        if (families.isEmpty())
+            families << font.family();
+        QList<QFontMetrics> list;
+        for (const QString &family : families) {
+            QFont face(family, font.pointSize());
+            face.setStyleStrategy(QFont::NoFontMerging);
+            list << QFontMetrics(face);
+        }
+        return list;
+    }();
+    for (const QFontMetrics &face : faces)
+        if (face.inFontUcs4(u))
             return true;
-    }
     return false;
 }
 

@@ -1,10 +1,15 @@
 #include "prizelist.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+using PrizeList::Encoding;
 using PrizeList::Error;
 
 namespace {
@@ -12,6 +17,19 @@ QByteArray big5(const QString &s)
 {
     QStringEncoder e("windows-950");
     return e.encode(s);
+}
+
+QByteArray gbk(const QString &s)
+{
+    QStringEncoder e("GB18030");
+    return e.encode(s);
+}
+
+// Text with a byte-order mark in the given form.
+QByteArray withMark(const QString &s, QStringConverter::Encoding e)
+{
+    QStringEncoder enc(e, QStringEncoder::Flag::WriteBom);
+    return enc.encode(s);
 }
 
 QByteArray lines(int n, const QByteArray &end)
@@ -32,6 +50,17 @@ private Q_SLOTS:
     void refuses_data();
     void refuses();
     void fileProblems();
+    void encodings_data();
+    void encodings();
+    void refusesNamed_data();
+    void refusesNamed();
+    void display_data();
+    void display();
+    void specialFiles_data();
+    void specialFiles();
+    void startWarnings_data();
+    void startWarnings();
+    void startQuestion();
 };
 
 void TestPrizeList::parse_data()
@@ -104,9 +133,6 @@ void TestPrizeList::refuses_data()
                                                 << Error::TooManyLines << 0;
     QTest::newRow("57 LF lines") << lines(57, "\n") << Error::TooManyLines << 0;
     QTest::newRow("NUL byte") << QByteArray("ok\r\nbad\0line\r\n", 14) << Error::NulByte << 2;
-    // With a byte-order mark it is read; without one it is not text.
-    QTest::newRow("UTF-16 without byte-order mark") << QByteArray("a\0b\0", 4)
-                                                    << Error::NulByte << 1;
     QTest::newRow("lone lead byte at end") << QByteArray("ok\r\nx\xA4") << Error::BadText << 2;
     QTest::newRow("lead byte before line end") << QByteArray("\xA4\r\n") << Error::BadText << 1;
     QTest::newRow("0x80 is no character") << QByteArray("a\x80") << Error::BadText << 1;
@@ -162,6 +188,316 @@ void TestPrizeList::fileProblems()
     r = PrizeList::load(path);
     QVERIFY(r.ok());
     QCOMPARE(r.lines, (QStringList{QStringLiteral("一"), QStringLiteral("二")}));
+}
+
+void TestPrizeList::encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<Encoding>("encoding");
+
+    const QString two = QStringLiteral("頭獎 液晶電視一台\r\n精美紀念獎\r\n");
+    const QStringList twoLines{QStringLiteral("頭獎 液晶電視一台"), QStringLiteral("精美紀念獎")};
+    // Read as NUL bytes before byte-order marks decided.
+    QTest::newRow("UTF-16 file") << QByteArray("\xFF\xFE"
+                                               "a\0b\0",
+                                               6)
+                                 << QStringList{QStringLiteral("ab")} << Encoding::Utf16LE;
+    QTest::newRow("UTF-16 LE") << withMark(two, QStringConverter::Utf16LE) << twoLines
+                               << Encoding::Utf16LE;
+    QTest::newRow("UTF-16 BE") << withMark(two, QStringConverter::Utf16BE) << twoLines
+                               << Encoding::Utf16BE;
+    QTest::newRow("UTF-32 LE") << withMark(two, QStringConverter::Utf32LE) << twoLines
+                               << Encoding::Utf32LE;
+    QTest::newRow("UTF-32 BE") << withMark(two, QStringConverter::Utf32BE) << twoLines
+                               << Encoding::Utf32BE;
+    QTest::newRow("UTF-16 CR and LF ends")
+        << withMark(QStringLiteral("a\rb\n\nc"), QStringConverter::Utf16LE)
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QString(), QStringLiteral("c")}
+        << Encoding::Utf16LE;
+    QTest::newRow("UTF-16 surrogate pair")
+        << withMark(QStringLiteral("𠀀"), QStringConverter::Utf16LE)
+        << QStringList{QStringLiteral("𠀀")} << Encoding::Utf16LE;
+    QTest::newRow("UTF-16 mark only")
+        << QByteArray("\xFE\xFF") << QStringList() << Encoding::Utf16BE;
+    // Each of these characters is a valid UTF-8 pair in Big5 ("禮" would be "§").
+    QTest::newRow("Big5 made of UTF-8 pairs")
+        << big5(QStringLiteral("禮 1000\r\n簽 職 聽\r\n讀 蘋 300\r\n"))
+        << QStringList{QStringLiteral("禮 1000"), QStringLiteral("簽 職 聽"),
+                       QStringLiteral("讀 蘋 300")}
+        << Encoding::Big5;
+    QTest::newRow("Big5 made of UTF-8 pairs, one line")
+        << big5(QStringLiteral("禮 1000")) << QStringList{QStringLiteral("禮 1000")}
+        << Encoding::Big5;
+    QTest::newRow("Big5 that GBK also reads")
+        << big5(QStringLiteral("禮 1000\r\n蘋 300"))
+        << QStringList{QStringLiteral("禮 1000"), QStringLiteral("蘋 300")} << Encoding::Big5;
+    QTest::newRow("Big5 one line")
+        << big5(QStringLiteral("頭獎 液晶電視一台"))
+        << QStringList{QStringLiteral("頭獎 液晶電視一台")} << Encoding::Big5;
+    QTest::newRow("Big5 several lines") << big5(two) << twoLines << Encoding::Big5;
+    QTest::newRow("UTF-8 Chinese") << two.toUtf8() << twoLines << Encoding::Utf8;
+    // Also valid Big5, as "Caf矇 au lait".
+    QTest::newRow("UTF-8 accents inside Latin words")
+        << QStringLiteral("Café au lait\nCrème brûlée").toUtf8()
+        << QStringList{QStringLiteral("Café au lait"), QStringLiteral("Crème brûlée")}
+        << Encoding::Utf8;
+    QTest::newRow("ASCII") << QByteArray("TV\r\nDVD")
+                           << QStringList{QStringLiteral("TV"), QStringLiteral("DVD")}
+                           << Encoding::Utf8;
+}
+
+void TestPrizeList::encodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+    QFETCH(Encoding, encoding);
+    const PrizeList::Result r = PrizeList::parse(bytes, QStringLiteral("/x/gift.txt"));
+    QVERIFY2(r.ok(), qPrintable(r.message));
+    QCOMPARE(r.lines, expected);
+    QCOMPARE(r.encoding, encoding);
+}
+
+void TestPrizeList::refusesNamed_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Error>("error");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("named"); // must be in the message
+
+    const QString simplified = QStringLiteral("Big5 或 UTF-8");
+    QTest::newRow("GBK list") << gbk(QStringLiteral(
+                                     "特奖 液晶电视一台\r\n二奖 脚踏车\r\n三奖 电饭锅\r\n"))
+                              << Error::Simplified << 0 << simplified;
+    QTest::newRow("GBK one line") << gbk(QStringLiteral("特奖 液晶电视一台")) << Error::Simplified
+                                  << 0 << simplified;
+    QTest::newRow("GBK after good lines")
+        << QByteArray("TV\r\n") + gbk(QStringLiteral("四奖 电风扇\r\n精美纪念奖"))
+        << Error::Simplified << 0 << QStringLiteral("簡體中文");
+
+    QTest::newRow("BEL") << QByteArray("ok\r\nbell\a") << Error::ControlChar << 2
+                         << QStringLiteral("第 5 個字 U+0007");
+    QTest::newRow("ESC") << QByteArray("\x1B[31mred") << Error::ControlChar << 1
+                         << QStringLiteral("U+001B");
+    QTest::newRow("DEL") << QByteArray("a\x7F") << Error::ControlChar << 1
+                         << QStringLiteral("U+007F");
+    QTest::newRow("form feed") << QByteArray("a\r\n\x0C") << Error::ControlChar << 2
+                               << QStringLiteral("U+000C");
+    QTest::newRow("C1 code in UTF-8") << QByteArray("\xEF\xBB\xBF\xC2\x85") << Error::ControlChar
+                                      << 1 << QStringLiteral("U+0085");
+    QTest::newRow("line separator") << QStringLiteral("頭獎\u2028電視").toUtf8()
+                                    << Error::ControlChar << 1 << QStringLiteral("U+2028");
+    QTest::newRow("control in UTF-16")
+        << withMark(QStringLiteral("a\r\nb\u0007"), QStringConverter::Utf16LE) << Error::ControlChar
+        << 2 << QStringLiteral("U+0007");
+
+    QTest::newRow("1001 characters") << QByteArray("ok\n") + QByteArray(1001, 'a') << Error::TooLong
+                                     << 2 << QStringLiteral("太長");
+    QTest::newRow("10000 Chinese characters")
+        << big5(QString(10000, QChar(u'獎'))) << Error::TooLong << 1 << QStringLiteral("太長");
+    QTest::newRow("40000 characters")
+        << QByteArray(40000, 'x') << Error::TooLong << 1 << QStringLiteral("太長");
+
+    QTest::newRow("57th line blank")
+        << lines(56, "\r\n") + "\r\n"
+        << Error::TooManyLines << 0 << QStringLiteral("第 57 行是空行");
+    QTest::newRow("57th line blanks only")
+        << lines(56, "\n") + "  \n"
+        << Error::TooManyLines << 0 << QStringLiteral("第 57 行是空行");
+    QTest::newRow("57 lines in UTF-16")
+        << withMark(QStringLiteral("a\r\n").repeated(56) + QStringLiteral("\r\n"),
+                    QStringConverter::Utf16LE)
+        << Error::TooManyLines << 0 << QStringLiteral("第 57 行是空行");
+
+    QTest::newRow("UTF-16 odd last byte") << QByteArray("\xFF\xFE"
+                                                        "a\0\n\0b",
+                                                        7)
+                                          << Error::BadText << 2 << QStringLiteral("第 2 行");
+    QTest::newRow("UTF-16 lone surrogate") << QByteArray("\xFF\xFE"
+                                                         "a\0\n\0\x00\xD8",
+                                                         8)
+                                           << Error::BadText << 2 << QStringLiteral("第 2 行");
+    QTest::newRow("UTF-16 NUL") << QByteArray("\xFE\xFF\0a\0\0", 6) << Error::NulByte << 1
+                                << QStringLiteral("NUL");
+    QTest::newRow("UTF-16 private use")
+        << withMark(QStringLiteral("\uE000"), QStringConverter::Utf16BE) << Error::BadText << 1
+        << QStringLiteral("第 1 行");
+    QTest::newRow("UTF-32 beyond Unicode") << QByteArray("\xFF\xFE\0\0\0\0\x11\0", 8)
+                                           << Error::BadText << 1 << QStringLiteral("第 1 行");
+}
+
+void TestPrizeList::refusesNamed()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Error, error);
+    QFETCH(int, line);
+    QFETCH(QString, named);
+    const PrizeList::Result r = PrizeList::parse(bytes, QStringLiteral("/party/gift.txt"));
+    QCOMPARE(r.error, error);
+    QCOMPARE(r.errorLine, line);
+    QVERIFY(r.lines.isEmpty());
+    QVERIFY2(r.message.contains(named), qPrintable(r.message));
+    QVERIFY(r.message.endsWith(QDir::toNativeSeparators(QStringLiteral("/party/gift.txt"))));
+    if (line > 0)
+        QVERIFY(r.message.contains(QStringLiteral("第 %1 行").arg(line)));
+}
+
+void TestPrizeList::display_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Error>("error");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("all drawable") << big5(QStringLiteral("頭獎\t電視")) << Error::None << 0
+                                  << QString();
+    QTest::newRow("no face") << QStringLiteral("ok\n禮物 🎁").toUtf8() << Error::NoGlyph << 2
+                             << QStringLiteral("第 4 個字「🎁」(U+1F381)");
+    QTest::newRow("no face, rare CJK")
+        << QStringLiteral("𪚥").toUtf8() << Error::NoGlyph << 1 << QStringLiteral("U+2A6A5");
+    QTest::newRow("too wide for the window")
+        << QByteArray(30, 'w') << Error::TooLong << 1 << QStringLiteral("太長");
+    QTest::newRow("fits exactly") << QByteArray(20, 'w') << Error::None << 0 << QString();
+}
+
+void TestPrizeList::display()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Error, error);
+    QFETCH(int, line);
+    QFETCH(QString, named);
+    QList<char32_t> asked;
+    PrizeList::Display d;
+    d.canDraw = [&](char32_t u) {
+        asked << u;
+        return u < 0x10000;
+    };
+    d.fits = [](const QString &s) { return s.size() <= 20; };
+    const PrizeList::Result r = PrizeList::parse(bytes, QStringLiteral("/party/gift.txt"), d);
+    QCOMPARE(r.error, error);
+    QCOMPARE(r.errorLine, line);
+    QVERIFY2(r.message.contains(named), qPrintable(r.message));
+    QVERIFY(!asked.contains(U'\t')); // a tab shows as a blank, whatever the font
+}
+
+void TestPrizeList::specialFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Error>("error");
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("folder") << QStringLiteral("folder") << Error::Unreadable
+                            << QStringLiteral("資料夾");
+    QTest::newRow("FIFO") << QStringLiteral("fifo") << Error::Unreadable
+                          << QStringLiteral("具名管道 (FIFO)");
+    QTest::newRow("device") << QStringLiteral("device") << Error::Unreadable
+                            << QStringLiteral("字元裝置");
+    QTest::newRow("symlink to a file") << QStringLiteral("link") << Error::None << QString();
+    QTest::newRow("symlink loop") << QStringLiteral("loop") << Error::Unreadable
+                                  << QStringLiteral("迴圈");
+    QTest::newRow("dangling symlink")
+        << QStringLiteral("dangling") << Error::Missing << QStringLiteral("找不到");
+    // Root reads whatever the permissions say.
+    if (geteuid() != 0)
+        QTest::newRow("no permission")
+            << QStringLiteral("mode000") << Error::Unreadable << QStringLiteral("權限");
+}
+
+void TestPrizeList::specialFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(Error, error);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("gift.txt"));
+    const QString real = dir.filePath(QStringLiteral("real.txt"));
+    QFile f(real);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(big5(QStringLiteral("一\r\n")));
+    f.close();
+
+    if (kind == QStringLiteral("folder"))
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gift.txt")));
+    else if (kind == QStringLiteral("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    else if (kind == QStringLiteral("device"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (kind == QStringLiteral("link"))
+        QVERIFY(QFile::link(real, path));
+    else if (kind == QStringLiteral("loop"))
+        QVERIFY(QFile::link(path, path));
+    else if (kind == QStringLiteral("dangling"))
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.txt")), path));
+    else if (kind == QStringLiteral("mode000")) {
+        QVERIFY(QFile::rename(real, path));
+        QVERIFY(QFile::setPermissions(path, {}));
+    }
+
+    const PrizeList::Result r = PrizeList::load(path);
+    QCOMPARE(r.error, error);
+    if (error == Error::None) {
+        QCOMPARE(r.lines, QStringList{QStringLiteral("一")});
+        return;
+    }
+    QVERIFY2(r.message.contains(named), qPrintable(r.message));
+    QVERIFY(r.message.contains(QDir::toNativeSeparators(path)));
+}
+
+void TestPrizeList::startWarnings_data()
+{
+    QTest::addColumn<QStringList>("prizes");
+    QTest::addColumn<QStringList>("warnings");
+
+    QStringList full;
+    for (int i = 1; i <= 56; ++i)
+        full << QStringLiteral("獎品 %1").arg(i);
+    auto with = [&](int line, const QString &text) {
+        QStringList l = full;
+        l[line - 1] = text;
+        return l;
+    };
+    const QString spoilt = QStringLiteral("第 12 行的「紀念獎」後面有空白，這一項不會算紀念獎。");
+
+    QTest::newRow("56 prizes") << full << QStringList();
+    QTest::newRow("40 prizes") << full.mid(0, 40)
+                               << QStringList{QStringLiteral(
+                                      "獎品清單只有 40 項，另外 16 張卡會抽出空白獎品。")};
+    QTest::newRow("empty list") << QStringList()
+                                << QStringList{QStringLiteral(
+                                       "獎品清單只有 0 項，另外 56 張卡會抽出空白獎品。")};
+    QTest::newRow("trailing blank after 紀念獎")
+        << with(12, QStringLiteral("精美紀念獎 ")) << QStringList{spoilt};
+    QTest::newRow("trailing ideographic blank and tab")
+        << with(12, QStringLiteral("精美紀念獎\u3000\t")) << QStringList{spoilt};
+    QTest::newRow("紀念獎 at the end") << with(12, QStringLiteral("精美紀念獎")) << QStringList();
+    QTest::newRow("leading blanks only")
+        << with(12, QStringLiteral("  精美紀念獎")) << QStringList();
+    QTest::newRow("blank after other text") << with(12, QStringLiteral("電視 ")) << QStringList();
+    QStringList holes = with(3, QString());
+    holes[6] = QStringLiteral("  ");
+    QTest::newRow("empty and blank lines")
+        << holes << QStringList{QStringLiteral("第 3、7 行沒有文字，抽到這一項會是空白獎品。")};
+    QStringList all = full.mid(0, 20);
+    all[0] = QString();
+    all[11] = QStringLiteral("紀念獎 ");
+    QTest::newRow("all three, in this order")
+        << all
+        << QStringList{QStringLiteral("獎品清單只有 20 項，另外 36 張卡會抽出空白獎品。"),
+                       QStringLiteral("第 1 行沒有文字，抽到這一項會是空白獎品。"), spoilt};
+}
+
+void TestPrizeList::startWarnings()
+{
+    QFETCH(QStringList, prizes);
+    QFETCH(QStringList, warnings);
+    QCOMPARE(PrizeList::startWarnings(prizes), warnings);
+}
+
+void TestPrizeList::startQuestion()
+{
+    QCOMPARE(PrizeList::startQuestion({QStringLiteral("甲。"), QStringLiteral("乙。")}),
+             QStringLiteral("甲。\n乙。\n\n要照這份清單開始抽獎嗎?"));
 }
 
 QTEST_GUILESS_MAIN(TestPrizeList)

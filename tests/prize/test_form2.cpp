@@ -26,6 +26,12 @@ private Q_SLOTS:
     void confirmLooksItsColour();
     void fixedDialog();
     void minimisedComesBack();
+    void plainText_data();
+    void plainText();
+    void canDraw_data();
+    void canDraw();
+    void showsWhole_data();
+    void showsWhole();
 
 private:
     static QPointer<Form2> openWith(const QString &prize)
@@ -224,6 +230,75 @@ void TestForm2::minimisedComesBack()
     w->open();
     QVERIFY(!w->isMinimized());
     QVERIFY(w->isVisible());
+    delete w;
+}
+
+void TestForm2::plainText_data()
+{
+    QTest::addColumn<QString>("prize");
+    QTest::newRow("strike") << QStringLiteral("<S>x</S>");
+    QTest::newRow("picture") << QStringLiteral("<img src=a.gif>");
+    QTest::newRow("strike inside a prize") << QStringLiteral("特獎 <S>號T恤三件 </S>尺寸可換");
+    QTest::newRow("style element") << QStringLiteral("<Style>時尚</Style>");
+    QTest::newRow("entity") << QStringLiteral("<b>A&amp;B</b>");
+}
+
+void TestForm2::plainText()
+{
+    QFETCH(QString, prize);
+    QVERIFY(Qt::mightBeRichText(prize));
+    QPointer<Form2> w = openWith(prize);
+    QLabel *label = label1(w);
+    QCOMPARE(label->text(), prize);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    delete w;
+}
+
+void TestForm2::canDraw_data()
+{
+    QTest::addColumn<uint>("character");
+    QTest::addColumn<bool>("drawn");
+    QTest::newRow("Chinese") << uint(U'獎') << true;
+    QTest::newRow("Latin") << uint(U'A') << true;
+    QTest::newRow("blank") << uint(U' ') << true;
+    QTest::newRow("full-width colon") << uint(U'：') << true;
+    QTest::newRow("emoji") << uint(0x1F381) << false;
+    QTest::newRow("rare CJK beyond the BMP") << uint(0x2B740) << false;
+}
+
+void TestForm2::canDraw()
+{
+    QFETCH(uint, character);
+    QFETCH(bool, drawn);
+    QCOMPARE(Form2::canDraw(character), drawn);
+}
+
+void TestForm2::showsWhole_data()
+{
+    QTest::addColumn<QString>("prize");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("short") << QStringLiteral("電冰箱") << true;
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("twenty characters")
+        << QStringLiteral("頭獎：最新款十六吋筆記型電腦一台及無線滑鼠") << true;
+    QTest::newRow("eighty characters") << QString(80, QChar(u'獎')) << false;
+    QTest::newRow("ten thousand characters") << QString(10000, QChar(u'獎')) << false;
+}
+
+void TestForm2::showsWhole()
+{
+    QFETCH(QString, prize);
+    QFETCH(bool, whole);
+    QCOMPARE(Form2::showsWhole(prize), whole);
+    if (!whole)
+        return;
+    // What the check accepts, the window shows in full.
+    QPointer<Form2> w = openWith(prize);
+    QLabel *label = label1(w);
+    const QRect needed = QFontMetrics(label->font())
+                             .boundingRect(label->contentsRect(),
+                                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
+    QVERIFY(label->contentsRect().contains(needed));
     delete w;
 }
 
