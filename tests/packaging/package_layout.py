@@ -109,7 +109,8 @@ def main():
     cpack, config = sys.argv[1:3]
     with tempfile.TemporaryDirectory(prefix="zentavo-packages-") as out:
         for generator in ("DEB", "TGZ"):
-            subprocess.run([cpack, "--config", config, "-G", generator, "-B", out], check=True,
+            subprocess.run([cpack, "--config", config, "-G", generator, "-B", out], cwd=out,
+                           check=True,
                            stdout=subprocess.DEVNULL)
         debs = glob.glob(os.path.join(out, "packages", "*.deb"))
         archives = glob.glob(os.path.join(out, "packages", "*.tar.gz"))
