@@ -109,8 +109,9 @@ def main():
     cpack, config = sys.argv[1:3]
     with tempfile.TemporaryDirectory(prefix="zentavo-packages-") as out:
         for generator in ("DEB", "TGZ"):
-            subprocess.run([cpack, "--config", config, "-G", generator, "-B", out], check=True,
-                           stdout=subprocess.DEVNULL, cwd=out)
+            subprocess.run([cpack, "--config", config, "-G", generator, "-B", out], cwd=out,
+                           check=True,
+                           stdout=subprocess.DEVNULL)
         debs = glob.glob(os.path.join(out, "packages", "*.deb"))
         archives = glob.glob(os.path.join(out, "packages", "*.tar.gz"))
         check(len(debs) == 1 and len(archives) == 1, f"packages made: {debs + archives}")
