@@ -12,6 +12,7 @@ class QLineEdit;
 class QMenuBar;
 class QPushButton;
 class Random;
+class ScaledLayout;
 
 // The bingo number window. The draw runs on the event loop, one pass per timer tick,
 // so the take button, the menu and every other window keep working meanwhile.
@@ -25,12 +26,16 @@ public:
     bool isDrawing() const { return m_draw.isDrawing(); }
     // One pass of the draw, as a timer tick runs it.
     void step();
+    // Opens at s times the design: place, size and fonts. Later resizes by the operator
+    // leave the controls where they are.
+    void setScale(double s);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     QMenuBar *buildMenu();
+    void placeWindow();
     void buildControls(QWidget *client);
     void Command1_Click(int index);
     void Command2_Click();
@@ -40,6 +45,7 @@ private:
     void endAndClose();
     void render();
 
+    ScaledLayout *m_layout = nullptr;
     Random &m_random;
     BingoDraw m_draw;
     QTimer m_timer;

@@ -396,6 +396,7 @@ void Form1::showPrizeWindow()
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2;
+        m_prizeWindow->setScale(scale());
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
@@ -424,6 +425,7 @@ void Form1::onPrizeConfirmed()
     forgetIfClosed(m_pictureWindow);
     if (!m_pictureWindow) {
         m_pictureWindow = new Form3;
+        m_pictureWindow->setScale(scale());
         connect(m_pictureWindow, &Form3::pictureClicked, this, [this] {
             show();
             raise();
@@ -450,6 +452,7 @@ void Form1::lottoClick()
     forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
+        m_bingoWindow->setScale(scale());
         PresenterKeys::attachBingo(m_bingoWindow);
     }
     bringForward(m_bingoWindow);
@@ -458,8 +461,10 @@ void Form1::lottoClick()
 void Form1::aboutusClick()
 {
     forgetIfClosed(m_aboutWindow);
-    if (!m_aboutWindow)
+    if (!m_aboutWindow) {
         m_aboutWindow = new FormAbout;
+        m_aboutWindow->setScale(scale());
+    }
     bringForward(m_aboutWindow);
 }
 
