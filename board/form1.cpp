@@ -168,17 +168,20 @@ void Form1::buildLayout()
     m_layout = new ScaledLayout(client);
     ScaledLayout &layout = *m_layout;
 
-    auto scroll = [client, &layout](const char *name, const QRect &r, const QString &file) {
+    auto scroll = [client, &layout](const char *name, const QRect &r, const QString &file,
+                                    const QString &large) {
         auto *l = new QLabel(client);
         l->setObjectName(QLatin1String(name));
         layout.place(l, r);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         layout.frameLine(l, 2);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        layout.picture(l, QPixmap(file), ScaledLayout::Art::Photo);
+        layout.picture(l, QPixmap(file), QPixmap(large));
     };
-    scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight());
-    scroll("Picture2", QRect(240, 600, 975, 6015), Pictures::scrollLeft());
+    scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight(),
+           Pictures::scrollRightLarge());
+    scroll("Picture2", QRect(240, 600, 975, 6015), Pictures::scrollLeft(),
+           Pictures::scrollLeftLarge());
 
     const QFont cellFont = makeFont(QStringLiteral("Tahoma"), 9.75, true);
     const QPixmap lamp(Pictures::lamp());
