@@ -3,6 +3,7 @@
 #include "clickablelabel.h"
 #include "colourui.h"
 #include "drag.h"
+#include "scale.h"
 #include "twips.h"
 
 #include <QCoreApplication>
@@ -63,9 +64,10 @@ FormAbout::FormAbout(const QString &programDir)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(Colour::noIcon());
-    setFont(ming(9, QFont::Bold));
+    m_layout = new ScaledLayout(this);
+    m_layout->font(this, ming(9, QFont::Bold));
     Colour::setRole(this, QPalette::Window, Colour::ButtonFace);
-    setGeometry(Twips::rect(3720, 1485, 4680, 2595));
+    m_layout->place(this, QRect(3720, 1485, 4680, 2595));
 
     const QString author = QStringLiteral("林志明");
     const QString mail = QStringLiteral("zentavo.party@example.com");
@@ -77,27 +79,26 @@ FormAbout::FormAbout(const QString &programDir)
                                   const QFont &font) {
         auto *label = new ClickableLabel(text, this);
         label->setObjectName(name);
-        label->setGeometry(geometry);
-        label->setFont(font);
+        m_layout->place(label, geometry);
+        m_layout->font(label, font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     };
     const auto lblName = [](int i) { return QStringLiteral("lbl(%1)").arg(i); };
 
-    lbl[0] = makeLabel(lblName(0), Twips::rect(120, 120, 2655, 255), QStringLiteral("Zentavo"),
+    lbl[0] = makeLabel(lblName(0), QRect(120, 120, 2655, 255), QStringLiteral("Zentavo"),
                        ming(12, QFont::Bold));
     setTextColour(lbl[0], 0x404040);
-    lbl[3] = makeLabel(lblName(3), Twips::rect(465, 960, 990, 255), QStringLiteral("程式設計："),
-                       tahoma());
-    lbl[1] = makeLabel(lblName(1), Twips::rect(840, 1320, 615, 255), QStringLiteral("Email："),
-                       tahoma());
+    lbl[3] =
+        makeLabel(lblName(3), QRect(465, 960, 990, 255), QStringLiteral("程式設計："), tahoma());
+    lbl[1] = makeLabel(lblName(1), QRect(840, 1320, 615, 255), QStringLiteral("Email："), tahoma());
     // The addresses run to the right margin: in the faces this platform has, they are
     // wider than the box was drawn for, and nothing else shares their rows.
     constexpr int LinkWidth = 4680 - 120 - 1560;
-    lbl[2] = makeLabel(lblName(2), Twips::rect(1560, 1320, LinkWidth, 255), mail, tahoma(true));
-    lbl[4] = makeLabel(lblName(4), Twips::rect(120, 1680, 1365, 255),
-                       QStringLiteral("我的個人網站："), tahoma());
-    lbl[5] = makeLabel(lblName(5), Twips::rect(1560, 1680, LinkWidth, 255), site, tahoma(true));
+    lbl[2] = makeLabel(lblName(2), QRect(1560, 1320, LinkWidth, 255), mail, tahoma(true));
+    lbl[4] = makeLabel(lblName(4), QRect(120, 1680, 1365, 255), QStringLiteral("我的個人網站："),
+                       tahoma());
+    lbl[5] = makeLabel(lblName(5), QRect(1560, 1680, LinkWidth, 255), site, tahoma(true));
     for (int i : {2, 5}) {
         setTextColour(lbl[i], 0x0000FF);
         lbl[i]->setCursor(Qt::PointingHandCursor);
@@ -105,13 +106,13 @@ FormAbout::FormAbout(const QString &programDir)
     for (int i = 0; i < int(lbl.size()); ++i)
         connect(lbl[i], &ClickableLabel::clicked, this, [this, i] { lbl_Click(i); });
 
-    Label1 = makeLabel(QStringLiteral("Label1"), Twips::rect(1560, 960, 1455, 255), author,
+    Label1 = makeLabel(QStringLiteral("Label1"), QRect(1560, 960, 1455, 255), author,
                        ming(12, QFont::Normal));
     setTextColour(Label1, 0x0000FF);
 
     Gif1 = new ClickableLabel(this);
     Gif1->setObjectName(QStringLiteral("Gif1"));
-    Gif1->setGeometry(Twips::rect(3000, 120, 1695, 615));
+    m_layout->place(Gif1, QRect(3000, 120, 1695, 615));
     Gif1->setAlignment(Qt::AlignCenter);
     // The path is handed over whether or not the file is there; a missing picture
     // simply shows nothing.
@@ -124,8 +125,8 @@ FormAbout::FormAbout(const QString &programDir)
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(Twips::rect(3240, 2160, 1095, 375));
-    cmdOK->setFont(ming(9, QFont::Normal));
+    m_layout->place(cmdOK, QRect(3240, 2160, 1095, 375));
+    m_layout->font(cmdOK, ming(9, QFont::Normal));
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdOK->setFocus();
 
@@ -133,6 +134,14 @@ FormAbout::FormAbout(const QString &programDir)
         m_sizeGrip = new QSizeGrip(this);
         m_sizeGrip->resize(m_sizeGrip->sizeHint());
     }
+}
+
+void FormAbout::setScale(double s)
+{
+    m_layout->apply(s);
+    // The animation plays at its own size; it grows with the box.
+    if (m_movie->isValid() && s != 1.0)
+        m_movie->setScaledSize(m_movie->frameRect().size() * s);
 }
 
 void FormAbout::Navigate(const QString &webPageUrl)

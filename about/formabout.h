@@ -8,6 +8,7 @@
 
 class ClickableLabel;
 class QMovie;
+class ScaledLayout;
 class QPushButton;
 class QSizeGrip;
 class QUrl;
@@ -27,6 +28,9 @@ public:
     // of the executable.
     explicit FormAbout(const QString &programDir = QString());
 
+    // Opens at s times the design: place, size and fonts.
+    void setScale(double s);
+
     // Hands a link to the desktop; whether it could be opened is not reported.
     void Navigate(const QString &webPageUrl);
 
@@ -45,6 +49,7 @@ private:
     ClickableLabel *Gif1 = nullptr;
     QPushButton *cmdOK = nullptr;
     QMovie *m_movie = nullptr;
+    ScaledLayout *m_layout = nullptr;
     // Stands in for a sizable border where the window system draws none without a title.
     QSizeGrip *m_sizeGrip = nullptr;
     QString m_mailLink;

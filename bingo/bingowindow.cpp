@@ -4,6 +4,7 @@
 #include "facebutton.h"
 #include "pictures.h"
 #include "prompt.h"
+#include "scale.h"
 #include "twips.h"
 
 #include <QAction>
@@ -65,10 +66,11 @@ BingoWindow::BingoWindow(Random &random, QWidget *parent)
     // The controls sit at fixed places on a client area under the menu bar; only the
     // menu bar and that area are laid out.
     QMenuBar *bar = buildMenu();
+    m_layout = new ScaledLayout(this);
     auto *client = new QWidget;
     client->setAutoFillBackground(true);
     Colour::setRole(client, QPalette::Window, Colour::ActiveBorder);
-    client->setFont(QFont(QStringLiteral("新細明體"), 12));
+    m_layout->font(client, QFont(QStringLiteral("新細明體"), 12));
     auto *frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->setSpacing(0);
@@ -77,13 +79,25 @@ BingoWindow::BingoWindow(Random &random, QWidget *parent)
     frame->addWidget(client);
     buildControls(client);
 
-    const QRect area = Twips::rect(ClientLeft, ClientTop, ClientWidth, ClientHeight);
-    const int barHeight = bar->sizeHint().height();
-    setGeometry(area.adjusted(0, -barHeight, 0, 0));
+    placeWindow();
 
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &BingoWindow::step);
     m_text1->setFocus();
+}
+
+void BingoWindow::placeWindow()
+{
+    const QRect area =
+        Scale::rect(QRect(ClientLeft, ClientTop, ClientWidth, ClientHeight), m_layout->scale());
+    const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
+    setGeometry(area.adjusted(0, -barHeight, 0, 0));
+}
+
+void BingoWindow::setScale(double s)
+{
+    m_layout->apply(s);
+    placeWindow();
 }
 
 QMenuBar *BingoWindow::buildMenu()
@@ -105,19 +119,19 @@ void BingoWindow::buildControls(QWidget *client)
     for (int i = 0; i < BingoDraw::Numbers; ++i) {
         auto *box = new QLabel(client);
         box->setObjectName(arrayName("Label1", i));
-        box->setFont(tahoma(24, true));
+        m_layout->font(box, tahoma(24, true));
         box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        box->setLineWidth(2);
+        m_layout->frameLine(box, 2);
         box->setIndent(0); // two bold digits fill the box; a framed label's indent clips them
         box->setAutoFillBackground(true);
         Colour::setRole(box, QPalette::Window, Colour::fromHex(0xFFFF80));
         if (i < 24) {
-            box->setGeometry(
-                Twips::rect(120 + 840 * (i % 8), 360 + 1200 * (i / 8), BoxSize, BoxSize));
+            m_layout->place(box,
+                            QRect(120 + 840 * (i % 8), 360 + 1200 * (i / 8), BoxSize, BoxSize));
             box->setAlignment(Qt::AlignTop | (i == 0 ? Qt::AlignRight : Qt::AlignHCenter));
         } else {
             // The 25th number is only ever seen on the display.
-            box->setGeometry(Twips::rect(2280, 4920, BoxSize, BoxSize));
+            m_layout->place(box, QRect(2280, 4920, BoxSize, BoxSize));
             box->setAlignment(Qt::AlignTop | Qt::AlignLeft);
             box->hide();
         }
@@ -128,8 +142,8 @@ void BingoWindow::buildControls(QWidget *client)
         for (int c = 0; c < 8; ++c) {
             auto *tag = new QLabel(QString::number(8 * r + c + 1), client);
             tag->setObjectName(arrayName("Label2", TagRows[r].indices[c]));
-            tag->setGeometry(Twips::rect(TagRows[r].lefts[c], TagRows[r].top, TagSize, TagSize));
-            tag->setFont(tahoma(9.75, true));
+            m_layout->place(tag, QRect(TagRows[r].lefts[c], TagRows[r].top, TagSize, TagSize));
+            m_layout->font(tag, tahoma(9.75, true));
             tag->setAutoFillBackground(true);
             Colour::setRole(tag, QPalette::Window, Colour::ButtonFace);
             Colour::setRole(tag, QPalette::WindowText, Colour::fromHex(0x0000FF));
@@ -138,8 +152,8 @@ void BingoWindow::buildControls(QWidget *client)
 
     m_text1 = new QLineEdit(QStringLiteral("0"), client);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(Twips::rect(120, 3600, 2055, 1935));
-    m_text1->setFont(tahoma(72, false));
+    m_layout->place(m_text1, QRect(120, 3600, 2055, 1935));
+    m_layout->font(m_text1, tahoma(72, false));
     m_text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_text1->setReadOnly(true);
     Colour::setRole(m_text1, QPalette::Base, Colour::fromHex(0xC0FFC0));
@@ -149,15 +163,15 @@ void BingoWindow::buildControls(QWidget *client)
     for (int i = 0; i < 2; ++i) {
         auto *button = new QPushButton(captions[i], client);
         button->setObjectName(arrayName("Command1", i));
-        button->setGeometry(Twips::rect(5280, tops[i], 1215, 615));
+        m_layout->place(button, QRect(5280, tops[i], 1215, 615));
         connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         m_command1[i] = button;
     }
 
     m_command2 = new FaceButton(QStringLiteral("取得號碼"), client);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setGeometry(Twips::rect(2880, 3960, 1695, 1455));
-    m_command2->setFont(tahoma(15.75, false));
+    m_layout->place(m_command2, QRect(2880, 3960, 1695, 1455));
+    m_layout->font(m_command2, tahoma(15.75, false));
     m_command2->setFaceColour(Colour::fromHex(0xFF8080));
     connect(m_command2, &QPushButton::clicked, this, &BingoWindow::Command2_Click);
 

@@ -13,6 +13,7 @@ class QMenuBar;
 class FaceButton;
 class QPushButton;
 class Random;
+class ScaledLayout;
 
 // The bingo number window. The draw runs on the event loop, one pass per timer tick,
 // so the take button, the menu and every other window keep working meanwhile.
@@ -28,6 +29,9 @@ public:
     bool isDrawing() const { return m_draw.isDrawing(); }
     // One pass of the draw, as a timer tick runs it.
     void step();
+    // Opens at s times the design: place, size and fonts. Later resizes by the operator
+    // leave the controls where they are.
+    void setScale(double s);
 
 Q_SIGNALS:
     // For the sound: the draw's loop runs, has stopped, has put a number in a box.
@@ -40,6 +44,7 @@ protected:
 
 private:
     QMenuBar *buildMenu();
+    void placeWindow();
     void buildControls(QWidget *client);
     void Command1_Click(int index);
     void Command2_Click();
@@ -51,6 +56,7 @@ private:
     void render();
     void stopLoop();
 
+    ScaledLayout *m_layout = nullptr;
     Random &m_random;
     BingoDraw m_draw;
     QTimer m_timer;

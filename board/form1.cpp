@@ -199,17 +199,20 @@ void Form1::buildLayout()
     m_layout = new ScaledLayout(client);
     ScaledLayout &layout = *m_layout;
 
-    auto scroll = [client, &layout](const char *name, const QRect &r, const QString &file) {
+    auto scroll = [client, &layout](const char *name, const QRect &r, const QString &file,
+                                    const QString &large) {
         auto *l = new QLabel(client);
         l->setObjectName(QLatin1String(name));
         layout.place(l, r);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         layout.frameLine(l, 2);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        layout.picture(l, QPixmap(file), ScaledLayout::Art::Photo);
+        layout.picture(l, QPixmap(file), QPixmap(large));
     };
-    scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight());
-    scroll("Picture2", QRect(240, 600, 975, 6015), Pictures::scrollLeft());
+    scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight(),
+           Pictures::scrollRightLarge());
+    scroll("Picture2", QRect(240, 600, 975, 6015), Pictures::scrollLeft(),
+           Pictures::scrollLeftLarge());
 
     const QFont cellFont = makeFont(QStringLiteral("Tahoma"), 9.75, true);
     const QPixmap lamp(Pictures::lamp());
@@ -459,6 +462,7 @@ void Form1::showPrizeWindow()
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2(this);
+        m_prizeWindow->setScale(scale());
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
         // A window closed before it finished opening still leaves its number held.
@@ -489,6 +493,7 @@ void Form1::onPrizeConfirmed()
     forgetIfClosed(m_pictureWindow);
     if (!m_pictureWindow) {
         m_pictureWindow = new Form3;
+        m_pictureWindow->setScale(scale());
         // However the picture closes, the board comes back.
         connect(m_pictureWindow, &Form3::closed, this, [this] {
             show();
@@ -517,6 +522,7 @@ void Form1::lottoClick()
     forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
+        m_bingoWindow->setScale(scale());
         PresenterKeys::attachBingo(m_bingoWindow);
         connect(m_bingoWindow, &BingoWindow::drawStarted, this,
                 [this] { m_sound->play(Sound::Cue::Roll); });
@@ -530,8 +536,10 @@ void Form1::lottoClick()
 void Form1::aboutusClick()
 {
     forgetIfClosed(m_aboutWindow);
-    if (!m_aboutWindow)
+    if (!m_aboutWindow) {
         m_aboutWindow = new FormAbout;
+        m_aboutWindow->setScale(scale());
+    }
     bringForward(m_aboutWindow);
 }
 

@@ -1,6 +1,7 @@
 #include "growingwindow.h"
 
 #include "colourui.h"
+#include "scale.h"
 #include "twips.h"
 
 #include <QPainter>
@@ -10,9 +11,20 @@
 
 GrowingWindow::GrowingWindow(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
+    m_layout = new ScaledLayout(this);
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(StepIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &GrowingWindow::step);
+}
+
+void GrowingWindow::setScale(double s)
+{
+    m_layout->apply(s);
+}
+
+double GrowingWindow::scale() const
+{
+    return m_layout->scale();
 }
 
 double GrowingWindow::screenWidthTwips(const QWidget *w)
@@ -35,7 +47,8 @@ void GrowingWindow::open(const OpeningPlan &plan)
     }
     m_started = true;
     m_plan = plan;
-    m_steps = Opening::growth(plan, screenWidthTwips(this));
+    m_plan.scale = scale();
+    m_steps = Opening::growth(m_plan, screenWidthTwips(this));
     m_next = 0;
     m_background = QImage();
     step(); // visible from the first step on

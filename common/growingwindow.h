@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class ScaledLayout;
+
 // A top-level window that opens by growing onto the screen and then keeps a banded
 // background that survives repaints. The steps run on the event loop, a few
 // milliseconds apart, so the audience sees the frame grow.
@@ -25,6 +27,10 @@ public:
     void finishOpening();
 
     const QImage &background() const { return m_background; }
+    // The window's controls at s times their design; set before it opens.
+    void setScale(double s);
+    double scale() const;
+    ScaledLayout *layout() const { return m_layout; }
     static double screenWidthTwips(const QWidget *w);
 
 Q_SIGNALS:
@@ -45,4 +51,5 @@ private:
     bool m_started = false;
     QTimer m_timer;
     QImage m_background;
+    ScaledLayout *m_layout = nullptr;
 };

@@ -9,12 +9,12 @@ QList<TwipsRect> Opening::growth(const OpeningPlan &plan, double screenWidthTwip
     for (int i = 0; i < Steps; ++i) {
         const int s = i * StepSize;
         TwipsRect r;
-        r.height = s * plan.heightStep;
-        r.width = s * plan.widthStep;
+        r.height = int(std::lround(s * plan.heightStep * plan.scale));
+        r.width = int(std::lround(s * plan.widthStep * plan.scale));
         // Round half to even first (nearbyint under the default rounding mode),
         // then halve truncating toward zero.
         r.left = int(std::nearbyint(screenWidthTwips - r.width)) / 2;
-        r.top = plan.top;
+        r.top = int(std::lround(plan.top * plan.scale));
         steps.append(r);
     }
     return steps;

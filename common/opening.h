@@ -17,6 +17,7 @@ struct OpeningPlan
     int widthStep = 0;
     int top = 0;                                  // twips
     std::function<ColourValue(int j)> bandColour; // j = 1..64
+    double scale = 1.0; // the window opens this much larger, steps and top alike
 };
 
 struct TwipsRect

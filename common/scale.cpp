@@ -133,6 +133,18 @@ void ScaledLayout::picture(QLabel *l, const QPixmap &design, Art art)
     m_items.push_back(std::move(item));
 }
 
+void ScaledLayout::picture(QLabel *l, const QPixmap &design, const QPixmap &large)
+{
+    Item item;
+    item.widget = l;
+    item.kind = Item::Kind::Picture;
+    item.pixmap = design;
+    item.large = large;
+    item.art = Art::Photo;
+    applyItem(item);
+    m_items.push_back(std::move(item));
+}
+
 void ScaledLayout::icon(QAbstractButton *b, const QIcon &design, QSize designSize)
 {
     Item item;
@@ -187,8 +199,17 @@ void ScaledLayout::applyItem(const Item &item) const
     case Item::Kind::Picture: {
         auto *l = static_cast<QLabel *>(w);
         const qreal dpr = s == 1.0 ? 1.0 : l->devicePixelRatioF();
-        l->setPixmap(item.art == Art::Pixel ? Scale::sharp(item.pixmap, s, dpr)
-                                            : Scale::smooth(item.pixmap, s, dpr));
+        if (item.art == Art::Pixel) {
+            l->setPixmap(Scale::sharp(item.pixmap, s, dpr));
+        } else if (s * dpr > 1.0 && !item.large.isNull() && !item.pixmap.isNull()) {
+            // The design's own size at s, whatever the large one's rounding.
+            QPixmap p = item.large.scaled((QSizeF(item.pixmap.size()) * s * dpr).toSize(),
+                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            p.setDevicePixelRatio(dpr);
+            l->setPixmap(p);
+        } else {
+            l->setPixmap(Scale::smooth(item.pixmap, s, dpr));
+        }
         break;
     }
     case Item::Kind::Icon: {

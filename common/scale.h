@@ -54,6 +54,9 @@ public:
     void fittedFont(QLabel *l, const QFont &design);
     void frameLine(QFrame *f, int designWidth);
     void picture(QLabel *l, const QPixmap &design, Art art);
+    // A picture that also comes drawn larger: above s = 1 it is made from the large one,
+    // so it is reduced, or enlarged only a little, rather than blown up.
+    void picture(QLabel *l, const QPixmap &design, const QPixmap &large);
     void icon(QAbstractButton *b, const QIcon &design, QSize designSize);
 
     void apply(double s, QPoint offset = {});
@@ -86,6 +89,7 @@ private:
         QFont font;
         int line = 0;
         QPixmap pixmap;
+        QPixmap large;
         Art art = Art::Pixel;
         QIcon icon;
         QSize iconSize;

@@ -2,7 +2,7 @@
 
 #include "colourui.h"
 #include "pictures.h"
-#include "twips.h"
+#include "scale.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -22,12 +22,13 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(Twips::rect(0, 0, 8175, 3615));
+    ScaledLayout &layout = *GrowingWindow::layout();
+    layout.place(Picture1, QRect(0, 0, 8175, 3615));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Picture1->setLineWidth(2);
+    layout.frameLine(Picture1, 2);
     // Unscaled from the inner top-left; whatever does not fit is cut off.
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setPixmap(QPixmap(Pictures::closing()));
+    layout.picture(Picture1, QPixmap(Pictures::closing()), QPixmap(Pictures::closingLarge()));
     Colour::setRole(Picture1, QPalette::Window, Red);
     Picture1->setAutoFillBackground(true);
     Picture1->installEventFilter(this);

@@ -3,6 +3,7 @@
 #include "colourui.h"
 #include "facebutton.h"
 #include "twips.h"
+#include "scale.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -17,11 +18,11 @@ QFont prizeFont()
 
 // The prize label is one 18 pt line wide. A longer prize wraps and the type shrinks
 // until every line fits the label, so nothing of the prize is cut off.
-QFont fittingFont(QFont font, const QString &text, QSize box)
+QFont fittingFont(QFont font, const QString &text, QSize box, double scale)
 {
-    constexpr qreal Smallest = 9.0;
+    const qreal Smallest = 9.0 * scale;
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    for (qreal size = font.pointSizeF(); size > Smallest; size -= 1.0) {
+    for (qreal size = font.pointSizeF(); size > Smallest; size -= scale) {
         font.setPointSizeF(size);
         const QRect needed = QFontMetrics(font).boundingRect(QRect(QPoint(), box), flags, text);
         if (needed.width() <= box.width() && needed.height() <= box.height())
@@ -42,24 +43,26 @@ Form2::Form2(QWidget *parent)
     setWindowTitle(QStringLiteral("Form2"));
     setWindowIcon(Colour::noIcon());
     Colour::setRole(this, QPalette::Window, Colour::ButtonFace);
+    ScaledLayout &layout = *GrowingWindow::layout();
+    layout.font(this, font());
 
     Command1 = new FaceButton(QStringLiteral("確 定"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Twips::rect(3600, 2160, 855, 375));
+    layout.place(Command1, QRect(3600, 2160, 855, 375));
     Command1->setFaceColour(Colour::fromHex(0x80FF80));
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
     Label2 = new QLabel(QStringLiteral("您的獎品是:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(Twips::rect(240, 360, 2055, 615));
-    Label2->setFont(QFont(QStringLiteral("Tahoma"), 18));
+    layout.place(Label2, QRect(240, 360, 2055, 615));
+    layout.font(Label2, QFont(QStringLiteral("Tahoma"), 18));
     Colour::setRole(Label2, QPalette::WindowText, Colour::fromHex(0xC00000));
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Twips::rect(240, 960, 4095, 615));
-    Label1->setFont(prizeFont());
+    layout.place(Label1, QRect(240, 960, 4095, 615));
+    layout.font(Label1, prizeFont());
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setWordWrap(true);
     Label1->setTextFormat(Qt::PlainText); // a prize is never markup, whatever it holds
@@ -98,7 +101,8 @@ void Form2::onOpened()
 
 void Form2::showPrize()
 {
-    Label1->setFont(fittingFont(prizeFont(), m_prize, Label1->contentsRect().size()));
+    Label1->setFont(fittingFont(Scale::font(prizeFont(), scale()), m_prize,
+                                Label1->contentsRect().size(), scale()));
     Label1->setText(m_prize);
 }
 
@@ -136,7 +140,7 @@ bool Form2::canDraw(char32_t u)
 bool Form2::showsWhole(const QString &prize)
 {
     const QSize box = Twips::rect(240, 960, 4095, 615).size();
-    const QFont font = fittingFont(prizeFont(), prize, box);
+    const QFont font = fittingFont(prizeFont(), prize, box, 1.0);
     const QRect needed = QFontMetrics(font).boundingRect(
         QRect(QPoint(), box), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
     return needed.width() <= box.width() && needed.height() <= box.height();

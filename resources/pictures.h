@@ -36,4 +36,17 @@ inline QString closing()
 {
     return QStringLiteral(":/zentavo/closing.bmp");
 }
+// The same three drawn four times as large, for an enlarged board.
+inline QString scrollLeftLarge()
+{
+    return QStringLiteral(":/zentavo/scroll-left-large.png");
+}
+inline QString scrollRightLarge()
+{
+    return QStringLiteral(":/zentavo/scroll-right-large.png");
+}
+inline QString closingLarge()
+{
+    return QStringLiteral(":/zentavo/closing-large.png");
+}
 } // namespace Pictures

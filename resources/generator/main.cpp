@@ -76,6 +76,26 @@ void run(const QDir &out)
                    scrollRed, gold, 60, 22),
                "BMP");
 
+    // The same pictures four times as large, for a board enlarged on a projector: drawn at
+    // the size they are shown, the lettering stays sharp.
+    constexpr int Large = 4;
+    writeImage(out, QStringLiteral("scroll-left-large.png"),
+               Lettering::verticalScroll({65 * Large, 407 * Large},
+                                         QStringLiteral("三陽開泰事事如意"), scrollRed, Qt::black,
+                                         44 * Large, 6 * Large, 16 * Large),
+               "PNG");
+    writeImage(out, QStringLiteral("scroll-right-large.png"),
+               Lettering::verticalScroll({68 * Large, 416 * Large},
+                                         QStringLiteral("五福臨門歲歲平安"), scrollRed, Qt::black,
+                                         45 * Large, 6 * Large, 16 * Large),
+               "PNG");
+    writeImage(out, QStringLiteral("closing-large.png"),
+               Lettering::centredLines(
+                   {544 * Large, 251 * Large},
+                   {QStringLiteral("獎品已經全部送出"), QStringLiteral("恭祝大家人人有獎")},
+                   scrollRed, gold, 60 * Large, 22 * Large),
+               "PNG");
+
     constexpr int frames = 24;
     QList<Gif::Frame> movie;
     for (int i = 0; i < frames; ++i)
