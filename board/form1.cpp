@@ -379,8 +379,7 @@ void Form1::command1Click(int index)
     render();
     if (m_board.drawnIsConsolation())
         m_pendingHeld.append(m_board.stopCell);
-    m_prizeCue =
-        m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
+    m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     showPrizeWindow();
     if (!m_prizeWindow->isOpening()) {
         markPendingHeld();
