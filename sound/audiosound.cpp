@@ -65,7 +65,8 @@ void quietOnAudioThread(QtMsgType type, const QMessageLogContext &context, const
 class AudioEngine : public QObject
 {
 public:
-    explicit AudioEngine(AudioSound &owner) : m_owner(owner), m_clock(DelayNs) {}
+    // The timer is a child so that it moves to the audio thread with the engine.
+    explicit AudioEngine(AudioSound &owner) : m_owner(owner), m_clock(DelayNs), m_pump(this) {}
     ~AudioEngine() override
     {
         if (m_sink)

@@ -98,7 +98,8 @@ void Mixer::render(qint16 *out, int frames)
         out[i] = qint16(std::clamp<qint32>(sum[std::size_t(i)], -32768, 32767));
     m_cursor = end;
     std::erase_if(m_voices, [this](const Voice &v) {
-        const qint64 last = v.cue == Sound::Cue::Roll ? v.until : v.from + qint64(clip(v.cue).size());
+        const qint64 last =
+            v.cue == Sound::Cue::Roll ? v.until : v.from + qint64(clip(v.cue).size());
         return last <= m_cursor;
     });
 }

@@ -60,8 +60,8 @@ QByteArray wav(Samples s, double level = 0.7)
     // milliseconds so nothing ends on a step.
     const double peak =
         std::max(1e-9, std::abs(*std::max_element(s.begin(), s.end(), [](double a, double b) {
-            return std::abs(a) < std::abs(b);
-        })));
+                     return std::abs(a) < std::abs(b);
+                 })));
     const std::size_t fade = std::min<std::size_t>(s.size(), Sounds::Rate / 200);
     for (std::size_t i = 0; i < fade; ++i)
         s[s.size() - 1 - i] *= double(i) / double(fade);

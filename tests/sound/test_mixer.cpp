@@ -1,8 +1,8 @@
 #include "mixer.h"
 
 #include <QFile>
-#include <QTest>
 #include <QtEndian>
+#include <QTest>
 
 #include <algorithm>
 
@@ -120,7 +120,7 @@ void TestMixer::programSounds_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<double>("shortest");
-    QTest::addColumn<double>("longest"); // seconds
+    QTest::addColumn<double>("longest");                               // seconds
     QTest::newRow("click") << ":/zentavo/click.wav" << 0.002 << 0.015; // under a 20 ms step
     QTest::newRow("chime") << ":/zentavo/chime.wav" << 0.5 << 2.5;
     QTest::newRow("fanfare") << ":/zentavo/fanfare.wav" << 1.0 << 3.0;
@@ -143,8 +143,8 @@ void TestMixer::programSounds()
     QVERIFY(clip);
     const double seconds = double(clip->size()) / Mixer::Rate;
     QVERIFY2(seconds >= shortest && seconds <= longest, qPrintable(QString::number(seconds)));
-    const auto peak = std::max_element(clip->begin(), clip->end(),
-                                       [](qint16 a, qint16 b) { return std::abs(a) < std::abs(b); });
+    const auto peak = std::max_element(
+        clip->begin(), clip->end(), [](qint16 a, qint16 b) { return std::abs(a) < std::abs(b); });
     QVERIFY(std::abs(*peak) > 3000 && std::abs(*peak) < 32000);
     const int onset = firstSound(std::vector<qint16>(clip->begin(), clip->end()));
     QVERIFY(onset >= 0 && onset < Mixer::Rate / 1000);

@@ -17,7 +17,8 @@ QStringList prizeList(bool consolation = false)
 {
     QStringList l;
     for (int i = 1; i <= 56; ++i)
-        l << (consolation ? QStringLiteral("第%1號紀念獎").arg(i) : QStringLiteral("獎品%1").arg(i));
+        l << (consolation ? QStringLiteral("第%1號紀念獎").arg(i)
+                          : QStringLiteral("獎品%1").arg(i));
     return l;
 }
 
@@ -158,8 +159,7 @@ void TestSoundCues::closingWithTheClosingPicture()
     w.command1(0)->setEnabled(false);
     w.command1(1)->setEnabled(false);
     sound.clear();
-    QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")),
-                      Qt::LeftButton);
+    QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(w.pictureWindow());
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Closing});
 }
