@@ -82,78 +82,49 @@ ScaledLayout::ScaledLayout(QWidget *root) : QObject(root), m_root(root)
 {
 }
 
-void ScaledLayout::place(QWidget *w, const QRect &twips)
+void ScaledLayout::add(Item item)
 {
-    Item item;
-    item.widget = w;
-    item.kind = Item::Kind::Rect;
-    item.twips = twips;
     applyItem(item);
     m_items.push_back(std::move(item));
+}
+
+void ScaledLayout::place(QWidget *w, const QRect &twips)
+{
+    add({.widget = w, .kind = Item::Kind::Rect, .twips = twips});
 }
 
 void ScaledLayout::font(QWidget *w, const QFont &design)
 {
-    Item item;
-    item.widget = w;
-    item.kind = Item::Kind::Font;
-    item.font = design;
-    applyItem(item);
-    m_items.push_back(std::move(item));
+    add({.widget = w, .kind = Item::Kind::Font, .font = design});
 }
 
 void ScaledLayout::fittedFont(QLabel *l, const QFont &design)
 {
-    Item item;
-    item.widget = l;
-    item.kind = Item::Kind::FittedFont;
-    item.font = design;
-    applyItem(item);
-    m_items.push_back(std::move(item));
+    add({.widget = l, .kind = Item::Kind::FittedFont, .font = design});
 }
 
 void ScaledLayout::frameLine(QFrame *f, int designWidth)
 {
-    Item item;
-    item.widget = f;
-    item.kind = Item::Kind::Line;
-    item.line = designWidth;
-    applyItem(item);
-    m_items.push_back(std::move(item));
+    add({.widget = f, .kind = Item::Kind::Line, .line = designWidth});
 }
 
 void ScaledLayout::picture(QLabel *l, const QPixmap &design, Art art)
 {
-    Item item;
-    item.widget = l;
-    item.kind = Item::Kind::Picture;
-    item.pixmap = design;
-    item.art = art;
-    applyItem(item);
-    m_items.push_back(std::move(item));
+    add({.widget = l, .kind = Item::Kind::Picture, .pixmap = design, .art = art});
 }
 
 void ScaledLayout::picture(QLabel *l, const QPixmap &design, const QPixmap &large)
 {
-    Item item;
-    item.widget = l;
-    item.kind = Item::Kind::Picture;
-    item.pixmap = design;
-    item.large = large;
-    item.art = Art::Photo;
-    applyItem(item);
-    m_items.push_back(std::move(item));
+    add({.widget = l,
+         .kind = Item::Kind::Picture,
+         .pixmap = design,
+         .large = large,
+         .art = Art::Photo});
 }
 
 void ScaledLayout::icon(QAbstractButton *b, const QIcon &design, QSize designSize)
 {
-    Item item;
-    item.widget = b;
-    item.kind = Item::Kind::Icon;
-    item.icon = design;
-    item.iconSize = designSize;
-    applyItem(item);
-    m_items.push_back(std::move(item));
+    add({.widget = b, .kind = Item::Kind::Icon, .icon = design, .iconSize = designSize});
 }
 
 void ScaledLayout::apply(double s, QPoint offset)

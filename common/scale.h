@@ -85,15 +85,17 @@ private:
             Picture,
             Icon
         } kind = Kind::Rect;
-        QRect twips;
-        QFont font;
+        QRect twips{};
+        QFont font{};
         int line = 0;
-        QPixmap pixmap;
-        QPixmap large;
+        QPixmap pixmap{};
+        QPixmap large{};
         Art art = Art::Pixel;
-        QIcon icon;
-        QSize iconSize;
+        QIcon icon{};
+        QSize iconSize{};
     };
+    // Applies the item at the current scale and keeps it for the next one.
+    void add(Item item);
     void applyItem(const Item &item) const;
     void refit();
 
