@@ -2,6 +2,7 @@
 
 #include "nightrecord.h"
 #include "prompt.h"
+#include "scale.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -18,6 +19,8 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr QSize DesignSize(760, 480);
+
 RecordWindow::SaveNameProvider &saveNameProvider()
 {
     static RecordWindow::SaveNameProvider p;
@@ -67,7 +70,18 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
     layout->addLayout(buttons);
-    resize(760, 480);
+    m_designFont = font();
+    m_designRowHeight = m_table->verticalHeader()->defaultSectionSize();
+    resize(DesignSize);
+}
+
+void RecordWindow::setScale(double s)
+{
+    setFont(Scale::font(m_designFont, s));
+    // Rows are as tall as the style made them for the design type, times s.
+    m_table->verticalHeader()->setDefaultSectionSize(qRound(m_designRowHeight * s));
+    m_table->resizeColumnsToContents();
+    resize(DesignSize * s);
 }
 
 void RecordWindow::setRecord(const NightRecord &record)

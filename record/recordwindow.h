@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +20,8 @@ public:
 
     explicit RecordWindow(QWidget *parent = nullptr);
 
+    // Opens at the board's projector scale: s times its size and type.
+    void setScale(double s);
     void setRecord(const NightRecord &record);
     // The record as tab-separated text with a header row, on the clipboard.
     void copy();
@@ -30,6 +33,8 @@ public:
 
 private:
     QTableWidget *m_table = nullptr;
+    QFont m_designFont;
+    int m_designRowHeight = 0;
     QString m_tsv;
     QByteArray m_csv;
 };

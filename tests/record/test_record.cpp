@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -139,6 +140,10 @@ private Q_SLOTS:
     void exportQuoting();
     void menuEntryAndLiveWindow();
     void unwritableJournalWarnsOnce();
+    void closeBoxSaysWhetherTheNightIsKept_data();
+    void closeBoxSaysWhetherTheNightIsKept();
+    void opensAtBoardScale_data();
+    void opensAtBoardScale();
 
 private:
     void playNight();
@@ -518,6 +523,86 @@ void TestRecord::unwritableJournalWarnsOnce()
     QCOMPARE(m_refusals.size(), 1);
     QCOMPARE(m_controller->keeper().record().entries().size(), 2); // the record goes on
     QCOMPARE(m_board->board().drawNo, 3);
+}
+
+void TestRecord::closeBoxSaysWhetherTheNightIsKept_data()
+{
+    QTest::addColumn<bool>("unwritable");
+    QTest::addColumn<bool>("closingPicture");
+    QTest::addColumn<QString>("question");
+    const QString kept = QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n確定要結束嗎?");
+    const QString lost = QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?");
+    QTest::newRow("journal written") << false << false << kept;
+    QTest::newRow("journal unwritable") << true << false << lost;
+    // The next start begins a fresh night.
+    QTest::newRow("after the closing picture") << false << true << lost;
+}
+
+void TestRecord::closeBoxSaysWhetherTheNightIsKept()
+{
+    QFETCH(bool, unwritable);
+    QFETCH(bool, closingPicture);
+    QFETCH(QString, question);
+    if (unwritable) {
+        writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
+        m_controller.reset();
+        m_controller = std::make_unique<RecordController>(
+            *m_board, prizeList(), m_giftPath,
+            m_dir->filePath(QStringLiteral("blocked/night.journal")));
+    }
+    m_board->show();
+    spin();
+    card(Board::Chance);
+    if (closingPicture)
+        Q_EMIT m_board->boardChanged(BoardChange::Closing, 0);
+    QCoreApplication::processEvents();
+    m_questions.clear();
+    m_answer = false;
+    QVERIFY(!m_board->close());
+    QCOMPARE(m_questions, QStringList{question});
+}
+
+void TestRecord::opensAtBoardScale_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<double>("s");
+    QTest::newRow("design size") << QSize(792, 537) << 1.0;
+    QTest::newRow("twice") << QSize(1584, 1074) << 2.0;
+    QTest::newRow("1920x1050, wide") << QSize(1920, 1050) << 1050.0 / 537;
+    QTest::newRow("3840x2100") << QSize(3840, 2100) << 2100.0 / 537;
+}
+
+void TestRecord::opensAtBoardScale()
+{
+    QFETCH(QSize, client);
+    QFETCH(double, s);
+    const QFont designFont = RecordWindow().font();
+    const int designRow = RecordWindow().table()->verticalHeader()->defaultSectionSize();
+    m_board->show();
+    m_board->resize(client.width(), client.height() + m_board->menuBar()->height());
+    QTRY_COMPARE(m_board->centralWidget()->size(), client);
+    QCOMPARE(m_board->scale(), s);
+    spin();
+    card(Board::Chance);
+
+    m_controller->showRecord();
+    RecordWindow *win = m_controller->recordWindow();
+    QCOMPARE(win->size(), QSize(760, 480) * s);
+    QCOMPARE(win->font().pointSizeF(), designFont.pointSizeF() * s);
+    QCOMPARE(win->table()->verticalHeader()->defaultSectionSize(), qRound(designRow * s));
+    // The columns were sized for the scaled type: the prize is not cut.
+    const int prizeColumn = 4;
+    QVERIFY(
+        win->table()->columnWidth(prizeColumn) >=
+        QFontMetrics(win->font()).horizontalAdvance(win->table()->item(0, prizeColumn)->text()));
+
+    // Open already: a change of the board's size leaves it as it is.
+    const QSize opened = win->size();
+    m_board->resize(900, 700);
+    QCoreApplication::processEvents();
+    m_controller->showRecord();
+    QCOMPARE(m_controller->recordWindow(), win);
+    QCOMPARE(win->size(), opened);
 }
 
 QTEST_MAIN(TestRecord)
