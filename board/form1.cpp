@@ -446,8 +446,7 @@ void Form1::command1Click(int index)
     }
     if (m_board.drawnIsConsolation())
         m_pendingHeld.append(m_board.stopCell);
-    m_prizeCue =
-        m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
+    m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, index);
     render();
     showPrizeWindow();
@@ -543,11 +542,16 @@ void Form1::aboutusClick()
     bringForward(m_aboutWindow);
 }
 
+QString Form1::closeQuestion() const
+{
+    return m_closeQuestion.isEmpty() ? QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?")
+                                     : m_closeQuestion;
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Once a number has been drawn, closing loses the night's draw: ask first.
-    if (m_board.drawNo > 1 &&
-        !Prompt::confirm(this, QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"))) {
+    // Once a number has been drawn, closing ends the night in front of everyone: ask first.
+    if (m_board.drawNo > 1 && !Prompt::confirm(this, closeQuestion())) {
         event->ignore();
         return;
     }

@@ -64,7 +64,8 @@ public:
     Form3 *pictureWindow() const { return m_pictureWindow; }
     BingoWindow *bingoWindow() const { return m_bingoWindow; }
     FormAbout *aboutWindow() const { return m_aboutWindow; }
-    // The menu for what goes beyond the specified menus; made on first use, rightmost.
+    // "檢視": what goes beyond the first menus (full screen, sound, the record); made on first use,
+    // rightmost.
     QMenu *viewMenu();
     // Consolation cells that turn held once the prize window has opened.
     const QList<int> &pendingHeld() const { return m_pendingHeld; }
@@ -78,6 +79,10 @@ public:
     void setSound(Sound *sound);
     Sound &sound() const { return *m_sound; }
     QAction *soundAction() const { return m_soundAction; }
+    // What the close box asks once a number has been drawn, for a night that is kept;
+    // empty: the night is lost when the program ends.
+    void setCloseQuestion(const QString &question) { m_closeQuestion = question; }
+    QString closeQuestion() const;
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
@@ -98,6 +103,7 @@ private:
 
     Board m_board;
     Random &m_random;
+    QString m_closeQuestion;
     Clock m_clock;
 
     QTimer m_timer1;

@@ -29,6 +29,7 @@ RecordController::RecordController(Form1 &board, const QStringList &giftLines,
     // Direct: the journal must be on disk before the board shows the change.
     connect(&m_board, &Form1::boardChanged, this, &RecordController::onBoardChanged,
             Qt::DirectConnection);
+    updateCloseQuestion();
 }
 
 RecordController::~RecordController()
@@ -66,12 +67,14 @@ void RecordController::offerResume()
     m_board.restore(m_keeper.board(), m_keeper.round() == 2);
     if (!continued)
         warnJournal();
+    updateCloseQuestion();
 }
 
 void RecordController::showRecord()
 {
     if (!m_window) {
         m_window = new RecordWindow;
+        m_window->setScale(m_board.scale());
         m_window->setRecord(m_keeper.record());
     }
     if (m_window->isMinimized())
@@ -90,8 +93,20 @@ void RecordController::onBoardChanged(BoardChange change, int index)
     if (!m_keeper.note(change, index, settled, m_clock()))
         // After the change is on screen: the operator should see what the warning is about.
         QTimer::singleShot(0, this, &RecordController::warnJournal);
+    if (change == BoardChange::Closing)
+        m_closing = true;
+    updateCloseQuestion();
     if (m_window)
         m_window->setRecord(m_keeper.record());
+}
+
+void RecordController::updateCloseQuestion()
+{
+    // Only a journal that is being written lets the next start go on with the night.
+    m_board.setCloseQuestion(m_keeper.journalBroken() || m_closing
+                                 ? QString()
+                                 : QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n"
+                                                  "確定要結束嗎?"));
 }
 
 void RecordController::warnJournal()

@@ -36,9 +36,11 @@ public:
 private:
     void onBoardChanged(BoardChange change, int index);
     void warnJournal();
+    void updateCloseQuestion();
 
     Form1 &m_board;
     NightKeeper m_keeper;
     Clock m_clock;
     QPointer<RecordWindow> m_window;
+    bool m_closing = false;
 };

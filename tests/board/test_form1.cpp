@@ -238,8 +238,8 @@ void TestForm1::centrePanel_data()
     QTest::addColumn<QString>("family"); // empty: the window's font; "-": no caption to show
     QTest::addColumn<double>("points");
     QTest::addColumn<bool>("bold");
-    QTest::addColumn<QColor>("text"); // invalid: not specified
-    QTest::addColumn<QColor>("back"); // invalid: not specified
+    QTest::addColumn<QColor>("text"); // invalid: left to the style
+    QTest::addColumn<QColor>("back"); // invalid: left to the style
     const QColor panel(0xFF, 0xFF, 0xC0);
     const QColor stack(0xFF, 0xC0, 0x80);
     const QColor darkRed(0xC0, 0, 0);

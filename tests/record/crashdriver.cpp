@@ -2,6 +2,7 @@
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
+#include "nightrecord.h"
 #include "prizelist.h"
 #include "prompt.h"
 #include "random.h"
@@ -97,6 +98,10 @@ int main(int argc, char *argv[])
                 say(QString::number(board.prizeWindow() && board.prizeWindow()->isOpening()));
             } else if (verb == "dump") {
                 say(dump(board));
+            } else if (verb == "record") {
+                // One line per row, so the record survives the line protocol whole.
+                for (const QString &row : record.keeper().record().toTsv().split(u'\n'))
+                    say(QStringLiteral("row ") + row);
             }
             say(QStringLiteral("ok"));
         }

@@ -96,6 +96,7 @@ void TestCrash::killAndResume()
     const QString data = dir.filePath(QStringLiteral("data"));
 
     QString before;
+    QStringList recordBefore;
     {
         Driver first(data, gift, "yes");
         for (const QByteArray &c : shown)
@@ -103,6 +104,9 @@ void TestCrash::killAndResume()
         const QStringList d = first.run("dump");
         QCOMPARE(d.size(), 1);
         before = d[0];
+        recordBefore = first.run("record");
+        // A header and one row per stop, at least.
+        QVERIFY(recordBefore.size() > shown.count("finish"));
         if (shown.last().startsWith("card"))
             QCOMPARE(first.run("growing"), QStringList{QStringLiteral("1")});
         for (const QByteArray &c : cut)
@@ -123,6 +127,7 @@ void TestCrash::killAndResume()
     QCOMPARE(a.size(), b.size());
     for (qsizetype i = 0; i < a.size(); ++i)
         QCOMPARE(a[i], b[i]);
+    QCOMPARE(second.run("record"), recordBefore);
     // The night goes on from there.
     QCOMPARE(second.run(next), QStringList()); // no refusal
 }
