@@ -75,6 +75,10 @@ void RecordController::showRecord()
     if (!m_window) {
         m_window = new RecordWindow;
         m_window->setScale(m_board.scale());
+        // Over the board, on the screen the audience sees.
+        QRect place(QPoint(), m_window->size());
+        place.moveCenter(m_board.frameGeometry().center());
+        m_window->move(place.topLeft());
         m_window->setRecord(m_keeper.record());
     }
     if (m_window->isMinimized())

@@ -71,6 +71,7 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addWidget(m_table);
     layout->addLayout(buttons);
     m_designFont = font();
+    m_designHeaderFont = m_table->horizontalHeader()->font();
     m_designRowHeight = m_table->verticalHeader()->defaultSectionSize();
     resize(DesignSize);
 }
@@ -78,6 +79,8 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 void RecordWindow::setScale(double s)
 {
     setFont(Scale::font(m_designFont, s));
+    // Some platforms give headers a font of their own, which a window's font does not reach.
+    m_table->horizontalHeader()->setFont(Scale::font(m_designHeaderFont, s));
     // Rows are as tall as the style made them for the design type, times s.
     m_table->verticalHeader()->setDefaultSectionSize(qRound(m_designRowHeight * s));
     m_table->resizeColumnsToContents();

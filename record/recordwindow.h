@@ -34,6 +34,7 @@ public:
 private:
     QTableWidget *m_table = nullptr;
     QFont m_designFont;
+    QFont m_designHeaderFont;
     int m_designRowHeight = 0;
     QString m_tsv;
     QByteArray m_csv;

@@ -577,6 +577,7 @@ void TestRecord::opensAtBoardScale()
     QFETCH(QSize, client);
     QFETCH(double, s);
     const QFont designFont = RecordWindow().font();
+    const QFont designHeaderFont = RecordWindow().table()->horizontalHeader()->font();
     const int designRow = RecordWindow().table()->verticalHeader()->defaultSectionSize();
     m_board->show();
     m_board->resize(client.width(), client.height() + m_board->menuBar()->height());
@@ -588,7 +589,12 @@ void TestRecord::opensAtBoardScale()
     m_controller->showRecord();
     RecordWindow *win = m_controller->recordWindow();
     QCOMPARE(win->size(), QSize(760, 480) * s);
+    const QPoint off = win->geometry().center() - m_board->frameGeometry().center();
+    // Within the frame the platform adds.
+    QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "opens over the board's centre");
     QCOMPARE(win->font().pointSizeF(), designFont.pointSizeF() * s);
+    QCOMPARE(win->table()->horizontalHeader()->font().pointSizeF(),
+             designHeaderFont.pointSizeF() * s);
     QCOMPARE(win->table()->verticalHeader()->defaultSectionSize(), qRound(designRow * s));
     // The columns were sized for the scaled type: the prize is not cut.
     const int prizeColumn = 4;
