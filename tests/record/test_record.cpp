@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -142,6 +143,7 @@ private Q_SLOTS:
     void unwritableJournalWarnsOnce();
     void closeBoxSaysWhetherTheNightIsKept_data();
     void closeBoxSaysWhetherTheNightIsKept();
+    void journalStaysOffTheMovingLight();
     void opensAtBoardScale_data();
     void opensAtBoardScale();
 
@@ -560,6 +562,24 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept()
     m_answer = false;
     QVERIFY(!m_board->close());
     QCOMPARE(m_questions, QStringList{question});
+}
+
+void TestRecord::journalStaysOffTheMovingLight()
+{
+    spin();
+    card(Board::Chance);
+    const auto journalSize = [this] { return QFileInfo(m_journalPath).size(); };
+    const qint64 before = journalSize();
+    QVERIFY(before > 0);
+    QTest::mouseClick(m_board->startButton(), Qt::LeftButton);
+    int steps = 0;
+    while (m_board->board().timer1Enabled) {
+        QCOMPARE(journalSize(), before);
+        m_board->timer1Tick();
+        ++steps;
+    }
+    QVERIFY(steps > 100);
+    QVERIFY(journalSize() > before); // the stop itself is written
 }
 
 void TestRecord::opensAtBoardScale_data()
