@@ -169,7 +169,8 @@ void ScaledLayout::applyItem(const Item &item) const
         break;
     case Item::Kind::Picture: {
         auto *l = static_cast<QLabel *>(w);
-        const qreal dpr = s == 1.0 ? 1.0 : l->devicePixelRatioF();
+        // On a HiDPI desktop the design size too is drawn with more pixels than the design.
+        const qreal dpr = l->devicePixelRatioF();
         if (item.art == Art::Pixel) {
             l->setPixmap(Scale::sharp(item.pixmap, s, dpr));
         } else if (s * dpr > 1.0 && !item.large.isNull() && !item.pixmap.isNull()) {
@@ -187,12 +188,13 @@ void ScaledLayout::applyItem(const Item &item) const
         auto *b = static_cast<QAbstractButton *>(w);
         const QSize size(std::lround(item.iconSize.width() * s),
                          std::lround(item.iconSize.height() * s));
-        if (s == 1.0) {
+        const qreal dpr = b->devicePixelRatioF();
+        if (s == 1.0 && dpr == 1.0) {
             b->setIcon(item.icon);
         } else {
-            // An icon never grows past its largest image by itself; enlarge it as pixel art.
-            const qreal dpr = b->devicePixelRatioF();
-            b->setIcon(QIcon(Scale::sharp(item.icon.pixmap(item.iconSize), s, dpr)));
+            // An icon never grows past its largest image by itself, and the style would
+            // enlarge that smoothly; enlarge it as pixel art.
+            b->setIcon(QIcon(Scale::sharp(item.icon.pixmap(item.iconSize, 1.0), s, dpr)));
         }
         b->setIconSize(size);
         break;
