@@ -207,7 +207,7 @@ void Form1::buildLayout()
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         layout.frameLine(l, 2);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        layout.picture(l, QPixmap(file), QPixmap(large));
+        layout.picture(l, QPixmap(file), large);
     };
     scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight(),
            Pictures::scrollRightLarge());
@@ -446,8 +446,7 @@ void Form1::command1Click(int index)
     }
     if (m_board.drawnIsConsolation())
         m_pendingHeld.append(m_board.stopCell);
-    m_prizeCue =
-        m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
+    m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, index);
     render();
     showPrizeWindow();

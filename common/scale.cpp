@@ -113,12 +113,13 @@ void ScaledLayout::picture(QLabel *l, const QPixmap &design, Art art)
     add({.widget = l, .kind = Item::Kind::Picture, .pixmap = design, .art = art});
 }
 
-void ScaledLayout::picture(QLabel *l, const QPixmap &design, const QPixmap &large)
+void ScaledLayout::picture(QLabel *l, const QPixmap &design, const QString &largeFile)
 {
     add({.widget = l,
          .kind = Item::Kind::Picture,
          .pixmap = design,
-         .large = large,
+         .largeFile = largeFile,
+         .large = std::make_shared<QPixmap>(),
          .art = Art::Photo});
 }
 
@@ -173,10 +174,11 @@ void ScaledLayout::applyItem(const Item &item) const
         const qreal dpr = l->devicePixelRatioF();
         if (item.art == Art::Pixel) {
             l->setPixmap(Scale::sharp(item.pixmap, s, dpr));
-        } else if (s * dpr > 1.0 && !item.large.isNull() && !item.pixmap.isNull()) {
+        } else if (s * dpr > 1.0 && item.large && !item.pixmap.isNull() &&
+                   !largePicture(item).isNull()) {
             // The design's own size at s, whatever the large one's rounding.
-            QPixmap p = item.large.scaled((QSizeF(item.pixmap.size()) * s * dpr).toSize(),
-                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            QPixmap p = item.large->scaled((QSizeF(item.pixmap.size()) * s * dpr).toSize(),
+                                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             p.setDevicePixelRatio(dpr);
             l->setPixmap(p);
         } else {
@@ -200,6 +202,13 @@ void ScaledLayout::applyItem(const Item &item) const
         break;
     }
     }
+}
+
+const QPixmap &ScaledLayout::largePicture(const Item &item)
+{
+    if (item.large->isNull() && !item.largeFile.isEmpty())
+        item.large->load(item.largeFile);
+    return *item.large;
 }
 
 void ScaledLayout::fitToRoot(QSize designPixels)
