@@ -120,6 +120,7 @@ FormAbout::FormAbout(const QString &programDir)
     m_movie = new QMovie(this);
     m_movie->setFileName(QDir(dir).filePath(QStringLiteral("Atom1.gif")));
     Gif1->setMovie(m_movie);
+    connect(m_movie, &QMovie::frameChanged, this, &FormAbout::showScaledFrame);
     if (m_movie->isValid())
         m_movie->start();
 
@@ -139,9 +140,26 @@ FormAbout::FormAbout(const QString &programDir)
 void FormAbout::setScale(double s)
 {
     m_layout->apply(s);
-    // The animation plays at its own size; it grows with the box.
-    if (m_movie->isValid() && s != 1.0)
-        m_movie->setScaledSize(m_movie->frameRect().size() * s);
+    if (!m_movie->isValid())
+        return;
+    if (s == 1.0) {
+        if (Gif1->movie() != m_movie)
+            Gif1->setMovie(m_movie);
+        return;
+    }
+    // The animation grows with the box. Enlarged by the movie itself its frames come out
+    // blurred; each frame is enlarged here as pixel art instead.
+    if (Gif1->movie())
+        Gif1->clear();
+    showScaledFrame();
+}
+
+void FormAbout::showScaledFrame()
+{
+    const double s = m_layout->scale();
+    if (s == 1.0 || Gif1->movie())
+        return;
+    Gif1->setPixmap(Scale::sharp(m_movie->currentPixmap(), s, Gif1->devicePixelRatioF()));
 }
 
 void FormAbout::Navigate(const QString &webPageUrl)

@@ -43,6 +43,8 @@ protected:
 
 private:
     void lbl_Click(int index);
+    // Above the design size the animation's frames are shown enlarged, one by one.
+    void showScaledFrame();
 
     std::array<ClickableLabel *, 6> lbl{};
     ClickableLabel *Label1 = nullptr;

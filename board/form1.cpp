@@ -207,7 +207,7 @@ void Form1::buildLayout()
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         layout.frameLine(l, 2);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        layout.picture(l, QPixmap(file), QPixmap(large));
+        layout.picture(l, QPixmap(file), large);
     };
     scroll("Picture3", QRect(10800, 600, 975, 6135), Pictures::scrollRight(),
            Pictures::scrollRightLarge());

@@ -113,12 +113,13 @@ void ScaledLayout::picture(QLabel *l, const QPixmap &design, Art art)
     add({.widget = l, .kind = Item::Kind::Picture, .pixmap = design, .art = art});
 }
 
-void ScaledLayout::picture(QLabel *l, const QPixmap &design, const QPixmap &large)
+void ScaledLayout::picture(QLabel *l, const QPixmap &design, const QString &largeFile)
 {
     add({.widget = l,
          .kind = Item::Kind::Picture,
          .pixmap = design,
-         .large = large,
+         .largeFile = largeFile,
+         .large = std::make_shared<QPixmap>(),
          .art = Art::Photo});
 }
 
@@ -169,13 +170,15 @@ void ScaledLayout::applyItem(const Item &item) const
         break;
     case Item::Kind::Picture: {
         auto *l = static_cast<QLabel *>(w);
-        const qreal dpr = s == 1.0 ? 1.0 : l->devicePixelRatioF();
+        // On a HiDPI desktop the design size too is drawn with more pixels than the design.
+        const qreal dpr = l->devicePixelRatioF();
         if (item.art == Art::Pixel) {
             l->setPixmap(Scale::sharp(item.pixmap, s, dpr));
-        } else if (s * dpr > 1.0 && !item.large.isNull() && !item.pixmap.isNull()) {
+        } else if (s * dpr > 1.0 && item.large && !item.pixmap.isNull() &&
+                   !largePicture(item).isNull()) {
             // The design's own size at s, whatever the large one's rounding.
-            QPixmap p = item.large.scaled((QSizeF(item.pixmap.size()) * s * dpr).toSize(),
-                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            QPixmap p = item.large->scaled((QSizeF(item.pixmap.size()) * s * dpr).toSize(),
+                                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             p.setDevicePixelRatio(dpr);
             l->setPixmap(p);
         } else {
@@ -187,17 +190,25 @@ void ScaledLayout::applyItem(const Item &item) const
         auto *b = static_cast<QAbstractButton *>(w);
         const QSize size(std::lround(item.iconSize.width() * s),
                          std::lround(item.iconSize.height() * s));
-        if (s == 1.0) {
+        const qreal dpr = b->devicePixelRatioF();
+        if (s == 1.0 && dpr == 1.0) {
             b->setIcon(item.icon);
         } else {
-            // An icon never grows past its largest image by itself; enlarge it as pixel art.
-            const qreal dpr = b->devicePixelRatioF();
-            b->setIcon(QIcon(Scale::sharp(item.icon.pixmap(item.iconSize), s, dpr)));
+            // An icon never grows past its largest image by itself, and the style would
+            // enlarge that smoothly; enlarge it as pixel art.
+            b->setIcon(QIcon(Scale::sharp(item.icon.pixmap(item.iconSize, 1.0), s, dpr)));
         }
         b->setIconSize(size);
         break;
     }
     }
+}
+
+const QPixmap &ScaledLayout::largePicture(const Item &item)
+{
+    if (item.large->isNull() && !item.largeFile.isEmpty())
+        item.large->load(item.largeFile);
+    return *item.large;
 }
 
 void ScaledLayout::fitToRoot(QSize designPixels)

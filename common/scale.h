@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <memory>
 #include <vector>
 
 class QAbstractButton;
@@ -55,8 +56,9 @@ public:
     void frameLine(QFrame *f, int designWidth);
     void picture(QLabel *l, const QPixmap &design, Art art);
     // A picture that also comes drawn larger: above s = 1 it is made from the large one,
-    // so it is reduced, or enlarged only a little, rather than blown up.
-    void picture(QLabel *l, const QPixmap &design, const QPixmap &large);
+    // so it is reduced, or enlarged only a little, rather than blown up. The large file is
+    // read only once it is needed: at the design size it would only slow the start.
+    void picture(QLabel *l, const QPixmap &design, const QString &largeFile);
     void icon(QAbstractButton *b, const QIcon &design, QSize designSize);
 
     void apply(double s, QPoint offset = {});
@@ -89,7 +91,8 @@ private:
         QFont font{};
         int line = 0;
         QPixmap pixmap{};
-        QPixmap large{};
+        QString largeFile{};
+        std::shared_ptr<QPixmap> large{};
         Art art = Art::Pixel;
         QIcon icon{};
         QSize iconSize{};
@@ -97,6 +100,7 @@ private:
     // Applies the item at the current scale and keeps it for the next one.
     void add(Item item);
     void applyItem(const Item &item) const;
+    static const QPixmap &largePicture(const Item &item);
     void refit();
 
     QWidget *m_root;

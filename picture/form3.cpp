@@ -28,7 +28,7 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
     layout.frameLine(Picture1, 2);
     // Unscaled from the inner top-left; whatever does not fit is cut off.
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    layout.picture(Picture1, QPixmap(Pictures::closing()), QPixmap(Pictures::closingLarge()));
+    layout.picture(Picture1, QPixmap(Pictures::closing()), Pictures::closingLarge());
     Colour::setRole(Picture1, QPalette::Window, Red);
     Picture1->setAutoFillBackground(true);
     Picture1->installEventFilter(this);
