@@ -1,25 +1,26 @@
 #include "audiosound.h"
 
-#include "mixer.h"
+#include "mixersource.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QFile>
 #include <QMediaDevices>
-#include <QTimer>
 
 #include <atomic>
 #include <cstdio>
 #include <memory>
 
 namespace {
-constexpr int PumpMs = 5;
-// The device is asked to buffer about this much; the stream runs that far ahead.
-constexpr int BufferMs = 40;
-// From a stamp to its cue, on top of the buffered lead: covers the wait for the next
-// pump and the lead's wobble, so every cue of a steady beat lands the same delay after it.
-constexpr qint64 DelayNs = 25'000'000;
+// Asked of the output. Qt reads in 20 ms steps, only when a whole step is free, while
+// PulseAudio keeps back part of the ask and starts playing only with somewhat more than
+// one step queued: at 40 ms it waits for a second step that never comes.
+constexpr int BufferMs = 60;
+// From a stamp to its cue, beyond what the output holds: covers the wait for the next
+// read, a step and a little, so that every cue of a steady beat lands the same time
+// after its call.
+constexpr qint64 DelayNs = 30'000'000;
 
 const char *fileOf(Sound::Cue cue)
 {
@@ -61,14 +62,19 @@ void quietOnAudioThread(QtMsgType type, const QMessageLogContext &context, const
 }
 } // namespace
 
-// Lives on the audio thread; everything here runs there.
+// Lives on the audio thread; everything here runs there. The output pulls the mixed
+// stream from its own timer on this thread.
 class AudioEngine : public QObject
 {
 public:
-    // The timer is a child so that it moves to the audio thread with the engine.
-    explicit AudioEngine(AudioSound &owner) : m_owner(owner), m_clock(DelayNs), m_pump(this) {}
+    explicit AudioEngine(QueuedSound &owner)
+        : m_owner(owner), m_source(
+                              owner.queue(), [&owner] { return owner.now(); }, DelayNs, this)
+    {
+    }
     ~AudioEngine() override
     {
+        m_owner.setOpen(false);
         if (m_sink)
             m_sink->stop();
     }
@@ -81,7 +87,7 @@ public:
             if (!f.open(QIODevice::ReadOnly))
                 continue;
             if (std::optional<Clip> clip = Wav::read(f.readAll(), Mixer::Rate))
-                m_mixer.setClip(cue, std::move(*clip));
+                m_source.mixer().setClip(cue, std::move(*clip));
         }
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) {
@@ -98,66 +104,32 @@ public:
         }
         m_sink = std::make_unique<QAudioSink>(device, format);
         m_sink->setBufferSize(int(format.bytesForDuration(BufferMs * 1000)));
-        m_io = m_sink->start();
-        if (!m_io || m_sink->error() != QAudio::NoError) {
+        // Unbuffered: a read-ahead would render the stream long before its cues arrive.
+        m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        m_sink->start(&m_source);
+        if (m_sink->state() == QAudio::StoppedState || m_sink->error() == QAudio::OpenError ||
+            m_sink->error() == QAudio::FatalError) {
             sayOnce("the audio output did not open");
             m_sink.reset();
-            m_io = nullptr;
             return;
         }
-        m_pump.setTimerType(Qt::PreciseTimer);
-        m_pump.setInterval(PumpMs);
-        QObject::connect(&m_pump, &QTimer::timeout, this, [this] { pump(); });
-        m_pump.start();
-        pump();
+        QObject::connect(m_sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State s) {
+            if (s == QAudio::StoppedState && m_owner.isOpen()) {
+                m_owner.setOpen(false);
+                sayOnce("the audio output stopped");
+            }
+        });
+        m_owner.setOpen(true);
     }
 
 private:
-    void pump()
-    {
-        if (m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError) {
-            // The device went away; stay silent rather than retry on every block.
-            m_pump.stop();
-            sayOnce("the audio output stopped");
-            return;
-        }
-        m_requests.clear();
-        m_owner.takeRequests(m_requests);
-        for (const AudioSound::Request &r : m_requests) {
-            switch (r.kind) {
-            case AudioSound::Request::Start:
-                m_mixer.start(r.cue, m_clock.frameFor(r.stampNs));
-                break;
-            case AudioSound::Request::Stop:
-                m_mixer.stopRoll(m_clock.frameFor(r.stampNs));
-                break;
-            case AudioSound::Request::Silence:
-                m_mixer.silence();
-                break;
-            }
-        }
-        const int frames = int(m_sink->bytesFree() / 2);
-        if (frames > 0) {
-            m_block.resize(std::size_t(frames));
-            m_mixer.render(m_block.data(), frames);
-            m_io->write(reinterpret_cast<const char *>(m_block.data()), qint64(frames) * 2);
-        }
-        m_clock.observe(m_owner.now(), m_mixer.cursor());
-    }
-
-    AudioSound &m_owner;
-    Mixer m_mixer;
-    StreamClock m_clock;
+    QueuedSound &m_owner;
+    MixerSource m_source;
     std::unique_ptr<QAudioSink> m_sink;
-    QIODevice *m_io = nullptr;
-    QTimer m_pump;
-    std::vector<AudioSound::Request> m_requests;
-    std::vector<qint16> m_block;
 };
 
 AudioSound::AudioSound()
 {
-    m_requests.reserve(64);
     m_thread.setObjectName(QStringLiteral("audio"));
 }
 
@@ -187,31 +159,4 @@ void AudioSound::load()
     m_engine->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::started, m_engine, [this] { m_engine->begin(); });
     m_thread.start();
-}
-
-void AudioSound::takeRequests(std::vector<Request> &into)
-{
-    const std::lock_guard<std::mutex> hold(m_lock);
-    into.swap(m_requests);
-}
-
-void AudioSound::hand(Request r)
-{
-    const std::lock_guard<std::mutex> hold(m_lock);
-    m_requests.push_back(r);
-}
-
-void AudioSound::start(Cue cue, qint64 stampNs)
-{
-    hand({Request::Start, cue, stampNs});
-}
-
-void AudioSound::stop(Cue cue, qint64 stampNs)
-{
-    hand({Request::Stop, cue, stampNs});
-}
-
-void AudioSound::silence()
-{
-    hand({Request::Silence, Cue::Click, now()});
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -49,22 +50,31 @@ private:
 };
 
 // Maps the stamps of the calls to frames of the stream. The stream runs ahead of the
-// clock by what the device has buffered; that lead wobbles from block to block, so it is
-// smoothed, and every cue lands a fixed delay after its stamp.
+// clock by what the output holds; a read that comes late sees less of that lead, so the
+// most seen over the last second is taken as the output's own timeline, and every cue
+// lands a fixed delay after its stamp on it. After a second an underrun, or the output's
+// clock drifting, has moved it for good.
 class StreamClock
 {
 public:
-    // delayNs: from a stamp to its frame, above the smoothed lead; it must cover the
-    // wobble of the lead and the wait for the next block.
+    static constexpr qint64 WindowNs = 1'000'000'000;
+
+    // delayNs: from a stamp to its frame, beyond the lead; it must cover the wait for the
+    // next read.
     explicit StreamClock(qint64 delayNs) : m_delayNs(delayNs) {}
 
-    // After a block: the frame the stream has been written up to, at clock time nowNs.
+    // At a read: the frames handed to the output so far, at clock time nowNs.
     void observe(qint64 nowNs, qint64 writtenFrames);
     qint64 frameFor(qint64 stampNs) const;
-    double leadFrames() const { return m_lead; }
+    double leadFrames() const { return m_seen.empty() ? 0 : m_seen.front().lead; }
 
 private:
+    struct Seen
+    {
+        qint64 at;
+        double lead;
+    };
     qint64 m_delayNs;
-    double m_lead = 0;
-    bool m_known = false;
+    // Falling leads from the front, each the most seen since it: the front is the window's.
+    std::deque<Seen> m_seen;
 };

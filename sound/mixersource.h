@@ -1,0 +1,86 @@
+#pragma once
+
+#include "mixer.h"
+
+#include <QIODevice>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+// What the user-interface thread hands to the audio side.
+struct CueRequest
+{
+    enum Kind
+    {
+        Start,
+        Stop,
+        Silence
+    } kind;
+    Sound::Cue cue;
+    qint64 stampNs;
+};
+
+// Carries the requests from the thread that stamps them to the one that plays them; the
+// player takes them all at once, so neither side waits on the other for long.
+class CueQueue
+{
+public:
+    void hand(const CueRequest &r);
+    void take(std::vector<CueRequest> &into);
+
+private:
+    std::mutex m_lock;
+    std::vector<CueRequest> m_requests;
+};
+
+// Hands every call over to a queue that a stream takes from. Until a stream takes them the
+// calls are dropped: a cue played late is worse than none.
+class QueuedSound : public Sound
+{
+public:
+    CueQueue &queue() { return m_queue; }
+    void setOpen(bool open) { m_open = open; }
+    // A stream takes the calls.
+    bool isOpen() const { return m_open; }
+
+protected:
+    void start(Cue cue, qint64 stampNs) override;
+    void stop(Cue cue, qint64 stampNs) override;
+    void silence() override;
+
+private:
+    CueQueue m_queue;
+    std::atomic<bool> m_open = false;
+};
+
+// The mixer as an endless stream an audio output pulls from. Each read first places what
+// has been handed over since the last one, by its stamp against the stream's position,
+// then renders the frames asked for: a cue lands a fixed time after its call, however the
+// output happens to split its reads.
+class MixerSource : public QIODevice
+{
+public:
+    // now: the clock of the stamps, in nanoseconds. delayNs: see StreamClock.
+    MixerSource(CueQueue &queue, std::function<qint64()> now, qint64 delayNs,
+                QObject *parent = nullptr);
+
+    Mixer &mixer() { return m_mixer; }
+    const StreamClock &clock() const { return m_clock; }
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    CueQueue &m_queue;
+    std::function<qint64()> m_now;
+    Mixer m_mixer;
+    StreamClock m_clock;
+    std::vector<CueRequest> m_taken;
+    std::vector<qint16> m_block;
+};
