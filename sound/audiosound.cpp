@@ -5,11 +5,14 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QEvent>
 #include <QFile>
 #include <QMediaDevices>
+#include <QTimer>
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -143,6 +146,40 @@ AudioSound::~AudioSound()
     m_thread.quit();
     m_thread.wait();
     g_quietThread = nullptr;
+}
+
+namespace {
+class AfterPaint : public QObject
+{
+public:
+    AfterPaint(QObject *widget, std::function<void()> then)
+        : QObject(widget), m_then(std::move(then))
+    {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_then) {
+            watched->removeEventFilter(this);
+            // After this paint has reached the screen, not in the middle of it.
+            QTimer::singleShot(0, this, [this] {
+                const auto then = std::move(m_then);
+                deleteLater();
+                then();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+} // namespace
+
+void AudioSound::loadAfterPaint(QObject *widget)
+{
+    new AfterPaint(widget, [this] { load(); });
 }
 
 void AudioSound::load()

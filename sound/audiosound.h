@@ -17,6 +17,8 @@ public:
 
     // Opens the device and reads the sounds, on the audio thread; returns at once.
     void load();
+    // load(), once that widget has first painted: the start-up does not wait for the sound.
+    void loadAfterPaint(QObject *widget);
 
 private:
     QThread m_thread;
