@@ -181,8 +181,9 @@ void runSoundBench(QTextStream &out)
     Recorder recorder;
     if (!recorder.start())
         return notMeasured("parec did not start");
-    // Lets the stream's clock settle and the recording run before the first step.
-    waitMs(3000);
+    // Long enough for the output to have settled and then, quiet, fallen asleep: the spin
+    // starts as one does in the hall, after a while of silence.
+    waitMs(4500);
 
     ScriptedRandom random({ScriptedRandom::forPick(SpinLength - 198, 5), 0.0f});
     Form1 board({}, random);

@@ -24,6 +24,10 @@ constexpr int BufferMs = 60;
 // read, a step and a little, so that every cue of a steady beat lands the same time
 // after its call.
 constexpr qint64 DelayNs = 30'000'000;
+// Quiet this long, the stream stops being pulled, so that an idle program costs nothing;
+// waking it takes a few milliseconds, which the first cue after the quiet may lose.
+constexpr qint64 SleepAfterNs = 3'000'000'000;
+constexpr int SleepCheckMs = 500;
 
 const char *fileOf(Sound::Cue cue)
 {
@@ -72,7 +76,8 @@ class AudioEngine : public QObject
 public:
     explicit AudioEngine(QueuedSound &owner)
         : m_owner(owner), m_source(
-                              owner.queue(), [&owner] { return owner.now(); }, DelayNs, this)
+                              owner.queue(), [&owner] { return owner.now(); }, DelayNs, this),
+          m_sleepCheck(this)
     {
     }
     ~AudioEngine() override
@@ -123,12 +128,39 @@ public:
             }
         });
         m_owner.setOpen(true);
+        m_sleepCheck.setInterval(SleepCheckMs);
+        QObject::connect(&m_sleepCheck, &QTimer::timeout, this, [this] { sleepIfQuiet(); });
+        m_sleepCheck.start();
+    }
+
+    void wake()
+    {
+        if (!m_sink || m_sink->state() != QAudio::SuspendedState)
+            return;
+        m_sink->resume();
+        m_source.stoodStill(m_asleepAt, m_owner.now());
     }
 
 private:
+    void sleepIfQuiet()
+    {
+        if (!m_sink || m_sink->state() == QAudio::SuspendedState ||
+            m_sink->state() == QAudio::StoppedState ||
+            m_owner.now() - m_source.lastHeardNs() < SleepAfterNs)
+            return;
+        m_owner.fallAsleep();
+        m_sink->suspend();
+        m_asleepAt = m_owner.now();
+        // A call handed over just before the fall found the stream awake and woke nothing.
+        if (!m_owner.queue().isEmpty() && m_owner.takeAsleep())
+            wake();
+    }
+
     QueuedSound &m_owner;
     MixerSource m_source;
     std::unique_ptr<QAudioSink> m_sink;
+    QTimer m_sleepCheck;
+    qint64 m_asleepAt = 0;
 };
 
 AudioSound::AudioSound()
@@ -176,6 +208,12 @@ private:
     std::function<void()> m_then;
 };
 } // namespace
+
+void AudioSound::wake()
+{
+    QMetaObject::invokeMethod(
+        m_engine, [engine = m_engine] { engine->wake(); }, Qt::QueuedConnection);
+}
 
 void AudioSound::loadAfterPaint(QObject *widget)
 {

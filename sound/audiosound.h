@@ -20,6 +20,9 @@ public:
     // load(), once that widget has first painted: the start-up does not wait for the sound.
     void loadAfterPaint(QObject *widget);
 
+protected:
+    void wake() override;
+
 private:
     QThread m_thread;
     AudioEngine *m_engine = nullptr;

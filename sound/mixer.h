@@ -65,6 +65,9 @@ public:
 
     // At a read: the frames handed to the output so far, at clock time nowNs.
     void observe(qint64 nowNs, qint64 writtenFrames);
+    // The output stood still from one time to the other, the stream paused with it: its
+    // lead is less by that pause, and reads will soon show it.
+    void stoodStill(qint64 fromNs, qint64 toNs);
     qint64 frameFor(qint64 stampNs) const;
     double leadFrames() const { return m_seen.empty() ? 0 : m_seen.front().lead; }
 

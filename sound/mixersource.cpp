@@ -16,22 +16,34 @@ void CueQueue::take(std::vector<CueRequest> &into)
     into.swap(m_requests);
 }
 
+bool CueQueue::isEmpty()
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    return m_requests.empty();
+}
+
+void QueuedSound::hand(const CueRequest &r)
+{
+    if (!m_open)
+        return;
+    m_queue.hand(r);
+    if (takeAsleep())
+        wake();
+}
+
 void QueuedSound::start(Cue cue, qint64 stampNs)
 {
-    if (m_open)
-        m_queue.hand({CueRequest::Start, cue, stampNs});
+    hand({CueRequest::Start, cue, stampNs});
 }
 
 void QueuedSound::stop(Cue cue, qint64 stampNs)
 {
-    if (m_open)
-        m_queue.hand({CueRequest::Stop, cue, stampNs});
+    hand({CueRequest::Stop, cue, stampNs});
 }
 
 void QueuedSound::silence()
 {
-    if (m_open)
-        m_queue.hand({CueRequest::Silence, Cue::Click, now()});
+    hand({CueRequest::Silence, Cue::Click, now()});
 }
 
 MixerSource::MixerSource(CueQueue &queue, std::function<qint64()> now, qint64 delayNs,
@@ -53,8 +65,11 @@ qint64 MixerSource::readData(char *data, qint64 maxSize)
     if (frames <= 0)
         return 0;
     // Where the stream stands now: everything up to the cursor has been handed to the output.
-    m_clock.observe(m_now(), m_mixer.cursor());
+    const qint64 now = m_now();
+    m_clock.observe(now, m_mixer.cursor());
     m_queue.take(m_taken);
+    if (!m_taken.empty() || m_mixer.voiceCount() > 0)
+        m_lastHeardNs = now;
     for (const CueRequest &r : m_taken) {
         switch (r.kind) {
         case CueRequest::Start:

@@ -29,6 +29,7 @@ class CueQueue
 public:
     void hand(const CueRequest &r);
     void take(std::vector<CueRequest> &into);
+    bool isEmpty();
 
 private:
     std::mutex m_lock;
@@ -45,14 +46,24 @@ public:
     // A stream takes the calls.
     bool isOpen() const { return m_open; }
 
+    // The stream has stopped pulling, having been quiet; the next call wakes it.
+    void fallAsleep() { m_asleep = true; }
+    // True once for a sleep, for whoever is to wake the stream.
+    bool takeAsleep() { return m_asleep.exchange(false); }
+
 protected:
     void start(Cue cue, qint64 stampNs) override;
     void stop(Cue cue, qint64 stampNs) override;
     void silence() override;
+    // On the caller's thread, once a sleep, after the call has been handed over.
+    virtual void wake() {}
 
 private:
+    void hand(const CueRequest &r);
+
     CueQueue m_queue;
     std::atomic<bool> m_open = false;
+    std::atomic<bool> m_asleep = false;
 };
 
 // The mixer as an endless stream an audio output pulls from. Each read first places what
@@ -68,6 +79,10 @@ public:
 
     Mixer &mixer() { return m_mixer; }
     const StreamClock &clock() const { return m_clock; }
+    // The output stood still between those times.
+    void stoodStill(qint64 fromNs, qint64 toNs) { m_clock.stoodStill(fromNs, toNs); }
+    // Clock time of the last read that had something to play or place; 0 before any.
+    qint64 lastHeardNs() const { return m_lastHeardNs; }
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
@@ -83,4 +98,5 @@ private:
     StreamClock m_clock;
     std::vector<CueRequest> m_taken;
     std::vector<qint16> m_block;
+    qint64 m_lastHeardNs = 0;
 };

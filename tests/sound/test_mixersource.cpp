@@ -19,6 +19,8 @@ private Q_SLOTS:
     void placesByStamp_data();
     void placesByStamp();
     void dropsUntilOpen();
+    void wakesOncePerSleep_data();
+    void wakesOncePerSleep();
 };
 
 void TestMixerSource::placesByStamp_data()
@@ -118,6 +120,54 @@ void TestMixerSource::dropsUntilOpen()
     QCOMPARE(taken[0].cue, Cue::Chime);
     QCOMPARE(taken[1].kind, CueRequest::Stop);
     QVERIFY(taken[0].stampNs <= taken[1].stampNs);
+}
+
+namespace {
+class Sleeper : public QueuedSound
+{
+public:
+    int wakes = 0;
+
+protected:
+    void wake() override
+    {
+        ++wakes;
+        // What woke the stream is already there for it to take.
+        QVERIFY(!queue().isEmpty());
+    }
+};
+} // namespace
+
+void TestMixerSource::wakesOncePerSleep_data()
+{
+    QTest::addColumn<QString>("script"); // s: fall asleep, p: play, r: stop the roll, m: mute
+    QTest::addColumn<int>("wakes");
+    QTest::newRow("awake") << "ppp" << 0;
+    QTest::newRow("one sleep, many calls") << "sppp" << 1;
+    QTest::newRow("two sleeps") << "spsp" << 2;
+    QTest::newRow("a roll's end wakes") << "sr" << 1;
+    QTest::newRow("muting wakes") << "sm" << 1;
+    QTest::newRow("asleep, muted calls wake nothing") << "mspp" << 0;
+}
+
+// The stream sleeps when quiet; the first call after wakes it, and only the first.
+void TestMixerSource::wakesOncePerSleep()
+{
+    QFETCH(QString, script);
+    QFETCH(int, wakes);
+    Sleeper sound;
+    sound.setOpen(true);
+    for (QChar c : script) {
+        if (c == u's')
+            sound.fallAsleep();
+        else if (c == u'p')
+            sound.play(Cue::Click);
+        else if (c == u'r')
+            sound.stopRoll();
+        else if (c == u'm')
+            sound.setMuted(true);
+    }
+    QCOMPARE(sound.wakes, wakes);
 }
 
 QTEST_GUILESS_MAIN(TestMixerSource)
