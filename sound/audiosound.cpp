@@ -20,10 +20,10 @@ namespace {
 // PulseAudio keeps back part of the ask and starts playing only with somewhat more than
 // one step queued: at 40 ms it waits for a second step that never comes.
 constexpr int BufferMs = 60;
-// From a stamp to its cue, beyond what the output holds: covers the wait for the next
-// read, a step and a little, so that every cue of a steady beat lands the same time
-// after its call.
-constexpr qint64 DelayNs = 30'000'000;
+// From a stamp to its cue being played: covers what the output holds when it reads, some
+// 25 ms, and the wait for the next read, a 20 ms step and a little. Every cue of a steady
+// beat lands the same time after its call.
+constexpr qint64 DelayNs = 60'000'000;
 // Quiet this long, the stream stops being pulled, so that an idle program costs nothing;
 // waking it takes a few milliseconds, which the first cue after the quiet may lose.
 constexpr qint64 SleepAfterNs = 3'000'000'000;
@@ -75,8 +75,11 @@ class AudioEngine : public QObject
 {
 public:
     explicit AudioEngine(QueuedSound &owner)
-        : m_owner(owner), m_source(
-                              owner.queue(), [&owner] { return owner.now(); }, DelayNs, this),
+        : m_owner(owner),
+          m_source(
+              owner.queue(), [&owner] { return owner.now(); },
+              [this] { return qint64(m_sink->bufferSize() - m_sink->bytesFree()) / 2; }, DelayNs,
+              this),
           m_sleepCheck(this)
     {
     }
@@ -138,7 +141,7 @@ public:
         if (!m_sink || m_sink->state() != QAudio::SuspendedState)
             return;
         m_sink->resume();
-        m_source.stoodStill(m_asleepAt, m_owner.now());
+        m_source.resumed();
     }
 
 private:
@@ -150,7 +153,6 @@ private:
             return;
         m_owner.fallAsleep();
         m_sink->suspend();
-        m_asleepAt = m_owner.now();
         // A call handed over just before the fall found the stream awake and woke nothing.
         if (!m_owner.queue().isEmpty() && m_owner.takeAsleep())
             wake();
@@ -160,7 +162,6 @@ private:
     MixerSource m_source;
     std::unique_ptr<QAudioSink> m_sink;
     QTimer m_sleepCheck;
-    qint64 m_asleepAt = 0;
 };
 
 AudioSound::AudioSound()

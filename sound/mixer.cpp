@@ -114,14 +114,6 @@ void StreamClock::observe(qint64 nowNs, qint64 writtenFrames)
         m_seen.pop_front();
 }
 
-void StreamClock::stoodStill(qint64 fromNs, qint64 toNs)
-{
-    if (m_seen.empty())
-        return;
-    const double lead = m_seen.front().lead - double(toNs - fromNs) * Mixer::Rate / 1e9;
-    m_seen.assign(1, {toNs, lead});
-}
-
 qint64 StreamClock::frameFor(qint64 stampNs) const
 {
     return qint64(double(stampNs + m_delayNs) * Mixer::Rate / 1e9 + leadFrames() + 0.5);

@@ -63,11 +63,10 @@ public:
     // next read.
     explicit StreamClock(qint64 delayNs) : m_delayNs(delayNs) {}
 
-    // At a read: the frames handed to the output so far, at clock time nowNs.
+    // At a read: where the stream stands, in frames, at clock time nowNs.
     void observe(qint64 nowNs, qint64 writtenFrames);
-    // The output stood still from one time to the other, the stream paused with it: its
-    // lead is less by that pause, and reads will soon show it.
-    void stoodStill(qint64 fromNs, qint64 toNs);
+    // What was seen no longer holds: the output stood still.
+    void forget() { m_seen.clear(); }
     qint64 frameFor(qint64 stampNs) const;
     double leadFrames() const { return m_seen.empty() ? 0 : m_seen.front().lead; }
 

@@ -46,9 +46,10 @@ void QueuedSound::silence()
     hand({CueRequest::Silence, Cue::Click, now()});
 }
 
-MixerSource::MixerSource(CueQueue &queue, std::function<qint64()> now, qint64 delayNs,
-                         QObject *parent)
-    : QIODevice(parent), m_queue(queue), m_now(std::move(now)), m_clock(delayNs)
+MixerSource::MixerSource(CueQueue &queue, std::function<qint64()> now, std::function<qint64()> held,
+                         qint64 delayNs, QObject *parent)
+    : QIODevice(parent), m_queue(queue), m_now(std::move(now)), m_held(std::move(held)),
+      m_clock(delayNs)
 {
     m_taken.reserve(64);
 }
@@ -64,9 +65,9 @@ qint64 MixerSource::readData(char *data, qint64 maxSize)
     const int frames = int(std::min<qint64>(maxSize / 2, Mixer::Rate));
     if (frames <= 0)
         return 0;
-    // Where the stream stands now: everything up to the cursor has been handed to the output.
+    // Where the stream stands now: read up to the cursor, the output holding some of it.
     const qint64 now = m_now();
-    m_clock.observe(now, m_mixer.cursor());
+    m_clock.observe(now, m_mixer.cursor() - m_held());
     m_queue.take(m_taken);
     if (!m_taken.empty() || m_mixer.voiceCount() > 0)
         m_lastHeardNs = now;

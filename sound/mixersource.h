@@ -69,18 +69,21 @@ private:
 // The mixer as an endless stream an audio output pulls from. Each read first places what
 // has been handed over since the last one, by its stamp against the stream's position,
 // then renders the frames asked for: a cue lands a fixed time after its call, however the
-// output happens to split its reads.
+// output happens to time and split its reads. The position is what has been read less
+// what the output still holds, the frame it plays: that moves as the output plays,
+// whenever the read comes.
 class MixerSource : public QIODevice
 {
 public:
-    // now: the clock of the stamps, in nanoseconds. delayNs: see StreamClock.
-    MixerSource(CueQueue &queue, std::function<qint64()> now, qint64 delayNs,
-                QObject *parent = nullptr);
+    // now: the clock of the stamps, in nanoseconds; held: the frames the output holds, not
+    // yet played. delayNs: see StreamClock.
+    MixerSource(CueQueue &queue, std::function<qint64()> now, std::function<qint64()> held,
+                qint64 delayNs, QObject *parent = nullptr);
 
     Mixer &mixer() { return m_mixer; }
     const StreamClock &clock() const { return m_clock; }
-    // The output stood still between those times.
-    void stoodStill(qint64 fromNs, qint64 toNs) { m_clock.stoodStill(fromNs, toNs); }
+    // The output stood still; its first read after says where it stands.
+    void resumed() { m_clock.forget(); }
     // Clock time of the last read that had something to play or place; 0 before any.
     qint64 lastHeardNs() const { return m_lastHeardNs; }
 
@@ -94,6 +97,7 @@ protected:
 private:
     CueQueue &m_queue;
     std::function<qint64()> m_now;
+    std::function<qint64()> m_held;
     Mixer m_mixer;
     StreamClock m_clock;
     std::vector<CueRequest> m_taken;

@@ -27,6 +27,7 @@ void TestMixerSource::placesByStamp_data()
 {
     QTest::addColumn<QList<int>>("reads"); // bytes asked for, read after read
     QTest::addColumn<int>("aheadMs");      // what the output keeps queued
+    QTest::addColumn<int>("lateMs");       // how late every read comes
     QTest::addColumn<int>("delayMs");
     QTest::addColumn<int>("stampMs");  // the click's call, from the stream's start
     QTest::addColumn<int>("muteMs");   // -1: never muted
@@ -36,26 +37,34 @@ void TestMixerSource::placesByStamp_data()
     QList<int> uneven;
     for (int i = 0; i < 40; ++i)
         uneven << QList<int>{960, 2000, 34, 1440, 480}[i % 5];
-    QTest::newRow("steady reads") << steady << 0 << 40 << 5 << -1 << 45 * FramesPerMs;
-    QTest::newRow("stamp on a read") << steady << 0 << 40 << 20 << -1 << 60 * FramesPerMs;
-    QTest::newRow("queued ahead") << steady << 40 << 40 << 5 << -1 << 85 * FramesPerMs;
-    QTest::newRow("uneven reads") << uneven << 0 << 40 << 5 << -1 << 45 * FramesPerMs;
+    QTest::newRow("steady reads") << steady << 0 << 0 << 40 << 5 << -1 << 45 * FramesPerMs;
+    QTest::newRow("stamp on a read") << steady << 0 << 0 << 40 << 20 << -1 << 60 * FramesPerMs;
+    QTest::newRow("queued ahead") << steady << 40 << 0 << 60 << 5 << -1 << 65 * FramesPerMs;
+    QTest::newRow("delay shorter than the queue")
+        << steady << 40 << 0 << 40 << 5 << -1 << 60 * FramesPerMs;
+    QTest::newRow("uneven reads") << uneven << 0 << 0 << 40 << 5 << -1 << 45 * FramesPerMs;
     QTest::newRow("uneven reads, queued ahead")
-        << uneven << 30 << 40 << 77 << -1 << 147 * FramesPerMs;
+        << uneven << 30 << 0 << 70 << 77 << -1 << 147 * FramesPerMs;
     QTest::newRow("odd byte counts")
-        << QList<int>(40, 961) << 0 << 40 << 5 << -1 << 45 * FramesPerMs;
+        << QList<int>(40, 961) << 0 << 0 << 40 << 5 << -1 << 45 * FramesPerMs;
     // Too short a delay: the frame is already gone, so as soon as possible, not lost.
-    QTest::newRow("delay shorter than a read") << steady << 0 << 0 << 5 << -1 << 20 * FramesPerMs;
-    QTest::newRow("muted while placed") << steady << 0 << 40 << 5 << 30 << -1;
-    QTest::newRow("muted after it sounded") << steady << 0 << 40 << 5 << 100 << 45 * FramesPerMs;
+    QTest::newRow("delay shorter than a read")
+        << steady << 0 << 0 << 0 << 5 << -1 << 20 * FramesPerMs;
+    QTest::newRow("muted while placed") << steady << 0 << 0 << 40 << 5 << 30 << -1;
+    QTest::newRow("muted after it sounded")
+        << steady << 0 << 0 << 40 << 5 << 100 << 45 * FramesPerMs;
+    QTest::newRow("late reads") << steady << 0 << 7 << 40 << 5 << -1 << 45 * FramesPerMs;
+    QTest::newRow("late reads, queued ahead")
+        << steady << 40 << 13 << 60 << 5 << -1 << 65 * FramesPerMs;
 }
 
-// The output reads at its own pace; the stream's clock says where the reads stand, each
-// click lands its delay after its stamp on that clock, and everything else is silence.
+// The output reads at its own pace, maybe late; the stream's position says where the
+// output stands, each click lands its delay after its stamp, and everything else is silence.
 void TestMixerSource::placesByStamp()
 {
     QFETCH(QList<int>, reads);
     QFETCH(int, aheadMs);
+    QFETCH(int, lateMs);
     QFETCH(int, delayMs);
     QFETCH(int, stampMs);
     QFETCH(int, muteMs);
@@ -64,8 +73,9 @@ void TestMixerSource::placesByStamp()
     QueuedSound sound;
     sound.setOpen(true);
     qint64 nowNs = 0;
+    qint64 held = 0;
     MixerSource source(
-        sound.queue(), [&nowNs] { return nowNs; }, delayMs * Ms);
+        sound.queue(), [&nowNs] { return nowNs; }, [&held] { return held; }, delayMs * Ms);
     source.mixer().setClip(Cue::Click, Tick);
     // Unbuffered as the output opens it: a read-ahead would render far beyond the frames
     // asked for, before the cues meant for them are handed over.
@@ -78,7 +88,9 @@ void TestMixerSource::placesByStamp()
     bool muted = false;
     QByteArray out;
     for (int n : reads) {
-        nowNs = base + qint64(out.size() / 2) * Ms / FramesPerMs - aheadMs * Ms;
+        // A late read finds the output holding less.
+        nowNs = base + qint64(out.size() / 2) * Ms / FramesPerMs - (aheadMs - lateMs) * Ms;
+        held = (aheadMs - lateMs) * FramesPerMs;
         if (!stamped && nowNs >= base + stampMs * Ms) {
             sound.queue().hand({CueRequest::Start, Cue::Click, base + stampMs * Ms});
             stamped = true;
