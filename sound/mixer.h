@@ -49,11 +49,11 @@ private:
     qint64 m_cursor = 0;
 };
 
-// Maps the stamps of the calls to frames of the stream. The stream runs ahead of the
-// clock by what the output holds; a read that comes late sees less of that lead, so the
-// most seen over the last second is taken as the output's own timeline, and every cue
-// lands a fixed delay after its stamp on it. After a second an underrun, or the output's
-// clock drifting, has moved it for good.
+// Maps the stamps of the calls to frames of the stream. The stream's position runs at a
+// steady lead on the clock; the output's word on it lags now and then (it counts what it
+// played in steps), which shows as less lead, so the most seen over the last second is
+// taken as the output's own timeline, and every cue lands a fixed delay after its stamp
+// on it. After a second an underrun, or the output's clock drifting, has moved it for good.
 class StreamClock
 {
 public:
