@@ -129,6 +129,10 @@ public:
                 m_owner.setOpen(false);
                 sayOnce("the audio output stopped");
             }
+            // Run dry, the output's timeline has slipped: the next read says where it is now,
+            // rather than the cues of the next second landing late by the gap.
+            if (s == QAudio::IdleState && m_sink->error() == QAudio::UnderrunError)
+                m_source.resumed();
         });
         m_owner.setOpen(true);
         m_sleepCheck.setInterval(SleepCheckMs);

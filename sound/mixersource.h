@@ -82,7 +82,7 @@ public:
 
     Mixer &mixer() { return m_mixer; }
     const StreamClock &clock() const { return m_clock; }
-    // The output stood still; its first read after says where it stands.
+    // The output stood still, or ran dry; its first read after says where it stands.
     void resumed() { m_clock.forget(); }
     // Clock time of the last read that had something to play or place; 0 before any.
     qint64 lastHeardNs() const { return m_lastHeardNs; }
