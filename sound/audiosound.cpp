@@ -28,6 +28,7 @@ constexpr qint64 DelayNs = 60'000'000;
 // waking it takes a few milliseconds, which the first cue after the quiet may lose.
 constexpr qint64 SleepAfterNs = 3'000'000'000;
 constexpr int SleepCheckMs = 500;
+constexpr int LoadAfterPaintMs = 300;
 
 const char *fileOf(Sound::Cue cue)
 {
@@ -199,8 +200,10 @@ public:
     {
         if (event->type() == QEvent::Paint && m_then) {
             watched->removeEventFilter(this);
-            // After this paint has reached the screen, not in the middle of it.
-            QTimer::singleShot(0, this, [this] {
+            // Not in the middle of the first paint, nor in the moments after it while the
+            // window settles: loading the audio back end takes its libraries from disk and
+            // would compete with the start-up on a small machine.
+            QTimer::singleShot(LoadAfterPaintMs, this, [this] {
                 const auto then = std::move(m_then);
                 deleteLater();
                 then();
