@@ -1,5 +1,5 @@
-#include "eventtitle.h"
 #include "audiosound.h"
+#include "eventtitle.h"
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
@@ -9,8 +9,8 @@
 #include "program.h"
 #include "random.h"
 #include "recordcontroller.h"
-#include "startcheck.h"
 #include "singleinstance.h"
+#include "startcheck.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,6 +60,6 @@ int main(int argc, char *argv[])
     record.offerResume();
     board.show();
     // The device and the sounds load after the first paint, on the audio thread.
-    QTimer::singleShot(0, &board, [&sound] { sound.load(); });
+    sound.loadAfterPaint(board.centralWidget());
     return app.exec();
 }

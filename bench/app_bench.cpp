@@ -1,5 +1,6 @@
 #include "app_bench.h"
 
+#include "audiosound.h"
 #include "fonts.h"
 #include "form1.h"
 #include "prizelist.h"
@@ -95,11 +96,15 @@ int runAppChild(const QString &kind, int idleSeconds)
 {
     Fonts::installSubstitutions();
     Random random;
+    AudioSound sound;
+    const bool board = kind == QStringLiteral("board");
     std::unique_ptr<QMainWindow> window;
-    if (kind == QStringLiteral("board")) {
+    if (board) {
         const PrizeList::Result r = PrizeList::load(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
-        window = std::make_unique<Form1>(r.lines, random);
+        auto form = std::make_unique<Form1>(r.lines, random);
+        form->setSound(&sound);
+        window = std::move(form);
     } else {
         window = std::make_unique<QMainWindow>();
         window->menuBar()->addMenu(QStringLiteral("遊戲"));
@@ -109,6 +114,9 @@ int runAppChild(const QString &kind, int idleSeconds)
     }
     FirstPaint painted;
     window->centralWidget()->installEventFilter(&painted);
+    // As the program does.
+    if (board)
+        sound.loadAfterPaint(window->centralWidget());
     window->show();
     while (!painted.seen)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

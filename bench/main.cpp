@@ -1,5 +1,6 @@
 #include "app_bench.h"
 #include "bingo_bench.h"
+#include "sound_bench.h"
 #include "spin_bench.h"
 
 #include <QApplication>
@@ -9,7 +10,7 @@
 #include <QThread>
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
-// With no argument every figure is measured; "spin", "bingo" or "app" pick one.
+// With no argument every figure is measured; "spin", "bingo", "app" or "sound" pick one.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -29,5 +30,7 @@ int main(int argc, char *argv[])
         runBingoBench(out);
     if (all || args.contains(QStringLiteral("app")))
         runAppBench(out, QCoreApplication::applicationFilePath());
+    if (all || args.contains(QStringLiteral("sound")))
+        runSoundBench(out);
     return 0;
 }

@@ -1,25 +1,34 @@
 #include "audiosound.h"
 
-#include "mixer.h"
+#include "mixersource.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QEvent>
 #include <QFile>
 #include <QMediaDevices>
 #include <QTimer>
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
-constexpr int PumpMs = 5;
-// The device is asked to buffer about this much; the stream runs that far ahead.
-constexpr int BufferMs = 40;
-// From a stamp to its cue, on top of the buffered lead: covers the wait for the next
-// pump and the lead's wobble, so every cue of a steady beat lands the same delay after it.
-constexpr qint64 DelayNs = 25'000'000;
+// Asked of the output. Qt reads in 20 ms steps, only when a whole step is free, while
+// PulseAudio keeps back part of the ask and starts playing only with somewhat more than
+// one step queued: at 40 ms it waits for a second step that never comes.
+constexpr int BufferMs = 60;
+// From a stamp to its cue being played: covers what the output holds when it reads, some
+// 25 ms, and the wait for the next read, a 20 ms step and a little. Every cue of a steady
+// beat lands the same time after its call.
+constexpr qint64 DelayNs = 60'000'000;
+// Quiet this long, the stream stops being pulled, so that an idle program costs nothing;
+// waking it takes a few milliseconds, which the first cue after the quiet may lose.
+constexpr qint64 SleepAfterNs = 3'000'000'000;
+constexpr int SleepCheckMs = 500;
+constexpr int LoadAfterPaintMs = 300;
 
 const char *fileOf(Sound::Cue cue)
 {
@@ -61,14 +70,23 @@ void quietOnAudioThread(QtMsgType type, const QMessageLogContext &context, const
 }
 } // namespace
 
-// Lives on the audio thread; everything here runs there.
+// Lives on the audio thread; everything here runs there. The output pulls the mixed
+// stream from its own timer on this thread.
 class AudioEngine : public QObject
 {
 public:
-    // The timer is a child so that it moves to the audio thread with the engine.
-    explicit AudioEngine(AudioSound &owner) : m_owner(owner), m_clock(DelayNs), m_pump(this) {}
+    explicit AudioEngine(QueuedSound &owner)
+        : m_owner(owner),
+          m_source(
+              owner.queue(), [&owner] { return owner.now(); },
+              [this] { return qint64(m_sink->bufferSize() - m_sink->bytesFree()) / 2; }, DelayNs,
+              this),
+          m_sleepCheck(this)
+    {
+    }
     ~AudioEngine() override
     {
+        m_owner.setOpen(false);
         if (m_sink)
             m_sink->stop();
     }
@@ -81,7 +99,7 @@ public:
             if (!f.open(QIODevice::ReadOnly))
                 continue;
             if (std::optional<Clip> clip = Wav::read(f.readAll(), Mixer::Rate))
-                m_mixer.setClip(cue, std::move(*clip));
+                m_source.mixer().setClip(cue, std::move(*clip));
         }
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) {
@@ -98,66 +116,61 @@ public:
         }
         m_sink = std::make_unique<QAudioSink>(device, format);
         m_sink->setBufferSize(int(format.bytesForDuration(BufferMs * 1000)));
-        m_io = m_sink->start();
-        if (!m_io || m_sink->error() != QAudio::NoError) {
+        // Unbuffered: a read-ahead would render the stream long before its cues arrive.
+        m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        m_sink->start(&m_source);
+        if (m_sink->state() == QAudio::StoppedState || m_sink->error() == QAudio::OpenError ||
+            m_sink->error() == QAudio::FatalError) {
             sayOnce("the audio output did not open");
             m_sink.reset();
-            m_io = nullptr;
             return;
         }
-        m_pump.setTimerType(Qt::PreciseTimer);
-        m_pump.setInterval(PumpMs);
-        QObject::connect(&m_pump, &QTimer::timeout, this, [this] { pump(); });
-        m_pump.start();
-        pump();
+        QObject::connect(m_sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State s) {
+            if (s == QAudio::StoppedState && m_owner.isOpen()) {
+                m_owner.setOpen(false);
+                sayOnce("the audio output stopped");
+            }
+            // Run dry, the output's timeline has slipped: the next read says where it is now,
+            // rather than the cues of the next second landing late by the gap.
+            if (s == QAudio::IdleState && m_sink->error() == QAudio::UnderrunError)
+                m_source.resumed();
+        });
+        m_owner.setOpen(true);
+        m_sleepCheck.setInterval(SleepCheckMs);
+        QObject::connect(&m_sleepCheck, &QTimer::timeout, this, [this] { sleepIfQuiet(); });
+        m_sleepCheck.start();
+    }
+
+    void wake()
+    {
+        if (!m_sink || m_sink->state() != QAudio::SuspendedState)
+            return;
+        m_sink->resume();
+        m_source.resumed();
     }
 
 private:
-    void pump()
+    void sleepIfQuiet()
     {
-        if (m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError) {
-            // The device went away; stay silent rather than retry on every block.
-            m_pump.stop();
-            sayOnce("the audio output stopped");
+        if (!m_sink || m_sink->state() == QAudio::SuspendedState ||
+            m_sink->state() == QAudio::StoppedState ||
+            m_owner.now() - m_source.lastHeardNs() < SleepAfterNs)
             return;
-        }
-        m_requests.clear();
-        m_owner.takeRequests(m_requests);
-        for (const AudioSound::Request &r : m_requests) {
-            switch (r.kind) {
-            case AudioSound::Request::Start:
-                m_mixer.start(r.cue, m_clock.frameFor(r.stampNs));
-                break;
-            case AudioSound::Request::Stop:
-                m_mixer.stopRoll(m_clock.frameFor(r.stampNs));
-                break;
-            case AudioSound::Request::Silence:
-                m_mixer.silence();
-                break;
-            }
-        }
-        const int frames = int(m_sink->bytesFree() / 2);
-        if (frames > 0) {
-            m_block.resize(std::size_t(frames));
-            m_mixer.render(m_block.data(), frames);
-            m_io->write(reinterpret_cast<const char *>(m_block.data()), qint64(frames) * 2);
-        }
-        m_clock.observe(m_owner.now(), m_mixer.cursor());
+        m_owner.fallAsleep();
+        m_sink->suspend();
+        // A call handed over just before the fall found the stream awake and woke nothing.
+        if (!m_owner.queue().isEmpty() && m_owner.takeAsleep())
+            wake();
     }
 
-    AudioSound &m_owner;
-    Mixer m_mixer;
-    StreamClock m_clock;
+    QueuedSound &m_owner;
+    MixerSource m_source;
     std::unique_ptr<QAudioSink> m_sink;
-    QIODevice *m_io = nullptr;
-    QTimer m_pump;
-    std::vector<AudioSound::Request> m_requests;
-    std::vector<qint16> m_block;
+    QTimer m_sleepCheck;
 };
 
 AudioSound::AudioSound()
 {
-    m_requests.reserve(64);
     m_thread.setObjectName(QStringLiteral("audio"));
 }
 
@@ -171,6 +184,48 @@ AudioSound::~AudioSound()
     m_thread.quit();
     m_thread.wait();
     g_quietThread = nullptr;
+}
+
+namespace {
+class AfterPaint : public QObject
+{
+public:
+    AfterPaint(QObject *widget, std::function<void()> then)
+        : QObject(widget), m_then(std::move(then))
+    {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_then) {
+            watched->removeEventFilter(this);
+            // Not in the middle of the first paint, nor in the moments after it while the
+            // window settles: loading the audio back end takes its libraries from disk and
+            // would compete with the start-up on a small machine.
+            QTimer::singleShot(LoadAfterPaintMs, this, [this] {
+                const auto then = std::move(m_then);
+                deleteLater();
+                then();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+} // namespace
+
+void AudioSound::wake()
+{
+    QMetaObject::invokeMethod(
+        m_engine, [engine = m_engine] { engine->wake(); }, Qt::QueuedConnection);
+}
+
+void AudioSound::loadAfterPaint(QObject *widget)
+{
+    new AfterPaint(widget, [this] { load(); });
 }
 
 void AudioSound::load()
@@ -187,31 +242,4 @@ void AudioSound::load()
     m_engine->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::started, m_engine, [this] { m_engine->begin(); });
     m_thread.start();
-}
-
-void AudioSound::takeRequests(std::vector<Request> &into)
-{
-    const std::lock_guard<std::mutex> hold(m_lock);
-    into.swap(m_requests);
-}
-
-void AudioSound::hand(Request r)
-{
-    const std::lock_guard<std::mutex> hold(m_lock);
-    m_requests.push_back(r);
-}
-
-void AudioSound::start(Cue cue, qint64 stampNs)
-{
-    hand({Request::Start, cue, stampNs});
-}
-
-void AudioSound::stop(Cue cue, qint64 stampNs)
-{
-    hand({Request::Stop, cue, stampNs});
-}
-
-void AudioSound::silence()
-{
-    hand({Request::Silence, Cue::Click, now()});
 }

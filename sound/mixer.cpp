@@ -107,17 +107,14 @@ void Mixer::render(qint16 *out, int frames)
 void StreamClock::observe(qint64 nowNs, qint64 writtenFrames)
 {
     const double lead = double(writtenFrames) - double(nowNs) * Mixer::Rate / 1e9;
-    if (!m_known) {
-        m_lead = lead;
-        m_known = true;
-        return;
-    }
-    // Slow enough to average out the block-to-block wobble, fast enough to follow an
-    // underrun or the device's own clock within a second or so.
-    m_lead += (lead - m_lead) * 0.02;
+    while (!m_seen.empty() && m_seen.back().lead <= lead)
+        m_seen.pop_back();
+    m_seen.push_back({nowNs, lead});
+    while (m_seen.front().at < nowNs - WindowNs)
+        m_seen.pop_front();
 }
 
 qint64 StreamClock::frameFor(qint64 stampNs) const
 {
-    return qint64(double(stampNs + m_delayNs) * Mixer::Rate / 1e9 + m_lead + 0.5);
+    return qint64(double(stampNs + m_delayNs) * Mixer::Rate / 1e9 + leadFrames() + 0.5);
 }

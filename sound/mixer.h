@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -48,23 +49,34 @@ private:
     qint64 m_cursor = 0;
 };
 
-// Maps the stamps of the calls to frames of the stream. The stream runs ahead of the
-// clock by what the device has buffered; that lead wobbles from block to block, so it is
-// smoothed, and every cue lands a fixed delay after its stamp.
+// Maps the stamps of the calls to frames of the stream. The stream's position runs at a
+// steady lead on the clock; the output's word on it lags now and then (it counts what it
+// played in steps), which shows as less lead, so the most seen over the last second is
+// taken as the output's own timeline, and every cue lands a fixed delay after its stamp
+// on it. After a second an underrun, or the output's clock drifting, has moved it for good.
 class StreamClock
 {
 public:
-    // delayNs: from a stamp to its frame, above the smoothed lead; it must cover the
-    // wobble of the lead and the wait for the next block.
+    static constexpr qint64 WindowNs = 1'000'000'000;
+
+    // delayNs: from a stamp to its frame, beyond the lead; it must cover the wait for the
+    // next read.
     explicit StreamClock(qint64 delayNs) : m_delayNs(delayNs) {}
 
-    // After a block: the frame the stream has been written up to, at clock time nowNs.
+    // At a read: where the stream stands, in frames, at clock time nowNs.
     void observe(qint64 nowNs, qint64 writtenFrames);
+    // What was seen no longer holds: the output stood still.
+    void forget() { m_seen.clear(); }
     qint64 frameFor(qint64 stampNs) const;
-    double leadFrames() const { return m_lead; }
+    double leadFrames() const { return m_seen.empty() ? 0 : m_seen.front().lead; }
 
 private:
+    struct Seen
+    {
+        qint64 at;
+        double lead;
+    };
     qint64 m_delayNs;
-    double m_lead = 0;
-    bool m_known = false;
+    // Falling leads from the front, each the most seen since it: the front is the window's.
+    std::deque<Seen> m_seen;
 };

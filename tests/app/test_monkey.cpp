@@ -1,3 +1,4 @@
+#include "audiosound.h"
 #include "cellbutton.h"
 #include "form1.h"
 #include "prompt.h"
@@ -97,6 +98,7 @@ private:
 
     std::mt19937 m_rng;
     Random m_random;
+    AudioSound m_audio;     // heard, where the machine has an audio output
     RecordingSound m_sound; // outlives every board
     std::unique_ptr<Form1> m_board;
     QStringList m_given;
@@ -338,6 +340,9 @@ void TestMonkey::randomOperator()
     FormAbout::setLinkOpener([](const QUrl &) {});
     newBoard();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    // The sound on, through the program's own output: loaded under the watch for warnings.
+    m_sound.alsoTo = &m_audio;
+    m_audio.load();
     for (qint64 n = 0; n < ops; ++n) {
         Op op;
         // A running light mostly just ticks, so that spins end and cards get drawn.
@@ -375,7 +380,8 @@ void TestMonkey::randomOperator()
             newBoard();
     }
     qInstallMessageHandler(previous);
-    qInfo("boards: %d, cards drawn: %lld", m_nights, m_cards);
+    qInfo("boards: %d, cards drawn: %lld; sound %s", m_nights, m_cards,
+          m_audio.isOpen() ? "heard" : "through no output");
     QVERIFY(ops < 5000 || m_cards > 56);
     m_board.reset();
     Prompt::setRefuseHandler({});

@@ -83,6 +83,9 @@ private Q_SLOTS:
     void silenceDropsEverything();
     void steadyBeatStaysSteady_data();
     void steadyBeatStaysSteady();
+    void clockKeepsThePromptReads_data();
+    void clockKeepsThePromptReads();
+    void clockAfterStandingStill();
     void muteGatesTheCalls();
 };
 
@@ -260,6 +263,53 @@ void TestMixer::steadyBeatStaysSteady()
         QVERIFY2(std::abs(gap - beat) <= Mixer::Rate / 1000,
                  qPrintable(QStringLiteral("gap %1, beat %2").arg(gap).arg(beat)));
     }
+}
+
+void TestMixer::clockKeepsThePromptReads_data()
+{
+    QTest::addColumn<QList<int>>("lateMs"); // how late each 20 ms read comes, in turn
+    QTest::addColumn<int>("slipAtMs"); // from then the output's timeline is 20 ms later; -1: never
+    QTest::addColumn<int>("atMs");
+    QTest::addColumn<int>("leadMs"); // the output holds 40 ms
+    QTest::newRow("prompt reads") << QList<int>{0} << -1 << 2000 << 40;
+    QTest::newRow("some reads late") << QList<int>{0, 3, 1, 7, 2, 8, 0, 5} << -1 << 2000 << 40;
+    QTest::newRow("every read late") << QList<int>{4, 6, 5} << -1 << 2000 << 36;
+    QTest::newRow("slipped just now") << QList<int>{0, 3} << 1500 << 1900 << 40;
+    QTest::newRow("slipped a second ago") << QList<int>{0, 3} << 1500 << 2600 << 20;
+}
+
+// A late read is not taken for the output's timeline; a lasting slip is, after a while.
+void TestMixer::clockKeepsThePromptReads()
+{
+    QFETCH(QList<int>, lateMs);
+    QFETCH(int, slipAtMs);
+    QFETCH(int, atMs);
+    QFETCH(int, leadMs);
+    constexpr qint64 Ms = 1'000'000;
+    constexpr int FramesPerMs = Mixer::Rate / 1000;
+    StreamClock clock(0);
+    for (int k = 0; k * 20 <= atMs; ++k) {
+        const int due = k * 20;
+        const int slip = slipAtMs >= 0 && due >= slipAtMs ? 20 : 0;
+        clock.observe((due + lateMs[k % lateMs.size()]) * Ms,
+                      qint64(due + 40 - slip) * FramesPerMs);
+    }
+    QCOMPARE(qRound(clock.leadFrames() / FramesPerMs), leadMs);
+}
+
+// Paused output: what was seen before the pause goes, and the first read after says all.
+void TestMixer::clockAfterStandingStill()
+{
+    constexpr qint64 Ms = 1'000'000;
+    constexpr int FramesPerMs = Mixer::Rate / 1000;
+    StreamClock clock(10 * Ms);
+    for (int k = 0; k <= 50; ++k)
+        clock.observe(k * 20 * Ms, qint64(k * 20 + 40) * FramesPerMs);
+    clock.forget();
+    // Stood still for 320 ms.
+    clock.observe(1320 * Ms, qint64(1000 + 40) * FramesPerMs);
+    QCOMPARE(qRound(clock.leadFrames() / FramesPerMs), 40 - 320);
+    QCOMPARE(clock.frameFor(1330 * Ms), qint64(1060) * FramesPerMs);
 }
 
 void TestMixer::muteGatesTheCalls()

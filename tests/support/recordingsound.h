@@ -19,6 +19,8 @@ public:
     QList<Event> events;
     bool rolling = false;
     int silences = 0;
+    // Hears every call too, as a window would have it heard.
+    Sound *alsoTo = nullptr;
 
     int count(Cue cue) const { return m_started[std::size_t(cue)]; }
     void clear()
@@ -42,16 +44,25 @@ protected:
         ++m_started[std::size_t(cue)];
         if (cue == Cue::Roll)
             rolling = true;
+        if (alsoTo)
+            alsoTo->play(cue);
     }
     void stop(Cue cue, qint64) override
     {
         events.append({cue, true});
         rolling = false;
+        if (alsoTo)
+            alsoTo->stopRoll();
     }
     void silence() override
     {
         ++silences;
         rolling = false;
+        if (alsoTo) {
+            // Silenced now; what follows is gated here.
+            alsoTo->setMuted(true);
+            alsoTo->setMuted(false);
+        }
     }
 
 private:
