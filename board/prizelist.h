@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textdecoding.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -30,15 +32,7 @@ enum class Error
     TooLong
 };
 
-enum class Encoding
-{
-    Utf8,
-    Utf16LE,
-    Utf16BE,
-    Utf32LE,
-    Utf32BE,
-    Big5
-};
+using Encoding = TextDecoding::Encoding;
 
 struct Result
 {

@@ -1,13 +1,9 @@
 #include "journalfile.h"
 
+#include "filesync.h"
+
 #include <QDir>
 #include <QFileInfo>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 bool JournalFile::create(const QByteArray &header)
 {
@@ -43,11 +39,5 @@ bool JournalFile::append(const QByteArray &line)
 
 bool JournalFile::sync()
 {
-    if (!m_file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(m_file.handle()) == 0;
-#else
-    return ::fsync(m_file.handle()) == 0;
-#endif
+    return FileSync::sync(m_file);
 }

@@ -1,0 +1,183 @@
+#include "encodingguess.h"
+
+#include <QList>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <unicode/ucsdet.h>
+
+using namespace TextDecoding;
+
+namespace {
+// One way to read a file without a byte-order mark.
+struct Reading
+{
+    enum Kind
+    {
+        Big5,
+        Utf8,
+        Gbk
+    } kind;
+    const char *icuName;
+    QString text;
+    bool valid = false;
+    int score = 0;
+};
+
+// Chinese characters in common use, in either script: the first level of Big5 (0xA440 to
+// 0xC67E) or of GB2312 (lead 0xB0 to 0xD7). A list read in the wrong Chinese encoding
+// still gives Chinese characters, but mostly rare ones.
+bool isCommonHan(char32_t u, QStringEncoder &big5, QStringEncoder &gb)
+{
+    const QString s = QString::fromUcs4(&u, 1);
+    const QByteArray b = big5.encode(s);
+    if (!big5.hasError() && b.size() == 2) {
+        const uint code = uint(uchar(b[0])) << 8 | uchar(b[1]);
+        if (code >= 0xA440 && code <= 0xC67E)
+            return true;
+    }
+    const QByteArray g = gb.encode(s);
+    return !gb.hasError() && g.size() == 2 && uchar(g[0]) >= 0xB0 && uchar(g[0]) <= 0xD7 &&
+           uchar(g[1]) >= 0xA1;
+}
+
+bool isAsciiLetter(char32_t u)
+{
+    return (u >= U'a' && u <= U'z') || (u >= U'A' && u <= U'Z');
+}
+
+// -100 to 100 over the characters beyond ASCII: a common Chinese character, CJK
+// punctuation or an accented letter inside a Latin word counts for, a rare Chinese
+// character nothing, lone Latin letters and symbols against. A Chinese list read in the
+// wrong encoding turns into the latter.
+int characterScore(const QString &text)
+{
+    QStringEncoder big5("windows-950", QStringEncoder::Flag::Stateless);
+    QStringEncoder gb("GB18030", QStringEncoder::Flag::Stateless);
+    const QList<uint> chars = text.toUcs4();
+    int count = 0;
+    int sum = 0;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        const char32_t u = chars[i];
+        if (u < 0x80)
+            continue;
+        ++count;
+        const bool inWord = (i > 0 && isAsciiLetter(chars[i - 1])) ||
+                            (i + 1 < chars.size() && isAsciiLetter(chars[i + 1]));
+        if (QChar::script(u) == QChar::Script_Han)
+            sum += isCommonHan(u, big5, gb) ? 1 : 0;
+        else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF) ||
+                 (u >= 0x3100 && u <= 0x312F))
+            sum += 1;
+        else if (inWord && QChar::script(u) == QChar::Script_Latin && QChar::isLetter(u))
+            sum += 1;
+        else
+            sum -= 1;
+    }
+    return count == 0 ? 0 : 100 * sum / count;
+}
+
+bool hasUnassigned(const QString &text)
+{
+    for (char32_t u : text.toUcs4())
+        if (QChar::category(u) == QChar::Other_NotAssigned)
+            return true;
+    return false;
+}
+
+// What ICU's detector thinks of each encoding, 0 to 100.
+void addDetectorConfidence(const QByteArray &bytes, QList<Reading> &readings)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCharsetDetector *detector = ucsdet_open(&status);
+    if (U_FAILURE(status))
+        return;
+    ucsdet_setText(detector, bytes.constData(), int32_t(qMin<qsizetype>(bytes.size(), INT32_MAX)),
+                   &status);
+    int32_t found = 0;
+    const UCharsetMatch **matches = ucsdet_detectAll(detector, &found, &status);
+    for (int32_t i = 0; U_SUCCESS(status) && i < found; ++i) {
+        const char *name = ucsdet_getName(matches[i], &status);
+        const int32_t confidence = ucsdet_getConfidence(matches[i], &status);
+        if (U_FAILURE(status))
+            break;
+        for (Reading &r : readings)
+            if (r.valid && qstrcmp(r.icuName, name) == 0)
+                r.score += confidence;
+    }
+    ucsdet_close(detector);
+}
+
+int chineseCount(const QString &text)
+{
+    int n = 0;
+    for (char32_t u : text.toUcs4())
+        n += QChar::script(u) == QChar::Script_Han ? 1 : 0;
+    return n;
+}
+} // namespace
+
+std::optional<Encoding> EncodingGuess::guess(const QByteArray &bytes)
+{
+    if (isAscii(bytes))
+        return Encoding::Utf8;
+    QList<Reading> readings{
+        {Reading::Big5, "Big5", {}}, {Reading::Utf8, "UTF-8", {}}, {Reading::Gbk, "GB18030", {}}};
+    int valid = 0;
+    for (Reading &r : readings) {
+        bool wellFormed = true;
+        QStringDecoder d;
+        switch (r.kind) {
+        case Reading::Big5:
+            wellFormed = isWellFormedBig5(bytes);
+            d = big5Decoder();
+            break;
+        case Reading::Utf8:
+            d = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            break;
+        case Reading::Gbk:
+            wellFormed = isWellFormedGbk(bytes);
+            d = QStringDecoder("GB18030", QStringDecoder::Flag::Stateless);
+            break;
+        }
+        if (!wellFormed || !d.isValid())
+            continue;
+        r.text = d.decode(bytes);
+        if (d.hasError() || !isPrintable(r.text))
+            continue;
+        // Some Big5 is valid UTF-8 by accident, naming characters no one has assigned.
+        if (r.kind == Reading::Utf8 && hasUnassigned(r.text))
+            continue;
+        r.valid = true;
+        r.score = characterScore(r.text);
+        ++valid;
+    }
+    // ICU sees LF ends only, so that the guess does not hang on how lines end.
+    if (valid > 1) {
+        QByteArray lf = bytes;
+        lf.replace("\r\n", "\n").replace('\r', '\n');
+        addDetectorConfidence(lf, readings);
+    }
+    const Reading *best = nullptr;
+    for (const Reading &r : readings)
+        if (r.valid && (!best || r.score > best->score))
+            best = &r;
+    // Nothing reads cleanly: the Big5 rules then name the first bad line.
+    if (!best)
+        return Encoding::Big5;
+    switch (best->kind) {
+    case Reading::Utf8:
+        return Encoding::Utf8;
+    case Reading::Gbk:
+        // A few characters cannot tell Big5 from GBK; the list is then taken for what
+        // Traditional Chinese Windows writes.
+        if (readings[0].valid && chineseCount(best->text) < 4)
+            return Encoding::Big5;
+        if (characterScore(best->text) > 0)
+            return std::nullopt;
+        return Encoding::Big5;
+    case Reading::Big5:
+        break;
+    }
+    return Encoding::Big5;
+}

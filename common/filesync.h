@@ -1,0 +1,9 @@
+#pragma once
+
+class QFileDevice;
+
+// What is written reaches the disk, not only the system's cache, before this returns: the
+// journal must survive a power cut as well as a crash.
+namespace FileSync {
+bool sync(QFileDevice &file);
+}
