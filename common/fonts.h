@@ -1,6 +1,6 @@
 #pragma once
 
-// Maps the Windows faces the layouts name onto fonts a Linux desktop has.
+// Maps the Windows faces the layouts name onto the fonts this system has.
 namespace Fonts {
 void installSubstitutions();
 }

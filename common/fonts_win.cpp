@@ -1,0 +1,22 @@
+#include "fonts.h"
+
+#include <QFont>
+#include <QStringList>
+
+// A Traditional Chinese Windows has every face the layouts name, and Qt takes a
+// substitute only for a face that is missing. Elsewhere: Microsoft JhengHei comes with
+// every Windows since Vista, and Wine finds the Debian AR PL faces through fontconfig.
+void Fonts::installSubstitutions()
+{
+    const QStringList ming = {QStringLiteral("PMingLiU"), QStringLiteral("Microsoft JhengHei"),
+                              QStringLiteral("微軟正黑體"), QStringLiteral("AR PL UMing TW")};
+    const QString kai = QStringLiteral("AR PL UKai TW");
+    QFont::insertSubstitutions(QStringLiteral("新細明體"), ming);
+    QFont::insertSubstitutions(QStringLiteral("標楷體"),
+                               QStringList{QStringLiteral("DFKai-SB"), kai} + ming);
+    // The Latin faces fall back to a Chinese face for the Chinese captions they carry: a
+    // Windows in another language offers none of its own.
+    const QStringList chinese = QStringList{QStringLiteral("新細明體")} + ming;
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), chinese);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), chinese);
+}
