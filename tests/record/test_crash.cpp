@@ -14,11 +14,13 @@ public:
     Driver(const QString &dataHome, const QString &giftPath, const char *answer)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(CRASHDRIVER), {giftPath, QLatin1String(answer)});
+        // The journal in a data folder of the test's own, named as the program names it.
+        m_process.start(
+            QStringLiteral(CRASHDRIVER),
+            {giftPath, QLatin1String(answer), dataHome + QStringLiteral("/Zentavo/night.journal")});
     }
     ~Driver()
     {
