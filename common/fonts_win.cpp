@@ -15,8 +15,10 @@ void Fonts::installSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("標楷體"),
                                QStringList{QStringLiteral("DFKai-SB"), kai} + ming);
     // The Latin faces fall back to a Chinese face for the Chinese captions they carry: a
-    // Windows in another language offers none of its own.
-    const QStringList chinese = QStringList{QStringLiteral("新細明體")} + ming;
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), chinese);
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), chinese);
+    // Windows in another language offers none of its own. Where they are missing
+    // themselves (Wine), Debian's DejaVu Sans stands in, as on Linux.
+    const QStringList latin =
+        QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("新細明體")} + ming;
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), latin);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), latin);
 }
