@@ -1,5 +1,6 @@
 #include "eventtitle.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -61,7 +62,7 @@ void TestEventTitle::load()
     QCOMPARE(r.ok(), !refused);
     QCOMPARE(r.title, title);
     if (refused)
-        QVERIFY2(r.message.contains(path), qPrintable(r.message));
+        QVERIFY2(r.message.contains(QDir::toNativeSeparators(path)), qPrintable(r.message));
 }
 
 QTEST_GUILESS_MAIN(TestEventTitle)
