@@ -25,7 +25,7 @@
 namespace {
 void say(const QString &line)
 {
-    std::fputs(qPrintable(line + u'\n'), stdout);
+    std::fputs((line + u'\n').toUtf8().constData(), stdout); // UTF-8 whatever the code page
     std::fflush(stdout);
 }
 

@@ -37,7 +37,10 @@ public:
             while (!m_process.canReadLine())
                 if (!m_process.waitForReadyRead(20000))
                     return said << QStringLiteral("(no answer)");
-            const QString line = QString::fromUtf8(m_process.readLine()).chopped(1);
+            // Windows ends the driver's lines in CR LF.
+            QString line = QString::fromUtf8(m_process.readLine());
+            while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+                line.chop(1);
             if (line == QStringLiteral("ok"))
                 return said;
             said << line;
