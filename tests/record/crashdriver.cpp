@@ -101,6 +101,10 @@ int main(int argc, char *argv[])
             } else if (verb == "finish") {
                 while (board.board().timer1Enabled)
                     board.timer1Tick();
+            } else if (verb == "right") {
+                board.numberMouseUp(arg, Qt::RightButton);
+            } else if (verb == "redraw") {
+                board.redrawClick();
             } else if (verb == "card") {
                 board.command1Click(arg);
             } else if (verb == "confirm") {

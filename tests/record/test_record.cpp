@@ -835,7 +835,7 @@ void TestRecord::unusableJournalSaysWhy_data()
     QTest::newRow("FIFO") << "fifo" << QStringLiteral("它不是一般的檔案，而是一個具名管道 (FIFO)");
     QTest::newRow("100 MB") << "huge"
                             << QStringLiteral(
-                                   "它大於 20 MB，比一整晚的抽獎紀錄大得多，不是本程式寫的紀錄");
+                                   "它大於 48 MB，比一整晚的抽獎紀錄大得多，不是本程式寫的紀錄");
     QTest::newRow("not a journal")
         << "garbage" << QStringLiteral("它不是本程式能讀的抽獎紀錄，或開頭已經損壞");
 }
