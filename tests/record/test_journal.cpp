@@ -1,4 +1,5 @@
 #include "boarddump.h"
+#include "files.h"
 #include "frozenfolder.h"
 #include "journal.h"
 #include "nightkeeper.h"
@@ -61,19 +62,6 @@ QByteArray firstHeader(const QByteArray &giftBytes)
            "\",\"journal\":\"zentavo-night\",\"version\":1}\n";
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList besideJournals(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("night-*.journal")},
@@ -134,6 +122,13 @@ void TestJournal::readBack()
     // The night's own list, not the one gift.txt holds now, is where the night starts.
     const Journal::Contents other = Journal::read(lines.join(), {QStringLiteral("別的")});
     QCOMPARE(other.entries[0].state.gifts[0], QStringLiteral("獎品1"));
+    // No light runs after a resume: Start follows the prizes, whatever a line written during
+    // a spin, or the first program's 56th stop, says.
+    Board stuck = c.entries[2].state;
+    stuck.startEnabled = false;
+    const Journal::Contents back =
+        Journal::read(lines[0] + Journal::entryLine({BoardChange::Stop, 9, T0, 1, stuck}), {});
+    QVERIFY(back.entries[0].state.startEnabled);
 }
 
 void TestJournal::damage_data()

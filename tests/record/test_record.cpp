@@ -1,6 +1,7 @@
 #include "bingowindow.h"
 #include "boarddump.h"
 #include "cellbutton.h"
+#include "files.h"
 #include "form1.h"
 #include "form2.h"
 #include "frozenfolder.h"
@@ -39,19 +40,6 @@ QStringList prizeList()
     return l;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -87,6 +75,22 @@ struct Moment
     QStringList widgets;
     QList<NightRecord::Entry> record;
 };
+
+// Where each line of a journal ends: the header's first, then every change's.
+QList<qsizetype> lineEnds(const QByteArray &journal)
+{
+    QList<qsizetype> ends;
+    for (qsizetype at = journal.indexOf('\n'); at >= 0; at = journal.indexOf('\n', at + 1))
+        ends << at + 1;
+    return ends;
+}
+
+// The last stop of a record, as the resume question should name it.
+const NightRecord::Entry &lastStop(const QList<NightRecord::Entry> &record)
+{
+    return *std::find_if(record.rbegin(), record.rend(),
+                         [](const auto &e) { return e.drawNo > 0; });
+}
 
 QList<QStringList> parseTsv(const QString &text)
 {
@@ -324,9 +328,7 @@ void TestRecord::resumeFromEveryCut()
 {
     playNight();
     const QByteArray journal = readFile(m_journalPath);
-    QList<qsizetype> ends; // end of the header, then of every entry
-    for (qsizetype at = journal.indexOf('\n'); at >= 0; at = journal.indexOf('\n', at + 1))
-        ends << at + 1;
+    const QList<qsizetype> ends = lineEnds(journal);
     QCOMPARE(ends.size(), m_moments.size() + 1);
 
     for (int k = 0; k < int(m_moments.size()); ++k) {
@@ -350,17 +352,15 @@ void TestRecord::resumeFromEveryCut()
             const Moment &live = m_moments[k];
             QCOMPARE(m_questions.size(), 1);
             // The last stop kept, as the record of the night saw it.
-            const auto lastStop = std::find_if(live.record.rbegin(), live.record.rend(),
-                                               [](const auto &e) { return e.drawNo > 0; });
-            QVERIFY(lastStop != live.record.rend());
+            const NightRecord::Entry &last = lastStop(live.record);
             QCOMPARE(m_questions[0],
                      QStringLiteral("上次的抽獎尚未結束。\n\n"
                                     "最後保存的是第 %1 次搖獎：號碼 %2，時間 %3。\n\n"
                                     "要繼續上次的抽獎嗎?\n是：從那裡繼續。\n"
                                     "否：重新開始；上次的紀錄檔會改名保存，不會刪除。")
-                         .arg(lastStop->drawNo)
-                         .arg(lastStop->number)
-                         .arg(lastStop->time.toString(QStringLiteral("HH:mm:ss"))));
+                         .arg(last.drawNo)
+                         .arg(last.number)
+                         .arg(last.time.toString(QStringLiteral("HH:mm:ss"))));
             const QStringList board = boardDump(w.board());
             for (qsizetype i = 0; i < board.size(); ++i)
                 QVERIFY2(
@@ -754,9 +754,7 @@ void TestRecord::damagedJournalAsks()
 {
     playNight();
     QByteArray journal = readFile(m_journalPath);
-    QList<qsizetype> ends;
-    for (qsizetype at = journal.indexOf('\n'); at >= 0; at = journal.indexOf('\n', at + 1))
-        ends << at + 1;
+    const QList<qsizetype> ends = lineEnds(journal);
     const int spoilt = 6; // the line after the sixth change
     journal.replace(ends[spoilt] + 2, 5, "\x01\x02\x03\x04\x05");
     writeFile(m_journalPath, journal);
@@ -771,15 +769,14 @@ void TestRecord::damagedJournalAsks()
     QCOMPARE(boardDump(w.board()), live.board);
     const QString copy = rc.keeper().damagedCopy();
     QCOMPARE(readFile(copy), journal);
-    const auto lastStop = std::find_if(live.record.rbegin(), live.record.rend(),
-                                       [](const auto &e) { return e.drawNo > 0; });
+    const NightRecord::Entry &last = lastStop(live.record);
     QVERIFY(m_questions[0].contains(
         QStringLiteral(
             "抽獎紀錄檔有一部分已經損壞，只能恢復到下面這一次搖獎為止，之後的抽獎無法恢復。"
             "完整的檔案已另存為：\n%1\n\n最後保存的是第 %2 次搖獎：號碼 %3")
             .arg(copy)
-            .arg(lastStop->drawNo)
-            .arg(lastStop->number)));
+            .arg(last.drawNo)
+            .arg(last.number)));
     QCOMPARE(readFile(m_journalPath), journal.left(ends[spoilt]));
 }
 
