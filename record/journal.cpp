@@ -11,7 +11,8 @@
 
 namespace {
 const QString Magic = QStringLiteral("zentavo-night");
-constexpr qsizetype MaxLine = 1 << 16;
+// Room for a line with 56 prizes of the longest the list allows (1000 characters each).
+constexpr qsizetype MaxLine = 1 << 18;
 constexpr qint64 MaxDrawNo = qint64(1) << 40;
 
 constexpr BoardChange Changes[] = {BoardChange::Stop,        BoardChange::EmptyStop,

@@ -345,6 +345,14 @@ void TestJournal::inspect_data()
     QTest::newRow("first program, no card yet")
         << firstHeader(big5) + l[1] << changed << int(E::Unfinished) << 0;
     QTest::newRow("garbage") << QByteArray("\x01\x02\n") << prizeList() << int(E::Damaged) << 0;
+    // The header holds the whole list: 56 prizes as long as the list allows still fit a line.
+    const QStringList longest(56, QString(1000, QChar(u'獎')));
+    Board stop(longest);
+    stop.drawNo = 2;
+    QTest::newRow("56 of the longest prizes")
+        << Journal::headerLine(longest, T0) +
+               Journal::entryLine({BoardChange::Stop, 0, T0, 1, stop})
+        << longest << int(E::Unfinished) << 0;
 }
 
 void TestJournal::inspect()
