@@ -5,13 +5,11 @@
 #include "nightkeeper.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,8 +93,6 @@ private Q_SLOTS:
     void whatCameBack();
     void inspect_data();
     void inspect();
-    void unusable_data();
-    void unusable();
     void damagedInTheMiddle();
     void neverWrittenOver_data();
     void neverWrittenOver();
@@ -378,52 +374,6 @@ void TestJournal::inspect()
         QCOMPARE(keeper.board().gifts[0], QStringLiteral("獎品2"));
         QCOMPARE(QFileInfo(path).size(), keeper.earlier().wholeBytes);
     }
-}
-
-// Not a journal this program could have written: each is set aside, never read whole, and
-// the night begins a new journal in its place.
-void TestJournal::unusable_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("garbage") << "garbage";
-    QTest::newRow("FIFO, nobody writing") << "fifo";
-    QTest::newRow("link to an endless device") << "zero";
-    QTest::newRow("100 MB") << "huge";
-    QTest::newRow("folder") << "folder";
-}
-
-void TestJournal::unusable()
-{
-    QFETCH(QString, kind);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("night.journal"));
-    if (kind == QLatin1String("garbage"))
-        writeFile(path, QByteArray("\x01\x02\n\x03", 4));
-    if (kind == QLatin1String("fifo") && QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
-        QSKIP("no FIFOs on this system");
-    if (kind == QLatin1String("zero"))
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-    if (kind == QLatin1String("huge")) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(100 * 1024 * 1024));
-    }
-    if (kind == QLatin1String("folder"))
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("night.journal")));
-
-    NightKeeper keeper(path, "gifts", prizeList());
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Damaged);
-    QVERIFY2(clock.elapsed() < 3000, "read without flooding");
-    QVERIFY(!keeper.unreadable().isEmpty());
-    const NightKeeper::Kept kept = keeper.setAside();
-    QVERIFY(kept.ok);
-    QCOMPARE(besideJournals(dir.path()), QStringList{QFileInfo(kept.name).fileName()});
-    QVERIFY(keeper.note(BoardChange::Correction, 3, Board(prizeList()), T0));
-    const QFileInfo info(path);
-    QVERIFY(info.isFile() && !info.isSymLink());
-    QVERIFY(readFile(path).startsWith(Journal::headerLine(prizeList(), T0)));
 }
 
 // A line spoilt in the middle: the whole file is copied before the resume cuts it.

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -829,7 +830,11 @@ void TestRecord::unusableJournalSaysWhy_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("why");
-    QTest::newRow("FIFO") << "fifo" << QStringLiteral("它不是一般的檔案，而是一個具名管道 (FIFO)");
+    QTest::newRow("FIFO, nobody writing")
+        << "fifo" << QStringLiteral("它不是一般的檔案，而是一個具名管道 (FIFO)");
+    QTest::newRow("link to an endless device")
+        << "zero" << QStringLiteral("它不是一般的檔案，而是一個字元裝置");
+    QTest::newRow("folder") << "folder" << QStringLiteral("它不是一般的檔案，而是一個資料夾");
     QTest::newRow("100 MB") << "huge"
                             << QStringLiteral(
                                    "它大於 48 MB，比一整晚的抽獎紀錄大得多，不是本程式寫的紀錄");
@@ -852,18 +857,28 @@ void TestRecord::unusableJournalSaysWhy()
     }
     if (kind == QLatin1String("garbage"))
         writeFile(m_journalPath, "\x01\x02\n");
+    if (kind == QLatin1String("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_journalPath));
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(m_journalPath));
+    QElapsedTimer clock;
+    clock.start();
     m_controller->offerResume();
+    QVERIFY2(clock.elapsed() < 3000, "read without hanging or flooding");
     QCOMPARE(m_refusals.size(), 1);
     const QStringList kept =
         QDir(QFileInfo(m_journalPath).path())
-            .entryList({QStringLiteral("night-*.journal")}, QDir::System | QDir::Files);
+            .entryList({QStringLiteral("night-*.journal")},
+                       QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     QCOMPARE(kept.size(), 1);
     QCOMPARE(m_refusals[0],
              QStringLiteral("上次的抽獎紀錄檔無法使用，所以無法繼續上次的抽獎：\n%1\n%2。\n\n"
                             "舊的紀錄檔已保存為：\n%3\n\n今晚的抽獎從頭開始。")
                  .arg(m_journalPath, why, QFileInfo(m_journalPath).dir().filePath(kept[0])));
+    // The night begins a journal of its own in its place.
     spin();
-    QVERIFY(Journal::read(readFile(m_journalPath), prizeList()).entries.size() == 1);
+    QVERIFY(!QFileInfo(m_journalPath).isSymLink());
+    QCOMPARE(Journal::read(readFile(m_journalPath), prizeList()).entries.size(), 1);
 }
 
 // The bingo numbers taken, in order, and full screen come back with the night.
