@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTime>
 #include <QTimer>
@@ -198,8 +199,27 @@ void Form1::resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bin
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    // After the board has been mapped, full screen or not, so they open over it.
-    if (m_resumed.pending)
+    if (!m_resumed.pending)
+        return;
+    openResumedOnceSized();
+    // Should the window manager never make it full screen, they open all the same.
+    QTimer::singleShot(1000, this, &Form1::openResumedWindows);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_resumed.pending && isVisible())
+        openResumedOnceSized();
+}
+
+void Form1::openResumedOnceSized()
+{
+    // A board coming back full screen is first shown at its old size: the windows open
+    // at its scale once it fills the screen.
+    const bool sized = !(windowState() & Qt::WindowFullScreen) ||
+                       (screen() && size() == screen()->geometry().size());
+    if (sized)
         QTimer::singleShot(0, this, &Form1::openResumedWindows);
 }
 

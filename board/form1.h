@@ -101,6 +101,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -111,6 +112,7 @@ private:
     void markPendingHeld();
     void onPrizeConfirmed();
     void openResumedWindows();
+    void openResumedOnceSized();
 
     Board m_board;
     Random &m_random;
