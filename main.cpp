@@ -28,11 +28,10 @@ int main(int argc, char *argv[])
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance;
-    if (!instance.claim()) {
-        Program::refuseSecondCopy();
-        return 0;
-    }
+    // The lock lies beside the night's journal, which it protects.
+    SingleInstance instance(NightKeeper::defaultFolder());
+    if (!Program::claim(instance))
+        return instance.lockError().isEmpty() ? 0 : 1;
 
     const QDir dir(QCoreApplication::applicationDirPath());
     const QString path = dir.filePath(QStringLiteral("gift.txt"));

@@ -198,6 +198,7 @@ void BingoWindow::clear_Click()
 {
     m_draw.reset();
     render();
+    Q_EMIT takenChanged();
 }
 
 void BingoWindow::ending_Click()
@@ -215,6 +216,17 @@ void BingoWindow::startDraw()
     m_timer.start();
     if (!running)
         Q_EMIT drawStarted();
+    Q_EMIT takenChanged();
+}
+
+void BingoWindow::restore(const QList<int> &taken, bool drawing)
+{
+    m_draw.restore(taken, drawing);
+    render();
+    if (m_draw.isDrawing() && !m_timer.isActive()) {
+        m_timer.start();
+        Q_EMIT drawStarted();
+    }
 }
 
 void BingoWindow::step()
@@ -223,11 +235,14 @@ void BingoWindow::step()
         return; // ended by closing; the window is going away
     const qint16 left = m_draw.numbersLeft;
     const bool more = m_draw.advance(m_random);
-    if (m_draw.numbersLeft == left - 1)
+    const bool taken = m_draw.numbersLeft == left - 1;
+    if (taken)
         Q_EMIT numberTaken();
     if (!more)
         stopLoop();
     render();
+    if (taken)
+        Q_EMIT takenChanged();
 }
 
 void BingoWindow::stopLoop()
@@ -266,7 +281,9 @@ void BingoWindow::closeEvent(QCloseEvent *event)
     stopLoop();
     if (m_draw.isDrawing())
         m_draw.end();
+    m_draw.boxCaptions.fill(QString()); // the numbers taken go with the window
     QWidget::closeEvent(event);
+    Q_EMIT takenChanged();
 }
 
 void BingoWindow::render()

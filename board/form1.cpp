@@ -20,8 +20,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTime>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -185,6 +187,66 @@ void Form1::restore(const Board &board, bool secondRound)
     render();
     if (m_board.startEnabled)
         m_start->setFocus();
+}
+
+void Form1::resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bingoDrawing)
+{
+    m_resumed = {prizeOpen || !bingoTaken.isEmpty(), prizeOpen, bingoTaken, bingoDrawing};
+    if (m_resumed.pending && isVisible())
+        QTimer::singleShot(0, this, &Form1::openResumedWindows);
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_resumed.pending)
+        return;
+    openResumedOnceSized();
+    // Should the window manager never make it full screen, they open all the same.
+    QTimer::singleShot(1000, this, &Form1::openResumedWindows);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_resumed.pending && isVisible())
+        openResumedOnceSized();
+}
+
+void Form1::openResumedOnceSized()
+{
+    // A board coming back full screen is first shown at its old size: the windows open
+    // at its scale once it fills the screen.
+    const bool sized = !(windowState() & Qt::WindowFullScreen) ||
+                       (screen() && size() == screen()->geometry().size());
+    if (sized)
+        QTimer::singleShot(0, this, &Form1::openResumedWindows);
+}
+
+void Form1::openResumedWindows()
+{
+    if (!m_resumed.pending)
+        return;
+    m_resumed.pending = false;
+    if (m_resumed.prizeOpen) {
+        // The same prize grows onto the screen again; its 確 定 goes on as it would have.
+        m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
+        showPrizeWindow();
+    }
+    if (!m_resumed.bingoTaken.isEmpty()) {
+        lottoClick();
+        m_bingoWindow->restore(m_resumed.bingoTaken, m_resumed.bingoDrawing);
+    }
+}
+
+QList<int> Form1::bingoTaken() const
+{
+    return m_bingoWindow ? m_bingoWindow->draw().taken() : QList<int>();
+}
+
+bool Form1::bingoDrawing() const
+{
+    return m_bingoWindow && m_bingoWindow->isDrawing();
 }
 
 void Form1::buildLayout()
@@ -467,6 +529,7 @@ void Form1::showPrizeWindow()
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
+        m_prizeWindow->installEventFilter(this);
         m_presenterKeys->attach(m_prizeWindow);
     }
     m_prizeWindow->setPrize(m_text1->text());
@@ -528,6 +591,7 @@ void Form1::lottoClick()
         connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this] { m_sound->stopRoll(); });
         connect(m_bingoWindow, &BingoWindow::numberTaken, this,
                 [this] { m_sound->play(Sound::Cue::Ding); });
+        connect(m_bingoWindow, &BingoWindow::takenChanged, this, &Form1::bingoChanged);
     }
     bringForward(m_bingoWindow);
 }
@@ -546,6 +610,14 @@ QString Form1::closeQuestion() const
 {
     return m_closeQuestion.isEmpty() ? QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?")
                                      : m_closeQuestion;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // By 確 定 or by its close box: either way the prize has been announced.
+    if (event->type() == QEvent::Close && watched == m_prizeWindow && m_prizeWindow->isVisible())
+        Q_EMIT boardChanged(BoardChange::PrizeClosed, 0);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

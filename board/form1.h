@@ -71,6 +71,12 @@ public:
     const QList<int> &pendingHeld() const { return m_pendingHeld; }
     // Puts back a board kept from an earlier run; no spin runs afterwards.
     void restore(const Board &board, bool secondRound);
+    // What else was on screen when that run ended: the prize not yet confirmed, the bingo
+    // numbers taken. They come back once the board is shown.
+    void resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bingoDrawing);
+    // The bingo window's numbers taken so far, in order, and whether its draw runs.
+    QList<int> bingoTaken() const;
+    bool bingoDrawing() const;
     // How much the board is enlarged to fill its window; the other windows open at it.
     double scale() const;
     // The event's own title line in place of the design one.
@@ -89,9 +95,14 @@ Q_SIGNALS:
     void exitRequested();
     // The rules have changed; the controls do not show it yet.
     void boardChanged(BoardChange change, int index);
+    // The bingo numbers taken have changed.
+    void bingoChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
@@ -100,6 +111,8 @@ private:
     void showPrizeWindow();
     void markPendingHeld();
     void onPrizeConfirmed();
+    void openResumedWindows();
+    void openResumedOnceSized();
 
     Board m_board;
     Random &m_random;
@@ -117,6 +130,14 @@ private:
     QPointer<FormAbout> m_aboutWindow;
     // Consolation cells turn held once the prize window has finished opening.
     QList<int> m_pendingHeld;
+    // Windows of an earlier run that come back once the board is shown.
+    struct Resumed
+    {
+        bool pending = false;
+        bool prizeOpen = false;
+        QList<int> bingoTaken;
+        bool bingoDrawing = false;
+    } m_resumed;
 
     std::array<CellButton *, Board::Cells> m_number{};
     std::array<QLabel *, Board::Cells> m_picture1{};

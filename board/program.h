@@ -8,6 +8,9 @@ namespace Program {
 // 結束 and an accepted close box end the program at once, and a later copy's start
 // brings the board forward.
 void wire(Form1 &board, SingleInstance &instance);
+// Takes the one-copy lock, or tells the operator why this copy gives way: another copy
+// runs, or no lock can be made. False when this copy must end.
+bool claim(SingleInstance &instance);
 // A later copy tells the operator it gives way to the one already running.
 void refuseSecondCopy();
 } // namespace Program

@@ -25,6 +25,7 @@ void Prompt::refuse(QWidget *parent, const QString &text)
     }
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
                     parent);
+    box.setTextFormat(Qt::PlainText); // texts name files and prizes: never markup
     box.exec();
 }
 
@@ -34,6 +35,7 @@ bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault)
         return confirmHandler()(parent, text);
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(byDefault == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否"));

@@ -63,6 +63,7 @@ void NightRecord::apply(BoardChange change, int index, const Board &before, cons
         break;
     case BoardChange::EmptyStop:
     case BoardChange::Closing:
+    case BoardChange::PrizeClosed:
         break;
     }
 }
