@@ -318,7 +318,7 @@ QStringList PrizeList::startWarnings(const QStringList &lines)
         bool consolation = false;
         for (const QString &line : lines)
             consolation = consolation || line.endsWith(QStringLiteral("紀念獎\""));
-        warnings << QStringLiteral("每一項獎品都包在雙引號 \" \" 裡（像 Excel 存成的 CSV 檔），"
+        warnings << QStringLiteral("每一項獎品都包在雙引號 \"…\" 裡（像 Excel 存成的 CSV 檔），"
                                    "抽獎時引號也會跟著顯示") +
                         (consolation ? QStringLiteral("，紀念獎也不會算紀念獎。")
                                      : QStringLiteral("。")) +

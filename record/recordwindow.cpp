@@ -130,7 +130,7 @@ void RecordWindow::saveAs()
     QString reason;
     if (!saveTo(path, &reason))
         Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄（%1）：\n%2\n\n"
-                                            "檔案沒有存好；原本在那裡的檔案保持原樣。"
+                                            "紀錄沒有存好；那裡原本若有同名的檔案，它沒有被改動。"
                                             "請換一個地方再存一次。")
                                  .arg(reason, QDir::toNativeSeparators(path)));
 }

@@ -555,7 +555,7 @@ void TestPrizeList::startWarnings_data()
     for (const QString &prize : full)
         quoted << u'"' + prize + u'"';
     const QString quotes = QStringLiteral(
-        "每一項獎品都包在雙引號 \" \" 裡（像 Excel 存成的 CSV 檔），抽獎時引號也會跟著顯示。"
+        "每一項獎品都包在雙引號 \"…\" 裡（像 Excel 存成的 CSV 檔），抽獎時引號也會跟著顯示。"
         "請用記事本把引號刪掉，或在 Excel 另存成「文字檔 (Tab 字元分隔)」。");
     QTest::newRow("every prize in quotes") << quoted << QStringList{quotes};
     QStringList quotedConsolation = quoted;
