@@ -142,6 +142,7 @@ private Q_SLOTS:
     void copyAndSave();
     void exportQuoting_data();
     void exportQuoting();
+    void cellsShowMarkupAsText();
     void failedSaveKeepsEarlierFile_data();
     void failedSaveKeepsEarlierFile();
     void menuEntryAndLiveWindow();
@@ -511,6 +512,32 @@ void TestRecord::exportQuoting()
     QStringList tsvRow = row;
     tsvRow[4] = inTsv;
     QCOMPARE(parseTsv(r.toTsv()).value(1), tsvRow);
+}
+
+// A prize is shown as written in the record too: "<img>" there loads no picture.
+void TestRecord::cellsShowMarkupAsText()
+{
+    const QString picture = m_dir->filePath(QStringLiteral("big.png"));
+    QImage big(400, 400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    QVERIFY(big.save(picture));
+    const QString prize = QStringLiteral("<b>大獎</b><img src=\"%1\">").arg(picture);
+    NightRecord r;
+    Board before;
+    Board after;
+    after.drawNo = 2;
+    after.stopCell = 3;
+    r.apply(BoardChange::Stop, 3, before, after, 1, m_now);
+    after.drawnGift = prize;
+    r.apply(BoardChange::Card, Board::Chance, before, after, 1, m_now);
+    RecordWindow win;
+    win.setRecord(r);
+    win.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&win));
+    QCOMPARE(win.table()->item(0, 4)->text(), prize);
+    const QSize cell = win.table()->sizeHintForIndex(win.table()->model()->index(0, 4));
+    QVERIFY(cell.height() < 100);
+    QVERIFY(cell.width() > QFontMetrics(win.table()->font()).horizontalAdvance(prize) / 2);
 }
 
 void TestRecord::failedSaveKeepsEarlierFile_data()
