@@ -116,13 +116,29 @@ int chineseCount(const QString &text)
     return n;
 }
 
+// Big5 pairs as the decoder makes them: is one of them a character in common use?
+bool hasCommonBig5(const QByteArray &line)
+{
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const uint lead = uchar(line[i]);
+        if (lead < 0x81)
+            continue;
+        const uint code = lead << 8 | uchar(line[++i]);
+        if (code >= 0xA440 && code <= 0xC67E)
+            return true;
+    }
+    return false;
+}
+
 // A list saved as Latin-1 / Windows-1252 has its accented letters one byte each, inside
 // Latin words. Read as Big5 a pair of them, or one and the letter after it, becomes one
-// Chinese character between the letters ("Größe" as "Gr廲e"). A Chinese line read that
-// way gives symbols, or letters with no Latin letter beside them, since a Chinese
-// character is two bytes and Chinese words are several characters long.
+// rare Chinese character between the letters ("Größe" as "Gr廲e"). A Chinese line read
+// that way gives symbols, or letters with no Latin letter beside them, or characters in
+// common use ("龍" is "Às").
 bool looksWestern(const QByteArray &line)
 {
+    if (hasCommonBig5(line))
+        return false;
     QStringDecoder d("windows-1252", QStringDecoder::Flag::Stateless);
     if (!d.isValid())
         return false;

@@ -256,6 +256,11 @@ void TestPrizeList::encodings_data()
                              QStringLiteral("3M 膠帶"),        QStringLiteral("Dyson吹風機")};
     QTest::newRow("Big5 with Latin words")
         << big5(brands.join(QStringLiteral("\r\n"))) << brands << Encoding::Big5;
+    // Each of these is a letter in Windows-1252 followed by an ASCII one ("龍" is "Às").
+    QTest::newRow("Big5 characters that read as Latin letters")
+        << big5(QStringLiteral("點\r\n龍\r\n頭 iPad"))
+        << QStringList{QStringLiteral("點"), QStringLiteral("龍"), QStringLiteral("頭 iPad")}
+        << Encoding::Big5;
     QTest::newRow("Big5, one Latin word")
         << big5(QStringLiteral("LED燈")) << QStringList{QStringLiteral("LED燈")} << Encoding::Big5;
     QTest::newRow("Big5, rare characters")
