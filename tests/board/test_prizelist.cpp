@@ -342,7 +342,7 @@ void TestPrizeList::refusesNamed_data()
     const QString asText =
         QStringLiteral("「文字檔 (Tab 字元分隔)」或「Unicode 文字」，存成 gift.txt");
     QTest::newRow("xlsx workbook")
-        << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 18) << Error::Workbook << 0 << asText;
+        << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 14) << Error::Workbook << 0 << asText;
     QTest::newRow("xls workbook") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
                                          QByteArray(504, '\0')
                                   << Error::Workbook << 0 << QStringLiteral("Excel 活頁簿");
