@@ -55,6 +55,8 @@ QLabel *label(ScaledLayout &layout, QWidget *parent, const char *name, const QSt
     layout.place(l, r);
     layout.font(l, f);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The counter comes back from the journal, a file from outside.
+    l->setTextFormat(Qt::PlainText);
     return l;
 }
 
@@ -371,6 +373,8 @@ void Form1::buildLayout()
     // An event's own title may be longer than the line; it shrinks to fit.
     layout.fittedFont(m_label1, makeFont(QStringLiteral("標楷體"), 20.25, true));
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The title comes from title.txt: "<img src=…>" there is text, not a picture to load.
+    m_label1->setTextFormat(Qt::PlainText);
     Colour::setRole(m_label1, QPalette::WindowText, DarkRed);
     const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
     label(layout, frame1, "Label5", QStringLiteral("次獎項"), QRect(4080, 360, 975, 375),

@@ -27,6 +27,12 @@ std::optional<Encoding> TextDecoding::takeByteOrderMark(QByteArray &bytes)
     return std::nullopt;
 }
 
+bool TextDecoding::isWorkbook(const QByteArray &bytes)
+{
+    return bytes.startsWith(QByteArrayView("PK\x03\x04", 4)) ||
+           bytes.startsWith(QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+}
+
 bool TextDecoding::isWide(Encoding encoding)
 {
     return encoding != Encoding::Utf8 && encoding != Encoding::Big5;

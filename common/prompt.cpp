@@ -15,18 +15,28 @@ Prompt::ConfirmHandler &confirmHandler()
     static Prompt::ConfirmHandler h;
     return h;
 }
-} // namespace
 
-void Prompt::refuse(QWidget *parent, const QString &text)
+void tell(QMessageBox::Icon icon, QWidget *parent, const QString &text)
 {
     if (refuseHandler()) {
         refuseHandler()(parent, text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    parent);
-    box.setTextFormat(Qt::PlainText); // texts name files and prizes: never markup
+    QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::Ok, parent);
+    // A message box takes text that looks like markup for markup, <img> included.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+} // namespace
+
+void Prompt::refuse(QWidget *parent, const QString &text)
+{
+    tell(QMessageBox::NoIcon, parent, text);
+}
+
+void Prompt::fail(QWidget *parent, const QString &text)
+{
+    tell(QMessageBox::Critical, parent, text);
 }
 
 bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault)

@@ -1,5 +1,6 @@
 #include "recordwindow.h"
 
+#include "filesync.h"
 #include "nightrecord.h"
 #include "prompt.h"
 #include "scale.h"
@@ -126,15 +127,43 @@ void RecordWindow::saveAs()
                                            QStringLiteral("CSV 檔案 (*.csv)"));
     if (path.isEmpty())
         return;
-    if (!saveTo(path))
-        Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄：\n%1").arg(path));
+    QString reason;
+    if (!saveTo(path, &reason))
+        Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄（%1）：\n%2\n\n"
+                                            "紀錄沒有存好；那裡原本若有同名的檔案，它沒有被改動。"
+                                            "請換一個地方再存一次。")
+                                 .arg(reason, QDir::toNativeSeparators(path)));
 }
 
-bool RecordWindow::saveTo(const QString &path)
+namespace {
+QString reasonOf(const QFileDevice &file)
 {
+    switch (file.error()) {
+    case QFileDevice::ResourceError:
+        return QStringLiteral("磁碟空間不足");
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("沒有寫入的權限");
+    default:
+        return file.errorString();
+    }
+}
+} // namespace
+
+bool RecordWindow::saveTo(const QString &path, QString *reason)
+{
+    // Unbuffered: a buffered write fails only when the file is closed, and QSaveFile then
+    // puts the cut-off file in place of the old one as if all was well. Until commit() the
+    // record goes to a file of its own, which the QSaveFile removes when it fails.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(m_csv);
-    return file.commit();
+    bool done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // A short write says nothing of why; the next one fails with the reason.
+    for (qint64 at = 0; done && at < m_csv.size();) {
+        const qint64 n = file.write(m_csv.constData() + at, m_csv.size() - at);
+        done = n > 0;
+        at += n;
+    }
+    done = done && FileSync::sync(file) && file.commit();
+    if (!done && reason)
+        *reason = reasonOf(file);
+    return done;
 }

@@ -27,7 +27,9 @@ public:
     void copy();
     // Asks for a place, then writes the CSV there.
     void saveAs();
-    bool saveTo(const QString &path);
+    // Nothing replaces an earlier file unless the whole record reached the disk; reason
+    // says why not.
+    bool saveTo(const QString &path, QString *reason = nullptr);
 
     QTableWidget *table() const { return m_table; }
 

