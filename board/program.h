@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class Form1;
 class SingleInstance;
 
@@ -10,4 +12,8 @@ namespace Program {
 void wire(Form1 &board, SingleInstance &instance);
 // A later copy tells the operator it gives way to the one already running.
 void refuseSecondCopy();
+// Qt's own texts (standard buttons, the file dialogs) in Traditional Chinese: from the
+// translations folder beside the program, else from Qt's. Gives the file loaded, or
+// nothing when neither has it and the texts stay English.
+QString installQtTranslation(const QString &programDir);
 } // namespace Program

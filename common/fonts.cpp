@@ -14,3 +14,9 @@ void Fonts::installSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), {sans, ming});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {sans, ming});
 }
+
+QStringList Fonts::hallFamilies()
+{
+    // DejaVu's digits stand within a tenth of UKai's Han in height; UMing's Han are taller.
+    return {QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UKai TW")};
+}

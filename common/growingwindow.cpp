@@ -20,6 +20,12 @@ GrowingWindow::GrowingWindow(QWidget *parent, Qt::WindowFlags flags) : QWidget(p
 void GrowingWindow::setScale(double s)
 {
     m_layout->apply(s);
+    m_openingScale = s;
+}
+
+void GrowingWindow::setOpeningScale(double s)
+{
+    m_openingScale = s;
 }
 
 double GrowingWindow::scale() const
@@ -47,7 +53,7 @@ void GrowingWindow::open(const OpeningPlan &plan)
     }
     m_started = true;
     m_plan = plan;
-    m_plan.scale = scale();
+    m_plan.scale = m_openingScale;
     m_steps = Opening::growth(m_plan, screenWidthTwips(this));
     m_next = 0;
     m_background = QImage();
@@ -105,8 +111,10 @@ void GrowingWindow::paintBands()
 
 void GrowingWindow::paintEvent(QPaintEvent *)
 {
-    if (m_background.isNull())
-        return;
     QPainter p(this);
-    p.drawImage(QPointF(0, 0), m_background);
+    // While it grows the window shows its back colour, never what the screen held before.
+    if (m_background.isNull())
+        p.fillRect(rect(), palette().color(backgroundRole()));
+    else
+        p.drawImage(QPointF(0, 0), m_background);
 }

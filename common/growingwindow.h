@@ -31,6 +31,8 @@ public:
     void setScale(double s);
     double scale() const;
     ScaledLayout *layout() const { return m_layout; }
+    // The growth's own scale when the window opens larger than its controls' table says.
+    void setOpeningScale(double s);
     static double screenWidthTwips(const QWidget *w);
 
 Q_SIGNALS:
@@ -52,4 +54,5 @@ private:
     QTimer m_timer;
     QImage m_background;
     ScaledLayout *m_layout = nullptr;
+    double m_openingScale = 1.0;
 };

@@ -78,6 +78,11 @@ QPixmap Scale::smooth(const QPixmap &design, double s, qreal dpr)
     return scaled(design, s, dpr, Qt::SmoothTransformation);
 }
 
+double Scale::hall(QSize screen)
+{
+    return screen.height() / 540.0;
+}
+
 ScaledLayout::ScaledLayout(QWidget *root) : QObject(root), m_root(root)
 {
 }
