@@ -560,6 +560,7 @@ void Form1::command1Click(int index)
     Q_EMIT boardChanged(BoardChange::Card, index);
     render();
     showPrizeWindow();
+    renderHall();
     if (!m_prizeWindow->isOpening()) {
         markPendingHeld();
         m_sound->play(m_prizeCue);
@@ -571,6 +572,7 @@ void Form1::showPrizeWindow()
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2(this);
+        m_prizeWindow->setScreen(screen());
         m_prizeWindow->setScale(scale());
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
@@ -625,6 +627,7 @@ void Form1::showFinale()
         m_finaleGround->unsetCursor();
         m_finaleGround->showOn(where);
         m_pictureWindow = new Form3(m_finaleGround);
+        m_pictureWindow->setScreen(where);
         m_pictureWindow->setScale(Form3::hallScale(where->size()));
         const auto leave = [this] {
             if (m_pictureWindow)
@@ -635,6 +638,7 @@ void Form1::showFinale()
         m_presenterKeys->attachFinale(m_pictureWindow, leave);
     } else {
         m_pictureWindow = new Form3;
+        m_pictureWindow->setScreen(where);
         m_pictureWindow->setScale(scale());
     }
     // However the picture closes, the board comes back.

@@ -5,6 +5,8 @@
 #include "fullscreen.h"
 #include "repeatguard.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -84,6 +86,28 @@ void addShortcuts(QWidget *window, const QList<Key> &keys, Handler handler)
     }
 }
 
+// A focused text box claims the arrow keys for its cursor; the remote's go to the remote.
+class RemoteFirst : public QObject
+{
+public:
+    RemoteFirst(QObject *parent, const QList<Key> &keys) : QObject(parent), m_keys(keys) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            for (const Key &k : m_keys)
+                if (k.sequence == QKeySequence(key->keyCombination()))
+                    return true; // left unaccepted: the shortcut is tried
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<Key> m_keys;
+};
+
 QPushButton *button(QWidget *window, const char *name)
 {
     return window->findChild<QPushButton *>(QLatin1String(name));
@@ -162,6 +186,8 @@ void PresenterKeys::attach(QWidget *window)
 
 void PresenterKeys::attachBingo(BingoWindow *window)
 {
+    for (QLineEdit *text : window->findChildren<QLineEdit *>())
+        text->installEventFilter(new RemoteFirst(text, stepKeys()));
     addShortcuts(window, stepKeys(), [this, window](int key) {
         switch (Presenter::bingoAction(key, window->isDrawing())) {
         case Presenter::BingoAction::Draw:

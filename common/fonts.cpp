@@ -17,6 +17,8 @@ void Fonts::installSubstitutions()
 
 QStringList Fonts::hallFamilies()
 {
-    // DejaVu's digits stand within a tenth of UKai's Han in height; UMing's Han are taller.
-    return {QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UKai TW")};
+    // cwTeX's bold Hei stands as tall as DejaVu's digits and reads from far; UKai has what
+    // it lacks.
+    return {QStringLiteral("DejaVu Sans"), QStringLiteral("cwTeXHeiBold"),
+            QStringLiteral("AR PL UKai TW")};
 }

@@ -88,7 +88,9 @@ void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
     const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
     const int w = std::max(Twips::toPixels(r.width) - frame.width(), 0);
     const int h = std::max(Twips::toPixels(r.height) - frame.height(), 0);
-    move(Twips::toPixels(r.left), Twips::toPixels(r.top));
+    // Across and down the screen the window opens on, wherever that lies on the desktop.
+    const QPoint origin = screen() ? screen()->geometry().topLeft() : QPoint();
+    move(origin + QPoint(Twips::toPixels(r.left), Twips::toPixels(r.top)));
     resize(w, h);
 }
 

@@ -172,11 +172,13 @@ void TestPresenterKeys::init()
 {
     m_refusals.clear();
     Prompt::setRefuseHandler([this](QWidget *, const QString &text) { m_refusals << text; });
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
 }
 
 void TestPresenterKeys::cleanup()
 {
     Prompt::setRefuseHandler({});
+    Prompt::setConfirmHandler({});
 }
 
 void TestPresenterKeys::boardKeys_data()
