@@ -31,8 +31,8 @@ QFont fitting(QFont font, const QString &text, QSize box);
 QPixmap sharp(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
 // A photo-like picture (lettering, gradients) enlarged smoothly.
 QPixmap smooth(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
-// The windows' tables for the hall are drawn for a screen 540 pixels high; on a real screen
-// they open this much larger.
+// The windows' tables for the hall are drawn for a screen 540 pixels high (and at least
+// 760 wide); on a real screen they open this much larger.
 double hall(QSize screen);
 } // namespace Scale
 

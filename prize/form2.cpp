@@ -28,7 +28,7 @@ QFont hallFont(double points)
 
 // The window for the hall, drawn for a screen 8100 twips (540 pixels) high: wider, the
 // number above the prize, the prize's type a fifteenth of the screen's height.
-constexpr int HallWidth = 9600;
+constexpr int HallWidth = 10800;
 constexpr int HallHeight = 5400;
 constexpr double HallPrizePoints = 38;
 
@@ -99,11 +99,11 @@ void Form2::setHall(double s)
     if (!m_hallLayout) {
         m_hallLayout = new ScaledLayout(this);
         ScaledLayout &hall = *m_hallLayout;
-        hall.place(m_number, QRect(240, 120, 9000, 1320));
+        hall.place(m_number, QRect(240, 120, 10200, 1320));
         hall.place(Label2, QRect(240, 1440, 4500, 600));
         hall.font(Label2, hallFont(20));
-        hall.place(Label1, QRect(240, 2040, 9000, 2040));
-        hall.place(Command1, QRect(7920, 4200, 1200, 540));
+        hall.place(Label1, QRect(240, 2040, 10200, 2040));
+        hall.place(Command1, QRect(9120, 4200, 1200, 540));
         hall.font(Command1, hallFont(12));
     }
     m_hallLayout->apply(s);

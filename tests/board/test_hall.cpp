@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 
 // The board for the hall: full screen on a 1920 x 1080 and a 3840 x 2160 screen, against
 // the design size, where nothing of it shows.
@@ -166,17 +167,19 @@ void TestHall::prizeWindow_data()
     QTest::addColumn<QString>("prize");
     QTest::addColumn<QString>("han");   // the Han characters in it
     QTest::addColumn<QString>("latin"); // its Latin letters and digits, as written
-    QTest::addColumn<QString>("firstLine");
+    QTest::addColumn<int>("lines");
     const QString cash = QStringLiteral("現金 6,000 元");
     const QString phone = QStringLiteral("iPhone 16 Pro 256GB 一台");
+    const QString tv = QStringLiteral("Sony Bravia 65 inch 4K Google TV 液晶電視一台");
     for (const auto &[name, size] :
          {std::pair{"design size", Size::Design}, std::pair{"1920x1080", Size::FullHd},
           std::pair{"3840x2160", Size::Uhd}}) {
         QTest::addRow("%s, cash", name)
-            << int(size) << cash << QStringLiteral("現金元") << QStringLiteral("6000") << cash;
-        QTest::addRow("%s, phone", name)
-            << int(size) << phone << QStringLiteral("台") << QStringLiteral("iPhone16Pro256GB")
-            << QStringLiteral("iPhone 16 Pro 256GB");
+            << int(size) << cash << QStringLiteral("現金元") << QStringLiteral("6000") << 1;
+        QTest::addRow("%s, phone", name) << int(size) << phone << QStringLiteral("台")
+                                         << QStringLiteral("iPhone16Pro256GB") << 1;
+        QTest::addRow("%s, television", name) << int(size) << tv << QStringLiteral("液晶電視台")
+                                              << QStringLiteral("SonyBravia65inch4KGoogleTV") << 2;
     }
 }
 
@@ -186,7 +189,7 @@ void TestHall::prizeWindow()
     QFETCH(QString, prize);
     QFETCH(QString, han);
     QFETCH(QString, latin);
-    QFETCH(QString, firstLine);
+    QFETCH(int, lines);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
                       ScriptedRandom::forPick(0, 56)});
     Form1 w({prize}, r);
@@ -237,12 +240,25 @@ void TestHall::prizeWindow()
              qPrintable(QStringLiteral("%1 %2").arg(inkHeight(font, digits)).arg(hanHeight)));
     // Latin in the sans-serif face, Han in the Chinese one.
     QVERIFY(QFontInfo(font).family().startsWith(QLatin1String("DejaVu Sans")));
-    // Wrapped at a word boundary, and whole.
-    const QFontMetricsF m(font);
-    QVERIFY(m.horizontalAdvance(firstLine) <= label->contentsRect().width());
-    const QRectF needed = m.boundingRect(QRectF(label->contentsRect()),
-                                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
-    QVERIFY(needed.height() <= label->contentsRect().height());
+    // Whole, on as many lines as it needs, a Latin word never cut in two.
+    QTextLayout layout(prize, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QList<int> breaks;
+    qreal height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label->contentsRect().width());
+        height += line.height();
+        breaks << line.textStart();
+    }
+    layout.endLayout();
+    QCOMPARE(breaks.size(), lines);
+    QVERIFY(height <= label->contentsRect().height());
+    for (int at : breaks.mid(1))
+        QVERIFY2(!prize[at - 1].isLetterOrNumber() || prize[at - 1].script() == QChar::Script_Han,
+                 qPrintable(prize.left(at)));
     // Still 31 steps: it opened from nothing.
     QCOMPARE(p->background().size(), p->size() * p->devicePixelRatio());
 }
