@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "night.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
@@ -73,13 +74,6 @@ void place(Form1 &w, Size size)
         QTRY_COMPARE(w.geometry(), screen->geometry());
     }
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-}
-
-void spinToStop(Form1 &w)
-{
-    w.startClick();
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
 }
 
 // The height the glyphs of a text stand in a font, fallback faces included.
@@ -155,7 +149,7 @@ void TestHall::winningNumber()
     w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     QVERIFY(!number->isVisible());
     // A stop thrown away takes it away too.
-    spinToStop(w);
+    Night::spinToStop(w);
     QVERIFY(number->isVisible());
     w.redrawClick();
     QVERIFY(!number->isVisible());
@@ -195,7 +189,7 @@ void TestHall::prizeWindow()
     Form1 w({prize}, r);
     w.setClock([] { return 1.0; });
     place(w, Size(size));
-    spinToStop(w);
+    Night::spinToStop(w);
     w.command1Click(Board::Fate);
     Form2 *p = w.prizeWindow();
     p->finishOpening();
@@ -305,24 +299,14 @@ void TestHall::finale_data()
 void TestHall::finale()
 {
     QFETCH(int, size);
-    QStringList prizes;
-    for (int i = 1; i <= 56; ++i)
-        prizes << QStringLiteral("獎品%1").arg(i);
     ScriptedRandom r;
-    Form1 w(prizes, r);
+    Form1 w(Night::prizes(), r);
     w.setClock([] { return 1.0; });
     place(w, Size(size));
     const QRect before = w.geometry();
-    for (int card = 0; card < 56; ++card) {
-        spinToStop(w);
-        w.command1Click(card % 2);
-        w.prizeWindow()->finishOpening();
-        w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-        QCoreApplication::processEvents();
-    }
+    Night::toFinale(w);
     Form3 *picture = w.pictureWindow();
     QVERIFY(picture);
-    picture->finishOpening();
     QVERIFY(!w.isVisible());
     const QRect screen = screenFor(Size(size))->geometry();
     if (Size(size) == Size::Design) {

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "night.h"
 #include "presenterkeys.h"
 #include "prompt.h"
 #include "scriptedrandom.h"
@@ -77,12 +78,7 @@ enum class State
     FullScreen,
 };
 
-void spinToStop(Form1 &w)
-{
-    w.startClick();
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
-}
+using Night::spinToStop;
 
 void activate(QWidget *window)
 {
@@ -377,34 +373,6 @@ void TestPresenterKeys::fullScreen()
     QVERIFY(m_refusals.isEmpty());
 }
 
-namespace {
-// A whole night drawn to its last card, the closing picture up.
-void toFinale(Form1 &w, bool fullScreen)
-{
-    if (fullScreen) {
-        w.showFullScreen();
-        QTRY_VERIFY(w.isFullScreen());
-    }
-    for (int card = 0; card < 56; ++card) {
-        spinToStop(w);
-        w.command1Click(card % 2);
-        w.prizeWindow()->finishOpening();
-        w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-        QCoreApplication::processEvents();
-    }
-    QVERIFY(w.pictureWindow());
-    w.pictureWindow()->finishOpening();
-}
-
-QStringList prizes()
-{
-    QStringList l;
-    for (int i = 1; i <= 56; ++i)
-        l << QStringLiteral("獎品%1").arg(i);
-    return l;
-}
-} // namespace
-
 void TestPresenterKeys::finaleKeys_data()
 {
     QTest::addColumn<bool>("fullScreen");
@@ -439,10 +407,14 @@ void TestPresenterKeys::finaleKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r;
-    Form1 w(prizes(), r);
+    Form1 w(Night::prizes(), r);
     w.setClock([] { return 1.0; });
     w.show();
-    toFinale(w, fullScreen);
+    if (fullScreen) {
+        w.showFullScreen();
+        QTRY_VERIFY(w.isFullScreen());
+    }
+    Night::toFinale(w);
     QCOMPARE(w.finaleGround() != nullptr, fullScreen);
     QVERIFY(!w.isVisible());
     QWidget *window = onGround ? static_cast<QWidget *>(w.finaleGround())
@@ -538,7 +510,7 @@ void TestPresenterKeys::autoRepeat()
     QFETCH(int, key);
     ScriptedRandom r;
     const bool finale = window == QLatin1String("finale");
-    Form1 w(finale ? prizes() : QStringList{QStringLiteral("p")}, r);
+    Form1 w(finale ? Night::prizes() : QStringList{QStringLiteral("p")}, r);
     w.setClock([] { return 1.0; });
     w.show();
     QWidget *target = &w;
@@ -553,7 +525,9 @@ void TestPresenterKeys::autoRepeat()
         if (window.endsWith(QLatin1String("drawing")))
             target->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     } else if (finale) {
-        toFinale(w, true);
+        w.showFullScreen();
+        QTRY_VERIFY(w.isFullScreen());
+        Night::toFinale(w);
         target = w.pictureWindow();
     }
     activate(target);
