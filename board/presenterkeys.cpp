@@ -7,6 +7,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -79,9 +80,14 @@ void addShortcuts(QWidget *window, const QList<Key> &keys, Handler handler)
         shortcut->setAutoRepeat(false);
         const int code = key.code;
         const int pressed = key.sequence[0].key();
-        QObject::connect(shortcut, &QShortcut::activated, window, [handler, code, pressed] {
-            RepeatGuard::instance().acted(pressed);
-            handler(code);
+        const QPointer<QWidget> alive = window;
+        QObject::connect(shortcut, &QShortcut::activated, window, [alive, handler, code, pressed] {
+            RepeatGuard::instance().whenSettled(pressed, [alive, handler, code, pressed] {
+                if (!alive)
+                    return;
+                RepeatGuard::instance().acted(pressed);
+                handler(code);
+            });
         });
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 
 RepeatGuard &RepeatGuard::instance()
@@ -33,46 +34,73 @@ bool RepeatGuard::watches(const QWidget *window) const
 
 void RepeatGuard::acted(int key)
 {
-    m_held.insert(key, m_clock.elapsed());
+    m_held.insert(key, {m_clock.elapsed(), 0});
 }
 
-bool RepeatGuard::isRepeat(const QKeyEvent *key)
+void RepeatGuard::whenSettled(int key, const std::function<void()> &action)
 {
-    if (key->isAutoRepeat())
-        return true;
+    const auto held = m_held.constFind(key);
+    if (held == m_held.constEnd() || held->presses == 0) {
+        action();
+        return;
+    }
+    const qint64 pressedAt = held->lastPress;
+    QTimer::singleShot(SettleMs, this, [this, key, pressedAt, action] {
+        const auto now = m_held.constFind(key);
+        // Held: more presses came. Released after a repeat: already gone.
+        if (now == m_held.constEnd() || now->presses != 1 || now->lastPress != pressedAt)
+            return;
+        m_held.remove(key);
+        action();
+    });
+}
+
+void RepeatGuard::pressed(const QKeyEvent *key)
+{
     const auto held = m_held.find(key->key());
     if (held == m_held.end())
-        return false;
+        return;
     const qint64 now = m_clock.elapsed();
-    if (now - held.value() < HeldForMs) {
-        held.value() = now;
-        return true;
+    if (now - held->lastPress >= HeldForMs) {
+        m_held.erase(held); // its release was lost long ago: a fresh press
+        return;
     }
-    m_held.erase(held);
-    return false;
+    held->lastPress = now;
+    ++held->presses;
 }
 
 bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress:
     case QEvent::ShortcutOverride: {
+        // Every press comes here first, whether a shortcut or the widget takes it.
         const auto *w = qobject_cast<QWidget *>(watched);
-        if (!w || !watches(w->window()) || !isRepeat(static_cast<QKeyEvent *>(event)))
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!w || !watches(w->window()))
+            return false;
+        // Counted where it starts, not again on its way up to the window.
+        const QWidget *first = w->window()->focusWidget();
+        if (w == (first ? first : w->window()))
+            pressed(key);
+        if (!key->isAutoRepeat())
             return false;
         // Accepted, the override keeps every shortcut from the key as well.
         event->accept();
         return true;
     }
+    case QEvent::KeyPress: {
+        const auto *w = qobject_cast<QWidget *>(watched);
+        return w && watches(w->window()) && static_cast<QKeyEvent *>(event)->isAutoRepeat();
+    }
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat())
-            m_held.remove(key->key());
+        const auto held = m_held.find(key->key());
+        // The release of the press that acted, or of a held key: done with it. After one
+        // more press the settling decides.
+        if (!key->isAutoRepeat() && held != m_held.end() && held->presses != 1)
+            m_held.erase(held);
         return false;
     }
-    case QEvent::ApplicationDeactivate:
-        m_held.clear();
-        return false;
     default:
         return false;
     }

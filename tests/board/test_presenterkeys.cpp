@@ -6,6 +6,7 @@
 #include "night.h"
 #include "presenterkeys.h"
 #include "prompt.h"
+#include "repeatguard.h"
 #include "scriptedrandom.h"
 
 #include <QAction>
@@ -562,26 +563,41 @@ void TestPresenterKeys::autoRepeat()
 
 void TestPresenterKeys::heldAfterClose()
 {
-    // Held on the prize window: the first press confirms it; what reaches the board after,
-    // whether marked as a repeat or not, starts nothing until the key is released.
+    // The first press confirms the prize window and closes it, and its release is lost
+    // with the window; what reaches the board after it, marked as a repeat or not, starts
+    // nothing while the key is held. A second press of the operator's still does.
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
     Form1 w({QStringLiteral("p"), QStringLiteral("q")}, r);
     w.setClock([] { return 1.0; });
-    setUp(w, State::PrizeOpened);
-    activate(w.prizeWindow());
-    QTest::simulateEvent(w.prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
-                         QStringLiteral(" "), false);
-    QTRY_VERIFY(!w.prizeWindow() || !w.prizeWindow()->isVisible());
-    activate(&w);
-    QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "), false);
-    QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "), true);
-    QCoreApplication::processEvents();
-    QVERIFY(!w.timer1().isActive());
-    // Released, the next press is the operator's own.
-    QTest::simulateEvent(w.focusWidget(), false, Qt::Key_Space, {}, QStringLiteral(" "), false);
-    QTest::keyClick(w.focusWidget(), Qt::Key_Space);
-    QVERIFY(w.timer1().isActive());
-    w.timer1().stop();
+    for (bool held : {true, false}) {
+        setUp(w, State::PrizeOpened);
+        activate(w.prizeWindow());
+        QTest::simulateEvent(w.prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
+                             QStringLiteral(" "), false);
+        QTRY_VERIFY(!w.prizeWindow() || !w.prizeWindow()->isVisible());
+        activate(&w);
+        QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "), false);
+        if (held) {
+            for (int i = 0; i < 5; ++i) {
+                QTest::qWait(30);
+                QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
+                                     i % 2 == 0);
+            }
+            QTest::simulateEvent(w.focusWidget(), false, Qt::Key_Space, {}, QStringLiteral(" "),
+                                 false);
+        }
+        QTest::qWait(2 * RepeatGuard::SettleMs);
+        QCOMPARE(w.timer1().isActive(), !held);
+        // Released, the next press acts at once.
+        if (held) {
+            QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+            QVERIFY(w.timer1().isActive());
+        }
+        while (w.board().timer1Enabled)
+            w.timer1Tick();
+        w.timer1().stop();
+        w.redrawClick();
+    }
     QVERIFY(m_refusals.isEmpty());
 }
 
