@@ -634,6 +634,12 @@ void Form1::showFinale()
                 m_pictureWindow->close();
         };
         connect(m_finaleGround, &Cover::clicked, this, leave);
+        // Closed by the window manager, the ground takes the picture with it; the board still
+        // comes back.
+        connect(m_finaleGround, &QObject::destroyed, this, [this] {
+            if (isHidden())
+                showBoardAgain();
+        });
         m_presenterKeys->attachFinale(m_finaleGround, leave);
         m_presenterKeys->attachFinale(m_pictureWindow, leave);
     } else {
