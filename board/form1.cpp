@@ -133,6 +133,7 @@ Form1::~Form1()
     delete m_pictureWindow.data();
     delete m_bingoWindow.data();
     delete m_aboutWindow.data();
+    delete m_finaleGround.data();
 }
 
 void Form1::buildMenus()
@@ -578,7 +579,8 @@ void Form1::showPrizeWindow()
         connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
-        connect(m_prizeWindow, &QObject::destroyed, this, &Form1::renderHall);
+        // Queued: while it is destroyed the window is no prize window any more.
+        connect(m_prizeWindow, &QObject::destroyed, this, &Form1::renderHall, Qt::QueuedConnection);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
         m_presenterKeys->attach(m_prizeWindow);
         if (isHall())
@@ -636,10 +638,13 @@ void Form1::showFinale()
         connect(m_finaleGround, &Cover::clicked, this, leave);
         // Closed by the window manager, the ground takes the picture with it; the board still
         // comes back.
-        connect(m_finaleGround, &QObject::destroyed, this, [this] {
-            if (isHidden())
-                showBoardAgain();
-        });
+        connect(
+            m_finaleGround, &QObject::destroyed, this,
+            [this] {
+                if (isHidden())
+                    showBoardAgain();
+            },
+            Qt::QueuedConnection);
         m_presenterKeys->attachFinale(m_finaleGround, leave);
         m_presenterKeys->attachFinale(m_pictureWindow, leave);
     } else {
