@@ -386,7 +386,7 @@ void Form1::render()
 void Form1::renderHall()
 {
     // From the stop until its prize window has gone; never over a running light.
-    const bool prizeUp = m_prizeWindow && m_prizeWindow->isVisible();
+    const bool prizeUp = m_prizeShown && m_prizeShown->isVisible();
     const bool number = isHall() && !m_board.timer1Enabled && (m_board.awaitingPrize || prizeUp);
     if (number)
         m_hallNumber->setNumber(QString::number(m_board.stopCell + 1));
@@ -573,14 +573,14 @@ void Form1::showPrizeWindow()
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2(this);
+        m_prizeShown = m_prizeWindow.data();
         m_prizeWindow->setScreen(screen());
         m_prizeWindow->setScale(scale());
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
-        // Queued: while it is destroyed the window is no prize window any more.
-        connect(m_prizeWindow, &QObject::destroyed, this, &Form1::renderHall, Qt::QueuedConnection);
+        connect(m_prizeWindow, &QObject::destroyed, this, &Form1::renderHall);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
         m_presenterKeys->attach(m_prizeWindow);
         if (isHall())

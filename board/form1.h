@@ -134,6 +134,9 @@ private:
     qint64 m_nextTickAt = 0;
 
     QPointer<Form2> m_prizeWindow;
+    // The same window as a plain widget: the board's state is rendered from the handler of its
+    // destruction too, when it is no prize window any more.
+    QPointer<QWidget> m_prizeShown;
     QPointer<Form3> m_pictureWindow;
     QPointer<BingoWindow> m_bingoWindow;
     QPointer<FormAbout> m_aboutWindow;
