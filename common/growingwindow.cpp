@@ -57,6 +57,7 @@ void GrowingWindow::open(const OpeningPlan &plan)
     m_steps = Opening::growth(m_plan, screenWidthTwips(this));
     m_next = 0;
     m_background = QImage();
+    m_growing.start();
     step(); // visible from the first step on
     if (m_next < m_steps.size())
         m_timer.start();
@@ -72,7 +73,13 @@ void GrowingWindow::step()
 {
     if (m_next >= m_steps.size())
         return;
-    applyOuterGeometry(m_steps[m_next++]);
+    // Each step is due StepIntervalMs after the one before. A window too large to be drawn
+    // in that time takes the steps that are due together, drawn once: the growth keeps its
+    // length on a large screen instead of dragging on.
+    const qsizetype due = m_started ? m_growing.elapsed() / StepIntervalMs + 1 : 0;
+    do
+        applyOuterGeometry(m_steps[m_next++]);
+    while (m_next < due && m_next < m_steps.size());
     if (!isVisible())
         show();
     if (m_next == m_steps.size()) {

@@ -2,6 +2,7 @@
 
 #include "opening.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -52,6 +53,7 @@ private:
     qsizetype m_next = 0;
     bool m_started = false;
     QTimer m_timer;
+    QElapsedTimer m_growing;
     QImage m_background;
     ScaledLayout *m_layout = nullptr;
     double m_openingScale = 1.0;

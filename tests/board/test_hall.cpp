@@ -1,5 +1,6 @@
 #include "bignumber.h"
 #include "bingowindow.h"
+#include "colourui.h"
 #include "cover.h"
 #include "fonts.h"
 #include "form1.h"
@@ -10,14 +11,17 @@
 #include "scale.h"
 #include "scriptedrandom.h"
 
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextLayout>
+#include <QThread>
 
 // The board for the hall: full screen on a 1920 x 1080 and a 3840 x 2160 screen, against
 // the design size, where nothing of it shows.
@@ -34,6 +38,7 @@ private Q_SLOTS:
     void prizeWindow();
     void backColourWhileGrowing_data();
     void backColourWhileGrowing();
+    void growthKeepsItsLength();
     void finale_data();
     void finale();
     void bingoFits_data();
@@ -289,6 +294,33 @@ void TestHall::backColourWhileGrowing()
         QCOMPARE(shot.pixelColor(shot.width() - 1, shot.height() - 1), back);
         delete g;
     }
+}
+
+// A window that takes longer to draw than a step lasts, as the hall's on a large screen.
+class SlowWindow : public GrowingWindow
+{
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QThread::msleep(3 * StepIntervalMs);
+        GrowingWindow::paintEvent(event);
+    }
+};
+
+void TestHall::growthKeepsItsLength()
+{
+    SlowWindow w;
+    QSignalSpy opened(&w, &GrowingWindow::opened);
+    QElapsedTimer clock;
+    clock.start();
+    w.open(OpeningPlan{18, 32, 1200, [](int) { return Colour::fromHex(0xFFFF00); }});
+    QVERIFY(opened.wait(5000));
+    // The steps due are taken together and drawn once, so the growth does not drag on to
+    // 31 slow drawings; it still ends at its full size.
+    const qint64 nominal = (Opening::Steps - 1) * GrowingWindow::StepIntervalMs;
+    QVERIFY2(clock.elapsed() < nominal + 8 * 3 * GrowingWindow::StepIntervalMs,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(w.frameGeometry().width(), 9600 / 15);
 }
 
 void TestHall::finale_data()
