@@ -42,6 +42,8 @@ private Q_SLOTS:
     void secondRoundDuringSpin();
     void spinOnTheEventLoop();
     void bingoSharesGenerator();
+    void noFreeCellRefusal_data();
+    void noFreeCellRefusal();
 
 private:
     QStringList m_refusals;
@@ -531,6 +533,31 @@ void TestForm1::bingoSharesGenerator()
     bingo->step();
     QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("1"));
     bingo->close();
+}
+
+void TestForm1::noFreeCellRefusal_data()
+{
+    QTest::addColumn<bool>("secondRound");
+    QTest::addColumn<bool>("advisesSecondRound");
+    QTest::newRow("first round") << false << true;
+    QTest::newRow("second round") << true << false;
+}
+
+void TestForm1::noFreeCellRefusal()
+{
+    // The second round is advised only while it can still be chosen.
+    QFETCH(bool, secondRound);
+    QFETCH(bool, advisesSecondRound);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
+    Prompt::setConfirmHandler({});
+    w.board().cells.fill(Cell::Excluded);
+    w.startClick();
+    QCOMPARE(m_refusals.size(), 1);
+    QCOMPARE(m_refusals.first().contains(QStringLiteral("第二輪抽獎")), advisesSecondRound);
+    QVERIFY(!w.timer1().isActive());
 }
 
 QTEST_MAIN(TestForm1)
