@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setWindowIcon(QIcon(Pictures::appIcon()));
     Fonts::installSubstitutions();
+    Program::installQtTranslation(QCoreApplication::applicationDirPath());
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -3,9 +3,11 @@
 #include "bingowindow.h"
 #include "board.h"
 #include "boardchange.h"
+#include "cover.h"
 #include "form2.h"
 #include "form3.h"
 #include "formabout.h"
+#include "presenterkeys.h"
 #include "sound.h"
 
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <array>
 #include <functional>
 
+class BigNumber;
 class CellButton;
 class QAction;
 class QGroupBox;
@@ -24,7 +27,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class PresenterKeys;
 class Random;
 class ScaledLayout;
 
@@ -85,6 +87,22 @@ public:
     void setSound(Sound *sound);
     Sound &sound() const { return *m_sound; }
     QAction *soundAction() const { return m_soundAction; }
+
+    // The board enlarged for the hall: full screen or maximised. The winning number then
+    // stands large in the centre panel, and the prize window and closing picture open large.
+    bool isHall() const;
+    bool isSecondRound() const;
+    BigNumber *hallNumber() const { return m_hallNumber; }
+    // A line on the board says why Next has nothing to do, until that no longer holds.
+    void showHint(Presenter::Hint hint);
+    Presenter::Hint hint() const { return m_hint; }
+    QLabel *hintLabel() const { return m_hintLabel; }
+    // The projector goes black until any key or click; nothing of the night changes.
+    void blackOut();
+    Cover *blackScreen() const { return m_blackScreen; }
+    PresenterKeys *presenterKeys() const { return m_presenterKeys; }
+    // The ground the closing picture stands on in the hall.
+    Cover *finaleGround() const { return m_finaleGround; }
     // What the close box asks once a number has been drawn, for a night that is kept;
     // empty: the night is lost when the program ends.
     void setCloseQuestion(const QString &question) { m_closeQuestion = question; }
@@ -103,6 +121,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildLayout();
@@ -113,6 +132,9 @@ private:
     void onPrizeConfirmed();
     void openResumedWindows();
     void openResumedOnceSized();
+    void showFinale();
+    void showBoardAgain();
+    void renderHall();
 
     Board m_board;
     Random &m_random;
@@ -125,9 +147,14 @@ private:
     qint64 m_nextTickAt = 0;
 
     QPointer<Form2> m_prizeWindow;
+    // The same window as a plain widget: the board's state is rendered from the handler of its
+    // destruction too, when it is no prize window any more.
+    QPointer<QWidget> m_prizeShown;
     QPointer<Form3> m_pictureWindow;
     QPointer<BingoWindow> m_bingoWindow;
     QPointer<FormAbout> m_aboutWindow;
+    QPointer<Cover> m_blackScreen;
+    QPointer<Cover> m_finaleGround;
     // Consolation cells turn held once the prize window has finished opening.
     QList<int> m_pendingHeld;
     // Windows of an earlier run that come back once the board is shown.
@@ -153,6 +180,12 @@ private:
     QMenu *m_viewMenu = nullptr;
     ScaledLayout *m_layout = nullptr;
     PresenterKeys *m_presenterKeys = nullptr;
+    BigNumber *m_hallNumber = nullptr;
+    QLabel *m_hintLabel = nullptr;
+    Presenter::Hint m_hint = Presenter::Hint::None;
+    // Where the board was before the closing picture hid it.
+    Qt::WindowStates m_stateBeforeFinale;
+    QRect m_geometryBeforeFinale;
 
     NullSound m_silent;
     Sound *m_sound = &m_silent;

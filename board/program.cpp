@@ -5,6 +5,9 @@
 #include "singleinstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 void bringForward(QWidget *w)
@@ -54,4 +57,18 @@ bool Program::claim(SingleInstance &instance)
 void Program::refuseSecondCopy()
 {
     Prompt::refuse(nullptr, QStringLiteral("Zentavo 已經在執行中。"));
+}
+
+QString Program::installQtTranslation(const QString &programDir)
+{
+    const QString file = QStringLiteral("qtbase_zh_TW.qm");
+    const QStringList folders = {QDir(programDir).filePath(QStringLiteral("translations")),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString &folder : folders) {
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(file, folder) && QCoreApplication::installTranslator(translator))
+            return QDir(folder).filePath(file);
+        delete translator;
+    }
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class Form1;
 class SingleInstance;
 
@@ -13,4 +15,8 @@ void wire(Form1 &board, SingleInstance &instance);
 bool claim(SingleInstance &instance);
 // A later copy tells the operator it gives way to the one already running.
 void refuseSecondCopy();
+// Qt's own texts (standard buttons, the file dialogs) in Traditional Chinese: from the
+// translations folder beside the program, else from Qt's. Gives the file loaded, or
+// nothing when neither has it and the texts stay English.
+QString installQtTranslation(const QString &programDir);
 } // namespace Program

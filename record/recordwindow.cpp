@@ -15,6 +15,8 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
+#include <QShowEvent>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -64,6 +66,15 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(copyAction, &QAction::triggered, this, &RecordWindow::copy);
     addAction(copyAction);
 
+    // Closed from the keyboard as a document window is.
+    for (const QKeySequence &key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *closeKey = new QShortcut(key, this);
+        closeKey->setContext(Qt::WindowShortcut);
+        closeKey->setAutoRepeat(false);
+        connect(closeKey, &QShortcut::activated, this, &QWidget::close);
+    }
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(copyButton);
@@ -107,6 +118,18 @@ void RecordWindow::setRecord(const NightRecord &record)
         m_table->scrollToBottom();
     m_tsv = record.toTsv();
     m_csv = record.toCsv();
+}
+
+void RecordWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous() || m_shown)
+        return;
+    m_shown = true;
+    // Sized once the style has given the table its fonts and the viewport its height:
+    // measured before, the columns come out narrow and the view scrolled past the top.
+    m_table->resizeColumnsToContents();
+    m_table->scrollToTop();
 }
 
 void RecordWindow::copy()

@@ -33,6 +33,9 @@ public:
 
     QTableWidget *table() const { return m_table; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QTableWidget *m_table = nullptr;
     QFont m_designFont;
@@ -40,4 +43,5 @@ private:
     int m_designRowHeight = 0;
     QString m_tsv;
     QByteArray m_csv;
+    bool m_shown = false;
 };

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void bingoSharesGenerator();
     void fileTextIsPlain_data();
     void fileTextIsPlain();
+    void noFreeCellRefusal_data();
+    void noFreeCellRefusal();
 
 private:
     QStringList m_refusals;
@@ -589,6 +591,31 @@ void TestForm1::fileTextIsPlain()
     QCOMPARE(label->text(), text);
     // Rich text would lay the 400-pixel picture out in the label.
     QVERIFY(label->sizeHint().height() < 100);
+}
+
+void TestForm1::noFreeCellRefusal_data()
+{
+    QTest::addColumn<bool>("secondRound");
+    QTest::addColumn<bool>("advisesSecondRound");
+    QTest::newRow("first round") << false << true;
+    QTest::newRow("second round") << true << false;
+}
+
+void TestForm1::noFreeCellRefusal()
+{
+    // The second round is advised only while it can still be chosen.
+    QFETCH(bool, secondRound);
+    QFETCH(bool, advisesSecondRound);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
+    Prompt::setConfirmHandler({});
+    w.board().cells.fill(Cell::Excluded);
+    w.startClick();
+    QCOMPARE(m_refusals.size(), 1);
+    QCOMPARE(m_refusals.first().contains(QStringLiteral("第二輪抽獎")), advisesSecondRound);
+    QVERIFY(!w.timer1().isActive());
 }
 
 QTEST_MAIN(TestForm1)

@@ -176,6 +176,8 @@ private Q_SLOTS:
     void unusableJournalSaysWhy();
     void bingoAndFullScreenComeBack_data();
     void bingoAndFullScreenComeBack();
+    void opensAtTheTopAndClosesByKey_data();
+    void opensAtTheTopAndClosesByKey();
 
 private:
     void playNight();
@@ -1047,6 +1049,36 @@ void TestRecord::bingoAndFullScreenComeBack()
     const QList<int> four = w.bingoWindow()->draw().taken();
     QCOMPARE(four.size(), 4);
     QVERIFY(!taken.contains(four[3]));
+}
+
+void TestRecord::opensAtTheTopAndClosesByKey_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+}
+
+void TestRecord::opensAtTheTopAndClosesByKey()
+{
+    QFETCH(QKeySequence, key);
+    m_board->show();
+    // More stops than the window shows at once.
+    for (int i = 0; i < 30; ++i) {
+        spin();
+        card(i % 2);
+    }
+    m_controller->showRecord();
+    QPointer<RecordWindow> win = m_controller->recordWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(win.data()));
+    QTableWidget *table = win->table();
+    // The first row in view, every column as wide as its widest text.
+    QCOMPARE(table->rowAt(0), 0);
+    for (int col = 0; col < table->columnCount() - 1; ++col)
+        for (int row = 0; row < table->rowCount(); ++row)
+            QVERIFY(table->columnWidth(col) >=
+                    table->fontMetrics().horizontalAdvance(table->item(row, col)->text()));
+    QTest::keySequence(win.data(), key);
+    QTRY_VERIFY(!win || !win->isVisible());
 }
 
 QTEST_MAIN(TestRecord)
