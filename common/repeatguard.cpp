@@ -69,6 +69,15 @@ void RepeatGuard::pressed(const QKeyEvent *key)
     ++held->presses;
 }
 
+bool RepeatGuard::isRepeat(const QKeyEvent *key) const
+{
+    if (key->isAutoRepeat())
+        return true;
+    const auto released = m_released.constFind(key->key());
+    return key->timestamp() != 0 && released != m_released.constEnd() &&
+           *released == key->timestamp();
+}
+
 bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -82,7 +91,7 @@ bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
         const QWidget *first = w->window()->focusWidget();
         if (w == (first ? first : w->window()))
             pressed(key);
-        if (!key->isAutoRepeat())
+        if (!isRepeat(key))
             return false;
         // Accepted, the override keeps every shortcut from the key as well.
         event->accept();
@@ -90,10 +99,11 @@ bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyPress: {
         const auto *w = qobject_cast<QWidget *>(watched);
-        return w && watches(w->window()) && static_cast<QKeyEvent *>(event)->isAutoRepeat();
+        return w && watches(w->window()) && isRepeat(static_cast<QKeyEvent *>(event));
     }
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
+        m_released.insert(key->key(), key->timestamp());
         const auto held = m_held.find(key->key());
         // The release of the press that acted, or of a held key: done with it. After one
         // more press the settling decides.

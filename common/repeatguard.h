@@ -15,7 +15,9 @@ class QWidget;
 // release, and the press that reaches the window behind it may carry no repeat mark: after
 // a key has acted and before its release is seen, its next press acts only once no further
 // press of it has followed for a moment, so that a held key never acts twice and a second
-// press of the operator's still does.
+// press of the operator's still does. On X a repeat is a release and a press with the same
+// time stamp, and Qt often fails to mark the pair (it looks for the press before it has
+// arrived): such a press counts as a repeat too.
 class RepeatGuard : public QObject
 {
     Q_OBJECT
@@ -46,8 +48,10 @@ private:
 
     RepeatGuard();
     void pressed(const QKeyEvent *key);
+    bool isRepeat(const QKeyEvent *key) const;
 
     QList<QPointer<QWidget>> m_windows;
     QHash<int, Held> m_held;
+    QHash<int, quint64> m_released; // when each key was last seen released
     QElapsedTimer m_clock;
 };
