@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "prizelist.h"
 #include "program.h"
+#include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
 #include "singleinstance.h"
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -25,25 +25,25 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setWindowIcon(QIcon(Pictures::appIcon()));
     Fonts::installSubstitutions();
+    Program::installQtTranslation(QCoreApplication::applicationDirPath());
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance;
-    if (!instance.claim()) {
-        Program::refuseSecondCopy();
-        return 0;
-    }
+    // The lock lies beside the night's journal, which it protects.
+    SingleInstance instance(NightKeeper::defaultFolder());
+    if (!Program::claim(instance))
+        return instance.lockError().isEmpty() ? 0 : 1;
 
     const QDir dir(QCoreApplication::applicationDirPath());
     const QString path = dir.filePath(QStringLiteral("gift.txt"));
     const PrizeList::Result prizes = PrizeList::load(path, {&Form2::canDraw, &Form2::showsWhole});
     if (!prizes.ok()) {
-        QMessageBox::critical(nullptr, QApplication::applicationName(), prizes.message);
+        Prompt::fail(nullptr, prizes.message);
         return 1;
     }
     const EventTitle::Result title = EventTitle::load(dir.filePath(QStringLiteral("title.txt")));
     if (!title.ok()) {
-        QMessageBox::critical(nullptr, QApplication::applicationName(), title.message);
+        Prompt::fail(nullptr, title.message);
         return 1;
     }
     if (!StartCheck::accepted(prizes.lines))

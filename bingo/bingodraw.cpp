@@ -2,6 +2,8 @@
 
 #include "random.h"
 
+#include <algorithm>
+
 void BingoDraw::reset()
 {
     for (pickIndex = 1; pickIndex <= Numbers; ++pickIndex) {
@@ -61,4 +63,29 @@ void BingoDraw::end()
 {
     numbersLeft = 0;
     drawing = false;
+}
+
+QList<int> BingoDraw::taken() const
+{
+    QList<int> numbers;
+    for (const QString &c : boxCaptions)
+        if (!c.isEmpty())
+            numbers << c.toInt();
+    return numbers;
+}
+
+void BingoDraw::restore(const QList<int> &numbers, bool running)
+{
+    reset();
+    takeRequested = 0;
+    for (int n : numbers) {
+        const auto at = std::find(numberPool.begin(), numberPool.begin() + numbersLeft, n);
+        if (n < 1 || n > Numbers || at == numberPool.begin() + numbersLeft)
+            continue;
+        boxCaptions[Numbers - numbersLeft] = QString::number(n);
+        std::copy(at + 1, numberPool.begin() + numbersLeft, at);
+        --numbersLeft;
+        displayText = QString::number(n);
+    }
+    drawing = running && numbersLeft > 0;
 }

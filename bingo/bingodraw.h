@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -29,6 +30,11 @@ public:
     void requestTake() { takeRequested = -1; }
     // The window is closing: the loop stops at its next test.
     void end();
+    // The numbers taken, in the order they were taken.
+    QList<int> taken() const;
+    // A draw brought back with these numbers taken (each 1..25, none twice), still running
+    // if `running` and numbers are left.
+    void restore(const QList<int> &numbers, bool running);
     bool isDrawing() const { return drawing; }
 
     // Slots 0..numbersLeft-1 hold the numbers in play, ascending; the rest are stale.

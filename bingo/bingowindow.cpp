@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,6 +25,9 @@ constexpr int ClientLeft = 2550;
 constexpr int ClientTop = 2430;
 constexpr int ClientWidth = 6915;
 constexpr int ClientHeight = 5715;
+
+// What a window manager may add around the window: borders and the title bar.
+constexpr QMargins FrameAllowance(8, 40, 8, 8);
 
 constexpr int BoxSize = 735;
 constexpr int TagSize = 255;
@@ -91,11 +95,30 @@ void BingoWindow::placeWindow()
     const QRect area =
         Scale::rect(QRect(ClientLeft, ClientTop, ClientWidth, ClientHeight), m_layout->scale());
     const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
-    setGeometry(area.adjusted(0, -barHeight, 0, 0));
+    QRect window = area.adjusted(0, -barHeight, 0, 0);
+    // The design's place where it fits; moved in from the screen's edges where it does not.
+    if (m_layout->scale() > 1.0 && screen()) {
+        const QRect free = screen()->availableGeometry().marginsRemoved(FrameAllowance);
+        window.moveLeft(
+            std::max(free.left(), std::min(window.left(), free.right() - window.width() + 1)));
+        window.moveTop(
+            std::max(free.top(), std::min(window.top(), free.bottom() - window.height() + 1)));
+    }
+    setGeometry(window);
 }
 
 void BingoWindow::setScale(double s)
 {
+    // Never larger than the screen it opens on can hold, the window manager's frame
+    // included; the design size stays as it is.
+    if (s > 1.0 && screen()) {
+        const QSize free = screen()->availableGeometry().marginsRemoved(FrameAllowance).size();
+        const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
+        const double fits =
+            std::min(free.width() / (ClientWidth / double(Twips::PerPixel)),
+                     (free.height() - barHeight) / (ClientHeight / double(Twips::PerPixel)));
+        s = std::max(1.0, std::min(s, fits));
+    }
     m_layout->apply(s);
     placeWindow();
 }
@@ -198,6 +221,7 @@ void BingoWindow::clear_Click()
 {
     m_draw.reset();
     render();
+    Q_EMIT takenChanged();
 }
 
 void BingoWindow::ending_Click()
@@ -215,6 +239,17 @@ void BingoWindow::startDraw()
     m_timer.start();
     if (!running)
         Q_EMIT drawStarted();
+    Q_EMIT takenChanged();
+}
+
+void BingoWindow::restore(const QList<int> &taken, bool drawing)
+{
+    m_draw.restore(taken, drawing);
+    render();
+    if (m_draw.isDrawing() && !m_timer.isActive()) {
+        m_timer.start();
+        Q_EMIT drawStarted();
+    }
 }
 
 void BingoWindow::step()
@@ -223,11 +258,14 @@ void BingoWindow::step()
         return; // ended by closing; the window is going away
     const qint16 left = m_draw.numbersLeft;
     const bool more = m_draw.advance(m_random);
-    if (m_draw.numbersLeft == left - 1)
+    const bool taken = m_draw.numbersLeft == left - 1;
+    if (taken)
         Q_EMIT numberTaken();
     if (!more)
         stopLoop();
     render();
+    if (taken)
+        Q_EMIT takenChanged();
 }
 
 void BingoWindow::stopLoop()
@@ -266,7 +304,9 @@ void BingoWindow::closeEvent(QCloseEvent *event)
     stopLoop();
     if (m_draw.isDrawing())
         m_draw.end();
+    m_draw.boxCaptions.fill(QString()); // the numbers taken go with the window
     QWidget::closeEvent(event);
+    Q_EMIT takenChanged();
 }
 
 void BingoWindow::render()

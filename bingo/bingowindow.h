@@ -32,12 +32,16 @@ public:
     // Opens at s times the design: place, size and fonts. Later resizes by the operator
     // leave the controls where they are.
     void setScale(double s);
+    // Brings back a draw with these numbers taken, its loop running again if it ran.
+    void restore(const QList<int> &taken, bool drawing);
 
 Q_SIGNALS:
     // For the sound: the draw's loop runs, has stopped, has put a number in a box.
     void drawStarted();
     void drawEnded();
     void numberTaken();
+    // The numbers taken have changed: one more, cleared, or gone with the window.
+    void takenChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

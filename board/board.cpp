@@ -102,15 +102,16 @@ void Board::stopSpin()
         ++looked;
     }
     if (looked == Cells) {
-        startEnabled = true;
+        startEnabled = prizesToCome();
         return;
     }
     stopCell = cell;
     cells[std::size_t(stopCell)] = Cell::Won;
     markerVisible[std::size_t(stopCell)] = true;
     counterCaption = QString::number(drawNo);
-    startEnabled = drawNo != Cells;
     awaitingPrize = true;
+    // Start follows the prizes, not the count of stops: a discarded stop does not use one.
+    startEnabled = prizesToCome();
     ++drawNo;
 }
 
@@ -140,6 +141,7 @@ Board::DrawResult Board::drawCard(int stack, Random &random)
     if (left == 0)
         cardEnabled[std::size_t(stack)] = false;
     awaitingPrize = false;
+    startEnabled = prizesToCome();
     text1 = drawnGift;
     return DrawResult::Drawn;
 }
@@ -166,7 +168,11 @@ void Board::rightClick(int cell)
 
 void Board::redraw()
 {
+    if (!awaitingPrize)
+        return;
     awaitingPrize = false;
+    // The prize that stop would have taken is free again.
+    startEnabled = prizesToCome();
 }
 
 void Board::secondRound()
@@ -178,5 +184,5 @@ void Board::secondRound()
         }
     }
     awaitingPrize = false;
-    startEnabled = true;
+    startEnabled = prizesToCome();
 }

@@ -48,6 +48,8 @@ public:
 
     // The prize drawn last ends in exactly "紀念獎": its number may play again.
     bool drawnIsConsolation() const;
+    // A prize is left for a stop still to come: the one waiting for its card has its own.
+    bool prizesToCome() const { return giftsLeft - (awaitingPrize ? 1 : 0) > 0; }
     static int intervalAfter(int stepCount);
 
     // Prize list.

@@ -9,5 +9,6 @@ enum class BoardChange
     Discard,     // "重新搖獎" threw away a pending stop
     SecondRound, // the second round began
     Correction,  // a right click changed a number; the index is the cell
-    Closing      // the closing picture takes over
+    Closing,     // the closing picture takes over
+    PrizeClosed  // the prize window has gone: the prize has been announced
 };

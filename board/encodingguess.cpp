@@ -115,12 +115,71 @@ int chineseCount(const QString &text)
         n += QChar::script(u) == QChar::Script_Han ? 1 : 0;
     return n;
 }
+
+// Big5 pairs as the decoder makes them: is one of them a character in common use?
+bool hasCommonBig5(const QByteArray &line)
+{
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const uint lead = uchar(line[i]);
+        if (lead < 0x81)
+            continue;
+        const uint code = lead << 8 | uchar(line[++i]);
+        if (code >= 0xA440 && code <= 0xC67E)
+            return true;
+    }
+    return false;
+}
+
+// A list saved as Latin-1 / Windows-1252 has its accented letters one byte each, inside
+// Latin words. Read as Big5 a pair of them, or one and the letter after it, becomes one
+// rare Chinese character between the letters ("Größe" as "Gr廲e"). A Chinese line read
+// that way gives symbols, or letters with no Latin letter beside them, or characters in
+// common use ("龍" is "Às").
+bool looksWestern(const QByteArray &line)
+{
+    if (hasCommonBig5(line))
+        return false;
+    QStringDecoder d("windows-1252", QStringDecoder::Flag::Stateless);
+    if (!d.isValid())
+        return false;
+    const QList<uint> chars = QString(d.decode(line)).toUcs4();
+    if (d.hasError())
+        return false;
+    int accented = 0;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        const char32_t u = chars[i];
+        if (u < 0x80)
+            continue;
+        if (!QChar::isLetter(u) || QChar::script(u) != QChar::Script_Latin)
+            return false;
+        if (!(i > 0 && isAsciiLetter(chars[i - 1])) &&
+            !(i + 1 < chars.size() && isAsciiLetter(chars[i + 1])))
+            return false;
+        ++accented;
+    }
+    return accented > 0;
+}
+
+// The first line that reads as a Western list, or 0.
+int westernLine(const QByteArray &bytes)
+{
+    const QList<QByteArray> lines = splitLines(bytes);
+    for (qsizetype n = 0; n < lines.size(); ++n)
+        if (looksWestern(lines[n]))
+            return int(n) + 1;
+    return 0;
+}
 } // namespace
 
-std::optional<Encoding> EncodingGuess::guess(const QByteArray &bytes)
+EncodingGuess::Guess EncodingGuess::guess(const QByteArray &bytes)
 {
+    auto readable = [](Encoding e) {
+        Guess g;
+        g.encoding = e;
+        return g;
+    };
     if (isAscii(bytes))
-        return Encoding::Utf8;
+        return readable(Encoding::Utf8);
     QList<Reading> readings{
         {Reading::Big5, "Big5", {}}, {Reading::Utf8, "UTF-8", {}}, {Reading::Gbk, "GB18030", {}}};
     int valid = 0;
@@ -152,6 +211,15 @@ std::optional<Encoding> EncodingGuess::guess(const QByteArray &bytes)
         r.score = characterScore(r.text);
         ++valid;
     }
+    // UTF-8 never pairs its bytes the way Latin-1 letters do; the others may.
+    if (!readings[1].valid) {
+        if (const int line = westernLine(bytes)) {
+            Guess g;
+            g.kind = Guess::Western;
+            g.line = line;
+            return g;
+        }
+    }
     // ICU sees LF ends only, so that the guess does not hang on how lines end.
     if (valid > 1) {
         QByteArray lf = bytes;
@@ -164,20 +232,23 @@ std::optional<Encoding> EncodingGuess::guess(const QByteArray &bytes)
             best = &r;
     // Nothing reads cleanly: the Big5 rules then name the first bad line.
     if (!best)
-        return Encoding::Big5;
+        return readable(Encoding::Big5);
     switch (best->kind) {
     case Reading::Utf8:
-        return Encoding::Utf8;
+        return readable(Encoding::Utf8);
     case Reading::Gbk:
         // A few characters cannot tell Big5 from GBK; the list is then taken for what
         // Traditional Chinese Windows writes.
         if (readings[0].valid && chineseCount(best->text) < 4)
-            return Encoding::Big5;
-        if (characterScore(best->text) > 0)
-            return std::nullopt;
-        return Encoding::Big5;
+            return readable(Encoding::Big5);
+        if (characterScore(best->text) > 0) {
+            Guess g;
+            g.kind = Guess::Simplified;
+            return g;
+        }
+        return readable(Encoding::Big5);
     case Reading::Big5:
         break;
     }
-    return Encoding::Big5;
+    return readable(Encoding::Big5);
 }

@@ -4,7 +4,7 @@
 
 EventTitle::Result EventTitle::load(const QString &path)
 {
-    const PrizeList::Result read = PrizeList::load(path);
+    const PrizeList::Result read = PrizeList::load(path, {}, PrizeList::Subject::Title);
     Result r;
     if (read.error == PrizeList::Error::Missing)
         return r;

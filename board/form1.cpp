@@ -1,7 +1,10 @@
 #include "form1.h"
 
+#include "bignumber.h"
 #include "cellbutton.h"
 #include "colourui.h"
+#include "cover.h"
+#include "fonts.h"
 #include "form2.h"
 #include "form3.h"
 #include "fullscreen.h"
@@ -9,9 +12,11 @@
 #include "presenterkeys.h"
 #include "prompt.h"
 #include "random.h"
+#include "repeatguard.h"
 #include "scale.h"
 #include "twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
@@ -20,8 +25,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTime>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -53,6 +60,8 @@ QLabel *label(ScaledLayout &layout, QWidget *parent, const char *name, const QSt
     layout.place(l, r);
     layout.font(l, f);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The counter comes back from the journal, a file from outside.
+    l->setTextFormat(Qt::PlainText);
     return l;
 }
 
@@ -127,6 +136,7 @@ Form1::~Form1()
     delete m_pictureWindow.data();
     delete m_bingoWindow.data();
     delete m_aboutWindow.data();
+    delete m_finaleGround.data();
 }
 
 void Form1::buildMenus()
@@ -154,6 +164,7 @@ void Form1::buildMenus()
     m_soundAction->setChecked(true);
     m_soundAction->setShortcut(QKeySequence(Qt::Key_M));
     m_soundAction->setShortcutContext(Qt::ApplicationShortcut);
+    m_soundAction->setAutoRepeat(false);
     connect(m_soundAction, &QAction::toggled, this, [this](bool on) { m_sound->setMuted(!on); });
 }
 
@@ -185,6 +196,66 @@ void Form1::restore(const Board &board, bool secondRound)
     render();
     if (m_board.startEnabled)
         m_start->setFocus();
+}
+
+void Form1::resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bingoDrawing)
+{
+    m_resumed = {prizeOpen || !bingoTaken.isEmpty(), prizeOpen, bingoTaken, bingoDrawing};
+    if (m_resumed.pending && isVisible())
+        QTimer::singleShot(0, this, &Form1::openResumedWindows);
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_resumed.pending)
+        return;
+    openResumedOnceSized();
+    // Should the window manager never make it full screen, they open all the same.
+    QTimer::singleShot(1000, this, &Form1::openResumedWindows);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_resumed.pending && isVisible())
+        openResumedOnceSized();
+}
+
+void Form1::openResumedOnceSized()
+{
+    // A board coming back full screen is first shown at its old size: the windows open
+    // at its scale once it fills the screen.
+    const bool sized = !(windowState() & Qt::WindowFullScreen) ||
+                       (screen() && size() == screen()->geometry().size());
+    if (sized)
+        QTimer::singleShot(0, this, &Form1::openResumedWindows);
+}
+
+void Form1::openResumedWindows()
+{
+    if (!m_resumed.pending)
+        return;
+    m_resumed.pending = false;
+    if (m_resumed.prizeOpen) {
+        // The same prize grows onto the screen again; its 確 定 goes on as it would have.
+        m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
+        showPrizeWindow();
+    }
+    if (!m_resumed.bingoTaken.isEmpty()) {
+        lottoClick();
+        m_bingoWindow->restore(m_resumed.bingoTaken, m_resumed.bingoDrawing);
+    }
+}
+
+QList<int> Form1::bingoTaken() const
+{
+    return m_bingoWindow ? m_bingoWindow->draw().taken() : QList<int>();
+}
+
+bool Form1::bingoDrawing() const
+{
+    return m_bingoWindow && m_bingoWindow->isDrawing();
 }
 
 void Form1::buildLayout()
@@ -309,6 +380,8 @@ void Form1::buildLayout()
     // An event's own title may be longer than the line; it shrinks to fit.
     layout.fittedFont(m_label1, makeFont(QStringLiteral("標楷體"), 20.25, true));
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The title comes from title.txt: "<img src=…>" there is text, not a picture to load.
+    m_label1->setTextFormat(Qt::PlainText);
     Colour::setRole(m_label1, QPalette::WindowText, DarkRed);
     const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
     label(layout, frame1, "Label5", QStringLiteral("次獎項"), QRect(4080, 360, 975, 375),
@@ -317,6 +390,27 @@ void Form1::buildLayout()
                      makeFont(QStringLiteral("Tahoma"), 12, true));
     label(layout, frame1, "Label2", QStringLiteral("已經搖出"), QRect(2280, 360, 1215, 375),
           counterFont);
+
+    // For the hall: the winning number between the stacks above Start, clear of the ring,
+    // the stacks and the counter line; the hint over the title line. Both hidden at first.
+    m_hallNumber = new BigNumber(frame1);
+    m_hallNumber->setObjectName(QStringLiteral("HallNumber"));
+    layout.place(m_hallNumber, QRect(1860, 780, 2295, 1335));
+    Colour::setRole(m_hallNumber, QPalette::WindowText, DarkRed);
+    m_hallNumber->hide();
+    m_hintLabel = new QLabel(frame1);
+    m_hintLabel->setObjectName(QStringLiteral("Hint"));
+    layout.place(m_hintLabel, QRect(120, 3195, 5895, 1140));
+    QFont hintFont;
+    hintFont.setFamilies(Fonts::hallFamilies());
+    hintFont.setPointSizeF(24);
+    hintFont.setBold(true);
+    layout.font(m_hintLabel, hintFont);
+    m_hintLabel->setAlignment(Qt::AlignCenter);
+    m_hintLabel->setTextFormat(Qt::PlainText);
+    Colour::setRole(m_hintLabel, QPalette::WindowText, Colour::fromHex(0x0000FF));
+    m_hintLabel->hide();
+
     for (QLabel *l : frame1->findChildren<QLabel *>())
         setBackground(l, PanelBack);
 
@@ -351,6 +445,84 @@ void Form1::render()
     // A line edit redoes its layout on every setText; the light ticks through here.
     if (m_text1->text() != m_board.text1)
         m_text1->setText(m_board.text1);
+    renderHall();
+}
+
+void Form1::renderHall()
+{
+    // From the stop until its prize window has gone; never over a running light.
+    const bool prizeUp = m_prizeShown && m_prizeShown->isVisible();
+    const bool number = isHall() && !m_board.timer1Enabled && (m_board.awaitingPrize || prizeUp);
+    if (number)
+        m_hallNumber->setNumber(QString::number(m_board.stopCell + 1));
+    if (m_hallNumber->isVisibleTo(this) != number)
+        m_hallNumber->setVisible(number);
+    if (m_hint != Presenter::Hint::None && Presenter::hint(m_presenterKeys->state()) != m_hint) {
+        m_hint = Presenter::Hint::None;
+        m_hintLabel->hide();
+    }
+}
+
+bool Form1::isHall() const
+{
+    return isFullScreen() || isMaximized();
+}
+
+bool Form1::isSecondRound() const
+{
+    return m_option1->isChecked();
+}
+
+void Form1::showHint(Presenter::Hint hint)
+{
+    QString text;
+    switch (hint) {
+    case Presenter::Hint::RoundDone:
+        text = QStringLiteral("第一輪的號碼已經抽完\n請選「第二輪抽獎」");
+        break;
+    case Presenter::Hint::NoNumber:
+        text = QStringLiteral("沒有號碼可以抽了");
+        break;
+    case Presenter::Hint::NoCard:
+        text = QStringLiteral("機會和命運的卡片都已抽完");
+        break;
+    case Presenter::Hint::None:
+        break;
+    }
+    m_hint = hint;
+    m_hintLabel->setText(text);
+    m_hintLabel->setVisible(hint != Presenter::Hint::None);
+}
+
+void Form1::blackOut()
+{
+    if (m_blackScreen)
+        return;
+    const QPointer<QWidget> back = QApplication::activeWindow();
+    m_blackScreen = new Cover(Colour::fromHex(0x000000), Cover::Keys::Own, this);
+    m_blackScreen->setObjectName(QStringLiteral("BlackScreen"));
+    RepeatGuard::instance().watch(m_blackScreen);
+    // Whatever key or click ends it does nothing else; a held key stays without effect.
+    const auto end = [this, back] {
+        m_blackScreen->close();
+        if (back) {
+            back->raise();
+            back->activateWindow();
+        }
+    };
+    connect(m_blackScreen, &Cover::keyPressed, this, [end](int key) {
+        RepeatGuard::instance().acted(key);
+        end();
+    });
+    connect(m_blackScreen, &Cover::clicked, this, end);
+    m_blackScreen->showOn(screen());
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        renderHall();
 }
 
 void Form1::startClick()
@@ -360,8 +532,12 @@ void Form1::startClick()
         Prompt::refuse(this, QStringLiteral("           請抽獎!         "));
         return;
     case Board::StartResult::NoFreeCell:
-        Prompt::refuse(this, QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
-                                            "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
+        // The second round cannot be advised once it is on.
+        Prompt::refuse(this, isSecondRound()
+                                 ? QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
+                                                  "請用滑鼠右鍵把號碼放回。")
+                                 : QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
+                                                  "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
         return;
     case Board::StartResult::Started:
         break;
@@ -450,6 +626,7 @@ void Form1::command1Click(int index)
     Q_EMIT boardChanged(BoardChange::Card, index);
     render();
     showPrizeWindow();
+    renderHall();
     if (!m_prizeWindow->isOpening()) {
         markPendingHeld();
         m_sound->play(m_prizeCue);
@@ -461,14 +638,21 @@ void Form1::showPrizeWindow()
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         m_prizeWindow = new Form2(this);
+        m_prizeShown = m_prizeWindow.data();
+        m_prizeWindow->setScreen(screen());
         m_prizeWindow->setScale(scale());
         connect(m_prizeWindow, &Form2::opened, this, &Form1::markPendingHeld);
         connect(m_prizeWindow, &Form2::opened, this, [this] { m_sound->play(m_prizeCue); });
         // A window closed before it finished opening still leaves its number held.
         connect(m_prizeWindow, &QObject::destroyed, this, &Form1::markPendingHeld);
+        connect(m_prizeWindow, &QObject::destroyed, this, &Form1::renderHall);
         connect(m_prizeWindow, &Form2::confirmed, this, &Form1::onPrizeConfirmed);
+        m_prizeWindow->installEventFilter(this);
         m_presenterKeys->attach(m_prizeWindow);
+        if (isHall())
+            m_prizeWindow->setHall(Scale::hall(screen()->size()));
     }
+    m_prizeWindow->setNumber(QString::number(m_board.stopCell + 1));
     m_prizeWindow->setPrize(m_text1->text());
     m_prizeWindow->open();
 }
@@ -485,23 +669,76 @@ void Form1::markPendingHeld()
 
 void Form1::onPrizeConfirmed()
 {
+    renderHall();
     if (m_command1[0]->isEnabled() || m_command1[1]->isEnabled())
         return;
     Q_EMIT boardChanged(BoardChange::Closing, 0);
-    hide();
+    showFinale();
+}
+
+void Form1::showFinale()
+{
     forgetIfClosed(m_pictureWindow);
-    if (!m_pictureWindow) {
-        m_pictureWindow = new Form3;
-        m_pictureWindow->setScale(scale());
-        // However the picture closes, the board comes back.
-        connect(m_pictureWindow, &Form3::closed, this, [this] {
-            show();
-            raise();
-            activateWindow();
-        });
-        m_sound->play(Sound::Cue::Closing);
+    if (m_pictureWindow) {
+        m_pictureWindow->open();
+        return;
     }
+    const bool hall = isHall();
+    m_stateBeforeFinale = windowState();
+    m_geometryBeforeFinale = geometry();
+    QScreen *where = screen();
+    hide();
+    if (hall) {
+        // The closing picture stands enlarged on a ground of its own red over the whole screen.
+        m_finaleGround = new Cover(Colour::fromHex(0xFF0000), Cover::Keys::Shared);
+        m_finaleGround->setObjectName(QStringLiteral("FinaleGround"));
+        m_finaleGround->unsetCursor();
+        m_finaleGround->showOn(where);
+        m_pictureWindow = new Form3(m_finaleGround);
+        m_pictureWindow->setScreen(where);
+        m_pictureWindow->setScale(Form3::hallScale(where->size()));
+        const auto leave = [this] {
+            if (m_pictureWindow)
+                m_pictureWindow->close();
+        };
+        connect(m_finaleGround, &Cover::clicked, this, leave);
+        // Closed by the window manager, the ground takes the picture with it; the board still
+        // comes back.
+        connect(
+            m_finaleGround, &QObject::destroyed, this,
+            [this] {
+                if (isHidden())
+                    showBoardAgain();
+            },
+            Qt::QueuedConnection);
+        m_presenterKeys->attachFinale(m_finaleGround, leave);
+        m_presenterKeys->attachFinale(m_pictureWindow, leave);
+    } else {
+        m_pictureWindow = new Form3;
+        m_pictureWindow->setScreen(where);
+        m_pictureWindow->setScale(scale());
+    }
+    // However the picture closes, the board comes back.
+    connect(m_pictureWindow, &Form3::closed, this, &Form1::showBoardAgain);
+    m_sound->play(Sound::Cue::Closing);
     m_pictureWindow->open();
+}
+
+void Form1::showBoardAgain()
+{
+    if (m_finaleGround)
+        m_finaleGround->close();
+    // Where it was: a window manager places a window shown again wherever it likes.
+    if (m_stateBeforeFinale & Qt::WindowFullScreen) {
+        showFullScreen();
+    } else if (m_stateBeforeFinale & Qt::WindowMaximized) {
+        showMaximized();
+    } else {
+        setGeometry(m_geometryBeforeFinale);
+        show();
+    }
+    raise();
+    activateWindow();
 }
 
 namespace {
@@ -521,13 +758,15 @@ void Form1::lottoClick()
     forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow) {
         m_bingoWindow = new BingoWindow(m_random);
+        m_bingoWindow->setScreen(screen());
         m_bingoWindow->setScale(scale());
-        PresenterKeys::attachBingo(m_bingoWindow);
+        m_presenterKeys->attachBingo(m_bingoWindow);
         connect(m_bingoWindow, &BingoWindow::drawStarted, this,
                 [this] { m_sound->play(Sound::Cue::Roll); });
         connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this] { m_sound->stopRoll(); });
         connect(m_bingoWindow, &BingoWindow::numberTaken, this,
                 [this] { m_sound->play(Sound::Cue::Ding); });
+        connect(m_bingoWindow, &BingoWindow::takenChanged, this, &Form1::bingoChanged);
     }
     bringForward(m_bingoWindow);
 }
@@ -538,6 +777,7 @@ void Form1::aboutusClick()
     if (!m_aboutWindow) {
         m_aboutWindow = new FormAbout;
         m_aboutWindow->setScale(scale());
+        RepeatGuard::instance().watch(m_aboutWindow);
     }
     bringForward(m_aboutWindow);
 }
@@ -546,6 +786,14 @@ QString Form1::closeQuestion() const
 {
     return m_closeQuestion.isEmpty() ? QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?")
                                      : m_closeQuestion;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // By 確 定 or by its close box: either way the prize has been announced.
+    if (event->type() == QEvent::Close && watched == m_prizeWindow && m_prizeWindow->isVisible())
+        Q_EMIT boardChanged(BoardChange::PrizeClosed, 0);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -3,9 +3,11 @@
 #include "bingowindow.h"
 #include "board.h"
 #include "boardchange.h"
+#include "cover.h"
 #include "form2.h"
 #include "form3.h"
 #include "formabout.h"
+#include "presenterkeys.h"
 #include "sound.h"
 
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <array>
 #include <functional>
 
+class BigNumber;
 class CellButton;
 class QAction;
 class QGroupBox;
@@ -24,7 +27,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class PresenterKeys;
 class Random;
 class ScaledLayout;
 
@@ -71,6 +73,12 @@ public:
     const QList<int> &pendingHeld() const { return m_pendingHeld; }
     // Puts back a board kept from an earlier run; no spin runs afterwards.
     void restore(const Board &board, bool secondRound);
+    // What else was on screen when that run ended: the prize not yet confirmed, the bingo
+    // numbers taken. They come back once the board is shown.
+    void resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bingoDrawing);
+    // The bingo window's numbers taken so far, in order, and whether its draw runs.
+    QList<int> bingoTaken() const;
+    bool bingoDrawing() const;
     // How much the board is enlarged to fill its window; the other windows open at it.
     double scale() const;
     // The event's own title line in place of the design one.
@@ -79,6 +87,22 @@ public:
     void setSound(Sound *sound);
     Sound &sound() const { return *m_sound; }
     QAction *soundAction() const { return m_soundAction; }
+
+    // The board enlarged for the hall: full screen or maximised. The winning number then
+    // stands large in the centre panel, and the prize window and closing picture open large.
+    bool isHall() const;
+    bool isSecondRound() const;
+    BigNumber *hallNumber() const { return m_hallNumber; }
+    // A line on the board says why Next has nothing to do, until that no longer holds.
+    void showHint(Presenter::Hint hint);
+    Presenter::Hint hint() const { return m_hint; }
+    QLabel *hintLabel() const { return m_hintLabel; }
+    // The projector goes black until any key or click; nothing of the night changes.
+    void blackOut();
+    Cover *blackScreen() const { return m_blackScreen; }
+    PresenterKeys *presenterKeys() const { return m_presenterKeys; }
+    // The ground the closing picture stands on in the hall.
+    Cover *finaleGround() const { return m_finaleGround; }
     // What the close box asks once a number has been drawn, for a night that is kept;
     // empty: the night is lost when the program ends.
     void setCloseQuestion(const QString &question) { m_closeQuestion = question; }
@@ -89,9 +113,15 @@ Q_SIGNALS:
     void exitRequested();
     // The rules have changed; the controls do not show it yet.
     void boardChanged(BoardChange change, int index);
+    // The bingo numbers taken have changed.
+    void bingoChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildLayout();
@@ -100,6 +130,11 @@ private:
     void showPrizeWindow();
     void markPendingHeld();
     void onPrizeConfirmed();
+    void openResumedWindows();
+    void openResumedOnceSized();
+    void showFinale();
+    void showBoardAgain();
+    void renderHall();
 
     Board m_board;
     Random &m_random;
@@ -112,11 +147,24 @@ private:
     qint64 m_nextTickAt = 0;
 
     QPointer<Form2> m_prizeWindow;
+    // The same window as a plain widget: the board's state is rendered from the handler of its
+    // destruction too, when it is no prize window any more.
+    QPointer<QWidget> m_prizeShown;
     QPointer<Form3> m_pictureWindow;
     QPointer<BingoWindow> m_bingoWindow;
     QPointer<FormAbout> m_aboutWindow;
+    QPointer<Cover> m_blackScreen;
+    QPointer<Cover> m_finaleGround;
     // Consolation cells turn held once the prize window has finished opening.
     QList<int> m_pendingHeld;
+    // Windows of an earlier run that come back once the board is shown.
+    struct Resumed
+    {
+        bool pending = false;
+        bool prizeOpen = false;
+        QList<int> bingoTaken;
+        bool bingoDrawing = false;
+    } m_resumed;
 
     std::array<CellButton *, Board::Cells> m_number{};
     std::array<QLabel *, Board::Cells> m_picture1{};
@@ -132,6 +180,12 @@ private:
     QMenu *m_viewMenu = nullptr;
     ScaledLayout *m_layout = nullptr;
     PresenterKeys *m_presenterKeys = nullptr;
+    BigNumber *m_hallNumber = nullptr;
+    QLabel *m_hintLabel = nullptr;
+    Presenter::Hint m_hint = Presenter::Hint::None;
+    // Where the board was before the closing picture hid it.
+    Qt::WindowStates m_stateBeforeFinale;
+    QRect m_geometryBeforeFinale;
 
     NullSound m_silent;
     Sound *m_sound = &m_silent;

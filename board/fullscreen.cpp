@@ -41,20 +41,22 @@ void FullScreen::leave(QWidget *window)
         toggle(window);
 }
 
+void FullScreen::enter(QWidget *window)
+{
+    if (!window->isFullScreen())
+        toggle(window);
+}
+
 QAction *FullScreen::install(QWidget *window, QMenu *menu)
 {
-    QAction *action = menu->addAction(QStringLiteral("全螢幕 (F11)"));
+    // The menu shows the key beside the entry.
+    QAction *action = menu->addAction(QStringLiteral("全螢幕"));
     action->setObjectName(QStringLiteral("fullscreen"));
     action->setCheckable(true);
     action->setShortcut(QKeySequence(Qt::Key_F11));
     action->setShortcutContext(Qt::WindowShortcut);
-    // The entry's text names the key already.
-    action->setShortcutVisibleInContextMenu(false);
+    action->setAutoRepeat(false);
     QObject::connect(action, &QAction::triggered, window, [window] { toggle(window); });
     new StateWatch(window, action);
-
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-    escape->setContext(Qt::WindowShortcut);
-    QObject::connect(escape, &QShortcut::activated, window, [window] { leave(window); });
     return action;
 }

@@ -26,8 +26,10 @@ enum class Error
     TooManyLines,
     NulByte,
     BadText,
+    Workbook,    // an Excel file renamed to .txt
     Simplified,  // GBK / GB18030: the announcement would be garbled
-    ControlChar, // per line, like the two below
+    Western,     // Latin-1 / Windows-1252: as garbled; the line shows where
+    ControlChar, // per line, like the two below; bidirectional controls too
     NoGlyph,
     TooLong
 };
@@ -38,7 +40,7 @@ struct Result
 {
     QStringList lines;
     Error error = Error::None;
-    int errorLine = 0; // 1-based, for the errors found in one line
+    int errorLine = 0; // 1-based, for the errors found in one line, the 57th line, and Western
     QString message;   // Traditional Chinese, names the file's full path
     Encoding encoding = Encoding::Utf8;
     bool ok() const { return error == Error::None; }
@@ -51,13 +53,24 @@ struct Display
     std::function<bool(const QString &)> fits;
 };
 
-Result load(const QString &path, const Display &display = {});
-// The same rules applied to bytes already read; path only names the file in messages.
-Result parse(const QByteArray &bytes, const QString &path, const Display &display = {});
+// Which file the messages name: the title file is read with the same rules.
+enum class Subject
+{
+    Prizes,
+    Title
+};
 
-// What the operator should know before the board opens: too few prizes, prizes without
-// text, a consolation prize spoilt by trailing blanks. Empty when there is nothing to ask.
+Result load(const QString &path, const Display &display = {}, Subject subject = Subject::Prizes);
+// The same rules applied to bytes already read; path only names the file in messages.
+Result parse(const QByteArray &bytes, const QString &path, const Display &display = {},
+             Subject subject = Subject::Prizes);
+
+// What the operator should know before the board opens: too few prizes, every prize in
+// double quotes, prizes without text, a consolation prize spoilt by trailing blanks. Empty
+// when there is nothing to ask.
 QStringList startWarnings(const QStringList &lines);
-// The warnings and the question asked under them.
+// The warnings and the question asked under them; past a few warnings, how many more, so
+// that the box stays on a small screen.
+inline constexpr int ListedWarnings = 8;
 QString startQuestion(const QStringList &warnings);
 } // namespace PrizeList

@@ -5,6 +5,9 @@
 #include "singleinstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 void bringForward(QWidget *w)
@@ -34,7 +37,38 @@ void Program::wire(Form1 &board, SingleInstance &instance)
     });
 }
 
+bool Program::claim(SingleInstance &instance)
+{
+    if (instance.claim())
+        return true;
+    if (instance.lockError().isEmpty()) {
+        refuseSecondCopy();
+        return false;
+    }
+    Prompt::refuse(nullptr,
+                   QStringLiteral("無法在資料夾\n%1\n建立鎖定檔（%2）。\n\n"
+                                  "這個鎖定檔確保同一時間只有一份 Zentavo 在抽獎、寫入抽獎紀錄，"
+                                  "沒有它就不能抽獎，所以程式將結束。\n"
+                                  "請讓這個資料夾可以寫入，再重新開啟程式。")
+                       .arg(instance.folder(), instance.lockError()));
+    return false;
+}
+
 void Program::refuseSecondCopy()
 {
     Prompt::refuse(nullptr, QStringLiteral("Zentavo 已經在執行中。"));
+}
+
+QString Program::installQtTranslation(const QString &programDir)
+{
+    const QString file = QStringLiteral("qtbase_zh_TW.qm");
+    const QStringList folders = {QDir(programDir).filePath(QStringLiteral("translations")),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString &folder : folders) {
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(file, folder) && QCoreApplication::installTranslator(translator))
+            return QDir(folder).filePath(file);
+        delete translator;
+    }
+    return {};
 }

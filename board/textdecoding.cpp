@@ -27,6 +27,12 @@ std::optional<Encoding> TextDecoding::takeByteOrderMark(QByteArray &bytes)
     return std::nullopt;
 }
 
+bool TextDecoding::isWorkbook(const QByteArray &bytes)
+{
+    return bytes.startsWith(QByteArrayView("PK\x03\x04", 4)) ||
+           bytes.startsWith(QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+}
+
 bool TextDecoding::isWide(Encoding encoding)
 {
     return encoding != Encoding::Utf8 && encoding != Encoding::Big5;
@@ -93,38 +99,34 @@ bool TextDecoding::isAscii(const QByteArray &bytes)
     return true;
 }
 
-// Code page 950: ASCII, or a lead byte 0x81..0xFE followed by a trail byte in
-// 0x40..0x7E or 0xA1..0xFE. ICU maps some invalid sequences silently, so the
-// structure is checked here first.
-bool TextDecoding::isWellFormedBig5(const QByteArray &bytes)
+namespace {
+// ASCII, or a lead byte 0x81..0xFE followed by a trail byte the encoding allows.
+template <typename TrailOk> bool isWellFormedDoubleByte(const QByteArray &bytes, TrailOk trailOk)
 {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const uchar c = uchar(bytes[i]);
         if (c < 0x80)
             continue;
-        if (c < 0x81 || c > 0xFE || i + 1 >= bytes.size())
-            return false;
-        const uchar t = uchar(bytes[++i]);
-        if (!((t >= 0x40 && t <= 0x7E) || (t >= 0xA1 && t <= 0xFE)))
+        if (c < 0x81 || c > 0xFE || i + 1 >= bytes.size() || !trailOk(uchar(bytes[++i])))
             return false;
     }
     return true;
 }
+} // namespace
 
-// GBK: a lead byte 0x81..0xFE followed by a trail byte 0x40..0xFE other than 0x7F.
+// Code page 950: trail bytes 0x40..0x7E or 0xA1..0xFE. ICU maps some invalid sequences
+// silently, so the structure is checked here first.
+bool TextDecoding::isWellFormedBig5(const QByteArray &bytes)
+{
+    return isWellFormedDoubleByte(
+        bytes, [](uchar t) { return (t >= 0x40 && t <= 0x7E) || (t >= 0xA1 && t <= 0xFE); });
+}
+
+// GBK: trail bytes 0x40..0xFE other than 0x7F.
 bool TextDecoding::isWellFormedGbk(const QByteArray &bytes)
 {
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const uchar c = uchar(bytes[i]);
-        if (c < 0x80)
-            continue;
-        if (c < 0x81 || c > 0xFE || i + 1 >= bytes.size())
-            return false;
-        const uchar t = uchar(bytes[++i]);
-        if (t < 0x40 || t == 0x7F || t > 0xFE)
-            return false;
-    }
-    return true;
+    return isWellFormedDoubleByte(bytes,
+                                  [](uchar t) { return t >= 0x40 && t != 0x7F && t <= 0xFE; });
 }
 
 // Checked by code point, since the private-use planes 15 and 16 come as surrogate pairs.

@@ -23,6 +23,9 @@ enum class Encoding
 // Takes a byte-order mark off the front of bytes and says which encoding it stands for.
 std::optional<Encoding> takeByteOrderMark(QByteArray &bytes);
 bool isWide(Encoding encoding);
+// A workbook saved by Excel rather than text: .xlsx is a ZIP archive, .xls an OLE2
+// compound file. Either begins with bytes no text file starts with.
+bool isWorkbook(const QByteArray &bytes);
 // A whole UTF-16 or UTF-32 body; a cut-off last character becomes U+FFFD, never nothing.
 QString decodeWide(const QByteArray &body, Encoding encoding);
 // One line of UTF-8 or Big5; nothing when the bytes are not text in that encoding.

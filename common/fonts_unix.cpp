@@ -14,3 +14,11 @@ void Fonts::installSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), {sans, ming});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {sans, ming});
 }
+
+QStringList Fonts::hallFamilies()
+{
+    // cwTeX's bold Hei stands as tall as DejaVu's digits and reads from far; UKai has what
+    // it lacks.
+    return {QStringLiteral("DejaVu Sans"), QStringLiteral("cwTeXHeiBold"),
+            QStringLiteral("AR PL UKai TW")};
+}

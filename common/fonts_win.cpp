@@ -22,3 +22,11 @@ void Fonts::installSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), latin);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), latin);
 }
+
+QStringList Fonts::hallFamilies()
+{
+    // Tahoma's bold digits read from far; Microsoft JhengHei is the bold Chinese face every
+    // Windows has, and under Wine the Debian faces stand in for both.
+    return {QStringLiteral("Tahoma"), QStringLiteral("Microsoft JhengHei"),
+            QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UKai TW")};
+}

@@ -20,6 +20,12 @@ GrowingWindow::GrowingWindow(QWidget *parent, Qt::WindowFlags flags) : QWidget(p
 void GrowingWindow::setScale(double s)
 {
     m_layout->apply(s);
+    m_openingScale = s;
+}
+
+void GrowingWindow::setOpeningScale(double s)
+{
+    m_openingScale = s;
 }
 
 double GrowingWindow::scale() const
@@ -47,10 +53,11 @@ void GrowingWindow::open(const OpeningPlan &plan)
     }
     m_started = true;
     m_plan = plan;
-    m_plan.scale = scale();
+    m_plan.scale = m_openingScale;
     m_steps = Opening::growth(m_plan, screenWidthTwips(this));
     m_next = 0;
     m_background = QImage();
+    m_growing.start();
     step(); // visible from the first step on
     if (m_next < m_steps.size())
         m_timer.start();
@@ -66,7 +73,13 @@ void GrowingWindow::step()
 {
     if (m_next >= m_steps.size())
         return;
-    applyOuterGeometry(m_steps[m_next++]);
+    // Each step is due StepIntervalMs after the one before. A window too large to be drawn
+    // in that time takes the steps that are due together, drawn once: the growth keeps its
+    // length on a large screen instead of dragging on.
+    const qsizetype due = m_started ? m_growing.elapsed() / StepIntervalMs + 1 : 0;
+    do
+        applyOuterGeometry(m_steps[m_next++]);
+    while (m_next < due && m_next < m_steps.size());
     if (!isVisible())
         show();
     if (m_next == m_steps.size()) {
@@ -82,7 +95,9 @@ void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
     const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
     const int w = std::max(Twips::toPixels(r.width) - frame.width(), 0);
     const int h = std::max(Twips::toPixels(r.height) - frame.height(), 0);
-    move(Twips::toPixels(r.left), Twips::toPixels(r.top));
+    // Across and down the screen the window opens on, wherever that lies on the desktop.
+    const QPoint origin = screen() ? screen()->geometry().topLeft() : QPoint();
+    move(origin + QPoint(Twips::toPixels(r.left), Twips::toPixels(r.top)));
     resize(w, h);
 }
 
@@ -105,8 +120,10 @@ void GrowingWindow::paintBands()
 
 void GrowingWindow::paintEvent(QPaintEvent *)
 {
-    if (m_background.isNull())
-        return;
     QPainter p(this);
-    p.drawImage(QPointF(0, 0), m_background);
+    // While it grows the window shows its back colour, never what the screen held before.
+    if (m_background.isNull())
+        p.fillRect(rect(), palette().color(backgroundRole()));
+    else
+        p.drawImage(QPointF(0, 0), m_background);
 }

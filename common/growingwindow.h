@@ -2,6 +2,7 @@
 
 #include "opening.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -31,6 +32,8 @@ public:
     void setScale(double s);
     double scale() const;
     ScaledLayout *layout() const { return m_layout; }
+    // The growth's own scale when the window opens larger than its controls' table says.
+    void setOpeningScale(double s);
     static double screenWidthTwips(const QWidget *w);
 
 Q_SIGNALS:
@@ -50,6 +53,8 @@ private:
     qsizetype m_next = 0;
     bool m_started = false;
     QTimer m_timer;
+    QElapsedTimer m_growing;
     QImage m_background;
     ScaledLayout *m_layout = nullptr;
+    double m_openingScale = 1.0;
 };

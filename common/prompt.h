@@ -6,8 +6,9 @@
 
 class QWidget;
 
-// The program's modal boxes, captioned with the application's title. Tests install
-// handlers so that nothing blocks.
+// The program's modal boxes, captioned with the application's title. Their texts quote
+// files from outside, so they are always plain text. Tests install handlers so that
+// nothing blocks.
 namespace Prompt {
 using RefuseHandler = std::function<void(QWidget *parent, const QString &text)>;
 using ConfirmHandler = std::function<bool(QWidget *parent, const QString &text)>;
@@ -19,6 +20,9 @@ enum class Default
     Yes,
     No
 };
+// The program cannot go on: the text, an error icon and one OK button. Shown through the
+// refusal handler when one is installed.
+void fail(QWidget *parent, const QString &text);
 // A yes/no question; true for yes.
 bool confirm(QWidget *parent, const QString &text, Default byDefault = Default::No);
 

@@ -78,6 +78,12 @@ QPixmap Scale::smooth(const QPixmap &design, double s, qreal dpr)
     return scaled(design, s, dpr, Qt::SmoothTransformation);
 }
 
+double Scale::hall(QSize screen)
+{
+    // A screen narrower than 16:10 holds them at its width.
+    return std::min(screen.height() / 540.0, screen.width() / 760.0);
+}
+
 ScaledLayout::ScaledLayout(QWidget *root) : QObject(root), m_root(root)
 {
 }

@@ -31,6 +31,9 @@ QFont fitting(QFont font, const QString &text, QSize box);
 QPixmap sharp(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
 // A photo-like picture (lettering, gradients) enlarged smoothly.
 QPixmap smooth(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
+// The windows' tables for the hall are drawn for a screen 540 pixels high (and at least
+// 760 wide); on a real screen they open this much larger.
+double hall(QSize screen);
 } // namespace Scale
 
 // A window's design as data: each control's twips rectangle, font and picture, applied

@@ -4,20 +4,13 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace {
 constexpr int ReachMs = 1000;
-
-QString runtimeFolder()
-{
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return dir.isEmpty() ? QDir::tempPath() : dir;
-}
 } // namespace
 
 SingleInstance::SingleInstance(const QString &folder, QObject *parent)
-    : QObject(parent), m_folder(folder.isEmpty() ? runtimeFolder() : folder)
+    : QObject(parent), m_folder(folder)
 {
 }
 
@@ -27,7 +20,11 @@ bool SingleInstance::claim()
 {
     if (m_lock)
         return true;
-    QDir().mkpath(m_folder);
+    m_error.clear();
+    if (!QDir().mkpath(m_folder)) {
+        m_error = QStringLiteral("無法建立這個資料夾");
+        return false;
+    }
     auto lock =
         std::make_unique<QLockFile>(QDir(m_folder).filePath(QStringLiteral("zentavo.lock")));
     // A lock left by a copy that has died is taken over.
@@ -36,9 +33,14 @@ bool SingleInstance::claim()
         listen();
         return true;
     }
+    // Without a lock a second copy could draw on the same journal: no draw at all is safer.
+    if (lock->error() == QLockFile::PermissionError) {
+        m_error = QStringLiteral("沒有在這個資料夾寫入檔案的權限");
+        return false;
+    }
     if (lock->error() != QLockFile::LockFailedError) {
-        // The folder cannot hold a lock: better a second copy than no draw at all.
-        return true;
+        m_error = QStringLiteral("無法建立鎖定檔");
+        return false;
     }
     QLocalSocket socket;
     socket.connectToServer(QDir(m_folder).filePath(QStringLiteral("zentavo.socket")));

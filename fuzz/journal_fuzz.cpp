@@ -44,26 +44,46 @@ void check(const QByteArray &bytes)
     const Journal::Contents c = Journal::read(bytes, gifts);
     if (c.wholeBytes < 0 || c.wholeBytes > bytes.size())
         broken("whole part outside the input", bytes);
-    if (!c.headerOk && !c.entries.isEmpty())
+    if (!c.headerOk && (!c.entries.isEmpty() || !c.bingo.taken.isEmpty()))
         broken("entries without a header", bytes);
     if (!c.damaged && c.wholeBytes != bytes.size())
         broken("bytes left over but not damaged", bytes);
+    if (c.linesLost && !c.damaged)
+        broken("lines lost but not damaged", bytes);
+    if (c.prizes.size() > Board::Cells)
+        broken("more prizes than cells", bytes);
     for (const Journal::Entry &e : c.entries) {
         checkBoard(e.state, bytes);
         if (e.round != 1 && e.round != 2)
             broken("round out of range", bytes);
     }
+    QList<int> seen;
+    for (int n : c.bingo.taken) {
+        if (n < 1 || n > 25 || seen.contains(n))
+            broken("a bingo number out of range or taken twice", bytes);
+        seen << n;
+    }
+    // Asked of every journal that comes back.
+    c.prizeOpen();
+    const int differ = Journal::differingPrizes(c.nightPrizes(), gifts);
+    if (differ < 0 || differ > Board::Cells)
+        broken("more prizes differ than there are", bytes);
     // The kept part reads back the same on its own: resume cuts the file there.
     const Journal::Contents kept = Journal::read(bytes.left(c.wholeBytes), gifts);
-    if (kept.damaged || kept.entries.size() != c.entries.size())
+    if (kept.damaged || kept.entries.size() != c.entries.size() || kept.bingo != c.bingo)
         broken("the whole part does not read back whole", bytes);
     // What is read is written back line for line.
     if (!c.entries.isEmpty()) {
         const Journal::Entry &last = c.entries.last();
-        const Journal::Contents again = Journal::read(
-            Journal::headerLine(c.giftHash, last.time) + Journal::entryLine(last), gifts);
-        if (again.entries.size() != 1 || again.entries[0].state.cells != last.state.cells ||
-            again.entries[0].state.drawNo != last.state.drawNo)
+        QByteArray written = Journal::headerLine(c.prizes, last.time) + Journal::entryLine(last) +
+                             Journal::viewLine(c.fullScreen, last.time);
+        if (c.bingo.time.isValid())
+            written += Journal::bingoLine(c.bingo);
+        const Journal::Contents again = Journal::read(written, gifts);
+        if (again.damaged || again.entries.size() != 1 ||
+            again.entries[0].state.cells != last.state.cells ||
+            again.entries[0].state.drawNo != last.state.drawNo || again.bingo != c.bingo ||
+            again.fullScreen != c.fullScreen)
             broken("an entry read does not survive being written again", bytes);
     }
 }

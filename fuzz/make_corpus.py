@@ -52,6 +52,16 @@ SEEDS = {
     "c1_control": b"\xef\xbb\xbf\xc2\x85",
     "long_line": b"x" * 1001,
     "outside_bmp": "ok\n禮物 🎁\n".encode("utf-8"),
+    "lines_60": prizes(60, b"\r\n"),
+    "xlsx_header": b"PK\x03\x04\x14\x00\x06\x00\x08\x00\x00\x00!\x00",
+    "xls_header": b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + b"\x00" * 24,
+    # Latin-1 letters pair off into Chinese characters when read as Big5.
+    "latin1_words": "Größe Feier\r\nCafé au lait\r\n".encode("cp1252"),
+    "latin1_in_big5": "頭獎 液晶電視\r\n".encode("cp950") + "Weißwürste\r\n".encode("cp1252"),
+    "big5_latin_words": "iPhone 15 手機\r\nT恤 L號\r\nASUS筆電\r\n".encode("cp950"),
+    "bidi_override": "ok\niPhone \u202e15\n".encode("utf-8"),
+    "bidi_isolate_utf16": b"\xff\xfe" + "a\u2066b\u2069".encode("utf-16-le"),
+    "quoted_lines": '"頭獎 電視"\r\n"精美紀念獎"\r\n'.encode("cp950"),
 }
 
 

@@ -25,13 +25,34 @@ using PrizeList::Result;
     std::abort();
 }
 
-// What a projector cannot show, or what would split a prize in two. A tab shows as a blank.
+bool turnsText(char32_t u)
+{
+    return u == 0x200E || u == 0x200F || u == 0x061C || (u >= 0x202A && u <= 0x202E) ||
+           (u >= 0x2066 && u <= 0x2069);
+}
+
+// What a projector cannot show, what would split a prize in two, or turn it around. A tab
+// shows as a blank.
 bool unfit(char32_t u)
 {
     const QChar::Category c = QChar::category(u);
     return (c == QChar::Other_Control && u != U'\t') || c == QChar::Separator_Line ||
            c == QChar::Separator_Paragraph || u == QChar::ReplacementCharacter ||
-           c == QChar::Other_PrivateUse;
+           c == QChar::Other_PrivateUse || turnsText(u);
+}
+
+bool isWorkbook(const QByteArray &bytes)
+{
+    return bytes.startsWith(QByteArrayView("PK\x03\x04", 4)) ||
+           bytes.startsWith(QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+}
+
+bool hasHighByte(const QByteArray &line)
+{
+    for (char c : line)
+        if (uchar(c) >= 0x80)
+            return true;
+    return false;
 }
 
 bool wide(Encoding e)
@@ -129,20 +150,36 @@ void check(const QByteArray &bytes)
     if (!sameResult(r, PrizeList::parse(bytes, path)))
         broken("two parses of the same bytes differ", bytes);
 
+    if ((r.error == Error::Workbook) != isWorkbook(bytes))
+        broken("an Excel file missed, or text taken for one", bytes);
     if (!r.ok()) {
         if (!r.lines.isEmpty())
             broken("lines kept on error", bytes);
         if (r.message.isEmpty() || !r.message.contains(QStringLiteral("gift.txt")))
             broken("error message does not name the file", bytes);
+        for (char32_t u : r.message.toUcs4())
+            if (u != U'\n' && unfit(u))
+                broken("error message holds a control that would scramble it", bytes);
         if (r.error == Error::Missing || r.error == Error::Unreadable || r.error == Error::TooLarge)
             broken("file error from bytes already read", bytes);
         const bool perLine = r.error == Error::NulByte || r.error == Error::BadText ||
                              r.error == Error::ControlChar || r.error == Error::NoGlyph ||
                              r.error == Error::TooLong;
-        if (perLine != (r.errorLine >= 1 && r.errorLine <= PrizeList::MaxLines))
+        if (perLine != (r.errorLine >= 1 && r.errorLine <= PrizeList::MaxLines) &&
+            r.error != Error::TooManyLines && r.error != Error::Western)
             broken("error line out of range", bytes);
+        if (r.error == Error::TooManyLines && r.errorLine != PrizeList::MaxLines + 1)
+            broken("too many lines without naming the 57th", bytes);
+        if (r.error == Error::Western &&
+            !hasHighByte(withLfEnds(bytes).split('\n').value(r.errorLine - 1)))
+            broken("a Western list named by a line without accented letters", bytes);
         if (r.error == Error::NulByte && !bytes.contains('\0'))
             broken("NUL reported where there is none", bytes);
+        const Result title = PrizeList::parse(bytes, path, {}, PrizeList::Subject::Title);
+        if (title.error != r.error || title.errorLine != r.errorLine ||
+            !title.message.contains(QStringLiteral("活動標題")) ||
+            title.message.contains(QStringLiteral("獎品")))
+            broken("the title is refused otherwise, or named as the prize list", bytes);
         return;
     }
 

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace {
 constexpr ColourValue Red = Colour::fromHex(0xFF0000);
 } // namespace
@@ -19,6 +21,8 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form3"));
     setWindowIcon(Colour::noIcon());
+    // Red from the first growth step on, as the bands will be.
+    Colour::setRole(this, QPalette::Window, Red);
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -42,6 +46,12 @@ void Form3::open()
     plan.top = 1500;
     plan.bandColour = [](int) { return Red; };
     GrowingWindow::open(plan);
+}
+
+double Form3::hallScale(QSize screen)
+{
+    // The window's full size is 8100 x 3600 twips: 540 x 240 pixels at the design.
+    return std::min(0.75 * screen.width() / 540.0, 0.6 * screen.height() / 240.0);
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)

@@ -1,9 +1,11 @@
 #include "form2.h"
 
+#include "bignumber.h"
 #include "colourui.h"
 #include "facebutton.h"
-#include "twips.h"
+#include "fonts.h"
 #include "scale.h"
+#include "twips.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -15,6 +17,20 @@ QFont prizeFont()
 {
     return QFont(QStringLiteral("新細明體"), 18);
 }
+
+QFont hallFont(double points)
+{
+    QFont f;
+    f.setFamilies(Fonts::hallFamilies());
+    f.setPointSizeF(points);
+    return f;
+}
+
+// The window for the hall, drawn for a screen 8100 twips (540 pixels) high: wider, the
+// number above the prize, the prize's type a fifteenth of the screen's height.
+constexpr int HallWidth = 10800;
+constexpr int HallHeight = 5400;
+constexpr double HallPrizePoints = 38;
 
 // The prize label is one 18 pt line wide. A longer prize wraps and the type shrinks
 // until every line fits the label, so nothing of the prize is cut off.
@@ -67,17 +83,49 @@ Form2::Form2(QWidget *parent)
     Label1->setWordWrap(true);
     Label1->setTextFormat(Qt::PlainText); // a prize is never markup, whatever it holds
 
+    m_number = new BigNumber(this);
+    m_number->setObjectName(QStringLiteral("Number"));
+    Colour::setRole(m_number, QPalette::WindowText, Colour::fromHex(0xC00000));
+    m_number->hide();
+
     // Labels take no focus, so the button is first and only in the tab order.
     Command1->setFocus();
 
     connect(this, &GrowingWindow::opened, this, &Form2::onOpened);
 }
 
+void Form2::setHall(double s)
+{
+    if (!m_hallLayout) {
+        m_hallLayout = new ScaledLayout(this);
+        ScaledLayout &hall = *m_hallLayout;
+        hall.place(m_number, QRect(240, 120, 10200, 1320));
+        hall.place(Label2, QRect(240, 1440, 4500, 600));
+        hall.font(Label2, hallFont(20));
+        hall.place(Label1, QRect(240, 2040, 10200, 2040));
+        hall.place(Command1, QRect(9120, 4200, 1200, 540));
+        hall.font(Command1, hallFont(12));
+    }
+    m_hallLayout->apply(s);
+    setOpeningScale(s);
+    m_number->show();
+}
+
+double Form2::hallScale() const
+{
+    return m_hallLayout ? m_hallLayout->scale() : 0.0;
+}
+
+void Form2::setNumber(const QString &number)
+{
+    m_number->setNumber(number);
+}
+
 void Form2::open()
 {
     OpeningPlan plan;
-    plan.heightStep = 10;
-    plan.widthStep = 16;
+    plan.heightStep = m_hallLayout ? HallHeight / 300 : 10;
+    plan.widthStep = m_hallLayout ? HallWidth / 300 : 16;
     plan.top = 1200;
     // White at the top running to yellow: blue 252 down to 0 in steps of 4.
     plan.bandColour = [](int j) { return Colour::rgb(255, 255, 255 - (4 * j - 1)); };
@@ -101,8 +149,9 @@ void Form2::onOpened()
 
 void Form2::showPrize()
 {
-    Label1->setFont(fittingFont(Scale::font(prizeFont(), scale()), m_prize,
-                                Label1->contentsRect().size(), scale()));
+    const double s = m_hallLayout ? hallScale() : scale();
+    const QFont font = m_hallLayout ? hallFont(HallPrizePoints) : prizeFont();
+    Label1->setFont(fittingFont(Scale::font(font, s), m_prize, Label1->contentsRect().size(), s));
     Label1->setText(m_prize);
 }
 

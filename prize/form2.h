@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class BigNumber;
 class QLabel;
 class FaceButton;
 
@@ -14,6 +15,13 @@ class Form2 : public GrowingWindow
     Q_OBJECT
 public:
     explicit Form2(QWidget *parent = nullptr);
+
+    // For the hall: the window opens wider at s, the winning number above the prize, all
+    // in large type. Set before it opens.
+    void setHall(double s);
+    double hallScale() const;
+    // The winning number; shown in the hall only.
+    void setNumber(const QString &number);
 
     // Grows onto the screen, paints the gradient and shows the prize. Once started,
     // a further call only brings the window to the front.
@@ -41,6 +49,8 @@ private:
     FaceButton *Command1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
+    BigNumber *m_number = nullptr;
+    ScaledLayout *m_hallLayout = nullptr;
     QString m_prize;
     bool m_opened = false;
 };

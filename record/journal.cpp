@@ -11,14 +11,16 @@
 
 namespace {
 const QString Magic = QStringLiteral("zentavo-night");
-constexpr qsizetype MaxLine = 1 << 16;
+// Room for a line with 56 prizes of the longest the list allows (1000 characters each).
+constexpr qsizetype MaxLine = 1 << 18;
 constexpr qint64 MaxDrawNo = qint64(1) << 40;
 
-constexpr BoardChange Changes[] = {
-    BoardChange::Stop,        BoardChange::EmptyStop,  BoardChange::Card,   BoardChange::Discard,
-    BoardChange::SecondRound, BoardChange::Correction, BoardChange::Closing};
-const char *const ChangeNames[] = {"stop",  "emptystop",  "card",   "discard",
-                                   "round", "correction", "closing"};
+constexpr BoardChange Changes[] = {BoardChange::Stop,        BoardChange::EmptyStop,
+                                   BoardChange::Card,        BoardChange::Discard,
+                                   BoardChange::SecondRound, BoardChange::Correction,
+                                   BoardChange::Closing,     BoardChange::PrizeClosed};
+const char *const ChangeNames[] = {"stop",  "emptystop",  "card",    "discard",
+                                   "round", "correction", "closing", "prizeclosed"};
 
 QString changeName(BoardChange c)
 {
@@ -158,6 +160,9 @@ bool readState(const QJsonObject &o, Board &b)
     b.fateLeft = int(*fateLeft);
     b.idx = int(*idx);
     b.cardEnabled = {b.chanceLeft > 0, b.fateLeft > 0};
+    // No light runs after a resume, so Start follows the prizes alone, whatever a line
+    // written during a spin or by an older program says.
+    b.startEnabled = b.prizesToCome();
     b.timer1Enabled = false;
     b.timer1Interval = 0;
     if (o.contains(QStringLiteral("gifts"))) {
@@ -184,13 +189,17 @@ std::optional<QJsonObject> object(QByteArrayView line)
     return doc.object();
 }
 
+QDateTime timeOf(const QJsonObject &o)
+{
+    return QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
+}
+
 bool readEntry(const QJsonObject &o, Journal::Entry &e)
 {
     const auto change = changeFromName(o.value(QStringLiteral("change")).toString());
     const auto index = whole(o.value(QStringLiteral("index")), 0, Board::Cells - 1);
     const auto round = whole(o.value(QStringLiteral("round")), 1, 2);
-    const QDateTime time =
-        QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
+    const QDateTime time = timeOf(o);
     if (!change || !index || !round || !time.isValid())
         return false;
     if (*change == BoardChange::Card && *index > Board::Fate)
@@ -201,6 +210,76 @@ bool readEntry(const QJsonObject &o, Journal::Entry &e)
     e.time = time;
     return readState(o.value(QStringLiteral("state")).toObject(), e.state);
 }
+
+bool readBingo(const QJsonObject &o, Journal::Bingo &b)
+{
+    const QJsonValue taken = o.value(QStringLiteral("bingo"));
+    const QJsonValue drawing = o.value(QStringLiteral("drawing"));
+    b.time = timeOf(o);
+    if (!taken.isArray() || !drawing.isBool() || !b.time.isValid())
+        return false;
+    b.taken.clear();
+    b.drawing = drawing.toBool();
+    for (const QJsonValue &v : taken.toArray()) {
+        const auto n = whole(v, 1, 25);
+        if (!n || b.taken.contains(int(*n)))
+            return false;
+        b.taken << int(*n);
+    }
+    return true;
+}
+
+bool readView(const QJsonObject &o, bool &fullScreen)
+{
+    const QString view = o.value(QStringLiteral("view")).toString();
+    if (!timeOf(o).isValid() ||
+        (view != QLatin1String("fullscreen") && view != QLatin1String("window")))
+        return false;
+    fullScreen = view == QLatin1String("fullscreen");
+    return true;
+}
+
+bool readHeader(const QJsonObject &o, Journal::Contents &c)
+{
+    if (o.value(QStringLiteral("journal")).toString() != Magic)
+        return false;
+    c.version = o.value(QStringLiteral("version")).toInt();
+    if (c.version == 1) {
+        if (!o.value(QStringLiteral("gifts")).isString())
+            return false;
+        c.giftHash = o.value(QStringLiteral("gifts")).toString().toLatin1();
+        return true;
+    }
+    if (c.version != 2)
+        return false;
+    const QJsonValue prizes = o.value(QStringLiteral("prizes"));
+    if (!prizes.isArray() || prizes.toArray().size() > Board::Cells)
+        return false;
+    for (const QJsonValue &p : prizes.toArray()) {
+        if (!p.isString())
+            return false;
+        c.prizes << p.toString();
+    }
+    return true;
+}
+
+QString dateTime(const QDateTime &t)
+{
+    return t.toString(Qt::ISODateWithMs);
+}
+
+QByteArray compact(const QJsonObject &o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// The board's list: 56 entries, those without a prize empty.
+QStringList padded(QStringList l)
+{
+    while (l.size() < Board::Cells)
+        l << QString();
+    return l;
+}
 } // namespace
 
 QByteArray Journal::giftHash(const QByteArray &giftBytes)
@@ -208,14 +287,14 @@ QByteArray Journal::giftHash(const QByteArray &giftBytes)
     return QCryptographicHash::hash(giftBytes, QCryptographicHash::Sha256).toHex();
 }
 
-QByteArray Journal::headerLine(const QByteArray &hash, const QDateTime &began)
+QByteArray Journal::headerLine(const QStringList &prizes, const QDateTime &began)
 {
     QJsonObject o;
     o[QStringLiteral("journal")] = Magic;
     o[QStringLiteral("version")] = Version;
-    o[QStringLiteral("gifts")] = QString::fromLatin1(hash);
-    o[QStringLiteral("began")] = began.toString(Qt::ISODateWithMs);
-    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    o[QStringLiteral("prizes")] = QJsonArray::fromStringList(prizes.mid(0, Board::Cells));
+    o[QStringLiteral("began")] = dateTime(began);
+    return compact(o);
 }
 
 QByteArray Journal::entryLine(const Entry &e)
@@ -223,10 +302,31 @@ QByteArray Journal::entryLine(const Entry &e)
     QJsonObject o;
     o[QStringLiteral("change")] = changeName(e.change);
     o[QStringLiteral("index")] = e.index;
-    o[QStringLiteral("time")] = e.time.toString(Qt::ISODateWithMs);
+    o[QStringLiteral("time")] = dateTime(e.time);
     o[QStringLiteral("round")] = e.round;
     o[QStringLiteral("state")] = stateObject(e.state, e.change == BoardChange::Card);
-    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    return compact(o);
+}
+
+QByteArray Journal::bingoLine(const Bingo &b)
+{
+    QJsonArray taken;
+    for (int n : b.taken)
+        taken.append(n);
+    QJsonObject o;
+    o[QStringLiteral("bingo")] = taken;
+    o[QStringLiteral("drawing")] = b.drawing;
+    o[QStringLiteral("time")] = dateTime(b.time);
+    return compact(o);
+}
+
+QByteArray Journal::viewLine(bool fullScreen, const QDateTime &time)
+{
+    QJsonObject o;
+    o[QStringLiteral("view")] =
+        fullScreen ? QStringLiteral("fullscreen") : QStringLiteral("window");
+    o[QStringLiteral("time")] = dateTime(time);
+    return compact(o);
 }
 
 bool Journal::Contents::reachedClosing() const
@@ -240,6 +340,65 @@ qint64 Journal::Contents::stops() const
     return entries.isEmpty() ? 0 : entries.last().state.drawNo - 1;
 }
 
+const Journal::Entry *Journal::Contents::lastStop() const
+{
+    for (qsizetype i = entries.size() - 1; i >= 0; --i)
+        if (entries[i].change == BoardChange::Stop)
+            return &entries[i];
+    return nullptr;
+}
+
+bool Journal::Contents::prizeOpen() const
+{
+    if (entries.isEmpty() || reachedClosing())
+        return false;
+    qsizetype card = -1;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (entries[i].change == BoardChange::Card)
+            card = i;
+    if (card < 0)
+        return false;
+    // Only its 確 定 leads to the closing picture.
+    if (entries.last().state.giftsLeft == 0)
+        return true;
+    for (qsizetype i = card + 1; i < entries.size(); ++i)
+        if (entries[i].change == BoardChange::PrizeClosed)
+            return false;
+    // A version 1 journal does not say when the window closed: it was up if nothing came after.
+    return version >= 2 || card == entries.size() - 1;
+}
+
+QStringList Journal::Contents::nightPrizes() const
+{
+    if (version >= 2)
+        return padded(prizes);
+    // Those still in the list and those given out make up the list the night began with.
+    QStringList all;
+    for (const Entry &e : entries)
+        if (e.change == BoardChange::Card)
+            all << e.state.drawnGift;
+    if (all.isEmpty())
+        return {};
+    const Board &last = entries.last().state;
+    for (int i = 0; i < last.giftsLeft; ++i)
+        all << last.gifts[std::size_t(i)];
+    return all;
+}
+
+int Journal::differingPrizes(const QStringList &night, const QStringList &other)
+{
+    QStringList rest = padded(other);
+    int differ = 0;
+    for (const QString &p : padded(night)) {
+        const qsizetype at = rest.indexOf(p);
+        if (at < 0)
+            ++differ;
+        else
+            rest.removeAt(at);
+    }
+    return differ;
+}
+
 Journal::Contents Journal::read(const QByteArray &bytes, const QStringList &giftLines)
 {
     Contents c;
@@ -250,32 +409,38 @@ Journal::Contents Journal::read(const QByteArray &bytes, const QStringList &gift
         if (end < 0)
             break; // the last line was cut short
         const auto o = object(QByteArrayView(bytes).sliced(at, end - at));
-        if (!o) {
-            c.damaged = true;
-            return c;
-        }
-        if (!c.headerOk) {
-            if (o->value(QStringLiteral("journal")).toString() != Magic ||
-                o->value(QStringLiteral("version")).toInt() != Version ||
-                !o->value(QStringLiteral("gifts")).isString()) {
-                c.damaged = true;
-                return c;
-            }
-            c.headerOk = true;
-            c.giftHash = o->value(QStringLiteral("gifts")).toString().toLatin1();
-        } else {
+        bool ok = o.has_value();
+        if (ok && !c.headerOk) {
+            ok = c.headerOk = readHeader(*o, c);
+            if (ok && c.version >= 2)
+                state = Board(c.prizes);
+        } else if (ok && o->contains(QStringLiteral("bingo"))) {
+            Bingo b;
+            ok = readBingo(*o, b);
+            if (ok)
+                c.bingo = b;
+        } else if (ok && o->contains(QStringLiteral("view"))) {
+            ok = readView(*o, c.fullScreen);
+        } else if (ok) {
             Entry e;
             e.state = state;
-            if (!readEntry(*o, e)) {
-                c.damaged = true;
-                return c;
+            ok = readEntry(*o, e);
+            if (ok) {
+                state = e.state;
+                c.entries.append(e);
             }
-            state = e.state;
-            c.entries.append(e);
         }
+        if (!ok)
+            break;
         at = end + 1;
         c.wholeBytes = at;
     }
-    c.damaged = c.damaged || at < bytes.size();
+    c.damaged = at < bytes.size();
+    c.linesLost = bytes.indexOf('\n', at) >= 0;
+    if (!c.headerOk) {
+        c.version = 0;
+        c.prizes.clear();
+        c.giftHash.clear();
+    }
     return c;
 }

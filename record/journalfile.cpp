@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool JournalFile::create(const QByteArray &header)
+bool JournalFile::create(const QByteArray &header, bool replace)
 {
     m_file.close();
     QDir().mkpath(QFileInfo(m_file.fileName()).absolutePath());
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | (replace ? QIODevice::Truncate : QIODevice::NewOnly);
+    if (!m_file.open(mode))
         return false;
     return append(header);
 }

@@ -11,8 +11,9 @@ class JournalFile
 public:
     explicit JournalFile(const QString &path) : m_file(path) {}
 
-    // A new journal that starts with `header`, replacing whatever was at the path.
-    bool create(const QByteArray &header);
+    // A new journal that starts with `header`. Whatever lies at the path is replaced only
+    // when `replace` says it has been kept elsewhere or holds nothing; otherwise it fails.
+    bool create(const QByteArray &header, bool replace);
     // Goes on with an existing journal, cut back to its first `keep` bytes.
     bool resume(qsizetype keep);
     bool append(const QByteArray &line);

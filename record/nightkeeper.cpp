@@ -1,14 +1,21 @@
 #include "nightkeeper.h"
 
+#include "filesync.h"
+#include "safefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+QString NightKeeper::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
 QString NightKeeper::defaultJournalPath()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("night.journal"));
+    return QDir(defaultFolder()).filePath(QStringLiteral("night.journal"));
 }
 
 NightKeeper::NightKeeper(const QString &journalPath, const QByteArray &giftBytes,
@@ -20,19 +27,113 @@ NightKeeper::NightKeeper(const QString &journalPath, const QByteArray &giftBytes
 
 NightKeeper::Earlier NightKeeper::inspect()
 {
-    QFile f(m_file.path());
-    if (!f.exists())
+    m_earlier = {};
+    m_earlierBytes.clear();
+    const SafeFile::Read r = SafeFile::read(m_file.path(), MaxJournalBytes);
+    switch (r.status) {
+    case SafeFile::Status::Missing:
         return Earlier::Nothing;
-    if (!f.open(QIODevice::ReadOnly))
+    case SafeFile::Status::NotRegular:
+    case SafeFile::Status::Unreadable:
+        m_unreadable = r.reason;
         return Earlier::Damaged;
-    m_earlier = Journal::read(f.readAll(), m_giftLines);
-    if (!m_earlier.headerOk)
-        return f.size() == 0 ? Earlier::Nothing : Earlier::Damaged;
-    if (m_earlier.giftHash != m_giftHash)
-        return Earlier::OtherPrizes;
-    if (m_earlier.entries.isEmpty())
+    case SafeFile::Status::TooLarge:
+        m_unreadable = QStringLiteral("它大於 %1 MB，比一整晚的抽獎紀錄大得多，"
+                                      "不是本程式寫的紀錄")
+                           .arg(MaxJournalBytes / (1024 * 1024));
+        return Earlier::Damaged;
+    case SafeFile::Status::Ok:
+        break;
+    }
+    m_earlierBytes = r.bytes;
+    m_earlier = Journal::read(r.bytes, m_giftLines);
+    if (!m_earlier.headerOk && r.bytes.isEmpty()) {
+        m_replace = true;
         return Earlier::Nothing;
-    return m_earlier.reachedClosing() ? Earlier::Finished : Earlier::Unfinished;
+    }
+    if (!m_earlier.headerOk) {
+        m_unreadable = QStringLiteral("它不是本程式能讀的抽獎紀錄，或開頭已經損壞");
+        return Earlier::Damaged;
+    }
+    // Before anything is cut or asked: the whole file, as it was.
+    if (m_earlier.linesLost)
+        keepDamagedCopy();
+    if (!m_earlier.holdsNight()) {
+        if (!m_earlier.linesLost) {
+            m_replace = true;
+            return Earlier::Nothing;
+        }
+        m_unreadable = QStringLiteral("它在第一次搖獎之前就已經損壞");
+        return Earlier::Damaged;
+    }
+    if (m_earlier.reachedClosing())
+        return Earlier::Finished;
+    // The same prizes re-saved in another encoding or order are the same list.
+    if (m_earlier.version == 1 && m_earlier.giftHash == m_giftHash)
+        return Earlier::Unfinished;
+    const QStringList night = m_earlier.nightPrizes();
+    m_differing = night.isEmpty() ? 0 : Journal::differingPrizes(night, m_giftLines);
+    return m_differing > 0 ? Earlier::OtherPrizes : Earlier::Unfinished;
+}
+
+QString NightKeeper::besideName(const QString &suffix) const
+{
+    const QDir dir = QFileInfo(m_file.path()).dir();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = dir.filePath(QStringLiteral("night-%1%2.journal").arg(stamp, suffix));
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = dir.filePath(QStringLiteral("night-%1-%2%3.journal").arg(stamp).arg(n).arg(suffix));
+    return name;
+}
+
+void NightKeeper::keepDamagedCopy()
+{
+    QFile copy(besideName(QStringLiteral("-damaged")));
+    if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+        copy.write(m_earlierBytes) == m_earlierBytes.size() && FileSync::sync(copy)) {
+        m_damagedCopy = copy.fileName();
+        return;
+    }
+    m_copyError = copy.errorString();
+    copy.close();
+    if (copy.exists() && copy.size() < m_earlierBytes.size())
+        copy.remove(); // a half copy would pass for the whole
+}
+
+NightKeeper::Kept NightKeeper::setAside()
+{
+    m_file.close();
+    Kept kept;
+    const QFileInfo there(m_file.path());
+    if (!there.exists() && !there.isSymLink())
+        return {true, {}, {}};
+    // A damaged journal's whole copy already keeps it.
+    if (!m_damagedCopy.isEmpty()) {
+        m_replace = true;
+        return {true, m_damagedCopy, {}};
+    }
+    QFile old(m_file.path());
+    const QString name = besideName(QString());
+    if (old.rename(name)) {
+        m_replace = false;
+        return {true, name, {}};
+    }
+    kept.error = old.errorString();
+    // A journal that cannot be moved may still be copied, and then written over.
+    if (!m_earlierBytes.isEmpty()) {
+        QFile copy(name);
+        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+            copy.write(m_earlierBytes) == m_earlierBytes.size() && FileSync::sync(copy)) {
+            m_replace = true;
+            return {true, name, {}};
+        }
+        copy.close();
+        if (copy.exists())
+            copy.remove();
+    }
+    m_broken = true;
+    m_error = kept.error;
+    return kept;
 }
 
 void NightKeeper::replay(const Journal::Entry &e)
@@ -45,10 +146,18 @@ void NightKeeper::replay(const Journal::Entry &e)
 bool NightKeeper::resume()
 {
     m_record = {};
-    m_last = Board(m_giftLines);
+    m_last = Board(m_earlier.version >= 2 ? m_earlier.prizes : m_giftLines);
     m_round = 1;
     for (const Journal::Entry &e : std::as_const(m_earlier.entries))
         replay(e);
+    m_bingo = m_earlier.bingo;
+    m_fullScreen = m_earlier.fullScreen;
+    if (m_earlier.linesLost && m_damagedCopy.isEmpty()) {
+        // Cutting the unreadable lines would lose the only whole copy.
+        m_broken = true;
+        m_error = m_copyError;
+        return false;
+    }
     if (m_file.resume(m_earlier.wholeBytes))
         return true;
     m_broken = true;
@@ -56,35 +165,52 @@ bool NightKeeper::resume()
     return false;
 }
 
-QString NightKeeper::setAside()
+bool NightKeeper::write(const QByteArray &line, const QDateTime &time, bool mayBegin)
 {
-    const QFileInfo info(m_file.path());
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = info.dir().filePath(QStringLiteral("night-%1.journal").arg(stamp));
-    for (int n = 2; QFile::exists(name); ++n)
-        name = info.dir().filePath(QStringLiteral("night-%1-%2.journal").arg(stamp).arg(n));
-    m_file.close();
-    if (!QFile::rename(info.filePath(), name))
-        return {};
-    return name;
+    if (m_broken)
+        return true;
+    if (!m_file.isOpen()) {
+        if (!mayBegin)
+            return true;
+        bool begun = m_file.create(Journal::headerLine(m_giftLines, time), m_replace);
+        if (begun && m_fullScreen)
+            begun = m_file.append(Journal::viewLine(true, time));
+        if (!begun) {
+            m_broken = true;
+            m_error = m_file.errorString();
+            return false;
+        }
+    }
+    if (!m_file.append(line)) {
+        // Later lines after a missing one would tell a wrong story: stop writing.
+        m_broken = true;
+        m_error = m_file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool NightKeeper::note(BoardChange change, int index, const Board &settled, const QDateTime &time)
 {
     const int round = change == BoardChange::SecondRound ? 2 : m_round;
     const Journal::Entry entry{change, index, time, round, settled};
-    if (!m_broken) {
-        if (!m_file.isOpen() && !m_file.create(Journal::headerLine(m_giftHash, time)))
-            m_broken = true;
-        else if (!m_file.append(Journal::entryLine(entry)))
-            m_broken = true;
-        if (m_broken) {
-            // Later lines after a missing one would tell a wrong story: stop writing.
-            m_error = m_file.errorString();
-            replay(entry);
-            return false;
-        }
-    }
+    const bool written = write(Journal::entryLine(entry), time, true);
     replay(entry);
-    return true;
+    return written;
+}
+
+bool NightKeeper::noteBingo(const Journal::Bingo &bingo)
+{
+    if (bingo.taken == m_bingo.taken && bingo.drawing == m_bingo.drawing)
+        return true;
+    m_bingo = bingo;
+    return write(Journal::bingoLine(bingo), bingo.time, !bingo.taken.isEmpty());
+}
+
+bool NightKeeper::noteView(bool fullScreen, const QDateTime &time)
+{
+    if (fullScreen == m_fullScreen)
+        return true;
+    m_fullScreen = fullScreen;
+    return write(Journal::viewLine(fullScreen, time), time, false);
 }

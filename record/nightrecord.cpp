@@ -8,8 +8,17 @@ QString timeText(const QDateTime &t)
     return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString csvField(const QString &f)
+// A spreadsheet takes a cell that begins with one of these for a formula, and a prize
+// such as =HYPERLINK(…) would run there; the apostrophe makes it text.
+QString asText(const QString &f)
 {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !f.isEmpty() && formulaStarts.contains(f.front()) ? u'\'' + f : f;
+}
+
+QString csvField(const QString &value)
+{
+    const QString f = asText(value);
     if (!f.contains(u',') && !f.contains(u'"') && !f.contains(u'\n') && !f.contains(u'\r'))
         return f;
     QString q = f;
@@ -18,8 +27,9 @@ QString csvField(const QString &f)
 }
 
 // A tab or a line end inside a field would split the table.
-QString tsvField(QString f)
+QString tsvField(const QString &value)
 {
+    QString f = asText(value);
     for (QChar &c : f)
         if (c == u'\t' || c == u'\n' || c == u'\r')
             c = u' ';
@@ -63,6 +73,7 @@ void NightRecord::apply(BoardChange change, int index, const Board &before, cons
         break;
     case BoardChange::EmptyStop:
     case BoardChange::Closing:
+    case BoardChange::PrizeClosed:
         break;
     }
 }

@@ -5,6 +5,7 @@
 #include "recordwindow.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFile>
 #include <QMenu>
 #include <QTimer>
@@ -14,6 +15,17 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What the operator needs to do when an earlier journal stays where it is.
+QString notKept(const QString &path, const QString &error)
+{
+    return QStringLiteral("上次的抽獎紀錄檔無法改名保存：\n%1\n（%2）\n\n"
+                          "為了不蓋掉它，今晚的抽獎不會寫入紀錄檔：程式若意外結束，"
+                          "今晚的抽獎將無法接續。\n"
+                          "若要保存今晚的抽獎，請先結束程式，把這個檔案移到別處，"
+                          "或讓它所在的資料夾可以寫入，再重新開啟。")
+        .arg(path, error);
 }
 } // namespace
 
@@ -29,6 +41,12 @@ RecordController::RecordController(Form1 &board, const QStringList &giftLines,
     // Direct: the journal must be on disk before the board shows the change.
     connect(&m_board, &Form1::boardChanged, this, &RecordController::onBoardChanged,
             Qt::DirectConnection);
+    connect(&m_board, &Form1::bingoChanged, this, [this] {
+        if (!m_keeper.noteBingo({m_board.bingoTaken(), m_board.bingoDrawing(), m_clock()}))
+            QTimer::singleShot(0, this, &RecordController::warnJournal);
+        updateCloseQuestion();
+    });
+    m_board.installEventFilter(this);
     updateCloseQuestion();
 }
 
@@ -37,36 +55,110 @@ RecordController::~RecordController()
     delete m_window.data();
 }
 
+bool RecordController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_board && event->type() == QEvent::WindowStateChange &&
+        !m_keeper.noteView(m_board.isFullScreen(), m_clock()))
+        QTimer::singleShot(0, this, &RecordController::warnJournal);
+    return QObject::eventFilter(watched, event);
+}
+
 void RecordController::offerResume()
 {
-    switch (m_keeper.inspect()) {
+    const NightKeeper::Earlier earlier = m_keeper.inspect();
+    switch (earlier) {
     case NightKeeper::Earlier::Nothing:
         return;
     case NightKeeper::Earlier::Finished:
-    case NightKeeper::Earlier::OtherPrizes:
-        m_keeper.setAside();
+        setAside();
         return;
-    case NightKeeper::Earlier::Damaged: {
-        const QString name = m_keeper.setAside();
-        Prompt::refuse(nullptr, QStringLiteral("上次的抽獎紀錄檔已損壞，無法繼續上次的抽獎。\n"
-                                               "舊的紀錄檔已改名保存：\n%1")
-                                    .arg(name));
+    case NightKeeper::Earlier::Damaged:
+        offerNothing();
         return;
-    }
     case NightKeeper::Earlier::Unfinished:
+    case NightKeeper::Earlier::OtherPrizes:
         break;
     }
-    const QString question =
-        QStringLiteral("上次的抽獎尚未結束（已搖出 %1 次）。要繼續上次的抽獎嗎?")
-            .arg(m_keeper.earlier().stops());
-    if (!Prompt::confirm(nullptr, question, Prompt::Default::Yes)) {
-        m_keeper.setAside();
+    if (!Prompt::confirm(nullptr, resumeQuestion(), Prompt::Default::Yes)) {
+        setAside();
         return;
     }
     const bool continued = m_keeper.resume();
     m_board.restore(m_keeper.board(), m_keeper.round() == 2);
-    if (!continued)
+    if (m_keeper.fullScreen())
+        m_board.setWindowState(m_board.windowState() | Qt::WindowFullScreen);
+    m_board.resumeWindows(m_keeper.earlier().prizeOpen(), m_keeper.bingo().taken,
+                          m_keeper.bingo().drawing);
+    // A damaged journal that could not be copied: the question has said it is not written.
+    const bool told = m_keeper.earlier().linesLost && m_keeper.damagedCopy().isEmpty();
+    if (!continued && !told)
         warnJournal();
+    updateCloseQuestion();
+}
+
+QString RecordController::resumeQuestion() const
+{
+    const Journal::Contents &c = m_keeper.earlier();
+    QStringList parts{QStringLiteral("上次的抽獎尚未結束。")};
+    if (c.linesLost) {
+        const QString copy = m_keeper.damagedCopy();
+        parts << (copy.isEmpty()
+                      ? QStringLiteral("抽獎紀錄檔有一部分已經損壞，只能恢復到下面這一次搖獎為止，"
+                                       "之後的抽獎無法恢復。損壞的檔案無法另存一份（%1），"
+                                       "繼續時不會寫入紀錄檔。")
+                            .arg(m_keeper.damagedCopyError())
+                      : QStringLiteral("抽獎紀錄檔有一部分已經損壞，只能恢復到下面這一次搖獎為止，"
+                                       "之後的抽獎無法恢復。完整的檔案已另存為：\n%1")
+                            .arg(copy));
+    }
+    // So that the operator can compare with what the room saw last.
+    if (const Journal::Entry *last = c.lastStop())
+        parts << QStringLiteral("最後保存的是第 %1 次搖獎：號碼 %2，時間 %3。")
+                     .arg(last->state.drawNo - 1)
+                     .arg(last->state.stopCell + 1)
+                     .arg(last->time.toString(QStringLiteral("HH:mm:ss")));
+    else
+        parts << QStringLiteral("還沒有搖出任何號碼。");
+    if (!c.bingo.taken.isEmpty())
+        parts << QStringLiteral("賓果遊戲已經取得 %1 個號碼。").arg(c.bingo.taken.size());
+    if (m_keeper.differingPrizes() > 0) {
+        parts << QStringLiteral(
+                     "獎品清單 gift.txt 已經改過：上次的獎品有 %1 項不在新的清單裡。\n\n"
+                     "要繼續上次的抽獎嗎?\n"
+                     "是：繼續上次的抽獎，用上次的獎品清單（gift.txt 的改動不會用到）。\n"
+                     "否：用新的獎品清單重新開始；上次的紀錄檔會改名保存，不會刪除。")
+                     .arg(m_keeper.differingPrizes());
+    } else {
+        parts << QStringLiteral("要繼續上次的抽獎嗎?\n"
+                                "是：從那裡繼續。\n"
+                                "否：重新開始；上次的紀錄檔會改名保存，不會刪除。");
+    }
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+NightKeeper::Kept RecordController::setAside()
+{
+    const NightKeeper::Kept kept = m_keeper.setAside();
+    if (!kept.ok) {
+        Prompt::refuse(nullptr, notKept(m_keeper.journalPath(), kept.error));
+        updateCloseQuestion();
+    }
+    return kept;
+}
+
+void RecordController::offerNothing()
+{
+    const NightKeeper::Kept kept = m_keeper.setAside();
+    const QString head =
+        QStringLiteral("上次的抽獎紀錄檔無法使用，所以無法繼續上次的抽獎：\n%1\n%2。")
+            .arg(m_keeper.journalPath(), m_keeper.unreadable());
+    if (!kept.ok)
+        Prompt::refuse(nullptr,
+                       head + QStringLiteral("\n\n") + notKept(m_keeper.journalPath(), kept.error));
+    else
+        Prompt::refuse(nullptr, head + QStringLiteral("\n\n舊的紀錄檔已保存為：\n%1\n\n"
+                                                      "今晚的抽獎從頭開始。")
+                                           .arg(kept.name));
     updateCloseQuestion();
 }
 
@@ -107,10 +199,12 @@ void RecordController::onBoardChanged(BoardChange change, int index)
 void RecordController::updateCloseQuestion()
 {
     // Only a journal that is being written lets the next start go on with the night.
-    m_board.setCloseQuestion(m_keeper.journalBroken() || m_closing
-                                 ? QString()
-                                 : QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n"
-                                                  "確定要結束嗎?"));
+    QString question;
+    if (!m_keeper.journalBroken())
+        question = m_closing ? QStringLiteral("今晚的抽獎已經結束，抽獎紀錄已保存。\n確定要結束嗎?")
+                             : QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n"
+                                              "確定要結束嗎?");
+    m_board.setCloseQuestion(question);
 }
 
 void RecordController::warnJournal()

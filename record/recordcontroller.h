@@ -33,8 +33,14 @@ public:
     const NightKeeper &keeper() const { return m_keeper; }
     RecordWindow *recordWindow() const { return m_window; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void onBoardChanged(BoardChange change, int index);
+    QString resumeQuestion() const;
+    NightKeeper::Kept setAside();
+    void offerNothing();
     void warnJournal();
     void updateCloseQuestion();
 

@@ -1,5 +1,6 @@
 #include "recordwindow.h"
 
+#include "filesync.h"
 #include "nightrecord.h"
 #include "prompt.h"
 #include "scale.h"
@@ -14,6 +15,8 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
+#include <QShowEvent>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -63,6 +66,15 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(copyAction, &QAction::triggered, this, &RecordWindow::copy);
     addAction(copyAction);
 
+    // Closed from the keyboard as a document window is.
+    for (const QKeySequence &key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *closeKey = new QShortcut(key, this);
+        closeKey->setContext(Qt::WindowShortcut);
+        closeKey->setAutoRepeat(false);
+        connect(closeKey, &QShortcut::activated, this, &QWidget::close);
+    }
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(copyButton);
@@ -108,6 +120,18 @@ void RecordWindow::setRecord(const NightRecord &record)
     m_csv = record.toCsv();
 }
 
+void RecordWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous() || m_shown)
+        return;
+    m_shown = true;
+    // Sized once the style has given the table its fonts and the viewport its height:
+    // measured before, the columns come out narrow and the view scrolled past the top.
+    m_table->resizeColumnsToContents();
+    m_table->scrollToTop();
+}
+
 void RecordWindow::copy()
 {
     QGuiApplication::clipboard()->setText(m_tsv);
@@ -126,15 +150,43 @@ void RecordWindow::saveAs()
                                            QStringLiteral("CSV 檔案 (*.csv)"));
     if (path.isEmpty())
         return;
-    if (!saveTo(path))
-        Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄：\n%1").arg(path));
+    QString reason;
+    if (!saveTo(path, &reason))
+        Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄（%1）：\n%2\n\n"
+                                            "紀錄沒有存好；那裡原本若有同名的檔案，它沒有被改動。"
+                                            "請換一個地方再存一次。")
+                                 .arg(reason, QDir::toNativeSeparators(path)));
 }
 
-bool RecordWindow::saveTo(const QString &path)
+namespace {
+QString reasonOf(const QFileDevice &file)
 {
+    switch (file.error()) {
+    case QFileDevice::ResourceError:
+        return QStringLiteral("磁碟空間不足");
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("沒有寫入的權限");
+    default:
+        return file.errorString();
+    }
+}
+} // namespace
+
+bool RecordWindow::saveTo(const QString &path, QString *reason)
+{
+    // Unbuffered: a buffered write fails only when the file is closed, and QSaveFile then
+    // puts the cut-off file in place of the old one as if all was well. Until commit() the
+    // record goes to a file of its own, which the QSaveFile removes when it fails.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(m_csv);
-    return file.commit();
+    bool done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // A short write says nothing of why; the next one fails with the reason.
+    for (qint64 at = 0; done && at < m_csv.size();) {
+        const qint64 n = file.write(m_csv.constData() + at, m_csv.size() - at);
+        done = n > 0;
+        at += n;
+    }
+    done = done && FileSync::sync(file) && file.commit();
+    if (!done && reason)
+        *reason = reasonOf(file);
+    return done;
 }

@@ -27,9 +27,14 @@ public:
     void copy();
     // Asks for a place, then writes the CSV there.
     void saveAs();
-    bool saveTo(const QString &path);
+    // Nothing replaces an earlier file unless the whole record reached the disk; reason
+    // says why not.
+    bool saveTo(const QString &path, QString *reason = nullptr);
 
     QTableWidget *table() const { return m_table; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     QTableWidget *m_table = nullptr;
@@ -38,4 +43,5 @@ private:
     int m_designRowHeight = 0;
     QString m_tsv;
     QByteArray m_csv;
+    bool m_shown = false;
 };

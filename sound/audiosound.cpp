@@ -51,19 +51,28 @@ const char *fileOf(Sound::Cue cue)
     return "";
 }
 
-void sayOnce(const char *what)
+// One line for each loss of the sound and each return, never one per try.
+void sayLost(const char *why)
 {
-    std::fprintf(stderr, "zentavo: no sound (%s)\n", what);
+    std::fprintf(stderr, "zentavo: no sound (%s)\n", why);
+}
+
+void sayBack()
+{
+    std::fprintf(stderr, "zentavo: sound is back\n");
 }
 
 // Without a sound server the audio back end complains, and may do so again on every try;
-// what it says on the audio thread is dropped, and one line of ours tells instead.
+// what it says on the audio thread, or on the sound server's own threads, is dropped, and
+// one line of ours tells instead. Only the user-interface thread speaks for itself.
 std::atomic<QThread *> g_quietThread = nullptr;
+std::atomic<QThread *> g_speakingThread = nullptr;
 QtMessageHandler g_nextHandler = nullptr;
 
 void quietOnAudioThread(QtMsgType type, const QMessageLogContext &context, const QString &msg)
 {
-    if (QThread::currentThread() == g_quietThread.load())
+    if (type != QtFatalMsg && g_quietThread.load() &&
+        QThread::currentThread() != g_speakingThread.load())
         return;
     if (g_nextHandler)
         g_nextHandler(type, context, msg);
@@ -101,44 +110,20 @@ public:
             if (std::optional<Clip> clip = Wav::read(f.readAll(), Mixer::Rate))
                 m_source.mixer().setClip(cue, std::move(*clip));
         }
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull()) {
-            sayOnce("no audio output");
-            return;
-        }
-        QAudioFormat format;
-        format.setSampleRate(Mixer::Rate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (!device.isFormatSupported(format)) {
-            sayOnce("the audio output takes no 16-bit mono");
-            return;
-        }
-        m_sink = std::make_unique<QAudioSink>(device, format);
-        m_sink->setBufferSize(int(format.bytesForDuration(BufferMs * 1000)));
-        // Unbuffered: a read-ahead would render the stream long before its cues arrive.
-        m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        m_sink->start(&m_source);
-        if (m_sink->state() == QAudio::StoppedState || m_sink->error() == QAudio::OpenError ||
-            m_sink->error() == QAudio::FatalError) {
-            sayOnce("the audio output did not open");
-            m_sink.reset();
-            return;
-        }
-        QObject::connect(m_sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State s) {
-            if (s == QAudio::StoppedState && m_owner.isOpen()) {
-                m_owner.setOpen(false);
-                sayOnce("the audio output stopped");
-            }
-            // Run dry, the output's timeline has slipped: the next read says where it is now,
-            // rather than the cues of the next second landing late by the gap.
-            if (s == QAudio::IdleState && m_sink->error() == QAudio::UnderrunError)
-                m_source.resumed();
-        });
-        m_owner.setOpen(true);
         m_sleepCheck.setInterval(SleepCheckMs);
         QObject::connect(&m_sleepCheck, &QTimer::timeout, this, [this] { sleepIfQuiet(); });
-        m_sleepCheck.start();
+        if (const char *whyNot = tryOpen())
+            sayLost(whyNot);
+    }
+
+    // A cue came while the output was lost or never opened. A try that fails says nothing:
+    // the failure has been told once already.
+    void reopen()
+    {
+        if (m_owner.isOpen())
+            return;
+        if (const char *whyNot = tryOpen(); !whyNot)
+            sayBack();
     }
 
     void wake()
@@ -150,6 +135,50 @@ public:
     }
 
 private:
+    // Opens the default output on the stream; what went wrong, or nothing.
+    const char *tryOpen()
+    {
+        m_sink.reset();
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull())
+            return "no audio output";
+        QAudioFormat format;
+        format.setSampleRate(Mixer::Rate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        if (!device.isFormatSupported(format))
+            return "the audio output takes no 16-bit mono";
+        m_sink = std::make_unique<QAudioSink>(device, format);
+        m_sink->setBufferSize(int(format.bytesForDuration(BufferMs * 1000)));
+        // Unbuffered: a read-ahead would render the stream long before its cues arrive.
+        if (!m_source.isOpen())
+            m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        // A new output starts its own timeline.
+        m_source.resumed();
+        m_sink->start(&m_source);
+        if (m_sink->state() == QAudio::StoppedState || m_sink->error() == QAudio::OpenError ||
+            m_sink->error() == QAudio::FatalError) {
+            m_sink.reset();
+            return "the audio output did not open";
+        }
+        QObject::connect(m_sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State s) {
+            if (s == QAudio::StoppedState && m_owner.isOpen()) {
+                m_owner.setOpen(false);
+                sayLost("the audio output stopped");
+            }
+            // Run dry, the output's timeline has slipped: the next read says where it is now,
+            // rather than the cues of the next second landing late by the gap.
+            if (s == QAudio::IdleState && m_sink->error() == QAudio::UnderrunError)
+                m_source.resumed();
+        });
+        // A sleep of the lost output is no sleep of this one.
+        m_owner.takeAsleep();
+        m_owner.setOpen(true);
+        if (!m_sleepCheck.isActive())
+            m_sleepCheck.start();
+        return nullptr;
+    }
+
     void sleepIfQuiet()
     {
         if (!m_sink || m_sink->state() == QAudio::SuspendedState ||
@@ -217,6 +246,15 @@ private:
 };
 } // namespace
 
+void AudioSound::reopen()
+{
+    // Before load() the sound is not lost, only not there yet.
+    if (!m_engine)
+        return;
+    QMetaObject::invokeMethod(
+        m_engine, [engine = m_engine] { engine->reopen(); }, Qt::QueuedConnection);
+}
+
 void AudioSound::wake()
 {
     QMetaObject::invokeMethod(
@@ -237,6 +275,7 @@ void AudioSound::load()
         return true;
     }();
     Q_UNUSED(quieted);
+    g_speakingThread = QThread::currentThread();
     g_quietThread = &m_thread;
     m_engine = new AudioEngine(*this);
     m_engine->moveToThread(&m_thread);

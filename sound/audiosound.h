@@ -8,7 +8,8 @@ class AudioEngine;
 
 // Plays through the default audio output with Qt Multimedia. One stream stays open on a
 // thread of its own, pulled by the output, and each cue is placed in it by its stamp.
-// Without an output device it stays silent.
+// Without an output device it stays silent; a lost output is opened again by a later cue,
+// so the sound comes back after the sound server restarts.
 class AudioSound : public QueuedSound
 {
 public:
@@ -22,6 +23,7 @@ public:
 
 protected:
     void wake() override;
+    void reopen() override;
 
 private:
     QThread m_thread;

@@ -24,8 +24,13 @@ bool CueQueue::isEmpty()
 
 void QueuedSound::hand(const CueRequest &r)
 {
-    if (!m_open)
+    if (!m_open) {
+        if (r.stampNs - m_lastReopenNs >= ReopenEveryNs) {
+            m_lastReopenNs = r.stampNs;
+            reopen();
+        }
         return;
+    }
     m_queue.hand(r);
     if (takeAsleep())
         wake();

@@ -41,6 +41,10 @@ private:
 class QueuedSound : public Sound
 {
 public:
+    // A call while no stream takes them asks for one again, no more often than this: the
+    // sound server may come back after a restart.
+    static constexpr qint64 ReopenEveryNs = 1'000'000'000;
+
     CueQueue &queue() { return m_queue; }
     void setOpen(bool open) { m_open = open; }
     // A stream takes the calls.
@@ -57,11 +61,14 @@ protected:
     void silence() override;
     // On the caller's thread, once a sleep, after the call has been handed over.
     virtual void wake() {}
+    // On the caller's thread, for a call dropped while no stream takes them; only asks.
+    virtual void reopen() {}
 
 private:
     void hand(const CueRequest &r);
 
     CueQueue m_queue;
+    qint64 m_lastReopenNs = -ReopenEveryNs; // the caller's thread alone
     std::atomic<bool> m_open = false;
     std::atomic<bool> m_asleep = false;
 };

@@ -6,6 +6,11 @@
 #include "singleinstance.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +56,8 @@ private Q_SLOTS:
     void secondCopyBringsBoardForward();
     void platform_data();
     void platform();
+    void qtTranslation_data();
+    void qtTranslation();
 
 private:
     QStringList m_questions;
@@ -198,6 +205,33 @@ void TestProgram::platform()
     QFETCH(QByteArray, display);
     QFETCH(QByteArray, chosen);
     QCOMPARE(Platform::preferred({qpa, session, wayland, display}), chosen);
+}
+
+void TestProgram::qtTranslation_data()
+{
+    QTest::addColumn<bool>("besideProgram");
+    QTest::newRow("Qt's folder") << false;
+    QTest::newRow("beside the program") << true;
+}
+
+void TestProgram::qtTranslation()
+{
+    QFETCH(bool, besideProgram);
+    QTemporaryDir dir;
+    const QString qtFile = QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+                               .filePath(QStringLiteral("qtbase_zh_TW.qm"));
+    QString expected = qtFile;
+    if (besideProgram) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("translations")));
+        expected = dir.filePath(QStringLiteral("translations/qtbase_zh_TW.qm"));
+        QVERIFY(QFile::copy(qtFile, expected));
+    }
+    QCOMPARE(Program::installQtTranslation(dir.path()), expected);
+    // Standard buttons read as on a Traditional Chinese desktop.
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    QCOMPARE(box.button(QDialogButtonBox::Ok)->text(), QStringLiteral("確定"));
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    QCOMPARE(box.button(QDialogButtonBox::Save)->text(), QStringLiteral("儲存"));
 }
 
 QTEST_MAIN(TestProgram)

@@ -130,7 +130,8 @@ private Q_SLOTS:
     void startDuringSpinPlansAnew();
     void refusals_data();
     void refusals();
-    void fiftySixthStopDisablesStart();
+    void startFollowsPrizes_data();
+    void startFollowsPrizes();
     void stopCounterDoesNotOverflow();
     void draw_data();
     void draw();
@@ -319,17 +320,68 @@ void TestBoard::refusals()
     QVERIFY(r.reseeds.isEmpty());
 }
 
-void TestBoard::fiftySixthStopDisablesStart()
+// A night as a string of steps: S a spin to its stop, C a card, D 重新搖獎, R the second
+// round, U the last stop's number put back in play by right clicks. `start` holds one digit
+// a step: whether Start is enabled after it.
+void TestBoard::startFollowsPrizes_data()
 {
-    for (qint64 n : {55, 56, 57}) {
-        Board b;
-        b.drawNo = n;
-        ScriptedRandom r = spinScript(b, 3, 199);
-        b.start(r, 0);
-        runSpin(b);
-        QCOMPARE(b.startEnabled, n != 56);
-        QCOMPARE(b.counterCaption, QString::number(n));
+    QTest::addColumn<QString>("night");
+    QTest::addColumn<QString>("start");
+    const QString night55 = QStringLiteral("SC").repeated(55);
+    const QString on55 = QStringLiteral("11").repeated(55);
+    QTest::newRow("no discard: the 56th stop and the last card")
+        << night55 + QStringLiteral("SC") << on55 + QStringLiteral("00");
+    QTest::newRow("round change after the last card")
+        << night55 + QStringLiteral("SCR") << on55 + QStringLiteral("000");
+    // Today's fault: the 56th stop disabled Start with a prize still to give.
+    QTest::newRow("one discard: the 57th stop takes the last prize")
+        << QStringLiteral("SDU") + night55 + QStringLiteral("SC")
+        << QStringLiteral("111") + on55 + QStringLiteral("00");
+    QTest::newRow("discarding the stop of the last prize")
+        << night55 + QStringLiteral("SDUSC") << on55 + QStringLiteral("01100");
+    QTest::newRow("round change drops the stop of the last prize")
+        << night55 + QStringLiteral("SR") << on55 + QStringLiteral("01");
+    QTest::newRow("round change with prizes left")
+        << QStringLiteral("SCSCR") << QStringLiteral("11111");
+    QTest::newRow("round change drops a waiting stop")
+        << QStringLiteral("SCSR") << QStringLiteral("1111");
+    QTest::newRow("corrections change nothing")
+        << QStringLiteral("SUDSCU") << QStringLiteral("111111");
+}
+
+void TestBoard::startFollowsPrizes()
+{
+    QFETCH(QString, night);
+    QFETCH(QString, start);
+    Board b(gifts(56));
+    Random r;
+    double clock = 0;
+    QString got;
+    for (QChar step : night) {
+        switch (step.toLatin1()) {
+        case 'S':
+            QCOMPARE(b.start(r, clock += 11.5), Board::StartResult::Started);
+            runSpin(b);
+            break;
+        case 'C':
+            QCOMPARE(b.drawCard(b.chanceLeft > 0 ? Board::Chance : Board::Fate, r),
+                     Board::DrawResult::Drawn);
+            break;
+        case 'D':
+            b.redraw();
+            break;
+        case 'R':
+            b.secondRound();
+            break;
+        case 'U':
+            for (int i = 0; i < 3; ++i)
+                b.rightClick(b.stopCell);
+            QCOMPARE(b.cells[std::size_t(b.stopCell)], Cell::Idle);
+            break;
+        }
+        got += b.startEnabled ? u'1' : u'0';
     }
+    QCOMPARE(got, start);
 }
 
 void TestBoard::stopCounterDoesNotOverflow()

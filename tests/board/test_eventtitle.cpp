@@ -43,6 +43,17 @@ void TestEventTitle::load_data()
     QTest::newRow("long line") << true << longTitle.toUtf8() << longTitle << false;
     QTest::newRow("bad bytes") << true << QByteArray("t\x80\xff title\n") << QString() << true;
     QTest::newRow("NUL byte") << true << QByteArray("ti\0tle\n", 7) << QString() << true;
+    // Markup is the title's own text; the board shows it as it is.
+    const QString markup = QStringLiteral("<b>尾牙</b><img src=\"/etc/logo.png\"><a href=\"x\">");
+    QTest::newRow("markup kept as text") << true << markup.toUtf8() << markup << false;
+    QTest::newRow("direction control")
+        << true << QStringLiteral("尾牙\u202E摸彩").toUtf8() << QString() << true;
+    QTest::newRow("Excel workbook")
+        << true << QByteArray("PK\x03\x04\x14\0\x06\0", 8) << QString() << true;
+    QTest::newRow("57 lines") << true << QByteArray("title\n").repeated(57) << QString() << true;
+    QByteArray western("Gr\xF6\xDF"
+                       "e Feier");
+    QTest::newRow("Latin-1") << true << western << QString() << true;
 }
 
 void TestEventTitle::load()
@@ -61,8 +72,12 @@ void TestEventTitle::load()
     const EventTitle::Result r = EventTitle::load(path);
     QCOMPARE(r.ok(), !refused);
     QCOMPARE(r.title, title);
-    if (refused)
+    if (refused) {
         QVERIFY2(r.message.contains(QDir::toNativeSeparators(path)), qPrintable(r.message));
+        // The title file is named as such, not as the prize list.
+        QVERIFY2(r.message.contains(QStringLiteral("活動標題")), qPrintable(r.message));
+        QVERIFY2(!r.message.contains(QStringLiteral("獎品")), qPrintable(r.message));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEventTitle)

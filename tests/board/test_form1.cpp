@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestForm1 : public QObject
@@ -42,6 +43,10 @@ private Q_SLOTS:
     void secondRoundDuringSpin();
     void spinOnTheEventLoop();
     void bingoSharesGenerator();
+    void fileTextIsPlain_data();
+    void fileTextIsPlain();
+    void noFreeCellRefusal_data();
+    void noFreeCellRefusal();
 
 private:
     QStringList m_refusals;
@@ -531,6 +536,86 @@ void TestForm1::bingoSharesGenerator()
     bingo->step();
     QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("1"));
     bingo->close();
+}
+
+// What comes from title.txt, the journal's counter or a prize is shown as written: "<img>"
+// there is no picture to read from the disk.
+void TestForm1::fileTextIsPlain_data()
+{
+    QTest::addColumn<QString>("where"); // title, counter or prize
+    QTest::addColumn<QString>("text");  // %1: a large picture on the disk
+    const QString picture = QStringLiteral("<img src=\"%1\">");
+    for (const char *where : {"title", "counter", "prize"}) {
+        QTest::addRow("%s, picture", where) << where << picture;
+        QTest::addRow("%s, bold and link", where)
+            << where << QStringLiteral("<b>尾牙</b><a href=\"https://x\">摸彩</a>");
+        QTest::addRow("%s, table", where) << where << QStringLiteral("<table><tr><td>1</td></tr>");
+    }
+}
+
+void TestForm1::fileTextIsPlain()
+{
+    QFETCH(QString, where);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString picturePath = dir.filePath(QStringLiteral("big.png"));
+    QImage big(400, 400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    QVERIFY(big.save(picturePath));
+    text = text.arg(picturePath);
+
+    ScriptedRandom r;
+    Form1 w({text}, r);
+    QLabel *label = nullptr;
+    if (where == QLatin1String("title")) {
+        w.setTitle(text);
+        label = w.findChild<QLabel *>(QStringLiteral("Label1"));
+    } else if (where == QLatin1String("counter")) {
+        Board kept = w.board();
+        kept.counterCaption = text;
+        w.restore(kept, false);
+        label = w.findChild<QLabel *>(QStringLiteral("Label3"));
+    } else {
+        Form2 prize;
+        prize.setPrize(text);
+        prize.open();
+        QTRY_VERIFY(!prize.isOpening());
+        label = prize.findChild<QLabel *>(QStringLiteral("Label1"));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), text);
+        return;
+    }
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QCOMPARE(label->text(), text);
+    // Rich text would lay the 400-pixel picture out in the label.
+    QVERIFY(label->sizeHint().height() < 100);
+}
+
+void TestForm1::noFreeCellRefusal_data()
+{
+    QTest::addColumn<bool>("secondRound");
+    QTest::addColumn<bool>("advisesSecondRound");
+    QTest::newRow("first round") << false << true;
+    QTest::newRow("second round") << true << false;
+}
+
+void TestForm1::noFreeCellRefusal()
+{
+    // The second round is advised only while it can still be chosen.
+    QFETCH(bool, secondRound);
+    QFETCH(bool, advisesSecondRound);
+    ScriptedRandom r;
+    Form1 w({}, r);
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
+    Prompt::setConfirmHandler({});
+    w.board().cells.fill(Cell::Excluded);
+    w.startClick();
+    QCOMPARE(m_refusals.size(), 1);
+    QCOMPARE(m_refusals.first().contains(QStringLiteral("第二輪抽獎")), advisesSecondRound);
+    QVERIFY(!w.timer1().isActive());
 }
 
 QTEST_MAIN(TestForm1)

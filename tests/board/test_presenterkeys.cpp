@@ -1,16 +1,24 @@
 #include "bingowindow.h"
+#include "cover.h"
 #include "form1.h"
 #include "form2.h"
+#include "form3.h"
+#include "night.h"
 #include "presenterkeys.h"
 #include "prompt.h"
+#include "repeatguard.h"
 #include "scriptedrandom.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 // A presenter remote and the keyboard, in every window and every state of the night.
 class TestPresenterKeys : public QObject
@@ -24,6 +32,13 @@ private Q_SLOTS:
     void bingoKeys_data();
     void bingoKeys();
     void fullScreen();
+    void finaleKeys_data();
+    void finaleKeys();
+    void blackScreenKeys_data();
+    void blackScreenKeys();
+    void autoRepeat_data();
+    void autoRepeat();
+    void heldAfterClose();
 
 private:
     QStringList m_refusals;
@@ -42,6 +57,12 @@ const QList<QPair<const char *, Qt::Key>> Keys = {
     {"2", Qt::Key_2},
     {"3", Qt::Key_3},
     {"Up", Qt::Key_Up},
+    {"Down", Qt::Key_Down},
+    {"F5", Qt::Key_F5},
+    {"Escape", Qt::Key_Escape},
+    {"B", Qt::Key_B},
+    {"Period", Qt::Key_Period},
+    {"Slash", Qt::Key_Slash},
 };
 
 enum class State
@@ -53,15 +74,13 @@ enum class State
     PrizeOpening,
     PrizeOpened,
     PrizeOpenedAwaiting,
-    NoFreeCell
+    NoFreeCell,
+    NoFreeCellSecondRound,
+    NoCardLeft,
+    FullScreen,
 };
 
-void spinToStop(Form1 &w)
-{
-    w.startClick();
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
-}
+using Night::spinToStop;
 
 void activate(QWidget *window)
 {
@@ -105,6 +124,17 @@ void setUp(Form1 &w, State state)
     case State::NoFreeCell:
         w.board().cells.fill(Cell::Excluded);
         break;
+    case State::NoFreeCellSecondRound:
+        w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(true);
+        w.board().cells.fill(Cell::Excluded);
+        break;
+    case State::NoCardLeft:
+        w.board().cardEnabled = {false, false};
+        break;
+    case State::FullScreen:
+        w.showFullScreen();
+        QTRY_VERIFY(w.isFullScreen());
+        break;
     }
 }
 
@@ -114,12 +144,25 @@ struct Snapshot
     int chanceLeft;
     int fateLeft;
     bool prizeShown;
+    bool fullScreen;
+    bool black;
+    Presenter::Hint hint;
+    QStringList board;
 };
 
 Snapshot snapshot(Form1 &w)
 {
-    return {w.timer1().isActive(), w.board().chanceLeft, w.board().fateLeft,
-            w.prizeWindow() && w.prizeWindow()->isVisible()};
+    QStringList cells;
+    for (ColourValue c : w.board().cells)
+        cells << QString::number(c, 16);
+    return {w.timer1().isActive(),
+            w.board().chanceLeft,
+            w.board().fateLeft,
+            w.prizeWindow() && w.prizeWindow()->isVisible(),
+            w.isFullScreen(),
+            w.blackScreen() && w.blackScreen()->isVisible(),
+            w.hint(),
+            cells};
 }
 } // namespace
 
@@ -127,11 +170,13 @@ void TestPresenterKeys::init()
 {
     m_refusals.clear();
     Prompt::setRefuseHandler([this](QWidget *, const QString &text) { m_refusals << text; });
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
 }
 
 void TestPresenterKeys::cleanup()
 {
     Prompt::setRefuseHandler({});
+    Prompt::setConfirmHandler({});
 }
 
 void TestPresenterKeys::boardKeys_data()
@@ -140,30 +185,40 @@ void TestPresenterKeys::boardKeys_data()
     QTest::addColumn<bool>("inPrizeWindow");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("effect");
-    // What each key does in each state; keys not named do nothing.
+    // What each key does in each state; keys not named do nothing. The black screen keys
+    // blank the screen in every state; F5 enters full screen unless the light runs.
     const QList<std::tuple<const char *, State, bool, const char *>> table = {
         {"idle", State::Idle, false,
-         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start"},
+         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start F5=Full"},
         {"spinning", State::Spinning, false, ""},
         {"awaiting", State::Awaiting, false,
-         "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate"},
-        {"awaiting, stacks empty", State::AwaitingStacksEmpty, false, ""},
-        {"no free cell", State::NoFreeCell, false, ""},
-        {"prize opening, board", State::PrizeOpening, false, ""},
-        {"prize opening, prize", State::PrizeOpening, true, ""},
+         "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate F5=Full"},
+        {"awaiting, stacks empty", State::AwaitingStacksEmpty, false,
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+        {"no free cell", State::NoFreeCell, false,
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+        {"no free cell, second round", State::NoFreeCellSecondRound, false,
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+        {"no card left", State::NoCardLeft, false,
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+        {"full screen", State::FullScreen, false,
+         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start Escape=Window"},
+        {"prize opening, board", State::PrizeOpening, false, "F5=Full"},
+        {"prize opening, prize", State::PrizeOpening, true, "F5=Full"},
         {"prize opened, board", State::PrizeOpened, false,
-         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm"},
+         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm F5=Full"},
         {"prize opened, prize", State::PrizeOpened, true,
-         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm"},
+         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm F5=Full"},
         {"prize opened and awaiting, prize", State::PrizeOpenedAwaiting, true,
          "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate Space=Confirm "
-         "Return=Confirm Enter=Confirm"},
+         "Return=Confirm Enter=Confirm F5=Full"},
     };
-    for (const auto &[name, state, inPrize, effects] : table) {
+    for (const auto &[name, state, inPrize, given] : table) {
+        const QString effects =
+            QString::fromUtf8(given) + QStringLiteral(" B=Black Period=Black Slash=Black");
         for (const auto &[keyName, key] : Keys) {
             QString effect = QStringLiteral("None");
-            for (const QString &e :
-                 QString::fromUtf8(effects).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            for (const QString &e : effects.split(QLatin1Char(' '), Qt::SkipEmptyParts))
                 if (e.section(QLatin1Char('='), 0, 0) == QLatin1String(keyName))
                     effect = e.section(QLatin1Char('='), 1);
             QTest::addRow("%s: %s", name, keyName) << int(state) << inPrize << int(key) << effect;
@@ -199,6 +254,21 @@ void TestPresenterKeys::boardKeys()
         QVERIFY(after.prizeShown);
     else
         QCOMPARE(after.prizeShown, before.prizeShown);
+    if (effect == QLatin1String("Full"))
+        QTRY_VERIFY(w.isFullScreen());
+    else if (effect == QLatin1String("Window"))
+        QTRY_VERIFY(!w.isFullScreen());
+    else
+        QCOMPARE(w.isFullScreen(), before.fullScreen);
+    QCOMPARE(after.black, effect == QLatin1String("Black"));
+    // The hint says why Next had nothing to do, and never shows for anything else.
+    QCOMPARE(after.hint != Presenter::Hint::None, effect == QLatin1String("Hint"));
+    QCOMPARE(w.hintLabel()->isVisible(), effect == QLatin1String("Hint"));
+    if (effect == QLatin1String("Hint"))
+        QCOMPARE(after.hint, state == int(State::NoFreeCell) ? Presenter::Hint::RoundDone
+                             : state == int(State::NoFreeCellSecondRound)
+                                 ? Presenter::Hint::NoNumber
+                                 : Presenter::Hint::NoCard);
     w.timer1().stop();
 }
 
@@ -210,8 +280,11 @@ void TestPresenterKeys::bingoKeys_data()
     for (bool drawing : {false, true}) {
         for (const auto &[keyName, key] : Keys) {
             const bool acts = key == Qt::Key_Space || key == Qt::Key_Return ||
-                              key == Qt::Key_Enter || key == Qt::Key_PageDown;
-            const QString effect = !acts     ? QStringLiteral("None")
+                              key == Qt::Key_Enter || key == Qt::Key_PageDown ||
+                              key == Qt::Key_Right || key == Qt::Key_Down;
+            const bool black = key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
+            const QString effect = black     ? QStringLiteral("Black")
+                                   : !acts   ? QStringLiteral("None")
                                    : drawing ? QStringLiteral("Take")
                                              : QStringLiteral("Draw");
             QTest::addRow("%s: %s", drawing ? "drawing" : "idle", keyName)
@@ -245,6 +318,7 @@ void TestPresenterKeys::bingoKeys()
         QCOMPARE(bingo->isDrawing(), drawing);
     QCOMPARE(bingo->draw().takeRequested == -1,
              effect == QLatin1String("Take") || takeBefore == -1);
+    QCOMPARE(board.blackScreen() != nullptr, effect == QLatin1String("Black"));
     bingo->close();
 }
 
@@ -255,7 +329,9 @@ void TestPresenterKeys::fullScreen()
     activate(&w);
     QAction *entry = w.findChild<QAction *>(QStringLiteral("fullscreen"));
     QVERIFY(entry);
-    QCOMPARE(entry->text(), QStringLiteral("全螢幕 (F11)"));
+    // The key shows once, beside the entry.
+    QCOMPARE(entry->text(), QStringLiteral("全螢幕"));
+    QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F11));
     QCOMPARE(w.viewMenu()->actions().value(0), entry);
     QCOMPARE(w.menuBar()->actions().last()->menu(), w.viewMenu());
     // Escape outside full screen does nothing.
@@ -279,6 +355,285 @@ void TestPresenterKeys::fullScreen()
     QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!w.isFullScreen());
     QVERIFY(w.isMaximized());
+    // The slide show button: F5 and Shift+F5 enter, again and again, and never leave.
+    for (Qt::KeyboardModifiers shift :
+         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        QTest::keyClick(w.focusWidget(), Qt::Key_F5, shift);
+        QTRY_VERIFY(w.isFullScreen());
+        QTest::keyClick(w.focusWidget(), Qt::Key_F5, shift);
+        QTest::qWait(50);
+        QVERIFY(w.isFullScreen());
+        QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!w.isFullScreen());
+    }
+    // While the light runs the board is not laid out anew: the keys wait for the stop.
+    w.startClick();
+    QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_F5);
+    QTest::qWait(50);
+    QVERIFY(!w.isFullScreen());
+    w.timer1().stop();
+    QVERIFY(m_refusals.isEmpty());
+}
+
+void TestPresenterKeys::finaleKeys_data()
+{
+    QTest::addColumn<bool>("fullScreen");
+    QTest::addColumn<bool>("onGround");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("effect");
+    const QList<std::tuple<const char *, bool, bool>> places = {
+        {"full screen, picture", true, false},
+        {"full screen, ground", true, true},
+        {"window, picture", false, false},
+    };
+    for (const auto &[place, full, ground] : places) {
+        for (const auto &[keyName, key] : Keys) {
+            const bool leave = key == Qt::Key_PageDown || key == Qt::Key_Right ||
+                               key == Qt::Key_Space || key == Qt::Key_Return ||
+                               key == Qt::Key_Enter;
+            const bool black = key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
+            // The remote acts on the closing picture in the hall only.
+            const QString effect = !full   ? QStringLiteral("None")
+                                   : leave ? QStringLiteral("Leave")
+                                   : black ? QStringLiteral("Black")
+                                           : QStringLiteral("None");
+            QTest::addRow("%s: %s", place, keyName) << full << ground << int(key) << effect;
+        }
+    }
+}
+
+void TestPresenterKeys::finaleKeys()
+{
+    QFETCH(bool, fullScreen);
+    QFETCH(bool, onGround);
+    QFETCH(int, key);
+    QFETCH(QString, effect);
+    ScriptedRandom r;
+    Form1 w(Night::prizes(), r);
+    w.setClock([] { return 1.0; });
+    w.show();
+    if (fullScreen) {
+        w.showFullScreen();
+        QTRY_VERIFY(w.isFullScreen());
+    }
+    Night::toFinale(w);
+    QCOMPARE(w.finaleGround() != nullptr, fullScreen);
+    QVERIFY(!w.isVisible());
+    QWidget *window = onGround ? static_cast<QWidget *>(w.finaleGround())
+                               : static_cast<QWidget *>(w.pictureWindow());
+    activate(window);
+    QTest::keyClick(window, Qt::Key(key));
+    QCoreApplication::processEvents();
+    QVERIFY(m_refusals.isEmpty());
+    if (effect == QLatin1String("Leave")) {
+        // The board comes back as it was, full screen; the picture and its ground are gone.
+        QTRY_VERIFY(w.isVisible());
+        QTRY_VERIFY(w.isFullScreen());
+        QTRY_VERIFY(!w.pictureWindow());
+        QTRY_VERIFY(!w.finaleGround());
+    } else {
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.pictureWindow() && w.pictureWindow()->isVisible());
+    }
+    QCOMPARE(w.blackScreen() != nullptr, effect == QLatin1String("Black"));
+}
+
+void TestPresenterKeys::blackScreenKeys_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("key");
+    const QList<std::pair<const char *, State>> states = {
+        {"spinning", State::Spinning},
+        {"awaiting", State::Awaiting},
+        {"prize opened", State::PrizeOpened},
+        {"no free cell", State::NoFreeCell},
+    };
+    for (const auto &[name, state] : states) {
+        for (const auto &[keyName, key] : Keys)
+            QTest::addRow("%s: %s", name, keyName) << int(state) << int(key);
+        QTest::addRow("%s: M", name) << int(state) << int(Qt::Key_M);
+        QTest::addRow("%s: click", name) << int(state) << 0;
+    }
+}
+
+void TestPresenterKeys::blackScreenKeys()
+{
+    QFETCH(int, state);
+    QFETCH(int, key);
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
+    Form1 w({QStringLiteral("p")}, r);
+    w.setClock([] { return 1.0; });
+    setUp(w, State(state));
+    activate(&w);
+    QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_B);
+    QPointer<Cover> black = w.blackScreen();
+    QVERIFY(black && black->isVisible());
+    QCOMPARE(black->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(black->geometry(), w.screen()->geometry());
+    const Snapshot before = snapshot(w);
+    const bool muted = !w.soundAction()->isChecked();
+    activate(black);
+    if (key == 0)
+        QTest::mouseClick(black, Qt::LeftButton);
+    else
+        QTest::keyClick(black, Qt::Key(key));
+    QCoreApplication::processEvents();
+    // Gone, and nothing else happened: not a spin, a card, a confirmation, a hint or the sound.
+    QTRY_VERIFY(!black);
+    const Snapshot after = snapshot(w);
+    QCOMPARE(after.spinning, before.spinning);
+    QCOMPARE(after.chanceLeft, before.chanceLeft);
+    QCOMPARE(after.fateLeft, before.fateLeft);
+    QCOMPARE(after.prizeShown, before.prizeShown);
+    QCOMPARE(after.fullScreen, before.fullScreen);
+    QCOMPARE(after.hint, before.hint);
+    QCOMPARE(!w.soundAction()->isChecked(), muted);
+    if (!after.spinning)
+        QCOMPARE(after.board, before.board);
+    QVERIFY(m_refusals.isEmpty());
+    w.timer1().stop();
+}
+
+void TestPresenterKeys::autoRepeat_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("key");
+    for (const char *window : {"board idle", "board awaiting", "prize opened", "bingo idle",
+                               "bingo drawing", "finale"}) {
+        for (const auto &[keyName, key] : Keys)
+            QTest::addRow("%s: %s", window, keyName) << QString::fromLatin1(window) << int(key);
+        QTest::addRow("%s: M", window) << QString::fromLatin1(window) << int(Qt::Key_M);
+    }
+}
+
+void TestPresenterKeys::autoRepeat()
+{
+    QFETCH(QString, window);
+    QFETCH(int, key);
+    ScriptedRandom r;
+    const bool finale = window == QLatin1String("finale");
+    Form1 w(finale ? Night::prizes() : QStringList{QStringLiteral("p")}, r);
+    w.setClock([] { return 1.0; });
+    w.show();
+    QWidget *target = &w;
+    if (window == QLatin1String("board awaiting")) {
+        setUp(w, State::Awaiting);
+    } else if (window == QLatin1String("prize opened")) {
+        setUp(w, State::PrizeOpened);
+        target = w.prizeWindow();
+    } else if (window.startsWith(QLatin1String("bingo"))) {
+        w.lottoClick();
+        target = w.bingoWindow();
+        if (window.endsWith(QLatin1String("drawing")))
+            target->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+    } else if (finale) {
+        w.showFullScreen();
+        QTRY_VERIFY(w.isFullScreen());
+        Night::toFinale(w);
+        target = w.pictureWindow();
+    }
+    activate(target);
+    const Snapshot before = snapshot(w);
+    const bool muted = !w.soundAction()->isChecked();
+    const qint16 take = w.bingoWindow() ? w.bingoWindow()->draw().takeRequested : 0;
+    const bool drawing = w.bingoWindow() && w.bingoWindow()->isDrawing();
+    QWidget *focus = target->focusWidget() ? target->focusWidget() : target;
+    // Only the repeats of a held key: its first press came before the window had the focus.
+    for (int i = 0; i < 3; ++i)
+        QTest::simulateEvent(focus, true, key, {}, QString(), true);
+    QCoreApplication::processEvents();
+    const Snapshot after = snapshot(w);
+    QCOMPARE(after.spinning, before.spinning);
+    QCOMPARE(after.chanceLeft, before.chanceLeft);
+    QCOMPARE(after.fateLeft, before.fateLeft);
+    QCOMPARE(after.prizeShown, before.prizeShown);
+    QCOMPARE(after.black, false);
+    QCOMPARE(after.hint, before.hint);
+    QCOMPARE(after.fullScreen, before.fullScreen);
+    QCOMPARE(!w.soundAction()->isChecked(), muted);
+    if (w.bingoWindow()) {
+        QCOMPARE(w.bingoWindow()->draw().takeRequested, take);
+        QCOMPARE(w.bingoWindow()->isDrawing(), drawing);
+        w.bingoWindow()->close();
+    }
+    if (finale)
+        QVERIFY(w.pictureWindow() && !w.isVisible());
+    QVERIFY(m_refusals.isEmpty());
+    w.timer1().stop();
+}
+
+// As X delivers a held key: a release and a press with the same time stamp, which Qt does
+// not always mark as a repeat.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject *o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods, const QString &text,
+                                               bool autorep, ushort count);
+
+namespace {
+void sendStamped(QWidget *to, bool press, int key, ulong timestamp)
+{
+    if (press &&
+        qt_sendShortcutOverrideEvent(to, timestamp, key, {}, QStringLiteral(" "), false, 1))
+        return;
+    QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, {}, QStringLiteral(" "));
+    event.setTimestamp(timestamp);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::sendEvent(to, &event);
+}
+} // namespace
+
+void TestPresenterKeys::heldAfterClose()
+{
+    // The first press confirms the prize window and closes it, and its release is lost
+    // with the window; what reaches the board after it, marked as a repeat or not, starts
+    // nothing while the key is held. A second press of the operator's still does.
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
+    Form1 w({QStringLiteral("p"), QStringLiteral("q")}, r);
+    w.setClock([] { return 1.0; });
+    enum class Then
+    {
+        Released,
+        Held,
+        HeldStampedPairs
+    };
+    for (Then then : {Then::Held, Then::Released, Then::HeldStampedPairs}) {
+        setUp(w, State::PrizeOpened);
+        activate(w.prizeWindow());
+        QTest::simulateEvent(w.prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
+                             QStringLiteral(" "), false);
+        QTRY_VERIFY(!w.prizeWindow() || !w.prizeWindow()->isVisible());
+        activate(&w);
+        const bool held = then != Then::Released;
+        if (then == Then::HeldStampedPairs) {
+            for (ulong t = 5000; t < 5200; t += 40) {
+                sendStamped(w.focusWidget(), false, Qt::Key_Space, t);
+                sendStamped(w.focusWidget(), true, Qt::Key_Space, t);
+            }
+            sendStamped(w.focusWidget(), false, Qt::Key_Space, 5201);
+        } else {
+            QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
+                                 false);
+        }
+        if (then == Then::Held) {
+            for (int i = 0; i < 5; ++i) {
+                QTest::qWait(30);
+                QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
+                                     i % 2 == 0);
+            }
+            QTest::simulateEvent(w.focusWidget(), false, Qt::Key_Space, {}, QStringLiteral(" "),
+                                 false);
+        }
+        QTest::qWait(2 * RepeatGuard::SettleMs);
+        QCOMPARE(w.timer1().isActive(), !held);
+        // Released, the next press acts at once.
+        if (held) {
+            QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+            QVERIFY(w.timer1().isActive());
+        }
+        while (w.board().timer1Enabled)
+            w.timer1Tick();
+        w.timer1().stop();
+        w.redrawClick();
+    }
     QVERIFY(m_refusals.isEmpty());
 }
 

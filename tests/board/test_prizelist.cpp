@@ -26,6 +26,12 @@ QByteArray big5(const QString &s)
     return e.encode(s);
 }
 
+QByteArray latin1(const QString &s)
+{
+    QStringEncoder e("windows-1252");
+    return e.encode(s);
+}
+
 QByteArray gbk(const QString &s)
 {
     QStringEncoder e("GB18030");
@@ -67,6 +73,7 @@ private Q_SLOTS:
     void specialFiles();
     void startWarnings_data();
     void startWarnings();
+    void startQuestion_data();
     void startQuestion();
 };
 
@@ -135,10 +142,11 @@ void TestPrizeList::refuses_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<Error>("error");
     QTest::addColumn<int>("line");
-    QTest::newRow("57 lines") << lines(57, "\r\n") << Error::TooManyLines << 0;
+    // The 57th line is named, so the operator knows where the list runs over.
+    QTest::newRow("57 lines") << lines(57, "\r\n") << Error::TooManyLines << 57;
     QTest::newRow("56 lines and two line ends") << lines(56, "\r\n") + "\r\n"
-                                                << Error::TooManyLines << 0;
-    QTest::newRow("57 LF lines") << lines(57, "\n") << Error::TooManyLines << 0;
+                                                << Error::TooManyLines << 57;
+    QTest::newRow("57 LF lines") << lines(57, "\n") << Error::TooManyLines << 57;
     QTest::newRow("NUL byte") << QByteArray("ok\r\nbad\0line\r\n", 14) << Error::NulByte << 2;
     QTest::newRow("lone lead byte at end") << QByteArray("ok\r\nx\xA4") << Error::BadText << 2;
     QTest::newRow("lead byte before line end") << QByteArray("\xA4\r\n") << Error::BadText << 1;
@@ -249,6 +257,22 @@ void TestPrizeList::encodings_data()
         << QStringLiteral("Café au lait\nCrème brûlée").toUtf8()
         << QStringList{QStringLiteral("Café au lait"), QStringLiteral("Crème brûlée")}
         << Encoding::Utf8;
+    // Latin words beside Chinese ones are no Western list.
+    const QStringList brands{QStringLiteral("iPhone 15 手機"), QStringLiteral("Sony 液晶電視"),
+                             QStringLiteral("T恤 L號"),        QStringLiteral("ASUS筆電"),
+                             QStringLiteral("3M 膠帶"),        QStringLiteral("Dyson吹風機")};
+    QTest::newRow("Big5 with Latin words")
+        << big5(brands.join(QStringLiteral("\r\n"))) << brands << Encoding::Big5;
+    // Each of these is a letter in Windows-1252 followed by an ASCII one ("龍" is "Às").
+    QTest::newRow("Big5 characters that read as Latin letters")
+        << big5(QStringLiteral("點\r\n龍\r\n頭 iPad"))
+        << QStringList{QStringLiteral("點"), QStringLiteral("龍"), QStringLiteral("頭 iPad")}
+        << Encoding::Big5;
+    QTest::newRow("Big5, one Latin word")
+        << big5(QStringLiteral("LED燈")) << QStringList{QStringLiteral("LED燈")} << Encoding::Big5;
+    QTest::newRow("Big5, rare characters")
+        << big5(QStringLiteral("蠶絲被\r\n鑽石"))
+        << QStringList{QStringLiteral("蠶絲被"), QStringLiteral("鑽石")} << Encoding::Big5;
     QTest::newRow("ASCII") << QByteArray("TV\r\nDVD")
                            << QStringList{QStringLiteral("TV"), QStringLiteral("DVD")}
                            << Encoding::Utf8;
@@ -307,14 +331,60 @@ void TestPrizeList::refusesNamed_data()
 
     QTest::newRow("57th line blank")
         << lines(56, "\r\n") + "\r\n"
-        << Error::TooManyLines << 0 << QStringLiteral("第 57 行是空行");
+        << Error::TooManyLines << 57 << QStringLiteral("第 57 行是空行");
     QTest::newRow("57th line blanks only")
         << lines(56, "\n") + "  \n"
-        << Error::TooManyLines << 0 << QStringLiteral("第 57 行是空行");
+        << Error::TooManyLines << 57 << QStringLiteral("第 57 行是空行");
     QTest::newRow("57 lines in UTF-16")
         << withMark(QStringLiteral("a\r\n").repeated(56) + QStringLiteral("\r\n"),
                     QStringConverter::Utf16LE)
-        << Error::TooManyLines << 0 << QStringLiteral("第 57 行是空行");
+        << Error::TooManyLines << 57 << QStringLiteral("第 57 行是空行");
+    QTest::newRow("60 lines") << lines(60, "\r\n") << Error::TooManyLines << 57
+                              << QStringLiteral("這個檔案有 60 行，從第 57 行起是多出來的");
+    QTest::newRow("a prize after a blank 57th line")
+        << lines(56, "\n") + "\nprize 58\n"
+        << Error::TooManyLines << 57 << QStringLiteral("這個檔案有 58 行");
+
+    // Saved by Excel and renamed: it says what the file is and how to save it as text.
+    const QString asText =
+        QStringLiteral("「文字檔 (Tab 字元分隔)」或「Unicode 文字」，存成 gift.txt");
+    QTest::newRow("xlsx workbook")
+        << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 14) << Error::Workbook << 0 << asText;
+    QTest::newRow("xls workbook") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
+                                         QByteArray(504, '\0')
+                                  << Error::Workbook << 0 << QStringLiteral("Excel 活頁簿");
+    QTest::newRow("text starting with PK")
+        << QByteArray("PK\x03") << Error::ControlChar << 1 << QStringLiteral("U+0003");
+
+    // Latin-1 / Windows-1252: its accented letters pair into Chinese characters as Big5.
+    const QString western = QStringLiteral("Latin-1 / Windows-1252");
+    QTest::newRow("Latin-1 Größe Feier")
+        << latin1(QStringLiteral("Größe Feier\r\n")) << Error::Western << 1 << western;
+    QTest::newRow("Latin-1 accent before a blank, not Big5")
+        << latin1(QStringLiteral("Gutschein\r\nCafé au lait\r\n")) << Error::Western << 2
+        << western;
+    QTest::newRow("Latin-1 line in a Big5 list")
+        << big5(QStringLiteral("頭獎 液晶電視\r\n二獎 腳踏車\r\n")) +
+               latin1(QStringLiteral("Weißwürste für 2\r\n"))
+        << Error::Western << 3 << QStringLiteral("第 3 行");
+    QTest::newRow("Windows-1252 Œ and ß")
+        << latin1(QStringLiteral("Œuvre\nStraße\n")) << Error::Western << 1 << western;
+
+    // Direction controls turn text around; the message names them, never shows them.
+    const QString direction = QStringLiteral("是文字方向控制字元");
+    QTest::newRow("right-to-left override")
+        << QStringLiteral("ok\niPhone \u202E15").toUtf8() << Error::ControlChar << 2
+        << QStringLiteral("第 8 個字 U+202E ") + direction;
+    QTest::newRow("left-to-right embedding after a mark")
+        << QByteArray("\xEF\xBB\xBF") + QStringLiteral("\u202A頭獎").toUtf8() << Error::ControlChar
+        << 1 << QStringLiteral("U+202A");
+    QTest::newRow("pop directional isolate") << QStringLiteral("a\u2069").toUtf8()
+                                             << Error::ControlChar << 1 << QStringLiteral("U+2069");
+    QTest::newRow("right-to-left mark") << QStringLiteral("\u200F頭獎").toUtf8()
+                                        << Error::ControlChar << 1 << QStringLiteral("U+200F");
+    QTest::newRow("Arabic letter mark in UTF-16")
+        << withMark(QStringLiteral("ok\r\nx\u061C"), QStringConverter::Utf16BE)
+        << Error::ControlChar << 2 << QStringLiteral("U+061C");
 
     QTest::newRow("UTF-16 odd last byte") << QByteArray("\xFF\xFE"
                                                         "a\0\n\0b",
@@ -347,6 +417,11 @@ void TestPrizeList::refusesNamed()
     QVERIFY(r.message.endsWith(QDir::toNativeSeparators(QStringLiteral("/party/gift.txt"))));
     if (line > 0)
         QVERIFY(r.message.contains(QStringLiteral("第 %1 行").arg(line)));
+    // Nothing in the message turns it around or breaks it up.
+    for (char32_t u : r.message.toUcs4())
+        QVERIFY2(u == U'\n' || (QChar::category(u) != QChar::Other_Control &&
+                                QChar::category(u) != QChar::Other_Format),
+                 qPrintable(QString::number(uint(u), 16)));
 }
 
 void TestPrizeList::display_data()
@@ -518,6 +593,29 @@ void TestPrizeList::startWarnings_data()
     QStringList all = full.mid(0, 20);
     all[0] = QString();
     all[11] = QStringLiteral("紀念獎 ");
+    QStringList quoted;
+    for (const QString &prize : full)
+        quoted << u'"' + prize + u'"';
+    const QString quotes = QStringLiteral(
+        "每一項獎品都包在雙引號 \"…\" 裡（像 Excel 存成的 CSV 檔），抽獎時引號也會跟著顯示。"
+        "請用記事本把引號刪掉，或在 Excel 另存成「文字檔 (Tab 字元分隔)」。");
+    QTest::newRow("every prize in quotes") << quoted << QStringList{quotes};
+    QStringList quotedConsolation = quoted;
+    quotedConsolation[11] = QStringLiteral("\"精美紀念獎\"");
+    QTest::newRow("quoted consolation prize")
+        << quotedConsolation
+        << QStringList{QString(quotes).replace(QStringLiteral("跟著顯示。"),
+                                               QStringLiteral("跟著顯示，紀念獎也不會算紀念獎。"))};
+    QStringList quotedHoles = quoted;
+    quotedHoles[55] = QString();
+    QTest::newRow("quoted, with an empty line")
+        << quotedHoles
+        << QStringList{quotes, QStringLiteral("第 56 行沒有文字，抽到這一項會是空白獎品。")};
+    QTest::newRow("one prize in quotes") << with(5, QStringLiteral("\"特別獎\"")) << QStringList();
+    QStringList mostlyQuoted = quoted;
+    mostlyQuoted[30] = QStringLiteral("電視");
+    QTest::newRow("all quoted but one") << mostlyQuoted << QStringList();
+    QTest::newRow("lone quote marks") << QStringList(56, QStringLiteral("\"")) << QStringList();
     QTest::newRow("all three, in this order")
         << all
         << QStringList{QStringLiteral("獎品清單只有 20 項，另外 36 張卡會抽出空白獎品。"),
@@ -531,10 +629,36 @@ void TestPrizeList::startWarnings()
     QCOMPARE(PrizeList::startWarnings(prizes), warnings);
 }
 
+void TestPrizeList::startQuestion_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("question");
+    const QString ask = QStringLiteral("\n\n要照這份清單開始抽獎嗎?");
+    auto listed = [](int n) {
+        QStringList l;
+        for (int i = 1; i <= n; ++i)
+            l << QStringLiteral("問題 %1。").arg(i);
+        return l.join(u'\n');
+    };
+    QTest::newRow("two") << 2 << listed(2) + ask;
+    QTest::newRow("eight, all listed") << 8 << listed(8) + ask;
+    // 56 lines would make the box taller than a 1024 × 768 screen.
+    QTest::newRow("nine") << 9
+                          << listed(7) + QStringLiteral("\n……另外還有 2 項，請打開獎品清單檢查。") +
+                                 ask;
+    QTest::newRow("56") << 56
+                        << listed(7) + QStringLiteral("\n……另外還有 49 項，請打開獎品清單檢查。") +
+                               ask;
+}
+
 void TestPrizeList::startQuestion()
 {
-    QCOMPARE(PrizeList::startQuestion({QStringLiteral("甲。"), QStringLiteral("乙。")}),
-             QStringLiteral("甲。\n乙。\n\n要照這份清單開始抽獎嗎?"));
+    QFETCH(int, count);
+    QFETCH(QString, question);
+    QStringList warnings;
+    for (int i = 1; i <= count; ++i)
+        warnings << QStringLiteral("問題 %1。").arg(i);
+    QCOMPARE(PrizeList::startQuestion(warnings), question);
 }
 
 QTEST_GUILESS_MAIN(TestPrizeList)

@@ -1,7 +1,12 @@
 #include "prompt.h"
 #include "startcheck.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 class TestStartCheck : public QObject
 {
@@ -10,6 +15,8 @@ private Q_SLOTS:
     void cleanup() { Prompt::setConfirmHandler({}); }
     void asks_data();
     void asks();
+    void boxes_data();
+    void boxes();
 };
 
 void TestStartCheck::asks_data()
@@ -52,6 +59,62 @@ void TestStartCheck::asks()
     });
     QCOMPARE(StartCheck::accepted(prizes), goesOn);
     QCOMPARE(texts, asked.isEmpty() ? QStringList() : QStringList{asked});
+}
+
+namespace {
+QStringList spoiltEverywhere()
+{
+    QStringList prizes;
+    for (int i = 1; i <= 56; ++i)
+        prizes << QStringLiteral("第%1份紀念獎 ").arg(i);
+    return prizes;
+}
+} // namespace
+
+// The real boxes: what a file put in their text is shown as text, and a list with a
+// warning on every line still gives a box whose buttons are on a 1024 × 768 screen.
+void TestStartCheck::boxes_data()
+{
+    QTest::addColumn<QString>("kind"); // refuse, fail, confirm or start
+    QTest::addColumn<QString>("text");
+    const QString markup =
+        QStringLiteral("<b>第 3 行</b><img src=\"/usr/share/pixmaps/debian-logo.png\">");
+    QTest::newRow("refusal with markup") << "refuse" << markup;
+    QTest::newRow("failure with markup") << "fail" << markup;
+    QTest::newRow("question with markup") << "confirm" << markup;
+    QTest::newRow("56 warnings") << "start" << QString();
+}
+
+void TestStartCheck::boxes()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QMessageBox *seen = nullptr;
+    QString shown;
+    int height = 0;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, this, [&] {
+        seen = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(seen);
+        shown = seen->text();
+        format = seen->textFormat();
+        height = seen->frameGeometry().height();
+        seen->reject();
+    });
+    if (kind == QLatin1String("refuse"))
+        Prompt::refuse(nullptr, text);
+    else if (kind == QLatin1String("fail"))
+        Prompt::fail(nullptr, text);
+    else if (kind == QLatin1String("confirm"))
+        Prompt::confirm(nullptr, text);
+    else
+        QVERIFY(!StartCheck::accepted(spoiltEverywhere()));
+    QVERIFY(seen);
+    QCOMPARE(format, Qt::PlainText);
+    if (!text.isEmpty())
+        QCOMPARE(shown, text);
+    // A taskbar and the title bar take some of the 768 pixels.
+    QVERIFY2(height < 600, qPrintable(QString::number(height)));
 }
 
 QTEST_MAIN(TestStartCheck)

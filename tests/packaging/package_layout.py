@@ -89,7 +89,8 @@ def check_deb(deb):
     depends = {d.split()[0] for d in fields["Depends"].split(", ")}
     # The Qt and C libraries come from the binary; the fonts are named by hand.
     for want in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "fonts-arphic-uming",
-                 "fonts-arphic-ukai"):
+                 "fonts-arphic-ukai", "fonts-dejavu-core", "fonts-cwtex-heib",
+                 "qt6-translations-l10n"):
         check(want in depends, f"Depends lacks {want}: {fields['Depends']}")
 
 
@@ -99,7 +100,8 @@ def check_portable(archive):
         members = {m.name: m for m in tar.getmembers()}
     folder = "zentavo-1.0.0-portable"
     files = {n.removeprefix(folder + "/") for n, m in members.items() if not m.isdir()}
-    check(files == {"zentavo", "gift.txt", "Atom1.gif", "README.txt"}, f"portable holds {files}")
+    check(files == {"zentavo", "gift.txt", "Atom1.gif", "README.txt",
+                    "translations/qtbase_zh_TW.qm"}, f"portable holds {files}")
     program = members.get(folder + "/zentavo")
     check(program is not None and program.isfile() and program.mode & 0o111,
           "portable program is not an executable file")

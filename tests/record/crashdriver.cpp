@@ -1,12 +1,15 @@
+#include "bingowindow.h"
 #include "boarddump.h"
 #include "fonts.h"
 #include "form1.h"
 #include "form2.h"
 #include "nightrecord.h"
 #include "prizelist.h"
+#include "program.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
+#include "singleinstance.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -20,11 +23,15 @@
 #include <unistd.h>
 
 // zentavo as main.cpp builds it, with gift.txt from the first argument, the answer to the
-// resume question ("yes" or "no") from the second and the journal's path from the third. Commands
-// come one a line on standard input; each is answered with a line "ok" once it has run.
+// resume question ("yes" or "no") from the second and the journal's path from the third.
+// Commands come one a line on standard input; each is answered with a line "ok" once it has
+// run. A copy that gives way to another, or finds no place for its lock, says why and ends
+// with "gone".
 namespace {
-void say(const QString &line)
+// One line each: a message's own line ends are written as "\n".
+void say(QString line)
 {
+    line.replace(u'\n', QStringLiteral("\\n"));
     std::fputs((line + u'\n').toUtf8().constData(), stdout); // UTF-8 whatever the code page
     std::fflush(stdout);
 }
@@ -59,6 +66,12 @@ int main(int argc, char *argv[])
     Prompt::setRefuseHandler(
         [](QWidget *, const QString &text) { say(QStringLiteral("refused ") + text); });
 
+    SingleInstance instance(NightKeeper::defaultFolder());
+    if (!Program::claim(instance)) {
+        say(QStringLiteral("gone"));
+        return 3;
+    }
+
     const QString path = QString::fromLocal8Bit(argv[1]);
     const PrizeList::Result prizes = PrizeList::load(path);
     if (!prizes.ok())
@@ -82,6 +95,10 @@ int main(int argc, char *argv[])
             } else if (verb == "finish") {
                 while (board.board().timer1Enabled)
                     board.timer1Tick();
+            } else if (verb == "right") {
+                board.numberMouseUp(arg, Qt::RightButton);
+            } else if (verb == "redraw") {
+                board.redrawClick();
             } else if (verb == "card") {
                 board.command1Click(arg);
             } else if (verb == "confirm") {
@@ -89,6 +106,38 @@ int main(int argc, char *argv[])
                 board.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
             } else if (verb == "growing") {
                 say(QString::number(board.prizeWindow() && board.prizeWindow()->isOpening()));
+            } else if (verb == "prize") {
+                // What the prize window shows, once it has grown.
+                Form2 *prize = board.prizeWindow();
+                if (prize && prize->isVisible()) {
+                    prize->finishOpening();
+                    say(QStringLiteral("prize ") +
+                        prize->findChild<QLabel *>(QStringLiteral("Label1"))->text());
+                } else {
+                    say(QStringLiteral("no prize"));
+                }
+            } else if (verb == "closebox") {
+                board.prizeWindow()->close();
+            } else if (verb == "bingo") {
+                board.lottoClick();
+                BingoWindow *bingo = board.bingoWindow();
+                if (words.value(1) == "start")
+                    bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+                // A take is served by the draw's next pass.
+                for (int i = 0; i < words.value(2).toInt(); ++i) {
+                    bingo->draw().requestTake();
+                    bingo->step();
+                }
+                QStringList taken;
+                for (int n : board.bingoTaken())
+                    taken << QString::number(n);
+                say(QStringLiteral("bingo %1 %2").arg(taken.join(u',')).arg(bingo->isDrawing()));
+            } else if (verb == "closing") {
+                say(QString::number(board.pictureWindow() && board.pictureWindow()->isVisible()));
+            } else if (verb == "fullscreen") {
+                say(QString::number(board.isFullScreen()));
+            } else if (verb == "togglefull") {
+                board.setWindowState(board.windowState() ^ Qt::WindowFullScreen);
             } else if (verb == "dump") {
                 say(dump(board));
             } else if (verb == "record") {

@@ -1,19 +1,26 @@
+#include "frozenfolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The real program killed at three moments of the night and started again: 是 brings back
-// the board as it was at the last change shown.
+// The real program killed at moments of the night and started again: 是 brings back the
+// board as it was at the last change shown, and the prize window if it was still up.
 namespace {
 class Driver
 {
 public:
-    Driver(const QString &dataHome, const QString &giftPath, const char *answer)
+    Driver(const QString &dataHome, const QString &giftPath, const char *answer,
+           const QString &runtime = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        if (!runtime.isEmpty())
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -46,6 +53,17 @@ public:
             said << line;
         }
     }
+    // What a copy that may not draw said before it ended.
+    QStringList gone()
+    {
+        QStringList said;
+        while (m_process.waitForReadyRead(20000) || m_process.canReadLine())
+            while (m_process.canReadLine())
+                said << QString::fromUtf8(m_process.readLine()).chopped(1);
+        m_process.waitForFinished();
+        return said;
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
     void kill()
     {
         m_process.kill();
@@ -64,22 +82,55 @@ class TestCrash : public QObject
 private Q_SLOTS:
     void killAndResume_data();
     void killAndResume();
+    void oneCopyOnAJournal_data();
+    void oneCopyOnAJournal();
 };
+
+namespace {
+QString writeGifts(const QTemporaryDir &dir)
+{
+    const QString gift = dir.filePath(QStringLiteral("gift.txt"));
+    QFile f(gift);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    for (int i = 1; i <= 56; ++i)
+        f.write(QStringLiteral("第%1號%2\n")
+                    .arg(i)
+                    .arg(i % 2 ? QStringLiteral("紀念獎") : QStringLiteral("大獎"))
+                    .toUtf8());
+    return gift;
+}
+} // namespace
 
 void TestCrash::killAndResume_data()
 {
     QTest::addColumn<QByteArrayList>("shown"); // up to the last change shown
     QTest::addColumn<QByteArrayList>("cut");   // then what the kill interrupts
     QTest::addColumn<QByteArray>("next");      // accepted after the resume
+    QTest::addColumn<bool>("prize");           // the prize window comes back
     const QByteArrayList night{"start", "finish", "card 0", "confirm",
                                "start", "finish", "card 1", "confirm"};
     QTest::newRow("after a stop") << (night + QByteArrayList{"start", "finish"}) << QByteArrayList{}
-                                  << QByteArray("card 1");
+                                  << QByteArray("card 1") << false;
     QTest::newRow("while the prize window grows")
         << (night + QByteArrayList{"start", "finish", "card 1"}) << QByteArrayList{}
-        << QByteArray("start");
+        << QByteArray("confirm") << true;
+    QTest::newRow("while the prize window is up")
+        << (night + QByteArrayList{"start", "finish", "card 0", "prize"}) << QByteArrayList{}
+        << QByteArray("confirm") << true;
+    QTest::newRow("prize closed by its close box")
+        << (night + QByteArrayList{"start", "finish", "card 0", "closebox"}) << QByteArrayList{}
+        << QByteArray("start") << false;
     QTest::newRow("during a spin")
-        << night << QByteArrayList{"start", "ticks 120"} << QByteArray("start");
+        << night << QByteArrayList{"start", "ticks 120"} << QByteArray("start") << false;
+    QByteArrayList whole;
+    for (int i = 0; i < 55; ++i)
+        whole << "start"
+              << "finish" << (i % 2 ? "card 1" : "card 0") << "confirm";
+    // 確 定 after the resume brings the closing picture.
+    QTest::newRow("at the last prize")
+        << (whole + QByteArrayList{"start", "finish", "card 1", "prize"}) << QByteArrayList{}
+        << QByteArray("confirm") << true;
 }
 
 void TestCrash::killAndResume()
@@ -87,17 +138,9 @@ void TestCrash::killAndResume()
     QFETCH(QByteArrayList, shown);
     QFETCH(QByteArrayList, cut);
     QFETCH(QByteArray, next);
+    QFETCH(bool, prize);
     QTemporaryDir dir;
-    const QString gift = dir.filePath(QStringLiteral("gift.txt"));
-    {
-        QFile f(gift);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        for (int i = 1; i <= 56; ++i)
-            f.write(QStringLiteral("第%1號%2\n")
-                        .arg(i)
-                        .arg(i % 2 ? QStringLiteral("紀念獎") : QStringLiteral("大獎"))
-                        .toUtf8());
-    }
+    const QString gift = writeGifts(dir);
     const QString data = dir.filePath(QStringLiteral("data"));
 
     QString before;
@@ -105,7 +148,10 @@ void TestCrash::killAndResume()
     {
         Driver first(data, gift, "yes");
         for (const QByteArray &c : shown)
-            QCOMPARE(first.run(c), QStringList());
+            if (c != "prize")
+                QCOMPARE(first.run(c), QStringList());
+            else
+                QVERIFY(first.run(c).value(0).startsWith(QStringLiteral("prize ")));
         const QStringList d = first.run("dump");
         QCOMPARE(d.size(), 1);
         before = d[0];
@@ -114,6 +160,8 @@ void TestCrash::killAndResume()
         QVERIFY(recordBefore.size() > shown.count("finish"));
         if (shown.last().startsWith("card"))
             QCOMPARE(first.run("growing"), QStringList{QStringLiteral("1")});
+        if (shown.last() == "prize")
+            QCOMPARE(first.run("growing"), QStringList{QStringLiteral("0")});
         for (const QByteArray &c : cut)
             QCOMPARE(first.run(c), QStringList());
         first.kill();
@@ -124,17 +172,76 @@ void TestCrash::killAndResume()
     const QStringList asked = second.run("dump");
     QCOMPARE(asked.size(), 2);
     const qsizetype stops = shown.count("finish");
-    QCOMPARE(
-        asked[0],
-        QStringLiteral("asked 上次的抽獎尚未結束（已搖出 %1 次）。要繼續上次的抽獎嗎?").arg(stops));
+    QVERIFY2(asked[0].startsWith(
+                 QStringLiteral("asked 上次的抽獎尚未結束。\\n\\n最後保存的是第 %1 次搖獎：號碼 ")
+                     .arg(stops)),
+             qPrintable(asked[0]));
     const QStringList a = asked[1].split(u'|');
     const QStringList b = before.split(u'|');
     QCOMPARE(a.size(), b.size());
     for (qsizetype i = 0; i < a.size(); ++i)
         QCOMPARE(a[i], b[i]);
     QCOMPARE(second.run("record"), recordBefore);
+    // The same prize, grown again.
+    const QString text1 = b.filter(QRegularExpression(QStringLiteral("^text1 "))).value(0).mid(6);
+    QCOMPARE(second.run("prize"),
+             QStringList{prize ? QStringLiteral("prize ") + text1 : QStringLiteral("no prize")});
     // The night goes on from there.
     QCOMPARE(second.run(next), QStringList()); // no refusal
+    if (shown.count("finish") == 56)
+        QCOMPARE(second.run("closing"), QStringList{QStringLiteral("1")});
+}
+
+// The lock lies beside the journal: two copies never draw on one journal, whatever their
+// runtime folders, and a copy that cannot take the lock does not draw at all.
+void TestCrash::oneCopyOnAJournal_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("two runtime folders") << "two runtime folders";
+    QTest::newRow("read-only runtime folder") << "read-only runtime";
+    QTest::newRow("read-only data folder") << "read-only data";
+}
+
+void TestCrash::oneCopyOnAJournal()
+{
+    QFETCH(QString, setup);
+    QTemporaryDir dir;
+    const QString gift = writeGifts(dir);
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString runtimeA = dir.filePath(QStringLiteral("runA"));
+    const QString runtimeB = dir.filePath(QStringLiteral("runB"));
+    for (const QString &d : {data + QStringLiteral("/Zentavo"), runtimeA, runtimeB})
+        QVERIFY(QDir().mkpath(d));
+    QFile::setPermissions(runtimeA, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(runtimeB, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const bool readOnlyData = setup == QLatin1String("read-only data");
+    const QString frozenPath = readOnlyData ? data + QStringLiteral("/Zentavo") : runtimeA;
+    std::unique_ptr<FrozenFolder> frozen;
+    if (setup != QLatin1String("two runtime folders")) {
+        frozen = std::make_unique<FrozenFolder>(frozenPath);
+        if (!frozen->ok())
+            QSKIP("no folder here can be made unwritable");
+    }
+
+    Driver first(data, gift, "yes", runtimeA);
+    if (readOnlyData) {
+        const QStringList said = first.gone();
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said[0].startsWith(
+                     QStringLiteral("refused 無法在資料夾\\n%1/Zentavo\\n建立鎖定檔（").arg(data)),
+                 qPrintable(said[0]));
+        QVERIFY(said[0].endsWith(QStringLiteral("請讓這個資料夾可以寫入，再重新開啟程式。")));
+        QCOMPARE(said[1], QStringLiteral("gone"));
+        return;
+    }
+    QCOMPARE(first.run("start"), QStringList());
+    Driver second(data, gift, "yes",
+                  setup == QLatin1String("two runtime folders") ? runtimeB : runtimeA);
+    QCOMPARE(second.gone(), (QStringList{QStringLiteral("refused Zentavo 已經在執行中。"),
+                                         QStringLiteral("gone")}));
+    // The first goes on drawing.
+    QCOMPARE(first.run("finish"), QStringList());
+    QVERIFY(first.running());
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

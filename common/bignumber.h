@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFont>
+#include <QWidget>
+
+// The winning number for the back of the hall: digits in a heavy face whose ink fills
+// InkShare of the widget's height, centred. The font is worked out when the size or the
+// number changes, never while painting.
+class BigNumber : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr double InkShare = 0.8;
+
+    explicit BigNumber(QWidget *parent = nullptr);
+
+    void setNumber(const QString &digits);
+    QString number() const { return m_digits; }
+    // Where the digits' ink lies in the widget, for tests and screenshots.
+    QRectF inkRect() const;
+    const QFont &digitFont() const { return m_font; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void refit();
+
+    QString m_digits;
+    QFont m_font;
+    QRectF m_ink;
+    QPointF m_origin; // the baseline's start
+};

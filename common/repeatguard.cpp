@@ -1,0 +1,117 @@
+#include "repeatguard.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWidget>
+
+RepeatGuard &RepeatGuard::instance()
+{
+    static RepeatGuard *guard = new RepeatGuard;
+    return *guard;
+}
+
+RepeatGuard::RepeatGuard() : QObject(QCoreApplication::instance())
+{
+    m_clock.start();
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void RepeatGuard::watch(QWidget *window)
+{
+    m_windows.removeAll(nullptr);
+    if (!watches(window))
+        m_windows.append(window);
+}
+
+bool RepeatGuard::watches(const QWidget *window) const
+{
+    for (const QPointer<QWidget> &w : m_windows)
+        if (w == window)
+            return true;
+    return false;
+}
+
+void RepeatGuard::acted(int key)
+{
+    m_held.insert(key, {m_clock.elapsed(), 0});
+}
+
+void RepeatGuard::whenSettled(int key, const std::function<void()> &action)
+{
+    const auto held = m_held.constFind(key);
+    if (held == m_held.constEnd() || held->presses == 0) {
+        action();
+        return;
+    }
+    const qint64 pressedAt = held->lastPress;
+    QTimer::singleShot(SettleMs, this, [this, key, pressedAt, action] {
+        const auto now = m_held.constFind(key);
+        // Held: more presses came. Released after a repeat: already gone.
+        if (now == m_held.constEnd() || now->presses != 1 || now->lastPress != pressedAt)
+            return;
+        m_held.remove(key);
+        action();
+    });
+}
+
+void RepeatGuard::pressed(const QKeyEvent *key)
+{
+    const auto held = m_held.find(key->key());
+    if (held == m_held.end())
+        return;
+    const qint64 now = m_clock.elapsed();
+    if (now - held->lastPress >= HeldForMs) {
+        m_held.erase(held); // its release was lost long ago: a fresh press
+        return;
+    }
+    held->lastPress = now;
+    ++held->presses;
+}
+
+bool RepeatGuard::isRepeat(const QKeyEvent *key) const
+{
+    if (key->isAutoRepeat())
+        return true;
+    const auto released = m_released.constFind(key->key());
+    return key->timestamp() != 0 && released != m_released.constEnd() &&
+           *released == key->timestamp();
+}
+
+bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Every press comes here first, whether a shortcut or the widget takes it.
+        const auto *w = qobject_cast<QWidget *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!w || !watches(w->window()))
+            return false;
+        // Counted where it starts, not again on its way up to the window.
+        const QWidget *first = w->window()->focusWidget();
+        if (w == (first ? first : w->window()))
+            pressed(key);
+        if (!isRepeat(key))
+            return false;
+        // Accepted, the override keeps every shortcut from the key as well.
+        event->accept();
+        return true;
+    }
+    case QEvent::KeyPress: {
+        const auto *w = qobject_cast<QWidget *>(watched);
+        return w && watches(w->window()) && isRepeat(static_cast<QKeyEvent *>(event));
+    }
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        m_released.insert(key->key(), key->timestamp());
+        const auto held = m_held.find(key->key());
+        // The release of the press that acted, or of a held key: done with it. After one
+        // more press the settling decides.
+        if (!key->isAutoRepeat() && held != m_held.end() && held->presses != 1)
+            m_held.erase(held);
+        return false;
+    }
+    default:
+        return false;
+    }
+}
