@@ -26,7 +26,8 @@ void Fonts::installSubstitutions()
 QStringList Fonts::hallFamilies()
 {
     // Tahoma's bold digits read from far; Microsoft JhengHei is the bold Chinese face every
-    // Windows has, and under Wine the Debian faces stand in for both.
+    // Windows has. Under Wine the Debian faces of the Linux build stand in for both.
     return {QStringLiteral("Tahoma"), QStringLiteral("Microsoft JhengHei"),
-            QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UKai TW")};
+            QStringLiteral("DejaVu Sans"), QStringLiteral("cwTeXHeiBold"),
+            QStringLiteral("AR PL UKai TW")};
 }
