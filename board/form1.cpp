@@ -198,9 +198,11 @@ void Form1::restore(const Board &board, bool secondRound)
         m_start->setFocus();
 }
 
-void Form1::resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bingoDrawing)
+void Form1::resumeWindows(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken,
+                          bool bingoDrawing)
 {
-    m_resumed = {prizeOpen || !bingoTaken.isEmpty(), prizeOpen, bingoTaken, bingoDrawing};
+    m_resumed = {prizeOpen || !bingoTaken.isEmpty(), prizeOpen, prizeCell, bingoTaken,
+                 bingoDrawing};
     if (m_resumed.pending && isVisible())
         QTimer::singleShot(0, this, &Form1::openResumedWindows);
 }
@@ -237,14 +239,15 @@ void Form1::openResumedWindows()
     if (!m_resumed.pending)
         return;
     m_resumed.pending = false;
-    if (m_resumed.prizeOpen) {
-        // The same prize grows onto the screen again; its 確 定 goes on as it would have.
-        m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
-        showPrizeWindow();
-    }
+    // The prize last, so that it stands in front and the remote's next key confirms it.
     if (!m_resumed.bingoTaken.isEmpty()) {
         lottoClick();
         m_bingoWindow->restore(m_resumed.bingoTaken, m_resumed.bingoDrawing);
+    }
+    if (m_resumed.prizeOpen) {
+        // The same prize grows onto the screen again; its 確 定 goes on as it would have.
+        m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
+        showPrizeWindow(m_resumed.prizeCell);
     }
 }
 
@@ -454,7 +457,8 @@ void Form1::renderHall()
     const bool prizeUp = m_prizeShown && m_prizeShown->isVisible();
     const bool number = isHall() && !m_board.timer1Enabled && (m_board.awaitingPrize || prizeUp);
     if (number)
-        m_hallNumber->setNumber(QString::number(m_board.stopCell + 1));
+        m_hallNumber->setNumber(
+            QString::number((m_board.awaitingPrize ? m_board.stopCell : m_prizeCell) + 1));
     if (m_hallNumber->isVisibleTo(this) != number)
         m_hallNumber->setVisible(number);
     if (m_hint != Presenter::Hint::None && Presenter::hint(m_presenterKeys->state()) != m_hint) {
@@ -625,7 +629,7 @@ void Form1::command1Click(int index)
     m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, index);
     render();
-    showPrizeWindow();
+    showPrizeWindow(m_board.stopCell);
     renderHall();
     if (!m_prizeWindow->isOpening()) {
         markPendingHeld();
@@ -633,7 +637,7 @@ void Form1::command1Click(int index)
     }
 }
 
-void Form1::showPrizeWindow()
+void Form1::showPrizeWindow(int cell)
 {
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
@@ -652,7 +656,8 @@ void Form1::showPrizeWindow()
         if (isHall())
             m_prizeWindow->setHall(Scale::hall(screen()->size()));
     }
-    m_prizeWindow->setNumber(QString::number(m_board.stopCell + 1));
+    m_prizeCell = cell;
+    m_prizeWindow->setNumber(QString::number(cell + 1));
     m_prizeWindow->setPrize(m_text1->text());
     m_prizeWindow->open();
 }

@@ -75,7 +75,10 @@ public:
     void restore(const Board &board, bool secondRound);
     // What else was on screen when that run ended: the prize not yet confirmed, the bingo
     // numbers taken. They come back once the board is shown.
-    void resumeWindows(bool prizeOpen, const QList<int> &bingoTaken, bool bingoDrawing);
+    void resumeWindows(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken,
+                       bool bingoDrawing);
+    // Windows of an earlier run are still to come back: the remote waits for them.
+    bool resumePending() const { return m_resumed.pending; }
     // The bingo window's numbers taken so far, in order, and whether its draw runs.
     QList<int> bingoTaken() const;
     bool bingoDrawing() const;
@@ -127,7 +130,7 @@ private:
     void buildLayout();
     void buildMenus();
     void render();
-    void showPrizeWindow();
+    void showPrizeWindow(int cell);
     void markPendingHeld();
     void onPrizeConfirmed();
     void openResumedWindows();
@@ -150,6 +153,8 @@ private:
     // The same window as a plain widget: the board's state is rendered from the handler of its
     // destruction too, when it is no prize window any more.
     QPointer<QWidget> m_prizeShown;
+    // The number whose prize the window shows; a later stop may be waiting beside it.
+    int m_prizeCell = 0;
     QPointer<Form3> m_pictureWindow;
     QPointer<BingoWindow> m_bingoWindow;
     QPointer<FormAbout> m_aboutWindow;
@@ -162,6 +167,7 @@ private:
     {
         bool pending = false;
         bool prizeOpen = false;
+        int prizeCell = 0;
         QList<int> bingoTaken;
         bool bingoDrawing = false;
     } m_resumed;

@@ -239,8 +239,9 @@ Presenter::NightState PresenterKeys::state() const
     s.awaitingPrize = b.awaitingPrize;
     s.cardEnabled = b.cardEnabled;
     const Form2 *prize = m_board->prizeWindow();
-    s.prizeShown = prize && prize->isVisible();
-    s.prizeOpened = s.prizeShown && !prize->isOpening();
+    // A prize coming back with a resumed night counts as shown before it is.
+    s.prizeShown = (prize && prize->isVisible()) || m_board->resumePending();
+    s.prizeOpened = prize && prize->isVisible() && !prize->isOpening();
     return s;
 }
 

@@ -368,6 +368,14 @@ bool Journal::Contents::prizeOpen() const
     return version >= 2 || card == entries.size() - 1;
 }
 
+int Journal::Contents::prizeCell() const
+{
+    for (qsizetype i = entries.size() - 1; i >= 0; --i)
+        if (entries[i].change == BoardChange::Card)
+            return entries[i].state.stopCell;
+    return 0;
+}
+
 QStringList Journal::Contents::nightPrizes() const
 {
     if (version >= 2)

@@ -67,6 +67,8 @@ struct Contents
     // The last prize was still on screen, not yet confirmed; or it was the last one and
     // the closing picture never came.
     bool prizeOpen() const;
+    // The number that prize went to: a later stop may have moved the board's on.
+    int prizeCell() const;
     // The prizes the night began with, whatever it has given out since, or empty when a
     // version 1 journal without a card does not tell.
     QStringList nightPrizes() const;

@@ -86,18 +86,26 @@ QString NightKeeper::besideName(const QString &suffix) const
     return name;
 }
 
+bool NightKeeper::writeCopy(const QString &name, QString *error) const
+{
+    QFile copy(name);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        *error = copy.errorString();
+        return false; // someone else's file: left alone
+    }
+    if (copy.write(m_earlierBytes) == m_earlierBytes.size() && FileSync::sync(copy))
+        return true;
+    *error = copy.errorString();
+    copy.close();
+    copy.remove(); // a half copy would pass for the whole
+    return false;
+}
+
 void NightKeeper::keepDamagedCopy()
 {
-    QFile copy(besideName(QStringLiteral("-damaged")));
-    if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
-        copy.write(m_earlierBytes) == m_earlierBytes.size() && FileSync::sync(copy)) {
-        m_damagedCopy = copy.fileName();
-        return;
-    }
-    m_copyError = copy.errorString();
-    copy.close();
-    if (copy.exists() && copy.size() < m_earlierBytes.size())
-        copy.remove(); // a half copy would pass for the whole
+    const QString name = besideName(QStringLiteral("-damaged"));
+    if (writeCopy(name, &m_copyError))
+        m_damagedCopy = name;
 }
 
 NightKeeper::Kept NightKeeper::setAside()
@@ -120,16 +128,10 @@ NightKeeper::Kept NightKeeper::setAside()
     }
     kept.error = old.errorString();
     // A journal that cannot be moved may still be copied, and then written over.
-    if (!m_earlierBytes.isEmpty()) {
-        QFile copy(name);
-        if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
-            copy.write(m_earlierBytes) == m_earlierBytes.size() && FileSync::sync(copy)) {
-            m_replace = true;
-            return {true, name, {}};
-        }
-        copy.close();
-        if (copy.exists())
-            copy.remove();
+    QString copyError;
+    if (!m_earlierBytes.isEmpty() && writeCopy(name, &copyError)) {
+        m_replace = true;
+        return {true, name, {}};
     }
     m_broken = true;
     m_error = kept.error;

@@ -81,6 +81,8 @@ private:
     void replay(const Journal::Entry &e);
     bool write(const QByteArray &line, const QDateTime &time, bool mayBegin);
     QString besideName(const QString &suffix) const;
+    // The earlier journal's bytes, whole and synced, in a new file of that name.
+    bool writeCopy(const QString &name, QString *error) const;
     void keepDamagedCopy();
 
     JournalFile m_file;

@@ -1,20 +1,22 @@
 #include "recordcontroller.h"
 
 #include "form1.h"
+#include "prizelist.h"
 #include "prompt.h"
 #include "recordwindow.h"
+#include "safefile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
-#include <QFile>
 #include <QMenu>
 #include <QTimer>
 
 namespace {
+// Only for telling an older journal's list by its bytes; read with the list's own care.
 QByteArray readAll(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return SafeFile::read(path, PrizeList::MaxBytes).bytes;
 }
 
 // What the operator needs to do when an earlier journal stays where it is.
@@ -87,8 +89,8 @@ void RecordController::offerResume()
     m_board.restore(m_keeper.board(), m_keeper.round() == 2);
     if (m_keeper.fullScreen())
         m_board.setWindowState(m_board.windowState() | Qt::WindowFullScreen);
-    m_board.resumeWindows(m_keeper.earlier().prizeOpen(), m_keeper.bingo().taken,
-                          m_keeper.bingo().drawing);
+    m_board.resumeWindows(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
+                          m_keeper.bingo().taken, m_keeper.bingo().drawing);
     // A damaged journal that could not be copied: the question has said it is not written.
     const bool told = m_keeper.earlier().linesLost && m_keeper.damagedCopy().isEmpty();
     if (!continued && !told)
@@ -209,8 +211,10 @@ void RecordController::updateCloseQuestion()
 
 void RecordController::warnJournal()
 {
-    Prompt::refuse(&m_board, QStringLiteral("無法寫入抽獎紀錄檔：\n%1\n%2\n\n"
-                                            "抽獎照常進行，但程式若意外結束，"
-                                            "今晚的抽獎將無法接續。")
-                                 .arg(m_keeper.journalPath(), m_keeper.journalError()));
+    // Over whatever the operator is looking at: the board may be hidden behind the finale.
+    QWidget *over = m_board.isVisible() ? &m_board : QApplication::activeWindow();
+    Prompt::refuse(over, QStringLiteral("無法寫入抽獎紀錄檔：\n%1\n%2\n\n"
+                                        "抽獎照常進行，但程式若意外結束，"
+                                        "今晚的抽獎將無法接續。")
+                             .arg(m_keeper.journalPath(), m_keeper.journalError()));
 }

@@ -1,3 +1,4 @@
+#include "bignumber.h"
 #include "bingowindow.h"
 #include "boarddump.h"
 #include "cellbutton.h"
@@ -69,8 +70,9 @@ QStringList widgetDump(Form1 &w)
                .arg(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
     if (Form2 *prize = w.prizeWindow(); prize && prize->isVisible()) {
         prize->finishOpening();
-        out << QStringLiteral("prize ") +
-                   prize->findChild<QLabel *>(QStringLiteral("Label1"))->text();
+        out << QStringLiteral("prize %1 %2")
+                   .arg(prize->findChild<BigNumber *>(QStringLiteral("Number"))->number(),
+                        prize->findChild<QLabel *>(QStringLiteral("Label1"))->text());
     }
     return out;
 }
@@ -178,6 +180,7 @@ private Q_SLOTS:
     void unusableJournalSaysWhy();
     void bingoAndFullScreenComeBack_data();
     void bingoAndFullScreenComeBack();
+    void resumedPrizeKeepsItsNumber();
     void opensAtTheTopAndClosesByKey_data();
     void opensAtTheTopAndClosesByKey();
 
@@ -1057,6 +1060,28 @@ void TestRecord::bingoAndFullScreenComeBack()
     const QList<int> four = w.bingoWindow()->draw().taken();
     QCOMPARE(four.size(), 4);
     QVERIFY(!taken.contains(four[3]));
+}
+
+// A prize left up while the mouse starts the next spin comes back with its own number,
+// not the one of the stop that followed it.
+void TestRecord::resumedPrizeKeepsItsNumber()
+{
+    spin();
+    QTest::mouseClick(m_board->command1(Board::Chance), Qt::LeftButton);
+    m_board->prizeWindow()->finishOpening();
+    const int prizeCell = m_board->board().stopCell;
+    spin();
+    QVERIFY(m_board->board().stopCell != prizeCell);
+
+    Random random;
+    Form1 w(prizeList(), random);
+    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    rc.offerResume();
+    w.show();
+    QTRY_VERIFY(w.prizeWindow() && w.prizeWindow()->isVisible());
+    QCOMPARE(w.prizeWindow()->findChild<BigNumber *>(QStringLiteral("Number"))->number(),
+             QString::number(prizeCell + 1));
+    QVERIFY(w.board().awaitingPrize);
 }
 
 void TestRecord::opensAtTheTopAndClosesByKey_data()
