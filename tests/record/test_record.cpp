@@ -416,6 +416,8 @@ void TestRecord::answerNoKeepsTheOldJournal()
 {
     spin();
     const QByteArray journal = readFile(m_journalPath);
+    // That run is over: Windows moves no file another handle holds open.
+    m_controller.reset();
     m_answer = false;
     Random random;
     Form1 w(prizeList(), random);
@@ -983,8 +985,11 @@ void TestRecord::unusableJournalSaysWhy()
     }
     if (kind == QLatin1String("garbage"))
         writeFile(m_journalPath, "\x01\x02\n");
-    if (kind == QLatin1String("zero"))
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_journalPath));
+    // Windows makes a shortcut, a plain file, for a link; its NUL device is test_safefile's.
+    if (kind == QLatin1String("zero") &&
+        (!QFile::link(QStringLiteral("/dev/zero"), m_journalPath) ||
+         !QFileInfo(m_journalPath).isSymbolicLink()))
+        QSKIP("no symbolic link to a device can be made here");
     if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(m_journalPath));
     QElapsedTimer clock;
@@ -1054,7 +1059,9 @@ void TestRecord::bingoAndFullScreenComeBack()
         boxes << w.bingoWindow()->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))->text();
     QCOMPARE(boxes, (QStringList{QString::number(taken[0]), QString::number(taken[1]),
                                  QString::number(taken[2])}));
-    // The draw goes on with the numbers left.
+    // The draw goes on with the numbers left, once a pass has put one on display (the
+    // loop's timer may not have run yet).
+    w.bingoWindow()->step();
     w.bingoWindow()->draw().requestTake();
     w.bingoWindow()->step();
     const QList<int> four = w.bingoWindow()->draw().taken();
