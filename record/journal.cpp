@@ -390,7 +390,8 @@ QStringList Journal::Contents::nightPrizes() const
     const Board &last = entries.last().state;
     for (int i = 0; i < last.giftsLeft; ++i)
         all << last.gifts[std::size_t(i)];
-    return all;
+    // A damaged or edited journal may hold more cards than a list has lines.
+    return all.mid(0, Board::Cells);
 }
 
 int Journal::differingPrizes(const QStringList &night, const QStringList &other)

@@ -338,6 +338,11 @@ void TestJournal::inspect_data()
         << first << prizeList() << int(E::Unfinished) << 0;
     QTest::newRow("first program, two prizes changed")
         << first << changed << int(E::OtherPrizes) << 2;
+    QStringList others;
+    for (int i = 1; i <= 56; ++i)
+        others << QStringLiteral("別的獎品%1").arg(i);
+    QTest::newRow("first program, a card written twice")
+        << first + l[2] << others << int(E::OtherPrizes) << 56;
     QTest::newRow("first program, no card yet")
         << firstHeader(big5) + l[1] << changed << int(E::Unfinished) << 0;
     QTest::newRow("garbage") << QByteArray("\x01\x02\n") << prizeList() << int(E::Damaged) << 0;
