@@ -6,4 +6,6 @@ class QFileDevice;
 // journal must survive a power cut as well as a crash.
 namespace FileSync {
 bool sync(QFileDevice &file);
-}
+// Syncs made so far: some moments must make none.
+int count();
+} // namespace FileSync

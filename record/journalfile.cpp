@@ -28,11 +28,11 @@ bool JournalFile::resume(qsizetype keep)
     return true;
 }
 
-bool JournalFile::append(const QByteArray &line)
+bool JournalFile::append(const QByteArray &line, bool sync)
 {
     if (!m_file.isOpen())
         return false;
-    if (m_file.write(line) != line.size() || !sync()) {
+    if (m_file.write(line) != line.size() || !(sync ? this->sync() : m_file.flush())) {
         m_file.close();
         return false;
     }

@@ -16,7 +16,9 @@ public:
     bool create(const QByteArray &header, bool replace);
     // Goes on with an existing journal, cut back to its first `keep` bytes.
     bool resume(qsizetype keep);
-    bool append(const QByteArray &line);
+    // Without `sync` the line reaches the system's cache only: it survives the program's
+    // crash, and the disk with the next synced line.
+    bool append(const QByteArray &line, bool sync = true);
     void close() { m_file.close(); }
     bool isOpen() const { return m_file.isOpen(); }
     QString errorString() const { return m_file.errorString(); }

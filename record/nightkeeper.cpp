@@ -183,7 +183,7 @@ bool NightKeeper::write(const QByteArray &line, const QDateTime &time, bool mayB
             return false;
         }
     }
-    if (!m_file.append(line)) {
+    if (!m_file.append(line, !m_syncLater)) {
         // Later lines after a missing one would tell a wrong story: stop writing.
         m_broken = true;
         m_error = m_file.errorString();

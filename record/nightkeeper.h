@@ -67,6 +67,9 @@ public:
     bool noteBingo(const Journal::Bingo &bingo);
     // Full screen or not: written only into a journal already begun, and into a new one.
     bool noteView(bool fullScreen, const QDateTime &time);
+    // While the light runs a disk sync must not hold back a step: lines written meanwhile
+    // reach the disk with the stop's line.
+    void setSyncLater(bool later) { m_syncLater = later; }
 
     const NightRecord &record() const { return m_record; }
     const Board &board() const { return m_last; }
@@ -103,4 +106,5 @@ private:
     bool m_fullScreen = false;
     bool m_broken = false;
     QString m_error;
+    bool m_syncLater = false;
 };

@@ -44,6 +44,7 @@ RecordController::RecordController(Form1 &board, const QStringList &giftLines,
     connect(&m_board, &Form1::boardChanged, this, &RecordController::onBoardChanged,
             Qt::DirectConnection);
     connect(&m_board, &Form1::bingoChanged, this, [this] {
+        m_keeper.setSyncLater(m_board.board().timer1Enabled);
         if (!m_keeper.noteBingo({m_board.bingoTaken(), m_board.bingoDrawing(), m_clock()}))
             QTimer::singleShot(0, this, &RecordController::warnJournal);
         updateCloseQuestion();
@@ -59,9 +60,11 @@ RecordController::~RecordController()
 
 bool RecordController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == &m_board && event->type() == QEvent::WindowStateChange &&
-        !m_keeper.noteView(m_board.isFullScreen(), m_clock()))
-        QTimer::singleShot(0, this, &RecordController::warnJournal);
+    if (watched == &m_board && event->type() == QEvent::WindowStateChange) {
+        m_keeper.setSyncLater(m_board.board().timer1Enabled);
+        if (!m_keeper.noteView(m_board.isFullScreen(), m_clock()))
+            QTimer::singleShot(0, this, &RecordController::warnJournal);
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -188,6 +191,7 @@ void RecordController::onBoardChanged(BoardChange change, int index)
     Board settled = m_board.board();
     for (int cell : m_board.pendingHeld())
         settled.markHeld(cell);
+    m_keeper.setSyncLater(m_board.board().timer1Enabled);
     if (!m_keeper.note(change, index, settled, m_clock()))
         // After the change is on screen: the operator should see what the warning is about.
         QTimer::singleShot(0, this, &RecordController::warnJournal);

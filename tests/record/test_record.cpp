@@ -3,6 +3,7 @@
 #include "boarddump.h"
 #include "cellbutton.h"
 #include "files.h"
+#include "filesync.h"
 #include "form1.h"
 #include "form2.h"
 #include "frozenfolder.h"
@@ -168,6 +169,7 @@ private Q_SLOTS:
     void unwritableJournalWarnsOnce();
     void closeBoxSaysWhetherTheNightIsKept_data();
     void closeBoxSaysWhetherTheNightIsKept();
+    void journalStaysOffTheMovingLight_data();
     void journalStaysOffTheMovingLight();
     void opensAtBoardScale_data();
     void opensAtBoardScale();
@@ -726,22 +728,64 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept()
     QCOMPARE(m_questions, QStringList{question});
 }
 
+void TestRecord::journalStaysOffTheMovingLight_data()
+{
+    QTest::addColumn<QString>("during");
+    QTest::newRow("nothing else") << QString();
+    QTest::newRow("a bingo number taken") << QStringLiteral("bingo");
+    QTest::newRow("full screen") << QStringLiteral("full screen");
+    QTest::newRow("the last prize window closed") << QStringLiteral("prize");
+}
+
+// A disk sync can take tens of milliseconds: none while the light runs. What happens
+// meanwhile is written at once all the same (it survives a crash) and synced with the stop.
 void TestRecord::journalStaysOffTheMovingLight()
 {
+    QFETCH(QString, during);
     spin();
-    card(Board::Chance);
+    if (during == QLatin1String("prize")) {
+        QTest::mouseClick(m_board->command1(Board::Chance), Qt::LeftButton);
+        m_board->prizeWindow()->finishOpening();
+    } else {
+        card(Board::Chance);
+    }
+    if (during == QLatin1String("bingo")) {
+        m_board->lottoClick();
+        m_board->bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+    }
+    if (during == QLatin1String("full screen"))
+        m_board->show();
     const auto journalSize = [this] { return QFileInfo(m_journalPath).size(); };
     const qint64 before = journalSize();
     QVERIFY(before > 0);
+    const int syncs = FileSync::count();
     QTest::mouseClick(m_board->startButton(), Qt::LeftButton);
     int steps = 0;
     while (m_board->board().timer1Enabled) {
-        QCOMPARE(journalSize(), before);
+        if (steps == 50 && during == QLatin1String("bingo")) {
+            m_board->bingoWindow()->draw().requestTake();
+            m_board->bingoWindow()->step();
+        } else if (steps == 50 && during == QLatin1String("full screen")) {
+            m_board->setWindowState(Qt::WindowFullScreen);
+        } else if (steps == 50 && during == QLatin1String("prize")) {
+            QTest::mouseClick(
+                m_board->prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+                Qt::LeftButton);
+            flushDeletes();
+        }
+        if (steps > 50)
+            QCOMPARE(journalSize() > before, !during.isEmpty());
+        QCOMPARE(FileSync::count(), syncs);
         m_board->timer1Tick();
         ++steps;
     }
     QVERIFY(steps > 100);
-    QVERIFY(journalSize() > before); // the stop itself is written
+    QCOMPARE(FileSync::count(), syncs + 1); // the stop itself, with all before it
+    const Journal::Contents c = Journal::read(readFile(m_journalPath), prizeList());
+    QCOMPARE(c.entries.last().change, BoardChange::Stop);
+    QCOMPARE(c.bingo.taken.size(), during == QLatin1String("bingo") ? 1 : 0);
+    QCOMPARE(c.fullScreen, during == QLatin1String("full screen"));
+    QVERIFY(!c.prizeOpen());
 }
 
 void TestRecord::opensAtBoardScale_data()
