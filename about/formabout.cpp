@@ -4,10 +4,10 @@
 #include "colourui.h"
 #include "drag.h"
 #include "scale.h"
+#include "shellopen.h"
 #include "twips.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <qdrawutil.h>
 #include <QGuiApplication>
@@ -162,11 +162,10 @@ void FormAbout::showScaledFrame()
 
 void FormAbout::Navigate(const QString &webPageUrl)
 {
-    const QUrl url(webPageUrl);
     if (linkOpener())
-        linkOpener()(url);
+        linkOpener()(QUrl(webPageUrl));
     else
-        QDesktopServices::openUrl(url);
+        ShellOpen::open(this, webPageUrl);
 }
 
 void FormAbout::lbl_Click(int index)

@@ -4,45 +4,23 @@
 #include "fonts.h"
 #include "form1.h"
 #include "prizelist.h"
+#include "procstats.h"
 #include "random.h"
 #include "twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
 #include <QTextStream>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <vector>
 
 namespace {
-// Seconds of CPU this process has used.
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-qint64 peakKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 class FirstPaint : public QObject
 {
 public:
@@ -121,14 +99,15 @@ int runAppChild(const QString &kind, int idleSeconds)
     while (!painted.seen)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QTextStream(stdout) << "painted" << Qt::endl;
-    const double peak = double(peakKiB()) / 1024.0;
+    const double peak = double(ProcStats::peakKiB()) / 1024.0;
 
     QElapsedTimer wall;
     wall.start();
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = ProcStats::cpuSeconds();
     QTimer::singleShot(idleSeconds * 1000, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
-    const double idle = 100.0 * (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+    const double idle =
+        100.0 * (ProcStats::cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
     QTextStream(stdout) << peak << ' ' << idle << Qt::endl;
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-// Maps the Windows faces the layouts name onto fonts a Linux desktop has.
+// Maps the Windows faces the layouts name onto the fonts this system has.
 namespace Fonts {
 void installSubstitutions();
 // What the hall reads on the enlarged board (the winning number, the prize, the hint): a

@@ -1,5 +1,6 @@
 #include "eventtitle.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -72,7 +73,7 @@ void TestEventTitle::load()
     QCOMPARE(r.ok(), !refused);
     QCOMPARE(r.title, title);
     if (refused) {
-        QVERIFY2(r.message.contains(path), qPrintable(r.message));
+        QVERIFY2(r.message.contains(QDir::toNativeSeparators(path)), qPrintable(r.message));
         // The title file is named as such, not as the prize list.
         QVERIFY2(r.message.contains(QStringLiteral("活動標題")), qPrintable(r.message));
         QVERIFY2(!r.message.contains(QStringLiteral("獎品")), qPrintable(r.message));

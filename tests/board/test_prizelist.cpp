@@ -1,13 +1,20 @@
 #include "prizelist.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <memory>
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using PrizeList::Encoding;
 using PrizeList::Error;
@@ -463,6 +470,16 @@ void TestPrizeList::specialFiles_data()
 
     QTest::newRow("folder") << QStringLiteral("folder") << Error::Unreadable
                             << QStringLiteral("資料夾");
+    // A read from either would wait for a server that never writes.
+    QTest::newRow("socket or named pipe")
+        << QStringLiteral("server") << Error::Unreadable << QStringLiteral("不是一般的檔案");
+#ifdef Q_OS_WIN
+    QTest::newRow("device") << QStringLiteral("device") << Error::Unreadable
+                            << QStringLiteral("字元裝置");
+    // As a spreadsheet holds the file it has open.
+    QTest::newRow("held open, shared with nobody")
+        << QStringLiteral("unshared") << Error::Unreadable << QStringLiteral("正在被使用");
+#else
     QTest::newRow("FIFO") << QStringLiteral("fifo") << Error::Unreadable
                           << QStringLiteral("具名管道 (FIFO)");
     QTest::newRow("device") << QStringLiteral("device") << Error::Unreadable
@@ -476,6 +493,7 @@ void TestPrizeList::specialFiles_data()
     if (geteuid() != 0)
         QTest::newRow("no permission")
             << QStringLiteral("mode000") << Error::Unreadable << QStringLiteral("權限");
+#endif
 }
 
 void TestPrizeList::specialFiles()
@@ -485,16 +503,34 @@ void TestPrizeList::specialFiles()
     QFETCH(QString, named);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("gift.txt"));
     const QString real = dir.filePath(QStringLiteral("real.txt"));
     QFile f(real);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(big5(QStringLiteral("一\r\n")));
     f.close();
 
-    if (kind == QStringLiteral("folder"))
+    QString path = dir.filePath(QStringLiteral("gift.txt"));
+    QLocalServer server;
+    if (kind == QStringLiteral("folder")) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gift.txt")));
-    else if (kind == QStringLiteral("fifo"))
+    } else if (kind == QStringLiteral("server")) {
+        QVERIFY(server.listen(
+            QStringLiteral("zentavo-gift-%1").arg(QCoreApplication::applicationPid())));
+        path = server.fullServerName();
+    }
+#ifdef Q_OS_WIN
+    std::unique_ptr<void, decltype(&CloseHandle)> held(nullptr, &CloseHandle);
+    if (kind == QStringLiteral("device")) {
+        path = QStringLiteral("//./NUL");
+    } else if (kind == QStringLiteral("unshared")) {
+        QVERIFY(QFile::rename(real, path));
+        held.reset(
+            CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+                        GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        QVERIFY(held.get() != INVALID_HANDLE_VALUE);
+    }
+#else
+    if (kind == QStringLiteral("fifo"))
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     else if (kind == QStringLiteral("device"))
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
@@ -508,6 +544,7 @@ void TestPrizeList::specialFiles()
         QVERIFY(QFile::rename(real, path));
         QVERIFY(QFile::setPermissions(path, {}));
     }
+#endif
 
     const PrizeList::Result r = PrizeList::load(path);
     QCOMPARE(r.error, error);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,7 +58,8 @@ void TestSafeFile::specialFiles_data()
     QTest::newRow("missing") << "missing" << Status::Missing;
     QTest::newRow("folder") << "folder" << Status::NotRegular;
     QTest::newRow("FIFO, nobody writing") << "fifo" << Status::NotRegular;
-    QTest::newRow("link to an endless device") << "zero" << Status::NotRegular;
+    QTest::newRow("an endless device") << "zero" << Status::NotRegular;
+    QTest::newRow("socket or pipe of a silent server") << "server" << Status::NotRegular;
 }
 
 // Each would hang or flood a plain read.
@@ -71,12 +73,24 @@ void TestSafeFile::specialFiles()
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("f")));
     if (kind == QLatin1String("fifo") && QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
         QSKIP("no FIFOs on this system");
+    QString target = path;
     if (kind == QLatin1String("zero")) {
+#ifdef Q_OS_WIN
+        target = QStringLiteral("//./NUL"); // Windows links are shortcut files, not links
+#else
         if (!QFile::exists(QStringLiteral("/dev/zero")))
             QSKIP("no /dev/zero on this system");
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+#endif
     }
-    const SafeFile::Read r = SafeFile::read(path, 1 << 20);
+    // A Unix socket, or on Windows a named pipe whose server never writes.
+    QLocalServer server;
+    if (kind == QLatin1String("server")) {
+        QVERIFY(server.listen(
+            QStringLiteral("zentavo-safefile-%1").arg(QCoreApplication::applicationPid())));
+        target = server.fullServerName();
+    }
+    const SafeFile::Read r = SafeFile::read(target, 1 << 20);
     QCOMPARE(r.status, status);
     QVERIFY(r.bytes.isEmpty());
     QCOMPARE(r.reason.isEmpty(), status == Status::Missing);

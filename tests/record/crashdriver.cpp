@@ -16,22 +16,23 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
-// zentavo as main.cpp builds it, with gift.txt from the first argument and the answer to
-// the resume question ("yes" or "no") from the second. Commands come one a line on
-// standard input; each is answered with a line "ok" once it has run. A copy that gives
-// way to another, or finds no place for its lock, says why and ends with "gone".
+// zentavo as main.cpp builds it, with gift.txt from the first argument, the answer to the
+// resume question ("yes" or "no") from the second and the journal's path from the third.
+// Commands come one a line on standard input; each is answered with a line "ok" once it has
+// run. A copy that gives way to another, or finds no place for its lock, says why and ends
+// with "gone".
 namespace {
 // One line each: a message's own line ends are written as "\n".
 void say(QString line)
 {
     line.replace(u'\n', QStringLiteral("\\n"));
-    std::fputs(qPrintable(line + u'\n'), stdout);
+    std::fputs((line + u'\n').toUtf8().constData(), stdout); // UTF-8 whatever the code page
     std::fflush(stdout);
 }
 
@@ -55,7 +56,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setQuitOnLastWindowClosed(false);
-    if (argc < 3)
+    if (argc < 4)
         return 2;
     const bool answer = qstrcmp(argv[2], "yes") == 0;
     Prompt::setConfirmHandler([answer](QWidget *, const QString &text) {
@@ -77,19 +78,12 @@ int main(int argc, char *argv[])
         return 1;
     Random random;
     Form1 board(prizes.lines, random);
-    RecordController record(board, prizes.lines, path);
+    RecordController record(board, prizes.lines, path, QString::fromLocal8Bit(argv[3]));
     record.offerResume();
     board.show();
 
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char buffer[256];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer - 1);
-        if (n <= 0) {
-            app.quit();
-            return;
-        }
-        for (const QByteArray &command : QByteArray(buffer, n).trimmed().split('\n')) {
+    const auto run = [&](const QByteArray &commands) {
+        for (const QByteArray &command : commands.trimmed().split('\n')) {
             const QList<QByteArray> words = command.trimmed().split(' ');
             const QByteArray &verb = words[0];
             const int arg = words.value(1).toInt();
@@ -153,6 +147,20 @@ int main(int argc, char *argv[])
             }
             say(QStringLiteral("ok"));
         }
-    });
+    };
+    // Standard input is read on a thread of its own and each piece handed to the event
+    // loop: Windows's event loop can watch sockets but not a pipe.
+    std::thread([&app, run] {
+        char buffer[256];
+        for (;;) {
+            const auto n = ::read(STDIN_FILENO, buffer, sizeof buffer - 1);
+            if (n <= 0)
+                break;
+            const QByteArray commands(buffer, int(n));
+            QMetaObject::invokeMethod(
+                &app, [run, commands] { run(commands); }, Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+    }).detach();
     return app.exec();
 }

@@ -1,3 +1,4 @@
+#include "files.h"
 #include "frozenfolder.h"
 
 #include <QDir>
@@ -24,7 +25,10 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(CRASHDRIVER), {giftPath, QLatin1String(answer)});
+        // The journal in a data folder of the test's own, named as the program names it.
+        m_process.start(
+            QStringLiteral(CRASHDRIVER),
+            {giftPath, QLatin1String(answer), dataHome + QStringLiteral("/Zentavo/night.journal")});
     }
     ~Driver()
     {
@@ -41,7 +45,7 @@ public:
             while (!m_process.canReadLine())
                 if (!m_process.waitForReadyRead(20000))
                     return said << QStringLiteral("(no answer)");
-            const QString line = QString::fromUtf8(m_process.readLine()).chopped(1);
+            const QString line = readLine();
             if (line == QStringLiteral("ok"))
                 return said;
             said << line;
@@ -53,7 +57,7 @@ public:
         QStringList said;
         while (m_process.waitForReadyRead(20000) || m_process.canReadLine())
             while (m_process.canReadLine())
-                said << QString::fromUtf8(m_process.readLine()).chopped(1);
+                said << readLine();
         m_process.waitForFinished();
         return said;
     }
@@ -66,6 +70,15 @@ public:
     }
 
 private:
+    QString readLine()
+    {
+        // Windows ends the driver's lines in CR LF.
+        QString line = QString::fromUtf8(m_process.readLine());
+        while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+            line.chop(1);
+        return line;
+    }
+
     QProcess m_process;
 };
 } // namespace
@@ -76,6 +89,7 @@ class TestCrash : public QObject
 private Q_SLOTS:
     void killAndResume_data();
     void killAndResume();
+    void answerNoStartsANewJournal();
     void oneCopyOnAJournal_data();
     void oneCopyOnAJournal();
 };
@@ -184,6 +198,45 @@ void TestCrash::killAndResume()
     QCOMPARE(second.run(next), QStringList()); // no refusal
     if (shown.count("finish") == 56)
         QCOMPARE(second.run("closing"), QStringList{QStringLiteral("1")});
+}
+
+// 否 keeps the cut-short night under a dated name beside it and journals the new night in
+// its place: the killed copy's handle must be gone first, or Windows would not move it.
+void TestCrash::answerNoStartsANewJournal()
+{
+    QTemporaryDir dir;
+    const QString gift = writeGifts(dir);
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString folder = data + QStringLiteral("/Zentavo");
+    {
+        Driver first(data, gift, "yes");
+        for (const char *c : {"start", "finish", "card 0", "confirm", "start", "finish"})
+            QCOMPARE(first.run(c), QStringList());
+        first.kill();
+    }
+    const QByteArray before = readFile(folder + QStringLiteral("/night.journal"));
+    QVERIFY(!before.isEmpty());
+    {
+        Driver second(data, gift, "no");
+        const QStringList asked = second.run("start");
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].startsWith(QStringLiteral("asked 上次的抽獎尚未結束。")),
+                 qPrintable(asked[0]));
+        QCOMPARE(second.run("finish"), QStringList());
+        second.kill();
+    }
+    const QStringList kept = QDir(folder).entryList({QStringLiteral("night-*.journal")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^night-\\d{8}-\\d{6}\\.journal$"))
+                 .match(kept[0])
+                 .hasMatch(),
+             qPrintable(kept[0]));
+    QCOMPARE(readFile(QDir(folder).filePath(kept[0])), before);
+    // The journal in its place holds the new night alone: one stop.
+    Driver third(data, gift, "yes");
+    const QStringList asked = third.run("dump");
+    QCOMPARE(asked.size(), 2);
+    QVERIFY2(asked[0].contains(QStringLiteral("最後保存的是第 1 次搖獎")), qPrintable(asked[0]));
 }
 
 // The lock lies beside the journal: two copies never draw on one journal, whatever their

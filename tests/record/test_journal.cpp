@@ -96,6 +96,8 @@ private Q_SLOTS:
     void damagedInTheMiddle();
     void neverWrittenOver_data();
     void neverWrittenOver();
+    void heldOpenElsewhere_data();
+    void heldOpenElsewhere();
 };
 
 void TestJournal::readBack()
@@ -455,6 +457,37 @@ void TestJournal::neverWrittenOver()
     QCOMPARE(readFile(path), bytes);
     frozen.thaw();
     QVERIFY(besideJournals(dir.path()).isEmpty());
+}
+
+// Another program (an editor, a virus scanner) has the old journal open: Windows then
+// refuses to rename it, so it is copied whole and the new night written over it.
+void TestJournal::heldOpenElsewhere_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QList<QByteArray> l = nightLines();
+    Board done(prizeList());
+    QTest::newRow("unfinished, not resumed") << l.join();
+    QTest::newRow("closing reached")
+        << l.join() + Journal::entryLine({BoardChange::Closing, 0, T0.addSecs(999), 1, done});
+}
+
+void TestJournal::heldOpenElsewhere()
+{
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.journal"));
+    writeFile(path, bytes);
+    QFile other(path);
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    NightKeeper keeper(path, "gifts", prizeList());
+    keeper.inspect();
+    const NightKeeper::Kept kept = keeper.setAside();
+    QVERIFY2(kept.ok, qPrintable(kept.error));
+    QCOMPARE(readFile(kept.name), bytes);
+    QVERIFY(keeper.note(BoardChange::Correction, 3, Board(prizeList()), T0));
+    QVERIFY(!keeper.journalBroken());
+    QCOMPARE(Journal::read(readFile(path), prizeList()).entries.size(), 1);
+    QCOMPARE(besideJournals(dir.path()), QStringList{QFileInfo(kept.name).fileName()});
 }
 
 QTEST_GUILESS_MAIN(TestJournal)

@@ -35,7 +35,9 @@
 #include <QTest>
 
 #include <csignal>
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
+#endif
 
 namespace {
 QStringList prizeList()
@@ -416,6 +418,8 @@ void TestRecord::answerNoKeepsTheOldJournal()
 {
     spin();
     const QByteArray journal = readFile(m_journalPath);
+    // That run is over: Windows moves no file another handle holds open.
+    m_controller.reset();
     m_answer = false;
     Random random;
     Form1 w(prizeList(), random);
@@ -608,6 +612,11 @@ void TestRecord::failedSaveKeepsEarlierFile()
     }
     RecordWindow::setSaveNameProvider([&](QWidget *, const QString &) { return csv; });
 
+#ifdef Q_OS_WIN
+    if (how == QLatin1String("limit"))
+        QSKIP("Windows has no file size limit to set");
+    QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
+#else
     // Past the limit a write fails as on a full disk (EFBIG rather than ENOSPC).
     struct rlimit before;
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
@@ -620,6 +629,7 @@ void TestRecord::failedSaveKeepsEarlierFile()
     QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldSignal);
+#endif
 
     QCOMPARE(m_refusals.size(), 1);
     QVERIFY2(m_refusals[0].startsWith(QStringLiteral("無法儲存抽獎紀錄（") + reason),
@@ -1019,8 +1029,11 @@ void TestRecord::unusableJournalSaysWhy()
     }
     if (kind == QLatin1String("garbage"))
         writeFile(m_journalPath, "\x01\x02\n");
-    if (kind == QLatin1String("zero"))
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_journalPath));
+    // Windows makes a shortcut, a plain file, for a link; its NUL device is test_safefile's.
+    if (kind == QLatin1String("zero") &&
+        (!QFile::link(QStringLiteral("/dev/zero"), m_journalPath) ||
+         !QFileInfo(m_journalPath).isSymbolicLink()))
+        QSKIP("no symbolic link to a device can be made here");
     if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(m_journalPath));
     QElapsedTimer clock;
@@ -1090,7 +1103,9 @@ void TestRecord::bingoAndFullScreenComeBack()
         boxes << w.bingoWindow()->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))->text();
     QCOMPARE(boxes, (QStringList{QString::number(taken[0]), QString::number(taken[1]),
                                  QString::number(taken[2])}));
-    // The draw goes on with the numbers left.
+    // The draw goes on with the numbers left, once a pass has put one on display (the
+    // loop's timer may not have run yet).
+    w.bingoWindow()->step();
     w.bingoWindow()->draw().requestTake();
     w.bingoWindow()->step();
     const QList<int> four = w.bingoWindow()->draw().taken();
