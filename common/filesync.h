@@ -8,4 +8,6 @@ namespace FileSync {
 bool sync(QFileDevice &file);
 // Syncs made so far: some moments must make none.
 int count();
+// The platform's own call, on a file already flushed to the system.
+bool toDisk(int handle);
 } // namespace FileSync

@@ -1,22 +1,8 @@
 #include "filesync.h"
 
-#include <QFileDevice>
-
-#include <atomic>
-
 #include <unistd.h>
 
-namespace {
-std::atomic<int> made{0};
-}
-
-bool FileSync::sync(QFileDevice &file)
+bool FileSync::toDisk(int handle)
 {
-    ++made;
-    return file.flush() && ::fsync(file.handle()) == 0;
-}
-
-int FileSync::count()
-{
-    return made;
+    return ::fsync(handle) == 0;
 }

@@ -1,22 +1,8 @@
 #include "filesync.h"
 
-#include <QFileDevice>
-
-#include <atomic>
-
 #include <io.h>
 
-namespace {
-std::atomic<int> made{0};
-}
-
-bool FileSync::sync(QFileDevice &file)
+bool FileSync::toDisk(int handle)
 {
-    ++made;
-    return file.flush() && ::_commit(file.handle()) == 0;
-}
-
-int FileSync::count()
-{
-    return made;
+    return ::_commit(handle) == 0;
 }
