@@ -1,8 +1,7 @@
 #include "audiosound.h"
 #include "eventtitle.h"
 #include "fonts.h"
-#include "form1.h"
-#include "form2.h"
+#include "prizewindow.h"
 #include "pictures.h"
 #include "platform.h"
 #include "prizelist.h"
@@ -11,6 +10,7 @@
 #include "random.h"
 #include "recordcontroller.h"
 #include "singleinstance.h"
+#include "stage.h"
 #include "startcheck.h"
 
 #include <QApplication>
@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
 
     const QDir dir(QCoreApplication::applicationDirPath());
     const QString path = dir.filePath(QStringLiteral("gift.txt"));
-    const PrizeList::Result prizes = PrizeList::load(path, {&Form2::canDraw, &Form2::showsWhole});
+    const PrizeList::Result prizes = PrizeList::load(path, {&PrizeWindow::canDraw, &PrizeWindow::showsWhole});
     if (!prizes.ok()) {
         Prompt::fail(nullptr, prizes.message);
         return 1;
@@ -51,12 +51,13 @@ int main(int argc, char *argv[])
 
     Random random;
     AudioSound sound; // outlives the board, which calls it
-    Form1 board(prizes.lines, random);
-    board.setSound(&sound);
+    Stage stage(prizes.lines, random);
+    stage.night().setSound(&sound);
+    BoardWindow &board = stage.boardWindow();
     if (!title.title.isEmpty())
         board.setTitle(title.title);
-    Program::wire(board, instance);
-    RecordController record(board, prizes.lines, path);
+    Program::wire(stage, instance);
+    RecordController record(stage.night(), board, prizes.lines, path);
     record.offerResume();
     board.show();
     // The device and the sounds load after the first paint, on the audio thread.

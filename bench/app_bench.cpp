@@ -2,7 +2,7 @@
 
 #include "audiosound.h"
 #include "fonts.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prizelist.h"
 #include "procstats.h"
 #include "random.h"
@@ -80,7 +80,7 @@ int runAppChild(const QString &kind, int idleSeconds)
     if (board) {
         const PrizeList::Result r = PrizeList::load(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
-        auto form = std::make_unique<Form1>(r.lines, random);
+        auto form = std::make_unique<BoardWindow>(r.lines, random);
         form->setSound(&sound);
         window = std::move(form);
     } else {

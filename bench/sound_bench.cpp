@@ -1,7 +1,7 @@
 #include "sound_bench.h"
 
 #include "audiosound.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "scriptedrandom.h"
 
 #include <QCoreApplication>
@@ -186,7 +186,7 @@ void runSoundBench(QTextStream &out)
     waitMs(4500);
 
     ScriptedRandom random({ScriptedRandom::forPick(SpinLength - 198, 5), 0.0f});
-    Form1 board({}, random);
+    BoardWindow board({}, random);
     StepTimes steps(sound);
     board.setSound(&steps);
     QEventLoop loop;

@@ -1,8 +1,8 @@
 #include "spin_bench.h"
 
 #include "cellbutton.h"
-#include "form1.h"
-#include "form2.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
 #include "scriptedrandom.h"
 
 #include <QCoreApplication>
@@ -44,7 +44,7 @@ void waitMs(int ms)
 }
 
 // Shows the board at its design size or over the whole screen and waits until it is up.
-void showBoard(Form1 &board, bool fullScreen)
+void showBoard(BoardWindow &board, bool fullScreen)
 {
     if (fullScreen) {
         board.showFullScreen();
@@ -69,7 +69,7 @@ SpinFigures runSpin(int length, bool fullScreen)
 {
     // The spin of the given length from cell 0.
     ScriptedRandom random({ScriptedRandom::forPick(length - 198, 5), 0.0f});
-    Form1 board({}, random);
+    BoardWindow board({}, random);
     showBoard(board, fullScreen);
     std::vector<double> errors;
     QElapsedTimer clock;
@@ -155,7 +155,7 @@ struct SteppedBoard
     }
 
     ScriptedRandom random;
-    Form1 board;
+    BoardWindow board;
     bool fullScreen;
     PaintCounter counter;
     std::vector<double> costs;
@@ -189,7 +189,7 @@ std::pair<StepFigures, StepFigures> timeSteps()
 std::vector<double> timePrizeGrowth()
 {
     ScriptedRandom random({ScriptedRandom::forPick(0, 5), 0.0f});
-    Form1 board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
+    BoardWindow board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
     showBoard(board, true);
     std::vector<double> costs;
     for (int i = 0; i < 5; ++i) {
@@ -201,7 +201,7 @@ std::vector<double> timePrizeGrowth()
         QElapsedTimer clock;
         clock.start();
         board.command1Click(i % 2);
-        Form2 *prize = board.prizeWindow();
+        PrizeWindow *prize = board.prizeWindow();
         if (prize->isOpening()) {
             QObject::connect(prize, &GrowingWindow::opened, &loop, &QEventLoop::quit);
             loop.exec();

@@ -1,6 +1,7 @@
 #include "recordcontroller.h"
 
-#include "form1.h"
+#include "boardwindow.h"
+#include "night.h"
 #include "prizelist.h"
 #include "prompt.h"
 #include "recordwindow.h"
@@ -31,9 +32,9 @@ QString notKept(const QString &path, const QString &error)
 }
 } // namespace
 
-RecordController::RecordController(Form1 &board, const QStringList &giftLines,
+RecordController::RecordController(Night &night, BoardWindow &board, const QStringList &giftLines,
                                    const QString &giftPath, const QString &journalPath)
-    : m_board(board), m_keeper(journalPath, readAll(giftPath), giftLines),
+    : m_night(night), m_board(board), m_keeper(journalPath, readAll(giftPath), giftLines),
       m_clock([] { return QDateTime::currentDateTime(); })
 {
     QAction *show = m_board.viewMenu()->addAction(QStringLiteral("抽獎紀錄"));
@@ -41,11 +42,11 @@ RecordController::RecordController(Form1 &board, const QStringList &giftLines,
     show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(show, &QAction::triggered, this, &RecordController::showRecord);
     // Direct: the journal must be on disk before the board shows the change.
-    connect(&m_board, &Form1::boardChanged, this, &RecordController::onBoardChanged,
+    connect(&m_night, &Night::boardChanged, this, &RecordController::onBoardChanged,
             Qt::DirectConnection);
-    connect(&m_board, &Form1::bingoChanged, this, [this] {
-        m_keeper.setSyncLater(m_board.board().timer1Enabled);
-        if (!m_keeper.noteBingo({m_board.bingoTaken(), m_board.bingoDrawing(), m_clock()}))
+    connect(&m_night, &Night::bingoChanged, this, [this] {
+        m_keeper.setSyncLater(m_night.board().timer1Enabled);
+        if (!m_keeper.noteBingo({m_night.bingoTaken(), m_night.bingoDrawing(), m_clock()}))
             QTimer::singleShot(0, this, &RecordController::warnJournal);
         updateCloseQuestion();
     });
@@ -61,7 +62,7 @@ RecordController::~RecordController()
 bool RecordController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &m_board && event->type() == QEvent::WindowStateChange) {
-        m_keeper.setSyncLater(m_board.board().timer1Enabled);
+        m_keeper.setSyncLater(m_night.board().timer1Enabled);
         if (!m_keeper.noteView(m_board.isFullScreen(), m_clock()))
             QTimer::singleShot(0, this, &RecordController::warnJournal);
     }
@@ -89,10 +90,10 @@ void RecordController::offerResume()
         return;
     }
     const bool continued = m_keeper.resume();
-    m_board.restore(m_keeper.board(), m_keeper.round() == 2);
+    m_night.restore(m_keeper.board(), m_keeper.round() == 2);
     if (m_keeper.fullScreen())
         m_board.setWindowState(m_board.windowState() | Qt::WindowFullScreen);
-    m_board.resumeWindows(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
+    m_night.resume(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
                           m_keeper.bingo().taken, m_keeper.bingo().drawing);
     // A damaged journal that could not be copied: the question has said it is not written.
     const bool told = m_keeper.earlier().linesLost && m_keeper.damagedCopy().isEmpty();
@@ -188,10 +189,10 @@ void RecordController::showRecord()
 
 void RecordController::onBoardChanged(BoardChange change, int index)
 {
-    Board settled = m_board.board();
-    for (int cell : m_board.pendingHeld())
+    Board settled = m_night.board();
+    for (int cell : m_night.pendingHeld())
         settled.markHeld(cell);
-    m_keeper.setSyncLater(m_board.board().timer1Enabled);
+    m_keeper.setSyncLater(m_night.board().timer1Enabled);
     if (!m_keeper.note(change, index, settled, m_clock()))
         // After the change is on screen: the operator should see what the warning is about.
         QTimer::singleShot(0, this, &RecordController::warnJournal);
@@ -210,7 +211,7 @@ void RecordController::updateCloseQuestion()
         question = m_closing ? QStringLiteral("今晚的抽獎已經結束，抽獎紀錄已保存。\n確定要結束嗎?")
                              : QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n"
                                               "確定要結束嗎?");
-    m_board.setCloseQuestion(question);
+    m_night.setCloseQuestion(question);
 }
 
 void RecordController::warnJournal()

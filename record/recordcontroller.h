@@ -10,9 +10,10 @@
 
 #include <functional>
 
-class Form1;
+class BoardWindow;
+class Night;
 
-// Joins the board to the night's record: every change reaches the journal before the
+// Joins the night to its record: every change reaches the journal before the
 // board shows it, the menu "檢視" opens the record, and start-up offers the night that a
 // crash cut short.
 class RecordController : public QObject
@@ -21,7 +22,7 @@ class RecordController : public QObject
 public:
     using Clock = std::function<QDateTime()>;
 
-    RecordController(Form1 &board, const QStringList &giftLines, const QString &giftPath,
+    RecordController(Night &night, BoardWindow &board, const QStringList &giftLines, const QString &giftPath,
                      const QString &journalPath = NightKeeper::defaultJournalPath());
     ~RecordController() override;
 
@@ -44,7 +45,8 @@ private:
     void warnJournal();
     void updateCloseQuestion();
 
-    Form1 &m_board;
+    Night &m_night;
+    BoardWindow &m_board;
     NightKeeper m_keeper;
     Clock m_clock;
     QPointer<RecordWindow> m_window;

@@ -1,6 +1,6 @@
 #include "audiosound.h"
 #include "cellbutton.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordingsound.h"
@@ -100,7 +100,7 @@ private:
     Random m_random;
     AudioSound m_audio;     // heard, where the machine has an audio output
     RecordingSound m_sound; // outlives every board
-    std::unique_ptr<Form1> m_board;
+    std::unique_ptr<BoardWindow> m_board;
     QStringList m_given;
     int m_lastGiftsLeft = 56;
     qint64 m_lastDrawNo = 1;
@@ -114,12 +114,12 @@ private:
 
 void TestMonkey::operate(Op op)
 {
-    Form1 &w = *m_board;
+    BoardWindow &w = *m_board;
     const bool boardShown = w.isVisible();
     BingoWindow *bingo = w.bingoWindow();
-    FormAbout *about = w.aboutWindow();
-    Form2 *prize = w.prizeWindow();
-    Form3 *picture = w.pictureWindow();
+    AboutBox *about = w.aboutWindow();
+    PrizeWindow *prize = w.prizeWindow();
+    ClosingPicture *picture = w.pictureWindow();
     auto click = [](QWidget *target, Qt::MouseButton b = Qt::LeftButton) {
         if (target && target->isVisible())
             QTest::mouseClick(target, b);
@@ -287,8 +287,8 @@ QString TestMonkey::check()
     if (b.drawNo < m_lastDrawNo)
         return QStringLiteral("stop counter went back");
     m_lastDrawNo = b.drawNo;
-    if (countWindows<Form2>() > 1 || countWindows<Form3>() > 1 || countWindows<BingoWindow>() > 1 ||
-        countWindows<FormAbout>() > 1)
+    if (countWindows<PrizeWindow>() > 1 || countWindows<ClosingPicture>() > 1 || countWindows<BingoWindow>() > 1 ||
+        countWindows<AboutBox>() > 1)
         return QStringLiteral("a window is open twice");
     const BingoWindow *bingo = m_board->bingoWindow();
     if (m_sound.rolling != (bingo && bingo->isVisible() && bingo->isDrawing()))
@@ -314,10 +314,10 @@ void TestMonkey::newBoard()
     m_board.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_sound.clear();
-    m_board = std::make_unique<Form1>(prizeList(), m_random);
+    m_board = std::make_unique<BoardWindow>(prizeList(), m_random);
     m_board->setSound(&m_sound);
     m_board->setClock([this] { return m_clock += 0.731; });
-    connect(m_board.get(), &Form1::exitRequested, this, [this] { m_exited = true; });
+    connect(m_board.get(), &BoardWindow::exitRequested, this, [this] { m_exited = true; });
     m_board->show();
     m_given.clear();
     m_lastGiftsLeft = 56;
@@ -337,7 +337,7 @@ void TestMonkey::randomOperator()
     Prompt::setConfirmHandler([](QWidget *, const QString &text) {
         return text == QStringLiteral("確定要開始第二輪抽獎嗎?");
     });
-    FormAbout::setLinkOpener([](const QUrl &) {});
+    AboutBox::setLinkOpener([](const QUrl &) {});
     newBoard();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
     // The sound on, through the program's own output: loaded under the watch for warnings.
@@ -386,7 +386,7 @@ void TestMonkey::randomOperator()
     m_board.reset();
     Prompt::setRefuseHandler({});
     Prompt::setConfirmHandler({});
-    FormAbout::setLinkOpener({});
+    AboutBox::setLinkOpener({});
 }
 
 QTEST_MAIN(TestMonkey)

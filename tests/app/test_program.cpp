@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "boardwindow.h"
 #include "platform.h"
 #include "program.h"
 #include "prompt.h"
@@ -26,7 +26,7 @@ QStringList prizeList()
     return l;
 }
 
-void spin(Form1 &w)
+void spin(BoardWindow &w)
 {
     w.setClock([] { return 100.0; });
     w.startClick();
@@ -109,7 +109,7 @@ void TestProgram::ending()
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     Program::wire(w, instance);
     w.show();
     if (spun)
@@ -161,7 +161,7 @@ void TestProgram::secondCopyBringsBoardForward()
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     Program::wire(w, instance);
     w.show();
     w.showMinimized();

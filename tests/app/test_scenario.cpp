@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prompt.h"
 #include "random.h"
 
@@ -28,13 +28,13 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void finishSpin(Form1 &w)
+void finishSpin(BoardWindow &w)
 {
     while (w.board().timer1Enabled)
         w.timer1Tick();
 }
 
-void drawCard(Form1 &w, int stack)
+void drawCard(BoardWindow &w, int stack)
 {
     QTest::mouseClick(w.command1(stack), Qt::LeftButton);
     w.prizeWindow()->finishOpening();
@@ -43,7 +43,7 @@ void drawCard(Form1 &w, int stack)
     flushDeletes();
 }
 
-int countCells(const Form1 &w, ColourValue c)
+int countCells(const BoardWindow &w, ColourValue c)
 {
     return int(std::count(w.board().cells.begin(), w.board().cells.end(), c));
 }
@@ -67,10 +67,10 @@ void TestScenario::wholeNightWithEverything()
         return true;
     });
     QList<QUrl> links;
-    FormAbout::setLinkOpener([&](const QUrl &u) { links << u; });
+    AboutBox::setLinkOpener([&](const QUrl &u) { links << u; });
     Random random;
     double now = 0;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.setClock([&now] { return now += 1.25; });
     w.show();
 
@@ -151,19 +151,19 @@ void TestScenario::wholeNightWithEverything()
     QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
     Prompt::setRefuseHandler({});
     Prompt::setConfirmHandler({});
-    FormAbout::setLinkOpener({});
+    AboutBox::setLinkOpener({});
 }
 
 void TestScenario::exitDuringBingoDraw()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
     QTest::mouseClick(w.bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
                       Qt::LeftButton);
     QVERIFY(w.bingoWindow()->isDrawing());
-    QSignalSpy exit(&w, &Form1::exitRequested);
+    QSignalSpy exit(&w, &BoardWindow::exitRequested);
     w.findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(exit.count(), 1);
 }

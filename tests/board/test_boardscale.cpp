@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
@@ -39,7 +39,7 @@ constexpr int DesignW = 792;
 constexpr int DesignH = 537;
 
 // A board whose client area is exactly the given size.
-void resizeClient(Form1 &w, QSize client)
+void resizeClient(BoardWindow &w, QSize client)
 {
     w.show();
     w.resize(client.width(), client.height() + w.menuBar()->height());
@@ -48,7 +48,7 @@ void resizeClient(Form1 &w, QSize client)
 }
 
 // Where a control sits in the client area.
-QRect inClient(const Form1 &w, const QWidget *c)
+QRect inClient(const BoardWindow &w, const QWidget *c)
 {
     return QRect(c->mapTo(w.centralWidget(), QPoint(0, 0)), c->size());
 }
@@ -145,7 +145,7 @@ void TestBoardScale::controls()
 {
     QFETCH(QSize, client);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     resizeClient(w, client);
     const double s = Scale::fit(client, QSize(DesignW, DesignH));
     QCOMPARE(w.scale(), s);
@@ -188,7 +188,7 @@ void TestBoardScale::clickReachesCell()
 {
     QFETCH(QSize, client);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     resizeClient(w, client);
     w.numberCells();
     // Idle cells turn won on a right click.
@@ -209,7 +209,7 @@ void TestBoardScale::clickReachesCell()
 void TestBoardScale::backAtDesignSize()
 {
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     resizeClient(w, QSize(1920, 1050));
     resizeClient(w, QSize(DesignW, DesignH));
     QCOMPARE(w.scale(), 1.0);
@@ -263,7 +263,7 @@ void TestBoardScale::title()
     QFETCH(QString, title);
     QFETCH(bool, shrinks);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.setTitle(title);
     resizeClient(w, client);
     auto *label1 = w.findChild<QLabel *>(QStringLiteral("Label1"));

@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prompt.h"
 #include "random.h"
 
@@ -27,7 +27,7 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void spin(Form1 &w)
+void spin(BoardWindow &w)
 {
     // A fixed clock keeps every run of the tests the same.
     static double seconds = 0;
@@ -38,7 +38,7 @@ void spin(Form1 &w)
 }
 
 // A board one card from the end of the night: one prize left, on the Chance stack.
-void lastStop(Form1 &w)
+void lastStop(BoardWindow &w)
 {
     w.board().giftsLeft = 1;
     w.board().chanceLeft = 1;
@@ -47,7 +47,7 @@ void lastStop(Form1 &w)
     spin(w);
 }
 
-QString prizeShown(Form2 *prize)
+QString prizeShown(PrizeWindow *prize)
 {
     return prize->findChild<QLabel *>(QStringLiteral("Label1"))->text();
 }
@@ -108,7 +108,7 @@ void TestDraw::wholeNight()
 {
     Random random;
     double now = 100;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.setClock([&now] { return now += 13.7; });
     w.show();
     QStringList given;
@@ -120,7 +120,7 @@ void TestDraw::wholeNight()
             (n * 5 % 3 == 0 && w.command1(0)->isEnabled()) || !w.command1(1)->isEnabled() ? 0 : 1;
         const int winner = w.board().stopCell;
         QTest::mouseClick(w.command1(stack), Qt::LeftButton);
-        Form2 *prize = w.prizeWindow();
+        PrizeWindow *prize = w.prizeWindow();
         QVERIFY(prize);
         prize->finishOpening();
         QCOMPARE(prizeShown(prize), w.board().drawnGift);
@@ -144,7 +144,7 @@ void TestDraw::wholeNight()
     given.sort();
     QCOMPARE(given, all);
 
-    Form3 *picture = w.pictureWindow();
+    ClosingPicture *picture = w.pictureWindow();
     QVERIFY(picture);
     picture->finishOpening();
     QVERIFY(picture->isVisible());
@@ -158,7 +158,7 @@ void TestDraw::wholeNight()
 void TestDraw::cardRefusals()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
     spin(w);
     QTest::mouseClick(w.command1(1), Qt::LeftButton);
@@ -186,7 +186,7 @@ void TestDraw::heldAfterPrizeWindowOpens()
 {
     QFETCH(bool, closeEarly);
     Random random;
-    Form1 w({QStringLiteral("精美紀念獎")}, random);
+    BoardWindow w({QStringLiteral("精美紀念獎")}, random);
     w.board().giftsLeft = 1;
     w.board().chanceLeft = 1;
     w.board().fateLeft = 0;
@@ -208,10 +208,10 @@ void TestDraw::heldAfterPrizeWindowOpens()
 void TestDraw::newCardWhilePrizeWindowOpen()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     spin(w);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QPointer<Form2> prize = w.prizeWindow();
+    QPointer<PrizeWindow> prize = w.prizeWindow();
     prize->finishOpening();
     const QString first = prizeShown(prize);
     QSignalSpy opened(prize.data(), &GrowingWindow::opened);
@@ -228,10 +228,10 @@ void TestDraw::newCardWhilePrizeWindowOpen()
 void TestDraw::cardRightAfterClosingPrize()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     spin(w);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QPointer<Form2> first = w.prizeWindow();
+    QPointer<PrizeWindow> first = w.prizeWindow();
     first->finishOpening();
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     spin(w);
@@ -261,12 +261,12 @@ void TestDraw::closeBoxAsksOnceDrawing()
     QFETCH(int, questions);
     QFETCH(bool, exits);
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     if (spun)
         spin(w);
     m_answer = answer;
-    QSignalSpy exit(&w, &Form1::exitRequested);
+    QSignalSpy exit(&w, &BoardWindow::exitRequested);
     w.close();
     QCOMPARE(m_questions, questions);
     QCOMPARE(exit.count(), exits ? 1 : 0);
@@ -279,7 +279,7 @@ void TestDraw::closeBoxAsksOnceDrawing()
 void TestDraw::secondRoundThroughWindow()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     spin(w);
     const int cell = w.board().stopCell;
@@ -309,7 +309,7 @@ void TestDraw::secondRoundAsksFirst()
 {
     QFETCH(bool, answer);
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     spin(w);
     const int cell = w.board().stopCell;
@@ -336,11 +336,11 @@ void TestDraw::secondRoundAsksFirst()
 void TestDraw::prizeWindowInFrontOfBoard()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     spin(w);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    Form2 *prize = w.prizeWindow();
+    PrizeWindow *prize = w.prizeWindow();
     prize->finishOpening();
     // Window managers keep a dialog above the window it belongs to, and give it no
     // minimise or maximise button.
@@ -365,11 +365,11 @@ void TestDraw::prizeWindowInFrontOfBoard()
 void TestDraw::minimisedPrizeWindowComesBack()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     spin(w);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QPointer<Form2> prize = w.prizeWindow();
+    QPointer<PrizeWindow> prize = w.prizeWindow();
     prize->finishOpening();
     prize->showMinimized();
     QVERIFY(prize->isMinimized());
@@ -392,7 +392,7 @@ void TestDraw::pictureClosedAnyWayShowsBoard()
 {
     QFETCH(bool, byClick);
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     lastStop(w);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
@@ -400,7 +400,7 @@ void TestDraw::pictureClosedAnyWayShowsBoard()
     QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     QVERIFY(!w.isVisible());
-    QPointer<Form3> picture = w.pictureWindow();
+    QPointer<ClosingPicture> picture = w.pictureWindow();
     QVERIFY(picture);
     picture->finishOpening();
     if (byClick)
@@ -434,7 +434,7 @@ void TestDraw::pendingHeldGivesWay()
     QFETCH(ColourValue, after);
     m_answer = true;
     Random random;
-    Form1 w({QStringLiteral("精美紀念獎")}, random);
+    BoardWindow w({QStringLiteral("精美紀念獎")}, random);
     w.show();
     lastStop(w);
     const int cell = w.board().stopCell;
@@ -459,7 +459,7 @@ void TestDraw::pendingHeldGivesWay()
 void TestDraw::closeBoxAfterLastCard()
 {
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.show();
     lastStop(w);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);

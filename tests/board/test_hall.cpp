@@ -3,9 +3,9 @@
 #include "colourui.h"
 #include "cover.h"
 #include "fonts.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
+#include "closingpicture.h"
 #include "night.h"
 #include "prompt.h"
 #include "scale.h"
@@ -67,7 +67,7 @@ QScreen *screenFor(Size size)
     return size == Size::Uhd ? screens.value(1) : screens.value(0);
 }
 
-void place(Form1 &w, Size size)
+void place(BoardWindow &w, Size size)
 {
     QScreen *screen = screenFor(size);
     w.setScreen(screen);
@@ -87,7 +87,7 @@ qreal inkHeight(const QFont &font, const QString &text)
     return QFontMetricsF(font).tightBoundingRect(text).height();
 }
 
-QRect inBoard(const Form1 &w, const QWidget *c)
+QRect inBoard(const BoardWindow &w, const QWidget *c)
 {
     return QRect(c->mapTo(&w, QPoint(0, 0)), c->size());
 }
@@ -119,7 +119,7 @@ void TestHall::winningNumber()
     QFETCH(int, size);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
                       ScriptedRandom::forPick(0, 56)});
-    Form1 w({QStringLiteral("現金 6,000 元")}, r);
+    BoardWindow w({QStringLiteral("現金 6,000 元")}, r);
     w.setClock([] { return 1.0; });
     place(w, Size(size));
     const bool hall = Size(size) != Size::Design;
@@ -191,12 +191,12 @@ void TestHall::prizeWindow()
     QFETCH(int, lines);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
                       ScriptedRandom::forPick(0, 56)});
-    Form1 w({prize}, r);
+    BoardWindow w({prize}, r);
     w.setClock([] { return 1.0; });
     place(w, Size(size));
     Night::spinToStop(w);
     w.command1Click(Board::Fate);
-    Form2 *p = w.prizeWindow();
+    PrizeWindow *p = w.prizeWindow();
     p->finishOpening();
     auto *label = p->findChild<QLabel *>(QStringLiteral("Label1"));
     auto *number = p->findChild<BigNumber *>(QStringLiteral("Number"));
@@ -274,12 +274,12 @@ void TestHall::backColourWhileGrowing()
     for (bool picture : {false, true}) {
         GrowingWindow *g = nullptr;
         if (picture) {
-            auto *f = new Form3;
+            auto *f = new ClosingPicture;
             f->setScreen(screen);
             f->open();
             g = f;
         } else {
-            auto *f = new Form2;
+            auto *f = new PrizeWindow;
             f->setScreen(screen);
             if (Size(size) != Size::Design)
                 f->setHall(Scale::hall(screen->size()));
@@ -332,12 +332,12 @@ void TestHall::finale()
 {
     QFETCH(int, size);
     ScriptedRandom r;
-    Form1 w(Night::prizes(), r);
+    BoardWindow w(Night::prizes(), r);
     w.setClock([] { return 1.0; });
     place(w, Size(size));
     const QRect before = w.geometry();
     Night::toFinale(w);
-    Form3 *picture = w.pictureWindow();
+    ClosingPicture *picture = w.pictureWindow();
     QVERIFY(picture);
     QVERIFY(!w.isVisible());
     const QRect screen = screenFor(Size(size))->geometry();
@@ -374,7 +374,7 @@ void TestHall::bingoFits()
 {
     QFETCH(int, size);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     place(w, Size(size));
     w.lottoClick();
     BingoWindow *bingo = w.bingoWindow();

@@ -1,7 +1,7 @@
 #include "fonts.h"
-#include "form1.h"
-#include "form3.h"
-#include "formabout.h"
+#include "boardwindow.h"
+#include "closingpicture.h"
+#include "aboutbox.h"
 #include "pictures.h"
 #include "scriptedrandom.h"
 
@@ -171,7 +171,7 @@ QSize physicalSize(QSize design, double s)
 }
 
 // A board whose client area gives the scale s.
-void showAt(Form1 &w, double s)
+void showAt(BoardWindow &w, double s)
 {
     w.show();
     const QSize client(int(std::ceil(DesignW * s)), int(std::ceil(DesignH * s)));
@@ -198,7 +198,7 @@ void TestLargePictures::scrolls()
 {
     QFETCH(double, s);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     showAt(w, s);
     checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture2")), w.scale(), Pictures::scrollLeft(),
                Pictures::scrollLeftLarge());
@@ -214,7 +214,7 @@ void TestLargePictures::closingPicture_data()
 void TestLargePictures::closingPicture()
 {
     QFETCH(double, s);
-    auto *w = new Form3;
+    auto *w = new ClosingPicture;
     w->setScale(s);
     checkPhoto(w->findChild<QLabel *>(QStringLiteral("Picture1")), s, Pictures::closing(),
                Pictures::closingLarge());
@@ -230,7 +230,7 @@ void TestLargePictures::pixelArt()
 {
     QFETCH(double, s);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     showAt(w, s);
     const double at = w.scale();
     // The lamp beside a cell.
@@ -257,7 +257,7 @@ void TestLargePictures::aboutAnimation()
 {
     QFETCH(double, s);
     const QString gif = QStringLiteral(ZENTAVO_RESOURCES "/Atom1.gif");
-    auto *w = new FormAbout(QStringLiteral(ZENTAVO_RESOURCES));
+    auto *w = new AboutBox(QStringLiteral(ZENTAVO_RESOURCES));
     w->setScale(s);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));

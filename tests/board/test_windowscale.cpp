@@ -1,9 +1,9 @@
 #include "bingowindow.h"
 #include "fonts.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
-#include "formabout.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
+#include "closingpicture.h"
+#include "aboutbox.h"
 #include "opening.h"
 #include "prompt.h"
 #include "scale.h"
@@ -96,7 +96,7 @@ void TestWindowScale::prizeWindow_data()
 void TestWindowScale::prizeWindow()
 {
     QFETCH(double, s);
-    auto *w = new Form2;
+    auto *w = new PrizeWindow;
     w->setScale(s);
     w->setPrize(QStringLiteral("頭獎 液晶電視"));
     w->open();
@@ -127,7 +127,7 @@ void TestWindowScale::closingPicture_data()
 void TestWindowScale::closingPicture()
 {
     QFETCH(double, s);
-    auto *w = new Form3;
+    auto *w = new ClosingPicture;
     w->setScale(s);
     w->open();
     w->finishOpening();
@@ -192,7 +192,7 @@ void TestWindowScale::aboutBox_data()
 void TestWindowScale::aboutBox()
 {
     QFETCH(double, s);
-    auto *w = new FormAbout(QStringLiteral("/nonexistent"));
+    auto *w = new AboutBox(QStringLiteral("/nonexistent"));
     w->setScale(s);
     QVERIFY(near(w->geometry(), expected(QRect(3720, 1485, 4680, 2595), s)));
     auto *ok = child<QPushButton>(w, "cmdOK");
@@ -209,7 +209,7 @@ void TestWindowScale::boardHandsOnItsScale()
 {
     Prompt::setRefuseHandler([](QWidget *, const QString &) { QFAIL("refused"); });
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Form1 board({QStringLiteral("p")}, r);
+    BoardWindow board({QStringLiteral("p")}, r);
     board.show();
     board.resize(1920, 1050 + board.menuBar()->height());
     QTRY_COMPARE(board.centralWidget()->size(), QSize(1920, 1050));

@@ -1,8 +1,8 @@
 #include "bingowindow.h"
 #include "boarddump.h"
 #include "fonts.h"
-#include "form1.h"
-#include "form2.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
 #include "nightrecord.h"
 #include "prizelist.h"
 #include "program.h"
@@ -37,7 +37,7 @@ void say(QString line)
 }
 
 // The board as the operator sees it once the prize window is up.
-QString dump(Form1 &w)
+QString dump(BoardWindow &w)
 {
     Board settled = w.board();
     for (int cell : w.pendingHeld())
@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
     if (!prizes.ok())
         return 1;
     Random random;
-    Form1 board(prizes.lines, random);
+    BoardWindow board(prizes.lines, random);
     RecordController record(board, prizes.lines, path, QString::fromLocal8Bit(argv[3]));
     record.offerResume();
     board.show();
@@ -108,7 +108,7 @@ int main(int argc, char *argv[])
                 say(QString::number(board.prizeWindow() && board.prizeWindow()->isOpening()));
             } else if (verb == "prize") {
                 // What the prize window shows, once it has grown.
-                Form2 *prize = board.prizeWindow();
+                PrizeWindow *prize = board.prizeWindow();
                 if (prize && prize->isVisible()) {
                     prize->finishOpening();
                     say(QStringLiteral("prize ") +

@@ -4,8 +4,8 @@
 #include "cellbutton.h"
 #include "files.h"
 #include "filesync.h"
-#include "form1.h"
-#include "form2.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
 #include "frozenfolder.h"
 #include "journal.h"
 #include "nightrecord.h"
@@ -54,7 +54,7 @@ void flushDeletes()
 }
 
 // What the operator sees of the board, beside the rules' state.
-QStringList widgetDump(Form1 &w)
+QStringList widgetDump(BoardWindow &w)
 {
     QStringList out;
     for (int i = 0; i < Board::Cells; ++i)
@@ -69,7 +69,7 @@ QStringList widgetDump(Form1 &w)
     out << QStringLiteral("start %1").arg(w.startButton()->isEnabled())
         << QStringLiteral("round2 %1")
                .arg(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
-    if (Form2 *prize = w.prizeWindow(); prize && prize->isVisible()) {
+    if (PrizeWindow *prize = w.prizeWindow(); prize && prize->isVisible()) {
         prize->finishOpening();
         out << QStringLiteral("prize %1 %2")
                    .arg(prize->findChild<BigNumber *>(QStringLiteral("Number"))->number(),
@@ -199,7 +199,7 @@ private:
     QStringList m_questions;
     bool m_answer = true;
     std::unique_ptr<Random> m_random;
-    std::unique_ptr<Form1> m_board;
+    std::unique_ptr<BoardWindow> m_board;
     std::unique_ptr<RecordController> m_controller;
     QList<Moment> m_moments;
     QDateTime m_now;
@@ -223,7 +223,7 @@ void TestRecord::init()
     });
     RecordWindow::setSaveNameProvider({});
     m_random = std::make_unique<Random>();
-    m_board = std::make_unique<Form1>(prizeList(), *m_random);
+    m_board = std::make_unique<BoardWindow>(prizeList(), *m_random);
     double seconds = 1000;
     m_board->setClock([seconds]() mutable { return seconds += 7.25; });
     m_controller =
@@ -270,7 +270,7 @@ void TestRecord::card(int stack)
 // clicks, and the change of round while a stop waits for its card.
 void TestRecord::playNight()
 {
-    Form1 &w = *m_board;
+    BoardWindow &w = *m_board;
     spin();
     card(Board::Chance);
     spin();
@@ -300,7 +300,7 @@ void TestRecord::scriptedNight()
     QList<int> numbers;
     QList<QString> prizes;
     QList<int> corrected;
-    QObject::connect(m_board.get(), &Form1::boardChanged, [&](BoardChange c, int index) {
+    QObject::connect(m_board.get(), &BoardWindow::boardChanged, [&](BoardChange c, int index) {
         if (c == BoardChange::Correction)
             corrected << index + 1;
         if (c == BoardChange::Stop)
@@ -360,7 +360,7 @@ void TestRecord::resumeFromEveryCut()
             writeFile(path, cut);
             m_questions.clear();
             Random random;
-            Form1 w(prizeList(), random);
+            BoardWindow w(prizeList(), random);
             RecordController rc(w, prizeList(), m_giftPath, path);
             rc.offerResume();
             w.show();
@@ -399,7 +399,7 @@ void TestRecord::resumedJournalGoesOn()
     const QList<NightRecord::Entry> before = m_moments[m_moments.size() - 3].record;
 
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(rc.keeper().record().entries(), before);
@@ -422,7 +422,7 @@ void TestRecord::answerNoKeepsTheOldJournal()
     m_controller.reset();
     m_answer = false;
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
@@ -889,7 +889,7 @@ void TestRecord::resavedList()
     QVERIFY(again.ok());
     m_answer = answer;
     Random random;
-    Form1 w(again.lines, random);
+    BoardWindow w(again.lines, random);
     RecordController rc(w, again.lines, m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
@@ -934,7 +934,7 @@ void TestRecord::damagedJournalAsks()
     m_questions.clear();
 
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
@@ -978,7 +978,7 @@ void TestRecord::oldJournalThatCannotMove()
         QSKIP("no folder here can be made unwritable");
     m_answer = false;
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_refusals.size(), 1);
@@ -1085,7 +1085,7 @@ void TestRecord::bingoAndFullScreenComeBack()
         spin();
 
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
@@ -1125,7 +1125,7 @@ void TestRecord::resumedPrizeKeepsItsNumber()
     QVERIFY(m_board->board().stopCell != prizeCell);
 
     Random random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     w.show();

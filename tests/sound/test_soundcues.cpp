@@ -1,5 +1,5 @@
 #include "bingowindow.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prompt.h"
 #include "recordingsound.h"
 #include "scriptedrandom.h"
@@ -23,7 +23,7 @@ QStringList prizeList(bool consolation = false)
 }
 
 // Spins with the length 198 + k, starting at cell 0, and runs every tick at once.
-void spin(Form1 &w, ScriptedRandom &random, int k)
+void spin(BoardWindow &w, ScriptedRandom &random, int k)
 {
     random.push(ScriptedRandom::forPick(k, 5));
     random.push(0.0f);
@@ -87,7 +87,7 @@ void TestSoundCues::clickPerStepThenChime()
     QFETCH(bool, blocked);
     ScriptedRandom random;
     RecordingSound sound;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.setSound(&sound);
     if (blocked) {
         for (int cell : {3, 4, 40})
@@ -128,7 +128,7 @@ void TestSoundCues::prizeCueOnceOpened()
     QFETCH(Cue, cue);
     ScriptedRandom random;
     RecordingSound sound;
-    Form1 w(prizeList(consolation), random);
+    BoardWindow w(prizeList(consolation), random);
     w.setSound(&sound);
     spin(w, random, 0);
     sound.clear();
@@ -148,12 +148,12 @@ void TestSoundCues::closingWithTheClosingPicture()
 {
     ScriptedRandom random;
     RecordingSound sound;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.setSound(&sound);
     w.show();
     spin(w, random, 0);
     QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    Form2 *prize = w.prizeWindow();
+    PrizeWindow *prize = w.prizeWindow();
     prize->finishOpening();
     // As if this had been the last card.
     w.command1(0)->setEnabled(false);
@@ -176,7 +176,7 @@ void TestSoundCues::mutedMakesNothing()
     QFETCH(bool, byKey);
     ScriptedRandom random;
     RecordingSound sound;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.setSound(&sound);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -216,7 +216,7 @@ void TestSoundCues::bingoRollFollowsTheDraw()
 {
     ScriptedRandom random;
     RecordingSound sound;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     w.setSound(&sound);
     w.lottoClick();
     BingoWindow *bingo = w.bingoWindow();
@@ -247,7 +247,7 @@ void TestSoundCues::bingoRollFollowsTheDraw()
 void TestSoundCues::soundOnByDefault()
 {
     ScriptedRandom random;
-    Form1 w(prizeList(), random);
+    BoardWindow w(prizeList(), random);
     QAction *entry = w.soundAction();
     QCOMPARE(entry->text(), QStringLiteral("音效"));
     QVERIFY(entry->isCheckable());

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
+#include "closingpicture.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -19,14 +19,14 @@ inline QStringList prizes()
     return l;
 }
 
-inline void spinToStop(Form1 &w)
+inline void spinToStop(BoardWindow &w)
 {
     w.startClick();
     while (w.board().timer1Enabled)
         w.timer1Tick();
 }
 
-inline void toFinale(Form1 &w)
+inline void toFinale(BoardWindow &w)
 {
     for (int card = 0; card < 56; ++card) {
         spinToStop(w);

@@ -2,14 +2,14 @@
 
 #include <QString>
 
-class Form1;
+class Stage;
 class SingleInstance;
 
-// What ties the board to the running program; main() and the tests share it.
+// What ties the night's windows to the running program; main() and the tests share it.
 namespace Program {
 // 結束 and an accepted close box end the program at once, and a later copy's start
 // brings the board forward.
-void wire(Form1 &board, SingleInstance &instance);
+void wire(Stage &stage, SingleInstance &instance);
 // Takes the one-copy lock, or tells the operator why this copy gives way: another copy
 // runs, or no lock can be made. False when this copy must end.
 bool claim(SingleInstance &instance);

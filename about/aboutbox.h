@@ -16,7 +16,7 @@ class QUrl;
 // Names the program and its author, with the e-mail and web-site links. It has no
 // title bar and is dragged by its background. A parentless window that deletes itself
 // when closed.
-class FormAbout : public QWidget
+class AboutBox : public QWidget
 {
     Q_OBJECT
 public:
@@ -26,7 +26,7 @@ public:
 
     // The animated picture is read from Atom1.gif in programDir, by default the directory
     // of the executable.
-    explicit FormAbout(const QString &programDir = QString());
+    explicit AboutBox(const QString &programDir = QString());
 
     // Opens at s times the design: place, size and fonts.
     void setScale(double s);

@@ -1,5 +1,5 @@
 #include "fonts.h"
-#include "form2.h"
+#include "prizewindow.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-class TestForm2 : public QObject
+class TestPrizeWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -34,9 +34,9 @@ private Q_SLOTS:
     void showsWhole();
 
 private:
-    static QPointer<Form2> openWith(const QString &prize)
+    static QPointer<PrizeWindow> openWith(const QString &prize)
     {
-        auto *w = new Form2;
+        auto *w = new PrizeWindow;
         w->setPrize(prize);
         w->open();
         w->finishOpening();
@@ -45,7 +45,7 @@ private:
     static QLabel *label1(QWidget *w) { return w->findChild<QLabel *>(QStringLiteral("Label1")); }
 };
 
-void TestForm2::showsPrize_data()
+void TestPrizeWindow::showsPrize_data()
 {
     QTest::addColumn<QString>("prize");
     QTest::addColumn<bool>("fullSize"); // in the label's own 18 pt
@@ -56,11 +56,11 @@ void TestForm2::showsPrize_data()
     QTest::newRow("latin and digits") << QStringLiteral("iPhone 15 Pro 256GB x1") << true;
 }
 
-void TestForm2::showsPrize()
+void TestPrizeWindow::showsPrize()
 {
     QFETCH(QString, prize);
     QFETCH(bool, fullSize);
-    QPointer<Form2> w = openWith(prize);
+    QPointer<PrizeWindow> w = openWith(prize);
     QCOMPARE(w->windowTitle(), QStringLiteral("好禮大方送--"));
     // 4800 x 3000 twips outside, 1200 from the top, and no longer resizable.
     QCOMPARE(w->frameGeometry().size(), QSize(320, 200));
@@ -77,7 +77,7 @@ void TestForm2::showsPrize()
     delete w;
 }
 
-void TestForm2::gradient_data()
+void TestPrizeWindow::gradient_data()
 {
     QTest::addColumn<double>("where"); // fraction of the client height
     QTest::addColumn<QColor>("colour");
@@ -87,11 +87,11 @@ void TestForm2::gradient_data()
     QTest::newRow("last band") << 1.0 << QColor(0xFF, 0xFF, 0x00);
 }
 
-void TestForm2::gradient()
+void TestPrizeWindow::gradient()
 {
     QFETCH(double, where);
     QFETCH(QColor, colour);
-    QPointer<Form2> w = openWith(QString());
+    QPointer<PrizeWindow> w = openWith(QString());
     const QImage bands = w->background();
     QCOMPARE(bands.size(), w->size() * w->devicePixelRatio());
     const int y = std::min(int(where * bands.height()), bands.height() - 1);
@@ -100,11 +100,11 @@ void TestForm2::gradient()
     delete w;
 }
 
-void TestForm2::confirmClosesAndSignals()
+void TestPrizeWindow::confirmClosesAndSignals()
 {
-    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
+    QPointer<PrizeWindow> w = openWith(QStringLiteral("電冰箱"));
     bool hiddenWhenConfirmed = false;
-    connect(w.data(), &Form2::confirmed, this, [&] { hiddenWhenConfirmed = !w->isVisible(); });
+    connect(w.data(), &PrizeWindow::confirmed, this, [&] { hiddenWhenConfirmed = !w->isVisible(); });
     auto *button = w->findChild<QPushButton *>(QStringLiteral("Command1"));
     QCOMPARE(button->text(), QStringLiteral("確 定"));
     button->click();
@@ -112,18 +112,18 @@ void TestForm2::confirmClosesAndSignals()
     QTRY_VERIFY(w.isNull());
 }
 
-void TestForm2::closeBoxDoesNotConfirm()
+void TestPrizeWindow::closeBoxDoesNotConfirm()
 {
-    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
-    QSignalSpy confirmed(w.data(), &Form2::confirmed);
+    QPointer<PrizeWindow> w = openWith(QStringLiteral("電冰箱"));
+    QSignalSpy confirmed(w.data(), &PrizeWindow::confirmed);
     QVERIFY(w->close());
     QTRY_VERIFY(w.isNull());
     QCOMPARE(confirmed.count(), 0);
 }
 
-void TestForm2::newPrizeWhileOpen()
+void TestPrizeWindow::newPrizeWhileOpen()
 {
-    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
+    QPointer<PrizeWindow> w = openWith(QStringLiteral("電冰箱"));
     QSignalSpy opened(w.data(), &GrowingWindow::opened);
     w->setPrize(QStringLiteral("腳踏車"));
     w->open();
@@ -135,9 +135,9 @@ void TestForm2::newPrizeWhileOpen()
     delete w;
 }
 
-void TestForm2::prizeWaitsForGrowth()
+void TestPrizeWindow::prizeWaitsForGrowth()
 {
-    auto *w = new Form2;
+    auto *w = new PrizeWindow;
     w->setPrize(QStringLiteral("電冰箱"));
     w->open();
     QVERIFY(w->isOpening());
@@ -149,7 +149,7 @@ void TestForm2::prizeWaitsForGrowth()
     delete w;
 }
 
-void TestForm2::designValues_data()
+void TestPrizeWindow::designValues_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
@@ -167,7 +167,7 @@ void TestForm2::designValues_data()
                                      << QString() << 0.0 << QColor() << QRect(240, 144, 57, 25);
 }
 
-void TestForm2::designValues()
+void TestPrizeWindow::designValues()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
@@ -175,7 +175,7 @@ void TestForm2::designValues()
     QFETCH(double, points);
     QFETCH(QColor, text);
     QFETCH(QRect, place);
-    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
+    QPointer<PrizeWindow> w = openWith(QStringLiteral("電冰箱"));
     auto *c = w->findChild<QWidget *>(name);
     QVERIFY(c);
     if (auto *l = qobject_cast<QLabel *>(c))
@@ -196,9 +196,9 @@ void TestForm2::designValues()
 }
 
 // A graphical-style button: its face is its colour exactly, not the style's shade of it.
-void TestForm2::confirmLooksItsColour()
+void TestPrizeWindow::confirmLooksItsColour()
 {
-    QPointer<Form2> w = openWith(QString());
+    QPointer<PrizeWindow> w = openWith(QString());
     auto *button = w->findChild<QPushButton *>(QStringLiteral("Command1"));
     const QImage face = button->grab().toImage();
     for (QPoint p : {QPoint(4, face.height() / 2), QPoint(face.width() - 5, face.height() - 5),
@@ -207,9 +207,9 @@ void TestForm2::confirmLooksItsColour()
     delete w;
 }
 
-void TestForm2::fixedDialog()
+void TestPrizeWindow::fixedDialog()
 {
-    QPointer<Form2> w = openWith(QString());
+    QPointer<PrizeWindow> w = openWith(QString());
     // The type window managers read: a dialog, with a close box and no other button.
     QCOMPARE(w->windowType(), Qt::Dialog);
     const Qt::WindowFlags flags = w->windowFlags();
@@ -222,9 +222,9 @@ void TestForm2::fixedDialog()
     delete w;
 }
 
-void TestForm2::minimisedComesBack()
+void TestPrizeWindow::minimisedComesBack()
 {
-    QPointer<Form2> w = openWith(QStringLiteral("電冰箱"));
+    QPointer<PrizeWindow> w = openWith(QStringLiteral("電冰箱"));
     w->showMinimized();
     QVERIFY(w->isMinimized());
     w->open();
@@ -233,7 +233,7 @@ void TestForm2::minimisedComesBack()
     delete w;
 }
 
-void TestForm2::plainText_data()
+void TestPrizeWindow::plainText_data()
 {
     QTest::addColumn<QString>("prize");
     QTest::newRow("strike") << QStringLiteral("<S>x</S>");
@@ -243,18 +243,18 @@ void TestForm2::plainText_data()
     QTest::newRow("entity") << QStringLiteral("<b>A&amp;B</b>");
 }
 
-void TestForm2::plainText()
+void TestPrizeWindow::plainText()
 {
     QFETCH(QString, prize);
     QVERIFY(Qt::mightBeRichText(prize));
-    QPointer<Form2> w = openWith(prize);
+    QPointer<PrizeWindow> w = openWith(prize);
     QLabel *label = label1(w);
     QCOMPARE(label->text(), prize);
     QCOMPARE(label->textFormat(), Qt::PlainText);
     delete w;
 }
 
-void TestForm2::canDraw_data()
+void TestPrizeWindow::canDraw_data()
 {
     QTest::addColumn<uint>("character");
     QTest::addColumn<bool>("drawn");
@@ -266,14 +266,14 @@ void TestForm2::canDraw_data()
     QTest::newRow("rare CJK beyond the BMP") << uint(0x2B740) << false;
 }
 
-void TestForm2::canDraw()
+void TestPrizeWindow::canDraw()
 {
     QFETCH(uint, character);
     QFETCH(bool, drawn);
-    QCOMPARE(Form2::canDraw(character), drawn);
+    QCOMPARE(PrizeWindow::canDraw(character), drawn);
 }
 
-void TestForm2::showsWhole_data()
+void TestPrizeWindow::showsWhole_data()
 {
     QTest::addColumn<QString>("prize");
     QTest::addColumn<bool>("whole");
@@ -285,15 +285,15 @@ void TestForm2::showsWhole_data()
     QTest::newRow("ten thousand characters") << QString(10000, QChar(u'獎')) << false;
 }
 
-void TestForm2::showsWhole()
+void TestPrizeWindow::showsWhole()
 {
     QFETCH(QString, prize);
     QFETCH(bool, whole);
-    QCOMPARE(Form2::showsWhole(prize), whole);
+    QCOMPARE(PrizeWindow::showsWhole(prize), whole);
     if (!whole)
         return;
     // What the check accepts, the window shows in full.
-    QPointer<Form2> w = openWith(prize);
+    QPointer<PrizeWindow> w = openWith(prize);
     QLabel *label = label1(w);
     const QRect needed = QFontMetrics(label->font())
                              .boundingRect(label->contentsRect(),
@@ -302,5 +302,5 @@ void TestForm2::showsWhole()
     delete w;
 }
 
-QTEST_MAIN(TestForm2)
-#include "test_form2.moc"
+QTEST_MAIN(TestPrizeWindow)
+#include "test_prizewindow.moc"

@@ -1,6 +1,6 @@
 #include "program.h"
 
-#include "form1.h"
+#include "stage.h"
 #include "prompt.h"
 #include "singleinstance.h"
 
@@ -20,21 +20,17 @@ void bringForward(QWidget *w)
 }
 } // namespace
 
-void Program::wire(Form1 &board, SingleInstance &instance)
+void Program::wire(Stage &stage, SingleInstance &instance)
 {
+    BoardWindow &board = stage.boardWindow();
     // Not quit(): it would send every window a close event first, and the board's close
     // box asks a question that 結束 must not.
     QObject::connect(
-        &board, &Form1::exitRequested, QCoreApplication::instance(),
+        &board, &BoardWindow::exitRequested, QCoreApplication::instance(),
         [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
-    QObject::connect(&instance, &SingleInstance::anotherStarted, &board, [&board] {
-        // While the closing picture is up, the board is hidden behind it on purpose.
-        Form3 *picture = board.pictureWindow();
-        QWidget *front = board.isHidden() && picture && picture->isVisible()
-                             ? static_cast<QWidget *>(picture)
-                             : &board;
-        bringForward(front);
-    });
+    NightWindows *windows = &stage.windows();
+    QObject::connect(&instance, &SingleInstance::anotherStarted, &board,
+                     [windows] { bringForward(windows->front()); });
 }
 
 bool Program::claim(SingleInstance &instance)

@@ -1,8 +1,7 @@
 #include "presenterkeys.h"
 
 #include "bingowindow.h"
-#include "form1.h"
-#include "fullscreen.h"
+#include "night.h"
 #include "repeatguard.h"
 
 #include <QKeyEvent>
@@ -11,7 +10,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include <algorithm>
 
 namespace {
 struct Key
@@ -55,17 +53,6 @@ const QList<Key> &stepKeys()
         {Qt::Key_Slash, Qt::Key_Slash},
     };
     return keys;
-}
-
-bool isNext(int key)
-{
-    return key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_Space ||
-           key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-bool isBlackOut(int key)
-{
-    return key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
 }
 
 // While the window has the focus, these keys are the remote's and never reach a focused
@@ -120,70 +107,7 @@ QPushButton *button(QWidget *window, const char *name)
 }
 } // namespace
 
-Presenter::Hint Presenter::hint(const NightState &state)
-{
-    if (state.spinning || state.prizeShown)
-        return Hint::None;
-    if (!state.cardEnabled[0] && !state.cardEnabled[1])
-        return Hint::NoCard;
-    if (state.awaitingPrize)
-        return Hint::None;
-    if (!state.anyFree || !state.startEnabled)
-        return state.secondRound ? Hint::NoNumber : Hint::RoundDone;
-    return Hint::None;
-}
-
-Presenter::Action Presenter::boardAction(int key, const NightState &state)
-{
-    if (isBlackOut(key))
-        return Action::BlackOut;
-    // The whole board is laid out anew when the window changes size: not while the light runs.
-    if (key == Qt::Key_F5)
-        return state.spinning ? Action::None : Action::EnterFullScreen;
-    if (key == Qt::Key_Escape)
-        return state.spinning ? Action::None : Action::LeaveFullScreen;
-    // While a stop waits for its prize, the remote's two buttons are the two stacks.
-    if (state.awaitingPrize && !state.spinning) {
-        if (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_1)
-            return state.cardEnabled[0] ? Action::Chance : Action::None;
-        if ((key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_2) &&
-            state.cardEnabled[1])
-            return Action::Fate;
-        if (key == Qt::Key_2)
-            return Action::None;
-    }
-    if (!isNext(key))
-        return Action::None;
-    // The prize on screen is confirmed before the next spin; a second press while it
-    // still grows is not a start.
-    if (state.prizeShown)
-        return state.prizeOpened ? Action::Confirm : Action::None;
-    const bool anyCard = state.cardEnabled[0] || state.cardEnabled[1];
-    if (state.startEnabled && !state.spinning && !state.awaitingPrize && state.anyFree && anyCard)
-        return Action::Start;
-    return hint(state) == Hint::None ? Action::None : Action::Hint;
-}
-
-Presenter::BingoAction Presenter::bingoAction(int key, bool drawing)
-{
-    if (isBlackOut(key))
-        return BingoAction::BlackOut;
-    if (!isNext(key) && key != Qt::Key_Down)
-        return BingoAction::None;
-    return drawing ? BingoAction::Take : BingoAction::Draw;
-}
-
-Presenter::FinaleAction Presenter::finaleAction(int key)
-{
-    if (isBlackOut(key))
-        return FinaleAction::BlackOut;
-    return isNext(key) ? FinaleAction::Leave : FinaleAction::None;
-}
-
-PresenterKeys::PresenterKeys(Form1 *board) : QObject(board), m_board(board)
-{
-    attach(board);
-}
+PresenterKeys::PresenterKeys(Night &night, QObject *parent) : QObject(parent), m_night(night) {}
 
 void PresenterKeys::attach(QWidget *window)
 {
@@ -204,7 +128,7 @@ void PresenterKeys::attachBingo(BingoWindow *window)
             button(window, "Command2")->click();
             break;
         case Presenter::BingoAction::BlackOut:
-            m_board->blackOut();
+            m_night.blackOut();
             break;
         case Presenter::BingoAction::None:
             break;
@@ -220,7 +144,7 @@ void PresenterKeys::attachFinale(QWidget *window, const std::function<void()> &l
             leave();
             break;
         case Presenter::FinaleAction::BlackOut:
-            m_board->blackOut();
+            m_night.blackOut();
             break;
         case Presenter::FinaleAction::None:
             break;
@@ -228,50 +152,33 @@ void PresenterKeys::attachFinale(QWidget *window, const std::function<void()> &l
     });
 }
 
-Presenter::NightState PresenterKeys::state() const
-{
-    const Board &b = m_board->board();
-    Presenter::NightState s;
-    s.spinning = b.timer1Enabled;
-    s.startEnabled = b.startEnabled;
-    s.anyFree = std::any_of(b.cells.begin(), b.cells.end(), Cell::isFree);
-    s.secondRound = m_board->isSecondRound();
-    s.awaitingPrize = b.awaitingPrize;
-    s.cardEnabled = b.cardEnabled;
-    const Form2 *prize = m_board->prizeWindow();
-    // A prize coming back with a resumed night counts as shown before it is.
-    s.prizeShown = (prize && prize->isVisible()) || m_board->resumePending();
-    s.prizeOpened = prize && prize->isVisible() && !prize->isOpening();
-    return s;
-}
-
 void PresenterKeys::press(int key)
 {
-    const Presenter::NightState night = state();
+    const Presenter::NightState night = m_night.presenterState();
     switch (Presenter::boardAction(key, night)) {
     case Presenter::Action::Start:
-        m_board->startClick();
+        m_night.start();
         break;
     case Presenter::Action::Confirm:
-        button(m_board->prizeWindow(), "Command1")->click();
+        m_night.confirmPrize();
         break;
     case Presenter::Action::Chance:
-        m_board->command1Click(Board::Chance);
+        m_night.drawCard(Board::Chance);
         break;
     case Presenter::Action::Fate:
-        m_board->command1Click(Board::Fate);
+        m_night.drawCard(Board::Fate);
         break;
     case Presenter::Action::EnterFullScreen:
-        FullScreen::enter(m_board);
+        m_night.requestFullScreen(true);
         break;
     case Presenter::Action::LeaveFullScreen:
-        FullScreen::leave(m_board);
+        m_night.requestFullScreen(false);
         break;
     case Presenter::Action::BlackOut:
-        m_board->blackOut();
+        m_night.blackOut();
         break;
     case Presenter::Action::Hint:
-        m_board->showHint(Presenter::hint(night));
+        m_night.showHint(Presenter::hint(night));
         break;
     case Presenter::Action::None:
         break;

@@ -1,4 +1,4 @@
-#include "form3.h"
+#include "closingpicture.h"
 
 #include "colourui.h"
 #include "pictures.h"
@@ -16,7 +16,7 @@ namespace {
 constexpr ColourValue Red = Colour::fromHex(0xFF0000);
 } // namespace
 
-Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::FramelessWindowHint)
+ClosingPicture::ClosingPicture(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form3"));
@@ -38,7 +38,7 @@ Form3::Form3(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::Frameless
     Picture1->installEventFilter(this);
 }
 
-void Form3::open()
+void ClosingPicture::open()
 {
     OpeningPlan plan;
     plan.heightStep = 12;
@@ -48,13 +48,13 @@ void Form3::open()
     GrowingWindow::open(plan);
 }
 
-double Form3::hallScale(QSize screen)
+double ClosingPicture::hallScale(QSize screen)
 {
     // The window's full size is 8100 x 3600 twips: 540 x 240 pixels at the design.
     return std::min(0.75 * screen.width() / 540.0, 0.6 * screen.height() / 240.0);
 }
 
-bool Form3::eventFilter(QObject *watched, QEvent *event)
+bool ClosingPicture::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != Picture1)
         return GrowingWindow::eventFilter(watched, event);
@@ -83,14 +83,14 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-void Form3::closeEvent(QCloseEvent *event)
+void ClosingPicture::closeEvent(QCloseEvent *event)
 {
     GrowingWindow::closeEvent(event);
     if (event->isAccepted())
         Q_EMIT closed();
 }
 
-void Form3::Picture1_Click()
+void ClosingPicture::Picture1_Click()
 {
     close();
     Q_EMIT pictureClicked();

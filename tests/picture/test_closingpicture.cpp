@@ -1,11 +1,11 @@
-#include "form3.h"
+#include "closingpicture.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
-class TestForm3 : public QObject
+class TestClosingPicture : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -14,18 +14,18 @@ private Q_SLOTS:
     void clicks();
 
 private:
-    static QPointer<Form3> opened()
+    static QPointer<ClosingPicture> opened()
     {
-        auto *w = new Form3;
+        auto *w = new ClosingPicture;
         w->open();
         w->finishOpening();
         return w;
     }
 };
 
-void TestForm3::redBanner()
+void TestClosingPicture::redBanner()
 {
-    QPointer<Form3> w = opened();
+    QPointer<ClosingPicture> w = opened();
     // 8100 x 3600 twips at top 1500, no frame.
     QCOMPARE(w->frameGeometry().size(), QSize(540, 240));
     QCOMPARE(w->frameGeometry().top(), 100);
@@ -41,7 +41,7 @@ void TestForm3::redBanner()
     delete w;
 }
 
-void TestForm3::clicks_data()
+void TestClosingPicture::clicks_data()
 {
     QTest::addColumn<bool>("onPicture");
     QTest::addColumn<Qt::MouseButton>("button");
@@ -56,17 +56,17 @@ void TestForm3::clicks_data()
         << false << Qt::LeftButton << QPoint(580, 280) << false;
 }
 
-void TestForm3::clicks()
+void TestClosingPicture::clicks()
 {
     QFETCH(bool, onPicture);
     QFETCH(Qt::MouseButton, button);
     QFETCH(QPoint, release);
     QFETCH(bool, closes);
-    QPointer<Form3> w = opened();
+    QPointer<ClosingPicture> w = opened();
     // Widened so that part of the window lies outside the picture.
     w->resize(600, 300);
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
-    QSignalSpy clicked(w.data(), &Form3::pictureClicked);
+    QSignalSpy clicked(w.data(), &ClosingPicture::pictureClicked);
     QWidget *target = onPicture ? w->findChild<QWidget *>(QStringLiteral("Picture1")) : w.data();
     QTest::mousePress(target, button, {}, onPicture ? QPoint(200, 100) : release);
     QTest::mouseRelease(target, button, {}, release);
@@ -80,5 +80,5 @@ void TestForm3::clicks()
     }
 }
 
-QTEST_MAIN(TestForm3)
-#include "test_form3.moc"
+QTEST_MAIN(TestClosingPicture)
+#include "test_closingpicture.moc"

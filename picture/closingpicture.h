@@ -6,11 +6,11 @@ class QLabel;
 
 // The closing banner shown once every prize is given out. A parentless window that
 // deletes itself when its picture is clicked.
-class Form3 : public GrowingWindow
+class ClosingPicture : public GrowingWindow
 {
     Q_OBJECT
 public:
-    explicit Form3(QWidget *parent = nullptr);
+    explicit ClosingPicture(QWidget *parent = nullptr);
 
     // Grows onto the screen over red bands. Once started, a further call only brings
     // the window to the front.

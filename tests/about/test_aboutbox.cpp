@@ -1,6 +1,6 @@
 #include "drag.h"
 #include "fonts.h"
-#include "formabout.h"
+#include "aboutbox.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,13 +13,13 @@
 #include <QTest>
 #include <QUrl>
 
-class TestFormAbout : public QObject
+class TestAboutBox : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { Fonts::installSubstitutions(); }
     void init();
-    void cleanup() { FormAbout::setLinkOpener({}); }
+    void cleanup() { AboutBox::setLinkOpener({}); }
     void labelClicks_data();
     void labelClicks();
     void captionsFit();
@@ -38,13 +38,13 @@ private:
     QList<QUrl> m_opened;
 };
 
-void TestFormAbout::init()
+void TestAboutBox::init()
 {
     m_opened.clear();
-    FormAbout::setLinkOpener([this](const QUrl &url) { m_opened.append(url); });
+    AboutBox::setLinkOpener([this](const QUrl &url) { m_opened.append(url); });
 }
 
-void TestFormAbout::labelClicks_data()
+void TestAboutBox::labelClicks_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
@@ -67,12 +67,12 @@ void TestFormAbout::labelClicks_data()
                             << "林志明" << QString();
 }
 
-void TestFormAbout::labelClicks()
+void TestAboutBox::labelClicks()
 {
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, url);
-    QPointer<FormAbout> w = new FormAbout;
+    QPointer<AboutBox> w = new AboutBox;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
     auto *label = w->findChild<QLabel *>(name);
@@ -85,9 +85,9 @@ void TestFormAbout::labelClicks()
     delete w;
 }
 
-void TestFormAbout::captionsFit()
+void TestAboutBox::captionsFit()
 {
-    FormAbout w;
+    AboutBox w;
     // The links keep their drawn widths, 1845 and 1770 twips; the addresses fit them.
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lbl(2)"))->width(), 123);
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lbl(5)"))->width(), 118);
@@ -98,7 +98,7 @@ void TestFormAbout::captionsFit()
     }
 }
 
-void TestFormAbout::dragArithmetic_data()
+void TestAboutBox::dragArithmetic_data()
 {
     QTest::addColumn<QPointF>("cursor");
     QTest::addColumn<int>("buttons");
@@ -114,7 +114,7 @@ void TestFormAbout::dragArithmetic_data()
     QTest::newRow("no button") << QPointF(1500, 900) << int(Qt::NoButton) << false;
 }
 
-void TestFormAbout::dragArithmetic()
+void TestAboutBox::dragArithmetic()
 {
     QFETCH(QPointF, cursor);
     QFETCH(int, buttons);
@@ -128,7 +128,7 @@ void TestFormAbout::dragArithmetic()
         QCOMPARE(*to + grab, window + cursor);
 }
 
-void TestFormAbout::dragWindow_data()
+void TestAboutBox::dragWindow_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("moves");
@@ -136,11 +136,11 @@ void TestFormAbout::dragWindow_data()
     QTest::newRow("right") << Qt::RightButton << false;
 }
 
-void TestFormAbout::dragWindow()
+void TestAboutBox::dragWindow()
 {
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, moves);
-    QPointer<FormAbout> w = new FormAbout;
+    QPointer<AboutBox> w = new AboutBox;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
     QCOMPARE(w->geometry().topLeft(), QPoint(248, 99));
@@ -160,7 +160,7 @@ void TestFormAbout::dragWindow()
     delete w;
 }
 
-void TestFormAbout::dragOnlyFromBackground_data()
+void TestAboutBox::dragOnlyFromBackground_data()
 {
     QTest::addColumn<QString>("pressOn"); // empty: the bare background
     QTest::addColumn<bool>("moves");
@@ -175,11 +175,11 @@ void TestFormAbout::dragOnlyFromBackground_data()
 
 // A shaky click on a control must neither move the box nor lose the click; moves the
 // controls pass on only count after a press on the background.
-void TestFormAbout::dragOnlyFromBackground()
+void TestAboutBox::dragOnlyFromBackground()
 {
     QFETCH(QString, pressOn);
     QFETCH(bool, moves);
-    QPointer<FormAbout> w = new FormAbout;
+    QPointer<AboutBox> w = new AboutBox;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
     // The earlier drag leaves its grab point behind.
@@ -209,7 +209,7 @@ void TestFormAbout::dragOnlyFromBackground()
     delete w;
 }
 
-void TestFormAbout::systemMove_data()
+void TestAboutBox::systemMove_data()
 {
     QTest::addColumn<QString>("platform");
     QTest::addColumn<bool>("system");
@@ -221,18 +221,18 @@ void TestFormAbout::systemMove_data()
 }
 
 // Wayland does not let a program place its windows: there the compositor moves the box.
-void TestFormAbout::systemMove()
+void TestAboutBox::systemMove()
 {
     QFETCH(QString, platform);
     QFETCH(bool, system);
     QCOMPARE(Drag::usesSystemMove(platform), system);
 }
 
-void TestFormAbout::missingPicture()
+void TestAboutBox::missingPicture()
 {
     QTemporaryDir empty;
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    QPointer<FormAbout> w = new FormAbout(empty.path());
+    QPointer<AboutBox> w = new AboutBox(empty.path());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
     QTest::qWait(20);
@@ -241,9 +241,9 @@ void TestFormAbout::missingPicture()
     delete w;
 }
 
-void TestFormAbout::okCloses()
+void TestAboutBox::okCloses()
 {
-    QPointer<FormAbout> w = new FormAbout;
+    QPointer<AboutBox> w = new AboutBox;
     w->show();
     auto *ok = w->findChild<QPushButton *>(QStringLiteral("cmdOK"));
     QCOMPARE(ok->text(), QStringLiteral("OK"));
@@ -251,5 +251,5 @@ void TestFormAbout::okCloses()
     QTRY_VERIFY(w.isNull());
 }
 
-QTEST_MAIN(TestFormAbout)
-#include "test_formabout.moc"
+QTEST_MAIN(TestAboutBox)
+#include "test_aboutbox.moc"

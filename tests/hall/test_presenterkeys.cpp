@@ -1,8 +1,8 @@
 #include "bingowindow.h"
 #include "cover.h"
-#include "form1.h"
-#include "form2.h"
-#include "form3.h"
+#include "boardwindow.h"
+#include "prizewindow.h"
+#include "closingpicture.h"
 #include "night.h"
 #include "presenterkeys.h"
 #include "prompt.h"
@@ -90,7 +90,7 @@ void activate(QWidget *window)
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
-void setUp(Form1 &w, State state)
+void setUp(BoardWindow &w, State state)
 {
     w.show();
     switch (state) {
@@ -150,7 +150,7 @@ struct Snapshot
     QStringList board;
 };
 
-Snapshot snapshot(Form1 &w)
+Snapshot snapshot(BoardWindow &w)
 {
     QStringList cells;
     for (ColourValue c : w.board().cells)
@@ -233,7 +233,7 @@ void TestPresenterKeys::boardKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Form1 w({QStringLiteral("p")}, r);
+    BoardWindow w({QStringLiteral("p")}, r);
     w.setClock([] { return 1.0; });
     setUp(w, State(state));
     QWidget *window = inPrizeWindow ? static_cast<QWidget *>(w.prizeWindow()) : &w;
@@ -299,7 +299,7 @@ void TestPresenterKeys::bingoKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r;
-    Form1 board({}, r);
+    BoardWindow board({}, r);
     board.show();
     board.lottoClick();
     BingoWindow *bingo = board.bingoWindow();
@@ -325,7 +325,7 @@ void TestPresenterKeys::bingoKeys()
 void TestPresenterKeys::fullScreen()
 {
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     activate(&w);
     QAction *entry = w.findChild<QAction *>(QStringLiteral("fullscreen"));
     QVERIFY(entry);
@@ -409,7 +409,7 @@ void TestPresenterKeys::finaleKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r;
-    Form1 w(Night::prizes(), r);
+    BoardWindow w(Night::prizes(), r);
     w.setClock([] { return 1.0; });
     w.show();
     if (fullScreen) {
@@ -461,7 +461,7 @@ void TestPresenterKeys::blackScreenKeys()
     QFETCH(int, state);
     QFETCH(int, key);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Form1 w({QStringLiteral("p")}, r);
+    BoardWindow w({QStringLiteral("p")}, r);
     w.setClock([] { return 1.0; });
     setUp(w, State(state));
     activate(&w);
@@ -512,7 +512,7 @@ void TestPresenterKeys::autoRepeat()
     QFETCH(int, key);
     ScriptedRandom r;
     const bool finale = window == QLatin1String("finale");
-    Form1 w(finale ? Night::prizes() : QStringList{QStringLiteral("p")}, r);
+    BoardWindow w(finale ? Night::prizes() : QStringList{QStringLiteral("p")}, r);
     w.setClock([] { return 1.0; });
     w.show();
     QWidget *target = &w;
@@ -587,7 +587,7 @@ void TestPresenterKeys::heldAfterClose()
     // with the window; what reaches the board after it, marked as a repeat or not, starts
     // nothing while the key is held. A second press of the operator's still does.
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Form1 w({QStringLiteral("p"), QStringLiteral("q")}, r);
+    BoardWindow w({QStringLiteral("p"), QStringLiteral("q")}, r);
     w.setClock([] { return 1.0; });
     enum class Then
     {

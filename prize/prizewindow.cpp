@@ -1,4 +1,4 @@
-#include "form2.h"
+#include "prizewindow.h"
 
 #include "bignumber.h"
 #include "colourui.h"
@@ -49,7 +49,7 @@ QFont fittingFont(QFont font, const QString &text, QSize box, double scale)
 }
 } // namespace
 
-Form2::Form2(QWidget *parent)
+PrizeWindow::PrizeWindow(QWidget *parent)
     // A dialog, so that window managers give it a close box only and, with the board as
     // its parent, keep it in front of the board.
     : GrowingWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -66,7 +66,7 @@ Form2::Form2(QWidget *parent)
     Command1->setObjectName(QStringLiteral("Command1"));
     layout.place(Command1, QRect(3600, 2160, 855, 375));
     Command1->setFaceColour(Colour::fromHex(0x80FF80));
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &PrizeWindow::Command1_Click);
 
     Label2 = new QLabel(QStringLiteral("您的獎品是:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -91,10 +91,10 @@ Form2::Form2(QWidget *parent)
     // Labels take no focus, so the button is first and only in the tab order.
     Command1->setFocus();
 
-    connect(this, &GrowingWindow::opened, this, &Form2::onOpened);
+    connect(this, &GrowingWindow::opened, this, &PrizeWindow::onOpened);
 }
 
-void Form2::setHall(double s)
+void PrizeWindow::setHall(double s)
 {
     if (!m_hallLayout) {
         m_hallLayout = new ScaledLayout(this);
@@ -111,17 +111,17 @@ void Form2::setHall(double s)
     m_number->show();
 }
 
-double Form2::hallScale() const
+double PrizeWindow::hallScale() const
 {
     return m_hallLayout ? m_hallLayout->scale() : 0.0;
 }
 
-void Form2::setNumber(const QString &number)
+void PrizeWindow::setNumber(const QString &number)
 {
     m_number->setNumber(number);
 }
 
-void Form2::open()
+void PrizeWindow::open()
 {
     OpeningPlan plan;
     plan.heightStep = m_hallLayout ? HallHeight / 300 : 10;
@@ -132,14 +132,14 @@ void Form2::open()
     GrowingWindow::open(plan);
 }
 
-void Form2::setPrize(const QString &prize)
+void PrizeWindow::setPrize(const QString &prize)
 {
     m_prize = prize;
     if (m_opened)
         showPrize();
 }
 
-void Form2::onOpened()
+void PrizeWindow::onOpened()
 {
     setWindowTitle(QStringLiteral("好禮大方送--"));
     setFixedSize(size());
@@ -147,7 +147,7 @@ void Form2::onOpened()
     showPrize();
 }
 
-void Form2::showPrize()
+void PrizeWindow::showPrize()
 {
     const double s = m_hallLayout ? hallScale() : scale();
     const QFont font = m_hallLayout ? hallFont(HallPrizePoints) : prizeFont();
@@ -155,13 +155,13 @@ void Form2::showPrize()
     Label1->setText(m_prize);
 }
 
-void Form2::Command1_Click()
+void PrizeWindow::Command1_Click()
 {
     close();
     Q_EMIT confirmed();
 }
 
-bool Form2::canDraw(char32_t u)
+bool PrizeWindow::canDraw(char32_t u)
 {
     // Font merging would find some face for almost anything; what counts is the faces the
     // prize font is mapped to, and the one Qt picks when none of them is installed. Looked
@@ -186,7 +186,7 @@ bool Form2::canDraw(char32_t u)
     return false;
 }
 
-bool Form2::showsWhole(const QString &prize)
+bool PrizeWindow::showsWhole(const QString &prize)
 {
     const QSize box = Twips::rect(240, 960, 4095, 615).size();
     const QFont font = fittingFont(prizeFont(), prize, box, 1.0);

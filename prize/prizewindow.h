@@ -10,11 +10,11 @@ class FaceButton;
 
 // Announces the prize a card has just drawn. A window of its own that deletes itself
 // when closed; given the board as parent, it stays in front of the board.
-class Form2 : public GrowingWindow
+class PrizeWindow : public GrowingWindow
 {
     Q_OBJECT
 public:
-    explicit Form2(QWidget *parent = nullptr);
+    explicit PrizeWindow(QWidget *parent = nullptr);
 
     // For the hall: the window opens wider at s, the winning number above the prize, all
     // in large type. Set before it opens.

@@ -1,4 +1,4 @@
-#include "formabout.h"
+#include "aboutbox.h"
 
 #include "clickablelabel.h"
 #include "colourui.h"
@@ -21,9 +21,9 @@
 #include <QWindow>
 
 namespace {
-FormAbout::LinkOpener &linkOpener()
+AboutBox::LinkOpener &linkOpener()
 {
-    static FormAbout::LinkOpener opener;
+    static AboutBox::LinkOpener opener;
     return opener;
 }
 
@@ -54,12 +54,12 @@ bool systemDrawsBorder()
 }
 } // namespace
 
-void FormAbout::setLinkOpener(LinkOpener opener)
+void AboutBox::setLinkOpener(LinkOpener opener)
 {
     linkOpener() = std::move(opener);
 }
 
-FormAbout::FormAbout(const QString &programDir)
+AboutBox::AboutBox(const QString &programDir)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -118,7 +118,7 @@ FormAbout::FormAbout(const QString &programDir)
     m_movie = new QMovie(this);
     m_movie->setFileName(QDir(dir).filePath(QStringLiteral("Atom1.gif")));
     Gif1->setMovie(m_movie);
-    connect(m_movie, &QMovie::frameChanged, this, &FormAbout::showScaledFrame);
+    connect(m_movie, &QMovie::frameChanged, this, &AboutBox::showScaledFrame);
     if (m_movie->isValid())
         m_movie->start();
 
@@ -135,7 +135,7 @@ FormAbout::FormAbout(const QString &programDir)
     }
 }
 
-void FormAbout::setScale(double s)
+void AboutBox::setScale(double s)
 {
     m_layout->apply(s);
     if (!m_movie->isValid())
@@ -152,7 +152,7 @@ void FormAbout::setScale(double s)
     showScaledFrame();
 }
 
-void FormAbout::showScaledFrame()
+void AboutBox::showScaledFrame()
 {
     const double s = m_layout->scale();
     if (s == 1.0 || Gif1->movie())
@@ -160,7 +160,7 @@ void FormAbout::showScaledFrame()
     Gif1->setPixmap(Scale::sharp(m_movie->currentPixmap(), s, Gif1->devicePixelRatioF()));
 }
 
-void FormAbout::Navigate(const QString &webPageUrl)
+void AboutBox::Navigate(const QString &webPageUrl)
 {
     if (linkOpener())
         linkOpener()(QUrl(webPageUrl));
@@ -168,7 +168,7 @@ void FormAbout::Navigate(const QString &webPageUrl)
         ShellOpen::open(this, webPageUrl);
 }
 
-void FormAbout::lbl_Click(int index)
+void AboutBox::lbl_Click(int index)
 {
     switch (index) {
     case 2:
@@ -182,7 +182,7 @@ void FormAbout::lbl_Click(int index)
     }
 }
 
-void FormAbout::mousePressEvent(QMouseEvent *event)
+void AboutBox::mousePressEvent(QMouseEvent *event)
 {
     // A press a control let through is not a press on the background.
     if (childAt(event->position().toPoint()))
@@ -198,7 +198,7 @@ void FormAbout::mousePressEvent(QMouseEvent *event)
     }
 }
 
-void FormAbout::mouseMoveEvent(QMouseEvent *event)
+void AboutBox::mouseMoveEvent(QMouseEvent *event)
 {
     if (!m_dragging)
         return;
@@ -209,13 +209,13 @@ void FormAbout::mouseMoveEvent(QMouseEvent *event)
         move(Twips::toPixels(to->x()), Twips::toPixels(to->y()));
 }
 
-void FormAbout::mouseReleaseEvent(QMouseEvent *event)
+void AboutBox::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->buttons() == Qt::NoButton)
         m_dragging = false;
 }
 
-void FormAbout::paintEvent(QPaintEvent *)
+void AboutBox::paintEvent(QPaintEvent *)
 {
     if (!m_sizeGrip)
         return;
@@ -223,7 +223,7 @@ void FormAbout::paintEvent(QPaintEvent *)
     qDrawWinPanel(&p, rect(), palette(), false);
 }
 
-void FormAbout::resizeEvent(QResizeEvent *)
+void AboutBox::resizeEvent(QResizeEvent *)
 {
     if (m_sizeGrip)
         m_sizeGrip->move(width() - m_sizeGrip->width(), height() - m_sizeGrip->height());

@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "form1.h"
+#include "boardwindow.h"
 #include "prompt.h"
 #include "random.h"
 #include "scriptedrandom.h"
@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestForm1 : public QObject
+class TestBoardWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -52,18 +52,18 @@ private:
     QStringList m_refusals;
 };
 
-void TestForm1::init()
+void TestBoardWindow::init()
 {
     m_refusals.clear();
     Prompt::setRefuseHandler([this](QWidget *, const QString &text) { m_refusals << text; });
 }
 
-void TestForm1::cleanup()
+void TestBoardWindow::cleanup()
 {
     Prompt::setRefuseHandler({});
 }
 
-void TestForm1::cellPlaces_data()
+void TestBoardWindow::cellPlaces_data()
 {
     QTest::addColumn<int>("i");
     QTest::addColumn<QRect>("cell");
@@ -80,13 +80,13 @@ void TestForm1::cellPlaces_data()
     QTest::newRow("36 bottom middle") << 36 << QRect(400, 440, 25, 73) << QRect(400, 512, 25, 25);
 }
 
-void TestForm1::cellPlaces()
+void TestBoardWindow::cellPlaces()
 {
     QFETCH(int, i);
     QFETCH(QRect, cell);
     QFETCH(QRect, marker);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     QCOMPARE(w.number(i)->geometry(), cell);
     QCOMPARE(w.picture1(i)->geometry(), marker);
     QCOMPARE(w.number(i)->objectName(), QStringLiteral("Number(%1)").arg(i));
@@ -98,10 +98,10 @@ void TestForm1::cellPlaces()
     QCOMPARE(start->size(), QSize(105, 65));
 }
 
-void TestForm1::numbersAfterFirstTick()
+void TestBoardWindow::numbersAfterFirstTick()
 {
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     QVERIFY(w.timer2().isActive());
     QCOMPARE(w.timer2().interval(), 500);
     QVERIFY(w.number(0)->text().isEmpty());
@@ -113,10 +113,10 @@ void TestForm1::numbersAfterFirstTick()
     }
 }
 
-void TestForm1::spinThroughTheWindow()
+void TestBoardWindow::spinThroughTheWindow()
 {
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(27, 56)});
-    Form1 w({QStringLiteral("p")}, r);
+    BoardWindow w({QStringLiteral("p")}, r);
     w.setClock([] { return 12.5; });
     w.show();
     auto *label3 = w.findChild<QLabel *>(QStringLiteral("Label3"));
@@ -154,12 +154,12 @@ void TestForm1::spinThroughTheWindow()
     QVERIFY(w.timer1().isActive());
 }
 
-void TestForm1::refusalBoxCaption()
+void TestBoardWindow::refusalBoxCaption()
 {
     Prompt::setRefuseHandler({});
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.board().awaitingPrize = true;
     QString title, text;
     QTimer::singleShot(0, this, [&] {
@@ -174,7 +174,7 @@ void TestForm1::refusalBoxCaption()
     QCOMPARE(text, QStringLiteral("           請抽獎!         "));
 }
 
-void TestForm1::rightClicks_data()
+void TestBoardWindow::rightClicks_data()
 {
     QTest::addColumn<int>("cell");
     QTest::addColumn<Qt::MouseButton>("button");
@@ -185,24 +185,24 @@ void TestForm1::rightClicks_data()
     QTest::newRow("right on initial 3") << 3 << Qt::RightButton << Cell::Initial;
 }
 
-void TestForm1::rightClicks()
+void TestBoardWindow::rightClicks()
 {
     QFETCH(int, cell);
     QFETCH(Qt::MouseButton, button);
     QFETCH(ColourValue, after);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.show();
     QTest::mouseClick(w.number(cell), button);
     QCOMPARE(w.number(cell)->backColour(), after);
     QCOMPARE(w.board().cells[std::size_t(cell)], after);
 }
 
-void TestForm1::exitEntry()
+void TestBoardWindow::exitEntry()
 {
     ScriptedRandom r;
-    Form1 w({}, r);
-    QSignalSpy spy(&w, &Form1::exitRequested);
+    BoardWindow w({}, r);
+    QSignalSpy spy(&w, &BoardWindow::exitRequested);
     w.findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(spy.count(), 1);
     w.close();
@@ -215,7 +215,7 @@ QRect pixels(int left, int top, int width, int height)
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-QRect inClient(const Form1 &w, const QWidget *c)
+QRect inClient(const BoardWindow &w, const QWidget *c)
 {
     return QRect(c->mapTo(w.centralWidget(), QPoint(0, 0)), c->size());
 }
@@ -228,14 +228,14 @@ QStringList nightList()
     return l;
 }
 
-void finishSpin(Form1 &w)
+void finishSpin(BoardWindow &w)
 {
     while (w.board().timer1Enabled)
         w.timer1Tick();
 }
 } // namespace
 
-void TestForm1::centrePanel_data()
+void TestBoardWindow::centrePanel_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("place"); // in the client area
@@ -287,7 +287,7 @@ void TestForm1::centrePanel_data()
                             << panel;
 }
 
-void TestForm1::centrePanel()
+void TestBoardWindow::centrePanel()
 {
     QFETCH(QString, name);
     QFETCH(QRect, place);
@@ -298,7 +298,7 @@ void TestForm1::centrePanel()
     QFETCH(QColor, text);
     QFETCH(QColor, back);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     auto *c = w.centralWidget()->findChild<QWidget *>(name);
     QVERIFY(c);
     QCOMPARE(inClient(w, c), place);
@@ -328,10 +328,10 @@ void TestForm1::centrePanel()
 }
 
 // The two visible options sit on the panel's own colour, not on a button-grey box.
-void TestForm1::optionsLookPanelColour()
+void TestBoardWindow::optionsLookPanelColour()
 {
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.show();
     for (const char *name : {"Option1", "Option3"}) {
         auto *o = w.findChild<QRadioButton *>(QLatin1String(name));
@@ -341,7 +341,7 @@ void TestForm1::optionsLookPanelColour()
     }
 }
 
-void TestForm1::allCells_data()
+void TestBoardWindow::allCells_data()
 {
     QTest::addColumn<int>("i");
     QTest::addColumn<QRect>("cell");
@@ -367,13 +367,13 @@ void TestForm1::allCells_data()
     }
 }
 
-void TestForm1::allCells()
+void TestBoardWindow::allCells()
 {
     QFETCH(int, i);
     QFETCH(QRect, cell);
     QFETCH(QRect, marker);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     CellButton *number = w.number(i);
     QCOMPARE(inClient(w, number), cell);
     QCOMPARE(inClient(w, w.picture1(i)), marker);
@@ -389,10 +389,10 @@ void TestForm1::allCells()
     QCOMPARE(w.picture1(i)->palette().color(QPalette::Window), QColor(0xFF, 0xE0, 0xC0));
 }
 
-void TestForm1::menus()
+void TestBoardWindow::menus()
 {
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     const QList<QAction *> bar = w.menuBar()->actions();
     // The two designed entries, then 檢視 for what goes beyond them, rightmost.
     QCOMPARE(bar.size(), 3);
@@ -424,11 +424,11 @@ void TestForm1::menus()
 }
 
 // Option2 and Text1 exist and keep their state, but nothing ever shows them.
-void TestForm1::neverVisible()
+void TestBoardWindow::neverVisible()
 {
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     Random random;
-    Form1 w(nightList(), random);
+    BoardWindow w(nightList(), random);
     w.setClock([] { return 3.5; });
     w.show();
     auto *option2 = w.findChild<QRadioButton *>(QStringLiteral("Option2"));
@@ -448,10 +448,10 @@ void TestForm1::neverVisible()
     Prompt::setConfirmHandler({});
 }
 
-void TestForm1::startHasFocusAfterStops()
+void TestBoardWindow::startHasFocusAfterStops()
 {
     Random random;
-    Form1 w(nightList(), random);
+    BoardWindow w(nightList(), random);
     double now = 0;
     w.setClock([&now] { return now += 2.5; });
     w.show();
@@ -474,11 +474,11 @@ void TestForm1::startHasFocusAfterStops()
     QVERIFY(!w.startButton()->isEnabled());
 }
 
-void TestForm1::secondRoundDuringSpin()
+void TestBoardWindow::secondRoundDuringSpin()
 {
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.setClock([] { return 1.0; });
     w.show();
     w.startClick();
@@ -505,10 +505,10 @@ void TestForm1::secondRoundDuringSpin()
 
 // One spin run by the event loop itself: Timer1's own ticks, not ticks fired by hand.
 // How long it takes is the benchmark's business.
-void TestForm1::spinOnTheEventLoop()
+void TestBoardWindow::spinOnTheEventLoop()
 {
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.setClock([] { return 1.0; });
     w.show();
     QSignalSpy ticks(&w.timer1(), &QTimer::timeout);
@@ -524,10 +524,10 @@ void TestForm1::spinOnTheEventLoop()
 }
 
 // The bingo window draws from the board's own generator.
-void TestForm1::bingoSharesGenerator()
+void TestBoardWindow::bingoSharesGenerator()
 {
     ScriptedRandom r({ScriptedRandom::forPick(6, 25), ScriptedRandom::forPick(0, 24)});
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     w.lottoClick();
     BingoWindow *bingo = w.bingoWindow();
     QVERIFY(bingo);
@@ -540,7 +540,7 @@ void TestForm1::bingoSharesGenerator()
 
 // What comes from title.txt, the journal's counter or a prize is shown as written: "<img>"
 // there is no picture to read from the disk.
-void TestForm1::fileTextIsPlain_data()
+void TestBoardWindow::fileTextIsPlain_data()
 {
     QTest::addColumn<QString>("where"); // title, counter or prize
     QTest::addColumn<QString>("text");  // %1: a large picture on the disk
@@ -553,7 +553,7 @@ void TestForm1::fileTextIsPlain_data()
     }
 }
 
-void TestForm1::fileTextIsPlain()
+void TestBoardWindow::fileTextIsPlain()
 {
     QFETCH(QString, where);
     QFETCH(QString, text);
@@ -565,7 +565,7 @@ void TestForm1::fileTextIsPlain()
     text = text.arg(picturePath);
 
     ScriptedRandom r;
-    Form1 w({text}, r);
+    BoardWindow w({text}, r);
     QLabel *label = nullptr;
     if (where == QLatin1String("title")) {
         w.setTitle(text);
@@ -576,7 +576,7 @@ void TestForm1::fileTextIsPlain()
         w.restore(kept, false);
         label = w.findChild<QLabel *>(QStringLiteral("Label3"));
     } else {
-        Form2 prize;
+        PrizeWindow prize;
         prize.setPrize(text);
         prize.open();
         QTRY_VERIFY(!prize.isOpening());
@@ -593,7 +593,7 @@ void TestForm1::fileTextIsPlain()
     QVERIFY(label->sizeHint().height() < 100);
 }
 
-void TestForm1::noFreeCellRefusal_data()
+void TestBoardWindow::noFreeCellRefusal_data()
 {
     QTest::addColumn<bool>("secondRound");
     QTest::addColumn<bool>("advisesSecondRound");
@@ -601,13 +601,13 @@ void TestForm1::noFreeCellRefusal_data()
     QTest::newRow("second round") << true << false;
 }
 
-void TestForm1::noFreeCellRefusal()
+void TestBoardWindow::noFreeCellRefusal()
 {
     // The second round is advised only while it can still be chosen.
     QFETCH(bool, secondRound);
     QFETCH(bool, advisesSecondRound);
     ScriptedRandom r;
-    Form1 w({}, r);
+    BoardWindow w({}, r);
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
     Prompt::setConfirmHandler({});
@@ -618,5 +618,5 @@ void TestForm1::noFreeCellRefusal()
     QVERIFY(!w.timer1().isActive());
 }
 
-QTEST_MAIN(TestForm1)
-#include "test_form1.moc"
+QTEST_MAIN(TestBoardWindow)
+#include "test_boardwindow.moc"

@@ -1,0 +1,235 @@
+#include "nightwindows.h"
+
+#include "aboutbox.h"
+#include "bingowindow.h"
+#include "boardwindow.h"
+#include "closingpicture.h"
+#include "colourvalue.h"
+#include "cover.h"
+#include "night.h"
+#include "presenterkeys.h"
+#include "prizewindow.h"
+#include "repeatguard.h"
+#include "scale.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+// A window that has been closed but not yet deleted counts as gone.
+template <typename T> void forgetIfClosed(QPointer<T> &w)
+{
+    if (w && !w->isVisible())
+        w.clear();
+}
+
+void bringForward(QWidget *w)
+{
+    if (w->isMinimized())
+        w->showNormal();
+    else
+        w->show();
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys)
+    : m_night(night), m_board(board), m_keys(keys)
+{
+    connect(&night, &Night::prizeDrawn, this, &NightWindows::showPrize);
+    connect(&night, &Night::confirmRequested, this, &NightWindows::confirmPrize);
+    connect(&night, &Night::finaleRequested, this, &NightWindows::showFinale);
+    connect(&night, &Night::bingoRequested, this, &NightWindows::openBingo);
+    connect(&night, &Night::bingoRestored, this, [this](const QList<int> &taken, bool drawing) {
+        if (m_bingoWindow)
+            m_bingoWindow->restore(taken, drawing);
+    });
+    connect(&night, &Night::blackOutChanged, this, &NightWindows::blackOut);
+    connect(&board, &BoardWindow::aboutRequested, this, &NightWindows::showAbout);
+}
+
+NightWindows::~NightWindows()
+{
+    // The other windows have no parent; they end with the board.
+    delete m_prizeWindow.data();
+    delete m_closingPicture.data();
+    delete m_bingoWindow.data();
+    delete m_aboutBox.data();
+    delete m_finaleGround.data();
+}
+
+QWidget *NightWindows::front() const
+{
+    // While the closing picture is up, the board is hidden behind it on purpose.
+    if (m_board.isHidden() && m_closingPicture && m_closingPicture->isVisible())
+        return m_closingPicture;
+    return &m_board;
+}
+
+void NightWindows::showPrize(int cell, const QString &prize)
+{
+    forgetIfClosed(m_prizeWindow);
+    if (!m_prizeWindow) {
+        // The board as parent keeps the prize in front of it.
+        m_prizeWindow = new PrizeWindow(&m_board);
+        m_prizeWindow->setScreen(m_board.screen());
+        m_prizeWindow->setScale(m_board.scale());
+        connect(m_prizeWindow, &PrizeWindow::opened, &m_night, &Night::prizeOpened);
+        connect(m_prizeWindow, &QObject::destroyed, &m_night, &Night::prizeGone);
+        connect(m_prizeWindow, &PrizeWindow::confirmed, &m_night, &Night::prizeConfirmed);
+        m_prizeWindow->installEventFilter(this);
+        m_keys.attach(m_prizeWindow);
+        if (m_board.isHall())
+            m_prizeWindow->setHall(Scale::hall(m_board.screen()->size()));
+    }
+    m_prizeWindow->setNumber(QString::number(cell + 1));
+    m_prizeWindow->setPrize(prize);
+    m_prizeWindow->open();
+    m_night.prizeShown(!m_prizeWindow->isOpening());
+}
+
+void NightWindows::confirmPrize()
+{
+    // Through the button, so that the window closes as a click would close it.
+    if (m_prizeWindow)
+        m_prizeWindow->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+}
+
+bool NightWindows::eventFilter(QObject *watched, QEvent *event)
+{
+    // By 確 定 or by its close box: either way the prize has been announced.
+    if (event->type() == QEvent::Close && watched == m_prizeWindow && m_prizeWindow->isVisible())
+        m_night.prizeClosing();
+    return QObject::eventFilter(watched, event);
+}
+
+void NightWindows::showFinale()
+{
+    forgetIfClosed(m_closingPicture);
+    if (m_closingPicture) {
+        m_closingPicture->open();
+        return;
+    }
+    const bool hall = m_board.isHall();
+    m_stateBeforeFinale = m_board.windowState();
+    m_geometryBeforeFinale = m_board.geometry();
+    QScreen *where = m_board.screen();
+    m_board.hide();
+    if (hall) {
+        // The closing picture stands enlarged on a ground of its own red over the whole screen.
+        m_finaleGround = new Cover(Colour::fromHex(0xFF0000), Cover::Keys::Shared);
+        m_finaleGround->setObjectName(QStringLiteral("FinaleGround"));
+        m_finaleGround->unsetCursor();
+        m_finaleGround->showOn(where);
+        m_closingPicture = new ClosingPicture(m_finaleGround);
+        m_closingPicture->setScreen(where);
+        m_closingPicture->setScale(ClosingPicture::hallScale(where->size()));
+        const auto leave = [this] {
+            if (m_closingPicture)
+                m_closingPicture->close();
+        };
+        connect(m_finaleGround, &Cover::clicked, this, leave);
+        // Closed by the window manager, the ground takes the picture with it; the board still
+        // comes back.
+        connect(
+            m_finaleGround, &QObject::destroyed, this,
+            [this] {
+                if (m_board.isHidden())
+                    showBoardAgain();
+            },
+            Qt::QueuedConnection);
+        m_keys.attachFinale(m_finaleGround, leave);
+        m_keys.attachFinale(m_closingPicture, leave);
+    } else {
+        m_closingPicture = new ClosingPicture;
+        m_closingPicture->setScreen(where);
+        m_closingPicture->setScale(m_board.scale());
+    }
+    // However the picture closes, the board comes back.
+    connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
+    m_night.sound().play(Sound::Cue::Closing);
+    m_closingPicture->open();
+}
+
+void NightWindows::showBoardAgain()
+{
+    if (m_finaleGround)
+        m_finaleGround->close();
+    // Where it was: a window manager places a window shown again wherever it likes.
+    if (m_stateBeforeFinale & Qt::WindowFullScreen) {
+        m_board.showFullScreen();
+    } else if (m_stateBeforeFinale & Qt::WindowMaximized) {
+        m_board.showMaximized();
+    } else {
+        m_board.setGeometry(m_geometryBeforeFinale);
+        m_board.show();
+    }
+    m_board.raise();
+    m_board.activateWindow();
+}
+
+void NightWindows::openBingo()
+{
+    forgetIfClosed(m_bingoWindow);
+    if (!m_bingoWindow) {
+        m_bingoWindow = new BingoWindow(m_night.random());
+        m_bingoWindow->setScreen(m_board.screen());
+        m_bingoWindow->setScale(m_board.scale());
+        m_keys.attachBingo(m_bingoWindow);
+        Sound &sound = m_night.sound();
+        connect(m_bingoWindow, &BingoWindow::drawStarted, this,
+                [&sound] { sound.play(Sound::Cue::Roll); });
+        connect(m_bingoWindow, &BingoWindow::drawEnded, this, [&sound] { sound.stopRoll(); });
+        connect(m_bingoWindow, &BingoWindow::numberTaken, this,
+                [&sound] { sound.play(Sound::Cue::Ding); });
+        const QPointer<BingoWindow> window = m_bingoWindow;
+        connect(m_bingoWindow, &BingoWindow::takenChanged, this, [this, window] {
+            if (window)
+                m_night.setBingo(window->draw().taken(), window->isDrawing());
+        });
+    }
+    bringForward(m_bingoWindow);
+}
+
+void NightWindows::showAbout()
+{
+    forgetIfClosed(m_aboutBox);
+    if (!m_aboutBox) {
+        m_aboutBox = new AboutBox;
+        m_aboutBox->setScale(m_board.scale());
+        RepeatGuard::instance().watch(m_aboutBox);
+    }
+    bringForward(m_aboutBox);
+}
+
+void NightWindows::blackOut(bool on)
+{
+    if (!on) {
+        if (m_blackScreen)
+            m_blackScreen->close();
+        return;
+    }
+    const QPointer<QWidget> back = QApplication::activeWindow();
+    m_blackScreen = new Cover(Colour::fromHex(0x000000), Cover::Keys::Own, &m_board);
+    m_blackScreen->setObjectName(QStringLiteral("BlackScreen"));
+    RepeatGuard::instance().watch(m_blackScreen);
+    // Whatever key or click ends it does nothing else; a held key stays without effect.
+    const auto end = [this, back] {
+        m_night.endBlackOut();
+        if (back) {
+            back->raise();
+            back->activateWindow();
+        }
+    };
+    connect(m_blackScreen, &Cover::keyPressed, this, [end](int key) {
+        RepeatGuard::instance().acted(key);
+        end();
+    });
+    connect(m_blackScreen, &Cover::clicked, this, end);
+    // However it goes, the night is no longer blacked out.
+    connect(m_blackScreen, &QObject::destroyed, &m_night, &Night::endBlackOut);
+    m_blackScreen->showOn(m_board.screen());
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "board.h"
+
+#include <array>
+
+class BigNumber;
+class CellButton;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+class ScaledLayout;
+
+// The board's controls as the design lays them out on the window's client area.
+struct BoardControls
+{
+    std::array<CellButton *, Board::Cells> cells{};
+    std::array<QLabel *, Board::Cells> markers{};
+    std::array<QGroupBox *, 2> stacks{};
+    std::array<QPushButton *, 2> cardButtons{};
+    QPushButton *startButton = nullptr;
+    QLineEdit *prizeText = nullptr;
+    QRadioButton *firstRound = nullptr;
+    QRadioButton *compare = nullptr;
+    QRadioButton *secondRound = nullptr;
+    QLabel *title = nullptr;
+    QLabel *stopCount = nullptr;
+    // For the hall: the winning number and the line that says why Next does nothing.
+    BigNumber *hallNumber = nullptr;
+    QLabel *hint = nullptr;
+    ScaledLayout *layout = nullptr;
+};
+
+namespace BoardLayout {
+// Builds every control on client at its design place, font and colour; the layout then
+// scales them all together with the client.
+BoardControls build(QWidget *client, const Board &board);
+} // namespace BoardLayout

@@ -1,0 +1,284 @@
+#include "boardwindow.h"
+
+#include "bignumber.h"
+#include "cellbutton.h"
+#include "fullscreen.h"
+#include "night.h"
+#include "pictures.h"
+#include "prompt.h"
+#include "scale.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m_night(night)
+{
+    setObjectName(QStringLiteral("BoardWindow"));
+    setWindowTitle(QStringLiteral("Zentavo"));
+    setWindowIcon(QIcon(Pictures::appIcon()));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    setFont(font);
+    buildMenus();
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    resize(Twips::toPixels(11880), Twips::toPixels(8055) + menuBar()->sizeHint().height());
+    m_controls = BoardLayout::build(client, m_night.board());
+    setFocusProxy(m_controls.startButton);
+    connectControls();
+
+    m_numberTimer.setObjectName(QStringLiteral("NumberTimer"));
+    m_numberTimer.setTimerType(Qt::PreciseTimer);
+    m_numberTimer.setInterval(500);
+    connect(&m_numberTimer, &QTimer::timeout, this, &BoardWindow::numberCells);
+    m_numberTimer.start();
+
+    render();
+    m_controls.startButton->setFocus();
+}
+
+void BoardWindow::buildMenus()
+{
+    QMenu *mainmenu = menuBar()->addMenu(QStringLiteral("遊戲"));
+    mainmenu->setObjectName(QStringLiteral("mainmenu"));
+    QAction *redraw = mainmenu->addAction(QStringLiteral("重新搖獎"));
+    redraw->setObjectName(QStringLiteral("redraw"));
+    connect(redraw, &QAction::triggered, this, &BoardWindow::discardStop);
+    QAction *bingo = mainmenu->addAction(QStringLiteral("賓果遊戲"));
+    bingo->setObjectName(QStringLiteral("Lotto"));
+    connect(bingo, &QAction::triggered, &m_night, &Night::openBingo);
+    QAction *close = mainmenu->addAction(QStringLiteral("結束"));
+    close->setObjectName(QStringLiteral("close"));
+    connect(close, &QAction::triggered, this, &BoardWindow::exitRequested);
+    QAction *about = menuBar()->addAction(QStringLiteral("關於Zentavo"));
+    about->setObjectName(QStringLiteral("aboutus"));
+    connect(about, &QAction::triggered, this, &BoardWindow::aboutRequested);
+
+    m_viewMenu = menuBar()->addMenu(QStringLiteral("檢視"));
+    m_viewMenu->setObjectName(QStringLiteral("viewmenu"));
+    FullScreen::install(this, m_viewMenu);
+    // On or off for the whole program; M works from any of its windows.
+    m_soundAction = m_viewMenu->addAction(QStringLiteral("音效"));
+    m_soundAction->setObjectName(QStringLiteral("sound"));
+    m_soundAction->setCheckable(true);
+    m_soundAction->setChecked(true);
+    m_soundAction->setShortcut(QKeySequence(Qt::Key_M));
+    m_soundAction->setShortcutContext(Qt::ApplicationShortcut);
+    m_soundAction->setAutoRepeat(false);
+    connect(m_soundAction, &QAction::toggled, &m_night, [this](bool on) { m_night.setMuted(!on); });
+}
+
+void BoardWindow::connectControls()
+{
+    const BoardControls &c = m_controls;
+    for (int i = 0; i < Board::Cells; ++i)
+        connect(c.cells[std::size_t(i)], &CellButton::released, this,
+                [this, i](Qt::MouseButton b) { cellReleased(i, b); });
+    for (int i = 0; i < 2; ++i)
+        connect(c.cardButtons[std::size_t(i)], &QPushButton::clicked, this,
+                [this, i] { drawCard(i); });
+    connect(c.startButton, &QPushButton::clicked, this, &BoardWindow::start);
+    // The reset belongs to the change of round, not to every click on a selected option.
+    // Nothing brings held numbers back out of the draw, so the change is asked first.
+    connect(c.secondRound, &QRadioButton::toggled, this, [this](bool on) {
+        if (!on)
+            return;
+        if (Prompt::confirm(this, QStringLiteral("確定要開始第二輪抽獎嗎?")))
+            m_night.startSecondRound();
+        else
+            m_controls.firstRound->setChecked(true);
+    });
+
+    connect(&m_night, &Night::changed, this, &BoardWindow::render);
+    connect(&m_night, &Night::hintChanged, this, &BoardWindow::showHint);
+    connect(&m_night, &Night::spinEnded, this, [this] {
+        if (m_night.board().startEnabled)
+            m_controls.startButton->setFocus();
+    });
+    connect(&m_night, &Night::roundChanged, this, [this](bool second) {
+        // The round is put back as it was, without running the change of round again.
+        const QSignalBlocker blocker(m_controls.secondRound);
+        (second ? m_controls.secondRound : m_controls.firstRound)->setChecked(true);
+    });
+    connect(&m_night, &Night::fullScreenRequested, this, [this](bool on) {
+        if (on)
+            FullScreen::enter(this);
+        else
+            FullScreen::leave(this);
+    });
+    connect(&m_night, &Night::resumed, this, [this] {
+        if (isVisible())
+            QTimer::singleShot(0, &m_night, &Night::bringBack);
+    });
+}
+
+void BoardWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_night.resumePending())
+        return;
+    bringBackOnceSized();
+    // Should the window manager never make it full screen, they open all the same.
+    QTimer::singleShot(1000, &m_night, &Night::bringBack);
+}
+
+void BoardWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_night.resumePending() && isVisible())
+        bringBackOnceSized();
+}
+
+void BoardWindow::bringBackOnceSized()
+{
+    // A board coming back full screen is first shown at its old size: the windows open
+    // at its scale once it fills the screen.
+    const bool sized = !(windowState() & Qt::WindowFullScreen) ||
+                       (screen() && size() == screen()->geometry().size());
+    if (sized)
+        QTimer::singleShot(0, &m_night, &Night::bringBack);
+}
+
+double BoardWindow::scale() const
+{
+    return m_controls.layout->scale();
+}
+
+void BoardWindow::setTitle(const QString &title)
+{
+    m_controls.title->setText(title);
+    m_controls.layout->refresh(m_controls.title);
+}
+
+void BoardWindow::render()
+{
+    const Board &board = m_night.board();
+    const BoardControls &c = m_controls;
+    for (int i = 0; i < Board::Cells; ++i) {
+        c.cells[std::size_t(i)]->setBackColour(board.cells[std::size_t(i)]);
+        QLabel *marker = c.markers[std::size_t(i)];
+        if (marker->isVisibleTo(this) != board.markerVisible[std::size_t(i)])
+            marker->setVisible(board.markerVisible[std::size_t(i)]);
+    }
+    c.stopCount->setText(board.counterCaption);
+    for (int i = 0; i < 2; ++i) {
+        c.stacks[std::size_t(i)]->setTitle(board.stackCaption(i));
+        c.cardButtons[std::size_t(i)]->setEnabled(board.cardEnabled[std::size_t(i)]);
+    }
+    c.startButton->setEnabled(board.startEnabled);
+    // A line edit redoes its layout on every setText; the light ticks through here.
+    if (c.prizeText->text() != board.text1)
+        c.prizeText->setText(board.text1);
+    renderHall();
+}
+
+void BoardWindow::renderHall()
+{
+    // From the stop until its prize window has gone; never over a running light.
+    const Board &board = m_night.board();
+    const bool number = isHall() && !board.timer1Enabled && (board.awaitingPrize || m_night.isPrizeUp());
+    if (number)
+        m_controls.hallNumber->setNumber(
+            QString::number((board.awaitingPrize ? board.stopCell : m_night.prizeCell()) + 1));
+    if (m_controls.hallNumber->isVisibleTo(this) != number)
+        m_controls.hallNumber->setVisible(number);
+}
+
+bool BoardWindow::isHall() const
+{
+    return isFullScreen() || isMaximized();
+}
+
+void BoardWindow::showHint()
+{
+    QString text;
+    switch (m_night.hint()) {
+    case Presenter::Hint::RoundDone:
+        text = QStringLiteral("第一輪的號碼已經抽完\n請選「第二輪抽獎」");
+        break;
+    case Presenter::Hint::NoNumber:
+        text = QStringLiteral("沒有號碼可以抽了");
+        break;
+    case Presenter::Hint::NoCard:
+        text = QStringLiteral("機會和命運的卡片都已抽完");
+        break;
+    case Presenter::Hint::None:
+        break;
+    }
+    m_controls.hint->setText(text);
+    m_controls.hint->setVisible(m_night.hint() != Presenter::Hint::None);
+}
+
+void BoardWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        renderHall();
+}
+
+void BoardWindow::start()
+{
+    switch (m_night.start()) {
+    case Board::StartResult::AwaitingPrize:
+        Prompt::refuse(this, QStringLiteral("           請抽獎!         "));
+        return;
+    case Board::StartResult::NoFreeCell:
+        // The second round cannot be advised once it is on.
+        Prompt::refuse(this, m_night.isSecondRound()
+                                 ? QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
+                                                  "請用滑鼠右鍵把號碼放回。")
+                                 : QStringLiteral("所有號碼都已抽出或排除，沒有號碼可以抽了。\n"
+                                                  "請用滑鼠右鍵把號碼放回，或選「第二輪抽獎」。"));
+        return;
+    case Board::StartResult::Started:
+        break;
+    }
+}
+
+void BoardWindow::drawCard(int stack)
+{
+    if (!m_night.drawCard(stack))
+        Prompt::refuse(this, QStringLiteral("           請先搖號碼!          "));
+}
+
+void BoardWindow::cellReleased(int cell, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        m_night.rightClick(cell);
+}
+
+void BoardWindow::discardStop()
+{
+    m_night.discardStop();
+}
+
+void BoardWindow::numberCells()
+{
+    for (int i = 0; i < Board::Cells; ++i)
+        m_controls.cells[std::size_t(i)]->setEnabled(true);
+    for (int i = 0; i < Board::Cells; ++i)
+        m_controls.cells[std::size_t(i)]->setText(QString::number(i + 1));
+}
+
+void BoardWindow::closeEvent(QCloseEvent *event)
+{
+    // Once a number has been drawn, closing ends the night in front of everyone: ask first.
+    if (m_night.board().drawNo > 1 && !Prompt::confirm(this, m_night.closeQuestion())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    Q_EMIT exitRequested();
+}

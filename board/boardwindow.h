@@ -1,0 +1,78 @@
+#pragma once
+
+#include "boardlayout.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+class BigNumber;
+class CellButton;
+class Night;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+// The draw board: the operator's window. It builds the controls, forwards the operator's
+// actions to the night, and shows the night's state in render().
+class BoardWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit BoardWindow(Night &night, QWidget *parent = nullptr);
+
+    Night &night() const { return m_night; }
+
+    // The operator's actions, public so that tests can act without the mouse. Each may
+    // answer with the board's refusal box.
+    void start();
+    void drawCard(int stack);
+    void cellReleased(int cell, Qt::MouseButton button);
+    void discardStop();
+    // Every half second the cells are enabled and numbered again.
+    void numberCells();
+
+    CellButton *cell(int i) const { return m_controls.cells[std::size_t(i)]; }
+    QLabel *marker(int i) const { return m_controls.markers[std::size_t(i)]; }
+    QPushButton *startButton() const { return m_controls.startButton; }
+    QPushButton *cardButton(int stack) const { return m_controls.cardButtons[std::size_t(stack)]; }
+    BigNumber *hallNumber() const { return m_controls.hallNumber; }
+    QLabel *hintLabel() const { return m_controls.hint; }
+    QTimer &numberTimer() { return m_numberTimer; }
+    // "檢視": what goes beyond the first menus (full screen, sound, the record); rightmost.
+    QMenu *viewMenu() const { return m_viewMenu; }
+    QAction *soundAction() const { return m_soundAction; }
+
+    // How much the board is enlarged to fill its window; the other windows open at it.
+    double scale() const;
+    // The event's own title line in place of the design one.
+    void setTitle(const QString &title);
+    // The board enlarged for the hall: full screen or maximised. The winning number then
+    // stands large in the centre panel, and the prize window and closing picture open large.
+    bool isHall() const;
+
+Q_SIGNALS:
+    // The operator ended the program ("結束" or the close box).
+    void exitRequested();
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildMenus();
+    void connectControls();
+    void render();
+    void renderHall();
+    void showHint();
+    void bringBackOnceSized();
+
+    Night &m_night;
+    BoardControls m_controls;
+    QTimer m_numberTimer;
+    QMenu *m_viewMenu = nullptr;
+    QAction *m_soundAction = nullptr;
+};

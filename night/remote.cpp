@@ -1,0 +1,75 @@
+#include "remote.h"
+
+#include <Qt>
+
+bool Presenter::isNext(int key)
+{
+    return key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_Space ||
+           key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool Presenter::isBlackOut(int key)
+{
+    return key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
+}
+
+Presenter::Hint Presenter::hint(const NightState &state)
+{
+    if (state.spinning || state.prizeShown)
+        return Hint::None;
+    if (!state.cardEnabled[0] && !state.cardEnabled[1])
+        return Hint::NoCard;
+    if (state.awaitingPrize)
+        return Hint::None;
+    if (!state.anyFree || !state.startEnabled)
+        return state.secondRound ? Hint::NoNumber : Hint::RoundDone;
+    return Hint::None;
+}
+
+Presenter::Action Presenter::boardAction(int key, const NightState &state)
+{
+    if (isBlackOut(key))
+        return Action::BlackOut;
+    // The whole board is laid out anew when the window changes size: not while the light runs.
+    if (key == Qt::Key_F5)
+        return state.spinning ? Action::None : Action::EnterFullScreen;
+    if (key == Qt::Key_Escape)
+        return state.spinning ? Action::None : Action::LeaveFullScreen;
+    // While a stop waits for its prize, the remote's two buttons are the two stacks.
+    if (state.awaitingPrize && !state.spinning) {
+        if (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_1)
+            return state.cardEnabled[0] ? Action::Chance : Action::None;
+        if ((key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_2) &&
+            state.cardEnabled[1])
+            return Action::Fate;
+        if (key == Qt::Key_2)
+            return Action::None;
+    }
+    if (!isNext(key))
+        return Action::None;
+    // The prize on screen is confirmed before the next spin; a second press while it
+    // still grows is not a start.
+    if (state.prizeShown)
+        return state.prizeOpened ? Action::Confirm : Action::None;
+    const bool anyCard = state.cardEnabled[0] || state.cardEnabled[1];
+    if (state.startEnabled && !state.spinning && !state.awaitingPrize && state.anyFree && anyCard)
+        return Action::Start;
+    return hint(state) == Hint::None ? Action::None : Action::Hint;
+}
+
+Presenter::BingoAction Presenter::bingoAction(int key, bool drawing)
+{
+    if (isBlackOut(key))
+        return BingoAction::BlackOut;
+    if (!isNext(key) && key != Qt::Key_Down)
+        return BingoAction::None;
+    return drawing ? BingoAction::Take : BingoAction::Draw;
+}
+
+Presenter::FinaleAction Presenter::finaleAction(int key)
+{
+    if (isBlackOut(key))
+        return FinaleAction::BlackOut;
+    return isNext(key) ? FinaleAction::Leave : FinaleAction::None;
+}
+

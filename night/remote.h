@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+
+// What each key of a presenter remote (PageDown / PageUp, some send Right / Left, the slide
+// show button F5 / Shift+F5 and Escape, the black screen button B, period or slash) and of the
+// keyboard means at each moment of the night. A key that has nothing to do does nothing: a
+// refusal box must never appear from a remote the operator cannot answer with; when Next
+// finds nothing to do, a hint on the board says why.
+namespace Presenter {
+enum class Action
+{
+    None,
+    Start,
+    Confirm,
+    Chance,
+    Fate,
+    EnterFullScreen,
+    LeaveFullScreen,
+    BlackOut,
+    Hint
+};
+
+// Why Next has nothing to do.
+enum class Hint
+{
+    None,
+    RoundDone, // the first round has no free number left
+    NoNumber,  // the second round has none either
+    NoCard     // both stacks are used up
+};
+
+struct NightState
+{
+    bool spinning = false;
+    bool startEnabled = true;
+    bool anyFree = true; // a free cell left
+    bool secondRound = false;
+    bool awaitingPrize = false;
+    std::array<bool, 2> cardEnabled{true, true};
+    bool prizeShown = false;  // the prize window is up
+    bool prizeOpened = false; // and has finished opening
+};
+
+Action boardAction(int key, const NightState &state);
+Hint hint(const NightState &state);
+
+enum class BingoAction
+{
+    None,
+    Draw,
+    Take,
+    BlackOut
+};
+BingoAction bingoAction(int key, bool drawing);
+
+enum class FinaleAction
+{
+    None,
+    Leave,
+    BlackOut
+};
+FinaleAction finaleAction(int key);
+
+bool isNext(int key);
+bool isBlackOut(int key);
+} // namespace Presenter
