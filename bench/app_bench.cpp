@@ -2,7 +2,7 @@
 
 #include "audiosound.h"
 #include "fonts.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizelist.h"
 #include "procstats.h"
 #include "random.h"
@@ -80,7 +80,7 @@ int runAppChild(const QString &kind, int idleSeconds)
     if (board) {
         const PrizeList::Result r = PrizeList::load(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
-        auto form = std::make_unique<BoardWindow>(r.lines, random);
+        auto form = std::make_unique<Stage>(r.lines, random);
         form->setSound(&sound);
         window = std::move(form);
     } else {

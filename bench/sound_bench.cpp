@@ -1,7 +1,7 @@
 #include "sound_bench.h"
 
 #include "audiosound.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "scriptedrandom.h"
 
 #include <QCoreApplication>
@@ -186,17 +186,17 @@ void runSoundBench(QTextStream &out)
     waitMs(4500);
 
     ScriptedRandom random({ScriptedRandom::forPick(SpinLength - 198, 5), 0.0f});
-    BoardWindow board({}, random);
+    Stage board({}, random);
     StepTimes steps(sound);
-    board.setSound(&steps);
+    board.night().setSound(&steps);
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!board.board().timer1Enabled)
+        if (!board.night().board().timer1Enabled)
             loop.quit();
     });
-    board.startClick();
+    board.boardWindow().start();
     poll.start();
     loop.exec();
     waitMs(500);

@@ -1,7 +1,7 @@
 #include "spin_bench.h"
 
 #include "cellbutton.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
 
@@ -44,20 +44,20 @@ void waitMs(int ms)
 }
 
 // Shows the board at its design size or over the whole screen and waits until it is up.
-void showBoard(BoardWindow &board, bool fullScreen)
+void showBoard(Stage &board, bool fullScreen)
 {
     if (fullScreen) {
-        board.showFullScreen();
+        board.boardWindow().showFullScreen();
         // Without a window manager nobody resizes a full-screen window; do it here.
-        const QRect screen = board.screen()->geometry();
-        if (board.geometry() != screen)
-            board.setGeometry(screen);
+        const QRect screen = board.boardWindow().screen()->geometry();
+        if (board.boardWindow().geometry() != screen)
+            board.boardWindow().setGeometry(screen);
     } else {
-        board.show();
+        board.boardWindow().show();
     }
     QElapsedTimer waited;
     waited.start();
-    while (!board.isVisible() || !board.windowHandle()->isExposed()) {
+    while (!board.boardWindow().isVisible() || !board.boardWindow().windowHandle()->isExposed()) {
         if (waited.elapsed() > 5000)
             break;
         waitMs(10);
@@ -69,27 +69,27 @@ SpinFigures runSpin(int length, bool fullScreen)
 {
     // The spin of the given length from cell 0.
     ScriptedRandom random({ScriptedRandom::forPick(length - 198, 5), 0.0f});
-    BoardWindow board({}, random);
+    Stage board({}, random);
     showBoard(board, fullScreen);
     std::vector<double> errors;
     QElapsedTimer clock;
     qint64 lastTick = 0;
     int expectedGap = Board::FirstInterval;
-    QObject::connect(&board.timer1(), &QTimer::timeout, &board, [&] {
+    QObject::connect(&board.night().spinTimer(), &QTimer::timeout, &board.boardWindow(), [&] {
         const qint64 now = clock.nsecsElapsed();
         errors.push_back(std::abs(double(now - lastTick) / 1e6 - expectedGap));
         lastTick = now;
-        expectedGap = Board::intervalAfter(board.board().stepCount - 1);
+        expectedGap = Board::intervalAfter(board.night().board().stepCount - 1);
     });
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!board.board().timer1Enabled)
+        if (!board.night().board().timer1Enabled)
             loop.quit();
     });
     clock.start();
-    board.startClick();
+    board.boardWindow().start();
     poll.start();
     loop.exec();
     return {double(lastTick) / 1e6, percentile(errors, 0.5), percentile(errors, 0.99)};
@@ -125,9 +125,9 @@ struct SteppedBoard
         : random({ScriptedRandom::forPick(4, 5), 0.0f}), board({}, random), fullScreen(fullScreen)
     {
         for (int i = 0; i < Board::Cells; ++i)
-            board.number(i)->installEventFilter(&counter);
-        board.startClick();
-        board.timer1().stop();
+            board.boardWindow().cell(i)->installEventFilter(&counter);
+        board.boardWindow().start();
+        board.night().spinTimer().stop();
     }
 
     // One light step from the rules' change to the pixels on the X server: the tick and
@@ -138,11 +138,11 @@ struct SteppedBoard
         const int paintsBefore = counter.paints;
         QElapsedTimer clock;
         clock.start();
-        board.timer1Tick();
-        board.timer1().stop();
+        board.night().tick();
+        board.night().spinTimer().stop();
         // What the next frame would do, now rather than after the platform's wait.
         QEvent request(QEvent::UpdateRequest);
-        QCoreApplication::sendEvent(&board, &request);
+        QCoreApplication::sendEvent(&board.boardWindow(), &request);
         QCursor::pos();
         costs.push_back(double(clock.nsecsElapsed()) / 1e6);
         paints += counter.paints - paintsBefore;
@@ -151,11 +151,11 @@ struct SteppedBoard
     StepFigures figures() const
     {
         return {percentile(costs, 0.5), percentile(costs, 0.99), double(paints) / costs.size(),
-                board.scale()};
+                board.boardWindow().scale()};
     }
 
     ScriptedRandom random;
-    BoardWindow board;
+    Stage board;
     bool fullScreen;
     PaintCounter counter;
     std::vector<double> costs;
@@ -189,19 +189,19 @@ std::pair<StepFigures, StepFigures> timeSteps()
 std::vector<double> timePrizeGrowth()
 {
     ScriptedRandom random({ScriptedRandom::forPick(0, 5), 0.0f});
-    BoardWindow board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
+    Stage board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
     showBoard(board, true);
     std::vector<double> costs;
     for (int i = 0; i < 5; ++i) {
-        board.startClick();
-        while (board.board().timer1Enabled)
-            board.timer1Tick();
-        board.timer1().stop();
+        board.boardWindow().start();
+        while (board.night().board().timer1Enabled)
+            board.night().tick();
+        board.night().spinTimer().stop();
         QEventLoop loop;
         QElapsedTimer clock;
         clock.start();
-        board.command1Click(i % 2);
-        PrizeWindow *prize = board.prizeWindow();
+        board.boardWindow().drawCard(i % 2);
+        PrizeWindow *prize = board.windows().prizeWindow();
         if (prize->isOpening()) {
             QObject::connect(prize, &GrowingWindow::opened, &loop, &QEventLoop::quit);
             loop.exec();

@@ -1,6 +1,6 @@
 #include "audiosound.h"
 #include "cellbutton.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordingsound.h"
@@ -100,7 +100,7 @@ private:
     Random m_random;
     AudioSound m_audio;     // heard, where the machine has an audio output
     RecordingSound m_sound; // outlives every board
-    std::unique_ptr<BoardWindow> m_board;
+    std::unique_ptr<Stage> m_board;
     QStringList m_given;
     int m_lastGiftsLeft = 56;
     qint64 m_lastDrawNo = 1;
@@ -114,12 +114,12 @@ private:
 
 void TestMonkey::operate(Op op)
 {
-    BoardWindow &w = *m_board;
-    const bool boardShown = w.isVisible();
-    BingoWindow *bingo = w.bingoWindow();
-    AboutBox *about = w.aboutWindow();
-    PrizeWindow *prize = w.prizeWindow();
-    ClosingPicture *picture = w.pictureWindow();
+    Stage &w = *m_board;
+    const bool boardShown = w.boardWindow().isVisible();
+    BingoWindow *bingo = w.windows().bingoWindow();
+    AboutBox *about = w.windows().aboutBox();
+    PrizeWindow *prize = w.windows().prizeWindow();
+    ClosingPicture *picture = w.windows().closingPicture();
     auto click = [](QWidget *target, Qt::MouseButton b = Qt::LeftButton) {
         if (target && target->isVisible())
             QTest::mouseClick(target, b);
@@ -131,23 +131,23 @@ void TestMonkey::operate(Op op)
     switch (op) {
     case Start:
         if (boardShown)
-            click(w.startButton());
+            click(w.boardWindow().startButton());
         break;
     case Chance:
     case Fate:
         if (boardShown)
-            click(w.command1(op == Chance ? 0 : 1));
+            click(w.boardWindow().cardButton(op == Chance ? 0 : 1));
         break;
     case CellClick: {
         const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton,
                                            Qt::RightButton};
         if (boardShown)
-            click(w.number(below(Board::Cells)), buttons[below(4)]);
+            click(w.boardWindow().cell(below(Board::Cells)), buttons[below(4)]);
         break;
     }
     case Redraw:
         if (boardShown)
-            trigger(&w, "redraw");
+            trigger(&w.boardWindow(), "redraw");
         break;
     case Option1:
     case Option3:
@@ -157,7 +157,7 @@ void TestMonkey::operate(Op op)
         break;
     case OpenBingo:
         if (boardShown)
-            trigger(&w, "Lotto");
+            trigger(&w.boardWindow(), "Lotto");
         break;
     case BingoStart:
     case BingoEnd:
@@ -180,12 +180,12 @@ void TestMonkey::operate(Op op)
         break;
     case BingoStep:
         if (bingo)
-            for (int i = below(30); i >= 0 && w.bingoWindow(); --i)
+            for (int i = below(30); i >= 0 && w.windows().bingoWindow(); --i)
                 bingo->step();
         break;
     case OpenAbout:
         if (boardShown)
-            trigger(&w, "aboutus");
+            trigger(&w.boardWindow(), "aboutus");
         break;
     case AboutDrag:
         if (about) {
@@ -230,15 +230,15 @@ void TestMonkey::operate(Op op)
             picture->finishOpening();
         break;
     case Timer2Tick:
-        w.numberCells();
+        w.boardWindow().numberCells();
         break;
     case MainCloseBox:
         if (boardShown && below(20) == 0)
-            w.close(); // the question is answered "no" once the board has drawn
+            w.boardWindow().close(); // the question is answered "no" once the board has drawn
         break;
     case MainExit:
         if (boardShown && below(200) == 0)
-            trigger(&w, "close");
+            trigger(&w.boardWindow(), "close");
         break;
     case OpCount:
         break;
@@ -248,16 +248,16 @@ void TestMonkey::operate(Op op)
 
 QString TestMonkey::check()
 {
-    const Board &b = m_board->board();
+    const Board &b = m_board->night().board();
     int markers = 0;
     for (int i = 0; i < Board::Cells; ++i) {
         const ColourValue c = b.cells[std::size_t(i)];
         if (c != Cell::Initial && c != Cell::Idle && c != Cell::Lit && c != Cell::Won &&
             c != Cell::Held && c != Cell::Excluded)
             return QStringLiteral("cell %1 has colour %2").arg(i).arg(c, 0, 16);
-        if (m_board->number(i)->backColour() != c)
+        if (m_board->boardWindow().cell(i)->backColour() != c)
             return QStringLiteral("cell %1 shows another colour than it holds").arg(i);
-        markers += m_board->picture1(i)->isVisibleTo(m_board.get());
+        markers += m_board->boardWindow().marker(i)->isVisibleTo(&m_board->boardWindow());
     }
     if (markers > 1)
         return QStringLiteral("%1 markers shown").arg(markers);
@@ -290,7 +290,7 @@ QString TestMonkey::check()
     if (countWindows<PrizeWindow>() > 1 || countWindows<ClosingPicture>() > 1 || countWindows<BingoWindow>() > 1 ||
         countWindows<AboutBox>() > 1)
         return QStringLiteral("a window is open twice");
-    const BingoWindow *bingo = m_board->bingoWindow();
+    const BingoWindow *bingo = m_board->windows().bingoWindow();
     if (m_sound.rolling != (bingo && bingo->isVisible() && bingo->isDrawing()))
         return QStringLiteral("the bingo roll is %1 while %2")
             .arg(m_sound.rolling ? QStringLiteral("heard") : QStringLiteral("silent"))
@@ -314,11 +314,11 @@ void TestMonkey::newBoard()
     m_board.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_sound.clear();
-    m_board = std::make_unique<BoardWindow>(prizeList(), m_random);
-    m_board->setSound(&m_sound);
-    m_board->setClock([this] { return m_clock += 0.731; });
-    connect(m_board.get(), &BoardWindow::exitRequested, this, [this] { m_exited = true; });
-    m_board->show();
+    m_board = std::make_unique<Stage>(prizeList(), m_random);
+    m_board->night().setSound(&m_sound);
+    m_board->night().setClock([this] { return m_clock += 0.731; });
+    connect(&m_board->boardWindow(), &BoardWindow::exitRequested, this, [this] { m_exited = true; });
+    m_board->boardWindow().show();
     m_given.clear();
     m_lastGiftsLeft = 56;
     m_lastDrawNo = 1;
@@ -346,19 +346,19 @@ void TestMonkey::randomOperator()
     for (qint64 n = 0; n < ops; ++n) {
         Op op;
         // A running light mostly just ticks, so that spins end and cards get drawn.
-        if (m_board->board().timer1Enabled && below(20) != 0) {
-            m_board->timer1Tick();
+        if (m_board->night().board().timer1Enabled && below(20) != 0) {
+            m_board->night().tick();
             op = OpCount;
         } else {
             // Lean towards what moves a night on, so that whole nights get played.
-            const Board &b = m_board->board();
+            const Board &b = m_board->night().board();
             if (b.awaitingPrize && below(3) == 0)
                 op = below(2) ? Chance : Fate;
             else if (!b.awaitingPrize && !b.timer1Enabled && below(3) == 0)
                 op = Start;
-            else if (m_board->prizeWindow() && below(4) == 0)
+            else if (m_board->windows().prizeWindow() && below(4) == 0)
                 op = PrizeOk;
-            else if (m_board->pictureWindow() && below(4) == 0)
+            else if (m_board->windows().closingPicture() && below(4) == 0)
                 op = PictureClick;
             else
                 op = Op(below(OpCount));
@@ -375,7 +375,7 @@ void TestMonkey::randomOperator()
         }
         // The program ended, or a night is over: go on with a fresh board.
         const bool nightOver =
-            m_board->board().giftsLeft == 0 && !m_board->prizeWindow() && !m_board->pictureWindow();
+            m_board->night().board().giftsLeft == 0 && !m_board->windows().prizeWindow() && !m_board->windows().closingPicture();
         if (m_exited || nightOver)
             newBoard();
     }

@@ -1,4 +1,4 @@
-#include "boardwindow.h"
+#include "stage.h"
 #include "platform.h"
 #include "program.h"
 #include "prompt.h"
@@ -26,12 +26,12 @@ QStringList prizeList()
     return l;
 }
 
-void spin(BoardWindow &w)
+void spin(Stage &w)
 {
-    w.setClock([] { return 100.0; });
-    w.startClick();
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    w.night().setClock([] { return 100.0; });
+    w.boardWindow().start();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
 }
 
 // Runs the event loop until the program ends, or gives up: 1 when it had to give up.
@@ -109,9 +109,9 @@ void TestProgram::ending()
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     Program::wire(w, instance);
-    w.show();
+    w.boardWindow().show();
     if (spun)
         spin(w);
     m_answer = answer;
@@ -119,7 +119,7 @@ void TestProgram::ending()
         if (byMenu)
             w.findChild<QAction *>(QStringLiteral("close"))->trigger();
         else
-            w.close();
+            w.boardWindow().close();
     });
     QCOMPARE(code, ends ? 0 : 1);
     QCOMPARE(m_questions.size(), questions);
@@ -161,15 +161,15 @@ void TestProgram::secondCopyBringsBoardForward()
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     Program::wire(w, instance);
-    w.show();
-    w.showMinimized();
-    QVERIFY(w.isMinimized());
+    w.boardWindow().show();
+    w.boardWindow().showMinimized();
+    QVERIFY(w.boardWindow().isMinimized());
     SingleInstance second(runtime.path());
     QVERIFY(!second.claim());
-    QTRY_VERIFY(!w.isMinimized());
-    QVERIFY(w.isVisible());
+    QTRY_VERIFY(!w.boardWindow().isMinimized());
+    QVERIFY(w.boardWindow().isVisible());
 }
 
 void TestProgram::platform_data()

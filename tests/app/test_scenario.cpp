@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prompt.h"
 #include "random.h"
 
@@ -28,24 +28,24 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void finishSpin(BoardWindow &w)
+void finishSpin(Stage &w)
 {
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
 }
 
-void drawCard(BoardWindow &w, int stack)
+void drawCard(Stage &w, int stack)
 {
-    QTest::mouseClick(w.command1(stack), Qt::LeftButton);
-    w.prizeWindow()->finishOpening();
-    QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+    QTest::mouseClick(w.boardWindow().cardButton(stack), Qt::LeftButton);
+    w.windows().prizeWindow()->finishOpening();
+    QTest::mouseClick(w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     flushDeletes();
 }
 
-int countCells(const BoardWindow &w, ColourValue c)
+int countCells(Stage &w, ColourValue c)
 {
-    return int(std::count(w.board().cells.begin(), w.board().cells.end(), c));
+    return int(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), c));
 }
 } // namespace
 
@@ -70,30 +70,30 @@ void TestScenario::wholeNightWithEverything()
     AboutBox::setLinkOpener([&](const QUrl &u) { links << u; });
     Random random;
     double now = 0;
-    BoardWindow w(prizeList(), random);
-    w.setClock([&now] { return now += 1.25; });
-    w.show();
+    Stage w(prizeList(), random);
+    w.night().setClock([&now] { return now += 1.25; });
+    w.boardWindow().show();
 
     // First round: 30 numbers, some of them consolation prizes.
     int held = 0;
     for (int n = 0; n < 30; ++n) {
-        QTest::mouseClick(w.startButton(), Qt::LeftButton);
+        QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
         finishSpin(w);
         drawCard(w, n % 2);
-        held += w.board().drawnIsConsolation();
+        held += w.night().board().drawnIsConsolation();
     }
     QCOMPARE(countCells(w, Cell::Held), held);
     QCOMPARE(countCells(w, Cell::Won), 30 - held);
     QVERIFY(held > 0);
 
     // Take one number out by hand, then the second round frees every held number.
-    const int out = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Idle) -
-                        w.board().cells.begin());
+    const int out = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
+                        w.night().board().cells.begin());
     for (int k = 0; k < 2; ++k)
-        QTest::mouseClick(w.number(out), Qt::RightButton);
-    QCOMPARE(w.number(out)->backColour(), Cell::Held);
-    QTest::mouseClick(w.number(out), Qt::RightButton);
-    QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
+        QTest::mouseClick(w.boardWindow().cell(out), Qt::RightButton);
+    QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Held);
+    QTest::mouseClick(w.boardWindow().cell(out), Qt::RightButton);
+    QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Excluded);
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QCOMPARE(questions, QStringList{QStringLiteral("確定要開始第二輪抽獎嗎?")});
     QCOMPARE(countCells(w, Cell::Held), 0);
@@ -101,17 +101,17 @@ void TestScenario::wholeNightWithEverything()
     QCOMPARE(countCells(w, Cell::Idle), 56 - (30 - held) - 1);
 
     // A spin, with the bingo window and the About box used while the light runs.
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     for (int t = 0; t < 50; ++t)
-        w.timer1Tick();
+        w.night().tick();
     w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
-    BingoWindow *bingo = w.bingoWindow();
+    BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(bingo);
     QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
                       Qt::LeftButton);
     for (int k = 0; k < 25; ++k) {
         bingo->step();
-        w.timer1Tick();
+        w.night().tick();
         QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command2")),
                           Qt::LeftButton);
         bingo->step();
@@ -119,36 +119,36 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(!bingo->isDrawing());
     QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(23)"))->text().isEmpty());
     w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
-    QCOMPARE(w.bingoWindow(), bingo); // brought forward, state kept
+    QCOMPARE(w.windows().bingoWindow(), bingo); // brought forward, state kept
     QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(0)"))->text().isEmpty());
     w.findChild<QAction *>(QStringLiteral("aboutus"))->trigger();
-    QVERIFY(w.aboutWindow());
-    QTest::mouseClick(w.aboutWindow()->findChild<QLabel *>(QStringLiteral("lbl(2)")),
+    QVERIFY(w.windows().aboutBox());
+    QTest::mouseClick(w.windows().aboutBox()->findChild<QLabel *>(QStringLiteral("lbl(2)")),
                       Qt::LeftButton);
     QCOMPARE(links.size(), 1);
-    QTest::mouseClick(w.aboutWindow()->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+    QTest::mouseClick(w.windows().aboutBox()->findChild<QPushButton *>(QStringLiteral("cmdOK")),
                       Qt::LeftButton);
     flushDeletes();
-    QVERIFY(!w.aboutWindow());
-    QVERIFY(w.board().timer1Enabled); // none of it stopped the light
+    QVERIFY(!w.windows().aboutBox());
+    QVERIFY(w.night().board().timer1Enabled); // none of it stopped the light
     finishSpin(w);
     drawCard(w, 0);
 
     // The rest of the night, to the closing picture.
-    while (w.board().giftsLeft > 0) {
-        QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    while (w.night().board().giftsLeft > 0) {
+        QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
         finishSpin(w);
-        drawCard(w, w.command1(0)->isEnabled() ? 0 : 1);
+        drawCard(w, w.boardWindow().cardButton(0)->isEnabled() ? 0 : 1);
     }
     QVERIFY(refusals.isEmpty());
-    QVERIFY(!w.isVisible());
-    QVERIFY(w.pictureWindow());
-    w.pictureWindow()->finishOpening();
-    QTest::mouseClick(w.pictureWindow()->findChild<QWidget *>(QStringLiteral("Picture1")),
+    QVERIFY(!w.boardWindow().isVisible());
+    QVERIFY(w.windows().closingPicture());
+    w.windows().closingPicture()->finishOpening();
+    QTest::mouseClick(w.windows().closingPicture()->findChild<QWidget *>(QStringLiteral("Picture1")),
                       Qt::LeftButton);
     flushDeletes();
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.number(out)->backColour(), Cell::Excluded);
+    QVERIFY(w.boardWindow().isVisible());
+    QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Excluded);
     Prompt::setRefuseHandler({});
     Prompt::setConfirmHandler({});
     AboutBox::setLinkOpener({});
@@ -157,13 +157,13 @@ void TestScenario::wholeNightWithEverything()
 void TestScenario::exitDuringBingoDraw()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
-    QTest::mouseClick(w.bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
+    QTest::mouseClick(w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
                       Qt::LeftButton);
-    QVERIFY(w.bingoWindow()->isDrawing());
-    QSignalSpy exit(&w, &BoardWindow::exitRequested);
+    QVERIFY(w.windows().bingoWindow()->isDrawing());
+    QSignalSpy exit(&w.boardWindow(), &BoardWindow::exitRequested);
     w.findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(exit.count(), 1);
 }

@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
@@ -39,18 +39,18 @@ constexpr int DesignW = 792;
 constexpr int DesignH = 537;
 
 // A board whose client area is exactly the given size.
-void resizeClient(BoardWindow &w, QSize client)
+void resizeClient(Stage &w, QSize client)
 {
-    w.show();
-    w.resize(client.width(), client.height() + w.menuBar()->height());
+    w.boardWindow().show();
+    w.boardWindow().resize(client.width(), client.height() + w.boardWindow().menuBar()->height());
     QCoreApplication::processEvents();
-    QCOMPARE(w.centralWidget()->size(), client);
+    QCOMPARE(w.boardWindow().centralWidget()->size(), client);
 }
 
 // Where a control sits in the client area.
-QRect inClient(const BoardWindow &w, const QWidget *c)
+QRect inClient(Stage &w, const QWidget *c)
 {
-    return QRect(c->mapTo(w.centralWidget(), QPoint(0, 0)), c->size());
+    return QRect(c->mapTo(w.boardWindow().centralWidget(), QPoint(0, 0)), c->size());
 }
 
 QRect expected(const QRect &twips, double s, QPoint offset)
@@ -145,10 +145,10 @@ void TestBoardScale::controls()
 {
     QFETCH(QSize, client);
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     resizeClient(w, client);
     const double s = Scale::fit(client, QSize(DesignW, DesignH));
-    QCOMPARE(w.scale(), s);
+    QCOMPARE(w.boardWindow().scale(), s);
     const QPoint offset((client.width() - qRound(DesignW * s)) / 2,
                         (client.height() - qRound(DesignH * s)) / 2);
     for (const Control &c : Controls) {
@@ -170,9 +170,9 @@ void TestBoardScale::controls()
             QCOMPARE(widget->font().pointSizeF(), c.points * s);
     }
     // The menu bar keeps its design font.
-    QCOMPARE(w.menuBar()->font().pointSizeF(), 8.25);
+    QCOMPARE(w.boardWindow().menuBar()->font().pointSizeF(), 8.25);
     // The card pictures grow with the board.
-    QCOMPARE(w.command1(0)->iconSize(), QSize(qRound(32 * s), qRound(32 * s)));
+    QCOMPARE(w.boardWindow().cardButton(0)->iconSize(), QSize(qRound(32 * s), qRound(32 * s)));
 }
 
 void TestBoardScale::clickReachesCell_data()
@@ -188,20 +188,20 @@ void TestBoardScale::clickReachesCell()
 {
     QFETCH(QSize, client);
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     resizeClient(w, client);
-    w.numberCells();
+    w.boardWindow().numberCells();
     // Idle cells turn won on a right click.
-    w.board().cells.fill(Cell::Idle);
-    QWidget *area = w.centralWidget();
+    w.night().board().cells.fill(Cell::Idle);
+    QWidget *area = w.boardWindow().centralWidget();
     for (int i = 0; i < Board::Cells; ++i) {
-        const QPoint centre = inClient(w, w.number(i)).center();
+        const QPoint centre = inClient(w, w.boardWindow().cell(i)).center();
         QWidget *hit = area->childAt(centre);
-        QCOMPARE(hit, static_cast<QWidget *>(w.number(i)));
+        QCOMPARE(hit, static_cast<QWidget *>(w.boardWindow().cell(i)));
         // A right click there marks that cell, and only it.
         QTest::mouseClick(hit, Qt::RightButton, {}, hit->mapFrom(area, centre));
-        QCOMPARE(w.number(i)->backColour(), Cell::Won);
-        QCOMPARE(std::count(w.board().cells.begin(), w.board().cells.end(), Cell::Won), i + 1);
+        QCOMPARE(w.boardWindow().cell(i)->backColour(), Cell::Won);
+        QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Won), i + 1);
     }
     QVERIFY(m_refusals.isEmpty());
 }
@@ -209,13 +209,13 @@ void TestBoardScale::clickReachesCell()
 void TestBoardScale::backAtDesignSize()
 {
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     resizeClient(w, QSize(1920, 1050));
     resizeClient(w, QSize(DesignW, DesignH));
-    QCOMPARE(w.scale(), 1.0);
-    QCOMPARE(w.number(0)->geometry(), QRect(112, 40, 25, 73));
-    QCOMPARE(w.startButton()->geometry(), QRect(152, 144, 105, 65));
-    QCOMPARE(w.number(0)->font().pointSizeF(), 9.75);
+    QCOMPARE(w.boardWindow().scale(), 1.0);
+    QCOMPARE(w.boardWindow().cell(0)->geometry(), QRect(112, 40, 25, 73));
+    QCOMPARE(w.boardWindow().startButton()->geometry(), QRect(152, 144, 105, 65));
+    QCOMPARE(w.boardWindow().cell(0)->font().pointSizeF(), 9.75);
 }
 
 void TestBoardScale::sharpLamp()
@@ -263,12 +263,12 @@ void TestBoardScale::title()
     QFETCH(QString, title);
     QFETCH(bool, shrinks);
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    w.setTitle(title);
+    Stage w({}, r);
+    w.boardWindow().setTitle(title);
     resizeClient(w, client);
     auto *label1 = w.findChild<QLabel *>(QStringLiteral("Label1"));
     QCOMPARE(label1->text(), title);
-    const double design = 20.25 * w.scale();
+    const double design = 20.25 * w.boardWindow().scale();
     if (shrinks)
         QVERIFY(label1->font().pointSizeF() < design);
     else

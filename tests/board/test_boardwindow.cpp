@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prompt.h"
 #include "random.h"
 #include "scriptedrandom.h"
@@ -86,14 +86,14 @@ void TestBoardWindow::cellPlaces()
     QFETCH(QRect, cell);
     QFETCH(QRect, marker);
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    QCOMPARE(w.number(i)->geometry(), cell);
-    QCOMPARE(w.picture1(i)->geometry(), marker);
-    QCOMPARE(w.number(i)->objectName(), QStringLiteral("Number(%1)").arg(i));
-    QVERIFY(!w.picture1(i)->isVisibleTo(&w));
-    QCOMPARE(w.number(i)->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
+    Stage w({}, r);
+    QCOMPARE(w.boardWindow().cell(i)->geometry(), cell);
+    QCOMPARE(w.boardWindow().marker(i)->geometry(), marker);
+    QCOMPARE(w.boardWindow().cell(i)->objectName(), QStringLiteral("Number(%1)").arg(i));
+    QVERIFY(!w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
+    QCOMPARE(w.boardWindow().cell(i)->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
     auto *start = w.findChild<QPushButton *>(QStringLiteral("Start(0)"));
-    QCOMPARE(start->mapTo(&w, QPoint(0, 0)) - w.centralWidget()->mapTo(&w, QPoint(0, 0)),
+    QCOMPARE(start->mapTo(&w.boardWindow(), QPoint(0, 0)) - w.boardWindow().centralWidget()->mapTo(&w.boardWindow(), QPoint(0, 0)),
              QPoint(344, 272));
     QCOMPARE(start->size(), QSize(105, 65));
 }
@@ -101,57 +101,57 @@ void TestBoardWindow::cellPlaces()
 void TestBoardWindow::numbersAfterFirstTick()
 {
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    QVERIFY(w.timer2().isActive());
-    QCOMPARE(w.timer2().interval(), 500);
-    QVERIFY(w.number(0)->text().isEmpty());
-    w.number(3)->setEnabled(false);
-    QTRY_COMPARE_WITH_TIMEOUT(w.number(55)->text(), QStringLiteral("56"), 5000);
+    Stage w({}, r);
+    QVERIFY(w.boardWindow().numberTimer().isActive());
+    QCOMPARE(w.boardWindow().numberTimer().interval(), 500);
+    QVERIFY(w.boardWindow().cell(0)->text().isEmpty());
+    w.boardWindow().cell(3)->setEnabled(false);
+    QTRY_COMPARE_WITH_TIMEOUT(w.boardWindow().cell(55)->text(), QStringLiteral("56"), 5000);
     for (int i = 0; i < Board::Cells; ++i) {
-        QCOMPARE(w.number(i)->text(), QString::number(i + 1));
-        QVERIFY(w.number(i)->isEnabled());
+        QCOMPARE(w.boardWindow().cell(i)->text(), QString::number(i + 1));
+        QVERIFY(w.boardWindow().cell(i)->isEnabled());
     }
 }
 
 void TestBoardWindow::spinThroughTheWindow()
 {
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(27, 56)});
-    BoardWindow w({QStringLiteral("p")}, r);
-    w.setClock([] { return 12.5; });
-    w.show();
+    Stage w({QStringLiteral("p")}, r);
+    w.night().setClock([] { return 12.5; });
+    w.boardWindow().show();
     auto *label3 = w.findChild<QLabel *>(QStringLiteral("Label3"));
     QCOMPARE(label3->text(), QStringLiteral("0"));
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
-    QVERIFY(w.timer1().isActive());
-    QVERIFY(!w.startButton()->isEnabled());
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
+    QVERIFY(w.night().spinTimer().isActive());
+    QVERIFY(!w.boardWindow().startButton()->isEnabled());
     QCOMPARE(r.reseeds, QList<double>{12.5});
-    w.timer1Tick();
-    QCOMPARE(w.number(0)->backColour(), Cell::Lit);
-    QCOMPARE(w.number(55)->backColour(), Cell::Idle);
+    w.night().tick();
+    QCOMPARE(w.boardWindow().cell(0)->backColour(), Cell::Lit);
+    QCOMPARE(w.boardWindow().cell(55)->backColour(), Cell::Idle);
     // Right clicks are ignored while the light runs.
-    QTest::mouseClick(w.number(40), Qt::RightButton);
-    QCOMPARE(w.number(40)->backColour(), Cell::Initial);
+    QTest::mouseClick(w.boardWindow().cell(40), Qt::RightButton);
+    QCOMPARE(w.boardWindow().cell(40)->backColour(), Cell::Initial);
     int ticks = 1;
-    while (w.board().timer1Enabled) {
-        w.timer1Tick();
+    while (w.night().board().timer1Enabled) {
+        w.night().tick();
         ++ticks;
     }
     QCOMPARE(ticks, 197);
-    QVERIFY(!w.timer1().isActive());
-    QCOMPARE(w.number(27)->backColour(), Cell::Won);
-    QVERIFY(w.picture1(27)->isVisible());
+    QVERIFY(!w.night().spinTimer().isActive());
+    QCOMPARE(w.boardWindow().cell(27)->backColour(), Cell::Won);
+    QVERIFY(w.boardWindow().marker(27)->isVisible());
     QCOMPARE(label3->text(), QStringLiteral("1"));
-    QVERIFY(w.startButton()->isEnabled());
+    QVERIFY(w.boardWindow().startButton()->isEnabled());
     // A second Start before the prize is refused and changes nothing.
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QCOMPARE(m_refusals, QStringList{QStringLiteral("           請抽獎!         ")});
-    QVERIFY(!w.timer1().isActive());
-    QVERIFY(w.picture1(27)->isVisible());
+    QVERIFY(!w.night().spinTimer().isActive());
+    QVERIFY(w.boardWindow().marker(27)->isVisible());
     // After "重新搖獎" the next Start hides the old marker.
     w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
-    QVERIFY(!w.picture1(27)->isVisible());
-    QVERIFY(w.timer1().isActive());
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
+    QVERIFY(!w.boardWindow().marker(27)->isVisible());
+    QVERIFY(w.night().spinTimer().isActive());
 }
 
 void TestBoardWindow::refusalBoxCaption()
@@ -159,8 +159,8 @@ void TestBoardWindow::refusalBoxCaption()
     Prompt::setRefuseHandler({});
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    w.board().awaitingPrize = true;
+    Stage w({}, r);
+    w.night().board().awaitingPrize = true;
     QString title, text;
     QTimer::singleShot(0, this, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -169,7 +169,7 @@ void TestBoardWindow::refusalBoxCaption()
         text = box->text();
         box->accept();
     });
-    w.startClick();
+    w.boardWindow().start();
     QCOMPARE(title, QStringLiteral("Zentavo"));
     QCOMPARE(text, QStringLiteral("           請抽獎!         "));
 }
@@ -191,21 +191,21 @@ void TestBoardWindow::rightClicks()
     QFETCH(Qt::MouseButton, button);
     QFETCH(ColourValue, after);
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    w.show();
-    QTest::mouseClick(w.number(cell), button);
-    QCOMPARE(w.number(cell)->backColour(), after);
-    QCOMPARE(w.board().cells[std::size_t(cell)], after);
+    Stage w({}, r);
+    w.boardWindow().show();
+    QTest::mouseClick(w.boardWindow().cell(cell), button);
+    QCOMPARE(w.boardWindow().cell(cell)->backColour(), after);
+    QCOMPARE(w.night().board().cells[std::size_t(cell)], after);
 }
 
 void TestBoardWindow::exitEntry()
 {
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    QSignalSpy spy(&w, &BoardWindow::exitRequested);
+    Stage w({}, r);
+    QSignalSpy spy(&w.boardWindow(), &BoardWindow::exitRequested);
     w.findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(spy.count(), 1);
-    w.close();
+    w.boardWindow().close();
     QCOMPARE(spy.count(), 2);
 }
 
@@ -215,9 +215,9 @@ QRect pixels(int left, int top, int width, int height)
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-QRect inClient(const BoardWindow &w, const QWidget *c)
+QRect inClient(Stage &w, const QWidget *c)
 {
-    return QRect(c->mapTo(w.centralWidget(), QPoint(0, 0)), c->size());
+    return QRect(c->mapTo(w.boardWindow().centralWidget(), QPoint(0, 0)), c->size());
 }
 
 QStringList nightList()
@@ -228,10 +228,10 @@ QStringList nightList()
     return l;
 }
 
-void finishSpin(BoardWindow &w)
+void finishSpin(Stage &w)
 {
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
 }
 } // namespace
 
@@ -298,8 +298,8 @@ void TestBoardWindow::centrePanel()
     QFETCH(QColor, text);
     QFETCH(QColor, back);
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    auto *c = w.centralWidget()->findChild<QWidget *>(name);
+    Stage w({}, r);
+    auto *c = w.boardWindow().centralWidget()->findChild<QWidget *>(name);
     QVERIFY(c);
     QCOMPARE(inClient(w, c), place);
     QString shown;
@@ -313,7 +313,7 @@ void TestBoardWindow::centrePanel()
         shown = e->text();
     QCOMPARE(shown, caption);
     if (family.isEmpty()) {
-        QCOMPARE(c->font(), w.font());
+        QCOMPARE(c->font(), w.boardWindow().font());
     } else if (family != QLatin1String("-")) {
         QCOMPARE(c->font().family(), family);
         QCOMPARE(c->font().pointSizeF(), points);
@@ -331,8 +331,8 @@ void TestBoardWindow::centrePanel()
 void TestBoardWindow::optionsLookPanelColour()
 {
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    w.show();
+    Stage w({}, r);
+    w.boardWindow().show();
     for (const char *name : {"Option1", "Option3"}) {
         auto *o = w.findChild<QRadioButton *>(QLatin1String(name));
         const QImage img = o->grab().toImage();
@@ -373,27 +373,27 @@ void TestBoardWindow::allCells()
     QFETCH(QRect, cell);
     QFETCH(QRect, marker);
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    CellButton *number = w.number(i);
+    Stage w({}, r);
+    CellButton *number = w.boardWindow().cell(i);
     QCOMPARE(inClient(w, number), cell);
-    QCOMPARE(inClient(w, w.picture1(i)), marker);
+    QCOMPARE(inClient(w, w.boardWindow().marker(i)), marker);
     QCOMPARE(number->objectName(), QStringLiteral("Number(%1)").arg(i));
-    QCOMPARE(w.picture1(i)->objectName(), QStringLiteral("Picture1(%1)").arg(i));
+    QCOMPARE(w.boardWindow().marker(i)->objectName(), QStringLiteral("Picture1(%1)").arg(i));
     QVERIFY(number->text().isEmpty());
     QVERIFY(number->isEnabled());
     QCOMPARE(number->font().family(), QStringLiteral("Tahoma"));
     QCOMPARE(number->font().pointSizeF(), 9.75);
     QVERIFY(number->font().bold());
     QCOMPARE(number->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
-    QVERIFY(!w.picture1(i)->isVisibleTo(&w));
-    QCOMPARE(w.picture1(i)->palette().color(QPalette::Window), QColor(0xFF, 0xE0, 0xC0));
+    QVERIFY(!w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
+    QCOMPARE(w.boardWindow().marker(i)->palette().color(QPalette::Window), QColor(0xFF, 0xE0, 0xC0));
 }
 
 void TestBoardWindow::menus()
 {
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    const QList<QAction *> bar = w.menuBar()->actions();
+    Stage w({}, r);
+    const QList<QAction *> bar = w.boardWindow().menuBar()->actions();
     // The two designed entries, then 檢視 for what goes beyond them, rightmost.
     QCOMPARE(bar.size(), 3);
     QCOMPARE(bar[2]->text(), QStringLiteral("檢視"));
@@ -428,19 +428,19 @@ void TestBoardWindow::neverVisible()
 {
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     Random random;
-    BoardWindow w(nightList(), random);
-    w.setClock([] { return 3.5; });
-    w.show();
+    Stage w(nightList(), random);
+    w.night().setClock([] { return 3.5; });
+    w.boardWindow().show();
     auto *option2 = w.findChild<QRadioButton *>(QStringLiteral("Option2"));
     auto *text1 = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
     const auto hidden = [&] { return !option2->isVisible() && !text1->isVisible(); };
     QVERIFY(hidden());
-    w.startClick();
+    w.boardWindow().start();
     finishSpin(w);
     QVERIFY(hidden());
-    w.command1Click(0);
+    w.boardWindow().drawCard(0);
     QVERIFY(hidden());
-    QCOMPARE(text1->text(), w.board().drawnGift);
+    QCOMPARE(text1->text(), w.night().board().drawnGift);
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QVERIFY(hidden());
     QTest::qWait(600); // a Timer2 tick
@@ -451,55 +451,55 @@ void TestBoardWindow::neverVisible()
 void TestBoardWindow::startHasFocusAfterStops()
 {
     Random random;
-    BoardWindow w(nightList(), random);
+    Stage w(nightList(), random);
     double now = 0;
-    w.setClock([&now] { return now += 2.5; });
-    w.show();
+    w.night().setClock([&now] { return now += 2.5; });
+    w.boardWindow().show();
     // The window hands its focus to Start.
-    QCOMPARE(w.focusProxy(), w.startButton());
-    w.setFocus();
-    QCOMPARE(w.focusWidget(), w.startButton());
+    QCOMPARE(w.boardWindow().focusProxy(), w.boardWindow().startButton());
+    w.boardWindow().setFocus();
+    QCOMPARE(w.boardWindow().focusWidget(), w.boardWindow().startButton());
     for (int n = 1; n <= 56; ++n) {
-        w.startClick();
+        w.boardWindow().start();
         finishSpin(w);
-        QCOMPARE(w.focusWidget() == w.startButton(), n != 56);
+        QCOMPARE(w.boardWindow().focusWidget() == w.boardWindow().startButton(), n != 56);
         // The card takes the focus; the next stop gives it back.
-        const int stack = w.command1(0)->isEnabled() ? 0 : 1;
-        w.command1(stack)->setFocus();
-        w.command1Click(stack);
-        w.prizeWindow()->finishOpening();
-        w.prizeWindow()->close();
+        const int stack = w.boardWindow().cardButton(0)->isEnabled() ? 0 : 1;
+        w.boardWindow().cardButton(stack)->setFocus();
+        w.boardWindow().drawCard(stack);
+        w.windows().prizeWindow()->finishOpening();
+        w.windows().prizeWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QVERIFY(!w.startButton()->isEnabled());
+    QVERIFY(!w.boardWindow().startButton()->isEnabled());
 }
 
 void TestBoardWindow::secondRoundDuringSpin()
 {
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    BoardWindow w({}, r);
-    w.setClock([] { return 1.0; });
-    w.show();
-    w.startClick();
+    Stage w({}, r);
+    w.night().setClock([] { return 1.0; });
+    w.boardWindow().show();
+    w.boardWindow().start();
     for (int t = 0; t < 5; ++t)
-        w.timer1Tick();
-    const int lit = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Lit) -
-                        w.board().cells.begin());
+        w.night().tick();
+    const int lit = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Lit) -
+                        w.night().board().cells.begin());
     QVERIFY(lit < Board::Cells);
-    QVERIFY(!w.startButton()->isEnabled());
-    const int stepsBefore = w.board().stepCount;
+    QVERIFY(!w.boardWindow().startButton()->isEnabled());
+    const int stepsBefore = w.night().board().stepCount;
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     // The lit cell turns idle and Start comes back while the light runs.
-    QCOMPARE(w.number(lit)->backColour(), Cell::Idle);
-    QVERIFY(w.startButton()->isEnabled());
-    QVERIFY(w.board().timer1Enabled);
+    QCOMPARE(w.boardWindow().cell(lit)->backColour(), Cell::Idle);
+    QVERIFY(w.boardWindow().startButton()->isEnabled());
+    QVERIFY(w.night().board().timer1Enabled);
     // Start now begins a new spin, reseeding as every spin does.
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QCOMPARE(r.reseeds.size(), 2);
-    QVERIFY(w.timer1().isActive());
-    QVERIFY(!w.startButton()->isEnabled());
-    QVERIFY(w.board().stepCount < stepsBefore); // counted from the new start
+    QVERIFY(w.night().spinTimer().isActive());
+    QVERIFY(!w.boardWindow().startButton()->isEnabled());
+    QVERIFY(w.night().board().stepCount < stepsBefore); // counted from the new start
     Prompt::setConfirmHandler({});
 }
 
@@ -508,28 +508,28 @@ void TestBoardWindow::secondRoundDuringSpin()
 void TestBoardWindow::spinOnTheEventLoop()
 {
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    BoardWindow w({}, r);
-    w.setClock([] { return 1.0; });
-    w.show();
-    QSignalSpy ticks(&w.timer1(), &QTimer::timeout);
-    w.startClick();
-    QCOMPARE(w.board().spinLength, 198);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.board().timer1Enabled, 30000);
-    QVERIFY(!w.timer1().isActive());
+    Stage w({}, r);
+    w.night().setClock([] { return 1.0; });
+    w.boardWindow().show();
+    QSignalSpy ticks(&w.night().spinTimer(), &QTimer::timeout);
+    w.boardWindow().start();
+    QCOMPARE(w.night().board().spinLength, 198);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.night().board().timer1Enabled, 30000);
+    QVERIFY(!w.night().spinTimer().isActive());
     // L - 2 steps of the light, then the stop.
     QCOMPARE(ticks.count(), 198 - 1);
-    QCOMPARE(std::count(w.board().cells.begin(), w.board().cells.end(), Cell::Won), 1);
-    QCOMPARE(std::count(w.board().cells.begin(), w.board().cells.end(), Cell::Lit), 0);
-    QVERIFY(w.picture1(w.board().stopCell)->isVisible());
+    QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Won), 1);
+    QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Lit), 0);
+    QVERIFY(w.boardWindow().marker(w.night().board().stopCell)->isVisible());
 }
 
 // The bingo window draws from the board's own generator.
 void TestBoardWindow::bingoSharesGenerator()
 {
     ScriptedRandom r({ScriptedRandom::forPick(6, 25), ScriptedRandom::forPick(0, 24)});
-    BoardWindow w({}, r);
-    w.lottoClick();
-    BingoWindow *bingo = w.bingoWindow();
+    Stage w({}, r);
+    w.night().openBingo();
+    BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(bingo);
     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("7"));
@@ -565,15 +565,15 @@ void TestBoardWindow::fileTextIsPlain()
     text = text.arg(picturePath);
 
     ScriptedRandom r;
-    BoardWindow w({text}, r);
+    Stage w({text}, r);
     QLabel *label = nullptr;
     if (where == QLatin1String("title")) {
-        w.setTitle(text);
+        w.boardWindow().setTitle(text);
         label = w.findChild<QLabel *>(QStringLiteral("Label1"));
     } else if (where == QLatin1String("counter")) {
-        Board kept = w.board();
+        Board kept = w.night().board();
         kept.counterCaption = text;
-        w.restore(kept, false);
+        w.night().restore(kept, false);
         label = w.findChild<QLabel *>(QStringLiteral("Label3"));
     } else {
         PrizeWindow prize;
@@ -585,8 +585,8 @@ void TestBoardWindow::fileTextIsPlain()
         QCOMPARE(label->text(), text);
         return;
     }
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.boardWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.boardWindow()));
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QCOMPARE(label->text(), text);
     // Rich text would lay the 400-pixel picture out in the label.
@@ -607,15 +607,15 @@ void TestBoardWindow::noFreeCellRefusal()
     QFETCH(bool, secondRound);
     QFETCH(bool, advisesSecondRound);
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
     Prompt::setConfirmHandler({});
-    w.board().cells.fill(Cell::Excluded);
-    w.startClick();
+    w.night().board().cells.fill(Cell::Excluded);
+    w.boardWindow().start();
     QCOMPARE(m_refusals.size(), 1);
     QCOMPARE(m_refusals.first().contains(QStringLiteral("第二輪抽獎")), advisesSecondRound);
-    QVERIFY(!w.timer1().isActive());
+    QVERIFY(!w.night().spinTimer().isActive());
 }
 
 QTEST_MAIN(TestBoardWindow)

@@ -1,5 +1,5 @@
 #include "cellbutton.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prompt.h"
 #include "random.h"
 
@@ -27,23 +27,23 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void spin(BoardWindow &w)
+void spin(Stage &w)
 {
     // A fixed clock keeps every run of the tests the same.
     static double seconds = 0;
-    w.setClock([] { return seconds += 1.37; });
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    w.night().setClock([] { return seconds += 1.37; });
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
 }
 
 // A board one card from the end of the night: one prize left, on the Chance stack.
-void lastStop(BoardWindow &w)
+void lastStop(Stage &w)
 {
-    w.board().giftsLeft = 1;
-    w.board().chanceLeft = 1;
-    w.board().fateLeft = 0;
-    w.board().cardEnabled[1] = false;
+    w.night().board().giftsLeft = 1;
+    w.night().board().chanceLeft = 1;
+    w.night().board().fateLeft = 0;
+    w.night().board().cardEnabled[1] = false;
     spin(w);
 }
 
@@ -108,31 +108,31 @@ void TestDraw::wholeNight()
 {
     Random random;
     double now = 100;
-    BoardWindow w(prizeList(), random);
-    w.setClock([&now] { return now += 13.7; });
-    w.show();
+    Stage w(prizeList(), random);
+    w.night().setClock([&now] { return now += 13.7; });
+    w.boardWindow().show();
     QStringList given;
     for (int n = 1; n <= 56; ++n) {
         spin(w);
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QString::number(n));
-        QCOMPARE(w.startButton()->isEnabled(), n != 56);
+        QCOMPARE(w.boardWindow().startButton()->isEnabled(), n != 56);
         const int stack =
-            (n * 5 % 3 == 0 && w.command1(0)->isEnabled()) || !w.command1(1)->isEnabled() ? 0 : 1;
-        const int winner = w.board().stopCell;
-        QTest::mouseClick(w.command1(stack), Qt::LeftButton);
-        PrizeWindow *prize = w.prizeWindow();
+            (n * 5 % 3 == 0 && w.boardWindow().cardButton(0)->isEnabled()) || !w.boardWindow().cardButton(1)->isEnabled() ? 0 : 1;
+        const int winner = w.night().board().stopCell;
+        QTest::mouseClick(w.boardWindow().cardButton(stack), Qt::LeftButton);
+        PrizeWindow *prize = w.windows().prizeWindow();
         QVERIFY(prize);
         prize->finishOpening();
-        QCOMPARE(prizeShown(prize), w.board().drawnGift);
-        given << w.board().drawnGift;
-        const bool held = w.board().drawnGift.endsWith(QStringLiteral("紀念獎"));
-        QCOMPARE(w.number(winner)->backColour(), held ? Cell::Held : Cell::Won);
-        QCOMPARE(w.board().chanceLeft + w.board().fateLeft, w.board().giftsLeft);
+        QCOMPARE(prizeShown(prize), w.night().board().drawnGift);
+        given << w.night().board().drawnGift;
+        const bool held = w.night().board().drawnGift.endsWith(QStringLiteral("紀念獎"));
+        QCOMPARE(w.boardWindow().cell(winner)->backColour(), held ? Cell::Held : Cell::Won);
+        QCOMPARE(w.night().board().chanceLeft + w.night().board().fateLeft, w.night().board().giftsLeft);
         QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")),
                           Qt::LeftButton);
         flushDeletes();
-        QVERIFY(!w.prizeWindow());
-        QCOMPARE(w.isVisible(), n != 56);
+        QVERIFY(!w.windows().prizeWindow());
+        QCOMPARE(w.boardWindow().isVisible(), n != 56);
     }
     QVERIFY(m_refusals.isEmpty());
     QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
@@ -144,31 +144,31 @@ void TestDraw::wholeNight()
     given.sort();
     QCOMPARE(given, all);
 
-    ClosingPicture *picture = w.pictureWindow();
+    ClosingPicture *picture = w.windows().closingPicture();
     QVERIFY(picture);
     picture->finishOpening();
     QVERIFY(picture->isVisible());
     QTest::mouseClick(picture->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
     flushDeletes();
-    QVERIFY(!w.pictureWindow());
-    QVERIFY(w.isVisible());
+    QVERIFY(!w.windows().closingPicture());
+    QVERIFY(w.boardWindow().isVisible());
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("56"));
 }
 
 void TestDraw::cardRefusals()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    Stage w(prizeList(), random);
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     spin(w);
-    QTest::mouseClick(w.command1(1), Qt::LeftButton);
-    w.prizeWindow()->finishOpening();
-    QTest::mouseClick(w.command1(1), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
+    w.windows().prizeWindow()->finishOpening();
+    QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
     w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     const QString noStop = QStringLiteral("           請先搖號碼!          ");
     QCOMPARE(m_refusals, (QStringList{noStop, noStop, noStop}));
-    QCOMPARE(w.board().giftsLeft, 55);
+    QCOMPARE(w.night().board().giftsLeft, 55);
     QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
              QStringLiteral("機會-28"));
     QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
@@ -186,41 +186,41 @@ void TestDraw::heldAfterPrizeWindowOpens()
 {
     QFETCH(bool, closeEarly);
     Random random;
-    BoardWindow w({QStringLiteral("精美紀念獎")}, random);
-    w.board().giftsLeft = 1;
-    w.board().chanceLeft = 1;
-    w.board().fateLeft = 0;
+    Stage w({QStringLiteral("精美紀念獎")}, random);
+    w.night().board().giftsLeft = 1;
+    w.night().board().chanceLeft = 1;
+    w.night().board().fateLeft = 0;
     spin(w);
-    const int cell = w.board().stopCell;
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QVERIFY(w.prizeWindow()->isOpening());
-    QCOMPARE(w.number(cell)->backColour(), Cell::Won);
+    const int cell = w.night().board().stopCell;
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QVERIFY(w.windows().prizeWindow()->isOpening());
+    QCOMPARE(w.boardWindow().cell(cell)->backColour(), Cell::Won);
     if (closeEarly) {
-        w.prizeWindow()->close();
+        w.windows().prizeWindow()->close();
         flushDeletes();
     } else {
-        w.prizeWindow()->finishOpening();
+        w.windows().prizeWindow()->finishOpening();
     }
-    QCOMPARE(w.number(cell)->backColour(), Cell::Held);
+    QCOMPARE(w.boardWindow().cell(cell)->backColour(), Cell::Held);
 }
 
 // A card drawn while the prize window is still up must not leave the old prize on screen.
 void TestDraw::newCardWhilePrizeWindowOpen()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     spin(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QPointer<PrizeWindow> prize = w.prizeWindow();
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QPointer<PrizeWindow> prize = w.windows().prizeWindow();
     prize->finishOpening();
     const QString first = prizeShown(prize);
     QSignalSpy opened(prize.data(), &GrowingWindow::opened);
     spin(w);
-    QTest::mouseClick(w.command1(1), Qt::LeftButton);
-    QCOMPARE(w.prizeWindow(), prize.data());
+    QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
+    QCOMPARE(w.windows().prizeWindow(), prize.data());
     QVERIFY(!prize->isOpening());
     QCOMPARE(opened.count(), 0);
-    QCOMPARE(prizeShown(prize), w.board().drawnGift);
+    QCOMPARE(prizeShown(prize), w.night().board().drawnGift);
     QVERIFY(prizeShown(prize) != first);
 }
 
@@ -228,19 +228,19 @@ void TestDraw::newCardWhilePrizeWindowOpen()
 void TestDraw::cardRightAfterClosingPrize()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     spin(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QPointer<PrizeWindow> first = w.prizeWindow();
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QPointer<PrizeWindow> first = w.windows().prizeWindow();
     first->finishOpening();
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     spin(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QVERIFY(w.prizeWindow() != first.data());
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QVERIFY(w.windows().prizeWindow() != first.data());
     flushDeletes();
     QVERIFY(!first);
-    QVERIFY(w.prizeWindow());
-    QVERIFY(w.prizeWindow()->isVisible());
+    QVERIFY(w.windows().prizeWindow());
+    QVERIFY(w.windows().prizeWindow()->isVisible());
 }
 
 void TestDraw::closeBoxAsksOnceDrawing_data()
@@ -261,16 +261,16 @@ void TestDraw::closeBoxAsksOnceDrawing()
     QFETCH(int, questions);
     QFETCH(bool, exits);
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     if (spun)
         spin(w);
     m_answer = answer;
-    QSignalSpy exit(&w, &BoardWindow::exitRequested);
-    w.close();
+    QSignalSpy exit(&w.boardWindow(), &BoardWindow::exitRequested);
+    w.boardWindow().close();
     QCOMPARE(m_questions, questions);
     QCOMPARE(exit.count(), exits ? 1 : 0);
-    QCOMPARE(w.isVisible(), !exits);
+    QCOMPARE(w.boardWindow().isVisible(), !exits);
     // The menu entry never asks.
     w.findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(m_questions, questions);
@@ -279,22 +279,22 @@ void TestDraw::closeBoxAsksOnceDrawing()
 void TestDraw::secondRoundThroughWindow()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     spin(w);
-    const int cell = w.board().stopCell;
+    const int cell = w.night().board().stopCell;
     const int held = (cell + 5) % Board::Cells;
-    w.board().cells[std::size_t(held)] = Cell::Held;
+    w.night().board().cells[std::size_t(held)] = Cell::Held;
     m_answer = true;
     w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
-    QCOMPARE(w.number(cell)->backColour(), Cell::Won);
-    QCOMPARE(w.number(held)->backColour(), Cell::Idle);
-    QVERIFY(!w.picture1(cell)->isVisible());
-    QVERIFY(w.startButton()->isEnabled());
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
+    QCOMPARE(w.boardWindow().cell(cell)->backColour(), Cell::Won);
+    QCOMPARE(w.boardWindow().cell(held)->backColour(), Cell::Idle);
+    QVERIFY(!w.boardWindow().marker(cell)->isVisible());
+    QVERIFY(w.boardWindow().startButton()->isEnabled());
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     QCOMPARE(m_refusals.size(), 1);
     w.findChild<QRadioButton *>(QStringLiteral("Option3"))->click();
-    QCOMPARE(w.number(held)->backColour(), Cell::Idle);
+    QCOMPARE(w.boardWindow().cell(held)->backColour(), Cell::Idle);
 }
 
 void TestDraw::secondRoundAsksFirst_data()
@@ -309,14 +309,14 @@ void TestDraw::secondRoundAsksFirst()
 {
     QFETCH(bool, answer);
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     spin(w);
-    const int cell = w.board().stopCell;
+    const int cell = w.night().board().stopCell;
     const int held = (cell + 5) % Board::Cells;
-    QTest::mouseClick(w.number(held), Qt::RightButton);
-    QTest::mouseClick(w.number(held), Qt::RightButton);
-    QCOMPARE(w.number(held)->backColour(), Cell::Held);
+    QTest::mouseClick(w.boardWindow().cell(held), Qt::RightButton);
+    QTest::mouseClick(w.boardWindow().cell(held), Qt::RightButton);
+    QCOMPARE(w.boardWindow().cell(held)->backColour(), Cell::Held);
     QStringList asked;
     Prompt::setConfirmHandler([&](QWidget *, const QString &t) {
         asked << t;
@@ -328,26 +328,26 @@ void TestDraw::secondRoundAsksFirst()
     QCOMPARE(asked, QStringList{QStringLiteral("確定要開始第二輪抽獎嗎?")});
     QCOMPARE(option1->isChecked(), answer);
     QCOMPARE(option3->isChecked(), !answer);
-    QCOMPARE(w.number(held)->backColour(), answer ? Cell::Idle : Cell::Held);
-    QCOMPARE(w.board().awaitingPrize, !answer);
-    QCOMPARE(w.picture1(cell)->isVisible(), !answer);
+    QCOMPARE(w.boardWindow().cell(held)->backColour(), answer ? Cell::Idle : Cell::Held);
+    QCOMPARE(w.night().board().awaitingPrize, !answer);
+    QCOMPARE(w.boardWindow().marker(cell)->isVisible(), !answer);
 }
 
 void TestDraw::prizeWindowInFrontOfBoard()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     spin(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    PrizeWindow *prize = w.prizeWindow();
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    PrizeWindow *prize = w.windows().prizeWindow();
     prize->finishOpening();
     // Window managers keep a dialog above the window it belongs to, and give it no
     // minimise or maximise button.
     QVERIFY(prize->isWindow());
     QCOMPARE(prize->windowType(), Qt::Dialog);
     QVERIFY(prize->windowHandle());
-    QCOMPARE(prize->windowHandle()->transientParent(), w.windowHandle());
+    QCOMPARE(prize->windowHandle()->transientParent(), w.boardWindow().windowHandle());
     const Qt::WindowFlags flags = prize->windowFlags();
     QVERIFY(flags & Qt::CustomizeWindowHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
@@ -356,29 +356,29 @@ void TestDraw::prizeWindowInFrontOfBoard()
     QCOMPARE(prize->minimumSize(), prize->maximumSize());
     // The board stays usable meanwhile.
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(w.isEnabled());
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
-    QVERIFY(w.board().timer1Enabled);
+    QVERIFY(w.boardWindow().isEnabled());
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
+    QVERIFY(w.night().board().timer1Enabled);
     QVERIFY(prize->isVisible());
 }
 
 void TestDraw::minimisedPrizeWindowComesBack()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     spin(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QPointer<PrizeWindow> prize = w.prizeWindow();
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QPointer<PrizeWindow> prize = w.windows().prizeWindow();
     prize->finishOpening();
     prize->showMinimized();
     QVERIFY(prize->isMinimized());
     spin(w);
-    QTest::mouseClick(w.command1(1), Qt::LeftButton);
-    QCOMPARE(w.prizeWindow(), prize.data());
+    QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
+    QCOMPARE(w.windows().prizeWindow(), prize.data());
     QVERIFY(!prize->isMinimized());
     QVERIFY(prize->isVisible());
-    QCOMPARE(prizeShown(prize), w.board().drawnGift);
+    QCOMPARE(prizeShown(prize), w.night().board().drawnGift);
 }
 
 void TestDraw::pictureClosedAnyWayShowsBoard_data()
@@ -392,15 +392,15 @@ void TestDraw::pictureClosedAnyWayShowsBoard()
 {
     QFETCH(bool, byClick);
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     lastStop(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    w.prizeWindow()->finishOpening();
-    QTest::mouseClick(w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    w.windows().prizeWindow()->finishOpening();
+    QTest::mouseClick(w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
                       Qt::LeftButton);
-    QVERIFY(!w.isVisible());
-    QPointer<ClosingPicture> picture = w.pictureWindow();
+    QVERIFY(!w.boardWindow().isVisible());
+    QPointer<ClosingPicture> picture = w.windows().closingPicture();
     QVERIFY(picture);
     picture->finishOpening();
     if (byClick)
@@ -410,7 +410,7 @@ void TestDraw::pictureClosedAnyWayShowsBoard()
         QVERIFY(picture->close()); // what Alt+F4 or a close request amounts to
     flushDeletes();
     QVERIFY(!picture);
-    QVERIFY(w.isVisible());
+    QVERIFY(w.boardWindow().isVisible());
 }
 
 void TestDraw::pendingHeldGivesWay_data()
@@ -434,42 +434,42 @@ void TestDraw::pendingHeldGivesWay()
     QFETCH(ColourValue, after);
     m_answer = true;
     Random random;
-    BoardWindow w({QStringLiteral("精美紀念獎")}, random);
-    w.show();
+    Stage w({QStringLiteral("精美紀念獎")}, random);
+    w.boardWindow().show();
     lastStop(w);
-    const int cell = w.board().stopCell;
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QVERIFY(w.prizeWindow()->isOpening());
+    const int cell = w.night().board().stopCell;
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QVERIFY(w.windows().prizeWindow()->isOpening());
     for (QChar c : action) {
         if (c == u'r')
-            QTest::mouseClick(w.number(cell), Qt::RightButton);
+            QTest::mouseClick(w.boardWindow().cell(cell), Qt::RightButton);
         else if (c == u'o')
-            QTest::mouseClick(w.number((cell + 3) % Board::Cells), Qt::RightButton);
+            QTest::mouseClick(w.boardWindow().cell((cell + 3) % Board::Cells), Qt::RightButton);
         else
             w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     }
-    w.prizeWindow()->finishOpening();
-    QCOMPARE(w.number(cell)->backColour(), after);
-    w.prizeWindow()->close();
+    w.windows().prizeWindow()->finishOpening();
+    QCOMPARE(w.boardWindow().cell(cell)->backColour(), after);
+    w.windows().prizeWindow()->close();
     flushDeletes();
-    QCOMPARE(w.number(cell)->backColour(), after);
+    QCOMPARE(w.boardWindow().cell(cell)->backColour(), after);
 }
 
 // The close box is not 確 定: after the 56th card it leaves the board up and opens nothing.
 void TestDraw::closeBoxAfterLastCard()
 {
     Random random;
-    BoardWindow w(prizeList(), random);
-    w.show();
+    Stage w(prizeList(), random);
+    w.boardWindow().show();
     lastStop(w);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QVERIFY(!w.command1(0)->isEnabled() && !w.command1(1)->isEnabled());
-    w.prizeWindow()->finishOpening();
-    QVERIFY(w.prizeWindow()->close());
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QVERIFY(!w.boardWindow().cardButton(0)->isEnabled() && !w.boardWindow().cardButton(1)->isEnabled());
+    w.windows().prizeWindow()->finishOpening();
+    QVERIFY(w.windows().prizeWindow()->close());
     flushDeletes();
-    QVERIFY(!w.prizeWindow());
-    QVERIFY(w.isVisible());
-    QVERIFY(!w.pictureWindow());
+    QVERIFY(!w.windows().prizeWindow());
+    QVERIFY(w.boardWindow().isVisible());
+    QVERIFY(!w.windows().closingPicture());
 }
 
 QTEST_MAIN(TestDraw)

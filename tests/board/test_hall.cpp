@@ -3,10 +3,10 @@
 #include "colourui.h"
 #include "cover.h"
 #include "fonts.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "closingpicture.h"
-#include "night.h"
+#include "drive.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
@@ -67,18 +67,18 @@ QScreen *screenFor(Size size)
     return size == Size::Uhd ? screens.value(1) : screens.value(0);
 }
 
-void place(BoardWindow &w, Size size)
+void place(Stage &w, Size size)
 {
     QScreen *screen = screenFor(size);
-    w.setScreen(screen);
-    w.move(screen->geometry().topLeft() + QPoint(10, 10));
+    w.boardWindow().setScreen(screen);
+    w.boardWindow().move(screen->geometry().topLeft() + QPoint(10, 10));
     if (size == Size::Design) {
-        w.show();
+        w.boardWindow().show();
     } else {
-        w.showFullScreen();
-        QTRY_COMPARE(w.geometry(), screen->geometry());
+        w.boardWindow().showFullScreen();
+        QTRY_COMPARE(w.boardWindow().geometry(), screen->geometry());
     }
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(QTest::qWaitForWindowExposed(&w.boardWindow()));
 }
 
 // The height the glyphs of a text stand in a font, fallback faces included.
@@ -87,9 +87,9 @@ qreal inkHeight(const QFont &font, const QString &text)
     return QFontMetricsF(font).tightBoundingRect(text).height();
 }
 
-QRect inBoard(const BoardWindow &w, const QWidget *c)
+QRect inBoard(Stage &w, const QWidget *c)
 {
-    return QRect(c->mapTo(&w, QPoint(0, 0)), c->size());
+    return QRect(c->mapTo(&w.boardWindow(), QPoint(0, 0)), c->size());
 }
 } // namespace
 
@@ -119,24 +119,24 @@ void TestHall::winningNumber()
     QFETCH(int, size);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
                       ScriptedRandom::forPick(0, 56)});
-    BoardWindow w({QStringLiteral("現金 6,000 元")}, r);
-    w.setClock([] { return 1.0; });
+    Stage w({QStringLiteral("現金 6,000 元")}, r);
+    w.night().setClock([] { return 1.0; });
     place(w, Size(size));
     const bool hall = Size(size) != Size::Design;
-    QCOMPARE(w.isHall(), hall);
-    BigNumber *number = w.hallNumber();
+    QCOMPARE(w.boardWindow().isHall(), hall);
+    BigNumber *number = w.boardWindow().hallNumber();
     QVERIFY(!number->isVisible());
-    w.startClick();
-    w.timer1Tick();
+    w.boardWindow().start();
+    w.night().tick();
     // Never while the light runs.
     QVERIFY(!number->isVisible());
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
     QCOMPARE(number->isVisible(), hall);
     if (!hall)
         return;
-    QCOMPARE(number->number(), QString::number(w.board().stopCell + 1));
-    const int screenHeight = w.screen()->geometry().height();
+    QCOMPARE(number->number(), QString::number(w.night().board().stopCell + 1));
+    const int screenHeight = w.boardWindow().screen()->geometry().height();
     QVERIFY2(number->inkRect().height() >= screenHeight / 8.0,
              qPrintable(QString::number(number->inkRect().height())));
     // Clear of the ring, the stacks, Start and the counter line, so the mouse reaches them all.
@@ -148,15 +148,15 @@ void TestHall::winningNumber()
     }
     QVERIFY(inBoard(w, w.findChild<QWidget *>(QStringLiteral("Frame1"))).contains(at));
     // Still up while the prize window shows it too; gone once it is confirmed.
-    w.command1Click(Board::Chance);
+    w.boardWindow().drawCard(Board::Chance);
     QVERIFY(number->isVisible());
-    w.prizeWindow()->finishOpening();
-    w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    w.windows().prizeWindow()->finishOpening();
+    w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     QVERIFY(!number->isVisible());
     // A stop thrown away takes it away too.
-    Night::spinToStop(w);
+    Drive::spinToStop(w);
     QVERIFY(number->isVisible());
-    w.redrawClick();
+    w.boardWindow().discardStop();
     QVERIFY(!number->isVisible());
 }
 
@@ -191,12 +191,12 @@ void TestHall::prizeWindow()
     QFETCH(int, lines);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
                       ScriptedRandom::forPick(0, 56)});
-    BoardWindow w({prize}, r);
-    w.setClock([] { return 1.0; });
+    Stage w({prize}, r);
+    w.night().setClock([] { return 1.0; });
     place(w, Size(size));
-    Night::spinToStop(w);
-    w.command1Click(Board::Fate);
-    PrizeWindow *p = w.prizeWindow();
+    Drive::spinToStop(w);
+    w.boardWindow().drawCard(Board::Fate);
+    PrizeWindow *p = w.windows().prizeWindow();
     p->finishOpening();
     auto *label = p->findChild<QLabel *>(QStringLiteral("Label1"));
     auto *number = p->findChild<BigNumber *>(QStringLiteral("Number"));
@@ -209,12 +209,12 @@ void TestHall::prizeWindow()
         QVERIFY(!number->isVisible());
         return;
     }
-    const QRect screen = w.screen()->geometry();
+    const QRect screen = w.boardWindow().screen()->geometry();
     QVERIFY(p->frameGeometry().width() >= screen.width() / 2);
     QVERIFY(screen.contains(p->frameGeometry()));
     // The number above the prize, an eighth of the screen high.
     QVERIFY(number->isVisible());
-    QCOMPARE(number->number(), QString::number(w.board().stopCell + 1));
+    QCOMPARE(number->number(), QString::number(w.night().board().stopCell + 1));
     QVERIFY(number->inkRect().height() >= screen.height() / 8.0);
     QVERIFY(number->geometry().bottom() < label->geometry().top());
     // Han, Latin letters and digits a fifteenth of the screen high, the digits within a
@@ -310,17 +310,17 @@ protected:
 void TestHall::growthKeepsItsLength()
 {
     SlowWindow w;
-    QSignalSpy opened(&w, &GrowingWindow::opened);
+    QSignalSpy opened(&w.boardWindow(), &GrowingWindow::opened);
     QElapsedTimer clock;
     clock.start();
-    w.open(OpeningPlan{18, 32, 1200, [](int) { return Colour::fromHex(0xFFFF00); }});
+    w.boardWindow().open(OpeningPlan{18, 32, 1200, [](int) { return Colour::fromHex(0xFFFF00); }});
     QVERIFY(opened.wait(5000));
     // The steps due are taken together and drawn once, so the growth does not drag on to
     // 31 slow drawings; it still ends at its full size.
     const qint64 nominal = (Opening::Steps - 1) * GrowingWindow::StepIntervalMs;
     QVERIFY2(clock.elapsed() < nominal + 8 * 3 * GrowingWindow::StepIntervalMs,
              qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(w.frameGeometry().width(), 9600 / 15);
+    QCOMPARE(w.boardWindow().frameGeometry().width(), 9600 / 15);
 }
 
 void TestHall::finale_data()
@@ -332,21 +332,21 @@ void TestHall::finale()
 {
     QFETCH(int, size);
     ScriptedRandom r;
-    BoardWindow w(Night::prizes(), r);
-    w.setClock([] { return 1.0; });
+    Stage w(Drive::prizes(), r);
+    w.night().setClock([] { return 1.0; });
     place(w, Size(size));
-    const QRect before = w.geometry();
-    Night::toFinale(w);
-    ClosingPicture *picture = w.pictureWindow();
+    const QRect before = w.boardWindow().geometry();
+    Drive::toFinale(w);
+    ClosingPicture *picture = w.windows().closingPicture();
     QVERIFY(picture);
-    QVERIFY(!w.isVisible());
+    QVERIFY(!w.boardWindow().isVisible());
     const QRect screen = screenFor(Size(size))->geometry();
     if (Size(size) == Size::Design) {
-        QVERIFY(!w.finaleGround());
+        QVERIFY(!w.windows().finaleGround());
         QCOMPARE(picture->frameGeometry().size(), QSize(540, 240));
     } else {
         // A red ground over the whole screen, the picture on it three quarters as wide.
-        Cover *ground = w.finaleGround();
+        Cover *ground = w.windows().finaleGround();
         QVERIFY(ground && ground->isVisible());
         QCOMPARE(ground->geometry(), screen);
         QCOMPARE(ground->palette().color(QPalette::Window), QColor(Qt::red));
@@ -354,15 +354,15 @@ void TestHall::finale()
         QVERIFY(screen.contains(picture->frameGeometry()));
         // A click on the ground leaves as a click on the picture does.
         QTest::mouseClick(ground, Qt::LeftButton, {}, QPoint(5, 5));
-        QTRY_VERIFY(w.isVisible());
+        QTRY_VERIFY(w.boardWindow().isVisible());
     }
-    if (!w.isVisible()) {
+    if (!w.boardWindow().isVisible()) {
         QTest::mouseClick(picture->findChild<QLabel *>(QStringLiteral("Picture1")), Qt::LeftButton);
-        QTRY_VERIFY(w.isVisible());
+        QTRY_VERIFY(w.boardWindow().isVisible());
     }
     // Back where it was.
-    QTRY_COMPARE(w.geometry(), before);
-    QCOMPARE(w.isFullScreen(), Size(size) != Size::Design);
+    QTRY_COMPARE(w.boardWindow().geometry(), before);
+    QCOMPARE(w.boardWindow().isFullScreen(), Size(size) != Size::Design);
 }
 
 void TestHall::bingoFits_data()
@@ -374,10 +374,10 @@ void TestHall::bingoFits()
 {
     QFETCH(int, size);
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     place(w, Size(size));
-    w.lottoClick();
-    BingoWindow *bingo = w.bingoWindow();
+    w.night().openBingo();
+    BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(QTest::qWaitForWindowExposed(bingo));
     const QRect free = bingo->screen()->availableGeometry();
     QVERIFY(free.contains(bingo->frameGeometry()));
@@ -389,7 +389,7 @@ void TestHall::bingoFits()
     } else {
         // As large as the screen allows, the controls in their places at that scale.
         QVERIFY(take->width() > 113 * 1.5);
-        QCOMPARE(bingo->screen(), w.screen());
+        QCOMPARE(bingo->screen(), w.boardWindow().screen());
     }
 }
 

@@ -1,5 +1,5 @@
 #include "fonts.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "closingpicture.h"
 #include "aboutbox.h"
 #include "pictures.h"
@@ -171,13 +171,13 @@ QSize physicalSize(QSize design, double s)
 }
 
 // A board whose client area gives the scale s.
-void showAt(BoardWindow &w, double s)
+void showAt(Stage &w, double s)
 {
-    w.show();
+    w.boardWindow().show();
     const QSize client(int(std::ceil(DesignW * s)), int(std::ceil(DesignH * s)));
-    w.resize(client.width(), client.height() + w.menuBar()->height());
+    w.boardWindow().resize(client.width(), client.height() + w.boardWindow().menuBar()->height());
     QCoreApplication::processEvents();
-    QVERIFY(std::abs(w.scale() - s) < 0.01);
+    QVERIFY(std::abs(w.boardWindow().scale() - s) < 0.01);
 }
 } // namespace
 
@@ -198,11 +198,11 @@ void TestLargePictures::scrolls()
 {
     QFETCH(double, s);
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     showAt(w, s);
-    checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture2")), w.scale(), Pictures::scrollLeft(),
+    checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture2")), w.boardWindow().scale(), Pictures::scrollLeft(),
                Pictures::scrollLeftLarge());
-    checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture3")), w.scale(),
+    checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture3")), w.boardWindow().scale(),
                Pictures::scrollRight(), Pictures::scrollRightLarge());
 }
 
@@ -215,7 +215,7 @@ void TestLargePictures::closingPicture()
 {
     QFETCH(double, s);
     auto *w = new ClosingPicture;
-    w->setScale(s);
+    w->boardWindow().setScale(s);
     checkPhoto(w->findChild<QLabel *>(QStringLiteral("Picture1")), s, Pictures::closing(),
                Pictures::closingLarge());
     delete w;
@@ -230,18 +230,18 @@ void TestLargePictures::pixelArt()
 {
     QFETCH(double, s);
     ScriptedRandom r;
-    BoardWindow w({}, r);
+    Stage w({}, r);
     showAt(w, s);
-    const double at = w.scale();
+    const double at = w.boardWindow().scale();
     // The lamp beside a cell.
     const QImage lamp(Pictures::lamp());
-    const QLabel *marker = w.picture1(0);
+    const QLabel *marker = w.boardWindow().marker(0);
     checkSharp(marker->pixmap().toImage(), fileColours(Pictures::lamp()),
                physicalSize(lamp.size(), at));
     // The card icons as the buttons draw them.
     const QString cards[2] = {Pictures::chanceCard(), Pictures::fateCard()};
     for (int i = 0; i < 2; ++i) {
-        const QPushButton *b = w.command1(i);
+        const QPushButton *b = w.boardWindow().cardButton(i);
         QCOMPARE(b->iconSize(), QSize(32, 32) * at);
         const QPixmap drawn = b->icon().pixmap(b->iconSize(), dpr());
         checkSharp(drawn.toImage(), fileColours(cards[i]), physicalSize(QSize(32, 32), at));
@@ -258,8 +258,8 @@ void TestLargePictures::aboutAnimation()
     QFETCH(double, s);
     const QString gif = QStringLiteral(ZENTAVO_RESOURCES "/Atom1.gif");
     auto *w = new AboutBox(QStringLiteral(ZENTAVO_RESOURCES));
-    w->setScale(s);
-    w->show();
+    w->boardWindow().setScale(s);
+    w->boardWindow().show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     auto *label = w->findChild<QLabel *>(QStringLiteral("Gif1"));
     // What the label draws, in device pixels; beyond the frame only the box's own face.

@@ -1,6 +1,6 @@
 #include "bingowindow.h"
 #include "fonts.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "closingpicture.h"
 #include "aboutbox.h"
@@ -209,27 +209,27 @@ void TestWindowScale::boardHandsOnItsScale()
 {
     Prompt::setRefuseHandler([](QWidget *, const QString &) { QFAIL("refused"); });
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    BoardWindow board({QStringLiteral("p")}, r);
-    board.show();
-    board.resize(1920, 1050 + board.menuBar()->height());
-    QTRY_COMPARE(board.centralWidget()->size(), QSize(1920, 1050));
-    const double s = board.scale();
+    Stage board({QStringLiteral("p")}, r);
+    board.boardWindow().show();
+    board.boardWindow().resize(1920, 1050 + board.boardWindow().menuBar()->height());
+    QTRY_COMPARE(board.boardWindow().centralWidget()->size(), QSize(1920, 1050));
+    const double s = board.boardWindow().scale();
     QCOMPARE(s, 1050.0 / 537);
-    board.startClick();
-    while (board.board().timer1Enabled)
-        board.timer1Tick();
-    board.command1Click(Board::Chance);
-    QCOMPARE(board.prizeWindow()->scale(), s);
-    board.lottoClick();
-    QCOMPARE(child<QLineEdit>(board.bingoWindow(), "Text1")->font().pointSizeF(), 72 * s);
-    board.aboutusClick();
-    QCOMPARE(child<QPushButton>(board.aboutWindow(), "cmdOK")->font().pointSizeF(), 9 * s);
+    board.boardWindow().start();
+    while (board.night().board().timer1Enabled)
+        board.night().tick();
+    board.boardWindow().drawCard(Board::Chance);
+    QCOMPARE(board.windows().prizeWindow()->scale(), s);
+    board.night().openBingo();
+    QCOMPARE(child<QLineEdit>(board.windows().bingoWindow(), "Text1")->font().pointSizeF(), 72 * s);
+    board.windows().showAbout();
+    QCOMPARE(child<QPushButton>(board.windows().aboutBox(), "cmdOK")->font().pointSizeF(), 9 * s);
     // A window already open keeps its size when the board changes.
-    const QSize bingoSize = board.bingoWindow()->size();
-    board.resize(800, 600);
+    const QSize bingoSize = board.windows().bingoWindow()->size();
+    board.boardWindow().resize(800, 600);
     QCoreApplication::processEvents();
-    board.lottoClick();
-    QCOMPARE(board.bingoWindow()->size(), bingoSize);
+    board.night().openBingo();
+    QCOMPARE(board.windows().bingoWindow()->size(), bingoSize);
     Prompt::setRefuseHandler({});
 }
 

@@ -1,9 +1,9 @@
 #include "bingowindow.h"
 #include "cover.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "closingpicture.h"
-#include "night.h"
+#include "drive.h"
 #include "presenterkeys.h"
 #include "prompt.h"
 #include "repeatguard.h"
@@ -80,7 +80,7 @@ enum class State
     FullScreen,
 };
 
-using Night::spinToStop;
+using Drive::spinToStop;
 
 void activate(QWidget *window)
 {
@@ -90,50 +90,50 @@ void activate(QWidget *window)
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
-void setUp(BoardWindow &w, State state)
+void setUp(Stage &w, State state)
 {
-    w.show();
+    w.boardWindow().show();
     switch (state) {
     case State::Idle:
         break;
     case State::Spinning:
-        w.startClick();
+        w.boardWindow().start();
         break;
     case State::Awaiting:
         spinToStop(w);
         break;
     case State::AwaitingStacksEmpty:
         spinToStop(w);
-        w.board().cardEnabled = {false, false};
+        w.night().board().cardEnabled = {false, false};
         break;
     case State::PrizeOpening:
         spinToStop(w);
-        w.command1Click(Board::Chance);
+        w.boardWindow().drawCard(Board::Chance);
         break;
     case State::PrizeOpened:
         spinToStop(w);
-        w.command1Click(Board::Chance);
-        w.prizeWindow()->finishOpening();
+        w.boardWindow().drawCard(Board::Chance);
+        w.windows().prizeWindow()->finishOpening();
         break;
     case State::PrizeOpenedAwaiting:
         spinToStop(w);
-        w.command1Click(Board::Chance);
-        w.prizeWindow()->finishOpening();
+        w.boardWindow().drawCard(Board::Chance);
+        w.windows().prizeWindow()->finishOpening();
         spinToStop(w);
         break;
     case State::NoFreeCell:
-        w.board().cells.fill(Cell::Excluded);
+        w.night().board().cells.fill(Cell::Excluded);
         break;
     case State::NoFreeCellSecondRound:
         w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(true);
-        w.board().cells.fill(Cell::Excluded);
+        w.night().board().cells.fill(Cell::Excluded);
         break;
     case State::NoCardLeft:
-        w.board().cardEnabled = {false, false};
+        w.night().board().cardEnabled = {false, false};
         break;
     case State::FullScreen:
-        w.showFullScreen();
-        QTRY_VERIFY(w.isFullScreen());
+        w.boardWindow().showFullScreen();
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
         break;
     }
 }
@@ -150,18 +150,18 @@ struct Snapshot
     QStringList board;
 };
 
-Snapshot snapshot(BoardWindow &w)
+Snapshot snapshot(Stage &w)
 {
     QStringList cells;
-    for (ColourValue c : w.board().cells)
+    for (ColourValue c : w.night().board().cells)
         cells << QString::number(c, 16);
-    return {w.timer1().isActive(),
-            w.board().chanceLeft,
-            w.board().fateLeft,
-            w.prizeWindow() && w.prizeWindow()->isVisible(),
-            w.isFullScreen(),
-            w.blackScreen() && w.blackScreen()->isVisible(),
-            w.hint(),
+    return {w.night().spinTimer().isActive(),
+            w.night().board().chanceLeft,
+            w.night().board().fateLeft,
+            w.windows().prizeWindow() && w.windows().prizeWindow()->isVisible(),
+            w.boardWindow().isFullScreen(),
+            w.windows().blackScreen() && w.windows().blackScreen()->isVisible(),
+            w.night().hint(),
             cells};
 }
 } // namespace
@@ -233,10 +233,10 @@ void TestPresenterKeys::boardKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    BoardWindow w({QStringLiteral("p")}, r);
-    w.setClock([] { return 1.0; });
+    Stage w({QStringLiteral("p")}, r);
+    w.night().setClock([] { return 1.0; });
     setUp(w, State(state));
-    QWidget *window = inPrizeWindow ? static_cast<QWidget *>(w.prizeWindow()) : &w;
+    QWidget *window = inPrizeWindow ? static_cast<QWidget *>(w.windows().prizeWindow()) : &w.boardWindow();
     activate(window);
     const Snapshot before = snapshot(w);
     QWidget *target = window->focusWidget() ? window->focusWidget() : window;
@@ -255,21 +255,21 @@ void TestPresenterKeys::boardKeys()
     else
         QCOMPARE(after.prizeShown, before.prizeShown);
     if (effect == QLatin1String("Full"))
-        QTRY_VERIFY(w.isFullScreen());
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
     else if (effect == QLatin1String("Window"))
-        QTRY_VERIFY(!w.isFullScreen());
+        QTRY_VERIFY(!w.boardWindow().isFullScreen());
     else
-        QCOMPARE(w.isFullScreen(), before.fullScreen);
+        QCOMPARE(w.boardWindow().isFullScreen(), before.fullScreen);
     QCOMPARE(after.black, effect == QLatin1String("Black"));
     // The hint says why Next had nothing to do, and never shows for anything else.
     QCOMPARE(after.hint != Presenter::Hint::None, effect == QLatin1String("Hint"));
-    QCOMPARE(w.hintLabel()->isVisible(), effect == QLatin1String("Hint"));
+    QCOMPARE(w.boardWindow().hintLabel()->isVisible(), effect == QLatin1String("Hint"));
     if (effect == QLatin1String("Hint"))
         QCOMPARE(after.hint, state == int(State::NoFreeCell) ? Presenter::Hint::RoundDone
                              : state == int(State::NoFreeCellSecondRound)
                                  ? Presenter::Hint::NoNumber
                                  : Presenter::Hint::NoCard);
-    w.timer1().stop();
+    w.night().spinTimer().stop();
 }
 
 void TestPresenterKeys::bingoKeys_data()
@@ -299,10 +299,10 @@ void TestPresenterKeys::bingoKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r;
-    BoardWindow board({}, r);
-    board.show();
-    board.lottoClick();
-    BingoWindow *bingo = board.bingoWindow();
+    Stage board({}, r);
+    board.boardWindow().show();
+    board.night().openBingo();
+    BingoWindow *bingo = board.windows().bingoWindow();
     QVERIFY(bingo);
     activate(bingo);
     if (drawing)
@@ -318,60 +318,60 @@ void TestPresenterKeys::bingoKeys()
         QCOMPARE(bingo->isDrawing(), drawing);
     QCOMPARE(bingo->draw().takeRequested == -1,
              effect == QLatin1String("Take") || takeBefore == -1);
-    QCOMPARE(board.blackScreen() != nullptr, effect == QLatin1String("Black"));
+    QCOMPARE(board.windows().blackScreen() != nullptr, effect == QLatin1String("Black"));
     bingo->close();
 }
 
 void TestPresenterKeys::fullScreen()
 {
     ScriptedRandom r;
-    BoardWindow w({}, r);
-    activate(&w);
+    Stage w({}, r);
+    activate(&w.boardWindow());
     QAction *entry = w.findChild<QAction *>(QStringLiteral("fullscreen"));
     QVERIFY(entry);
     // The key shows once, beside the entry.
     QCOMPARE(entry->text(), QStringLiteral("全螢幕"));
     QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F11));
-    QCOMPARE(w.viewMenu()->actions().value(0), entry);
-    QCOMPARE(w.menuBar()->actions().last()->menu(), w.viewMenu());
+    QCOMPARE(w.boardWindow().viewMenu()->actions().value(0), entry);
+    QCOMPARE(w.boardWindow().menuBar()->actions().last()->menu(), w.boardWindow().viewMenu());
     // Escape outside full screen does nothing.
-    QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
-    QVERIFY(!w.isFullScreen());
-    QTest::keyClick(w.focusWidget(), Qt::Key_F11);
-    QTRY_VERIFY(w.isFullScreen());
+    QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+    QVERIFY(!w.boardWindow().isFullScreen());
+    QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
+    QTRY_VERIFY(w.boardWindow().isFullScreen());
     QVERIFY(entry->isChecked());
-    QVERIFY(w.menuBar()->isVisible());
-    QTest::keyClick(w.focusWidget(), Qt::Key_F11);
-    QTRY_VERIFY(!w.isFullScreen());
+    QVERIFY(w.boardWindow().menuBar()->isVisible());
+    QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
+    QTRY_VERIFY(!w.boardWindow().isFullScreen());
     entry->trigger();
-    QTRY_VERIFY(w.isFullScreen());
-    QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
-    QTRY_VERIFY(!w.isFullScreen());
+    QTRY_VERIFY(w.boardWindow().isFullScreen());
+    QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!w.boardWindow().isFullScreen());
     QVERIFY(!entry->isChecked());
     // Maximised comes back maximised.
-    w.showMaximized();
-    QTest::keyClick(w.focusWidget(), Qt::Key_F11);
-    QTRY_VERIFY(w.isFullScreen());
-    QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
-    QTRY_VERIFY(!w.isFullScreen());
-    QVERIFY(w.isMaximized());
+    w.boardWindow().showMaximized();
+    QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
+    QTRY_VERIFY(w.boardWindow().isFullScreen());
+    QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!w.boardWindow().isFullScreen());
+    QVERIFY(w.boardWindow().isMaximized());
     // The slide show button: F5 and Shift+F5 enter, again and again, and never leave.
     for (Qt::KeyboardModifiers shift :
          {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
-        QTest::keyClick(w.focusWidget(), Qt::Key_F5, shift);
-        QTRY_VERIFY(w.isFullScreen());
-        QTest::keyClick(w.focusWidget(), Qt::Key_F5, shift);
+        QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F5, shift);
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
+        QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F5, shift);
         QTest::qWait(50);
-        QVERIFY(w.isFullScreen());
-        QTest::keyClick(w.focusWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(!w.isFullScreen());
+        QVERIFY(w.boardWindow().isFullScreen());
+        QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!w.boardWindow().isFullScreen());
     }
     // While the light runs the board is not laid out anew: the keys wait for the stop.
-    w.startClick();
-    QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_F5);
+    w.boardWindow().start();
+    QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget() : &w.boardWindow(), Qt::Key_F5);
     QTest::qWait(50);
-    QVERIFY(!w.isFullScreen());
-    w.timer1().stop();
+    QVERIFY(!w.boardWindow().isFullScreen());
+    w.night().spinTimer().stop();
     QVERIFY(m_refusals.isEmpty());
 }
 
@@ -409,33 +409,33 @@ void TestPresenterKeys::finaleKeys()
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r;
-    BoardWindow w(Night::prizes(), r);
-    w.setClock([] { return 1.0; });
-    w.show();
+    Stage w(Drive::prizes(), r);
+    w.night().setClock([] { return 1.0; });
+    w.boardWindow().show();
     if (fullScreen) {
-        w.showFullScreen();
-        QTRY_VERIFY(w.isFullScreen());
+        w.boardWindow().showFullScreen();
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
     }
-    Night::toFinale(w);
-    QCOMPARE(w.finaleGround() != nullptr, fullScreen);
-    QVERIFY(!w.isVisible());
-    QWidget *window = onGround ? static_cast<QWidget *>(w.finaleGround())
-                               : static_cast<QWidget *>(w.pictureWindow());
+    Drive::toFinale(w);
+    QCOMPARE(w.windows().finaleGround() != nullptr, fullScreen);
+    QVERIFY(!w.boardWindow().isVisible());
+    QWidget *window = onGround ? static_cast<QWidget *>(w.windows().finaleGround())
+                               : static_cast<QWidget *>(w.windows().closingPicture());
     activate(window);
     QTest::keyClick(window, Qt::Key(key));
     QCoreApplication::processEvents();
     QVERIFY(m_refusals.isEmpty());
     if (effect == QLatin1String("Leave")) {
         // The board comes back as it was, full screen; the picture and its ground are gone.
-        QTRY_VERIFY(w.isVisible());
-        QTRY_VERIFY(w.isFullScreen());
-        QTRY_VERIFY(!w.pictureWindow());
-        QTRY_VERIFY(!w.finaleGround());
+        QTRY_VERIFY(w.boardWindow().isVisible());
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
+        QTRY_VERIFY(!w.windows().closingPicture());
+        QTRY_VERIFY(!w.windows().finaleGround());
     } else {
-        QVERIFY(!w.isVisible());
-        QVERIFY(w.pictureWindow() && w.pictureWindow()->isVisible());
+        QVERIFY(!w.boardWindow().isVisible());
+        QVERIFY(w.windows().closingPicture() && w.windows().closingPicture()->isVisible());
     }
-    QCOMPARE(w.blackScreen() != nullptr, effect == QLatin1String("Black"));
+    QCOMPARE(w.windows().blackScreen() != nullptr, effect == QLatin1String("Black"));
 }
 
 void TestPresenterKeys::blackScreenKeys_data()
@@ -461,17 +461,17 @@ void TestPresenterKeys::blackScreenKeys()
     QFETCH(int, state);
     QFETCH(int, key);
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    BoardWindow w({QStringLiteral("p")}, r);
-    w.setClock([] { return 1.0; });
+    Stage w({QStringLiteral("p")}, r);
+    w.night().setClock([] { return 1.0; });
     setUp(w, State(state));
-    activate(&w);
-    QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_B);
-    QPointer<Cover> black = w.blackScreen();
+    activate(&w.boardWindow());
+    QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget() : &w.boardWindow(), Qt::Key_B);
+    QPointer<Cover> black = w.windows().blackScreen();
     QVERIFY(black && black->isVisible());
     QCOMPARE(black->palette().color(QPalette::Window), QColor(Qt::black));
-    QCOMPARE(black->geometry(), w.screen()->geometry());
+    QCOMPARE(black->geometry(), w.boardWindow().screen()->geometry());
     const Snapshot before = snapshot(w);
-    const bool muted = !w.soundAction()->isChecked();
+    const bool muted = !w.boardWindow().soundAction()->isChecked();
     activate(black);
     if (key == 0)
         QTest::mouseClick(black, Qt::LeftButton);
@@ -487,11 +487,11 @@ void TestPresenterKeys::blackScreenKeys()
     QCOMPARE(after.prizeShown, before.prizeShown);
     QCOMPARE(after.fullScreen, before.fullScreen);
     QCOMPARE(after.hint, before.hint);
-    QCOMPARE(!w.soundAction()->isChecked(), muted);
+    QCOMPARE(!w.boardWindow().soundAction()->isChecked(), muted);
     if (!after.spinning)
         QCOMPARE(after.board, before.board);
     QVERIFY(m_refusals.isEmpty());
-    w.timer1().stop();
+    w.night().spinTimer().stop();
 }
 
 void TestPresenterKeys::autoRepeat_data()
@@ -512,31 +512,31 @@ void TestPresenterKeys::autoRepeat()
     QFETCH(int, key);
     ScriptedRandom r;
     const bool finale = window == QLatin1String("finale");
-    BoardWindow w(finale ? Night::prizes() : QStringList{QStringLiteral("p")}, r);
-    w.setClock([] { return 1.0; });
-    w.show();
-    QWidget *target = &w;
+    Stage w(finale ? Drive::prizes() : QStringList{QStringLiteral("p")}, r);
+    w.night().setClock([] { return 1.0; });
+    w.boardWindow().show();
+    QWidget *target = &w.boardWindow();
     if (window == QLatin1String("board awaiting")) {
         setUp(w, State::Awaiting);
     } else if (window == QLatin1String("prize opened")) {
         setUp(w, State::PrizeOpened);
-        target = w.prizeWindow();
+        target = w.windows().prizeWindow();
     } else if (window.startsWith(QLatin1String("bingo"))) {
-        w.lottoClick();
-        target = w.bingoWindow();
+        w.night().openBingo();
+        target = w.windows().bingoWindow();
         if (window.endsWith(QLatin1String("drawing")))
             target->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     } else if (finale) {
-        w.showFullScreen();
-        QTRY_VERIFY(w.isFullScreen());
-        Night::toFinale(w);
-        target = w.pictureWindow();
+        w.boardWindow().showFullScreen();
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
+        Drive::toFinale(w);
+        target = w.windows().closingPicture();
     }
     activate(target);
     const Snapshot before = snapshot(w);
-    const bool muted = !w.soundAction()->isChecked();
-    const qint16 take = w.bingoWindow() ? w.bingoWindow()->draw().takeRequested : 0;
-    const bool drawing = w.bingoWindow() && w.bingoWindow()->isDrawing();
+    const bool muted = !w.boardWindow().soundAction()->isChecked();
+    const qint16 take = w.windows().bingoWindow() ? w.windows().bingoWindow()->draw().takeRequested : 0;
+    const bool drawing = w.windows().bingoWindow() && w.windows().bingoWindow()->isDrawing();
     QWidget *focus = target->focusWidget() ? target->focusWidget() : target;
     // Only the repeats of a held key: its first press came before the window had the focus.
     for (int i = 0; i < 3; ++i)
@@ -550,16 +550,16 @@ void TestPresenterKeys::autoRepeat()
     QCOMPARE(after.black, false);
     QCOMPARE(after.hint, before.hint);
     QCOMPARE(after.fullScreen, before.fullScreen);
-    QCOMPARE(!w.soundAction()->isChecked(), muted);
-    if (w.bingoWindow()) {
-        QCOMPARE(w.bingoWindow()->draw().takeRequested, take);
-        QCOMPARE(w.bingoWindow()->isDrawing(), drawing);
-        w.bingoWindow()->close();
+    QCOMPARE(!w.boardWindow().soundAction()->isChecked(), muted);
+    if (w.windows().bingoWindow()) {
+        QCOMPARE(w.windows().bingoWindow()->draw().takeRequested, take);
+        QCOMPARE(w.windows().bingoWindow()->isDrawing(), drawing);
+        w.windows().bingoWindow()->close();
     }
     if (finale)
-        QVERIFY(w.pictureWindow() && !w.isVisible());
+        QVERIFY(w.windows().closingPicture() && !w.boardWindow().isVisible());
     QVERIFY(m_refusals.isEmpty());
-    w.timer1().stop();
+    w.night().spinTimer().stop();
 }
 
 // As X delivers a held key: a release and a press with the same time stamp, which Qt does
@@ -587,8 +587,8 @@ void TestPresenterKeys::heldAfterClose()
     // with the window; what reaches the board after it, marked as a repeat or not, starts
     // nothing while the key is held. A second press of the operator's still does.
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    BoardWindow w({QStringLiteral("p"), QStringLiteral("q")}, r);
-    w.setClock([] { return 1.0; });
+    Stage w({QStringLiteral("p"), QStringLiteral("q")}, r);
+    w.night().setClock([] { return 1.0; });
     enum class Then
     {
         Released,
@@ -597,42 +597,42 @@ void TestPresenterKeys::heldAfterClose()
     };
     for (Then then : {Then::Held, Then::Released, Then::HeldStampedPairs}) {
         setUp(w, State::PrizeOpened);
-        activate(w.prizeWindow());
-        QTest::simulateEvent(w.prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
+        activate(w.windows().prizeWindow());
+        QTest::simulateEvent(w.windows().prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
                              QStringLiteral(" "), false);
-        QTRY_VERIFY(!w.prizeWindow() || !w.prizeWindow()->isVisible());
-        activate(&w);
+        QTRY_VERIFY(!w.windows().prizeWindow() || !w.windows().prizeWindow()->isVisible());
+        activate(&w.boardWindow());
         const bool held = then != Then::Released;
         if (then == Then::HeldStampedPairs) {
             for (ulong t = 5000; t < 5200; t += 40) {
-                sendStamped(w.focusWidget(), false, Qt::Key_Space, t);
-                sendStamped(w.focusWidget(), true, Qt::Key_Space, t);
+                sendStamped(w.boardWindow().focusWidget(), false, Qt::Key_Space, t);
+                sendStamped(w.boardWindow().focusWidget(), true, Qt::Key_Space, t);
             }
-            sendStamped(w.focusWidget(), false, Qt::Key_Space, 5201);
+            sendStamped(w.boardWindow().focusWidget(), false, Qt::Key_Space, 5201);
         } else {
-            QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
+            QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
                                  false);
         }
         if (then == Then::Held) {
             for (int i = 0; i < 5; ++i) {
                 QTest::qWait(30);
-                QTest::simulateEvent(w.focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
+                QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
                                      i % 2 == 0);
             }
-            QTest::simulateEvent(w.focusWidget(), false, Qt::Key_Space, {}, QStringLiteral(" "),
+            QTest::simulateEvent(w.boardWindow().focusWidget(), false, Qt::Key_Space, {}, QStringLiteral(" "),
                                  false);
         }
         QTest::qWait(2 * RepeatGuard::SettleMs);
-        QCOMPARE(w.timer1().isActive(), !held);
+        QCOMPARE(w.night().spinTimer().isActive(), !held);
         // Released, the next press acts at once.
         if (held) {
-            QTest::keyClick(w.focusWidget(), Qt::Key_Space);
-            QVERIFY(w.timer1().isActive());
+            QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Space);
+            QVERIFY(w.night().spinTimer().isActive());
         }
-        while (w.board().timer1Enabled)
-            w.timer1Tick();
-        w.timer1().stop();
-        w.redrawClick();
+        while (w.night().board().timer1Enabled)
+            w.night().tick();
+        w.night().spinTimer().stop();
+        w.boardWindow().discardStop();
     }
     QVERIFY(m_refusals.isEmpty());
 }

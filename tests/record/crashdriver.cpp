@@ -1,7 +1,7 @@
 #include "bingowindow.h"
 #include "boarddump.h"
 #include "fonts.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "nightrecord.h"
 #include "prizelist.h"
@@ -37,10 +37,10 @@ void say(QString line)
 }
 
 // The board as the operator sees it once the prize window is up.
-QString dump(BoardWindow &w)
+QString dump(Stage &w)
 {
-    Board settled = w.board();
-    for (int cell : w.pendingHeld())
+    Board settled = w.night().board();
+    for (int cell : w.night().pendingHeld())
         settled.markHeld(cell);
     QStringList out = boardDump(settled);
     out << w.findChild<QLabel *>(QStringLiteral("Label3"))->text();
@@ -77,10 +77,10 @@ int main(int argc, char *argv[])
     if (!prizes.ok())
         return 1;
     Random random;
-    BoardWindow board(prizes.lines, random);
+    Stage board(prizes.lines, random);
     RecordController record(board, prizes.lines, path, QString::fromLocal8Bit(argv[3]));
     record.offerResume();
-    board.show();
+    board.boardWindow().show();
 
     const auto run = [&](const QByteArray &commands) {
         for (const QByteArray &command : commands.trimmed().split('\n')) {
@@ -88,27 +88,27 @@ int main(int argc, char *argv[])
             const QByteArray &verb = words[0];
             const int arg = words.value(1).toInt();
             if (verb == "start") {
-                board.startClick();
+                board.boardWindow().start();
             } else if (verb == "ticks") {
-                for (int i = 0; i < arg && board.board().timer1Enabled; ++i)
-                    board.timer1Tick();
+                for (int i = 0; i < arg && board.night().board().timer1Enabled; ++i)
+                    board.night().tick();
             } else if (verb == "finish") {
-                while (board.board().timer1Enabled)
-                    board.timer1Tick();
+                while (board.night().board().timer1Enabled)
+                    board.night().tick();
             } else if (verb == "right") {
-                board.numberMouseUp(arg, Qt::RightButton);
+                board.boardWindow().cellReleased(arg, Qt::RightButton);
             } else if (verb == "redraw") {
-                board.redrawClick();
+                board.boardWindow().discardStop();
             } else if (verb == "card") {
-                board.command1Click(arg);
+                board.boardWindow().drawCard(arg);
             } else if (verb == "confirm") {
-                board.prizeWindow()->finishOpening();
-                board.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+                board.windows().prizeWindow()->finishOpening();
+                board.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
             } else if (verb == "growing") {
-                say(QString::number(board.prizeWindow() && board.prizeWindow()->isOpening()));
+                say(QString::number(board.windows().prizeWindow() && board.windows().prizeWindow()->isOpening()));
             } else if (verb == "prize") {
                 // What the prize window shows, once it has grown.
-                PrizeWindow *prize = board.prizeWindow();
+                PrizeWindow *prize = board.windows().prizeWindow();
                 if (prize && prize->isVisible()) {
                     prize->finishOpening();
                     say(QStringLiteral("prize ") +
@@ -117,10 +117,10 @@ int main(int argc, char *argv[])
                     say(QStringLiteral("no prize"));
                 }
             } else if (verb == "closebox") {
-                board.prizeWindow()->close();
+                board.windows().prizeWindow()->close();
             } else if (verb == "bingo") {
-                board.lottoClick();
-                BingoWindow *bingo = board.bingoWindow();
+                board.night().openBingo();
+                BingoWindow *bingo = board.windows().bingoWindow();
                 if (words.value(1) == "start")
                     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
                 // A take is served by the draw's next pass.
@@ -129,15 +129,15 @@ int main(int argc, char *argv[])
                     bingo->step();
                 }
                 QStringList taken;
-                for (int n : board.bingoTaken())
+                for (int n : board.night().bingoTaken())
                     taken << QString::number(n);
                 say(QStringLiteral("bingo %1 %2").arg(taken.join(u',')).arg(bingo->isDrawing()));
             } else if (verb == "closing") {
-                say(QString::number(board.pictureWindow() && board.pictureWindow()->isVisible()));
+                say(QString::number(board.windows().closingPicture() && board.windows().closingPicture()->isVisible()));
             } else if (verb == "fullscreen") {
-                say(QString::number(board.isFullScreen()));
+                say(QString::number(board.boardWindow().isFullScreen()));
             } else if (verb == "togglefull") {
-                board.setWindowState(board.windowState() ^ Qt::WindowFullScreen);
+                board.boardWindow().setWindowState(board.boardWindow().windowState() ^ Qt::WindowFullScreen);
             } else if (verb == "dump") {
                 say(dump(board));
             } else if (verb == "record") {

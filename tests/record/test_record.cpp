@@ -4,7 +4,7 @@
 #include "cellbutton.h"
 #include "files.h"
 #include "filesync.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "frozenfolder.h"
 #include "journal.h"
@@ -54,22 +54,22 @@ void flushDeletes()
 }
 
 // What the operator sees of the board, beside the rules' state.
-QStringList widgetDump(BoardWindow &w)
+QStringList widgetDump(Stage &w)
 {
     QStringList out;
     for (int i = 0; i < Board::Cells; ++i)
         out << QStringLiteral("Number(%1) %2 %3")
                    .arg(i)
-                   .arg(w.number(i)->backColour(), 8, 16)
-                   .arg(w.picture1(i)->isVisibleTo(&w));
+                   .arg(w.boardWindow().cell(i)->backColour(), 8, 16)
+                   .arg(w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
     out << w.findChild<QLabel *>(QStringLiteral("Label3"))->text();
     for (int i = 0; i < 2; ++i)
         out << w.findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title()
-            << QString::number(w.command1(i)->isEnabled());
-    out << QStringLiteral("start %1").arg(w.startButton()->isEnabled())
+            << QString::number(w.boardWindow().cardButton(i)->isEnabled());
+    out << QStringLiteral("start %1").arg(w.boardWindow().startButton()->isEnabled())
         << QStringLiteral("round2 %1")
                .arg(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
-    if (PrizeWindow *prize = w.prizeWindow(); prize && prize->isVisible()) {
+    if (PrizeWindow *prize = w.windows().prizeWindow(); prize && prize->isVisible()) {
         prize->finishOpening();
         out << QStringLiteral("prize %1 %2")
                    .arg(prize->findChild<BigNumber *>(QStringLiteral("Number"))->number(),
@@ -199,7 +199,7 @@ private:
     QStringList m_questions;
     bool m_answer = true;
     std::unique_ptr<Random> m_random;
-    std::unique_ptr<BoardWindow> m_board;
+    std::unique_ptr<Stage> m_board;
     std::unique_ptr<RecordController> m_controller;
     QList<Moment> m_moments;
     QDateTime m_now;
@@ -223,9 +223,9 @@ void TestRecord::init()
     });
     RecordWindow::setSaveNameProvider({});
     m_random = std::make_unique<Random>();
-    m_board = std::make_unique<BoardWindow>(prizeList(), *m_random);
+    m_board = std::make_unique<Stage>(prizeList(), *m_random);
     double seconds = 1000;
-    m_board->setClock([seconds]() mutable { return seconds += 7.25; });
+    m_board->night().setClock([seconds]() mutable { return seconds += 7.25; });
     m_controller =
         std::make_unique<RecordController>(*m_board, prizeList(), m_giftPath, m_journalPath);
     m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
@@ -243,24 +243,24 @@ void TestRecord::cleanup()
 
 void TestRecord::note()
 {
-    m_moments.append({boardDump(m_board->board()), widgetDump(*m_board),
+    m_moments.append({boardDump(m_board->night().board()), widgetDump(*m_board),
                       m_controller->keeper().record().entries()});
 }
 
 void TestRecord::spin()
 {
-    QTest::mouseClick(m_board->startButton(), Qt::LeftButton);
-    while (m_board->board().timer1Enabled)
-        m_board->timer1Tick();
+    QTest::mouseClick(m_board->boardWindow().startButton(), Qt::LeftButton);
+    while (m_board->night().board().timer1Enabled)
+        m_board->night().tick();
     note();
 }
 
 void TestRecord::card(int stack)
 {
-    QTest::mouseClick(m_board->command1(stack), Qt::LeftButton);
-    m_board->prizeWindow()->finishOpening();
+    QTest::mouseClick(m_board->boardWindow().cardButton(stack), Qt::LeftButton);
+    m_board->windows().prizeWindow()->finishOpening();
     note();
-    QTest::mouseClick(m_board->prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+    QTest::mouseClick(m_board->windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     flushDeletes();
     note();
@@ -270,7 +270,7 @@ void TestRecord::card(int stack)
 // clicks, and the change of round while a stop waits for its card.
 void TestRecord::playNight()
 {
-    BoardWindow &w = *m_board;
+    Stage &w = *m_board;
     spin();
     card(Board::Chance);
     spin();
@@ -278,11 +278,11 @@ void TestRecord::playNight()
     spin();
     w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
     note();
-    const int idle = int(std::find(w.board().cells.begin(), w.board().cells.end(), Cell::Idle) -
-                         w.board().cells.begin());
-    QTest::mouseClick(w.number(idle), Qt::RightButton);
+    const int idle = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
+                         w.night().board().cells.begin());
+    QTest::mouseClick(w.boardWindow().cell(idle), Qt::RightButton);
     note();
-    QTest::mouseClick(w.number(idle), Qt::RightButton);
+    QTest::mouseClick(w.boardWindow().cell(idle), Qt::RightButton);
     note();
     spin();
     card(Board::Chance);
@@ -300,13 +300,13 @@ void TestRecord::scriptedNight()
     QList<int> numbers;
     QList<QString> prizes;
     QList<int> corrected;
-    QObject::connect(m_board.get(), &BoardWindow::boardChanged, [&](BoardChange c, int index) {
+    QObject::connect(&m_board->night(), &Night::boardChanged, [&](BoardChange c, int index) {
         if (c == BoardChange::Correction)
             corrected << index + 1;
         if (c == BoardChange::Stop)
-            numbers << m_board->board().stopCell + 1;
+            numbers << m_board->night().board().stopCell + 1;
         if (c == BoardChange::Card)
-            prizes << m_board->board().drawnGift;
+            prizes << m_board->night().board().drawnGift;
     });
     playNight();
     QCOMPARE(numbers.size(), 7);
@@ -360,10 +360,10 @@ void TestRecord::resumeFromEveryCut()
             writeFile(path, cut);
             m_questions.clear();
             Random random;
-            BoardWindow w(prizeList(), random);
+            Stage w(prizeList(), random);
             RecordController rc(w, prizeList(), m_giftPath, path);
             rc.offerResume();
-            w.show();
+            w.boardWindow().show();
             QCoreApplication::processEvents(); // the prize window comes back over the board
             const Moment &live = m_moments[k];
             QCOMPARE(m_questions.size(), 1);
@@ -377,7 +377,7 @@ void TestRecord::resumeFromEveryCut()
                          .arg(last.drawNo)
                          .arg(last.number)
                          .arg(last.time.toString(QStringLiteral("HH:mm:ss"))));
-            const QStringList board = boardDump(w.board());
+            const QStringList board = boardDump(w.night().board());
             for (qsizetype i = 0; i < board.size(); ++i)
                 QVERIFY2(
                     board[i] == live.board[i],
@@ -399,18 +399,18 @@ void TestRecord::resumedJournalGoesOn()
     const QList<NightRecord::Entry> before = m_moments[m_moments.size() - 3].record;
 
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(rc.keeper().record().entries(), before);
-    QVERIFY(w.board().awaitingPrize); // the last stop waits for its card again
-    QTest::mouseClick(w.command1(Board::Chance), Qt::LeftButton);
-    w.prizeWindow()->finishOpening();
+    QVERIFY(w.night().board().awaitingPrize); // the last stop waits for its card again
+    QTest::mouseClick(w.boardWindow().cardButton(Board::Chance), Qt::LeftButton);
+    w.windows().prizeWindow()->finishOpening();
 
     const Journal::Contents back = Journal::read(readFile(m_journalPath), prizeList());
     QVERIFY(!back.damaged);
     QCOMPARE(back.entries.size(), m_moments.size() - 1);
-    QCOMPARE(boardDump(back.entries.last().state), boardDump(w.board()));
+    QCOMPARE(boardDump(back.entries.last().state), boardDump(w.night().board()));
     QCOMPARE(back.entries.last().change, BoardChange::Card);
 }
 
@@ -422,11 +422,11 @@ void TestRecord::answerNoKeepsTheOldJournal()
     m_controller.reset();
     m_answer = false;
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
-    QCOMPARE(w.board().drawNo, 1);
+    QCOMPARE(w.night().board().drawNo, 1);
     QVERIFY(!QFile::exists(m_journalPath));
     const QStringList kept = QDir(QFileInfo(m_journalPath).path())
                                  .entryList({QStringLiteral("night-*.journal")}, QDir::Files);
@@ -645,24 +645,24 @@ void TestRecord::failedSaveKeepsEarlierFile()
 
 void TestRecord::menuEntryAndLiveWindow()
 {
-    QMenu *view = m_board->viewMenu();
-    QCOMPARE(m_board->menuBar()->actions().last(), view->menuAction());
+    QMenu *view = m_board->boardWindow().viewMenu();
+    QCOMPARE(m_board->boardWindow().menuBar()->actions().last(), view->menuAction());
     QAction *entry = m_board->findChild<QAction *>(QStringLiteral("record"));
     QVERIFY(entry);
     QCOMPARE(entry->text(), QStringLiteral("抽獎紀錄"));
     QCOMPARE(entry->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
     QVERIFY(view->actions().contains(entry));
-    QCOMPARE(m_board->menuBar()->actions().size(), 3); // 遊戲, 關於Zentavo, 檢視
+    QCOMPARE(m_board->boardWindow().menuBar()->actions().size(), 3); // 遊戲, 關於Zentavo, 檢視
 
-    m_board->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_board.get()));
-    QTest::keyClick(m_board.get(), Qt::Key_L, Qt::ControlModifier);
+    m_board->boardWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_board->boardWindow()));
+    QTest::keyClick(&m_board->boardWindow(), Qt::Key_L, Qt::ControlModifier);
     RecordWindow *win = m_controller->recordWindow();
     QVERIFY(win && win->isVisible());
     QCOMPARE(win->table()->rowCount(), 0);
     spin();
     QCOMPARE(win->table()->rowCount(), 1);
-    QCOMPARE(win->table()->item(0, 1)->text(), QString::number(m_board->board().stopCell + 1));
+    QCOMPARE(win->table()->item(0, 1)->text(), QString::number(m_board->night().board().stopCell + 1));
     card(Board::Fate);
     QCOMPARE(win->table()->item(0, 3)->text(), QStringLiteral("命運"));
     entry->trigger();
@@ -687,7 +687,7 @@ void TestRecord::unwritableJournalWarnsOnce()
     QCoreApplication::processEvents();
     QCOMPARE(m_refusals.size(), 1);
     QCOMPARE(m_controller->keeper().record().entries().size(), 2); // the record goes on
-    QCOMPARE(m_board->board().drawNo, 3);
+    QCOMPARE(m_board->night().board().drawNo, 3);
 }
 
 void TestRecord::closeBoxSaysWhetherTheNightIsKept_data()
@@ -716,15 +716,15 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept()
             *m_board, prizeList(), m_giftPath,
             m_dir->filePath(QStringLiteral("blocked/night.journal")));
     }
-    m_board->show();
+    m_board->boardWindow().show();
     spin();
     card(Board::Chance);
     if (closingPicture)
-        Q_EMIT m_board->boardChanged(BoardChange::Closing, 0);
+        Q_EMIT m_board->boardWindow().boardChanged(BoardChange::Closing, 0);
     QCoreApplication::processEvents();
     m_questions.clear();
     m_answer = false;
-    QVERIFY(!m_board->close());
+    QVERIFY(!m_board->boardWindow().close());
     QCOMPARE(m_questions, QStringList{question});
 }
 
@@ -744,39 +744,39 @@ void TestRecord::journalStaysOffTheMovingLight()
     QFETCH(QString, during);
     spin();
     if (during == QLatin1String("prize")) {
-        QTest::mouseClick(m_board->command1(Board::Chance), Qt::LeftButton);
-        m_board->prizeWindow()->finishOpening();
+        QTest::mouseClick(m_board->boardWindow().cardButton(Board::Chance), Qt::LeftButton);
+        m_board->windows().prizeWindow()->finishOpening();
     } else {
         card(Board::Chance);
     }
     if (during == QLatin1String("bingo")) {
-        m_board->lottoClick();
-        m_board->bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+        m_board->night().openBingo();
+        m_board->windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     }
     if (during == QLatin1String("full screen"))
-        m_board->show();
+        m_board->boardWindow().show();
     const auto journalSize = [this] { return QFileInfo(m_journalPath).size(); };
     const qint64 before = journalSize();
     QVERIFY(before > 0);
     const int syncs = FileSync::count();
-    QTest::mouseClick(m_board->startButton(), Qt::LeftButton);
+    QTest::mouseClick(m_board->boardWindow().startButton(), Qt::LeftButton);
     int steps = 0;
-    while (m_board->board().timer1Enabled) {
+    while (m_board->night().board().timer1Enabled) {
         if (steps == 50 && during == QLatin1String("bingo")) {
-            m_board->bingoWindow()->draw().requestTake();
-            m_board->bingoWindow()->step();
+            m_board->windows().bingoWindow()->draw().requestTake();
+            m_board->windows().bingoWindow()->step();
         } else if (steps == 50 && during == QLatin1String("full screen")) {
-            m_board->setWindowState(Qt::WindowFullScreen);
+            m_board->boardWindow().setWindowState(Qt::WindowFullScreen);
         } else if (steps == 50 && during == QLatin1String("prize")) {
             QTest::mouseClick(
-                m_board->prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+                m_board->windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
                 Qt::LeftButton);
             flushDeletes();
         }
         if (steps > 50)
             QCOMPARE(journalSize() > before, !during.isEmpty());
         QCOMPARE(FileSync::count(), syncs);
-        m_board->timer1Tick();
+        m_board->night().tick();
         ++steps;
     }
     QVERIFY(steps > 100);
@@ -805,17 +805,17 @@ void TestRecord::opensAtBoardScale()
     const QFont designFont = RecordWindow().font();
     const QFont designHeaderFont = RecordWindow().table()->horizontalHeader()->font();
     const int designRow = RecordWindow().table()->verticalHeader()->defaultSectionSize();
-    m_board->show();
-    m_board->resize(client.width(), client.height() + m_board->menuBar()->height());
-    QTRY_COMPARE(m_board->centralWidget()->size(), client);
-    QCOMPARE(m_board->scale(), s);
+    m_board->boardWindow().show();
+    m_board->boardWindow().resize(client.width(), client.height() + m_board->boardWindow().menuBar()->height());
+    QTRY_COMPARE(m_board->boardWindow().centralWidget()->size(), client);
+    QCOMPARE(m_board->boardWindow().scale(), s);
     spin();
     card(Board::Chance);
 
     m_controller->showRecord();
     RecordWindow *win = m_controller->recordWindow();
     QCOMPARE(win->size(), QSize(760, 480) * s);
-    const QPoint off = win->geometry().center() - m_board->frameGeometry().center();
+    const QPoint off = win->geometry().center() - m_board->boardWindow().frameGeometry().center();
     // Within the frame the platform adds.
     QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "opens over the board's centre");
     QCOMPARE(win->font().pointSizeF(), designFont.pointSizeF() * s);
@@ -830,7 +830,7 @@ void TestRecord::opensAtBoardScale()
 
     // Open already: a change of the board's size leaves it as it is.
     const QSize opened = win->size();
-    m_board->resize(900, 700);
+    m_board->boardWindow().resize(900, 700);
     QCoreApplication::processEvents();
     m_controller->showRecord();
     QCOMPARE(m_controller->recordWindow(), win);
@@ -889,7 +889,7 @@ void TestRecord::resavedList()
     QVERIFY(again.ok());
     m_answer = answer;
     Random random;
-    BoardWindow w(again.lines, random);
+    Stage w(again.lines, random);
     RecordController rc(w, again.lines, m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
@@ -909,10 +909,10 @@ void TestRecord::resavedList()
     }
     if (answer) {
         // The night's own prizes, whatever gift.txt holds now.
-        QCOMPARE(boardDump(w.board()), boardDump(m_board->board()));
+        QCOMPARE(boardDump(w.night().board()), boardDump(m_board->night().board()));
     } else {
-        QCOMPARE(w.board().drawNo, 1);
-        QCOMPARE(w.board().gifts[0], QStringLiteral("機車一台"));
+        QCOMPARE(w.night().board().drawNo, 1);
+        QCOMPARE(w.night().board().gifts[0], QStringLiteral("機車一台"));
         const QStringList kept = QDir(QFileInfo(m_journalPath).path())
                                      .entryList({QStringLiteral("night-*.journal")}, QDir::Files);
         QCOMPARE(kept.size(), 1);
@@ -934,12 +934,12 @@ void TestRecord::damagedJournalAsks()
     m_questions.clear();
 
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     const Moment &live = m_moments[spoilt - 1];
-    QCOMPARE(boardDump(w.board()), live.board);
+    QCOMPARE(boardDump(w.night().board()), live.board);
     const QString copy = rc.keeper().damagedCopy();
     QCOMPARE(readFile(copy), journal);
     const NightRecord::Entry &last = lastStop(live.record);
@@ -969,7 +969,7 @@ void TestRecord::oldJournalThatCannotMove()
     spin();
     card(Board::Chance);
     if (earlier == QLatin1String("finished"))
-        Q_EMIT m_board->boardChanged(BoardChange::Closing, 0);
+        Q_EMIT m_board->boardWindow().boardChanged(BoardChange::Closing, 0);
     if (earlier == QLatin1String("garbage"))
         writeFile(m_journalPath, "\x01\x02\n");
     const QByteArray journal = readFile(m_journalPath);
@@ -978,7 +978,7 @@ void TestRecord::oldJournalThatCannotMove()
         QSKIP("no folder here can be made unwritable");
     m_answer = false;
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_refusals.size(), 1);
@@ -988,14 +988,14 @@ void TestRecord::oldJournalThatCannotMove()
         qPrintable(said));
     QVERIFY(said.contains(QStringLiteral("為了不蓋掉它，今晚的抽獎不會寫入紀錄檔")));
     QVERIFY(!said.contains(QStringLiteral("：\n\n")));
-    QCOMPARE(w.board().drawNo, 1);
-    w.startClick();
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    QCOMPARE(w.night().board().drawNo, 1);
+    w.boardWindow().start();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
     QCoreApplication::processEvents();
     QCOMPARE(m_refusals.size(), 1); // said once, before the night
     QCOMPARE(readFile(m_journalPath), journal);
-    QCOMPARE(w.closeQuestion(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
+    QCOMPARE(w.night().closeQuestion(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
 }
 
 void TestRecord::unusableJournalSaysWhy_data()
@@ -1069,11 +1069,11 @@ void TestRecord::bingoAndFullScreenComeBack()
 {
     QFETCH(bool, stop);
     QFETCH(bool, fullScreen);
-    m_board->show();
+    m_board->boardWindow().show();
     if (fullScreen)
-        m_board->setWindowState(Qt::WindowFullScreen);
-    m_board->lottoClick();
-    BingoWindow *bingo = m_board->bingoWindow();
+        m_board->boardWindow().setWindowState(Qt::WindowFullScreen);
+    m_board->night().openBingo();
+    BingoWindow *bingo = m_board->windows().bingoWindow();
     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     for (int i = 0; i < 3; ++i) {
         bingo->draw().requestTake();
@@ -1085,7 +1085,7 @@ void TestRecord::bingoAndFullScreenComeBack()
         spin();
 
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
@@ -1093,22 +1093,22 @@ void TestRecord::bingoAndFullScreenComeBack()
                                           : QStringLiteral("還沒有搖出任何號碼。")),
              qPrintable(m_questions[0]));
     QVERIFY(m_questions[0].contains(QStringLiteral("賓果遊戲已經取得 3 個號碼。")));
-    w.show();
-    QCOMPARE(w.isFullScreen(), fullScreen);
-    QTRY_VERIFY(w.bingoWindow());
-    QCOMPARE(w.bingoWindow()->draw().taken(), taken);
-    QVERIFY(w.bingoWindow()->isDrawing());
+    w.boardWindow().show();
+    QCOMPARE(w.boardWindow().isFullScreen(), fullScreen);
+    QTRY_VERIFY(w.windows().bingoWindow());
+    QCOMPARE(w.windows().bingoWindow()->draw().taken(), taken);
+    QVERIFY(w.windows().bingoWindow()->isDrawing());
     QStringList boxes;
     for (int i = 0; i < 3; ++i)
-        boxes << w.bingoWindow()->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))->text();
+        boxes << w.windows().bingoWindow()->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))->text();
     QCOMPARE(boxes, (QStringList{QString::number(taken[0]), QString::number(taken[1]),
                                  QString::number(taken[2])}));
     // The draw goes on with the numbers left, once a pass has put one on display (the
     // loop's timer may not have run yet).
-    w.bingoWindow()->step();
-    w.bingoWindow()->draw().requestTake();
-    w.bingoWindow()->step();
-    const QList<int> four = w.bingoWindow()->draw().taken();
+    w.windows().bingoWindow()->step();
+    w.windows().bingoWindow()->draw().requestTake();
+    w.windows().bingoWindow()->step();
+    const QList<int> four = w.windows().bingoWindow()->draw().taken();
     QCOMPARE(four.size(), 4);
     QVERIFY(!taken.contains(four[3]));
 }
@@ -1118,21 +1118,21 @@ void TestRecord::bingoAndFullScreenComeBack()
 void TestRecord::resumedPrizeKeepsItsNumber()
 {
     spin();
-    QTest::mouseClick(m_board->command1(Board::Chance), Qt::LeftButton);
-    m_board->prizeWindow()->finishOpening();
-    const int prizeCell = m_board->board().stopCell;
+    QTest::mouseClick(m_board->boardWindow().cardButton(Board::Chance), Qt::LeftButton);
+    m_board->windows().prizeWindow()->finishOpening();
+    const int prizeCell = m_board->night().board().stopCell;
     spin();
-    QVERIFY(m_board->board().stopCell != prizeCell);
+    QVERIFY(m_board->night().board().stopCell != prizeCell);
 
     Random random;
-    BoardWindow w(prizeList(), random);
+    Stage w(prizeList(), random);
     RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
-    w.show();
-    QTRY_VERIFY(w.prizeWindow() && w.prizeWindow()->isVisible());
-    QCOMPARE(w.prizeWindow()->findChild<BigNumber *>(QStringLiteral("Number"))->number(),
+    w.boardWindow().show();
+    QTRY_VERIFY(w.windows().prizeWindow() && w.windows().prizeWindow()->isVisible());
+    QCOMPARE(w.windows().prizeWindow()->findChild<BigNumber *>(QStringLiteral("Number"))->number(),
              QString::number(prizeCell + 1));
-    QVERIFY(w.board().awaitingPrize);
+    QVERIFY(w.night().board().awaitingPrize);
 }
 
 void TestRecord::opensAtTheTopAndClosesByKey_data()
@@ -1145,7 +1145,7 @@ void TestRecord::opensAtTheTopAndClosesByKey_data()
 void TestRecord::opensAtTheTopAndClosesByKey()
 {
     QFETCH(QKeySequence, key);
-    m_board->show();
+    m_board->boardWindow().show();
     // More stops than the window shows at once.
     for (int i = 0; i < 30; ++i) {
         spin();

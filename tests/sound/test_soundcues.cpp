@@ -1,5 +1,5 @@
 #include "bingowindow.h"
-#include "boardwindow.h"
+#include "stage.h"
 #include "prompt.h"
 #include "recordingsound.h"
 #include "scriptedrandom.h"
@@ -23,14 +23,14 @@ QStringList prizeList(bool consolation = false)
 }
 
 // Spins with the length 198 + k, starting at cell 0, and runs every tick at once.
-void spin(BoardWindow &w, ScriptedRandom &random, int k)
+void spin(Stage &w, ScriptedRandom &random, int k)
 {
     random.push(ScriptedRandom::forPick(k, 5));
     random.push(0.0f);
-    w.setClock([] { return 1.0; });
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    w.night().setClock([] { return 1.0; });
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
 }
 
 void flushDeletes()
@@ -87,28 +87,28 @@ void TestSoundCues::clickPerStepThenChime()
     QFETCH(bool, blocked);
     ScriptedRandom random;
     RecordingSound sound;
-    BoardWindow w(prizeList(), random);
-    w.setSound(&sound);
+    Stage w(prizeList(), random);
+    w.night().setSound(&sound);
     if (blocked) {
         for (int cell : {3, 4, 40})
-            w.numberMouseUp(cell, Qt::RightButton);
+            w.boardWindow().cellReleased(cell, Qt::RightButton);
     }
     random.push(ScriptedRandom::forPick(k, 5));
     random.push(0.0f);
-    QTest::mouseClick(w.startButton(), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QVERIFY(sound.events.isEmpty());
-    w.timer1Tick();
+    w.night().tick();
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Click});
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
     const int length = 198 + k;
-    QCOMPARE(w.board().spinLength, length);
+    QCOMPARE(w.night().board().spinLength, length);
     QCOMPARE(sound.count(Cue::Click), length - 2);
     QCOMPARE(sound.count(Cue::Chime), 1);
     QCOMPARE(sound.cues().last(), Cue::Chime);
     QCOMPARE(sound.events.size(), length - 1);
     // A tick after the stop is no step.
-    w.timer1Tick();
+    w.night().tick();
     QCOMPARE(sound.events.size(), length - 1);
 }
 
@@ -128,19 +128,19 @@ void TestSoundCues::prizeCueOnceOpened()
     QFETCH(Cue, cue);
     ScriptedRandom random;
     RecordingSound sound;
-    BoardWindow w(prizeList(consolation), random);
-    w.setSound(&sound);
+    Stage w(prizeList(consolation), random);
+    w.night().setSound(&sound);
     spin(w, random, 0);
     sound.clear();
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    QVERIFY(w.prizeWindow());
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    QVERIFY(w.windows().prizeWindow());
     QVERIFY(sound.events.isEmpty());
-    w.prizeWindow()->finishOpening();
+    w.windows().prizeWindow()->finishOpening();
     QCOMPARE(sound.cues(), QList<Cue>{cue});
 
     spin(w, random, 1);
     sound.clear();
-    QTest::mouseClick(w.command1(1), Qt::LeftButton);
+    QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
     QCOMPARE(sound.cues(), QList<Cue>{cue});
 }
 
@@ -148,19 +148,19 @@ void TestSoundCues::closingWithTheClosingPicture()
 {
     ScriptedRandom random;
     RecordingSound sound;
-    BoardWindow w(prizeList(), random);
-    w.setSound(&sound);
-    w.show();
+    Stage w(prizeList(), random);
+    w.night().setSound(&sound);
+    w.boardWindow().show();
     spin(w, random, 0);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    PrizeWindow *prize = w.prizeWindow();
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    PrizeWindow *prize = w.windows().prizeWindow();
     prize->finishOpening();
     // As if this had been the last card.
-    w.command1(0)->setEnabled(false);
-    w.command1(1)->setEnabled(false);
+    w.boardWindow().cardButton(0)->setEnabled(false);
+    w.boardWindow().cardButton(1)->setEnabled(false);
     sound.clear();
     QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY(w.pictureWindow());
+    QVERIFY(w.windows().closingPicture());
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Closing});
 }
 
@@ -176,38 +176,38 @@ void TestSoundCues::mutedMakesNothing()
     QFETCH(bool, byKey);
     ScriptedRandom random;
     RecordingSound sound;
-    BoardWindow w(prizeList(), random);
-    w.setSound(&sound);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Stage w(prizeList(), random);
+    w.night().setSound(&sound);
+    w.boardWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.boardWindow()));
     if (byKey)
-        QTest::keyClick(&w, Qt::Key_M);
+        QTest::keyClick(&w.boardWindow(), Qt::Key_M);
     else
-        w.soundAction()->trigger();
-    QVERIFY(!w.soundAction()->isChecked());
+        w.boardWindow().soundAction()->trigger();
+    QVERIFY(!w.boardWindow().soundAction()->isChecked());
     QVERIFY(sound.isMuted());
     QCOMPARE(sound.silences, 1);
 
     spin(w, random, 2);
-    QTest::mouseClick(w.command1(0), Qt::LeftButton);
-    w.prizeWindow()->finishOpening();
-    w.lottoClick();
-    QTest::mouseClick(w.bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
+    QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
+    w.windows().prizeWindow()->finishOpening();
+    w.night().openBingo();
+    QTest::mouseClick(w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
                       Qt::LeftButton);
-    w.bingoWindow()->draw().requestTake();
-    w.bingoWindow()->step();
+    w.windows().bingoWindow()->draw().requestTake();
+    w.windows().bingoWindow()->step();
     QCOMPARE(sound.cues(), QList<Cue>{});
 
     // Back on: the next step is heard again.
     if (byKey)
-        QTest::keyClick(&w, Qt::Key_M);
+        QTest::keyClick(&w.boardWindow(), Qt::Key_M);
     else
-        w.soundAction()->trigger();
+        w.boardWindow().soundAction()->trigger();
     QVERIFY(!sound.isMuted());
-    w.bingoWindow()->draw().requestTake();
-    w.bingoWindow()->step();
+    w.windows().bingoWindow()->draw().requestTake();
+    w.windows().bingoWindow()->step();
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Ding});
-    w.bingoWindow()->close();
+    w.windows().bingoWindow()->close();
 }
 
 // The roll starts with the draw's loop and stops when the loop stops: all numbers
@@ -216,10 +216,10 @@ void TestSoundCues::bingoRollFollowsTheDraw()
 {
     ScriptedRandom random;
     RecordingSound sound;
-    BoardWindow w(prizeList(), random);
-    w.setSound(&sound);
-    w.lottoClick();
-    BingoWindow *bingo = w.bingoWindow();
+    Stage w(prizeList(), random);
+    w.night().setSound(&sound);
+    w.night().openBingo();
+    BingoWindow *bingo = w.windows().bingoWindow();
     auto *start = bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"));
     QTest::mouseClick(start, Qt::LeftButton);
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Roll});
@@ -247,18 +247,18 @@ void TestSoundCues::bingoRollFollowsTheDraw()
 void TestSoundCues::soundOnByDefault()
 {
     ScriptedRandom random;
-    BoardWindow w(prizeList(), random);
-    QAction *entry = w.soundAction();
+    Stage w(prizeList(), random);
+    QAction *entry = w.boardWindow().soundAction();
     QCOMPARE(entry->text(), QStringLiteral("音效"));
     QVERIFY(entry->isCheckable());
     QVERIFY(entry->isChecked());
-    QVERIFY(w.viewMenu()->actions().contains(entry));
+    QVERIFY(w.boardWindow().viewMenu()->actions().contains(entry));
     // A sound set while the entry is off starts muted.
     entry->setChecked(false);
     RecordingSound sound;
-    w.setSound(&sound);
+    w.night().setSound(&sound);
     QVERIFY(sound.isMuted());
-    w.setSound(nullptr);
+    w.night().setSound(nullptr);
 }
 
 QTEST_MAIN(TestSoundCues)

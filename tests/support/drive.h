@@ -1,6 +1,6 @@
 #pragma once
 
-#include "boardwindow.h"
+#include "stage.h"
 #include "prizewindow.h"
 #include "closingpicture.h"
 
@@ -10,7 +10,7 @@
 
 // The night driven without its timers: a spin to its stop, and all 56 cards drawn and
 // confirmed until the closing picture is up.
-namespace Night {
+namespace Drive {
 inline QStringList prizes()
 {
     QStringList l;
@@ -19,23 +19,23 @@ inline QStringList prizes()
     return l;
 }
 
-inline void spinToStop(BoardWindow &w)
+inline void spinToStop(Stage &w)
 {
-    w.startClick();
-    while (w.board().timer1Enabled)
-        w.timer1Tick();
+    w.boardWindow().start();
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
 }
 
-inline void toFinale(BoardWindow &w)
+inline void toFinale(Stage &w)
 {
     for (int card = 0; card < 56; ++card) {
         spinToStop(w);
-        w.command1Click(card % 2);
-        w.prizeWindow()->finishOpening();
-        w.prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        w.boardWindow().drawCard(card % 2);
+        w.windows().prizeWindow()->finishOpening();
+        w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         QCoreApplication::processEvents();
     }
-    if (w.pictureWindow())
-        w.pictureWindow()->finishOpening();
+    if (w.windows().closingPicture())
+        w.windows().closingPicture()->finishOpening();
 }
-} // namespace Night
+} // namespace Drive
