@@ -55,11 +55,26 @@ void TestSafeFile::specialFiles_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<Status>("status");
-    QTest::newRow("missing") << "missing" << Status::Missing;
-    QTest::newRow("folder") << "folder" << Status::NotRegular;
-    QTest::newRow("FIFO, nobody writing") << "fifo" << Status::NotRegular;
-    QTest::newRow("an endless device") << "zero" << Status::NotRegular;
-    QTest::newRow("socket or pipe of a silent server") << "server" << Status::NotRegular;
+    QTest::addColumn<QString>("reason"); // word for word, as the user reads it
+    const QString notFile = QStringLiteral("它不是一般的檔案，而是一個");
+    QTest::newRow("missing") << "missing" << Status::Missing << QString();
+    QTest::newRow("folder") << "folder" << Status::NotRegular << notFile + QStringLiteral("資料夾");
+    QTest::newRow("FIFO, nobody writing")
+        << "fifo" << Status::NotRegular << notFile + QStringLiteral("具名管道 (FIFO)");
+    QTest::newRow("an endless device")
+        << "zero" << Status::NotRegular << notFile + QStringLiteral("字元裝置");
+#ifdef Q_OS_WIN
+    const QString server = QStringLiteral("具名管道");
+#else
+    const QString server = QStringLiteral("通訊端 (socket)");
+#endif
+    QTest::newRow("socket or pipe of a silent server")
+        << "server" << Status::NotRegular << notFile + server;
+#ifndef Q_OS_WIN // Windows links are shortcut files; a long name there fails another way
+    QTest::newRow("link to itself")
+        << "loop" << Status::Unreadable << QStringLiteral("符號連結繞成了迴圈");
+    QTest::newRow("name too long") << "long" << Status::Unreadable << QStringLiteral("路徑太長");
+#endif
 }
 
 // Each would hang or flood a plain read.
@@ -67,6 +82,7 @@ void TestSafeFile::specialFiles()
 {
     QFETCH(QString, kind);
     QFETCH(Status, status);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f"));
     if (kind == QLatin1String("folder"))
@@ -83,6 +99,10 @@ void TestSafeFile::specialFiles()
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
 #endif
     }
+    if (kind == QLatin1String("loop"))
+        QVERIFY(QFile::link(path, path));
+    if (kind == QLatin1String("long"))
+        target = dir.filePath(QString(300, u'n'));
     // A Unix socket, or on Windows a named pipe whose server never writes.
     QLocalServer server;
     if (kind == QLatin1String("server")) {
@@ -93,7 +113,7 @@ void TestSafeFile::specialFiles()
     const SafeFile::Read r = SafeFile::read(target, 1 << 20);
     QCOMPARE(r.status, status);
     QVERIFY(r.bytes.isEmpty());
-    QCOMPARE(r.reason.isEmpty(), status == Status::Missing);
+    QCOMPARE(r.reason, reason);
 }
 
 QTEST_GUILESS_MAIN(TestSafeFile)
