@@ -76,15 +76,18 @@ int runAppChild(const QString &kind, int idleSeconds)
     Random random;
     AudioSound sound;
     const bool board = kind == QStringLiteral("board");
-    std::unique_ptr<QMainWindow> window;
+    std::unique_ptr<Stage> stage;
+    std::unique_ptr<QMainWindow> bare;
+    QMainWindow *window = nullptr;
     if (board) {
         const PrizeList::Result r = PrizeList::load(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
-        auto form = std::make_unique<Stage>(r.lines, random);
-        form->setSound(&sound);
-        window = std::move(form);
+        stage = std::make_unique<Stage>(r.lines, random);
+        stage->night().setSound(&sound);
+        window = &stage->boardWindow();
     } else {
-        window = std::make_unique<QMainWindow>();
+        bare = std::make_unique<QMainWindow>();
+        window = bare.get();
         window->menuBar()->addMenu(QStringLiteral("遊戲"));
         auto *client = new QWidget;
         client->setMinimumSize(Twips::toPixels(11880), Twips::toPixels(7935));

@@ -148,7 +148,7 @@ struct SteppedBoard
         paints += counter.paints - paintsBefore;
     }
 
-    StepFigures figures() const
+    StepFigures figures()
     {
         return {percentile(costs, 0.5), percentile(costs, 0.99), double(paints) / costs.size(),
                 board.boardWindow().scale()};
@@ -173,12 +173,12 @@ std::pair<StepFigures, StepFigures> timeSteps()
     for (int round = 0; round < Rounds; ++round) {
         for (SteppedBoard *b : {&design, &full}) {
             showBoard(b->board, b->fullScreen);
-            for (int i = 0; i < StepsPerRound && b->board.board().timer1Enabled; ++i) {
+            for (int i = 0; i < StepsPerRound && b->board.night().board().timer1Enabled; ++i) {
                 b->step();
                 QCoreApplication::processEvents();
                 QThread::msleep(5);
             }
-            b->board.hide();
+            b->board.boardWindow().hide();
         }
     }
     return {design.figures(), full.figures()};

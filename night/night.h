@@ -27,6 +27,8 @@ public:
     Night(const QStringList &giftLines, Random &random, QObject *parent = nullptr);
 
     const Board &board() const { return m_board; }
+    // Tests set a night up directly; the windows only read it.
+    Board &board() { return m_board; }
     Random &random() const { return m_random; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // What the night is heard through; silent until set. Not owned.

@@ -152,7 +152,7 @@ void TestMonkey::operate(Op op)
     case Option1:
     case Option3:
         if (boardShown)
-            click(w.findChild<QRadioButton *>(op == Option1 ? QStringLiteral("Option1")
+            click(w.boardWindow().findChild<QRadioButton *>(op == Option1 ? QStringLiteral("Option1")
                                                             : QStringLiteral("Option3")));
         break;
     case OpenBingo:

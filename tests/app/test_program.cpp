@@ -117,7 +117,7 @@ void TestProgram::ending()
     m_answer = answer;
     const int code = runUntilExit([&] {
         if (byMenu)
-            w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+            w.boardWindow().findChild<QAction *>(QStringLiteral("close"))->trigger();
         else
             w.boardWindow().close();
     });

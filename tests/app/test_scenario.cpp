@@ -94,7 +94,7 @@ void TestScenario::wholeNightWithEverything()
     QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Held);
     QTest::mouseClick(w.boardWindow().cell(out), Qt::RightButton);
     QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Excluded);
-    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QCOMPARE(questions, QStringList{QStringLiteral("確定要開始第二輪抽獎嗎?")});
     QCOMPARE(countCells(w, Cell::Held), 0);
     QCOMPARE(countCells(w, Cell::Won), 30 - held);
@@ -104,7 +104,7 @@ void TestScenario::wholeNightWithEverything()
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     for (int t = 0; t < 50; ++t)
         w.night().tick();
-    w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
     BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(bingo);
     QTest::mouseClick(bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
@@ -118,10 +118,10 @@ void TestScenario::wholeNightWithEverything()
     }
     QVERIFY(!bingo->isDrawing());
     QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(23)"))->text().isEmpty());
-    w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
     QCOMPARE(w.windows().bingoWindow(), bingo); // brought forward, state kept
     QVERIFY(!bingo->findChild<QLabel *>(QStringLiteral("Label1(0)"))->text().isEmpty());
-    w.findChild<QAction *>(QStringLiteral("aboutus"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("aboutus"))->trigger();
     QVERIFY(w.windows().aboutBox());
     QTest::mouseClick(w.windows().aboutBox()->findChild<QLabel *>(QStringLiteral("lbl(2)")),
                       Qt::LeftButton);
@@ -159,12 +159,12 @@ void TestScenario::exitDuringBingoDraw()
     Random random;
     Stage w(prizeList(), random);
     w.boardWindow().show();
-    w.findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
     QTest::mouseClick(w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
                       Qt::LeftButton);
     QVERIFY(w.windows().bingoWindow()->isDrawing());
     QSignalSpy exit(&w.boardWindow(), &BoardWindow::exitRequested);
-    w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(exit.count(), 1);
 }
 

@@ -152,7 +152,7 @@ void TestBoardScale::controls()
     const QPoint offset((client.width() - qRound(DesignW * s)) / 2,
                         (client.height() - qRound(DesignH * s)) / 2);
     for (const Control &c : Controls) {
-        auto *widget = w.findChild<QWidget *>(QLatin1String(c.name));
+        auto *widget = w.boardWindow().findChild<QWidget *>(QLatin1String(c.name));
         QVERIFY2(widget, c.name);
         const QRect want = expected(c.twips, s, offset);
         QVERIFY2(near(inClient(w, widget), want),
@@ -266,7 +266,7 @@ void TestBoardScale::title()
     Stage w({}, r);
     w.boardWindow().setTitle(title);
     resizeClient(w, client);
-    auto *label1 = w.findChild<QLabel *>(QStringLiteral("Label1"));
+    auto *label1 = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
     QCOMPARE(label1->text(), title);
     const double design = 20.25 * w.boardWindow().scale();
     if (shrinks)

@@ -92,7 +92,7 @@ void TestBoardWindow::cellPlaces()
     QCOMPARE(w.boardWindow().cell(i)->objectName(), QStringLiteral("Number(%1)").arg(i));
     QVERIFY(!w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
     QCOMPARE(w.boardWindow().cell(i)->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
-    auto *start = w.findChild<QPushButton *>(QStringLiteral("Start(0)"));
+    auto *start = w.boardWindow().findChild<QPushButton *>(QStringLiteral("Start(0)"));
     QCOMPARE(start->mapTo(&w.boardWindow(), QPoint(0, 0)) - w.boardWindow().centralWidget()->mapTo(&w.boardWindow(), QPoint(0, 0)),
              QPoint(344, 272));
     QCOMPARE(start->size(), QSize(105, 65));
@@ -119,7 +119,7 @@ void TestBoardWindow::spinThroughTheWindow()
     Stage w({QStringLiteral("p")}, r);
     w.night().setClock([] { return 12.5; });
     w.boardWindow().show();
-    auto *label3 = w.findChild<QLabel *>(QStringLiteral("Label3"));
+    auto *label3 = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"));
     QCOMPARE(label3->text(), QStringLiteral("0"));
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QVERIFY(w.night().spinTimer().isActive());
@@ -148,7 +148,7 @@ void TestBoardWindow::spinThroughTheWindow()
     QVERIFY(!w.night().spinTimer().isActive());
     QVERIFY(w.boardWindow().marker(27)->isVisible());
     // After "重新搖獎" the next Start hides the old marker.
-    w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("redraw"))->trigger();
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QVERIFY(!w.boardWindow().marker(27)->isVisible());
     QVERIFY(w.night().spinTimer().isActive());
@@ -203,7 +203,7 @@ void TestBoardWindow::exitEntry()
     ScriptedRandom r;
     Stage w({}, r);
     QSignalSpy spy(&w.boardWindow(), &BoardWindow::exitRequested);
-    w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(spy.count(), 1);
     w.boardWindow().close();
     QCOMPARE(spy.count(), 2);
@@ -334,7 +334,7 @@ void TestBoardWindow::optionsLookPanelColour()
     Stage w({}, r);
     w.boardWindow().show();
     for (const char *name : {"Option1", "Option3"}) {
-        auto *o = w.findChild<QRadioButton *>(QLatin1String(name));
+        auto *o = w.boardWindow().findChild<QRadioButton *>(QLatin1String(name));
         const QImage img = o->grab().toImage();
         QCOMPARE(img.pixelColor(img.width() - 2, img.height() / 2), QColor(0xFF, 0xFF, 0xC0));
         QCOMPARE(img.pixelColor(img.width() - 2, 1), QColor(0xFF, 0xFF, 0xC0));
@@ -431,8 +431,8 @@ void TestBoardWindow::neverVisible()
     Stage w(nightList(), random);
     w.night().setClock([] { return 3.5; });
     w.boardWindow().show();
-    auto *option2 = w.findChild<QRadioButton *>(QStringLiteral("Option2"));
-    auto *text1 = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    auto *option2 = w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option2"));
+    auto *text1 = w.boardWindow().findChild<QLineEdit *>(QStringLiteral("Text1"));
     const auto hidden = [&] { return !option2->isVisible() && !text1->isVisible(); };
     QVERIFY(hidden());
     w.boardWindow().start();
@@ -441,7 +441,7 @@ void TestBoardWindow::neverVisible()
     w.boardWindow().drawCard(0);
     QVERIFY(hidden());
     QCOMPARE(text1->text(), w.night().board().drawnGift);
-    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QVERIFY(hidden());
     QTest::qWait(600); // a Timer2 tick
     QVERIFY(hidden());
@@ -489,7 +489,7 @@ void TestBoardWindow::secondRoundDuringSpin()
     QVERIFY(lit < Board::Cells);
     QVERIFY(!w.boardWindow().startButton()->isEnabled());
     const int stepsBefore = w.night().board().stepCount;
-    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     // The lit cell turns idle and Start comes back while the light runs.
     QCOMPARE(w.boardWindow().cell(lit)->backColour(), Cell::Idle);
     QVERIFY(w.boardWindow().startButton()->isEnabled());
@@ -569,12 +569,12 @@ void TestBoardWindow::fileTextIsPlain()
     QLabel *label = nullptr;
     if (where == QLatin1String("title")) {
         w.boardWindow().setTitle(text);
-        label = w.findChild<QLabel *>(QStringLiteral("Label1"));
+        label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
     } else if (where == QLatin1String("counter")) {
         Board kept = w.night().board();
         kept.counterCaption = text;
         w.night().restore(kept, false);
-        label = w.findChild<QLabel *>(QStringLiteral("Label3"));
+        label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"));
     } else {
         PrizeWindow prize;
         prize.setPrize(text);
@@ -609,7 +609,7 @@ void TestBoardWindow::noFreeCellRefusal()
     ScriptedRandom r;
     Stage w({}, r);
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
-    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
     Prompt::setConfirmHandler({});
     w.night().board().cells.fill(Cell::Excluded);
     w.boardWindow().start();

@@ -114,7 +114,7 @@ void TestDraw::wholeNight()
     QStringList given;
     for (int n = 1; n <= 56; ++n) {
         spin(w);
-        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QString::number(n));
+        QCOMPARE(w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text(), QString::number(n));
         QCOMPARE(w.boardWindow().startButton()->isEnabled(), n != 56);
         const int stack =
             (n * 5 % 3 == 0 && w.boardWindow().cardButton(0)->isEnabled()) || !w.boardWindow().cardButton(1)->isEnabled() ? 0 : 1;
@@ -135,9 +135,9 @@ void TestDraw::wholeNight()
         QCOMPARE(w.boardWindow().isVisible(), n != 56);
     }
     QVERIFY(m_refusals.isEmpty());
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
+    QCOMPARE(w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
              QStringLiteral("機會-0"));
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
+    QCOMPARE(w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
              QStringLiteral("命運-0"));
     QStringList all = prizeList();
     all.sort();
@@ -152,7 +152,7 @@ void TestDraw::wholeNight()
     flushDeletes();
     QVERIFY(!w.windows().closingPicture());
     QVERIFY(w.boardWindow().isVisible());
-    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("56"));
+    QCOMPARE(w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("56"));
 }
 
 void TestDraw::cardRefusals()
@@ -164,14 +164,14 @@ void TestDraw::cardRefusals()
     QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
     w.windows().prizeWindow()->finishOpening();
     QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
-    w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("redraw"))->trigger();
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     const QString noStop = QStringLiteral("           請先搖號碼!          ");
     QCOMPARE(m_refusals, (QStringList{noStop, noStop, noStop}));
     QCOMPARE(w.night().board().giftsLeft, 55);
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
+    QCOMPARE(w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(0)"))->title(),
              QStringLiteral("機會-28"));
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
+    QCOMPARE(w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(1)"))->title(),
              QStringLiteral("命運-27"));
 }
 
@@ -272,7 +272,7 @@ void TestDraw::closeBoxAsksOnceDrawing()
     QCOMPARE(exit.count(), exits ? 1 : 0);
     QCOMPARE(w.boardWindow().isVisible(), !exits);
     // The menu entry never asks.
-    w.findChild<QAction *>(QStringLiteral("close"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(m_questions, questions);
 }
 
@@ -286,14 +286,14 @@ void TestDraw::secondRoundThroughWindow()
     const int held = (cell + 5) % Board::Cells;
     w.night().board().cells[std::size_t(held)] = Cell::Held;
     m_answer = true;
-    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     QCOMPARE(w.boardWindow().cell(cell)->backColour(), Cell::Won);
     QCOMPARE(w.boardWindow().cell(held)->backColour(), Cell::Idle);
     QVERIFY(!w.boardWindow().marker(cell)->isVisible());
     QVERIFY(w.boardWindow().startButton()->isEnabled());
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     QCOMPARE(m_refusals.size(), 1);
-    w.findChild<QRadioButton *>(QStringLiteral("Option3"))->click();
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option3"))->click();
     QCOMPARE(w.boardWindow().cell(held)->backColour(), Cell::Idle);
 }
 
@@ -322,8 +322,8 @@ void TestDraw::secondRoundAsksFirst()
         asked << t;
         return answer;
     });
-    auto *option1 = w.findChild<QRadioButton *>(QStringLiteral("Option1"));
-    auto *option3 = w.findChild<QRadioButton *>(QStringLiteral("Option3"));
+    auto *option1 = w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"));
+    auto *option3 = w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option3"));
     option1->click();
     QCOMPARE(asked, QStringList{QStringLiteral("確定要開始第二輪抽獎嗎?")});
     QCOMPARE(option1->isChecked(), answer);
@@ -446,7 +446,7 @@ void TestDraw::pendingHeldGivesWay()
         else if (c == u'o')
             QTest::mouseClick(w.boardWindow().cell((cell + 3) % Board::Cells), Qt::RightButton);
         else
-            w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+            w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     }
     w.windows().prizeWindow()->finishOpening();
     QCOMPARE(w.boardWindow().cell(cell)->backColour(), after);

@@ -143,10 +143,10 @@ void TestHall::winningNumber()
     const QRect at = inBoard(w, number);
     for (const char *name : {"Start(0)", "Frame2(0)", "Frame2(1)", "Label3", "Label2", "Label5",
                              "Option1", "Option3", "Number(0)", "Number(55)", "Number(18)"}) {
-        const auto *c = w.findChild<QWidget *>(QLatin1String(name));
+        const auto *c = w.boardWindow().findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(!at.intersects(inBoard(w, c)), name);
     }
-    QVERIFY(inBoard(w, w.findChild<QWidget *>(QStringLiteral("Frame1"))).contains(at));
+    QVERIFY(inBoard(w, w.boardWindow().findChild<QWidget *>(QStringLiteral("Frame1"))).contains(at));
     // Still up while the prize window shows it too; gone once it is confirmed.
     w.boardWindow().drawCard(Board::Chance);
     QVERIFY(number->isVisible());
@@ -310,17 +310,17 @@ protected:
 void TestHall::growthKeepsItsLength()
 {
     SlowWindow w;
-    QSignalSpy opened(&w.boardWindow(), &GrowingWindow::opened);
+    QSignalSpy opened(&w, &GrowingWindow::opened);
     QElapsedTimer clock;
     clock.start();
-    w.boardWindow().open(OpeningPlan{18, 32, 1200, [](int) { return Colour::fromHex(0xFFFF00); }});
+    w.open(OpeningPlan{18, 32, 1200, [](int) { return Colour::fromHex(0xFFFF00); }});
     QVERIFY(opened.wait(5000));
     // The steps due are taken together and drawn once, so the growth does not drag on to
     // 31 slow drawings; it still ends at its full size.
     const qint64 nominal = (Opening::Steps - 1) * GrowingWindow::StepIntervalMs;
     QVERIFY2(clock.elapsed() < nominal + 8 * 3 * GrowingWindow::StepIntervalMs,
              qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(w.boardWindow().frameGeometry().width(), 9600 / 15);
+    QCOMPARE(w.frameGeometry().width(), 9600 / 15);
 }
 
 void TestHall::finale_data()

@@ -200,9 +200,9 @@ void TestLargePictures::scrolls()
     ScriptedRandom r;
     Stage w({}, r);
     showAt(w, s);
-    checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture2")), w.boardWindow().scale(), Pictures::scrollLeft(),
+    checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture2")), w.boardWindow().scale(), Pictures::scrollLeft(),
                Pictures::scrollLeftLarge());
-    checkPhoto(w.findChild<QLabel *>(QStringLiteral("Picture3")), w.boardWindow().scale(),
+    checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture3")), w.boardWindow().scale(),
                Pictures::scrollRight(), Pictures::scrollRightLarge());
 }
 
@@ -215,7 +215,7 @@ void TestLargePictures::closingPicture()
 {
     QFETCH(double, s);
     auto *w = new ClosingPicture;
-    w->boardWindow().setScale(s);
+    w->setScale(s);
     checkPhoto(w->findChild<QLabel *>(QStringLiteral("Picture1")), s, Pictures::closing(),
                Pictures::closingLarge());
     delete w;
@@ -258,8 +258,8 @@ void TestLargePictures::aboutAnimation()
     QFETCH(double, s);
     const QString gif = QStringLiteral(ZENTAVO_RESOURCES "/Atom1.gif");
     auto *w = new AboutBox(QStringLiteral(ZENTAVO_RESOURCES));
-    w->boardWindow().setScale(s);
-    w->boardWindow().show();
+    w->setScale(s);
+    w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     auto *label = w->findChild<QLabel *>(QStringLiteral("Gif1"));
     // What the label draws, in device pixels; beyond the frame only the box's own face.

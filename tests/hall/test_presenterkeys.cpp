@@ -125,7 +125,7 @@ void setUp(Stage &w, State state)
         w.night().board().cells.fill(Cell::Excluded);
         break;
     case State::NoFreeCellSecondRound:
-        w.findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(true);
+        w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(true);
         w.night().board().cells.fill(Cell::Excluded);
         break;
     case State::NoCardLeft:
@@ -327,7 +327,7 @@ void TestPresenterKeys::fullScreen()
     ScriptedRandom r;
     Stage w({}, r);
     activate(&w.boardWindow());
-    QAction *entry = w.findChild<QAction *>(QStringLiteral("fullscreen"));
+    QAction *entry = w.boardWindow().findChild<QAction *>(QStringLiteral("fullscreen"));
     QVERIFY(entry);
     // The key shows once, beside the entry.
     QCOMPARE(entry->text(), QStringLiteral("全螢幕"));

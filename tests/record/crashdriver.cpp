@@ -43,10 +43,10 @@ QString dump(Stage &w)
     for (int cell : w.night().pendingHeld())
         settled.markHeld(cell);
     QStringList out = boardDump(settled);
-    out << w.findChild<QLabel *>(QStringLiteral("Label3"))->text();
+    out << w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text();
     for (int i = 0; i < 2; ++i)
-        out << w.findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title();
-    out << QString::number(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+        out << w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title();
+    out << QString::number(w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
     return out.join(u'|');
 }
 } // namespace
@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
         return 1;
     Random random;
     Stage board(prizes.lines, random);
-    RecordController record(board, prizes.lines, path, QString::fromLocal8Bit(argv[3]));
+    RecordController record(board.night(), board.boardWindow(), prizes.lines, path, QString::fromLocal8Bit(argv[3]));
     record.offerResume();
     board.boardWindow().show();
 

@@ -62,13 +62,13 @@ QStringList widgetDump(Stage &w)
                    .arg(i)
                    .arg(w.boardWindow().cell(i)->backColour(), 8, 16)
                    .arg(w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
-    out << w.findChild<QLabel *>(QStringLiteral("Label3"))->text();
+    out << w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text();
     for (int i = 0; i < 2; ++i)
-        out << w.findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title()
+        out << w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title()
             << QString::number(w.boardWindow().cardButton(i)->isEnabled());
     out << QStringLiteral("start %1").arg(w.boardWindow().startButton()->isEnabled())
         << QStringLiteral("round2 %1")
-               .arg(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+               .arg(w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
     if (PrizeWindow *prize = w.windows().prizeWindow(); prize && prize->isVisible()) {
         prize->finishOpening();
         out << QStringLiteral("prize %1 %2")
@@ -227,7 +227,7 @@ void TestRecord::init()
     double seconds = 1000;
     m_board->night().setClock([seconds]() mutable { return seconds += 7.25; });
     m_controller =
-        std::make_unique<RecordController>(*m_board, prizeList(), m_giftPath, m_journalPath);
+        std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath, m_journalPath);
     m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
 }
 
@@ -276,7 +276,7 @@ void TestRecord::playNight()
     spin();
     card(Board::Fate);
     spin();
-    w.findChild<QAction *>(QStringLiteral("redraw"))->trigger();
+    w.boardWindow().findChild<QAction *>(QStringLiteral("redraw"))->trigger();
     note();
     const int idle = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
                          w.night().board().cells.begin());
@@ -287,7 +287,7 @@ void TestRecord::playNight()
     spin();
     card(Board::Chance);
     spin();
-    w.findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+    w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
     note();
     spin();
     card(Board::Fate);
@@ -361,7 +361,7 @@ void TestRecord::resumeFromEveryCut()
             m_questions.clear();
             Random random;
             Stage w(prizeList(), random);
-            RecordController rc(w, prizeList(), m_giftPath, path);
+            RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, path);
             rc.offerResume();
             w.boardWindow().show();
             QCoreApplication::processEvents(); // the prize window comes back over the board
@@ -400,7 +400,7 @@ void TestRecord::resumedJournalGoesOn()
 
     Random random;
     Stage w(prizeList(), random);
-    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(rc.keeper().record().entries(), before);
     QVERIFY(w.night().board().awaitingPrize); // the last stop waits for its card again
@@ -423,7 +423,7 @@ void TestRecord::answerNoKeepsTheOldJournal()
     m_answer = false;
     Random random;
     Stage w(prizeList(), random);
-    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     QCOMPARE(w.night().board().drawNo, 1);
@@ -647,7 +647,7 @@ void TestRecord::menuEntryAndLiveWindow()
 {
     QMenu *view = m_board->boardWindow().viewMenu();
     QCOMPARE(m_board->boardWindow().menuBar()->actions().last(), view->menuAction());
-    QAction *entry = m_board->findChild<QAction *>(QStringLiteral("record"));
+    QAction *entry = m_board->boardWindow().findChild<QAction *>(QStringLiteral("record"));
     QVERIFY(entry);
     QCOMPARE(entry->text(), QStringLiteral("抽獎紀錄"));
     QCOMPARE(entry->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
@@ -674,8 +674,7 @@ void TestRecord::unwritableJournalWarnsOnce()
     // A folder where the journal's folder should be is a file: nothing can be written.
     writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
     m_controller.reset();
-    m_controller = std::make_unique<RecordController>(
-        *m_board, prizeList(), m_giftPath,
+    m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
         m_dir->filePath(QStringLiteral("blocked/night.journal")));
     spin();
     QVERIFY(m_refusals.isEmpty()); // not before the stop is on screen
@@ -712,15 +711,14 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept()
     if (unwritable) {
         writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
         m_controller.reset();
-        m_controller = std::make_unique<RecordController>(
-            *m_board, prizeList(), m_giftPath,
+        m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
             m_dir->filePath(QStringLiteral("blocked/night.journal")));
     }
     m_board->boardWindow().show();
     spin();
     card(Board::Chance);
     if (closingPicture)
-        Q_EMIT m_board->boardWindow().boardChanged(BoardChange::Closing, 0);
+        Q_EMIT m_board->night().boardChanged(BoardChange::Closing, 0);
     QCoreApplication::processEvents();
     m_questions.clear();
     m_answer = false;
@@ -877,7 +875,7 @@ void TestRecord::resavedList()
     QCOMPARE(first.lines, prizeList());
     m_controller.reset();
     m_controller =
-        std::make_unique<RecordController>(*m_board, first.lines, m_giftPath, m_journalPath);
+        std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), first.lines, m_giftPath, m_journalPath);
     m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
     spin();
     card(Board::Chance);
@@ -890,7 +888,7 @@ void TestRecord::resavedList()
     m_answer = answer;
     Random random;
     Stage w(again.lines, random);
-    RecordController rc(w, again.lines, m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), again.lines, m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     const QString &q = m_questions[0];
@@ -935,7 +933,7 @@ void TestRecord::damagedJournalAsks()
 
     Random random;
     Stage w(prizeList(), random);
-    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     const Moment &live = m_moments[spoilt - 1];
@@ -969,7 +967,7 @@ void TestRecord::oldJournalThatCannotMove()
     spin();
     card(Board::Chance);
     if (earlier == QLatin1String("finished"))
-        Q_EMIT m_board->boardWindow().boardChanged(BoardChange::Closing, 0);
+        Q_EMIT m_board->night().boardChanged(BoardChange::Closing, 0);
     if (earlier == QLatin1String("garbage"))
         writeFile(m_journalPath, "\x01\x02\n");
     const QByteArray journal = readFile(m_journalPath);
@@ -979,7 +977,7 @@ void TestRecord::oldJournalThatCannotMove()
     m_answer = false;
     Random random;
     Stage w(prizeList(), random);
-    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_refusals.size(), 1);
     const QString &said = m_refusals[0];
@@ -1086,7 +1084,7 @@ void TestRecord::bingoAndFullScreenComeBack()
 
     Random random;
     Stage w(prizeList(), random);
-    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     QVERIFY2(m_questions[0].contains(stop ? QStringLiteral("最後保存的是第 1 次搖獎")
@@ -1126,7 +1124,7 @@ void TestRecord::resumedPrizeKeepsItsNumber()
 
     Random random;
     Stage w(prizeList(), random);
-    RecordController rc(w, prizeList(), m_giftPath, m_journalPath);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     rc.offerResume();
     w.boardWindow().show();
     QTRY_VERIFY(w.windows().prizeWindow() && w.windows().prizeWindow()->isVisible());

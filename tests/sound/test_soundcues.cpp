@@ -156,8 +156,7 @@ void TestSoundCues::closingWithTheClosingPicture()
     PrizeWindow *prize = w.windows().prizeWindow();
     prize->finishOpening();
     // As if this had been the last card.
-    w.boardWindow().cardButton(0)->setEnabled(false);
-    w.boardWindow().cardButton(1)->setEnabled(false);
+    w.night().board().cardEnabled = {false, false};
     sound.clear();
     QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(w.windows().closingPicture());
