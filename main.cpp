@@ -1,10 +1,10 @@
 #include "audiosound.h"
 #include "eventtitle.h"
 #include "fonts.h"
-#include "prizewindow.h"
 #include "pictures.h"
 #include "platform.h"
 #include "prizelist.h"
+#include "prizewindow.h"
 #include "program.h"
 #include "prompt.h"
 #include "random.h"
@@ -36,7 +36,8 @@ int main(int argc, char *argv[])
 
     const QDir dir(QCoreApplication::applicationDirPath());
     const QString path = dir.filePath(QStringLiteral("gift.txt"));
-    const PrizeList::Result prizes = PrizeList::load(path, {&PrizeWindow::canDraw, &PrizeWindow::showsWhole});
+    const PrizeList::Result prizes =
+        PrizeList::load(path, {&PrizeWindow::canDraw, &PrizeWindow::showsWhole});
     if (!prizes.ok()) {
         Prompt::fail(nullptr, prizes.message);
         return 1;

@@ -1,8 +1,8 @@
 #include "program.h"
 
-#include "stage.h"
 #include "prompt.h"
 #include "singleinstance.h"
+#include "stage.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,10 +2,10 @@
 
 #include "audiosound.h"
 #include "fonts.h"
-#include "stage.h"
 #include "prizelist.h"
 #include "procstats.h"
 #include "random.h"
+#include "stage.h"
 #include "twips.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "sound_bench.h"
 
 #include "audiosound.h"
-#include "stage.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "spin_bench.h"
 
 #include "cellbutton.h"
-#include "stage.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -188,7 +188,7 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     label(layout, frame1, "Label5", QStringLiteral("次獎項"), QRect(4080, 360, 975, 375),
           counterFont);
     c.stopCount = label(layout, frame1, "Label3", board.counterCaption, QRect(3720, 360, 375, 375),
-                     makeFont(QStringLiteral("Tahoma"), 12, true));
+                        makeFont(QStringLiteral("Tahoma"), 12, true));
     label(layout, frame1, "Label2", QStringLiteral("已經搖出"), QRect(2280, 360, 1215, 375),
           counterFont);
 
@@ -218,4 +218,3 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     layout.fitToRoot(QSize(Twips::toPixels(11880), Twips::toPixels(8055)));
     return c;
 }
-

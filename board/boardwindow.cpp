@@ -188,7 +188,8 @@ void BoardWindow::renderHall()
 {
     // From the stop until its prize window has gone; never over a running light.
     const Board &board = m_night.board();
-    const bool number = isHall() && !board.timer1Enabled && (board.awaitingPrize || m_night.isPrizeUp());
+    const bool number =
+        isHall() && !board.timer1Enabled && (board.awaitingPrize || m_night.isPrizeUp());
     if (number)
         m_controls.hallNumber->setNumber(
             QString::number((board.awaitingPrize ? board.stopCell : m_night.prizeCell()) + 1));

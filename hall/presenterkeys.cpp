@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-
 namespace {
 struct Key
 {
@@ -107,7 +106,9 @@ QPushButton *button(QWidget *window, const char *name)
 }
 } // namespace
 
-PresenterKeys::PresenterKeys(Night &night, QObject *parent) : QObject(parent), m_night(night) {}
+PresenterKeys::PresenterKeys(Night &night, QObject *parent) : QObject(parent), m_night(night)
+{
+}
 
 void PresenterKeys::attach(QWidget *window)
 {

@@ -72,4 +72,3 @@ Presenter::FinaleAction Presenter::finaleAction(int key)
         return FinaleAction::BlackOut;
     return isNext(key) ? FinaleAction::Leave : FinaleAction::None;
 }
-

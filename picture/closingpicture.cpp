@@ -16,7 +16,8 @@ namespace {
 constexpr ColourValue Red = Colour::fromHex(0xFF0000);
 } // namespace
 
-ClosingPicture::ClosingPicture(QWidget *parent) : GrowingWindow(parent, Qt::Window | Qt::FramelessWindowHint)
+ClosingPicture::ClosingPicture(QWidget *parent)
+    : GrowingWindow(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form3"));

@@ -94,7 +94,7 @@ void RecordController::offerResume()
     if (m_keeper.fullScreen())
         m_board.setWindowState(m_board.windowState() | Qt::WindowFullScreen);
     m_night.resume(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
-                          m_keeper.bingo().taken, m_keeper.bingo().drawing);
+                   m_keeper.bingo().taken, m_keeper.bingo().drawing);
     // A damaged journal that could not be copied: the question has said it is not written.
     const bool told = m_keeper.earlier().linesLost && m_keeper.damagedCopy().isEmpty();
     if (!continued && !told)

@@ -22,7 +22,8 @@ class RecordController : public QObject
 public:
     using Clock = std::function<QDateTime()>;
 
-    RecordController(Night &night, BoardWindow &board, const QStringList &giftLines, const QString &giftPath,
+    RecordController(Night &night, BoardWindow &board, const QStringList &giftLines,
+                     const QString &giftPath,
                      const QString &journalPath = NightKeeper::defaultJournalPath());
     ~RecordController() override;
 

@@ -1,6 +1,6 @@
+#include "aboutbox.h"
 #include "drag.h"
 #include "fonts.h"
-#include "aboutbox.h"
 
 #include <QApplication>
 #include <QLabel>

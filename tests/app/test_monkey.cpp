@@ -1,9 +1,9 @@
 #include "audiosound.h"
 #include "cellbutton.h"
-#include "stage.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordingsound.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,8 +152,8 @@ void TestMonkey::operate(Op op)
     case Option1:
     case Option3:
         if (boardShown)
-            click(w.boardWindow().findChild<QRadioButton *>(op == Option1 ? QStringLiteral("Option1")
-                                                            : QStringLiteral("Option3")));
+            click(w.boardWindow().findChild<QRadioButton *>(
+                op == Option1 ? QStringLiteral("Option1") : QStringLiteral("Option3")));
         break;
     case OpenBingo:
         if (boardShown)
@@ -287,8 +287,8 @@ QString TestMonkey::check()
     if (b.drawNo < m_lastDrawNo)
         return QStringLiteral("stop counter went back");
     m_lastDrawNo = b.drawNo;
-    if (countWindows<PrizeWindow>() > 1 || countWindows<ClosingPicture>() > 1 || countWindows<BingoWindow>() > 1 ||
-        countWindows<AboutBox>() > 1)
+    if (countWindows<PrizeWindow>() > 1 || countWindows<ClosingPicture>() > 1 ||
+        countWindows<BingoWindow>() > 1 || countWindows<AboutBox>() > 1)
         return QStringLiteral("a window is open twice");
     const BingoWindow *bingo = m_board->windows().bingoWindow();
     if (m_sound.rolling != (bingo && bingo->isVisible() && bingo->isDrawing()))
@@ -317,7 +317,8 @@ void TestMonkey::newBoard()
     m_board = std::make_unique<Stage>(prizeList(), m_random);
     m_board->night().setSound(&m_sound);
     m_board->night().setClock([this] { return m_clock += 0.731; });
-    connect(&m_board->boardWindow(), &BoardWindow::exitRequested, this, [this] { m_exited = true; });
+    connect(&m_board->boardWindow(), &BoardWindow::exitRequested, this,
+            [this] { m_exited = true; });
     m_board->boardWindow().show();
     m_given.clear();
     m_lastGiftsLeft = 56;
@@ -374,8 +375,9 @@ void TestMonkey::randomOperator()
                                  .arg(fault)));
         }
         // The program ended, or a night is over: go on with a fresh board.
-        const bool nightOver =
-            m_board->night().board().giftsLeft == 0 && !m_board->windows().prizeWindow() && !m_board->windows().closingPicture();
+        const bool nightOver = m_board->night().board().giftsLeft == 0 &&
+                               !m_board->windows().prizeWindow() &&
+                               !m_board->windows().closingPicture();
         if (m_exited || nightOver)
             newBoard();
     }

@@ -1,9 +1,9 @@
-#include "stage.h"
 #include "platform.h"
 #include "program.h"
 #include "prompt.h"
 #include "random.h"
 #include "singleinstance.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "cellbutton.h"
-#include "stage.h"
 #include "prompt.h"
 #include "random.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QLabel>
@@ -38,8 +38,9 @@ void drawCard(Stage &w, int stack)
 {
     QTest::mouseClick(w.boardWindow().cardButton(stack), Qt::LeftButton);
     w.windows().prizeWindow()->finishOpening();
-    QTest::mouseClick(w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+        Qt::LeftButton);
     flushDeletes();
 }
 
@@ -87,8 +88,9 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(held > 0);
 
     // Take one number out by hand, then the second round frees every held number.
-    const int out = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
-                        w.night().board().cells.begin());
+    const int out =
+        int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
+            w.night().board().cells.begin());
     for (int k = 0; k < 2; ++k)
         QTest::mouseClick(w.boardWindow().cell(out), Qt::RightButton);
     QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Held);
@@ -144,8 +146,9 @@ void TestScenario::wholeNightWithEverything()
     QVERIFY(!w.boardWindow().isVisible());
     QVERIFY(w.windows().closingPicture());
     w.windows().closingPicture()->finishOpening();
-    QTest::mouseClick(w.windows().closingPicture()->findChild<QWidget *>(QStringLiteral("Picture1")),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        w.windows().closingPicture()->findChild<QWidget *>(QStringLiteral("Picture1")),
+        Qt::LeftButton);
     flushDeletes();
     QVERIFY(w.boardWindow().isVisible());
     QCOMPARE(w.boardWindow().cell(out)->backColour(), Cell::Excluded);
@@ -160,8 +163,9 @@ void TestScenario::exitDuringBingoDraw()
     Stage w(prizeList(), random);
     w.boardWindow().show();
     w.boardWindow().findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
-    QTest::mouseClick(w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
+        Qt::LeftButton);
     QVERIFY(w.windows().bingoWindow()->isDrawing());
     QSignalSpy exit(&w.boardWindow(), &BoardWindow::exitRequested);
     w.boardWindow().findChild<QAction *>(QStringLiteral("close"))->trigger();

@@ -1,8 +1,8 @@
 #include "cellbutton.h"
-#include "stage.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -201,7 +201,9 @@ void TestBoardScale::clickReachesCell()
         // A right click there marks that cell, and only it.
         QTest::mouseClick(hit, Qt::RightButton, {}, hit->mapFrom(area, centre));
         QCOMPARE(w.boardWindow().cell(i)->backColour(), Cell::Won);
-        QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Won), i + 1);
+        QCOMPARE(
+            std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Won),
+            i + 1);
     }
     QVERIFY(m_refusals.isEmpty());
 }

@@ -1,8 +1,8 @@
 #include "cellbutton.h"
-#include "stage.h"
 #include "prompt.h"
 #include "random.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,7 +93,8 @@ void TestBoardWindow::cellPlaces()
     QVERIFY(!w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
     QCOMPARE(w.boardWindow().cell(i)->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
     auto *start = w.boardWindow().findChild<QPushButton *>(QStringLiteral("Start(0)"));
-    QCOMPARE(start->mapTo(&w.boardWindow(), QPoint(0, 0)) - w.boardWindow().centralWidget()->mapTo(&w.boardWindow(), QPoint(0, 0)),
+    QCOMPARE(start->mapTo(&w.boardWindow(), QPoint(0, 0)) -
+                 w.boardWindow().centralWidget()->mapTo(&w.boardWindow(), QPoint(0, 0)),
              QPoint(344, 272));
     QCOMPARE(start->size(), QSize(105, 65));
 }
@@ -386,7 +387,8 @@ void TestBoardWindow::allCells()
     QVERIFY(number->font().bold());
     QCOMPARE(number->backColour(), i == 16 ? Cell::Idle : Cell::Initial);
     QVERIFY(!w.boardWindow().marker(i)->isVisibleTo(&w.boardWindow()));
-    QCOMPARE(w.boardWindow().marker(i)->palette().color(QPalette::Window), QColor(0xFF, 0xE0, 0xC0));
+    QCOMPARE(w.boardWindow().marker(i)->palette().color(QPalette::Window),
+             QColor(0xFF, 0xE0, 0xC0));
 }
 
 void TestBoardWindow::menus()
@@ -484,8 +486,9 @@ void TestBoardWindow::secondRoundDuringSpin()
     w.boardWindow().start();
     for (int t = 0; t < 5; ++t)
         w.night().tick();
-    const int lit = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Lit) -
-                        w.night().board().cells.begin());
+    const int lit =
+        int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Lit) -
+            w.night().board().cells.begin());
     QVERIFY(lit < Board::Cells);
     QVERIFY(!w.boardWindow().startButton()->isEnabled());
     const int stepsBefore = w.night().board().stepCount;
@@ -518,8 +521,10 @@ void TestBoardWindow::spinOnTheEventLoop()
     QVERIFY(!w.night().spinTimer().isActive());
     // L - 2 steps of the light, then the stop.
     QCOMPARE(ticks.count(), 198 - 1);
-    QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Won), 1);
-    QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Lit), 0);
+    QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Won),
+             1);
+    QCOMPARE(std::count(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Lit),
+             0);
     QVERIFY(w.boardWindow().marker(w.night().board().stopCell)->isVisible());
 }
 

@@ -1,7 +1,7 @@
 #include "cellbutton.h"
-#include "stage.h"
 #include "prompt.h"
 #include "random.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,10 +114,13 @@ void TestDraw::wholeNight()
     QStringList given;
     for (int n = 1; n <= 56; ++n) {
         spin(w);
-        QCOMPARE(w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text(), QString::number(n));
+        QCOMPARE(w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text(),
+                 QString::number(n));
         QCOMPARE(w.boardWindow().startButton()->isEnabled(), n != 56);
-        const int stack =
-            (n * 5 % 3 == 0 && w.boardWindow().cardButton(0)->isEnabled()) || !w.boardWindow().cardButton(1)->isEnabled() ? 0 : 1;
+        const int stack = (n * 5 % 3 == 0 && w.boardWindow().cardButton(0)->isEnabled()) ||
+                                  !w.boardWindow().cardButton(1)->isEnabled()
+                              ? 0
+                              : 1;
         const int winner = w.night().board().stopCell;
         QTest::mouseClick(w.boardWindow().cardButton(stack), Qt::LeftButton);
         PrizeWindow *prize = w.windows().prizeWindow();
@@ -127,7 +130,8 @@ void TestDraw::wholeNight()
         given << w.night().board().drawnGift;
         const bool held = w.night().board().drawnGift.endsWith(QStringLiteral("紀念獎"));
         QCOMPARE(w.boardWindow().cell(winner)->backColour(), held ? Cell::Held : Cell::Won);
-        QCOMPARE(w.night().board().chanceLeft + w.night().board().fateLeft, w.night().board().giftsLeft);
+        QCOMPARE(w.night().board().chanceLeft + w.night().board().fateLeft,
+                 w.night().board().giftsLeft);
         QTest::mouseClick(prize->findChild<QPushButton *>(QStringLiteral("Command1")),
                           Qt::LeftButton);
         flushDeletes();
@@ -152,7 +156,8 @@ void TestDraw::wholeNight()
     flushDeletes();
     QVERIFY(!w.windows().closingPicture());
     QVERIFY(w.boardWindow().isVisible());
-    QCOMPARE(w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("56"));
+    QCOMPARE(w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text(),
+             QStringLiteral("56"));
 }
 
 void TestDraw::cardRefusals()
@@ -397,8 +402,9 @@ void TestDraw::pictureClosedAnyWayShowsBoard()
     lastStop(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     w.windows().prizeWindow()->finishOpening();
-    QTest::mouseClick(w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+        Qt::LeftButton);
     QVERIFY(!w.boardWindow().isVisible());
     QPointer<ClosingPicture> picture = w.windows().closingPicture();
     QVERIFY(picture);
@@ -463,7 +469,8 @@ void TestDraw::closeBoxAfterLastCard()
     w.boardWindow().show();
     lastStop(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
-    QVERIFY(!w.boardWindow().cardButton(0)->isEnabled() && !w.boardWindow().cardButton(1)->isEnabled());
+    QVERIFY(!w.boardWindow().cardButton(0)->isEnabled() &&
+            !w.boardWindow().cardButton(1)->isEnabled());
     w.windows().prizeWindow()->finishOpening();
     QVERIFY(w.windows().prizeWindow()->close());
     flushDeletes();

@@ -1,15 +1,15 @@
 #include "bignumber.h"
 #include "bingowindow.h"
+#include "closingpicture.h"
 #include "colourui.h"
 #include "cover.h"
-#include "fonts.h"
-#include "stage.h"
-#include "prizewindow.h"
-#include "closingpicture.h"
 #include "drive.h"
+#include "fonts.h"
+#include "prizewindow.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -146,7 +146,8 @@ void TestHall::winningNumber()
         const auto *c = w.boardWindow().findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(!at.intersects(inBoard(w, c)), name);
     }
-    QVERIFY(inBoard(w, w.boardWindow().findChild<QWidget *>(QStringLiteral("Frame1"))).contains(at));
+    QVERIFY(
+        inBoard(w, w.boardWindow().findChild<QWidget *>(QStringLiteral("Frame1"))).contains(at));
     // Still up while the prize window shows it too; gone once it is confirmed.
     w.boardWindow().drawCard(Board::Chance);
     QVERIFY(number->isVisible());

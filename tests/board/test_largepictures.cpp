@@ -1,9 +1,9 @@
-#include "fonts.h"
-#include "stage.h"
-#include "closingpicture.h"
 #include "aboutbox.h"
+#include "closingpicture.h"
+#include "fonts.h"
 #include "pictures.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -200,10 +200,10 @@ void TestLargePictures::scrolls()
     ScriptedRandom r;
     Stage w({}, r);
     showAt(w, s);
-    checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture2")), w.boardWindow().scale(), Pictures::scrollLeft(),
-               Pictures::scrollLeftLarge());
-    checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture3")), w.boardWindow().scale(),
-               Pictures::scrollRight(), Pictures::scrollRightLarge());
+    checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture2")),
+               w.boardWindow().scale(), Pictures::scrollLeft(), Pictures::scrollLeftLarge());
+    checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture3")),
+               w.boardWindow().scale(), Pictures::scrollRight(), Pictures::scrollRightLarge());
 }
 
 void TestLargePictures::closingPicture_data()

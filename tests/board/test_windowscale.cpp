@@ -1,13 +1,13 @@
-#include "bingowindow.h"
-#include "fonts.h"
-#include "stage.h"
-#include "prizewindow.h"
-#include "closingpicture.h"
 #include "aboutbox.h"
+#include "bingowindow.h"
+#include "closingpicture.h"
+#include "fonts.h"
 #include "opening.h"
+#include "prizewindow.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #include "bingowindow.h"
-#include "cover.h"
-#include "stage.h"
-#include "prizewindow.h"
 #include "closingpicture.h"
+#include "cover.h"
 #include "drive.h"
 #include "presenterkeys.h"
+#include "prizewindow.h"
 #include "prompt.h"
 #include "repeatguard.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -236,7 +236,8 @@ void TestPresenterKeys::boardKeys()
     Stage w({QStringLiteral("p")}, r);
     w.night().setClock([] { return 1.0; });
     setUp(w, State(state));
-    QWidget *window = inPrizeWindow ? static_cast<QWidget *>(w.windows().prizeWindow()) : &w.boardWindow();
+    QWidget *window =
+        inPrizeWindow ? static_cast<QWidget *>(w.windows().prizeWindow()) : &w.boardWindow();
     activate(window);
     const Snapshot before = snapshot(w);
     QWidget *target = window->focusWidget() ? window->focusWidget() : window;
@@ -368,7 +369,9 @@ void TestPresenterKeys::fullScreen()
     }
     // While the light runs the board is not laid out anew: the keys wait for the stop.
     w.boardWindow().start();
-    QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget() : &w.boardWindow(), Qt::Key_F5);
+    QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget()
+                                                  : &w.boardWindow(),
+                    Qt::Key_F5);
     QTest::qWait(50);
     QVERIFY(!w.boardWindow().isFullScreen());
     w.night().spinTimer().stop();
@@ -465,7 +468,9 @@ void TestPresenterKeys::blackScreenKeys()
     w.night().setClock([] { return 1.0; });
     setUp(w, State(state));
     activate(&w.boardWindow());
-    QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget() : &w.boardWindow(), Qt::Key_B);
+    QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget()
+                                                  : &w.boardWindow(),
+                    Qt::Key_B);
     QPointer<Cover> black = w.windows().blackScreen();
     QVERIFY(black && black->isVisible());
     QCOMPARE(black->palette().color(QPalette::Window), QColor(Qt::black));
@@ -535,7 +540,8 @@ void TestPresenterKeys::autoRepeat()
     activate(target);
     const Snapshot before = snapshot(w);
     const bool muted = !w.boardWindow().soundAction()->isChecked();
-    const qint16 take = w.windows().bingoWindow() ? w.windows().bingoWindow()->draw().takeRequested : 0;
+    const qint16 take =
+        w.windows().bingoWindow() ? w.windows().bingoWindow()->draw().takeRequested : 0;
     const bool drawing = w.windows().bingoWindow() && w.windows().bingoWindow()->isDrawing();
     QWidget *focus = target->focusWidget() ? target->focusWidget() : target;
     // Only the repeats of a held key: its first press came before the window had the focus.
@@ -610,17 +616,17 @@ void TestPresenterKeys::heldAfterClose()
             }
             sendStamped(w.boardWindow().focusWidget(), false, Qt::Key_Space, 5201);
         } else {
-            QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
-                                 false);
+            QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
+                                 QStringLiteral(" "), false);
         }
         if (then == Then::Held) {
             for (int i = 0; i < 5; ++i) {
                 QTest::qWait(30);
-                QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "),
-                                     i % 2 == 0);
+                QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
+                                     QStringLiteral(" "), i % 2 == 0);
             }
-            QTest::simulateEvent(w.boardWindow().focusWidget(), false, Qt::Key_Space, {}, QStringLiteral(" "),
-                                 false);
+            QTest::simulateEvent(w.boardWindow().focusWidget(), false, Qt::Key_Space, {},
+                                 QStringLiteral(" "), false);
         }
         QTest::qWait(2 * RepeatGuard::SettleMs);
         QCOMPARE(w.night().spinTimer().isActive(), !held);

@@ -104,7 +104,8 @@ void TestPrizeWindow::confirmClosesAndSignals()
 {
     QPointer<PrizeWindow> w = openWith(QStringLiteral("電冰箱"));
     bool hiddenWhenConfirmed = false;
-    connect(w.data(), &PrizeWindow::confirmed, this, [&] { hiddenWhenConfirmed = !w->isVisible(); });
+    connect(w.data(), &PrizeWindow::confirmed, this,
+            [&] { hiddenWhenConfirmed = !w->isVisible(); });
     auto *button = w->findChild<QPushButton *>(QStringLiteral("Command1"));
     QCOMPARE(button->text(), QStringLiteral("確 定"));
     button->click();

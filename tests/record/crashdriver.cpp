@@ -1,15 +1,15 @@
 #include "bingowindow.h"
 #include "boarddump.h"
 #include "fonts.h"
-#include "stage.h"
-#include "prizewindow.h"
 #include "nightrecord.h"
 #include "prizelist.h"
+#include "prizewindow.h"
 #include "program.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
 #include "singleinstance.h"
+#include "stage.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -46,7 +46,8 @@ QString dump(Stage &w)
     out << w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text();
     for (int i = 0; i < 2; ++i)
         out << w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title();
-    out << QString::number(w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+    out << QString::number(
+        w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
     return out.join(u'|');
 }
 } // namespace
@@ -78,7 +79,8 @@ int main(int argc, char *argv[])
         return 1;
     Random random;
     Stage board(prizes.lines, random);
-    RecordController record(board.night(), board.boardWindow(), prizes.lines, path, QString::fromLocal8Bit(argv[3]));
+    RecordController record(board.night(), board.boardWindow(), prizes.lines, path,
+                            QString::fromLocal8Bit(argv[3]));
     record.offerResume();
     board.boardWindow().show();
 
@@ -103,9 +105,13 @@ int main(int argc, char *argv[])
                 board.boardWindow().drawCard(arg);
             } else if (verb == "confirm") {
                 board.windows().prizeWindow()->finishOpening();
-                board.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+                board.windows()
+                    .prizeWindow()
+                    ->findChild<QPushButton *>(QStringLiteral("Command1"))
+                    ->click();
             } else if (verb == "growing") {
-                say(QString::number(board.windows().prizeWindow() && board.windows().prizeWindow()->isOpening()));
+                say(QString::number(board.windows().prizeWindow() &&
+                                    board.windows().prizeWindow()->isOpening()));
             } else if (verb == "prize") {
                 // What the prize window shows, once it has grown.
                 PrizeWindow *prize = board.windows().prizeWindow();
@@ -133,11 +139,13 @@ int main(int argc, char *argv[])
                     taken << QString::number(n);
                 say(QStringLiteral("bingo %1 %2").arg(taken.join(u',')).arg(bingo->isDrawing()));
             } else if (verb == "closing") {
-                say(QString::number(board.windows().closingPicture() && board.windows().closingPicture()->isVisible()));
+                say(QString::number(board.windows().closingPicture() &&
+                                    board.windows().closingPicture()->isVisible()));
             } else if (verb == "fullscreen") {
                 say(QString::number(board.boardWindow().isFullScreen()));
             } else if (verb == "togglefull") {
-                board.boardWindow().setWindowState(board.boardWindow().windowState() ^ Qt::WindowFullScreen);
+                board.boardWindow().setWindowState(board.boardWindow().windowState() ^
+                                                   Qt::WindowFullScreen);
             } else if (verb == "dump") {
                 say(dump(board));
             } else if (verb == "record") {

@@ -4,16 +4,16 @@
 #include "cellbutton.h"
 #include "files.h"
 #include "filesync.h"
-#include "stage.h"
-#include "prizewindow.h"
 #include "frozenfolder.h"
 #include "journal.h"
 #include "nightrecord.h"
 #include "prizelist.h"
+#include "prizewindow.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
 #include "recordwindow.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -68,7 +68,9 @@ QStringList widgetDump(Stage &w)
             << QString::number(w.boardWindow().cardButton(i)->isEnabled());
     out << QStringLiteral("start %1").arg(w.boardWindow().startButton()->isEnabled())
         << QStringLiteral("round2 %1")
-               .arg(w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+               .arg(w.boardWindow()
+                        .findChild<QRadioButton *>(QStringLiteral("Option1"))
+                        ->isChecked());
     if (PrizeWindow *prize = w.windows().prizeWindow(); prize && prize->isVisible()) {
         prize->finishOpening();
         out << QStringLiteral("prize %1 %2")
@@ -226,8 +228,8 @@ void TestRecord::init()
     m_board = std::make_unique<Stage>(prizeList(), *m_random);
     double seconds = 1000;
     m_board->night().setClock([seconds]() mutable { return seconds += 7.25; });
-    m_controller =
-        std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(),
+                                                      prizeList(), m_giftPath, m_journalPath);
     m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
 }
 
@@ -260,8 +262,9 @@ void TestRecord::card(int stack)
     QTest::mouseClick(m_board->boardWindow().cardButton(stack), Qt::LeftButton);
     m_board->windows().prizeWindow()->finishOpening();
     note();
-    QTest::mouseClick(m_board->windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        m_board->windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
+        Qt::LeftButton);
     flushDeletes();
     note();
 }
@@ -278,8 +281,9 @@ void TestRecord::playNight()
     spin();
     w.boardWindow().findChild<QAction *>(QStringLiteral("redraw"))->trigger();
     note();
-    const int idle = int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
-                         w.night().board().cells.begin());
+    const int idle =
+        int(std::find(w.night().board().cells.begin(), w.night().board().cells.end(), Cell::Idle) -
+            w.night().board().cells.begin());
     QTest::mouseClick(w.boardWindow().cell(idle), Qt::RightButton);
     note();
     QTest::mouseClick(w.boardWindow().cell(idle), Qt::RightButton);
@@ -662,7 +666,8 @@ void TestRecord::menuEntryAndLiveWindow()
     QCOMPARE(win->table()->rowCount(), 0);
     spin();
     QCOMPARE(win->table()->rowCount(), 1);
-    QCOMPARE(win->table()->item(0, 1)->text(), QString::number(m_board->night().board().stopCell + 1));
+    QCOMPARE(win->table()->item(0, 1)->text(),
+             QString::number(m_board->night().board().stopCell + 1));
     card(Board::Fate);
     QCOMPARE(win->table()->item(0, 3)->text(), QStringLiteral("命運"));
     entry->trigger();
@@ -674,7 +679,8 @@ void TestRecord::unwritableJournalWarnsOnce()
     // A folder where the journal's folder should be is a file: nothing can be written.
     writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
     m_controller.reset();
-    m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
+    m_controller = std::make_unique<RecordController>(
+        m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
         m_dir->filePath(QStringLiteral("blocked/night.journal")));
     spin();
     QVERIFY(m_refusals.isEmpty()); // not before the stop is on screen
@@ -711,7 +717,8 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept()
     if (unwritable) {
         writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
         m_controller.reset();
-        m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
+        m_controller = std::make_unique<RecordController>(
+            m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
             m_dir->filePath(QStringLiteral("blocked/night.journal")));
     }
     m_board->boardWindow().show();
@@ -749,7 +756,10 @@ void TestRecord::journalStaysOffTheMovingLight()
     }
     if (during == QLatin1String("bingo")) {
         m_board->night().openBingo();
-        m_board->windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+        m_board->windows()
+            .bingoWindow()
+            ->findChild<QPushButton *>(QStringLiteral("Command1(0)"))
+            ->click();
     }
     if (during == QLatin1String("full screen"))
         m_board->boardWindow().show();
@@ -766,9 +776,9 @@ void TestRecord::journalStaysOffTheMovingLight()
         } else if (steps == 50 && during == QLatin1String("full screen")) {
             m_board->boardWindow().setWindowState(Qt::WindowFullScreen);
         } else if (steps == 50 && during == QLatin1String("prize")) {
-            QTest::mouseClick(
-                m_board->windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1")),
-                Qt::LeftButton);
+            QTest::mouseClick(m_board->windows().prizeWindow()->findChild<QPushButton *>(
+                                  QStringLiteral("Command1")),
+                              Qt::LeftButton);
             flushDeletes();
         }
         if (steps > 50)
@@ -804,7 +814,8 @@ void TestRecord::opensAtBoardScale()
     const QFont designHeaderFont = RecordWindow().table()->horizontalHeader()->font();
     const int designRow = RecordWindow().table()->verticalHeader()->defaultSectionSize();
     m_board->boardWindow().show();
-    m_board->boardWindow().resize(client.width(), client.height() + m_board->boardWindow().menuBar()->height());
+    m_board->boardWindow().resize(client.width(),
+                                  client.height() + m_board->boardWindow().menuBar()->height());
     QTRY_COMPARE(m_board->boardWindow().centralWidget()->size(), client);
     QCOMPARE(m_board->boardWindow().scale(), s);
     spin();
@@ -874,8 +885,8 @@ void TestRecord::resavedList()
     const PrizeList::Result first = PrizeList::load(m_giftPath);
     QCOMPARE(first.lines, prizeList());
     m_controller.reset();
-    m_controller =
-        std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(), first.lines, m_giftPath, m_journalPath);
+    m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(),
+                                                      first.lines, m_giftPath, m_journalPath);
     m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
     spin();
     card(Board::Chance);
@@ -993,7 +1004,8 @@ void TestRecord::oldJournalThatCannotMove()
     QCoreApplication::processEvents();
     QCOMPARE(m_refusals.size(), 1); // said once, before the night
     QCOMPARE(readFile(m_journalPath), journal);
-    QCOMPARE(w.night().closeQuestion(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
+    QCOMPARE(w.night().closeQuestion(),
+             QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
 }
 
 void TestRecord::unusableJournalSaysWhy_data()
@@ -1098,7 +1110,10 @@ void TestRecord::bingoAndFullScreenComeBack()
     QVERIFY(w.windows().bingoWindow()->isDrawing());
     QStringList boxes;
     for (int i = 0; i < 3; ++i)
-        boxes << w.windows().bingoWindow()->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))->text();
+        boxes << w.windows()
+                     .bingoWindow()
+                     ->findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i))
+                     ->text();
     QCOMPARE(boxes, (QStringList{QString::number(taken[0]), QString::number(taken[1]),
                                  QString::number(taken[2])}));
     // The draw goes on with the numbers left, once a pass has put one on display (the

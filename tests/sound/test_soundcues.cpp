@@ -1,8 +1,8 @@
 #include "bingowindow.h"
-#include "stage.h"
 #include "prompt.h"
 #include "recordingsound.h"
 #include "scriptedrandom.h"
+#include "stage.h"
 
 #include <QAction>
 #include <QMenu>
@@ -191,8 +191,9 @@ void TestSoundCues::mutedMakesNothing()
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     w.windows().prizeWindow()->finishOpening();
     w.night().openBingo();
-    QTest::mouseClick(w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
+        Qt::LeftButton);
     w.windows().bingoWindow()->draw().requestTake();
     w.windows().bingoWindow()->step();
     QCOMPARE(sound.cues(), QList<Cue>{});

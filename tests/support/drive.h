@@ -1,8 +1,8 @@
 #pragma once
 
-#include "stage.h"
-#include "prizewindow.h"
 #include "closingpicture.h"
+#include "prizewindow.h"
+#include "stage.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
