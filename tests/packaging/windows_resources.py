@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reads the version record and the icon group back from the Windows program file, as
+"""Reads the version record, the icon group and the application manifest back from the Windows program file, as
 Explorer shows them, with Debian's python3-pefile.
 
 Usage: windows_resources.py ZENTAVO.EXE APP.ICO"""
@@ -8,7 +8,7 @@ import sys
 
 import pefile
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 LANG_ZH_TW = 0x0404
 
 STRINGS = {
@@ -89,6 +89,11 @@ def main():
     for (_, _, _, _, size, image), pixels in zip(ICON_GROUP, ico_images(ico)):
         got = found.get((RT_ICON, image), (None, b""))[1]
         check(f"icon image {image}", (len(got), got == pixels), (size, True))
+
+    manifest = found.get((RT_MANIFEST, 1), (None, b""))[1].decode("utf-8", "replace")
+    for needed in ("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "PerMonitorV2", 'level="asInvoker"'):
+        if needed not in manifest:
+            faults.append(f"the application manifest lacks {needed}")
 
     for fault in faults:
         print(fault)
