@@ -1,4 +1,5 @@
 #include "audiosound.h"
+#include "boardlayout.h"
 #include "eventtitle.h"
 #include "fonts.h"
 #include "pictures.h"
@@ -42,7 +43,9 @@ int main(int argc, char *argv[])
         Prompt::fail(nullptr, prizes.message);
         return 1;
     }
-    const EventTitle::Result title = EventTitle::load(dir.filePath(QStringLiteral("title.txt")));
+    const EventTitle::Result title =
+        EventTitle::load(dir.filePath(QStringLiteral("title.txt")),
+                         {&BoardLayout::titleCanDraw, &BoardLayout::titleFits});
     if (!title.ok()) {
         Prompt::fail(nullptr, title.message);
         return 1;

@@ -3,11 +3,13 @@
 #include "bignumber.h"
 #include "cellbutton.h"
 #include "colourui.h"
+#include "fontfaces.h"
 #include "fonts.h"
 #include "pictures.h"
 #include "scale.h"
 #include "twips.h"
 
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -70,6 +72,13 @@ CellPlace cellPlace(int i)
                 QRect(9840 - 480 * (i - 28), 7680, 375, 375)};
     return {QRect(1680, 6120 - 480 * (i - 46), Flat[0], Flat[1]),
             QRect(1200, 6120 - 480 * (i - 46), 375, 375)};
+}
+
+const QRect TitleBox(1080, 3600, 4455, 495);
+
+QFont titleFont()
+{
+    return makeFont(QStringLiteral("標楷體"), 20.25, true);
 }
 
 QString indexed(const char *name, int i)
@@ -177,9 +186,9 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     c.compare->hide();
     c.title = new QLabel(QStringLiteral("92年年終晚會抽獎活動"), frame1);
     c.title->setObjectName(QStringLiteral("Label1"));
-    layout.place(c.title, QRect(1080, 3600, 4455, 495));
+    layout.place(c.title, TitleBox);
     // An event's own title may be longer than the line; it shrinks to fit.
-    layout.fittedFont(c.title, makeFont(QStringLiteral("標楷體"), 20.25, true));
+    layout.fittedFont(c.title, titleFont());
     c.title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The title comes from title.txt: "<img src=…>" there is text, not a picture to load.
     c.title->setTextFormat(Qt::PlainText);
@@ -217,4 +226,19 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
 
     layout.fitToRoot(QSize(Twips::toPixels(11880), Twips::toPixels(8055)));
     return c;
+}
+
+bool BoardLayout::titleCanDraw(char32_t u)
+{
+    // Looked up once: the substitutions are set before the title is read.
+    static const FontFaces faces(titleFont());
+    return faces.canDraw(u);
+}
+
+bool BoardLayout::titleFits(const QString &title)
+{
+    const QSize box =
+        Twips::rect(TitleBox.x(), TitleBox.y(), TitleBox.width(), TitleBox.height()).size();
+    return QFontMetricsF(Scale::fitting(titleFont(), title, box)).horizontalAdvance(title) <=
+           box.width();
 }

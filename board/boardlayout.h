@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QString;
 class QWidget;
 class ScaledLayout;
 
@@ -38,4 +39,8 @@ namespace BoardLayout {
 // Builds every control on client at its design place, font and colour; the layout then
 // scales them all together with the client.
 BoardControls build(QWidget *client, const Board &board);
+// Whether the title line can show a title read from a file: a face for every character, and
+// room for the whole title on its line at the smallest type it shrinks to.
+bool titleCanDraw(char32_t u);
+bool titleFits(const QString &title);
 } // namespace BoardLayout

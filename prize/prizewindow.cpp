@@ -3,6 +3,7 @@
 #include "bignumber.h"
 #include "colourui.h"
 #include "facebutton.h"
+#include "fontfaces.h"
 #include "fonts.h"
 #include "scale.h"
 #include "twips.h"
@@ -163,27 +164,9 @@ void PrizeWindow::Command1_Click()
 
 bool PrizeWindow::canDraw(char32_t u)
 {
-    // Font merging would find some face for almost anything; what counts is the faces the
-    // prize font is mapped to, and the one Qt picks when none of them is installed. Looked
-    // up once: the substitutions are set before the prize list is read.
-    static const QList<QFontMetrics> faces = [] {
-        const QFont font = prizeFont();
-        QStringList families = QStringList{font.family()} + QFont::substitutes(font.family());
-        families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
-        if (families.isEmpty())
-            families << font.family();
-        QList<QFontMetrics> list;
-        for (const QString &family : families) {
-            QFont face(family, font.pointSize());
-            face.setStyleStrategy(QFont::NoFontMerging);
-            list << QFontMetrics(face);
-        }
-        return list;
-    }();
-    for (const QFontMetrics &face : faces)
-        if (face.inFontUcs4(u))
-            return true;
-    return false;
+    // Looked up once: the substitutions are set before the prize list is read.
+    static const FontFaces faces(prizeFont());
+    return faces.canDraw(u);
 }
 
 bool PrizeWindow::showsWhole(const QString &prize)

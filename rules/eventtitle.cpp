@@ -2,9 +2,9 @@
 
 #include "prizelist.h"
 
-EventTitle::Result EventTitle::load(const QString &path)
+EventTitle::Result EventTitle::load(const QString &path, const PrizeList::Display &display)
 {
-    const PrizeList::Result read = PrizeList::load(path, {}, PrizeList::Subject::Title);
+    const PrizeList::Result read = PrizeList::load(path, display, PrizeList::Subject::Title);
     Result r;
     if (read.error == PrizeList::Error::Missing)
         return r;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prizelist.h"
+
 #include <QString>
 
 // The event's own title line, from a file beside the program. It is read with the prize
@@ -12,6 +14,8 @@ struct Result
     bool ok() const { return message.isEmpty(); }
 };
 
-// A missing file, or one whose first line is empty, keeps the design title.
-Result load(const QString &path);
+// A missing file, or one whose first line is empty, keeps the design title. What the title
+// line cannot show (a character without a face, a title too long for its line even at its
+// smallest type) is refused before the night, never cut.
+Result load(const QString &path, const PrizeList::Display &display = {});
 } // namespace EventTitle

@@ -129,8 +129,13 @@ Result failure(Error error, const Source &source, int line = 0, const QString &d
         text = QStringLiteral("%4第 %2 行的%3沒有字型可以顯示：\n%1");
         break;
     case Error::TooLong:
-        text = title ? QStringLiteral("活動標題第 %2 行太長，超過 1000 個字：\n%1")
-                     : QStringLiteral("獎品清單第 %2 行太長，獎品視窗用最小的字也放不下：\n%1");
+        if (!title)
+            text = QStringLiteral("獎品清單第 %2 行太長，獎品視窗用最小的字也放不下：\n%1");
+        else if (detail.isEmpty())
+            text = QStringLiteral("活動標題第 %2 行太長，超過 1000 個字：\n%1");
+        else
+            text = QStringLiteral("活動標題第 %2 行太長，標題那一行用最小的字也放不下。"
+                                  "請把標題改短：\n%1");
         break;
     case Error::None:
         break;
@@ -179,8 +184,9 @@ std::optional<Result> lineProblem(const QString &text, int lineNo, const Source 
         for (qsizetype i = 0; i < chars.size(); ++i)
             if (chars[i] != U'\t' && !display.canDraw(chars[i]))
                 return failure(Error::NoGlyph, source, lineNo, naming(chars[i], int(i) + 1, true));
+    // The detail tells the title's "does not fit" from its "over 1000 characters".
     if (display.fits && !display.fits(text))
-        return failure(Error::TooLong, source, lineNo);
+        return failure(Error::TooLong, source, lineNo, QStringLiteral("fits"));
     return std::nullopt;
 }
 

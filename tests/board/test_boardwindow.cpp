@@ -1,4 +1,7 @@
+#include "boardlayout.h"
 #include "cellbutton.h"
+#include "eventtitle.h"
+#include "fonts.h"
 #include "prompt.h"
 #include "random.h"
 #include "scriptedrandom.h"
@@ -22,6 +25,7 @@ class TestBoardWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { Fonts::installSubstitutions(); }
     void init();
     void cleanup();
     void cellPlaces_data();
@@ -47,6 +51,8 @@ private Q_SLOTS:
     void fileTextIsPlain();
     void noFreeCellRefusal_data();
     void noFreeCellRefusal();
+    void titleLine_data();
+    void titleLine();
 
 private:
     QStringList m_refusals;
@@ -621,6 +627,41 @@ void TestBoardWindow::noFreeCellRefusal()
     QCOMPARE(m_refusals.size(), 1);
     QCOMPARE(m_refusals.first().contains(QStringLiteral("第二輪抽獎")), advisesSecondRound);
     QVERIFY(!w.night().spinTimer().isActive());
+}
+
+// A title from title.txt is refused before the night rather than cut or drawn as boxes.
+void TestBoardWindow::titleLine_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("refusal"); // empty: shown
+    QTest::newRow("design title") << QStringLiteral("92年年終晚會抽獎活動") << QString();
+    QTest::newRow("33 characters") << QString(33, QChar(0x6A02)) << QString();
+    QTest::newRow("60 characters") << QString(60, QChar(0x6A02)) << QStringLiteral("放不下");
+    QTest::newRow("emoji") << QStringLiteral("尾牙\U0001F389摸彩") << QStringLiteral("第 3 個字");
+}
+
+void TestBoardWindow::titleLine()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("title.txt"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(title.toUtf8());
+    f.close();
+    const EventTitle::Result r =
+        EventTitle::load(path, {&BoardLayout::titleCanDraw, &BoardLayout::titleFits});
+    QCOMPARE(r.ok(), refusal.isEmpty());
+    QVERIFY2(r.message.contains(refusal), qPrintable(r.message));
+    if (r.ok()) {
+        // Shown whole on its line, never cut.
+        ScriptedRandom random;
+        Stage w({}, random);
+        w.boardWindow().setTitle(r.title);
+        auto *label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
+        QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(title) <= label->width());
+    }
 }
 
 QTEST_MAIN(TestBoardWindow)

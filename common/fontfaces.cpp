@@ -1,0 +1,25 @@
+#include "fontfaces.h"
+
+#include <QFontDatabase>
+
+FontFaces::FontFaces(const QFont &font)
+{
+    QStringList families = QStringList{font.family()} + QFont::substitutes(font.family());
+    families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
+    // None installed: the one Qt picks instead.
+    if (families.isEmpty())
+        families << font.family();
+    for (const QString &family : families) {
+        QFont face(family, font.pointSize());
+        face.setStyleStrategy(QFont::NoFontMerging);
+        m_faces << QFontMetrics(face);
+    }
+}
+
+bool FontFaces::canDraw(char32_t u) const
+{
+    for (const QFontMetrics &face : m_faces)
+        if (face.inFontUcs4(u))
+            return true;
+    return false;
+}
