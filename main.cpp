@@ -7,6 +7,7 @@
 #include "prizelist.h"
 #include "prizewindow.h"
 #include "program.h"
+#include "programdir.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setWindowIcon(QIcon(Pictures::appIcon()));
     Fonts::installSubstitutions();
-    Program::installQtTranslation(QCoreApplication::applicationDirPath());
+    Program::installQtTranslation(ProgramDir::path());
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -35,7 +36,7 @@ int main(int argc, char *argv[])
     if (!Program::claim(instance))
         return instance.lockError().isEmpty() ? 0 : 1;
 
-    const QDir dir(QCoreApplication::applicationDirPath());
+    const QDir dir(ProgramDir::path());
     const QString path = dir.filePath(QStringLiteral("gift.txt"));
     const PrizeList::Result prizes =
         PrizeList::load(path, {&PrizeWindow::canDraw, &PrizeWindow::showsWhole});

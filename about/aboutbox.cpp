@@ -3,6 +3,7 @@
 #include "clickablelabel.h"
 #include "colourui.h"
 #include "drag.h"
+#include "programdir.h"
 #include "scale.h"
 #include "shellopen.h"
 #include "twips.h"
@@ -114,7 +115,7 @@ AboutBox::AboutBox(const QString &programDir)
     Gif1->setAlignment(Qt::AlignCenter);
     // The path is handed over whether or not the file is there; a missing picture
     // simply shows nothing.
-    const QString dir = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
+    const QString dir = programDir.isEmpty() ? ProgramDir::path() : programDir;
     m_movie = new QMovie(this);
     m_movie->setFileName(QDir(dir).filePath(QStringLiteral("Atom1.gif")));
     Gif1->setMovie(m_movie);
