@@ -16,6 +16,7 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 // A window that has been closed but not yet deleted counts as gone.
@@ -93,8 +94,10 @@ void NightWindows::showPrize(int cell, const QString &prize)
 
 void NightWindows::confirmPrize()
 {
-    // Through the button, so that the window closes as a click would close it.
-    if (m_prizeWindow)
+    // Through the button, so that the window closes as a click would close it. A prize the
+    // hall has not seen is not confirmed.
+    if (m_prizeWindow && m_prizeWindow->windowHandle() &&
+        m_prizeWindow->windowHandle()->isExposed())
         m_prizeWindow->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
 }
 

@@ -93,8 +93,10 @@ void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
 {
     // The steps give the outer size; the frame is whatever the window manager adds.
     const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-    const int w = std::max(Twips::toPixels(r.width) - frame.width(), 0);
-    const int h = std::max(Twips::toPixels(r.height) - frame.height(), 0);
+    // Never empty: Qt leaves a window of no size unmapped and maps it at a later resize, and
+    // under load the window manager then lost the window while Qt held it as shown.
+    const int w = std::max(Twips::toPixels(r.width) - frame.width(), 1);
+    const int h = std::max(Twips::toPixels(r.height) - frame.height(), 1);
     // Across and down the screen the window opens on, wherever that lies on the desktop.
     const QPoint origin = screen() ? screen()->geometry().topLeft() : QPoint();
     move(origin + QPoint(Twips::toPixels(r.left), Twips::toPixels(r.top)));

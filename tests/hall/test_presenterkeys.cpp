@@ -88,6 +88,8 @@ void activate(QWidget *window)
     window->raise();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
+    // A prize window is confirmed only once the hall can see it.
+    QVERIFY(QTest::qWaitForWindowExposed(window));
 }
 
 void setUp(Stage &w, State state)

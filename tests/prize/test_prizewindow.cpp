@@ -142,6 +142,9 @@ void TestPrizeWindow::prizeWaitsForGrowth()
     w->setPrize(QStringLiteral("電冰箱"));
     w->open();
     QVERIFY(w->isOpening());
+    // Mapped from its first step: Qt maps a window of no size only at a later resize, which
+    // the window manager could miss under load.
+    QVERIFY(!w->testAttribute(Qt::WA_OutsideWSRange));
     QCOMPARE(w->windowTitle(), QStringLiteral("Form2"));
     QVERIFY(label1(w)->text().isEmpty());
     QSignalSpy opened(w, &GrowingWindow::opened);
