@@ -147,6 +147,12 @@ void NightWindows::showFinale()
         m_closingPicture = new ClosingPicture;
         m_closingPicture->setScreen(where);
         m_closingPicture->setScale(m_board.scale());
+        // The remote leads back to the board from a window too.
+        const QPointer<ClosingPicture> picture = m_closingPicture;
+        m_keys.attachFinale(m_closingPicture, [picture] {
+            if (picture)
+                picture->close();
+        });
     }
     // However the picture closes, the board comes back.
     connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
