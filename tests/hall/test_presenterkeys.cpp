@@ -328,6 +328,8 @@ void TestPresenterKeys::fullScreen()
     ScriptedRandom r;
     Stage w({}, r);
     activate(&w.boardWindow());
+    const QRect place(QPoint(137, 91), w.boardWindow().size() + QSize(40, 30));
+    w.boardWindow().setGeometry(place);
     QAction *entry = w.boardWindow().findChild<QAction *>(QStringLiteral("fullscreen"));
     QVERIFY(entry);
     // The key shows once, beside the entry.
@@ -344,11 +346,14 @@ void TestPresenterKeys::fullScreen()
     QVERIFY(w.boardWindow().menuBar()->isVisible());
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
     QTRY_VERIFY(!w.boardWindow().isFullScreen());
+    QCOMPARE(w.boardWindow().geometry(), place);
     entry->trigger();
     QTRY_VERIFY(w.boardWindow().isFullScreen());
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!w.boardWindow().isFullScreen());
     QVERIFY(!entry->isChecked());
+    // Back where it was, however it left full screen.
+    QCOMPARE(w.boardWindow().geometry(), place);
     // Maximised comes back maximised.
     w.boardWindow().showMaximized();
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
