@@ -1,3 +1,4 @@
+#include "frozenfolder.h"
 #include "platform.h"
 #include "program.h"
 #include "prompt.h"
@@ -10,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +37,13 @@ void spin(Stage &w)
         w.night().tick();
 }
 
+void writeLock(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
 // Runs the event loop until the program ends, or gives up: 1 when it had to give up.
 int runUntilExit(const std::function<void()> &operatorAction)
 {
@@ -51,8 +61,11 @@ private Q_SLOTS:
     void cleanup();
     void ending_data();
     void ending();
+    void secondCopy_data();
     void secondCopy();
     void lockFreedAtEnd();
+    void leftLock_data();
+    void leftLock();
     void secondCopyBringsBoardForward();
     void platform_data();
     void platform();
@@ -127,15 +140,26 @@ void TestProgram::ending()
         QCOMPARE(m_questions.first(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
 }
 
+void TestProgram::secondCopy_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::newRow("short folder") << 0;
+    // A Unix socket's path holds about a hundred bytes.
+    QTest::newRow("folder path over 107 bytes") << 120;
+}
+
 void TestProgram::secondCopy()
 {
+    QFETCH(int, depth);
     QTemporaryDir runtime;
-    SingleInstance first(runtime.path());
+    const QString folder = depth ? runtime.filePath(QString(depth, u'n')) : runtime.path();
+    SingleInstance first(folder);
     QVERIFY(first.claim());
     QSignalSpy started(&first, &SingleInstance::anotherStarted);
     {
-        SingleInstance second(runtime.path());
+        SingleInstance second(folder);
         QVERIFY(!second.claim());
+        QCOMPARE(second.failure(), SingleInstance::Failure::Running);
     }
     QVERIFY(started.wait(3000));
     QCOMPARE(started.count(), 1);
@@ -153,6 +177,101 @@ void TestProgram::lockFreedAtEnd()
     }
     SingleInstance next(runtime.path());
     QVERIFY(next.claim());
+}
+
+namespace {
+QByteArray lockNaming(qint64 pid, const QByteArray &program)
+{
+    return QByteArray::number(pid) + '\n' + program + '\n' + QSysInfo::machineHostName().toUtf8() +
+           '\n' + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
+}
+} // namespace
+
+// Whatever the last copy left where the lock belongs: a lock whose owner has ended is taken
+// over, and what cannot be taken is named with the reason, never as a copy still running.
+void TestProgram::leftLock_data()
+{
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<bool>("claimed");
+    QTest::addColumn<QString>("said"); // the message's start; %1 the lock's path
+    const QString running = QStringLiteral("Zentavo 已經在執行中。");
+    QTest::newRow("owner ended") << "ended" << true << QString();
+    // Its id given to a process started after the lock was written, as after a restart.
+    QTest::newRow("owner's id taken by a later process") << "later" << true << QString();
+    QTest::newRow("owner's id held since before the lock") << "earlier" << false << running;
+    QTest::newRow("owner ended, folder read-only")
+        << "ended, frozen" << false
+        << QStringLiteral("鎖定檔\n%1\n是一份已經結束的 Zentavo 留下的，但無法取代它（");
+    QTest::newRow("a folder of that name")
+        << "folder" << false
+        << QStringLiteral("無法建立鎖定檔\n%1\n（那裡已經有一個同名的資料夾）。");
+    QTest::newRow("a FIFO of that name")
+        << "fifo" << false << QStringLiteral("無法建立鎖定檔\n%1\n（那裡已經有一個同名的項目）。");
+    QTest::newRow("empty lock") << "empty" << true << QString();
+}
+
+void TestProgram::leftLock()
+{
+    QFETCH(QString, left);
+    QFETCH(bool, claimed);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    SingleInstance instance(dir.path());
+    const QString lock = instance.lockPath();
+    QProcess owner;
+    const auto startOwner = [&owner] {
+        owner.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        return owner.waitForStarted();
+    };
+    if (left.startsWith(QLatin1String("ended"))) {
+        QProcess ended;
+        ended.start(QStringLiteral("sleep"), {QStringLiteral("0")});
+        if (!ended.waitForStarted())
+            QSKIP("no sleep here");
+        const qint64 pid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        writeLock(lock, lockNaming(pid, "zentavo"));
+    } else if (left == QLatin1String("later") || left == QLatin1String("earlier")) {
+        if (!startOwner())
+            QSKIP("no sleep here");
+        // Named as its own program, so that the id alone says it still runs.
+        writeLock(lock, lockNaming(owner.processId(), "sleep"));
+        if (left == QLatin1String("later")) {
+            // Written three seconds before the process started: far less than Qt's own
+            // 30 s after which any lock counts as left over.
+            QFile f(lock);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-3),
+                                  QFileDevice::FileModificationTime));
+        }
+    } else if (left == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(lock));
+    } else if (left == QLatin1String("fifo")) {
+        if (QProcess::execute(QStringLiteral("mkfifo"), {lock}) != 0)
+            QSKIP("no FIFO here");
+    } else if (left == QLatin1String("empty")) {
+        writeLock(lock, {});
+    }
+    std::unique_ptr<FrozenFolder> frozen;
+    if (left.endsWith(QLatin1String("frozen"))) {
+        frozen = std::make_unique<FrozenFolder>(dir.path());
+        if (!frozen->ok())
+            QSKIP("no folder here can be made unwritable");
+    }
+    QCOMPARE(Program::claim(instance), claimed);
+    if (owner.state() != QProcess::NotRunning) {
+        owner.kill();
+        owner.waitForFinished();
+    }
+    if (claimed) {
+        QVERIFY(m_refusals.isEmpty());
+        return;
+    }
+    QCOMPARE(m_refusals.size(), 1);
+    QVERIFY2(m_refusals[0].startsWith(said.arg(lock)), qPrintable(m_refusals[0]));
+    if (said != QStringLiteral("Zentavo 已經在執行中。"))
+        QVERIFY2(m_refusals[0].endsWith(QStringLiteral("再重新開啟程式。")),
+                 qPrintable(m_refusals[0]));
 }
 
 void TestProgram::secondCopyBringsBoardForward()
