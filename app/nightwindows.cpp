@@ -16,8 +16,11 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindowStateChangeEvent>
 
 namespace {
+const char *const StateBeforeMinimised = "zentavoStateBeforeMinimised";
+
 // A window that has been closed but not yet deleted counts as gone.
 template <typename T> void forgetIfClosed(QPointer<T> &w)
 {
@@ -25,7 +28,7 @@ template <typename T> void forgetIfClosed(QPointer<T> &w)
         w.clear();
 }
 
-void bringForward(QWidget *w)
+void showInFront(QWidget *w)
 {
     if (w->isMinimized())
         w->showNormal();
@@ -49,6 +52,9 @@ NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys
     });
     connect(&night, &Night::blackOutChanged, this, &NightWindows::blackOut);
     connect(&board, &BoardWindow::aboutRequested, this, &NightWindows::showAbout);
+    // Which window was used last, and how each was before it was minimised, for every
+    // window of the program: the record window too.
+    qApp->installEventFilter(this);
 }
 
 NightWindows::~NightWindows()
@@ -61,12 +67,44 @@ NightWindows::~NightWindows()
     delete m_finaleGround.data();
 }
 
-QWidget *NightWindows::front() const
+QList<QWidget *> NightWindows::stack() const
 {
-    // While the closing picture is up, the board is hidden behind it on purpose.
-    if (m_board.isHidden() && m_closingPicture && m_closingPicture->isVisible())
-        return m_closingPicture;
-    return &m_board;
+    QList<QWidget *> shown;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        // A hidden window stays hidden: the board behind the closing picture, closed ones.
+        if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop)
+            shown.append(w);
+    }
+    const auto used = [this](QWidget *w) { return m_used.indexOf(w); };
+    std::stable_sort(shown.begin(), shown.end(),
+                     [&used](QWidget *a, QWidget *b) { return used(a) < used(b); });
+    // What the hall must see on top: the prize about to be confirmed, or nothing at all.
+    for (QWidget *top : {static_cast<QWidget *>(m_prizeWindow.data()),
+                         static_cast<QWidget *>(m_blackScreen.data())}) {
+        if (top && shown.removeAll(top))
+            shown.append(top);
+    }
+    return shown;
+}
+
+void NightWindows::bringForward()
+{
+    for (QWidget *w : stack()) {
+        if (w->isMinimized()) {
+            // Full screen comes back full screen, though the system may forget it while
+            // minimised.
+            const QVariant before = w->property(StateBeforeMinimised);
+            Qt::WindowStates state = w->windowState() & ~Qt::WindowMinimized;
+            if (before.isValid())
+                state |= Qt::WindowStates(before.toInt());
+            w->setWindowState(state);
+        }
+        w->show();
+        w->raise();
+        // Each in turn, so that the window manager stacks them as asked.
+        w->activateWindow();
+    }
 }
 
 void NightWindows::showPrize(int cell, const QString &prize)
@@ -100,6 +138,20 @@ void NightWindows::confirmPrize()
 
 bool NightWindows::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowStateChange) &&
+        watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()) {
+        auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::WindowActivate) {
+            m_used.removeAll(window);
+            m_used.removeAll(nullptr);
+            m_used.append(window);
+        } else if (window->isMinimized()) {
+            const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+            if (!(old & Qt::WindowMinimized))
+                window->setProperty(StateBeforeMinimised,
+                                    int(old & (Qt::WindowFullScreen | Qt::WindowMaximized)));
+        }
+    }
     // By 確 定 or by its close box: either way the prize has been announced.
     if (event->type() == QEvent::Close && watched == m_prizeWindow && m_prizeWindow->isVisible())
         m_night.prizeClosing();
@@ -197,7 +249,7 @@ void NightWindows::openBingo()
                 m_night.setBingo(window->draw().taken(), window->isDrawing());
         });
     }
-    bringForward(m_bingoWindow);
+    showInFront(m_bingoWindow);
 }
 
 void NightWindows::showAbout()
@@ -208,7 +260,7 @@ void NightWindows::showAbout()
         m_aboutBox->setScale(m_board.scale());
         RepeatGuard::instance().watch(m_aboutBox);
     }
-    bringForward(m_aboutBox);
+    showInFront(m_aboutBox);
 }
 
 void NightWindows::blackOut(bool on)

@@ -9,17 +9,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace {
-void bringForward(QWidget *w)
-{
-    if (w->isMinimized())
-        w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-} // namespace
-
 void Program::wire(Stage &stage, SingleInstance &instance)
 {
     BoardWindow &board = stage.boardWindow();
@@ -29,8 +18,8 @@ void Program::wire(Stage &stage, SingleInstance &instance)
         &board, &BoardWindow::exitRequested, QCoreApplication::instance(),
         [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     NightWindows *windows = &stage.windows();
-    QObject::connect(&instance, &SingleInstance::anotherStarted, &board,
-                     [windows] { bringForward(windows->front()); });
+    QObject::connect(&instance, &SingleInstance::anotherStarted, windows,
+                     &NightWindows::bringForward);
 }
 
 bool Program::claim(SingleInstance &instance)

@@ -1,3 +1,4 @@
+#include "drive.h"
 #include "frozenfolder.h"
 #include "platform.h"
 #include "program.h"
@@ -7,6 +8,7 @@
 #include "stage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -66,6 +68,7 @@ private Q_SLOTS:
     void lockFreedAtEnd();
     void leftLock_data();
     void leftLock();
+    void secondCopyBringsBoardForward_data();
     void secondCopyBringsBoardForward();
     void platform_data();
     void platform();
@@ -274,21 +277,81 @@ void TestProgram::leftLock()
                  qPrintable(m_refusals[0]));
 }
 
+void TestProgram::secondCopyBringsBoardForward_data()
+{
+    QTest::addColumn<QString>("night");
+    QTest::addColumn<bool>("fullScreen");
+    QTest::addColumn<QStringList>("stack"); // back to front, once brought forward
+    const auto names = [](const char *words) { return QString::fromLatin1(words).split(u' '); };
+    const QStringList board = names("board");
+    QTest::newRow("board") << "board" << false << board;
+    QTest::newRow("full-screen board") << "board" << true << board;
+    // Minimised with the board, the prize must come back too, or Next confirms it unseen.
+    QTest::newRow("prize up") << "prize" << false << names("board prize");
+    QTest::newRow("full-screen board, prize up") << "prize" << true << names("board prize");
+    // As last used, the board over the others, the prize in front.
+    QTest::newRow("bingo and About open, prize up")
+        << "bingo, about, prize" << false << names("bingo about board prize");
+    // The board stays behind the closing picture.
+    QTest::newRow("closing picture") << "finale" << false << names("closing");
+}
+
 void TestProgram::secondCopyBringsBoardForward()
 {
+    QFETCH(QString, night);
+    QFETCH(bool, fullScreen);
+    QFETCH(QStringList, stack);
     QTemporaryDir runtime;
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
     Random random;
     Stage w(prizeList(), random);
     Program::wire(w, instance);
-    w.boardWindow().show();
-    w.boardWindow().showMinimized();
-    QVERIFY(w.boardWindow().isMinimized());
+    BoardWindow &board = w.boardWindow();
+    board.show();
+    if (fullScreen) {
+        board.showFullScreen();
+        QTRY_VERIFY(board.isFullScreen());
+    }
+    NightWindows &windows = w.windows();
+    if (night.contains(QLatin1String("bingo")))
+        w.night().openBingo();
+    if (night.contains(QLatin1String("about")))
+        windows.showAbout();
+    if (night.contains(QLatin1String("prize"))) {
+        board.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&board));
+        spin(w);
+        board.drawCard(0);
+        windows.prizeWindow()->finishOpening();
+    }
+    if (night == QLatin1String("finale")) {
+        w.night().setClock([] { return 100.0; });
+        Drive::toFinale(w);
+    }
+    const QList<QWidget *> shown = windows.stack();
+    // As X11 reports a minimised window: minimised only, full screen forgotten.
+    for (QWidget *window : shown)
+        window->setWindowState(Qt::WindowMinimized);
     SingleInstance second(runtime.path());
     QVERIFY(!second.claim());
-    QTRY_VERIFY(!w.boardWindow().isMinimized());
-    QVERIFY(w.boardWindow().isVisible());
+    const auto name = [&windows, &board](QWidget *window) {
+        return window == &board                     ? QStringLiteral("board")
+               : window == windows.prizeWindow()    ? QStringLiteral("prize")
+               : window == windows.bingoWindow()    ? QStringLiteral("bingo")
+               : window == windows.aboutBox()       ? QStringLiteral("about")
+               : window == windows.closingPicture() ? QStringLiteral("closing")
+                                                    : window->objectName();
+    };
+    for (QWidget *window : shown)
+        QTRY_VERIFY2(!window->isMinimized() && window->isVisible(), qPrintable(name(window)));
+    QStringList order;
+    for (QWidget *window : windows.stack())
+        order << name(window);
+    QCOMPARE(order, stack);
+    QTRY_COMPARE(QApplication::activeWindow(), shown.isEmpty() ? nullptr : windows.stack().last());
+    QCOMPARE(board.isFullScreen(), fullScreen && night != QLatin1String("finale"));
+    QCOMPARE(board.isVisible(), night != QLatin1String("finale"));
 }
 
 void TestProgram::platform_data()
