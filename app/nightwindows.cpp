@@ -39,6 +39,41 @@ void showInFront(QWidget *w)
 }
 } // namespace
 
+// Which window was used last, and how each stood before it was minimised, for every window
+// of the program: the record window too. Apart from NightWindows, whose own filter would
+// otherwise see the prize window's close twice.
+class NightWindows::WindowUse : public QObject
+{
+public:
+    explicit WindowUse(QObject *parent) : QObject(parent) { qApp->installEventFilter(this); }
+    qsizetype rank(QWidget *window) const { return m_used.indexOf(window); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type != QEvent::WindowActivate && type != QEvent::WindowStateChange) ||
+            !watched->isWidgetType() || !static_cast<QWidget *>(watched)->isWindow())
+            return QObject::eventFilter(watched, event);
+        auto *window = static_cast<QWidget *>(watched);
+        if (type == QEvent::WindowActivate) {
+            m_used.removeAll(window);
+            m_used.removeAll(nullptr);
+            m_used.append(window);
+        } else if (window->isMinimized()) {
+            const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+            if (!(old & Qt::WindowMinimized))
+                window->setProperty(StateBeforeMinimised,
+                                    int(old & (Qt::WindowFullScreen | Qt::WindowMaximized)));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // The latest last.
+    QList<QPointer<QWidget>> m_used;
+};
+
 NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys)
     : m_night(night), m_board(board), m_keys(keys)
 {
@@ -52,9 +87,7 @@ NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys
     });
     connect(&night, &Night::blackOutChanged, this, &NightWindows::blackOut);
     connect(&board, &BoardWindow::aboutRequested, this, &NightWindows::showAbout);
-    // Which window was used last, and how each was before it was minimised, for every
-    // window of the program: the record window too.
-    qApp->installEventFilter(this);
+    m_use = new WindowUse(this);
 }
 
 NightWindows::~NightWindows()
@@ -76,7 +109,7 @@ QList<QWidget *> NightWindows::stack() const
         if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop)
             shown.append(w);
     }
-    const auto used = [this](QWidget *w) { return m_used.indexOf(w); };
+    const auto used = [this](QWidget *w) { return m_use->rank(w); };
     std::stable_sort(shown.begin(), shown.end(),
                      [&used](QWidget *a, QWidget *b) { return used(a) < used(b); });
     // What the hall must see on top: the prize about to be confirmed, or nothing at all.
@@ -138,20 +171,6 @@ void NightWindows::confirmPrize()
 
 bool NightWindows::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowStateChange) &&
-        watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()) {
-        auto *window = static_cast<QWidget *>(watched);
-        if (event->type() == QEvent::WindowActivate) {
-            m_used.removeAll(window);
-            m_used.removeAll(nullptr);
-            m_used.append(window);
-        } else if (window->isMinimized()) {
-            const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
-            if (!(old & Qt::WindowMinimized))
-                window->setProperty(StateBeforeMinimised,
-                                    int(old & (Qt::WindowFullScreen | Qt::WindowMaximized)));
-        }
-    }
     // By 確 定 or by its close box: either way the prize has been announced.
     if (event->type() == QEvent::Close && watched == m_prizeWindow && m_prizeWindow->isVisible())
         m_night.prizeClosing();

@@ -60,8 +60,8 @@ private:
     QPointer<AboutBox> m_aboutBox;
     QPointer<Cover> m_blackScreen;
     QPointer<Cover> m_finaleGround;
-    // The windows in the order they were last active, the latest last.
-    QList<QPointer<QWidget>> m_used;
+    class WindowUse;
+    WindowUse *m_use = nullptr;
     // Where the board was before the closing picture hid it.
     Qt::WindowStates m_stateBeforeFinale;
     QRect m_geometryBeforeFinale;

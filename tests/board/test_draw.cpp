@@ -472,9 +472,13 @@ void TestDraw::closeBoxAfterLastCard()
     QVERIFY(!w.boardWindow().cardButton(0)->isEnabled() &&
             !w.boardWindow().cardButton(1)->isEnabled());
     w.windows().prizeWindow()->finishOpening();
+    QList<BoardChange> changes;
+    connect(&w.night(), &Night::boardChanged, this, [&](BoardChange c) { changes << c; });
     QVERIFY(w.windows().prizeWindow()->close());
     flushDeletes();
     QVERIFY(!w.windows().prizeWindow());
+    // The journal has the close once, then the end of the night.
+    QCOMPARE(changes, (QList<BoardChange>{BoardChange::PrizeClosed, BoardChange::Closing}));
     QVERIFY(w.windows().closingPicture());
     QVERIFY(w.windows().closingPicture()->isVisible());
     QVERIFY(!w.boardWindow().isVisible());
