@@ -110,10 +110,7 @@ void SingleInstance::fail(Failure failure)
         m_remedy = QStringLiteral("請清出磁碟空間，再重新開啟程式。");
         break;
     case Cause::Unknown:
-        m_error = failure == Failure::LeftOver ? QStringLiteral("無法刪除這個鎖定檔")
-                                               : QStringLiteral("無法建立鎖定檔");
-        if (failure == Failure::LeftOver)
-            m_remedy = QStringLiteral("請刪除這個鎖定檔，再重新開啟程式。");
+        m_error = QStringLiteral("無法建立鎖定檔");
         break;
     }
 }
@@ -155,6 +152,9 @@ bool SingleInstance::claim()
             fail(Failure::CannotCreate);
             return false;
         }
+        // Gone meanwhile: another copy starting at the same time removed it first.
+        if (!QFileInfo::exists(lockPath()) && lock->tryLock(0))
+            return take(std::move(lock));
         if (QFileInfo::exists(lockPath()) && whyUnwritable(m_folder) != Cause::Unknown) {
             fail(Failure::LeftOver);
             return false;
