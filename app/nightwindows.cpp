@@ -112,9 +112,11 @@ QList<QWidget *> NightWindows::stack() const
     const auto used = [this](QWidget *w) { return m_use->rank(w); };
     std::stable_sort(shown.begin(), shown.end(),
                      [&used](QWidget *a, QWidget *b) { return used(a) < used(b); });
-    // What the hall must see on top: the prize about to be confirmed, or nothing at all.
-    for (QWidget *top : {static_cast<QWidget *>(m_prizeWindow.data()),
-                         static_cast<QWidget *>(m_blackScreen.data())}) {
+    // What the hall must see on top: the prize about to be confirmed, or nothing at all;
+    // over it only a box that waits for an answer, as nothing else takes a key meanwhile.
+    for (QWidget *top :
+         {static_cast<QWidget *>(m_prizeWindow.data()),
+          static_cast<QWidget *>(m_blackScreen.data()), QApplication::activeModalWidget()}) {
         if (top && shown.removeAll(top))
             shown.append(top);
     }

@@ -32,7 +32,8 @@ public:
     // The ground the closing picture stands on in the hall.
     Cover *finaleGround() const { return m_finaleGround; }
     // The program's windows on screen, minimised ones too, from the back to the front as
-    // they were last used; the prize window in front, under the black screen only.
+    // they were last used; the prize window in front, under the black screen and a box
+    // waiting for an answer only.
     QList<QWidget *> stack() const;
     // A later copy's start: every window comes back, in that order, as it was before it
     // was minimised. The board stays hidden behind the closing picture.
