@@ -1,8 +1,10 @@
 #include "files.h"
 #include "frozenfolder.h"
+#include "singleinstance.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -29,11 +31,14 @@ public:
         m_process.start(
             QStringLiteral(CRASHDRIVER),
             {giftPath, QLatin1String(answer), dataHome + QStringLiteral("/Zentavo/night.journal")});
+        m_socket = SingleInstance(dataHome + QStringLiteral("/Zentavo")).socketName();
     }
     ~Driver()
     {
         m_process.kill();
         m_process.waitForFinished();
+        // A killed copy leaves its socket behind, outside the test's own folder.
+        QLocalServer::removeServer(m_socket);
     }
 
     // Runs one command; the lines it printed before its "ok".
@@ -80,6 +85,7 @@ private:
     }
 
     QProcess m_process;
+    QString m_socket;
 };
 } // namespace
 
