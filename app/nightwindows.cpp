@@ -17,8 +17,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 
 namespace {
+const char *const StateBeforeMinimised = "zentavoStateBeforeMinimised";
+
 // A window that has been closed but not yet deleted counts as gone.
 template <typename T> void forgetIfClosed(QPointer<T> &w)
 {
@@ -26,7 +29,7 @@ template <typename T> void forgetIfClosed(QPointer<T> &w)
         w.clear();
 }
 
-void bringForward(QWidget *w)
+void showInFront(QWidget *w)
 {
     if (w->isMinimized())
         w->showNormal();
@@ -36,6 +39,41 @@ void bringForward(QWidget *w)
     w->activateWindow();
 }
 } // namespace
+
+// Which window was used last, and how each stood before it was minimised, for every window
+// of the program: the record window too. Apart from NightWindows, whose own filter would
+// otherwise see the prize window's close twice.
+class NightWindows::WindowUse : public QObject
+{
+public:
+    explicit WindowUse(QObject *parent) : QObject(parent) { qApp->installEventFilter(this); }
+    qsizetype rank(QWidget *window) const { return m_used.indexOf(window); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type != QEvent::WindowActivate && type != QEvent::WindowStateChange) ||
+            !watched->isWidgetType() || !static_cast<QWidget *>(watched)->isWindow())
+            return QObject::eventFilter(watched, event);
+        auto *window = static_cast<QWidget *>(watched);
+        if (type == QEvent::WindowActivate) {
+            m_used.removeAll(window);
+            m_used.removeAll(nullptr);
+            m_used.append(window);
+        } else if (window->isMinimized()) {
+            const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+            if (!(old & Qt::WindowMinimized))
+                window->setProperty(StateBeforeMinimised,
+                                    int(old & (Qt::WindowFullScreen | Qt::WindowMaximized)));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // The latest last.
+    QList<QPointer<QWidget>> m_used;
+};
 
 NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys)
     : m_night(night), m_board(board), m_keys(keys)
@@ -50,6 +88,7 @@ NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys
     });
     connect(&night, &Night::blackOutChanged, this, &NightWindows::blackOut);
     connect(&board, &BoardWindow::aboutRequested, this, &NightWindows::showAbout);
+    m_use = new WindowUse(this);
 }
 
 NightWindows::~NightWindows()
@@ -62,12 +101,46 @@ NightWindows::~NightWindows()
     delete m_finaleGround.data();
 }
 
-QWidget *NightWindows::front() const
+QList<QWidget *> NightWindows::stack() const
 {
-    // While the closing picture is up, the board is hidden behind it on purpose.
-    if (m_board.isHidden() && m_closingPicture && m_closingPicture->isVisible())
-        return m_closingPicture;
-    return &m_board;
+    QList<QWidget *> shown;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        // A hidden window stays hidden: the board behind the closing picture, closed ones.
+        if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop)
+            shown.append(w);
+    }
+    const auto used = [this](QWidget *w) { return m_use->rank(w); };
+    std::stable_sort(shown.begin(), shown.end(),
+                     [&used](QWidget *a, QWidget *b) { return used(a) < used(b); });
+    // What the hall must see on top: the prize about to be confirmed, or nothing at all;
+    // over it only a box that waits for an answer, as nothing else takes a key meanwhile.
+    for (QWidget *top :
+         {static_cast<QWidget *>(m_prizeWindow.data()),
+          static_cast<QWidget *>(m_blackScreen.data()), QApplication::activeModalWidget()}) {
+        if (top && shown.removeAll(top))
+            shown.append(top);
+    }
+    return shown;
+}
+
+void NightWindows::bringForward()
+{
+    for (QWidget *w : stack()) {
+        if (w->isMinimized()) {
+            // Full screen comes back full screen, though the system may forget it while
+            // minimised.
+            const QVariant before = w->property(StateBeforeMinimised);
+            Qt::WindowStates state = w->windowState() & ~Qt::WindowMinimized;
+            if (before.isValid())
+                state |= Qt::WindowStates(before.toInt());
+            w->setWindowState(state);
+        }
+        w->show();
+        w->raise();
+        // Each in turn, so that the window manager stacks them as asked.
+        w->activateWindow();
+    }
 }
 
 void NightWindows::showPrize(int cell, const QString &prize)
@@ -150,6 +223,12 @@ void NightWindows::showFinale()
         m_closingPicture = new ClosingPicture;
         m_closingPicture->setScreen(where);
         m_closingPicture->setScale(m_board.scale());
+        // The remote leads back to the board from a window too.
+        const QPointer<ClosingPicture> picture = m_closingPicture;
+        m_keys.attachFinale(m_closingPicture, [picture] {
+            if (picture)
+                picture->close();
+        });
     }
     // However the picture closes, the board comes back.
     connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
@@ -194,7 +273,7 @@ void NightWindows::openBingo()
                 m_night.setBingo(window->draw().taken(), window->isDrawing());
         });
     }
-    bringForward(m_bingoWindow);
+    showInFront(m_bingoWindow);
 }
 
 void NightWindows::showAbout()
@@ -205,7 +284,7 @@ void NightWindows::showAbout()
         m_aboutBox->setScale(m_board.scale());
         RepeatGuard::instance().watch(m_aboutBox);
     }
-    bringForward(m_aboutBox);
+    showInFront(m_aboutBox);
 }
 
 void NightWindows::blackOut(bool on)

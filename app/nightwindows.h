@@ -6,6 +6,7 @@
 #include "cover.h"
 #include "prizewindow.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -30,9 +31,13 @@ public:
     Cover *blackScreen() const { return m_blackScreen; }
     // The ground the closing picture stands on in the hall.
     Cover *finaleGround() const { return m_finaleGround; }
-    // What a later copy's start brings forward: the board, or the closing picture while
-    // the board hides behind it.
-    QWidget *front() const;
+    // The program's windows on screen, minimised ones too, from the back to the front as
+    // they were last used; the prize window in front, under the black screen and a box
+    // waiting for an answer only.
+    QList<QWidget *> stack() const;
+    // A later copy's start: every window comes back, in that order, as it was before it
+    // was minimised. The board stays hidden behind the closing picture.
+    void bringForward();
 
     void showAbout();
 
@@ -56,6 +61,8 @@ private:
     QPointer<AboutBox> m_aboutBox;
     QPointer<Cover> m_blackScreen;
     QPointer<Cover> m_finaleGround;
+    class WindowUse;
+    WindowUse *m_use = nullptr;
     // Where the board was before the closing picture hid it.
     Qt::WindowStates m_stateBeforeFinale;
     QRect m_geometryBeforeFinale;

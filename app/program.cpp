@@ -9,17 +9,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace {
-void bringForward(QWidget *w)
-{
-    if (w->isMinimized())
-        w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-} // namespace
-
 void Program::wire(Stage &stage, SingleInstance &instance)
 {
     BoardWindow &board = stage.boardWindow();
@@ -29,24 +18,40 @@ void Program::wire(Stage &stage, SingleInstance &instance)
         &board, &BoardWindow::exitRequested, QCoreApplication::instance(),
         [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     NightWindows *windows = &stage.windows();
-    QObject::connect(&instance, &SingleInstance::anotherStarted, &board,
-                     [windows] { bringForward(windows->front()); });
+    QObject::connect(&instance, &SingleInstance::anotherStarted, windows,
+                     &NightWindows::bringForward);
 }
 
 bool Program::claim(SingleInstance &instance)
 {
     if (instance.claim())
         return true;
-    if (instance.lockError().isEmpty()) {
+    const QString why =
+        QStringLiteral("這個鎖定檔確保同一時間只有一份 Zentavo 在抽獎、寫入抽獎紀錄，"
+                       "沒有它就不能抽獎，所以程式將結束。\n");
+    switch (instance.failure()) {
+    case SingleInstance::Failure::None:
+    case SingleInstance::Failure::Running:
         refuseSecondCopy();
-        return false;
+        break;
+    case SingleInstance::Failure::CannotCreate:
+        Prompt::refuse(nullptr, QStringLiteral("無法在資料夾\n%1\n建立鎖定檔（%2）。\n\n")
+                                        .arg(instance.folder(), instance.lockError()) +
+                                    why + instance.remedy());
+        break;
+    case SingleInstance::Failure::NotAFile:
+        Prompt::refuse(nullptr, QStringLiteral("無法建立鎖定檔\n%1\n（%2）。\n\n")
+                                        .arg(instance.lockPath(), instance.lockError()) +
+                                    why + instance.remedy());
+        break;
+    case SingleInstance::Failure::LeftOver:
+        // Not "already running": nothing runs, and the operator must know what to remove.
+        Prompt::refuse(nullptr, QStringLiteral("鎖定檔\n%1\n是一份已經結束的 Zentavo 留下的，"
+                                               "但無法取代它（%2）。\n\n")
+                                        .arg(instance.lockPath(), instance.lockError()) +
+                                    why + instance.remedy());
+        break;
     }
-    Prompt::refuse(nullptr,
-                   QStringLiteral("無法在資料夾\n%1\n建立鎖定檔（%2）。\n\n"
-                                  "這個鎖定檔確保同一時間只有一份 Zentavo 在抽獎、寫入抽獎紀錄，"
-                                  "沒有它就不能抽獎，所以程式將結束。\n"
-                                  "請讓這個資料夾可以寫入，再重新開啟程式。")
-                       .arg(instance.folder(), instance.lockError()));
     return false;
 }
 

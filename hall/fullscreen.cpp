@@ -31,8 +31,15 @@ private:
 
 void FullScreen::toggle(QWidget *window)
 {
+    // Asked before leaving: afterwards it is wherever the window stands.
+    const QRect place = window->normalGeometry();
     // Only the full-screen flag flips, so a maximised window comes back maximised.
-    window->setWindowState(window->windowState() ^ Qt::WindowFullScreen);
+    const Qt::WindowStates state = window->windowState() ^ Qt::WindowFullScreen;
+    window->setWindowState(state);
+    // Left to itself, a window manager may put the window at the top-left corner.
+    if (!(state & (Qt::WindowFullScreen | Qt::WindowMaximized | Qt::WindowMinimized)) &&
+        place.isValid())
+        window->setGeometry(place);
 }
 
 void FullScreen::leave(QWidget *window)

@@ -132,6 +132,7 @@ void Night::prizeClosing()
     Q_EMIT boardChanged(BoardChange::PrizeClosed, 0);
     m_prizeUp = false;
     m_prizeOpened = false;
+    m_confirmPending = true;
 }
 
 void Night::prizeGone()
@@ -139,10 +140,15 @@ void Night::prizeGone()
     // A window closed before it finished opening still leaves its number held.
     markPendingHeld();
     settle();
+    // Closed by its close box or Alt+F4: the prize was announced all the same, and the last
+    // one must still end the night.
+    if (m_confirmPending)
+        prizeConfirmed();
 }
 
 void Night::prizeConfirmed()
 {
+    m_confirmPending = false;
     settle();
     if (m_board.cardEnabled[0] || m_board.cardEnabled[1])
         return;

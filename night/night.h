@@ -54,7 +54,7 @@ public:
     void prizeShown(bool opened);
     void prizeOpened();
     void prizeClosing(); // by 確 定 or its close box: the prize has been announced
-    void prizeGone();    // the window no longer exists
+    void prizeGone();    // the window no longer exists; closed, it counts as confirmed
     void prizeConfirmed();
     void confirmPrize() { Q_EMIT confirmRequested(); }
     bool isPrizeUp() const { return m_prizeUp; }
@@ -125,6 +125,7 @@ private:
     int m_prizeCell = 0;
     bool m_prizeUp = false;
     bool m_prizeOpened = false;
+    bool m_confirmPending = false; // closed, and not yet taken as confirmed
     QList<int> m_pendingHeld;
     Sound::Cue m_prizeCue = Sound::Cue::Fanfare;
 

@@ -1,3 +1,5 @@
+#include "drive.h"
+#include "frozenfolder.h"
 #include "platform.h"
 #include "program.h"
 #include "prompt.h"
@@ -6,12 +8,16 @@
 #include "stage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +40,13 @@ void spin(Stage &w)
         w.night().tick();
 }
 
+void writeLock(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
 // Runs the event loop until the program ends, or gives up: 1 when it had to give up.
 int runUntilExit(const std::function<void()> &operatorAction)
 {
@@ -51,8 +64,12 @@ private Q_SLOTS:
     void cleanup();
     void ending_data();
     void ending();
+    void secondCopy_data();
     void secondCopy();
     void lockFreedAtEnd();
+    void leftLock_data();
+    void leftLock();
+    void secondCopyBringsBoardForward_data();
     void secondCopyBringsBoardForward();
     void platform_data();
     void platform();
@@ -127,15 +144,26 @@ void TestProgram::ending()
         QCOMPARE(m_questions.first(), QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
 }
 
+void TestProgram::secondCopy_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::newRow("short folder") << 0;
+    // A Unix socket's path holds about a hundred bytes.
+    QTest::newRow("folder path over 107 bytes") << 120;
+}
+
 void TestProgram::secondCopy()
 {
+    QFETCH(int, depth);
     QTemporaryDir runtime;
-    SingleInstance first(runtime.path());
+    const QString folder = depth ? runtime.filePath(QString(depth, u'n')) : runtime.path();
+    SingleInstance first(folder);
     QVERIFY(first.claim());
     QSignalSpy started(&first, &SingleInstance::anotherStarted);
     {
-        SingleInstance second(runtime.path());
+        SingleInstance second(folder);
         QVERIFY(!second.claim());
+        QCOMPARE(second.failure(), SingleInstance::Failure::Running);
     }
     QVERIFY(started.wait(3000));
     QCOMPARE(started.count(), 1);
@@ -155,21 +183,188 @@ void TestProgram::lockFreedAtEnd()
     QVERIFY(next.claim());
 }
 
+namespace {
+QByteArray lockNaming(qint64 pid, const QByteArray &program)
+{
+    return QByteArray::number(pid) + '\n' + program + '\n' + QSysInfo::machineHostName().toUtf8() +
+           '\n' + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
+}
+} // namespace
+
+// Whatever the last copy left where the lock belongs: a lock whose owner has ended is taken
+// over, and what cannot be taken is named with the reason, never as a copy still running.
+void TestProgram::leftLock_data()
+{
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<bool>("claimed");
+    QTest::addColumn<QString>("said"); // the message's start; %1 the lock's path
+    const QString running = QStringLiteral("Zentavo 已經在執行中。");
+    QTest::newRow("owner ended") << "ended" << true << QString();
+    // Its id given to a process started after the lock was written, as after a restart.
+    QTest::newRow("owner's id taken by a later process") << "later" << true << QString();
+    QTest::newRow("owner's id held since before the lock") << "earlier" << false << running;
+    QTest::newRow("owner ended, folder read-only")
+        << "ended, frozen" << false
+        << QStringLiteral("鎖定檔\n%1\n是一份已經結束的 Zentavo 留下的，但無法取代它（");
+    QTest::newRow("a folder of that name")
+        << "folder" << false
+        << QStringLiteral("無法建立鎖定檔\n%1\n（那裡已經有一個同名的資料夾）。");
+    QTest::newRow("a FIFO of that name")
+        << "fifo" << false << QStringLiteral("無法建立鎖定檔\n%1\n（那裡已經有一個同名的項目）。");
+    QTest::newRow("empty lock") << "empty" << true << QString();
+}
+
+void TestProgram::leftLock()
+{
+    QFETCH(QString, left);
+    QFETCH(bool, claimed);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    SingleInstance instance(dir.path());
+    const QString lock = instance.lockPath();
+    QProcess owner;
+    const auto startOwner = [&owner] {
+        owner.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        return owner.waitForStarted();
+    };
+    if (left.startsWith(QLatin1String("ended"))) {
+        QProcess ended;
+        ended.start(QStringLiteral("sleep"), {QStringLiteral("0")});
+        if (!ended.waitForStarted())
+            QSKIP("no sleep here");
+        const qint64 pid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        writeLock(lock, lockNaming(pid, "zentavo"));
+    } else if (left == QLatin1String("later") || left == QLatin1String("earlier")) {
+        if (!startOwner())
+            QSKIP("no sleep here");
+        // Named as its own program, so that the id alone says it still runs.
+        writeLock(lock, lockNaming(owner.processId(), "sleep"));
+        if (left == QLatin1String("later")) {
+            // Written three seconds before the process started: far less than Qt's own
+            // 30 s after which any lock counts as left over.
+            QFile f(lock);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-3),
+                                  QFileDevice::FileModificationTime));
+        }
+    } else if (left == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(lock));
+    } else if (left == QLatin1String("fifo")) {
+        if (QProcess::execute(QStringLiteral("mkfifo"), {lock}) != 0)
+            QSKIP("no FIFO here");
+    } else if (left == QLatin1String("empty")) {
+        writeLock(lock, {});
+    }
+    std::unique_ptr<FrozenFolder> frozen;
+    if (left.endsWith(QLatin1String("frozen"))) {
+        frozen = std::make_unique<FrozenFolder>(dir.path());
+        if (!frozen->ok())
+            QSKIP("no folder here can be made unwritable");
+    }
+    QCOMPARE(Program::claim(instance), claimed);
+    if (owner.state() != QProcess::NotRunning) {
+        owner.kill();
+        owner.waitForFinished();
+    }
+    if (claimed) {
+        QVERIFY(m_refusals.isEmpty());
+        return;
+    }
+    QCOMPARE(m_refusals.size(), 1);
+    const QString start = said.contains(QStringLiteral("%1")) ? said.arg(lock) : said;
+    QVERIFY2(m_refusals[0].startsWith(start), qPrintable(m_refusals[0]));
+    if (said != QStringLiteral("Zentavo 已經在執行中。"))
+        QVERIFY2(m_refusals[0].endsWith(QStringLiteral("再重新開啟程式。")),
+                 qPrintable(m_refusals[0]));
+}
+
+void TestProgram::secondCopyBringsBoardForward_data()
+{
+    QTest::addColumn<QString>("night");
+    QTest::addColumn<bool>("fullScreen");
+    QTest::addColumn<QStringList>("stack"); // back to front, once brought forward
+    const auto names = [](const char *words) { return QString::fromLatin1(words).split(u' '); };
+    const QStringList board = names("board");
+    QTest::newRow("board") << "board" << false << board;
+    QTest::newRow("full-screen board") << "board" << true << board;
+    // Minimised with the board, the prize must come back too, or Next confirms it unseen.
+    QTest::newRow("prize up") << "prize" << false << names("board prize");
+    QTest::newRow("full-screen board, prize up") << "prize" << true << names("board prize");
+    // As last used, the board over the others, the prize in front.
+    QTest::newRow("bingo and About open, prize up")
+        << "bingo, about, prize" << false << names("bingo about board prize");
+    // Nothing takes a key while a box waits for its answer: it stays on top.
+    QTest::newRow("prize up, a question open")
+        << "prize, question" << false << names("board prize question");
+    // The board stays behind the closing picture.
+    QTest::newRow("closing picture") << "finale" << false << names("closing");
+}
+
 void TestProgram::secondCopyBringsBoardForward()
 {
+    QFETCH(QString, night);
+    QFETCH(bool, fullScreen);
+    QFETCH(QStringList, stack);
     QTemporaryDir runtime;
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
     Random random;
     Stage w(prizeList(), random);
     Program::wire(w, instance);
-    w.boardWindow().show();
-    w.boardWindow().showMinimized();
-    QVERIFY(w.boardWindow().isMinimized());
+    BoardWindow &board = w.boardWindow();
+    board.show();
+    if (fullScreen) {
+        board.showFullScreen();
+        QTRY_VERIFY(board.isFullScreen());
+    }
+    NightWindows &windows = w.windows();
+    if (night.contains(QLatin1String("bingo")))
+        w.night().openBingo();
+    if (night.contains(QLatin1String("about")))
+        windows.showAbout();
+    if (night.contains(QLatin1String("prize"))) {
+        board.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&board));
+        spin(w);
+        board.drawCard(0);
+        windows.prizeWindow()->finishOpening();
+    }
+    std::unique_ptr<QMessageBox> question;
+    if (night.contains(QLatin1String("question"))) {
+        question = std::make_unique<QMessageBox>(QMessageBox::Question, QStringLiteral("Zentavo"),
+                                                 QStringLiteral("?"), QMessageBox::Yes, &board);
+        question->setObjectName(QStringLiteral("question"));
+        question->setWindowModality(Qt::ApplicationModal);
+        question->show();
+    }
+    if (night == QLatin1String("finale")) {
+        w.night().setClock([] { return 100.0; });
+        Drive::toFinale(w);
+    }
+    const QList<QWidget *> shown = windows.stack();
+    // As X11 reports a minimised window: minimised only, full screen forgotten.
+    for (QWidget *window : shown)
+        window->setWindowState(Qt::WindowMinimized);
     SingleInstance second(runtime.path());
     QVERIFY(!second.claim());
-    QTRY_VERIFY(!w.boardWindow().isMinimized());
-    QVERIFY(w.boardWindow().isVisible());
+    const auto name = [&windows, &board](QWidget *window) {
+        return window == &board                     ? QStringLiteral("board")
+               : window == windows.prizeWindow()    ? QStringLiteral("prize")
+               : window == windows.bingoWindow()    ? QStringLiteral("bingo")
+               : window == windows.aboutBox()       ? QStringLiteral("about")
+               : window == windows.closingPicture() ? QStringLiteral("closing")
+                                                    : window->objectName();
+    };
+    for (QWidget *window : shown)
+        QTRY_VERIFY2(!window->isMinimized() && window->isVisible(), qPrintable(name(window)));
+    QStringList order;
+    for (QWidget *window : windows.stack())
+        order << name(window);
+    QCOMPARE(order, stack);
+    QTRY_COMPARE(QApplication::activeWindow(), shown.isEmpty() ? nullptr : windows.stack().last());
+    QCOMPARE(board.isFullScreen(), fullScreen && night != QLatin1String("finale"));
+    QCOMPARE(board.isVisible(), night != QLatin1String("finale"));
 }
 
 void TestProgram::platform_data()

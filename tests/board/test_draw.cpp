@@ -461,7 +461,7 @@ void TestDraw::pendingHeldGivesWay()
     QCOMPARE(w.boardWindow().cell(cell)->backColour(), after);
 }
 
-// The close box is not 確 定: after the 56th card it leaves the board up and opens nothing.
+// The close box leads where 確 定 leads: after the 56th card, to the closing picture.
 void TestDraw::closeBoxAfterLastCard()
 {
     Random random;
@@ -472,11 +472,16 @@ void TestDraw::closeBoxAfterLastCard()
     QVERIFY(!w.boardWindow().cardButton(0)->isEnabled() &&
             !w.boardWindow().cardButton(1)->isEnabled());
     w.windows().prizeWindow()->finishOpening();
+    QList<BoardChange> changes;
+    connect(&w.night(), &Night::boardChanged, this, [&](BoardChange c) { changes << c; });
     QVERIFY(w.windows().prizeWindow()->close());
     flushDeletes();
     QVERIFY(!w.windows().prizeWindow());
-    QVERIFY(w.boardWindow().isVisible());
-    QVERIFY(!w.windows().closingPicture());
+    // The journal has the close once, then the end of the night.
+    QCOMPARE(changes, (QList<BoardChange>{BoardChange::PrizeClosed, BoardChange::Closing}));
+    QVERIFY(w.windows().closingPicture());
+    QVERIFY(w.windows().closingPicture()->isVisible());
+    QVERIFY(!w.boardWindow().isVisible());
 }
 
 QTEST_MAIN(TestDraw)

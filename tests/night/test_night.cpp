@@ -33,6 +33,7 @@ class TestNight : public QObject
 private Q_SLOTS:
     void cardFlow_data();
     void cardFlow();
+    void lastConfirmationEndsTheNight_data();
     void lastConfirmationEndsTheNight();
 };
 
@@ -90,8 +91,17 @@ void TestNight::cardFlow()
     QVERIFY(night.presenterState().prizeOpened);
 }
 
+void TestNight::lastConfirmationEndsTheNight_data()
+{
+    QTest::addColumn<bool>("byButton");
+    QTest::newRow("確 定") << true;
+    // The close box or Alt+F4: the prize has been announced all the same.
+    QTest::newRow("close box") << false;
+}
+
 void TestNight::lastConfirmationEndsTheNight()
 {
+    QFETCH(bool, byButton);
     ScriptedRandom random;
     Night night(prizes(QStringLiteral("頭獎")), random);
     QSignalSpy finale(&night, &Night::finaleRequested);
@@ -103,7 +113,9 @@ void TestNight::lastConfirmationEndsTheNight()
         night.prizeShown(false);
         night.prizeOpened();
         night.prizeClosing();
-        night.prizeConfirmed();
+        if (byButton)
+            night.prizeConfirmed();
+        night.prizeGone();
         QCOMPARE(finale.size(), card == 55 ? 1 : 0);
     }
     QCOMPARE(changes.mid(changes.size() - 2),

@@ -1,8 +1,10 @@
 #include "files.h"
 #include "frozenfolder.h"
+#include "singleinstance.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -29,11 +31,14 @@ public:
         m_process.start(
             QStringLiteral(CRASHDRIVER),
             {giftPath, QLatin1String(answer), dataHome + QStringLiteral("/Zentavo/night.journal")});
+        m_socket = SingleInstance(dataHome + QStringLiteral("/Zentavo")).socketName();
     }
     ~Driver()
     {
         m_process.kill();
         m_process.waitForFinished();
+        // A killed copy leaves its socket behind, outside the test's own folder.
+        QLocalServer::removeServer(m_socket);
     }
 
     // Runs one command; the lines it printed before its "ok".
@@ -80,6 +85,7 @@ private:
     }
 
     QProcess m_process;
+    QString m_socket;
 };
 } // namespace
 
@@ -247,6 +253,8 @@ void TestCrash::oneCopyOnAJournal_data()
     QTest::newRow("two runtime folders") << "two runtime folders";
     QTest::newRow("read-only runtime folder") << "read-only runtime";
     QTest::newRow("read-only data folder") << "read-only data";
+    // The killed copy's lock cannot be replaced: nothing runs, and the message says so.
+    QTest::newRow("killed copy, read-only data folder") << "killed, read-only data";
 }
 
 void TestCrash::oneCopyOnAJournal()
@@ -261,7 +269,12 @@ void TestCrash::oneCopyOnAJournal()
         QVERIFY(QDir().mkpath(d));
     QFile::setPermissions(runtimeA, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(runtimeB, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const bool readOnlyData = setup == QLatin1String("read-only data");
+    if (setup.startsWith(QLatin1String("killed"))) {
+        Driver killed(data, gift, "yes", runtimeA);
+        QCOMPARE(killed.run("start"), QStringList());
+        killed.kill();
+    }
+    const bool readOnlyData = setup.endsWith(QLatin1String("read-only data"));
     const QString frozenPath = readOnlyData ? data + QStringLiteral("/Zentavo") : runtimeA;
     std::unique_ptr<FrozenFolder> frozen;
     if (setup != QLatin1String("two runtime folders")) {
@@ -274,9 +287,12 @@ void TestCrash::oneCopyOnAJournal()
     if (readOnlyData) {
         const QStringList said = first.gone();
         QCOMPARE(said.size(), 2);
-        QVERIFY2(said[0].startsWith(
-                     QStringLiteral("refused 無法在資料夾\\n%1/Zentavo\\n建立鎖定檔（").arg(data)),
-                 qPrintable(said[0]));
+        const QString head =
+            setup.startsWith(QLatin1String("killed"))
+                ? QStringLiteral("refused 鎖定檔\\n%1/Zentavo/zentavo.lock\\n是一份已經結束的 "
+                                 "Zentavo 留下的，但無法取代它（")
+                : QStringLiteral("refused 無法在資料夾\\n%1/Zentavo\\n建立鎖定檔（");
+        QVERIFY2(said[0].startsWith(head.arg(data)), qPrintable(said[0]));
         QVERIFY(said[0].endsWith(QStringLiteral("請讓這個資料夾可以寫入，再重新開啟程式。")));
         QCOMPARE(said[1], QStringLiteral("gone"));
         return;
