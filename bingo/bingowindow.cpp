@@ -229,8 +229,24 @@ void BingoWindow::ending_Click()
     endAndClose();
 }
 
+QString BingoWindow::newDrawQuestion()
+{
+    return QStringLiteral("已取得的號碼將會清除。\n確定要開始新的賓果遊戲嗎?");
+}
+
+bool BingoWindow::hasTaken() const
+{
+    return std::any_of(m_draw.boxCaptions.begin(), m_draw.boxCaptions.end(),
+                       [](const QString &c) { return !c.isEmpty(); });
+}
+
 void BingoWindow::startDraw()
 {
+    // The numbers taken, all 25 or fewer, are what the players check their cards against:
+    // one more Next after the last of them must not wipe them without a word. Next answers
+    // 是, as the key that asked means to go on.
+    if (hasTaken() && !Prompt::confirm(this, newDrawQuestion(), Prompt::Default::Yes, m_answerKeys))
+        return;
     m_draw.begin();
     // The first pass runs here; the timer runs the rest, each after the pending events.
     m_draw.pick(m_random);
@@ -288,9 +304,7 @@ void BingoWindow::endAndClose()
 bool BingoWindow::mayClose()
 {
     // The players still check their cards against the numbers taken so far.
-    const bool taken = std::any_of(m_draw.boxCaptions.begin(), m_draw.boxCaptions.end(),
-                                   [](const QString &c) { return !c.isEmpty(); });
-    return !taken ||
+    return !hasTaken() ||
            Prompt::confirm(this, QStringLiteral("已取得的號碼將不會保留。\n確定要結束賓果遊戲嗎?"));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bingodraw.h"
+#include "prompt.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -34,6 +35,12 @@ public:
     void setScale(double s);
     // Brings back a draw with these numbers taken, its loop running again if it ran.
     void restore(const QList<int> &taken, bool drawing);
+    // The keys (a presenter remote's) that answer the question before a new draw.
+    void setAnswerKeys(const Prompt::AnswerKeys &keys) { m_answerKeys = keys; }
+    // Some number of this draw is in a box.
+    bool hasTaken() const;
+
+    static QString newDrawQuestion();
 
 Q_SIGNALS:
     // For the sound: the draw's loop runs, has stopped, has put a number in a box.
@@ -69,4 +76,5 @@ private:
     FaceButton *m_command2 = nullptr;
     std::array<QLabel *, BingoDraw::Numbers> m_label1{};
     bool m_closeAsked = false;
+    Prompt::AnswerKeys m_answerKeys;
 };

@@ -1,5 +1,7 @@
 #include "prompt.h"
 
+#include "repeatguard.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,6 +43,12 @@ void Prompt::fail(QWidget *parent, const QString &text)
 
 bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault)
 {
+    return confirm(parent, text, byDefault, {});
+}
+
+bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault,
+                     const AnswerKeys &keys)
+{
     if (confirmHandler())
         return confirmHandler()(parent, text);
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
@@ -49,6 +57,15 @@ bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault)
     box.setDefaultButton(byDefault == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    // Through the buttons, as a click answers. The keys come before the box's own use of
+    // them (Space on the focused button, the arrows moving the focus).
+    const auto answer = [&box](QMessageBox::StandardButton which) {
+        return [&box, which] { box.button(which)->click(); };
+    };
+    for (const QKeySequence &key : keys.yes)
+        RepeatGuard::instance().addShortcut(&box, key, answer(QMessageBox::Yes));
+    for (const QKeySequence &key : keys.no)
+        RepeatGuard::instance().addShortcut(&box, key, answer(QMessageBox::No));
     return box.exec() == QMessageBox::Yes;
 }
 

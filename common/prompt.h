@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -25,6 +27,15 @@ enum class Default
 void fail(QWidget *parent, const QString &text);
 // A yes/no question; true for yes.
 bool confirm(QWidget *parent, const QString &text, Default byDefault = Default::No);
+// Keys that answer a question as its buttons do, such as a presenter remote's, which has no
+// way to reach a button. Each press answers once: a repeat of a held key does nothing, so
+// the key that opened the question does not answer it too (RepeatGuard).
+struct AnswerKeys
+{
+    QList<QKeySequence> yes;
+    QList<QKeySequence> no;
+};
+bool confirm(QWidget *parent, const QString &text, Default byDefault, const AnswerKeys &keys);
 
 // Empty handlers restore the message boxes.
 void setRefuseHandler(RefuseHandler handler);

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QShortcut>
 #include <QTimer>
 #include <QWidget>
 
@@ -52,6 +54,25 @@ void RepeatGuard::whenSettled(int key, const std::function<void()> &action)
             return;
         m_held.remove(key);
         action();
+    });
+}
+
+void RepeatGuard::addShortcut(QWidget *window, const QKeySequence &key,
+                              const std::function<void()> &action)
+{
+    watch(window);
+    auto *shortcut = new QShortcut(key, window);
+    shortcut->setContext(Qt::WindowShortcut);
+    shortcut->setAutoRepeat(false);
+    const int pressed = key[0].key();
+    const QPointer<QWidget> alive = window;
+    connect(shortcut, &QShortcut::activated, window, [this, alive, action, pressed] {
+        whenSettled(pressed, [this, alive, action, pressed] {
+            if (!alive)
+                return;
+            acted(pressed);
+            action();
+        });
     });
 }
 

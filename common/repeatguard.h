@@ -8,6 +8,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QKeySequence;
 class QWidget;
 
 // A presenter remote held down repeats its key. In the windows watched a repeat marked as
@@ -35,6 +36,10 @@ public:
     void acted(int key);
     // Runs the key's action now, or once it is clear that the press was no repeat.
     void whenSettled(int key, const std::function<void()> &action);
+    // A key of the window, while it has the focus, that acts once per press: the window is
+    // watched, and the action runs when the press settles, never for a repeat and never
+    // after the window is gone. The key never reaches the focused widget.
+    void addShortcut(QWidget *window, const QKeySequence &key, const std::function<void()> &action);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -19,7 +19,7 @@ enum class Kind
     Other
 };
 
-// The errors the user is told about in words of their own; Other gets the system's text.
+// The errors the user is told about in words of their own; Other by the error's number.
 enum class Cause
 {
     NoPermission,
@@ -31,6 +31,12 @@ enum class Cause
     FileTooBig,
     Busy,
     NoDevice,
+    Exists,
+    NoSpace,
+    ReadOnlyDisk,
+    NotFound,
+    NotFolder,
+    IsFolder,
     Other
 };
 
@@ -42,7 +48,6 @@ Read readCapped(qintptr file, qint64 size, qint64 cap);
 
 // Each platform's own.
 Cause causeOf(Error error);
-QString systemMessage(Error error);
 // Up to `most` bytes: how many were read, 0 at the end, or -1 with `error` set.
 qint64 readSome(qintptr file, char *into, qint64 most, Error &error);
 } // namespace SafeFile::Detail

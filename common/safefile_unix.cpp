@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,14 +54,46 @@ Cause Detail::causeOf(Error error)
     case ENXIO:
     case ENODEV:
         return Cause::NoDevice;
+    case EEXIST:
+    case ENOTEMPTY:
+        return Cause::Exists;
+    case ENOSPC:
+    case EDQUOT:
+        return Cause::NoSpace;
+    case EROFS:
+        return Cause::ReadOnlyDisk;
+    case ENOENT:
+        return Cause::NotFound;
+    case ENOTDIR:
+        return Cause::NotFolder;
+    case EISDIR:
+        return Cause::IsFolder;
     default:
         return Cause::Other;
     }
 }
 
-QString Detail::systemMessage(Error error)
+qint64 SafeFile::lastError()
 {
-    return QString::fromLocal8Bit(std::strerror(int(error)));
+    return errno;
+}
+
+void SafeFile::clearLastError()
+{
+    errno = 0;
+}
+
+qint64 SafeFile::rename(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    // rename() would replace a file of the new name without a word.
+    struct stat st;
+    if (::lstat(target.constData(), &st) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
 }
 
 qint64 Detail::readSome(qintptr file, char *into, qint64 most, Error &error)

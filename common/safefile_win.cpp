@@ -44,20 +44,45 @@ Cause Detail::causeOf(Error error)
     case ERROR_NOT_READY:
     case ERROR_DEV_NOT_EXIST:
         return Cause::NoDevice;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return Cause::Exists;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED:
+        return Cause::NoSpace;
+    case ERROR_FILE_TOO_LARGE:
+        return Cause::FileTooBig;
+    case ERROR_WRITE_PROTECT:
+        return Cause::ReadOnlyDisk;
+    case ERROR_WRITE_FAULT:
+        return Cause::DiskError;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return Cause::NotFound;
+    case ERROR_DIRECTORY:
+        return Cause::NotFolder;
     default:
         return Cause::Other;
     }
 }
 
-QString Detail::systemMessage(Error error)
+qint64 SafeFile::lastError()
 {
-    wchar_t *text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, DWORD(error), 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    const QString message = text ? QString::fromWCharArray(text).trimmed() : QString();
-    LocalFree(text);
-    return message;
+    return qint64(GetLastError());
+}
+
+void SafeFile::clearLastError()
+{
+    SetLastError(ERROR_SUCCESS);
+}
+
+// Without MOVEFILE_REPLACE_EXISTING a file of the new name is never replaced.
+qint64 SafeFile::rename(const QString &from, const QString &to)
+{
+    const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
+    const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
+    return MoveFileExW(source.c_str(), target.c_str(), 0) ? 0 : qint64(GetLastError());
 }
 
 // ReadFile takes a DWORD count: a megabyte at a time is plenty.

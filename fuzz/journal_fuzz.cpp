@@ -50,6 +50,8 @@ void check(const QByteArray &bytes)
         broken("bytes left over but not damaged", bytes);
     if (c.linesLost && !c.damaged)
         broken("lines lost but not damaged", bytes);
+    if (c.lastLineUnended && (c.wholeBytes != bytes.size() || bytes.endsWith('\n')))
+        broken("a line kept without its end that is not the last", bytes);
     if (c.prizes.size() > Board::Cells)
         broken("more prizes than cells", bytes);
     for (const Journal::Entry &e : c.entries) {
@@ -57,11 +59,15 @@ void check(const QByteArray &bytes)
         if (e.round != 1 && e.round != 2)
             broken("round out of range", bytes);
     }
-    QList<int> seen;
-    for (int n : c.bingo.taken) {
-        if (n < 1 || n > 25 || seen.contains(n))
-            broken("a bingo number out of range or taken twice", bytes);
-        seen << n;
+    QList<QList<int>> draws = c.bingo.draws;
+    draws << c.bingo.taken;
+    for (const QList<int> &draw : draws) {
+        QList<int> seen;
+        for (int n : draw) {
+            if (n < 1 || n > 25 || seen.contains(n))
+                broken("a bingo number out of range or taken twice", bytes);
+            seen << n;
+        }
     }
     // Asked of every journal that comes back.
     c.prizeOpen();
@@ -72,6 +78,17 @@ void check(const QByteArray &bytes)
     const Journal::Contents kept = Journal::read(bytes.left(c.wholeBytes), gifts);
     if (kept.damaged || kept.entries.size() != c.entries.size() || kept.bingo != c.bingo)
         broken("the whole part does not read back whole", bytes);
+    // As resume leaves it: the last line given its end, the next line after it.
+    if (c.headerOk) {
+        QByteArray resumed = bytes.left(c.wholeBytes);
+        if (c.lastLineUnended)
+            resumed += '\n';
+        resumed += Journal::viewLine(!c.fullScreen, QDateTime(QDate(2024, 1, 19), QTime(20, 0)));
+        const Journal::Contents on = Journal::read(resumed, gifts);
+        if (on.damaged || on.entries.size() != c.entries.size() || on.bingo != c.bingo ||
+            on.fullScreen == c.fullScreen)
+            broken("the journal does not go on after its whole part", bytes);
+    }
     // What is read is written back line for line.
     if (!c.entries.isEmpty()) {
         const Journal::Entry &last = c.entries.last();

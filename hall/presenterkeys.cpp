@@ -2,13 +2,12 @@
 
 #include "bingowindow.h"
 #include "night.h"
+#include "prompt.h"
 #include "repeatguard.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace {
 struct Key
@@ -59,22 +58,10 @@ const QList<Key> &stepKeys()
 template <typename Handler>
 void addShortcuts(QWidget *window, const QList<Key> &keys, Handler handler)
 {
-    RepeatGuard::instance().watch(window);
     for (const Key &key : keys) {
-        auto *shortcut = new QShortcut(key.sequence, window);
-        shortcut->setContext(Qt::WindowShortcut);
-        shortcut->setAutoRepeat(false);
         const int code = key.code;
-        const int pressed = key.sequence[0].key();
-        const QPointer<QWidget> alive = window;
-        QObject::connect(shortcut, &QShortcut::activated, window, [alive, handler, code, pressed] {
-            RepeatGuard::instance().whenSettled(pressed, [alive, handler, code, pressed] {
-                if (!alive)
-                    return;
-                RepeatGuard::instance().acted(pressed);
-                handler(code);
-            });
-        });
+        RepeatGuard::instance().addShortcut(window, key.sequence,
+                                            [handler, code] { handler(code); });
     }
 }
 
@@ -100,6 +87,26 @@ private:
     QList<Key> m_keys;
 };
 
+// What answers a question the remote opened: of the keys a remote sends, those that mean
+// yes or no (Presenter::questionAnswer).
+Prompt::AnswerKeys answerKeys()
+{
+    Prompt::AnswerKeys keys;
+    for (const Key &key : boardKeys()) {
+        switch (Presenter::questionAnswer(key.code)) {
+        case Presenter::Answer::Yes:
+            keys.yes << key.sequence;
+            break;
+        case Presenter::Answer::No:
+            keys.no << key.sequence;
+            break;
+        case Presenter::Answer::None:
+            break;
+        }
+    }
+    return keys;
+}
+
 QPushButton *button(QWidget *window, const char *name)
 {
     return window->findChild<QPushButton *>(QLatin1String(name));
@@ -119,6 +126,8 @@ void PresenterKeys::attachBingo(BingoWindow *window)
 {
     for (QLineEdit *text : window->findChildren<QLineEdit *>())
         text->installEventFilter(new RemoteFirst(text, stepKeys()));
+    // Next over numbers already taken asks before a new draw: the remote answers it too.
+    window->setAnswerKeys(answerKeys());
     addShortcuts(window, stepKeys(), [this, window](int key) {
         switch (Presenter::bingoAction(key, window->isDrawing())) {
         case Presenter::BingoAction::Draw:

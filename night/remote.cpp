@@ -72,3 +72,12 @@ Presenter::FinaleAction Presenter::finaleAction(int key)
         return FinaleAction::BlackOut;
     return isNext(key) ? FinaleAction::Leave : FinaleAction::None;
 }
+
+Presenter::Answer Presenter::questionAnswer(int key)
+{
+    if (isNext(key) || key == Qt::Key_Down)
+        return Answer::Yes;
+    if (key == Qt::Key_Escape || key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_Up)
+        return Answer::No;
+    return Answer::None;
+}

@@ -62,6 +62,17 @@ enum class FinaleAction
 };
 FinaleAction finaleAction(int key);
 
+// A question that a key of the remote opened (a new bingo draw over the numbers taken) is
+// answered by the remote too: Next (and Down, which draws in the bingo window) says yes;
+// Escape and the remote's back button (PageUp, Left, and Up) say no.
+enum class Answer
+{
+    None,
+    Yes,
+    No
+};
+Answer questionAnswer(int key);
+
 bool isNext(int key);
 bool isBlackOut(int key);
 } // namespace Presenter

@@ -211,20 +211,41 @@ bool readEntry(const QJsonObject &o, Journal::Entry &e)
     return readState(o.value(QStringLiteral("state")).toObject(), e.state);
 }
 
+// One draw's numbers: each 1..25, none twice.
+bool readNumbers(const QJsonValue &v, QList<int> &numbers)
+{
+    if (!v.isArray())
+        return false;
+    numbers.clear();
+    for (const QJsonValue &e : v.toArray()) {
+        const auto n = whole(e, 1, 25);
+        if (!n || numbers.contains(int(*n)))
+            return false;
+        numbers << int(*n);
+    }
+    return true;
+}
+
 bool readBingo(const QJsonObject &o, Journal::Bingo &b)
 {
-    const QJsonValue taken = o.value(QStringLiteral("bingo"));
     const QJsonValue drawing = o.value(QStringLiteral("drawing"));
     b.time = timeOf(o);
-    if (!taken.isArray() || !drawing.isBool() || !b.time.isValid())
+    if (!readNumbers(o.value(QStringLiteral("bingo")), b.taken) || !drawing.isBool() ||
+        !b.time.isValid())
         return false;
-    b.taken.clear();
     b.drawing = drawing.toBool();
-    for (const QJsonValue &v : taken.toArray()) {
-        const auto n = whole(v, 1, 25);
-        if (!n || b.taken.contains(int(*n)))
+    // Written only once a draw has ended; a journal of the first programs has none.
+    b.draws.clear();
+    if (!o.contains(QStringLiteral("draws")))
+        return true;
+    const QJsonValue draws = o.value(QStringLiteral("draws"));
+    if (!draws.isArray())
+        return false;
+    for (const QJsonValue &d : draws.toArray()) {
+        QList<int> numbers;
+        if (!readNumbers(d, numbers) || numbers.isEmpty())
             return false;
-        b.taken << int(*n);
+        b.draws << numbers;
     }
     return true;
 }
@@ -310,13 +331,23 @@ QByteArray Journal::entryLine(const Entry &e)
 
 QByteArray Journal::bingoLine(const Bingo &b)
 {
-    QJsonArray taken;
-    for (int n : b.taken)
-        taken.append(n);
+    const auto numbers = [](const QList<int> &l) {
+        QJsonArray a;
+        for (int n : l)
+            a.append(n);
+        return a;
+    };
     QJsonObject o;
-    o[QStringLiteral("bingo")] = taken;
+    o[QStringLiteral("bingo")] = numbers(b.taken);
     o[QStringLiteral("drawing")] = b.drawing;
     o[QStringLiteral("time")] = dateTime(b.time);
+    // Left out until a draw has ended, so that a night of one draw reads as before.
+    if (!b.draws.isEmpty()) {
+        QJsonArray draws;
+        for (const QList<int> &d : b.draws)
+            draws.append(numbers(d));
+        o[QStringLiteral("draws")] = draws;
+    }
     return compact(o);
 }
 
@@ -412,12 +443,23 @@ Journal::Contents Journal::read(const QByteArray &bytes, const QStringList &gift
 {
     Contents c;
     qsizetype at = 0;
+    bool wholeLineLost = false;
     Board state(giftLines);
     while (at < bytes.size()) {
-        const qsizetype end = bytes.indexOf('\n', at);
-        if (end < 0)
-            break; // the last line was cut short
+        qsizetype end = bytes.indexOf('\n', at);
+        const bool unended = end < 0;
+        if (unended)
+            end = bytes.size();
         const auto o = object(QByteArrayView(bytes).sliced(at, end - at));
+        // Every line is written with its end in one write. A last line without it that is
+        // not a whole object is the change a crash cut short: it never reached the screen.
+        // One that is a whole object was written out in full (only its end is missing,
+        // cut off by a crash or an editor): valid, it is kept, since it may be the change
+        // the room saw last and keeping it loses nothing (resume writes the line end
+        // first); unreadable, it is damage like any other line, and the whole file is
+        // copied before it is cut.
+        if (unended && !o)
+            break;
         bool ok = o.has_value();
         if (ok && !c.headerOk) {
             ok = c.headerOk = readHeader(*o, c);
@@ -439,13 +481,17 @@ Journal::Contents Journal::read(const QByteArray &bytes, const QStringList &gift
                 c.entries.append(e);
             }
         }
-        if (!ok)
+        if (!ok) {
+            // A line with its end is followed by the rest; the last without it was whole.
+            wholeLineLost = unended;
             break;
-        at = end + 1;
+        }
+        at = unended ? end : end + 1;
         c.wholeBytes = at;
+        c.lastLineUnended = unended;
     }
     c.damaged = at < bytes.size();
-    c.linesLost = bytes.indexOf('\n', at) >= 0;
+    c.linesLost = wholeLineLost || bytes.indexOf('\n', at) >= 0;
     if (!c.headerOk) {
         c.version = 0;
         c.prizes.clear();

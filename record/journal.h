@@ -25,12 +25,15 @@ struct Entry
     Board state; // as settled: a consolation number already held
 };
 
-// The bingo window's numbers taken so far, in order, and whether its draw runs.
+// The bingo window's numbers taken so far, in order, and whether its draw runs; and the
+// numbers of each earlier draw of the night, finished or cleared, oldest first. A journal
+// written before draws were kept has none: it reads as a night of one draw.
 struct Bingo
 {
     QList<int> taken;
     bool drawing = false;
     QDateTime time;
+    QList<QList<int>> draws = {};
     bool operator==(const Bingo &) const = default;
 };
 
@@ -53,6 +56,8 @@ struct Contents
     bool fullScreen = false;
     // Bytes up to the end of the last whole line; anything after it is cut off on resume.
     qsizetype wholeBytes = 0;
+    // The last line kept is whole and valid but has no line end: resume writes it first.
+    bool lastLineUnended = false;
     bool damaged = false;
     // More than a line cut short by a crash is unreadable: whole lines would be lost.
     bool linesLost = false;
@@ -62,8 +67,12 @@ struct Contents
     qint64 stops() const;
     // The last stop kept, or nothing.
     const Entry *lastStop() const;
-    // Anything the next start could bring back: a change of the board or bingo numbers.
-    bool holdsNight() const { return !entries.isEmpty() || !bingo.taken.isEmpty(); }
+    // Anything the next start could bring back or must keep: a change of the board or bingo
+    // numbers, those of the draw on screen or of an earlier one.
+    bool holdsNight() const
+    {
+        return !entries.isEmpty() || !bingo.taken.isEmpty() || !bingo.draws.isEmpty();
+    }
     // The last prize was still on screen, not yet confirmed; or it was the last one and
     // the closing picture never came.
     bool prizeOpen() const;

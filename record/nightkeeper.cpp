@@ -32,6 +32,12 @@ NightKeeper::Earlier NightKeeper::inspect()
     const SafeFile::Read r = SafeFile::read(m_file.path(), MaxJournalBytes);
     switch (r.status) {
     case SafeFile::Status::Missing:
+        // A link that leads nowhere would keep a new journal from being made in its place:
+        // it is set aside like any other file that is no journal.
+        if (QFileInfo(m_file.path()).isSymbolicLink()) {
+            m_unreadable = QStringLiteral("它是一個符號連結，指向的檔案並不存在");
+            return Earlier::Damaged;
+        }
         return Earlier::Nothing;
     case SafeFile::Status::NotRegular:
     case SafeFile::Status::Unreadable:
@@ -89,13 +95,18 @@ QString NightKeeper::besideName(const QString &suffix) const
 bool NightKeeper::writeCopy(const QString &name, QString *error) const
 {
     QFile copy(name);
+    const auto why = [&copy] {
+        return SafeFile::reason(SafeFile::lastError(), SafeFile::Use::Write, copy.error());
+    };
+    SafeFile::clearLastError();
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *error = copy.errorString();
+        *error = why();
         return false; // someone else's file: left alone
     }
+    SafeFile::clearLastError();
     if (copy.write(m_earlierBytes) == m_earlierBytes.size() && FileSync::sync(copy))
         return true;
-    *error = copy.errorString();
+    *error = why();
     copy.close();
     copy.remove(); // a half copy would pass for the whole
     return false;
@@ -120,13 +131,14 @@ NightKeeper::Kept NightKeeper::setAside()
         m_replace = true;
         return {true, m_damagedCopy, {}};
     }
-    QFile old(m_file.path());
+    // The link itself, where the journal's place holds one: what it leads to is not ours.
     const QString name = besideName(QString());
-    if (old.rename(name)) {
+    const qint64 moved = SafeFile::rename(m_file.path(), name);
+    if (moved == 0) {
         m_replace = false;
         return {true, name, {}};
     }
-    kept.error = old.errorString();
+    kept.error = SafeFile::reason(moved, SafeFile::Use::Write);
     // A journal that cannot be moved may still be copied, and then written over.
     QString copyError;
     if (!m_earlierBytes.isEmpty() && writeCopy(name, &copyError)) {
@@ -160,7 +172,7 @@ bool NightKeeper::resume()
         m_error = m_copyError;
         return false;
     }
-    if (m_file.resume(m_earlier.wholeBytes))
+    if (m_file.resume(m_earlier.wholeBytes, m_earlier.lastLineUnended))
         return true;
     m_broken = true;
     m_error = m_file.errorString();
@@ -205,8 +217,14 @@ bool NightKeeper::noteBingo(const Journal::Bingo &bingo)
 {
     if (bingo.taken == m_bingo.taken && bingo.drawing == m_bingo.drawing)
         return true;
-    m_bingo = bingo;
-    return write(Journal::bingoLine(bingo), bingo.time, !bingo.taken.isEmpty());
+    Journal::Bingo next = bingo;
+    next.draws = m_bingo.draws;
+    // Numbers that leave the window (a new draw, 清除, the window closed) end their draw:
+    // every line from then on keeps them, so that no later line can lose them.
+    if (!m_bingo.taken.isEmpty() && bingo.taken.mid(0, m_bingo.taken.size()) != m_bingo.taken)
+        next.draws << m_bingo.taken;
+    m_bingo = next;
+    return write(Journal::bingoLine(next), next.time, !next.taken.isEmpty());
 }
 
 bool NightKeeper::noteView(bool fullScreen, const QDateTime &time)

@@ -64,6 +64,7 @@ public:
     // to disk before it returns. False only for the first write that fails.
     bool note(BoardChange change, int index, const Board &settled, const QDateTime &time);
     // The bingo numbers taken so far; a journal is begun for them if there is none yet.
+    // Those of a draw that ended (its numbers left the window) stay in every later line.
     bool noteBingo(const Journal::Bingo &bingo);
     // Full screen or not: written only into a journal already begun, and into a new one.
     bool noteView(bool fullScreen, const QDateTime &time);

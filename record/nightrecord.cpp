@@ -8,12 +8,18 @@ QString timeText(const QDateTime &t)
     return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-// A spreadsheet takes a cell that begins with one of these for a formula, and a prize
-// such as =HYPERLINK(…) would run there; the apostrophe makes it text.
+// A spreadsheet takes a cell that begins with one of = + - @ (or a tab or a CR) for a
+// formula, and a prize such as =HYPERLINK(…) would run there; the apostrophe makes it text.
+// It first strips what stands before them: the quotes around a pasted cell ("=1+1" becomes
+// =1+1) and leading blanks or other whitespace (full-width ones too), so those do not hide a
+// formula either. Both the copied table and the CSV get the same cells.
 QString asText(const QString &f)
 {
     static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    return !f.isEmpty() && formulaStarts.contains(f.front()) ? u'\'' + f : f;
+    qsizetype at = 0;
+    while (at < f.size() && (f[at] == u'"' || f[at].isSpace()) && !formulaStarts.contains(f[at]))
+        ++at;
+    return at < f.size() && formulaStarts.contains(f[at]) ? u'\'' + f : f;
 }
 
 QString csvField(const QString &value)

@@ -127,6 +127,9 @@ QString RecordController::resumeQuestion() const
         parts << QStringLiteral("還沒有搖出任何號碼。");
     if (!c.bingo.taken.isEmpty())
         parts << QStringLiteral("賓果遊戲已經取得 %1 個號碼。").arg(c.bingo.taken.size());
+    if (!c.bingo.draws.isEmpty())
+        parts << QStringLiteral("之前 %1 局賓果遊戲的號碼都保存在紀錄檔裡。")
+                     .arg(c.bingo.draws.size());
     if (m_keeper.differingPrizes() > 0) {
         parts << QStringLiteral(
                      "獎品清單 gift.txt 已經改過：上次的獎品有 %1 項不在新的清單裡。\n\n"

@@ -3,6 +3,7 @@
 #include "filesync.h"
 #include "nightrecord.h"
 #include "prompt.h"
+#include "safefile.h"
 #include "scale.h"
 
 #include <QAction>
@@ -158,35 +159,27 @@ void RecordWindow::saveAs()
                                  .arg(reason, QDir::toNativeSeparators(path)));
 }
 
-namespace {
-QString reasonOf(const QFileDevice &file)
-{
-    switch (file.error()) {
-    case QFileDevice::ResourceError:
-        return QStringLiteral("磁碟空間不足");
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("沒有寫入的權限");
-    default:
-        return file.errorString();
-    }
-}
-} // namespace
-
 bool RecordWindow::saveTo(const QString &path, QString *reason)
 {
     // Unbuffered: a buffered write fails only when the file is closed, and QSaveFile then
     // puts the cut-off file in place of the old one as if all was well. Until commit() the
     // record goes to a file of its own, which the QSaveFile removes when it fails.
     QSaveFile file(path);
+    SafeFile::clearLastError();
     bool done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     // A short write says nothing of why; the next one fails with the reason.
     for (qint64 at = 0; done && at < m_csv.size();) {
+        SafeFile::clearLastError();
         const qint64 n = file.write(m_csv.constData() + at, m_csv.size() - at);
         done = n > 0;
         at += n;
     }
-    done = done && FileSync::sync(file) && file.commit();
+    if (done) {
+        SafeFile::clearLastError();
+        done = FileSync::sync(file) && file.commit();
+    }
+    // Read at once, before anything else can change the system's error.
     if (!done && reason)
-        *reason = reasonOf(file);
+        *reason = SafeFile::reason(SafeFile::lastError(), SafeFile::Use::Write, file.error());
     return done;
 }

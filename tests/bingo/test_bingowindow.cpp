@@ -70,6 +70,8 @@ private Q_SLOTS:
     void closing();
     void closingAsksOnceTaken_data();
     void closingAsksOnceTaken();
+    void newDrawAsksOverNumbersTaken_data();
+    void newDrawAsksOverNumbersTaken();
     void takeLooksItsColour();
 
 private:
@@ -390,6 +392,56 @@ void TestBingoWindow::closingAsksOnceTaken()
     // No: the draw goes on as it was, and the taken numbers stay.
     QCOMPARE(w->isDrawing(), drawing);
     QVERIFY(!box(w, 0).isEmpty());
+}
+
+void TestBingoWindow::newDrawAsksOverNumbersTaken_data()
+{
+    QTest::addColumn<int>("takes");
+    QTest::addColumn<bool>("brought");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("nothing taken") << 0 << false << false;
+    QTest::newRow("all 25, yes") << 25 << false << true;
+    QTest::newRow("all 25, no") << 25 << false << false;
+    // A draw brought back with a resumed night, its loop not running.
+    QTest::newRow("three of an unfinished draw, yes") << 3 << true << true;
+    QTest::newRow("three of an unfinished draw, no") << 3 << true << false;
+}
+
+// One more 開  始 after the numbers taken would wipe what the players check their cards
+// against: it asks first, and 否 leaves the draw as it was.
+void TestBingoWindow::newDrawAsksOverNumbersTaken()
+{
+    QFETCH(int, takes);
+    QFETCH(bool, brought);
+    QFETCH(bool, answer);
+    BingoWindow *w = open();
+    QList<int> taken;
+    if (brought) {
+        taken = {7, 1, 25};
+        w->restore(taken, false);
+    } else if (takes > 0) {
+        button(w, "Command1(0)")->click();
+        for (int n = 0; n < takes; ++n) {
+            w->draw().requestTake();
+            w->step();
+        }
+        taken = w->draw().taken();
+    }
+    QCOMPARE(taken.size(), takes);
+    QVERIFY(!w->isDrawing());
+    QVERIFY(button(w, "Command1(0)")->isEnabled());
+    m_answer = answer;
+    QTest::mouseClick(button(w, "Command1(0)"), Qt::LeftButton);
+    QCOMPARE(m_questions,
+             takes > 0
+                 ? QStringList{QStringLiteral("已取得的號碼將會清除。\n確定要開始新的賓果遊戲嗎?")}
+                 : QStringList());
+    const bool starts = takes == 0 || answer;
+    QCOMPARE(w->isDrawing(), starts);
+    QCOMPARE(w->draw().taken(), starts ? QList<int>() : taken);
+    for (int i = 0; i < takes; ++i)
+        QCOMPARE(box(w, i), starts ? QString() : QString::number(taken[i]));
+    QCOMPARE(button(w, "Command1(0)")->isEnabled(), !starts);
 }
 
 // The take button is graphical: its face is its own colour, not the style's shade of it.

@@ -14,11 +14,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QtTest/qtestspontaneevent.h>
+
+#include <functional>
 
 // A presenter remote and the keyboard, in every window and every state of the night.
 class TestPresenterKeys : public QObject
@@ -39,6 +43,10 @@ private Q_SLOTS:
     void autoRepeat_data();
     void autoRepeat();
     void heldAfterClose();
+    void bingoQuestionByRemote_data();
+    void bingoQuestionByRemote();
+    void bingoQuestionIgnoresTheHeldKey_data();
+    void bingoQuestionIgnoresTheHeldKey();
 
 private:
     QStringList m_refusals;
@@ -81,6 +89,39 @@ enum class State
 };
 
 using Drive::spinToStop;
+
+QList<int> allBingoNumbers()
+{
+    QList<int> all;
+    for (int n = 25; n >= 1; --n)
+        all << n;
+    return all;
+}
+
+// Runs the script on the question box once it is up and has the focus, from within the
+// box's own event loop.
+void whenAsked(const std::function<void(QMessageBox *)> &script)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, script] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        // A box the keys failed to answer must not hang the test.
+        QTimer::singleShot(10000, box, [box] {
+            qWarning("the question box was left open");
+            box->reject();
+        });
+        box->activateWindow();
+        if (!QTest::qWaitForWindowActive(box))
+            qWarning("the question box never got the focus");
+        script(box);
+    });
+    poll->start();
+}
 
 void activate(QWidget *window)
 {
@@ -510,7 +551,7 @@ void TestPresenterKeys::autoRepeat_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("key");
     for (const char *window : {"board idle", "board awaiting", "prize opened", "bingo idle",
-                               "bingo drawing", "finale"}) {
+                               "bingo drawing", "bingo finished", "finale"}) {
         for (const auto &[keyName, key] : Keys)
             QTest::addRow("%s: %s", window, keyName) << QString::fromLatin1(window) << int(key);
         QTest::addRow("%s: M", window) << QString::fromLatin1(window) << int(Qt::Key_M);
@@ -537,6 +578,9 @@ void TestPresenterKeys::autoRepeat()
         target = w.windows().bingoWindow();
         if (window.endsWith(QLatin1String("drawing")))
             target->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
+        // Held over a finished draw, a key neither asks nor starts a new one.
+        if (window.endsWith(QLatin1String("finished")))
+            w.windows().bingoWindow()->restore(allBingoNumbers(), false);
     } else if (finale) {
         w.boardWindow().showFullScreen();
         QTRY_VERIFY(w.boardWindow().isFullScreen());
@@ -647,6 +691,117 @@ void TestPresenterKeys::heldAfterClose()
         w.boardWindow().discardStop();
     }
     QVERIFY(m_refusals.isEmpty());
+}
+
+void TestPresenterKeys::bingoQuestionByRemote_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("answer"); // Yes, No, or None: the question stays up
+    for (const auto &[keyName, key] : Keys) {
+        const bool yes = key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_Space ||
+                         key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down;
+        const bool no = key == Qt::Key_Escape || key == Qt::Key_PageUp || key == Qt::Key_Left ||
+                        key == Qt::Key_Up;
+        QTest::addRow("%s", keyName) << int(key)
+                                     << QString::fromLatin1(yes  ? "Yes"
+                                                            : no ? "No"
+                                                                 : "None");
+    }
+}
+
+// Next after the 25th bingo number asks before a new draw, and the remote answers: Next is
+// 是, Escape or its back button 否. A key of neither leaves the question up, never a box the
+// remote cannot answer.
+void TestPresenterKeys::bingoQuestionByRemote()
+{
+    QFETCH(int, key);
+    QFETCH(QString, answer);
+    Prompt::setConfirmHandler({}); // the real question box
+    ScriptedRandom r;
+    Stage board({}, r);
+    board.boardWindow().show();
+    board.night().openBingo();
+    BingoWindow *bingo = board.windows().bingoWindow();
+    bingo->restore(allBingoNumbers(), false);
+    activate(bingo);
+    QString asked;
+    bool stayed = false;
+    whenAsked([&](QMessageBox *box) {
+        asked = box->text();
+        QPointer<QMessageBox> alive = box;
+        // The press that asked is let go; then the answer.
+        QTest::simulateEvent(box->focusWidget(), false, Qt::Key_PageDown, {}, QStringLiteral(" "),
+                             false);
+        QTest::keyClick(box->focusWidget(), Qt::Key(key));
+        QTest::qWait(2 * RepeatGuard::SettleMs);
+        stayed = alive && alive->isVisible();
+        if (stayed)
+            QTest::keyClick(alive->focusWidget(), Qt::Key_Escape);
+    });
+    QTest::simulateEvent(bingo->focusWidget(), true, Qt::Key_PageDown, {}, QStringLiteral(" "),
+                         false);
+    QCOMPARE(asked, BingoWindow::newDrawQuestion());
+    QCOMPARE(stayed, answer == QLatin1String("None"));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(bingo->isDrawing(), answer == QLatin1String("Yes"));
+    QCOMPARE(bingo->draw().taken(),
+             answer == QLatin1String("Yes") ? QList<int>() : allBingoNumbers());
+    QCOMPARE(board.windows().blackScreen() != nullptr, false);
+    QVERIFY(m_refusals.isEmpty());
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    bingo->close();
+}
+
+void TestPresenterKeys::bingoQuestionIgnoresTheHeldKey_data()
+{
+    QTest::addColumn<bool>("stamped");
+    QTest::newRow("repeats, marked or not") << false;
+    QTest::newRow("X's release and press pairs") << true;
+}
+
+// The key that asked is held on: its repeats reach the question box, and none of them
+// answers it. Let go and pressed again, it does.
+void TestPresenterKeys::bingoQuestionIgnoresTheHeldKey()
+{
+    QFETCH(bool, stamped);
+    Prompt::setConfirmHandler({});
+    ScriptedRandom r;
+    Stage board({}, r);
+    board.boardWindow().show();
+    board.night().openBingo();
+    BingoWindow *bingo = board.windows().bingoWindow();
+    bingo->restore(allBingoNumbers(), false);
+    activate(bingo);
+    bool heldThrough = false;
+    whenAsked([&](QMessageBox *box) {
+        QPointer<QMessageBox> alive = box;
+        QWidget *focus = box->focusWidget();
+        if (stamped) {
+            for (ulong t = 5000; t < 5200; t += 40) {
+                sendStamped(focus, false, Qt::Key_Space, t);
+                sendStamped(focus, true, Qt::Key_Space, t);
+            }
+            sendStamped(focus, false, Qt::Key_Space, 5201);
+        } else {
+            for (int i = 0; i < 5; ++i) {
+                QTest::qWait(30);
+                QTest::simulateEvent(focus, true, Qt::Key_Space, {}, QStringLiteral(" "),
+                                     i % 2 == 0);
+            }
+            QTest::simulateEvent(focus, false, Qt::Key_Space, {}, QStringLiteral(" "), false);
+        }
+        QTest::qWait(2 * RepeatGuard::SettleMs);
+        heldThrough = alive && alive->isVisible();
+        if (alive)
+            QTest::keyClick(alive->focusWidget(), Qt::Key_Space);
+    });
+    QTest::simulateEvent(bingo->focusWidget(), true, Qt::Key_Space, {}, QStringLiteral(" "), false);
+    QVERIFY(heldThrough);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(bingo->isDrawing());
+    QVERIFY(bingo->draw().taken().isEmpty());
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+    bingo->close();
 }
 
 QTEST_MAIN(TestPresenterKeys)

@@ -94,6 +94,10 @@ private Q_SLOTS:
     void inspect_data();
     void inspect();
     void damagedInTheMiddle();
+    void lastLineWithoutItsEnd_data();
+    void lastLineWithoutItsEnd();
+    void bingoDrawsKept();
+    void danglingLinkSetAside();
     void neverWrittenOver_data();
     void neverWrittenOver();
     void heldOpenElsewhere_data();
@@ -148,7 +152,17 @@ void TestJournal::damage_data()
         << edited(l[0], QStringLiteral("prizes"), QStringLiteral("x"), false) << false << 0 << true
         << true;
     QTest::newRow("last entry cut short")
-        << head + l[2] + l[3].left(l[3].size() - 1) << true << 2 << true << false;
+        << head + l[2] + l[3].left(l[3].size() - 2) << true << 2 << true << false;
+    // Whole and valid, only its line end missing: kept (resume writes the line end).
+    QTest::newRow("last entry without its line end")
+        << head + l[2] + l[3].chopped(1) << true << 3 << false << false;
+    QTest::newRow("header without its line end") << l[0].chopped(1) << true << 0 << false << false;
+    // A whole line that does not read is damage, whether or not its line end is there.
+    QTest::newRow("last entry unreadable, without its line end")
+        << head + l[2] + edited(l[3], QStringLiteral("round"), 3, false).chopped(1) << true << 2
+        << true << true;
+    QTest::newRow("last line not a journal's, without its line end")
+        << head + l[2] + QByteArray("{\"x\":1}") << true << 2 << true << true;
     QTest::newRow("binary tail") << head + QByteArray("\0\xff\n", 3) + l[2] << true << 1 << true
                                  << true;
     QTest::newRow("unknown change")
@@ -188,6 +202,16 @@ void TestJournal::damage_data()
         << head + Journal::bingoLine({{3, 26}, true, T0}) << true << 1 << true << true;
     QTest::newRow("bingo number twice")
         << head + Journal::bingoLine({{3, 3}, true, T0}) << true << 1 << true << true;
+    QTest::newRow("earlier bingo draw with number 26")
+        << head + Journal::bingoLine({{3}, true, T0, {{1, 26}}}) << true << 1 << true << true;
+    QTest::newRow("earlier bingo draw with a number twice")
+        << head + Journal::bingoLine({{3}, true, T0, {{4, 4}}}) << true << 1 << true << true;
+    QTest::newRow("earlier bingo draw empty")
+        << head + Journal::bingoLine({{3}, true, T0, {{}}}) << true << 1 << true << true;
+    QTest::newRow("earlier bingo draws not a list")
+        << head + edited(Journal::bingoLine({{3}, true, T0}), QStringLiteral("draws"),
+                         QStringLiteral("x"), false)
+        << true << 1 << true << true;
     QTest::newRow("view of no kind") << head + QByteArray("{\"view\":\"x\",\"time\":\"") +
                                             T0.toString(Qt::ISODateWithMs).toLatin1() + "\"}\n"
                                      << true << 1 << true << true;
@@ -215,7 +239,9 @@ void TestJournal::damage()
 
 // What comes back besides the board: the prize window still up, the bingo numbers, full
 // screen. Steps: s stop, c card, p prize window closed, x closing picture, r round change,
-// b a bingo number, e bingo window closed, f full screen, w back to a window.
+// b a bingo number, e bingo window closed, n a new bingo draw over the numbers taken,
+// o the bingo window closed as the first programs wrote it (its numbers not kept), f full
+// screen, w back to a window.
 void TestJournal::whatCameBack_data()
 {
     QTest::addColumn<QString>("steps");
@@ -223,21 +249,29 @@ void TestJournal::whatCameBack_data()
     QTest::addColumn<bool>("prizeOpen");
     QTest::addColumn<int>("bingo");
     QTest::addColumn<bool>("fullScreen");
-    QTest::newRow("card not confirmed") << "sc" << 2 << true << 0 << false;
-    QTest::newRow("card confirmed") << "scp" << 2 << false << 0 << false;
-    QTest::newRow("a stop while the prize is up") << "scs" << 2 << true << 0 << false;
-    QTest::newRow("confirmed, then a stop") << "scps" << 2 << false << 0 << false;
+    QTest::addColumn<QList<int>>("draws"); // how many numbers each earlier draw kept
+    const QList<int> none;
+    QTest::newRow("card not confirmed") << "sc" << 2 << true << 0 << false << none;
+    QTest::newRow("card confirmed") << "scp" << 2 << false << 0 << false << none;
+    QTest::newRow("a stop while the prize is up") << "scs" << 2 << true << 0 << false << none;
+    QTest::newRow("confirmed, then a stop") << "scps" << 2 << false << 0 << false << none;
     QTest::newRow("last prize closed without the closing picture")
-        << "SCp" << 2 << true << 0 << false;
-    QTest::newRow("last prize, then the round change") << "SCpr" << 2 << true << 0 << false;
-    QTest::newRow("closing picture reached") << "SCpx" << 2 << false << 0 << false;
-    QTest::newRow("first program: card last") << "sc" << 1 << true << 0 << false;
-    QTest::newRow("first program: a stop after the card") << "scs" << 1 << false << 0 << false;
-    QTest::newRow("first program: last prize") << "SCs" << 1 << true << 0 << false;
-    QTest::newRow("bingo numbers") << "bbsb" << 2 << false << 3 << false;
-    QTest::newRow("bingo window closed") << "bbe" << 2 << false << 0 << false;
-    QTest::newRow("full screen") << "fsc" << 2 << true << 0 << true;
-    QTest::newRow("full screen left") << "fsw" << 2 << false << 0 << false;
+        << "SCp" << 2 << true << 0 << false << none;
+    QTest::newRow("last prize, then the round change") << "SCpr" << 2 << true << 0 << false << none;
+    QTest::newRow("closing picture reached") << "SCpx" << 2 << false << 0 << false << none;
+    QTest::newRow("first program: card last") << "sc" << 1 << true << 0 << false << none;
+    QTest::newRow("first program: a stop after the card")
+        << "scs" << 1 << false << 0 << false << none;
+    QTest::newRow("first program: last prize") << "SCs" << 1 << true << 0 << false << none;
+    QTest::newRow("bingo numbers") << "bbsb" << 2 << false << 3 << false << none;
+    QTest::newRow("bingo window closed") << "bbe" << 2 << false << 0 << false << QList<int>{2};
+    QTest::newRow("bingo window closed, as first written")
+        << "bbo" << 2 << false << 0 << false << none;
+    QTest::newRow("a second bingo draw") << "bbbnb" << 2 << false << 1 << false << QList<int>{3};
+    QTest::newRow("three bingo draws, the last closed")
+        << "bnbbnbbbe" << 2 << false << 0 << false << QList<int>{1, 2, 3};
+    QTest::newRow("full screen") << "fsc" << 2 << true << 0 << true << none;
+    QTest::newRow("full screen left") << "fsw" << 2 << false << 0 << false << none;
 }
 
 void TestJournal::whatCameBack()
@@ -247,6 +281,7 @@ void TestJournal::whatCameBack()
     QFETCH(bool, prizeOpen);
     QFETCH(int, bingo);
     QFETCH(bool, fullScreen);
+    QFETCH(QList<int>, draws);
     QByteArray bytes = version == 1 ? firstHeader("gifts") : Journal::headerLine(prizeList(), T0);
     Board b(prizeList());
     Journal::Bingo taken{{}, true, T0};
@@ -286,6 +321,14 @@ void TestJournal::whatCameBack()
             bytes += Journal::bingoLine(taken);
             break;
         case 'e':
+        case 'n':
+            taken.draws << taken.taken;
+            taken.taken.clear();
+            taken.drawing = step == u'n';
+            bytes += Journal::bingoLine(taken);
+            taken.drawing = true;
+            break;
+        case 'o':
             bytes += Journal::bingoLine({{}, false, t});
             break;
         case 'f':
@@ -299,8 +342,14 @@ void TestJournal::whatCameBack()
     QCOMPARE(c.prizeOpen(), prizeOpen);
     QCOMPARE(c.bingo.taken.size(), bingo);
     QCOMPARE(c.fullScreen, fullScreen);
-    if (bingo > 0)
+    if (bingo > 0 && draws.isEmpty())
         QCOMPARE(c.bingo.taken, (QList<int>{1, 4, 7}).mid(0, bingo));
+    QList<int> kept;
+    for (const QList<int> &d : c.bingo.draws)
+        kept << int(d.size());
+    QCOMPARE(kept, draws);
+    // An earlier draw alone is still a night to keep.
+    QCOMPARE(c.holdsNight(), !c.entries.isEmpty() || bingo > 0 || !draws.isEmpty());
 }
 
 void TestJournal::inspect_data()
@@ -328,6 +377,8 @@ void TestJournal::inspect_data()
     QTest::newRow("unfinished") << l.join() << prizeList() << int(E::Unfinished) << 0;
     QTest::newRow("unfinished, torn tail")
         << l.join() + "{\"chan" << prizeList() << int(E::Unfinished) << 0;
+    QTest::newRow("unfinished, last line without its end")
+        << l.join().chopped(1) << prizeList() << int(E::Unfinished) << 0;
     QTest::newRow("closing reached") << l.join() + closing << prizeList() << int(E::Finished) << 0;
     QTest::newRow("same prizes, another order") << l.join() << reordered << int(E::Unfinished) << 0;
     QTest::newRow("two prizes changed") << l.join() << changed << int(E::OtherPrizes) << 2;
@@ -335,6 +386,10 @@ void TestJournal::inspect_data()
         << l[0] + Journal::bingoLine({{7}, true, T0}) << prizeList() << int(E::Unfinished) << 0;
     QTest::newRow("full screen only")
         << l[0] + Journal::viewLine(true, T0) << prizeList() << int(E::Nothing) << 0;
+    // The window closed after a draw: its numbers are kept, so the journal is not replaced.
+    QTest::newRow("an earlier bingo draw only")
+        << l[0] + Journal::bingoLine({{}, false, T0, {{7, 3}}}) << prizeList() << int(E::Unfinished)
+        << 0;
     // gift.txt re-saved as UTF-8: other bytes, the same prizes.
     QTest::newRow("first program, list re-saved")
         << first << prizeList() << int(E::Unfinished) << 0;
@@ -379,7 +434,11 @@ void TestJournal::inspect()
         QVERIFY(keeper.board().awaitingPrize);
         // The night goes on with its own prizes.
         QCOMPARE(keeper.board().gifts[0], QStringLiteral("獎品2"));
-        QCOMPARE(QFileInfo(path).size(), keeper.earlier().wholeBytes);
+        // Cut after the last whole line, which gets its line end if it had none.
+        const bool unended = keeper.earlier().lastLineUnended;
+        QCOMPARE(readFile(path), bytes.left(keeper.earlier().wholeBytes) + (unended ? "\n" : ""));
+        if (unended)
+            QCOMPARE(readFile(path), nightLines().join());
     }
 }
 
@@ -411,6 +470,103 @@ void TestJournal::damagedInTheMiddle()
         QCOMPARE(readFile(copy), whole);
         QCOMPARE(besideJournals(dir.path()).size(), 1);
     }
+}
+
+// The last line whole but for its line end. Valid, it is kept and the journal goes on after
+// it; unreadable, it is damage like any other: copied whole first, then cut.
+void TestJournal::lastLineWithoutItsEnd_data()
+{
+    QTest::addColumn<QByteArray>("last");
+    QTest::addColumn<bool>("valid");
+    const QList<QByteArray> l = nightLines();
+    QTest::newRow("valid") << l[3] << true;
+    QTest::newRow("a stop in round 3") << edited(l[3], QStringLiteral("round"), 3, false) << false;
+    QTest::newRow("a bingo number 26")
+        << Journal::bingoLine({{4, 26}, true, T0.addSecs(200)}) << false;
+}
+
+void TestJournal::lastLineWithoutItsEnd()
+{
+    QFETCH(QByteArray, last);
+    QFETCH(bool, valid);
+    const QList<QByteArray> l = nightLines();
+    const QByteArray before = l[0] + l[1] + l[2];
+    const QByteArray whole = before + last.chopped(1);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.journal"));
+    writeFile(path, whole);
+    NightKeeper keeper(path, "gifts", prizeList());
+    QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Unfinished);
+    QCOMPARE(keeper.earlier().linesLost, !valid);
+    QCOMPARE(keeper.earlier().entries.size(), valid ? 3 : 2);
+    const QString copy = keeper.damagedCopy();
+    QCOMPARE(copy.isEmpty(), valid);
+    QCOMPARE(besideJournals(dir.path()).size(), valid ? 0 : 1);
+    if (!valid)
+        QCOMPARE(readFile(copy), whole);
+    QVERIFY(keeper.resume());
+    QCOMPARE(readFile(path), valid ? before + last : before);
+    // The next line starts a line of its own.
+    QVERIFY(keeper.note(BoardChange::Correction, 3, keeper.board(), T0.addSecs(300)));
+    const Journal::Contents c = Journal::read(readFile(path), prizeList());
+    QVERIFY(!c.damaged);
+    QCOMPARE(c.entries.size(), valid ? 4 : 3);
+}
+
+// Every bingo draw of the night stays in the journal: a new draw, 清除 or the window's
+// closing ends one, and its numbers go on in each later line, through a resume too.
+void TestJournal::bingoDrawsKept()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.journal"));
+    const auto noted = [&] { return Journal::read(readFile(path), prizeList()).bingo; };
+    {
+        NightKeeper keeper(path, "gifts", prizeList());
+        QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Nothing);
+        QVERIFY(keeper.noteBingo({{}, true, T0}));
+        QVERIFY(!QFile::exists(path)); // nothing taken yet: no journal
+        for (const QList<int> &taken : {QList<int>{3}, {3, 5}, {3, 5, 9}})
+            QVERIFY(keeper.noteBingo({taken, true, T0}));
+        QCOMPARE(noted().draws, QList<QList<int>>());
+        QVERIFY(keeper.noteBingo({{}, true, T0})); // a new draw
+        QCOMPARE(noted().taken, QList<int>());
+        QCOMPARE(noted().draws, (QList<QList<int>>{{3, 5, 9}}));
+        QVERIFY(keeper.noteBingo({{7}, true, T0}));
+        QVERIFY(keeper.noteBingo({{7}, false, T0})); // the last number of a draw
+        QVERIFY(keeper.noteBingo({{}, false, T0}));  // the window closed
+        QCOMPARE(noted().draws, (QList<QList<int>>{{3, 5, 9}, {7}}));
+    }
+    NightKeeper again(path, "gifts", prizeList());
+    QCOMPARE(again.inspect(), NightKeeper::Earlier::Unfinished);
+    QCOMPARE(again.earlier().bingo.draws, (QList<QList<int>>{{3, 5, 9}, {7}}));
+    QVERIFY(again.resume());
+    QVERIFY(again.noteBingo({{12}, true, T0}));
+    QVERIFY(again.noteBingo({{1}, true, T0})); // 清除, then a number
+    const Journal::Bingo last = noted();
+    QCOMPARE(last.taken, QList<int>{1});
+    QCOMPARE(last.draws, (QList<QList<int>>{{3, 5, 9}, {7}, {12}}));
+}
+
+// A symbolic link that leads nowhere lies where the journal goes: it is set aside like any
+// other file that is no journal, and the night is journaled in its place.
+void TestJournal::danglingLinkSetAside()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.journal"));
+    const QString nowhere = dir.filePath(QStringLiteral("gone/night.journal"));
+    if (!QFile::link(nowhere, path) || !QFileInfo(path).isSymbolicLink())
+        QSKIP("no symbolic links here");
+    NightKeeper keeper(path, "gifts", prizeList());
+    QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Damaged);
+    QCOMPARE(keeper.unreadable(), QStringLiteral("它是一個符號連結，指向的檔案並不存在"));
+    const NightKeeper::Kept kept = keeper.setAside();
+    QVERIFY2(kept.ok, qPrintable(kept.error));
+    QCOMPARE(QFileInfo(kept.name).symLinkTarget(), nowhere);
+    QVERIFY(keeper.note(BoardChange::Correction, 3, Board(prizeList()), T0));
+    QVERIFY(!keeper.journalBroken());
+    QVERIFY(!QFileInfo(path).isSymLink());
+    QCOMPARE(Journal::read(readFile(path), prizeList()).entries.size(), 1);
+    QVERIFY(!QFile::exists(nowhere));
 }
 
 // In a folder where the old journal can be neither renamed nor copied, the new night is

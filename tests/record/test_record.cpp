@@ -103,6 +103,20 @@ const NightRecord::Entry &lastStop(const QList<NightRecord::Entry> &record)
                          [](const auto &e) { return e.drawNo > 0; });
 }
 
+// Latin letters in a message, but for the file names it quotes: the system's own text,
+// often English, where the operator should read Traditional Chinese.
+bool hasLatin(QString message, const QStringList &names)
+{
+    for (const QString &n : names)
+        message.remove(n);
+    return message.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
+}
+
+bool hasLatin(const QString &message, const QString &name)
+{
+    return hasLatin(message, QStringList{name});
+}
+
 QList<QStringList> parseTsv(const QString &text)
 {
     QList<QStringList> rows;
@@ -168,6 +182,7 @@ private Q_SLOTS:
     void failedSaveKeepsEarlierFile_data();
     void failedSaveKeepsEarlierFile();
     void menuEntryAndLiveWindow();
+    void unwritableJournalWarnsOnce_data();
     void unwritableJournalWarnsOnce();
     void closeBoxSaysWhetherTheNightIsKept_data();
     void closeBoxSaysWhetherTheNightIsKept();
@@ -177,6 +192,7 @@ private Q_SLOTS:
     void opensAtBoardScale();
     void resavedList_data();
     void resavedList();
+    void damagedJournalAsks_data();
     void damagedJournalAsks();
     void oldJournalThatCannotMove_data();
     void oldJournalThatCannotMove();
@@ -184,6 +200,7 @@ private Q_SLOTS:
     void unusableJournalSaysWhy();
     void bingoAndFullScreenComeBack_data();
     void bingoAndFullScreenComeBack();
+    void bingoDrawsStayInTheJournal();
     void resumedPrizeKeepsItsNumber();
     void opensAtTheTopAndClosesByKey_data();
     void opensAtTheTopAndClosesByKey();
@@ -351,16 +368,33 @@ void TestRecord::resumeFromEveryCut()
     const QList<qsizetype> ends = lineEnds(journal);
     QCOMPARE(ends.size(), m_moments.size() + 1);
 
+    // The journal ends after a line; or the next line is torn by a crash; or the next line
+    // is whole but lost its line end, and is kept.
+    enum class Cut
+    {
+        Whole,
+        Torn,
+        Unended
+    };
     for (int k = 0; k < int(m_moments.size()); ++k) {
-        for (bool torn : {false, true}) {
-            const QString where = QStringLiteral("after entry %1%2")
-                                      .arg(k + 1)
-                                      .arg(torn ? QStringLiteral(", next one torn") : QString());
+        for (Cut how : {Cut::Whole, Cut::Torn, Cut::Unended}) {
+            const bool torn = how == Cut::Torn;
+            if (how == Cut::Unended && k + 2 >= ends.size())
+                continue;
+            const int got = how == Cut::Unended ? k + 1 : k;
+            const QString where =
+                QStringLiteral("after entry %1%2")
+                    .arg(k + 1)
+                    .arg(torn                  ? QStringLiteral(", next one torn")
+                         : how == Cut::Unended ? QStringLiteral(", next one without its end")
+                                               : QString());
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("night.journal"));
             QByteArray cut = journal.left(ends[k + 1]);
             if (torn && k + 2 < ends.size())
                 cut += journal.mid(ends[k + 1], (ends[k + 2] - ends[k + 1]) / 2);
+            if (how == Cut::Unended)
+                cut = journal.left(ends[k + 2] - 1);
             writeFile(path, cut);
             m_questions.clear();
             Random random;
@@ -369,7 +403,7 @@ void TestRecord::resumeFromEveryCut()
             rc.offerResume();
             w.boardWindow().show();
             QCoreApplication::processEvents(); // the prize window comes back over the board
-            const Moment &live = m_moments[k];
+            const Moment &live = m_moments[got];
             QCOMPARE(m_questions.size(), 1);
             // The last stop kept, as the record of the night saw it.
             const NightRecord::Entry &last = lastStop(live.record);
@@ -388,7 +422,8 @@ void TestRecord::resumeFromEveryCut()
                     qPrintable(where + u' ' + board[i] + QStringLiteral(" != ") + live.board[i]));
             QCOMPARE(widgetDump(w), live.widgets);
             QVERIFY2(rc.keeper().record().entries() == live.record, qPrintable(where));
-            QCOMPARE(readFile(path), journal.left(ends[k + 1])); // a torn tail is cut off
+            // A torn tail is cut off; a whole line gets its line end.
+            QCOMPARE(readFile(path), journal.left(ends[got + 1]));
         }
     }
 }
@@ -524,6 +559,25 @@ void TestRecord::exportQuoting_data()
                                  << QStringLiteral("' =1+1");
     QTest::newRow("leading CR") << QStringLiteral("\r=1+1") << QStringLiteral("'\r=1+1")
                                 << QStringLiteral("' =1+1");
+    // A spreadsheet strips the quotes around a pasted cell and leading whitespace first: a
+    // formula behind them would run all the same.
+    QTest::newRow("quoted formula")
+        << QStringLiteral("\"=1+1\"") << QStringLiteral("'\"=1+1\"") << QStringLiteral("'\"=1+1\"");
+    QTest::newRow("quoted, blank, minus")
+        << QStringLiteral("\" -5\"") << QStringLiteral("'\" -5\"") << QStringLiteral("'\" -5\"");
+    QTest::newRow("blank, then a formula")
+        << QStringLiteral(" =1+1") << QStringLiteral("' =1+1") << QStringLiteral("' =1+1");
+    QTest::newRow("full-width blank, then at")
+        << QStringLiteral("\u3000@SUM(A1)") << QStringLiteral("'\u3000@SUM(A1)")
+        << QStringLiteral("'\u3000@SUM(A1)");
+    QTest::newRow("line feed, then plus")
+        << QStringLiteral("\n+1") << QStringLiteral("'\n+1") << QStringLiteral("' +1");
+    QTest::newRow("blank, then a tab")
+        << QStringLiteral(" \t1") << QStringLiteral("' \t1") << QStringLiteral("'  1");
+    QTest::newRow("quoted text") << QStringLiteral("\"頭獎\"") << QStringLiteral("\"頭獎\"")
+                                 << QStringLiteral("\"頭獎\"");
+    QTest::newRow("only quotes and blanks")
+        << QStringLiteral("\" \"") << QStringLiteral("\" \"") << QStringLiteral("\" \"");
     QTest::newRow("equals inside")
         << QStringLiteral("A=B") << QStringLiteral("A=B") << QStringLiteral("A=B");
     QTest::newRow("full-width equals")
@@ -592,8 +646,13 @@ void TestRecord::failedSaveKeepsEarlierFile_data()
 {
     QTest::addColumn<QString>("how"); // limit: the disk takes 100 bytes, then no more
     QTest::addColumn<QString>("reason");
-    QTest::newRow("disk full half-way") << "limit" << QStringLiteral("File too large");
+    QTest::newRow("disk full half-way") << "limit" << QStringLiteral("檔案太大");
+#ifdef Q_OS_WIN
+    // QSaveFile tries more than one name first: any reason, so long as it is in Chinese.
     QTest::newRow("no such folder") << "folder" << QString();
+#else
+    QTest::newRow("no such folder") << "folder" << QStringLiteral("檔案或資料夾不存在");
+#endif
 }
 
 // A record that did not reach the disk is never reported as saved, and an earlier file
@@ -639,6 +698,7 @@ void TestRecord::failedSaveKeepsEarlierFile()
     QVERIFY2(m_refusals[0].startsWith(QStringLiteral("無法儲存抽獎紀錄（") + reason),
              qPrintable(m_refusals[0]));
     QVERIFY(m_refusals[0].contains(QDir::toNativeSeparators(csv)));
+    QVERIFY2(!hasLatin(m_refusals[0], QDir::toNativeSeparators(csv)), qPrintable(m_refusals[0]));
     if (how == QLatin1String("limit")) {
         QCOMPARE(readFile(csv), earlier);
         // Nothing half-written is left beside it.
@@ -674,19 +734,57 @@ void TestRecord::menuEntryAndLiveWindow()
     QCOMPARE(m_controller->recordWindow(), win); // brought forward, not made again
 }
 
+void TestRecord::unwritableJournalWarnsOnce_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("reason"); // in the operator's words, not the system's
+#ifdef Q_OS_WIN
+    const QString notFolder = QStringLiteral("檔案或資料夾不存在"); // ERROR_PATH_NOT_FOUND
+#else
+    const QString notFolder = QStringLiteral("路徑中有一部分不是資料夾"); // ENOTDIR
+#endif
+    QTest::newRow("a file where its folder should be") << "blocked" << notFolder;
+    QTest::newRow("disk full") << "limit" << QStringLiteral("檔案太大");
+}
+
 void TestRecord::unwritableJournalWarnsOnce()
 {
-    // A folder where the journal's folder should be is a file: nothing can be written.
-    writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
+    QFETCH(QString, how);
+    QFETCH(QString, reason);
+    QString journal = m_journalPath;
+    if (how == QLatin1String("blocked")) {
+        // A folder where the journal's folder should be is a file: nothing can be written.
+        writeFile(m_dir->filePath(QStringLiteral("blocked")), "x");
+        journal = m_dir->filePath(QStringLiteral("blocked/night.journal"));
+    }
     m_controller.reset();
-    m_controller = std::make_unique<RecordController>(
-        m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
-        m_dir->filePath(QStringLiteral("blocked/night.journal")));
+    m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(),
+                                                      prizeList(), m_giftPath, journal);
+#ifdef Q_OS_WIN
+    if (how == QLatin1String("limit"))
+        QSKIP("Windows has no file size limit to set");
     spin();
+#else
+    // Past the limit a write fails as on a full disk (EFBIG rather than ENOSPC): the header
+    // with its 56 prizes is longer than 100 bytes.
+    struct rlimit before;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (how == QLatin1String("limit")) {
+        struct rlimit small = before;
+        small.rlim_cur = 100;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    spin();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldSignal);
+#endif
     QVERIFY(m_refusals.isEmpty()); // not before the stop is on screen
     QCoreApplication::processEvents();
     QCOMPARE(m_refusals.size(), 1);
-    QVERIFY(m_refusals[0].startsWith(QStringLiteral("無法寫入抽獎紀錄檔")));
+    QCOMPARE(m_refusals[0], QStringLiteral("無法寫入抽獎紀錄檔：\n%1\n%2\n\n"
+                                           "抽獎照常進行，但程式若意外結束，今晚的抽獎將無法接續。")
+                                .arg(journal, reason));
     card(Board::Chance);
     spin();
     QCoreApplication::processEvents();
@@ -930,15 +1028,32 @@ void TestRecord::resavedList()
     QVERIFY(m_refusals.isEmpty());
 }
 
-// A line spoilt in the middle: the question says so, names the whole copy and the last
-// stop that comes back; 是 brings back the night up to there.
+// A line spoilt in the middle, or a last line that is whole but unreadable and has lost
+// its line end: the question says so, names the whole copy and the last stop that comes
+// back; 是 brings back the night up to there.
+void TestRecord::damagedJournalAsks_data()
+{
+    QTest::addColumn<bool>("last");
+    QTest::newRow("a line in the middle") << false;
+    QTest::newRow("the last line, without its end") << true;
+}
+
 void TestRecord::damagedJournalAsks()
 {
+    QFETCH(bool, last);
     playNight();
     QByteArray journal = readFile(m_journalPath);
     const QList<qsizetype> ends = lineEnds(journal);
-    const int spoilt = 6; // the line after the sixth change
-    journal.replace(ends[spoilt] + 2, 5, "\x01\x02\x03\x04\x05");
+    // The line after the sixth change, or the last one.
+    const int spoilt = last ? int(ends.size()) - 2 : 6;
+    if (last) {
+        journal.chop(1);
+        const qsizetype round = journal.indexOf("\"round\":", ends[spoilt]);
+        QVERIFY(round > 0);
+        journal[round + 8] = '7';
+    } else {
+        journal.replace(ends[spoilt] + 2, 5, "\x01\x02\x03\x04\x05");
+    }
     writeFile(m_journalPath, journal);
     m_questions.clear();
 
@@ -951,14 +1066,16 @@ void TestRecord::damagedJournalAsks()
     QCOMPARE(boardDump(w.night().board()), live.board);
     const QString copy = rc.keeper().damagedCopy();
     QCOMPARE(readFile(copy), journal);
-    const NightRecord::Entry &last = lastStop(live.record);
-    QVERIFY(m_questions[0].contains(
-        QStringLiteral(
-            "抽獎紀錄檔有一部分已經損壞，只能恢復到下面這一次搖獎為止，之後的抽獎無法恢復。"
-            "完整的檔案已另存為：\n%1\n\n最後保存的是第 %2 次搖獎：號碼 %3")
-            .arg(copy)
-            .arg(last.drawNo)
-            .arg(last.number)));
+    const NightRecord::Entry &lastKept = lastStop(live.record);
+    QVERIFY2(
+        m_questions[0].contains(
+            QStringLiteral(
+                "抽獎紀錄檔有一部分已經損壞，只能恢復到下面這一次搖獎為止，之後的抽獎無法恢復。"
+                "完整的檔案已另存為：\n%1\n\n最後保存的是第 %2 次搖獎：號碼 %3")
+                .arg(copy)
+                .arg(lastKept.drawNo)
+                .arg(lastKept.number)),
+        qPrintable(m_questions[0]));
     QCOMPARE(readFile(m_journalPath), journal.left(ends[spoilt]));
 }
 
@@ -997,6 +1114,7 @@ void TestRecord::oldJournalThatCannotMove()
         qPrintable(said));
     QVERIFY(said.contains(QStringLiteral("為了不蓋掉它，今晚的抽獎不會寫入紀錄檔")));
     QVERIFY(!said.contains(QStringLiteral("：\n\n")));
+    QVERIFY2(!hasLatin(said, m_journalPath), qPrintable(said));
     QCOMPARE(w.night().board().drawNo, 1);
     w.boardWindow().start();
     while (w.night().board().timer1Enabled)
@@ -1022,6 +1140,8 @@ void TestRecord::unusableJournalSaysWhy_data()
                                    "它大於 48 MB，比一整晚的抽獎紀錄大得多，不是本程式寫的紀錄");
     QTest::newRow("not a journal")
         << "garbage" << QStringLiteral("它不是本程式能讀的抽獎紀錄，或開頭已經損壞");
+    QTest::newRow("link that leads nowhere")
+        << "dangling" << QStringLiteral("它是一個符號連結，指向的檔案並不存在");
 }
 
 void TestRecord::unusableJournalSaysWhy()
@@ -1046,6 +1166,10 @@ void TestRecord::unusableJournalSaysWhy()
         QSKIP("no symbolic link to a device can be made here");
     if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(m_journalPath));
+    if (kind == QLatin1String("dangling") &&
+        (!QFile::link(m_dir->filePath(QStringLiteral("gone.journal")), m_journalPath) ||
+         !QFileInfo(m_journalPath).isSymbolicLink()))
+        QSKIP("no symbolic links here");
     QElapsedTimer clock;
     clock.start();
     m_controller->offerResume();
@@ -1060,10 +1184,14 @@ void TestRecord::unusableJournalSaysWhy()
              QStringLiteral("上次的抽獎紀錄檔無法使用，所以無法繼續上次的抽獎：\n%1\n%2。\n\n"
                             "舊的紀錄檔已保存為：\n%3\n\n今晚的抽獎從頭開始。")
                  .arg(m_journalPath, why, QFileInfo(m_journalPath).dir().filePath(kept[0])));
-    // The night begins a journal of its own in its place.
+    // The night begins a journal of its own in its place, and says nothing more.
     spin();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_refusals.size(), 1);
     QVERIFY(!QFileInfo(m_journalPath).isSymLink());
     QCOMPARE(Journal::read(readFile(m_journalPath), prizeList()).entries.size(), 1);
+    QCOMPARE(m_board->night().closeQuestion(),
+             QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n確定要結束嗎?"));
 }
 
 // The bingo numbers taken, in order, and full screen come back with the night.
@@ -1124,6 +1252,67 @@ void TestRecord::bingoAndFullScreenComeBack()
     const QList<int> four = w.windows().bingoWindow()->draw().taken();
     QCOMPARE(four.size(), 4);
     QVERIFY(!taken.contains(four[3]));
+}
+
+// One more 開  始 after the 25th number asks first; 否 keeps the numbers, 是 starts a new
+// draw, and the numbers of the one before stay in the journal through a resume.
+void TestRecord::bingoDrawsStayInTheJournal()
+{
+    m_board->boardWindow().show();
+    m_board->night().openBingo();
+    BingoWindow *bingo = m_board->windows().bingoWindow();
+    QPushButton *start = bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"));
+    start->click();
+    for (int i = 0; i < 25; ++i) {
+        bingo->draw().requestTake();
+        bingo->step();
+    }
+    const QList<int> first = bingo->draw().taken();
+    QCOMPARE(first.size(), 25);
+    QVERIFY(!bingo->isDrawing());
+    QVERIFY(m_questions.isEmpty());
+    const QByteArray journal = readFile(m_journalPath);
+
+    m_answer = false;
+    start->click();
+    QCOMPARE(m_questions, QStringList{BingoWindow::newDrawQuestion()});
+    QCOMPARE(bingo->draw().taken(), first);
+    QVERIFY(!bingo->isDrawing());
+    QCOMPARE(readFile(m_journalPath), journal);
+
+    m_answer = true;
+    start->click();
+    QCOMPARE(m_questions.size(), 2);
+    QVERIFY(bingo->isDrawing());
+    QVERIFY(bingo->draw().taken().isEmpty());
+    for (int i = 0; i < 2; ++i) {
+        bingo->step();
+        bingo->draw().requestTake();
+        bingo->step();
+    }
+    const QList<int> second = bingo->draw().taken();
+    QCOMPARE(second.size(), 2);
+    Journal::Bingo kept = Journal::read(readFile(m_journalPath), prizeList()).bingo;
+    QCOMPARE(kept.taken, second);
+    QCOMPARE(kept.draws, QList<QList<int>>{first});
+
+    m_questions.clear();
+    Random random;
+    Stage w(prizeList(), random);
+    RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    rc.offerResume();
+    QCOMPARE(m_questions.size(), 1);
+    QVERIFY2(m_questions[0].contains(QStringLiteral("賓果遊戲已經取得 2 個號碼。\n\n"
+                                                    "之前 1 局賓果遊戲的號碼都保存在紀錄檔裡。")),
+             qPrintable(m_questions[0]));
+    w.boardWindow().show();
+    QTRY_VERIFY(w.windows().bingoWindow());
+    QCOMPARE(w.windows().bingoWindow()->draw().taken(), second);
+    // The window closed: its numbers join the earlier draw's.
+    w.windows().bingoWindow()->close();
+    kept = Journal::read(readFile(m_journalPath), prizeList()).bingo;
+    QVERIFY(kept.taken.isEmpty());
+    QCOMPARE(kept.draws, (QList<QList<int>>{first, second}));
 }
 
 // A prize left up while the mouse starts the next spin comes back with its own number,
