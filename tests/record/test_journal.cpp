@@ -96,7 +96,6 @@ private Q_SLOTS:
     void damagedInTheMiddle();
     void lastLineWithoutItsEnd_data();
     void lastLineWithoutItsEnd();
-    void bingoDrawsKept();
     void danglingLinkSetAside();
     void neverWrittenOver_data();
     void neverWrittenOver();
@@ -515,38 +514,6 @@ void TestJournal::lastLineWithoutItsEnd()
 
 // Every bingo draw of the night stays in the journal: a new draw, 清除 or the window's
 // closing ends one, and its numbers go on in each later line, through a resume too.
-void TestJournal::bingoDrawsKept()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("night.journal"));
-    const auto noted = [&] { return Journal::read(readFile(path), prizeList()).bingo; };
-    {
-        NightKeeper keeper(path, "gifts", prizeList());
-        QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Nothing);
-        QVERIFY(keeper.noteBingo({{}, true, T0}));
-        QVERIFY(!QFile::exists(path)); // nothing taken yet: no journal
-        for (const QList<int> &taken : {QList<int>{3}, {3, 5}, {3, 5, 9}})
-            QVERIFY(keeper.noteBingo({taken, true, T0}));
-        QCOMPARE(noted().draws, QList<QList<int>>());
-        QVERIFY(keeper.noteBingo({{}, true, T0})); // a new draw
-        QCOMPARE(noted().taken, QList<int>());
-        QCOMPARE(noted().draws, (QList<QList<int>>{{3, 5, 9}}));
-        QVERIFY(keeper.noteBingo({{7}, true, T0}));
-        QVERIFY(keeper.noteBingo({{7}, false, T0})); // the last number of a draw
-        QVERIFY(keeper.noteBingo({{}, false, T0}));  // the window closed
-        QCOMPARE(noted().draws, (QList<QList<int>>{{3, 5, 9}, {7}}));
-    }
-    NightKeeper again(path, "gifts", prizeList());
-    QCOMPARE(again.inspect(), NightKeeper::Earlier::Unfinished);
-    QCOMPARE(again.earlier().bingo.draws, (QList<QList<int>>{{3, 5, 9}, {7}}));
-    QVERIFY(again.resume());
-    QVERIFY(again.noteBingo({{12}, true, T0}));
-    QVERIFY(again.noteBingo({{1}, true, T0})); // 清除, then a number
-    const Journal::Bingo last = noted();
-    QCOMPARE(last.taken, QList<int>{1});
-    QCOMPARE(last.draws, (QList<QList<int>>{{3, 5, 9}, {7}, {12}}));
-}
-
 // A symbolic link that leads nowhere lies where the journal goes: it is set aside like any
 // other file that is no journal, and the night is journaled in its place.
 void TestJournal::danglingLinkSetAside()

@@ -34,6 +34,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #include <csignal>
 #ifndef Q_OS_WIN
 #include <sys/resource.h>
@@ -164,6 +166,28 @@ QList<QStringList> parseCsv(const QString &text)
     return rows;
 }
 } // namespace
+
+// Past a file size limit of 100 bytes a write fails as on a full disk (EFBIG rather than
+// ENOSPC). Windows has no such limit: the action runs as it is.
+void underSizeLimit(bool limited, const std::function<void()> &act)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(limited);
+    act();
+#else
+    struct rlimit before;
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (limited) {
+        struct rlimit small = before;
+        small.rlim_cur = 100;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    act();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldSignal);
+#endif
+}
 
 class TestRecord : public QObject
 {
@@ -678,21 +702,10 @@ void TestRecord::failedSaveKeepsEarlierFile()
 #ifdef Q_OS_WIN
     if (how == QLatin1String("limit"))
         QSKIP("Windows has no file size limit to set");
-    QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
-#else
-    // Past the limit a write fails as on a full disk (EFBIG rather than ENOSPC).
-    struct rlimit before;
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    if (how == QLatin1String("limit")) {
-        struct rlimit small = before;
-        small.rlim_cur = 100;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-    QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldSignal);
 #endif
+    underSizeLimit(how == QLatin1String("limit"), [&] {
+        QTest::mouseClick(win->findChild<QPushButton *>(QStringLiteral("saveAs")), Qt::LeftButton);
+    });
 
     QCOMPARE(m_refusals.size(), 1);
     QVERIFY2(m_refusals[0].startsWith(QStringLiteral("無法儲存抽獎紀錄（") + reason),
@@ -763,22 +776,9 @@ void TestRecord::unwritableJournalWarnsOnce()
 #ifdef Q_OS_WIN
     if (how == QLatin1String("limit"))
         QSKIP("Windows has no file size limit to set");
-    spin();
-#else
-    // Past the limit a write fails as on a full disk (EFBIG rather than ENOSPC): the header
-    // with its 56 prizes is longer than 100 bytes.
-    struct rlimit before;
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    if (how == QLatin1String("limit")) {
-        struct rlimit small = before;
-        small.rlim_cur = 100;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-    spin();
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldSignal);
 #endif
+    // The journal's header with its 56 prizes is longer than the 100 bytes allowed.
+    underSizeLimit(how == QLatin1String("limit"), [&] { spin(); });
     QVERIFY(m_refusals.isEmpty()); // not before the stop is on screen
     QCoreApplication::processEvents();
     QCOMPARE(m_refusals.size(), 1);
