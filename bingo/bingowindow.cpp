@@ -97,7 +97,7 @@ void BingoWindow::placeWindow()
     const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
     QRect window = area.adjusted(0, -barHeight, 0, 0);
     // The design's place where it fits; moved in from the screen's edges where it does not.
-    if (m_layout->scale() > 1.0 && screen()) {
+    if (screen()) {
         const QRect free = screen()->availableGeometry().marginsRemoved(FrameAllowance);
         window.moveLeft(
             std::max(free.left(), std::min(window.left(), free.right() - window.width() + 1)));
@@ -110,14 +110,14 @@ void BingoWindow::placeWindow()
 void BingoWindow::setScale(double s)
 {
     // Never larger than the screen it opens on can hold, the window manager's frame
-    // included; the design size stays as it is.
-    if (s > 1.0 && screen()) {
+    // included: a small screen shrinks even the design.
+    if (screen()) {
         const QSize free = screen()->availableGeometry().marginsRemoved(FrameAllowance).size();
         const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
         const double fits =
             std::min(free.width() / (ClientWidth / double(Twips::PerPixel)),
                      (free.height() - barHeight) / (ClientHeight / double(Twips::PerPixel)));
-        s = std::max(1.0, std::min(s, fits));
+        s = std::min(s, fits);
     }
     m_layout->apply(s);
     placeWindow();

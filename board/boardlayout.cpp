@@ -91,8 +91,7 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
 {
     BoardControls c;
     setBackground(client, WindowBack);
-    // The bottom markers reach below the design height; give them room.
-    client->setMinimumSize(Twips::toPixels(11880), Twips::toPixels(7935));
+    client->setMinimumSize(smallestPixels());
     c.layout = new ScaledLayout(client);
     ScaledLayout &layout = *c.layout;
 
@@ -224,8 +223,18 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     for (QLabel *l : frame1->findChildren<QLabel *>())
         setBackground(l, PanelBack);
 
-    layout.fitToRoot(QSize(Twips::toPixels(11880), Twips::toPixels(8055)));
+    layout.fitToRoot(designPixels(), smallestPixels());
     return c;
+}
+
+QSize BoardLayout::designPixels()
+{
+    return {Twips::toPixels(11880), Twips::toPixels(8055)};
+}
+
+QSize BoardLayout::smallestPixels()
+{
+    return {Twips::toPixels(11880), Twips::toPixels(7935)};
 }
 
 bool BoardLayout::titleCanDraw(char32_t u)

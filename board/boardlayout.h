@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSize;
 class QString;
 class QWidget;
 class ScaledLayout;
@@ -36,6 +37,10 @@ struct BoardControls
 };
 
 namespace BoardLayout {
+// The client area at the design, and the smallest that still holds it unshrunk (the bottom
+// markers reach below the design height).
+QSize designPixels();
+QSize smallestPixels();
 // Builds every control on client at its design place, font and colour; the layout then
 // scales them all together with the client.
 BoardControls build(QWidget *client, const Board &board);

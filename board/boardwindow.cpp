@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QWindow>
 
 BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m_night(night)
 {
@@ -34,8 +36,8 @@ BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
-    resize(Twips::toPixels(11880), Twips::toPixels(8055) + menuBar()->sizeHint().height());
     m_controls = BoardLayout::build(client, m_night.board());
+    fitScreen();
     setFocusProxy(m_controls.startButton);
     connectControls();
 
@@ -127,6 +129,19 @@ void BoardWindow::connectControls()
 void BoardWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!m_screenArea) {
+        const auto watch = [this](QScreen *where) {
+            disconnect(m_screenArea);
+            if (where)
+                m_screenArea = connect(where, &QScreen::availableGeometryChanged, this,
+                                       &BoardWindow::fitScreen);
+            fitScreen();
+        };
+        connect(windowHandle(), &QWindow::screenChanged, this, watch);
+        watch(screen());
+        // Again once the window manager has framed and placed it.
+        QTimer::singleShot(0, this, &BoardWindow::fitScreen);
+    }
     if (!m_night.resumePending())
         return;
     bringBackOnceSized();
@@ -149,6 +164,36 @@ void BoardWindow::bringBackOnceSized()
                        (screen() && size() == screen()->geometry().size());
     if (sized)
         QTimer::singleShot(0, &m_night, &Night::bringBack);
+}
+
+// On a screen that holds the design the board opens at it and never gets smaller. On a
+// smaller one, or at a large scale factor, it opens shrunk in proportion to the room there
+// is, the window manager's frame and the menus included, and every window after it.
+void BoardWindow::fitScreen()
+{
+    const QScreen *where = screen();
+    if (!where)
+        return;
+    // The frame is known once the window is shown; before, a title bar's and borders' worth.
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QSize frame =
+        isVisible() && frameGeometry().size() != size()
+            ? frameGeometry().size() - size()
+            : QSize(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    const int bar = menuBar()->sizeHint().height();
+    const QSize room = where->availableGeometry().size() - frame - QSize(0, bar);
+    const double k =
+        std::min(1.0, Scale::fit(room, BoardLayout::designPixels(), BoardLayout::smallestPixels()));
+    centralWidget()->setMinimumSize(k < 1.0 ? BoardLayout::designPixels() * k
+                                            : BoardLayout::smallestPixels());
+    const QSize opening = BoardLayout::designPixels() * k + QSize(0, bar);
+    // Shown on a screen too small for it, it is brought down to what fits; a board on a
+    // screen that holds the design keeps whatever size it was given.
+    if (!isVisible())
+        resize(opening);
+    else if (k < 1.0 && !(windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)) &&
+             (width() > room.width() || height() - bar > room.height()))
+        resize(opening);
 }
 
 double BoardWindow::scale() const

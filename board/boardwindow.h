@@ -69,10 +69,12 @@ private:
     void renderHall();
     void showHint();
     void bringBackOnceSized();
+    void fitScreen();
 
     Night &m_night;
     BoardControls m_controls;
     QTimer m_numberTimer;
     QMenu *m_viewMenu = nullptr;
     QAction *m_soundAction = nullptr;
+    QMetaObject::Connection m_screenArea;
 };

@@ -12,10 +12,16 @@
 #include <algorithm>
 #include <cmath>
 
-double Scale::fit(QSize available, QSize design)
+double Scale::fit(QSize available, QSize design, QSize smallest)
 {
     if (design.isEmpty())
         return 1.0;
+    if (smallest.isEmpty())
+        smallest = design;
+    // Shrunk, the whole design is kept in view.
+    if (available.width() < smallest.width() || available.height() < smallest.height())
+        return std::max(0.1, std::min(double(available.width()) / design.width(),
+                                      double(available.height()) / design.height()));
     const double s = std::min(double(available.width()) / design.width(),
                               double(available.height()) / design.height());
     return std::max(1.0, s);
@@ -217,9 +223,10 @@ const QPixmap &ScaledLayout::largePicture(const Item &item)
     return *item.large;
 }
 
-void ScaledLayout::fitToRoot(QSize designPixels)
+void ScaledLayout::fitToRoot(QSize designPixels, QSize smallestPixels)
 {
     m_design = designPixels;
+    m_smallest = smallestPixels;
     m_root->installEventFilter(this);
     refit();
 }
@@ -227,7 +234,7 @@ void ScaledLayout::fitToRoot(QSize designPixels)
 void ScaledLayout::refit()
 {
     const QSize have = m_root->size();
-    const double s = Scale::fit(have, m_design);
+    const double s = Scale::fit(have, m_design, m_smallest);
     const QSize used(std::lround(m_design.width() * s), std::lround(m_design.height() * s));
     const QPoint offset(std::max(0, (have.width() - used.width()) / 2),
                         std::max(0, (have.height() - used.height()) / 2));

@@ -17,9 +17,10 @@ class QLabel;
 class QWidget;
 
 namespace Scale {
-// How much a design of the given pixel size grows to fill the space it has; the design
-// never shrinks, so a window at or below its design size keeps the design exactly.
-double fit(QSize available, QSize design);
+// How much a design of the given pixel size grows to fill the space it has. A space
+// down to the smallest the design allows keeps the design exactly; only a smaller one (a
+// small screen, a large scale factor) shrinks the whole design, in proportion, to fit.
+double fit(QSize available, QSize design, QSize smallest = {});
 // A rectangle given in twips at scale s, in pixels; both edges are converted, so controls
 // that touch in the design touch at every scale. At s = 1 this is Twips::rect.
 QRect rect(const QRect &twips, double s);
@@ -71,8 +72,9 @@ public:
     QPoint offset() const { return m_offset; }
 
     // From now on the layout follows the root's size: the design (in pixels at s = 1)
-    // grows by Scale::fit and is centred in the root.
-    void fitToRoot(QSize designPixels);
+    // grows by Scale::fit and is centred in the root; below the smallest size it allows,
+    // it shrinks.
+    void fitToRoot(QSize designPixels, QSize smallestPixels = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -111,4 +113,5 @@ private:
     double m_scale = 1.0;
     QPoint m_offset;
     QSize m_design;
+    QSize m_smallest;
 };

@@ -1,4 +1,8 @@
+#include "aboutbox.h"
+#include "bingowindow.h"
 #include "cellbutton.h"
+#include "drive.h"
+#include "prizewindow.h"
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
@@ -10,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 // The board filling a larger window: one factor, the design centred in the margins.
@@ -29,6 +34,8 @@ private Q_SLOTS:
     void sharpLamp();
     void title_data();
     void title();
+    void smallScreens_data();
+    void smallScreens();
 
 private:
     QStringList m_refusals;
@@ -37,6 +44,8 @@ private:
 namespace {
 constexpr int DesignW = 792;
 constexpr int DesignH = 537;
+// The bottom markers' room: a client down to this keeps the design.
+constexpr int SmallestH = 529;
 
 // A board whose client area is exactly the given size.
 void resizeClient(Stage &w, QSize client)
@@ -115,19 +124,22 @@ void TestBoardScale::fit_data()
     QTest::addColumn<QSize>("client");
     QTest::addColumn<double>("s");
     QTest::newRow("design") << QSize(DesignW, DesignH) << 1.0;
-    QTest::newRow("minimum height") << QSize(DesignW, 529) << 1.0;
+    QTest::newRow("minimum height") << QSize(DesignW, SmallestH) << 1.0;
     QTest::newRow("wider only") << QSize(1000, DesignH) << 1.0;
     QTest::newRow("twice") << QSize(2 * DesignW, 2 * DesignH) << 2.0;
     QTest::newRow("1080p, height bound") << QSize(1920, 1080 - 30) << 1050.0 / DesignH;
     QTest::newRow("tall, width bound") << QSize(1584, 2000) << 2.0;
     QTest::newRow("2160p") << QSize(3840, 2130) << 2130.0 / DesignH;
+    // Smaller than the design holds: shrunk in proportion to fit.
+    QTest::newRow("1024x768 at 1.5, width bound") << QSize(683, 490) << 683.0 / DesignW;
+    QTest::newRow("1366x768 at 1.5, height bound") << QSize(910, 490) << 490.0 / DesignH;
 }
 
 void TestBoardScale::fit()
 {
     QFETCH(QSize, client);
     QFETCH(double, s);
-    QCOMPARE(Scale::fit(client, QSize(DesignW, DesignH)), s);
+    QCOMPARE(Scale::fit(client, QSize(DesignW, DesignH), QSize(DesignW, SmallestH)), s);
 }
 
 void TestBoardScale::controls_data()
@@ -147,7 +159,7 @@ void TestBoardScale::controls()
     ScriptedRandom r;
     Stage w({}, r);
     resizeClient(w, client);
-    const double s = Scale::fit(client, QSize(DesignW, DesignH));
+    const double s = Scale::fit(client, QSize(DesignW, DesignH), QSize(DesignW, SmallestH));
     QCOMPARE(w.boardWindow().scale(), s);
     const QPoint offset((client.width() - qRound(DesignW * s)) / 2,
                         (client.height() - qRound(DesignH * s)) / 2);
@@ -278,6 +290,64 @@ void TestBoardScale::title()
     QVERIFY(QFontMetricsF(label1->font()).horizontalAdvance(title) <=
             label1->contentsRect().width());
     QVERIFY(label1->font().bold());
+}
+
+void TestBoardScale::smallScreens_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<Qt::WindowState>("state");
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (int i = 0; i < int(screens.size()); ++i) {
+        const QByteArray name = screens[i]->name().toUtf8();
+        QTest::addRow("%s, normal", name.constData()) << i << Qt::WindowNoState;
+        QTest::addRow("%s, maximised", name.constData()) << i << Qt::WindowMaximized;
+        QTest::addRow("%s, full screen", name.constData()) << i << Qt::WindowFullScreen;
+    }
+}
+
+// A screen too small for the design (a small one, or a laptop's at a large scale factor):
+// the board shrinks in proportion, and every cell and every window it opens is on it.
+void TestBoardScale::smallScreens()
+{
+    QFETCH(int, screen);
+    QFETCH(Qt::WindowState, state);
+    QScreen *where = QGuiApplication::screens().at(screen);
+    if (where->availableGeometry().height() >= DesignH + 60)
+        QSKIP("the design fits this screen");
+    ScriptedRandom r;
+    Stage w(Drive::prizes(), r);
+    BoardWindow &board = w.boardWindow();
+    board.setScreen(where);
+    board.move(where->availableGeometry().topLeft());
+    board.setWindowState(state);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board));
+    const bool full = state == Qt::WindowFullScreen;
+    // Offscreen puts even a full-screen window one pixel in, as if it had a frame.
+    const QRect room = full ? QRect(board.geometry().topLeft(), where->geometry().size())
+                            : where->availableGeometry();
+    // Offscreen gives even a full-screen window a frame.
+    QTRY_VERIFY(room.contains(full ? board.geometry() : board.frameGeometry()));
+    QVERIFY(board.scale() < 1.0);
+    const auto onScreen = [&room](const QWidget *c) {
+        return room.contains(QRect(c->mapToGlobal(QPoint(0, 0)), c->size()));
+    };
+    for (int i = 0; i < Board::Cells; ++i) {
+        QVERIFY2(onScreen(board.cell(i)), qPrintable(QString::number(i)));
+        QVERIFY2(onScreen(board.marker(i)), qPrintable(QString::number(i)));
+    }
+    Drive::spinToStop(w);
+    board.drawCard(Board::Chance);
+    w.windows().prizeWindow()->finishOpening();
+    QTRY_VERIFY(where->availableGeometry().contains(w.windows().prizeWindow()->frameGeometry()));
+    w.windows().prizeWindow()->close();
+    w.night().openBingo();
+    QVERIFY(where->availableGeometry().contains(w.windows().bingoWindow()->frameGeometry()));
+    w.windows().bingoWindow()->close();
+    w.windows().showAbout();
+    QTRY_VERIFY(w.windows().aboutBox() && w.windows().aboutBox()->isVisible());
+    const QWidget *about = w.windows().aboutBox();
+    QVERIFY(about->screen()->availableGeometry().contains(about->frameGeometry()));
 }
 
 QTEST_MAIN(TestBoardScale)
