@@ -2,12 +2,10 @@
 
 #include "mixersource.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
+#include "audiooutput.h"
+
 #include <QEvent>
 #include <QFile>
-#include <QMediaDevices>
 #include <QTimer>
 
 #include <atomic>
@@ -29,6 +27,7 @@ constexpr qint64 DelayNs = 60'000'000;
 constexpr qint64 SleepAfterNs = 3'000'000'000;
 constexpr int SleepCheckMs = 500;
 constexpr int LoadAfterPaintMs = 300;
+constexpr int ReopenEveryMs = 1000;
 
 const char *fileOf(Sound::Cue cue)
 {
@@ -49,17 +48,6 @@ const char *fileOf(Sound::Cue cue)
         return ":/zentavo/roll.wav";
     }
     return "";
-}
-
-// One line for each loss of the sound and each return, never one per try.
-void sayLost(const char *why)
-{
-    std::fprintf(stderr, "zentavo: no sound (%s)\n", why);
-}
-
-void sayBack()
-{
-    std::fprintf(stderr, "zentavo: sound is back\n");
 }
 
 // Without a sound server the audio back end complains, and may do so again on every try;
@@ -84,24 +72,32 @@ void quietOnAudioThread(QtMsgType type, const QMessageLogContext &context, const
 class AudioEngine : public QObject
 {
 public:
-    explicit AudioEngine(QueuedSound &owner)
-        : m_owner(owner),
+    AudioEngine(QueuedSound &owner, AudioSound::OutputMaker makeOutput, AudioSound::Say say)
+        : m_owner(owner), m_makeOutput(std::move(makeOutput)), m_say(std::move(say)),
           m_source(
               owner.queue(), [&owner] { return owner.now(); },
-              [this] { return qint64(m_sink->bufferSize() - m_sink->bytesFree()) / 2; }, DelayNs,
-              this),
-          m_sleepCheck(this)
+              [this] { return m_output->heldFrames(); }, DelayNs, this),
+          m_sleepCheck(this), m_retry(this)
     {
     }
     ~AudioEngine() override
     {
         m_owner.setOpen(false);
-        if (m_sink)
-            m_sink->stop();
+        m_output.reset();
     }
 
     void begin()
     {
+        // Made here, so that its timers belong to this thread.
+        m_output = m_makeOutput();
+        m_output->lost = [this] {
+            m_owner.setOpen(false);
+            say(QByteArrayLiteral("zentavo: no sound (the audio output stopped)"));
+            m_retry.start();
+        };
+        // Run dry, the output's timeline has slipped: the next read says where it is now,
+        // rather than the cues of the next second landing late by the gap.
+        m_output->ranDry = [this] { m_source.resumed(); };
         for (int i = 0; i < Sound::CueCount; ++i) {
             const auto cue = Sound::Cue(i);
             QFile f(QString::fromLatin1(fileOf(cue)));
@@ -112,25 +108,36 @@ public:
         }
         m_sleepCheck.setInterval(SleepCheckMs);
         QObject::connect(&m_sleepCheck, &QTimer::timeout, this, [this] { sleepIfQuiet(); });
-        if (const char *whyNot = tryOpen())
-            sayLost(whyNot);
+        // Lost, the output is tried again once a second for as long as the sound is on.
+        m_retry.setInterval(ReopenEveryMs);
+        QObject::connect(&m_retry, &QTimer::timeout, this, [this] { reopen(); });
+        if (const char *whyNot = tryOpen()) {
+            say("zentavo: no sound (" + QByteArray(whyNot) + ")");
+            m_retry.start();
+        }
     }
 
-    // A cue came while the output was lost or never opened. A try that fails says nothing:
-    // the failure has been told once already.
+    // A cue came while the output was lost or never opened, or the retry's second has
+    // come. A try that fails says nothing: the failure has been told once already.
     void reopen()
     {
-        if (m_owner.isOpen())
+        if (m_owner.isOpen()) {
+            m_retry.stop();
             return;
-        if (const char *whyNot = tryOpen(); !whyNot)
-            sayBack();
+        }
+        if (m_owner.isMuted())
+            return;
+        if (const char *whyNot = tryOpen(); !whyNot) {
+            m_retry.stop();
+            say(QByteArrayLiteral("zentavo: sound is back"));
+        }
     }
 
     void wake()
     {
-        if (!m_sink || m_sink->state() != QAudio::SuspendedState)
+        if (!m_output || !m_output->isSuspended())
             return;
-        m_sink->resume();
+        m_output->resume();
         m_source.resumed();
     }
 
@@ -138,39 +145,13 @@ private:
     // Opens the default output on the stream; what went wrong, or nothing.
     const char *tryOpen()
     {
-        m_sink.reset();
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull())
-            return "no audio output";
-        QAudioFormat format;
-        format.setSampleRate(Mixer::Rate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (!device.isFormatSupported(format))
-            return "the audio output takes no 16-bit mono";
-        m_sink = std::make_unique<QAudioSink>(device, format);
-        m_sink->setBufferSize(int(format.bytesForDuration(BufferMs * 1000)));
         // Unbuffered: a read-ahead would render the stream long before its cues arrive.
         if (!m_source.isOpen())
             m_source.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         // A new output starts its own timeline.
         m_source.resumed();
-        m_sink->start(&m_source);
-        if (m_sink->state() == QAudio::StoppedState || m_sink->error() == QAudio::OpenError ||
-            m_sink->error() == QAudio::FatalError) {
-            m_sink.reset();
-            return "the audio output did not open";
-        }
-        QObject::connect(m_sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State s) {
-            if (s == QAudio::StoppedState && m_owner.isOpen()) {
-                m_owner.setOpen(false);
-                sayLost("the audio output stopped");
-            }
-            // Run dry, the output's timeline has slipped: the next read says where it is now,
-            // rather than the cues of the next second landing late by the gap.
-            if (s == QAudio::IdleState && m_sink->error() == QAudio::UnderrunError)
-                m_source.resumed();
-        });
+        if (const char *whyNot = m_output->open(&m_source, BufferMs))
+            return whyNot;
         // A sleep of the lost output is no sleep of this one.
         m_owner.takeAsleep();
         m_owner.setOpen(true);
@@ -181,24 +162,30 @@ private:
 
     void sleepIfQuiet()
     {
-        if (!m_sink || m_sink->state() == QAudio::SuspendedState ||
-            m_sink->state() == QAudio::StoppedState ||
+        if (!m_output->isOpen() || m_output->isSuspended() ||
             m_owner.now() - m_source.lastHeardNs() < SleepAfterNs)
             return;
         m_owner.fallAsleep();
-        m_sink->suspend();
+        m_output->suspend();
         // A call handed over just before the fall found the stream awake and woke nothing.
         if (!m_owner.queue().isEmpty() && m_owner.takeAsleep())
             wake();
     }
 
+    // One line for each loss of the sound and each return, never one per try.
+    void say(const QByteArray &line) { m_say(line); }
+
     QueuedSound &m_owner;
+    AudioSound::OutputMaker m_makeOutput;
+    AudioSound::Say m_say;
+    std::unique_ptr<AudioOutput> m_output;
     MixerSource m_source;
-    std::unique_ptr<QAudioSink> m_sink;
     QTimer m_sleepCheck;
+    QTimer m_retry;
 };
 
-AudioSound::AudioSound()
+AudioSound::AudioSound(OutputMaker makeOutput, Say say)
+    : m_makeOutput(std::move(makeOutput)), m_say(std::move(say))
 {
     m_thread.setObjectName(QStringLiteral("audio"));
 }
@@ -277,8 +264,13 @@ void AudioSound::load()
     Q_UNUSED(quieted);
     g_speakingThread = QThread::currentThread();
     g_quietThread = &m_thread;
-    m_engine = new AudioEngine(*this);
+    m_engine = new AudioEngine(*this, m_makeOutput, m_say);
     m_engine->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::started, m_engine, [this] { m_engine->begin(); });
     m_thread.start();
+}
+
+void AudioSound::toStandardError(const QByteArray &line)
+{
+    std::fprintf(stderr, "%s\n", line.constData());
 }

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QtGlobal>
 
+#include <atomic>
+
 // What the windows call to be heard. Calls come from the user-interface thread and only
 // hand over: each is stamped with the moment of the call, so an implementation can place
 // the sound where the event happened rather than where its next block starts.
@@ -42,7 +44,7 @@ protected:
 
 private:
     QElapsedTimer m_clock;
-    bool m_muted = false;
+    std::atomic<bool> m_muted = false; // read by the audio thread too
 };
 
 // No device, or no wish to hear anything.
