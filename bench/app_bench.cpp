@@ -115,6 +115,21 @@ int runAppChild(const QString &kind, int idleSeconds)
     return 0;
 }
 
+void runStartupBench(QTextStream &out, const QString &self, int pairs)
+{
+    std::vector<double> board, bare, ratio;
+    for (int i = 0; i < pairs; ++i) {
+        board.push_back(runChild(self, QStringLiteral("board"), 0).startupMs);
+        bare.push_back(runChild(self, QStringLiteral("bare"), 0).startupMs);
+        ratio.push_back(board.back() / bare.back());
+    }
+    auto f = [](double v, int digits = 1) { return QString::number(v, 'f', digits); };
+    out << "start-up to first paint, median of " << pairs << " pairs: board " << f(median(board))
+        << " ms, bare " << f(median(bare)) << " ms, ratio " << f(median(board) / median(bare), 2)
+        << ", median of the pairs' ratios " << f(median(ratio), 2) << "\n";
+    out.flush();
+}
+
 void runAppBench(QTextStream &out, const QString &self)
 {
     constexpr int Runs = 5;
