@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
+constexpr DWORD DiskQuotaExceeded = 1295;
+
 using namespace SafeFile;
 using namespace SafeFile::Detail;
 
@@ -49,7 +52,7 @@ Cause Detail::causeOf(Error error)
         return Cause::Exists;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case DiskQuotaExceeded:
         return Cause::NoSpace;
     case ERROR_FILE_TOO_LARGE:
         return Cause::FileTooBig;
