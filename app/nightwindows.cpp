@@ -99,6 +99,26 @@ NightWindows::~NightWindows()
     delete m_bingoWindow.data();
     delete m_aboutBox.data();
     delete m_finaleGround.data();
+    delete m_show.data();
+}
+
+void NightWindows::openShow(QScreen *where, bool beside)
+{
+    if (!m_show) {
+        m_show = new ShowWindow(m_night);
+        m_show->setTitle(m_board.title());
+        m_show->setBingoOpen(m_bingoWindow && m_bingoWindow->isVisible());
+        m_show->setFinale(m_closingPicture && m_closingPicture->isVisible());
+        // A prize already up is announced at once.
+        if (m_night.isPrizeUp())
+            m_show->announce(m_night.prizeCell(), m_night.board().text1);
+    }
+    m_show->showOn(where, beside);
+}
+
+void NightWindows::closeShow()
+{
+    delete m_show.data();
 }
 
 QList<QWidget *> NightWindows::stack() const
@@ -232,12 +252,16 @@ void NightWindows::showFinale()
     }
     // However the picture closes, the board comes back.
     connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
+    if (m_show)
+        m_show->setFinale(true);
     m_night.sound().play(Sound::Cue::Closing);
     m_closingPicture->open();
 }
 
 void NightWindows::showBoardAgain()
 {
+    if (m_show)
+        m_show->setFinale(false);
     if (m_finaleGround)
         m_finaleGround->close();
     // Where it was: a window manager places a window shown again wherever it likes.
@@ -272,8 +296,14 @@ void NightWindows::openBingo()
             if (window)
                 m_night.setBingo(window->draw().taken(), window->isDrawing());
         });
+        connect(m_bingoWindow, &QObject::destroyed, this, [this] {
+            if (m_show)
+                m_show->setBingoOpen(false);
+        });
     }
     showInFront(m_bingoWindow);
+    if (m_show)
+        m_show->setBingoOpen(true);
 }
 
 void NightWindows::showAbout()
@@ -281,6 +311,7 @@ void NightWindows::showAbout()
     forgetIfClosed(m_aboutBox);
     if (!m_aboutBox) {
         m_aboutBox = new AboutBox;
+        m_aboutBox->setScreen(m_board.screen());
         m_aboutBox->setScale(m_board.scale());
         RepeatGuard::instance().watch(m_aboutBox);
     }
@@ -313,5 +344,6 @@ void NightWindows::blackOut(bool on)
     connect(m_blackScreen, &Cover::clicked, this, end);
     // However it goes, the night is no longer blacked out.
     connect(m_blackScreen, &QObject::destroyed, &m_night, &Night::endBlackOut);
-    m_blackScreen->showOn(m_board.screen());
+    // With a screen for the hall, only the hall goes black: the operator keeps the desk.
+    m_blackScreen->showOn(m_show && m_show->isBeside() ? m_show->screen() : m_board.screen());
 }

@@ -162,6 +162,11 @@ void BoardWindow::setTitle(const QString &title)
     m_controls.layout->refresh(m_controls.title);
 }
 
+QString BoardWindow::title() const
+{
+    return m_controls.title->text();
+}
+
 void BoardWindow::render()
 {
     const Board &board = m_night.board();
@@ -204,21 +209,7 @@ bool BoardWindow::isHall() const
 
 void BoardWindow::showHint()
 {
-    QString text;
-    switch (m_night.hint()) {
-    case Presenter::Hint::RoundDone:
-        text = QStringLiteral("第一輪的號碼已經抽完\n請選「第二輪抽獎」");
-        break;
-    case Presenter::Hint::NoNumber:
-        text = QStringLiteral("沒有號碼可以抽了");
-        break;
-    case Presenter::Hint::NoCard:
-        text = QStringLiteral("機會和命運的卡片都已抽完");
-        break;
-    case Presenter::Hint::None:
-        break;
-    }
-    m_controls.hint->setText(text);
+    m_controls.hint->setText(Presenter::hintText(m_night.hint()));
     m_controls.hint->setVisible(m_night.hint() != Presenter::Hint::None);
 }
 

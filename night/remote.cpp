@@ -26,6 +26,21 @@ Presenter::Hint Presenter::hint(const NightState &state)
     return Hint::None;
 }
 
+QString Presenter::hintText(Hint hint)
+{
+    switch (hint) {
+    case Hint::RoundDone:
+        return QStringLiteral("第一輪的號碼已經抽完\n請選「第二輪抽獎」");
+    case Hint::NoNumber:
+        return QStringLiteral("沒有號碼可以抽了");
+    case Hint::NoCard:
+        return QStringLiteral("機會和命運的卡片都已抽完");
+    case Hint::None:
+        break;
+    }
+    return {};
+}
+
 Presenter::Action Presenter::boardAction(int key, const NightState &state)
 {
     if (isBlackOut(key))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <array>
 
 // What each key of a presenter remote (PageDown / PageUp, some send Right / Left, the slide
@@ -44,6 +46,8 @@ struct NightState
 
 Action boardAction(int key, const NightState &state);
 Hint hint(const NightState &state);
+// The line that says why; empty for none.
+QString hintText(Hint hint);
 
 enum class BingoAction
 {

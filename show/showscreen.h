@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QSize>
+#include <QString>
+
+// Which screen the operator works on and which one the hall's show fills, from the screens
+// the computer reports and the screen chosen on an earlier night (by its name).
+namespace ShowScreen {
+struct Screen
+{
+    QString name;
+    QSize size;
+    bool primary = false;
+};
+
+struct Choice
+{
+    int desk = 0;  // the operator's windows
+    int show = -1; // none: one screen, shared with the board
+};
+
+// The chosen screen when it is there; otherwise the largest screen that is not the primary one
+// (the first of equals). The operator keeps the primary screen unless the show was put there.
+Choice choose(const QList<Screen> &screens, const QString &chosen);
+} // namespace ShowScreen
