@@ -38,6 +38,18 @@ void showInFront(QWidget *w)
     w->raise();
     w->activateWindow();
 }
+
+// A window that would open off the operator's screen (the show's, on a second screen) comes
+// over the board instead.
+void ontoScreenOf(QWidget *w, const QWidget *board)
+{
+    const QRect desk = board->screen()->geometry();
+    if (desk.contains(w->geometry().center()))
+        return;
+    QRect place = w->geometry();
+    place.moveCenter(board->frameGeometry().center());
+    w->move(place.topLeft());
+}
 } // namespace
 
 // Which window was used last, and how each stood before it was minimised, for every window
@@ -313,6 +325,7 @@ void NightWindows::showAbout()
         m_aboutBox = new AboutBox;
         m_aboutBox->setScreen(m_board.screen());
         m_aboutBox->setScale(m_board.scale());
+        ontoScreenOf(m_aboutBox, &m_board);
         RepeatGuard::instance().watch(m_aboutBox);
     }
     showInFront(m_aboutBox);

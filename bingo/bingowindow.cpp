@@ -96,6 +96,9 @@ void BingoWindow::placeWindow()
         Scale::rect(QRect(ClientLeft, ClientTop, ClientWidth, ClientHeight), m_layout->scale());
     const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
     QRect window = area.adjusted(0, -barHeight, 0, 0);
+    // The design's place on the screen it opens on: the operator's, which may not be the first.
+    if (screen())
+        window.translate(screen()->geometry().topLeft());
     // The design's place where it fits; moved in from the screen's edges where it does not.
     if (m_layout->scale() > 1.0 && screen()) {
         const QRect free = screen()->availableGeometry().marginsRemoved(FrameAllowance);

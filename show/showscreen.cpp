@@ -1,10 +1,15 @@
 #include "showscreen.h"
 
-ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QString &chosen)
+ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QString &show,
+                                      const QString &desk)
 {
     Choice c;
-    if (screens.isEmpty())
-        return c;
+    const auto named = [&screens](const QString &name) {
+        for (int i = 0; i < screens.size(); ++i)
+            if (!name.isEmpty() && screens[i].name == name)
+                return i;
+        return -1;
+    };
     int primary = 0;
     for (int i = 0; i < screens.size(); ++i)
         if (screens[i].primary) {
@@ -14,9 +19,7 @@ ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QStrin
     c.desk = primary;
     if (screens.size() < 2)
         return c;
-    for (int i = 0; i < screens.size(); ++i)
-        if (!chosen.isEmpty() && screens[i].name == chosen)
-            c.show = i;
+    c.show = named(show);
     if (c.show < 0) {
         const auto area = [&screens](int i) {
             return qint64(screens[i].size.width()) * screens[i].size.height();
@@ -25,7 +28,10 @@ ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QStrin
             if (i != primary && (c.show < 0 || area(i) > area(c.show)))
                 c.show = i;
     }
-    if (c.show == primary)
+    const int kept = named(desk);
+    if (kept >= 0 && kept != c.show)
+        c.desk = kept;
+    else if (c.show == primary)
         c.desk = c.show == 0 ? 1 : 0;
     return c;
 }

@@ -20,7 +20,8 @@ struct Choice
     int show = -1; // none: one screen, shared with the board
 };
 
-// The chosen screen when it is there; otherwise the largest screen that is not the primary one
-// (the first of equals). The operator keeps the primary screen unless the show was put there.
-Choice choose(const QList<Screen> &screens, const QString &chosen);
+// The show on the chosen screen when it is there; otherwise on the largest screen that is not
+// the primary one (the first of equals). The operator keeps the desk chosen with it, or the
+// primary screen, or the first other one.
+Choice choose(const QList<Screen> &screens, const QString &show, const QString &desk = {});
 } // namespace ShowScreen
