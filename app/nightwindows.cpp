@@ -12,6 +12,7 @@
 #include "repeatguard.h"
 #include "scale.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QPushButton>
@@ -124,6 +125,11 @@ void NightWindows::openShow(QScreen *where, bool beside)
         // A prize already up is announced at once.
         if (m_night.isPrizeUp())
             m_show->announce(m_night.prizeCell(), m_night.board().text1);
+        // Over the board, the show takes the remote and the board's own shortcuts.
+        m_keys.attach(m_show);
+        for (QAction *action : m_board.findChildren<QAction *>())
+            if (!action->shortcut().isEmpty())
+                m_show->addAction(action);
     }
     m_show->showOn(where, beside);
 }
@@ -194,6 +200,7 @@ void NightWindows::showPrize(int cell, const QString &prize)
     m_prizeWindow->setNumber(QString::number(cell + 1));
     m_prizeWindow->setPrize(prize);
     m_prizeWindow->open();
+    keepShowInFront();
     m_night.prizeShown(!m_prizeWindow->isOpening());
 }
 
@@ -287,6 +294,17 @@ void NightWindows::showBoardAgain()
     }
     m_board.raise();
     m_board.activateWindow();
+    if (m_show && !m_show->isBeside()) {
+        m_show->raise();
+        m_show->activateWindow();
+    }
+}
+
+void NightWindows::keepShowInFront()
+{
+    // On the one screen, the hall keeps seeing the show; the desk's window keeps the keys.
+    if (m_show && !m_show->isBeside())
+        m_show->raise();
 }
 
 void NightWindows::openBingo()
@@ -316,6 +334,7 @@ void NightWindows::openBingo()
     showInFront(m_bingoWindow);
     if (m_show)
         m_show->setBingoOpen(true);
+    keepShowInFront();
 }
 
 void NightWindows::showAbout()

@@ -57,6 +57,7 @@ private:
     void showBoardAgain();
     void openBingo();
     void blackOut(bool on);
+    void keepShowInFront();
 
     Night &m_night;
     BoardWindow &m_board;

@@ -49,6 +49,11 @@ Projection::Projection(Night &night, BoardWindow &board, NightWindows &windows)
     m_screenMenu = view->addMenu(QStringLiteral("放映螢幕"));
     m_screenMenu->setObjectName(QStringLiteral("showscreen"));
     refreshMenu();
+    // F5 puts the show on; Escape ends it only where it covers the board.
+    connect(&night, &Night::showRequested, this, [this](bool on) {
+        if (on || !showScreen())
+            setShowOn(on);
+    });
     connect(qApp, &QGuiApplication::screenAdded, this, &Projection::refreshMenu);
     connect(qApp, &QGuiApplication::screenRemoved, this, &Projection::refreshMenu);
 }
@@ -101,13 +106,18 @@ bool Projection::isShowOn() const
 
 void Projection::setShowOn(bool on)
 {
+    QScreen *where = showScreen();
+    const bool beside = where != nullptr;
     if (on) {
-        QScreen *where = showScreen();
-        const bool beside = where != nullptr;
         m_windows.openShow(beside ? where : m_board.screen(), beside);
-    } else {
+    } else if (isShowOn()) {
         m_windows.closeShow();
+        if (!beside) {
+            m_board.raise();
+            m_board.activateWindow();
+        }
     }
+    m_night.setShowOver(on && !beside);
     const QSignalBlocker blocker(m_showAction);
     m_showAction->setChecked(on);
 }

@@ -178,8 +178,11 @@ void PresenterKeys::press(int key)
     case Presenter::Action::Fate:
         m_night.drawCard(Board::Fate);
         break;
-    case Presenter::Action::EnterFullScreen:
-        m_night.requestFullScreen(true);
+    case Presenter::Action::StartShow:
+        m_night.requestShow(true);
+        break;
+    case Presenter::Action::EndShow:
+        m_night.requestShow(false);
         break;
     case Presenter::Action::LeaveFullScreen:
         m_night.requestFullScreen(false);
@@ -189,6 +192,24 @@ void PresenterKeys::press(int key)
         break;
     case Presenter::Action::Hint:
         m_night.showHint(Presenter::hint(night));
+        break;
+    case Presenter::Action::AskSecondRound:
+        m_night.ask(Presenter::Question::SecondRound);
+        break;
+    case Presenter::Action::AskCard:
+        m_night.ask(Presenter::Question::Card);
+        break;
+    case Presenter::Action::Yes: {
+        const Presenter::Question question = m_night.question();
+        m_night.ask(Presenter::Question::None);
+        if (question == Presenter::Question::SecondRound)
+            m_night.startSecondRound();
+        else if (question == Presenter::Question::Card)
+            m_night.drawCard(night.cardEnabled[Board::Fate] ? Board::Fate : Board::Chance);
+        break;
+    }
+    case Presenter::Action::No:
+        m_night.ask(Presenter::Question::None);
         break;
     case Presenter::Action::None:
         break;

@@ -102,11 +102,13 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
 
     connect(&night, &Night::changed, this, &ShowWindow::render);
     connect(&night, &Night::hintChanged, this, &ShowWindow::renderLine);
+    connect(&night, &Night::questionChanged, this, &ShowWindow::renderLine);
     connect(&night, &Night::bingoChanged, this, &ShowWindow::render);
     connect(&night, &Night::roundChanged, this, &ShowWindow::render);
     connect(&night, &Night::blackOutChanged, this, &ShowWindow::render);
     connect(&night, &Night::prizeDrawn, this, &ShowWindow::announce);
     render();
+    renderLine();
 }
 
 void ShowWindow::setTitle(const QString &title)
@@ -124,6 +126,9 @@ void ShowWindow::showOn(QScreen *screen, bool beside)
         setAttribute(Qt::WA_ShowWithoutActivating, beside);
     }
     if (screen) {
+        // A full-screen window stays where it is when moved: it goes over anew.
+        if (isVisible() && this->screen() != screen)
+            hide();
         setScreen(screen);
         setGeometry(screen->geometry());
     }
@@ -149,12 +154,6 @@ void ShowWindow::setFinale(bool on)
     relayout();
     render();
     update();
-}
-
-void ShowWindow::setQuestion(const QString &question)
-{
-    m_question = question;
-    renderLine();
 }
 
 void ShowWindow::render()
@@ -207,7 +206,11 @@ void ShowWindow::render()
 
 void ShowWindow::renderLine()
 {
-    const QString text = m_question.isEmpty() ? Presenter::hintText(m_night.hint()) : m_question;
+    // A question the remote answers comes before the hint.
+    const Presenter::Question question = m_night.question();
+    const QString text = question != Presenter::Question::None
+                             ? Presenter::questionText(question)
+                             : Presenter::hintText(m_night.hint());
     setText(m_line, text);
     setShown(m_line, !text.isEmpty());
 }
@@ -289,7 +292,7 @@ void ShowWindow::relayout()
     m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,
                               centre.width() * 2 / 3, centre.height() - line);
     m_bingoTaken->setFont(hallFont(line));
-    m_line->setGeometry(centre.left(), centre.bottom() - 2 * line, centre.width(), line);
+    m_line->setGeometry(centre.left(), centre.bottom() - 3 * line, centre.width(), 2 * line);
     m_line->setFont(hallFont(line * 7 / 10));
 
     const QRect titleBox(margin, h - titleHeight - margin / 2, w - 2 * margin, titleHeight);

@@ -37,10 +37,6 @@ public:
     void setBingoOpen(bool open);
     void setFinale(bool on);
     bool isFinale() const { return m_finale; }
-    // A question the remote answers (Next or Escape), in the line at the bottom of the ring;
-    // empty: none, the night's hint shows there.
-    void setQuestion(const QString &question);
-    QString question() const { return m_question; }
 
     // Where each cell of the ring is drawn.
     // The prize grows inside the show as the prize window grows on the desk.
@@ -76,7 +72,6 @@ private:
     QPixmap m_closing;
     QRect m_closingRect;
     QString m_titleText;
-    QString m_question;
     QTimer m_pointerTimer;
     bool m_beside = false;
     bool m_bingoOpen = false;
