@@ -132,12 +132,16 @@ void ShowWindow::showOn(QScreen *screen, bool beside)
         setScreen(screen);
         setGeometry(screen->geometry());
     }
-    showFullScreen();
-    if (!beside) {
-        raise();
-        activateWindow();
-        setFocus();
+    if (beside) {
+        // Not showFullScreen(): it would ask for the focus the show must not take.
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        setVisible(true);
+        return;
     }
+    showFullScreen();
+    raise();
+    activateWindow();
+    setFocus();
 }
 
 void ShowWindow::setBingoOpen(bool open)
