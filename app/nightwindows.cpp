@@ -117,14 +117,12 @@ NightWindows::~NightWindows()
 
 void NightWindows::openShow(QScreen *where, bool beside)
 {
-    if (!m_show) {
+    const bool created = !m_show;
+    if (created) {
         m_show = new ShowWindow(m_night);
         m_show->setTitle(m_board.title());
         m_show->setBingoOpen(m_bingoWindow && m_bingoWindow->isVisible());
         m_show->setFinale(m_closingPicture && m_closingPicture->isVisible());
-        // A prize already up is announced at once.
-        if (m_night.isPrizeUp())
-            m_show->announce(m_night.prizeCell(), m_night.board().text1);
         // Over the board, the show takes the remote and the board's own shortcuts.
         m_keys.attach(m_show);
         for (QAction *action : m_board.findChildren<QAction *>())
@@ -132,6 +130,9 @@ void NightWindows::openShow(QScreen *where, bool beside)
                 m_show->addAction(action);
     }
     m_show->showOn(where, beside);
+    // A prize already up is announced again, at the size of the show's screen.
+    if (created && m_night.isPrizeUp())
+        m_show->announce(m_night.prizeCell(), m_night.board().text1);
 }
 
 void NightWindows::closeShow()

@@ -5,11 +5,15 @@
 #include "nightwindows.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 QList<ShowScreen::Screen> described()
@@ -54,8 +58,9 @@ Projection::Projection(Night &night, BoardWindow &board, NightWindows &windows)
         if (on || !showScreen())
             setShowOn(on);
     });
-    connect(qApp, &QGuiApplication::screenAdded, this, &Projection::refreshMenu);
-    connect(qApp, &QGuiApplication::screenRemoved, this, &Projection::refreshMenu);
+    connect(qApp, &QGuiApplication::screenAdded, this, &Projection::screensChanged);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &Projection::screenGoing);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &Projection::screensChanged);
 }
 
 QString Projection::chosenShow()
@@ -93,6 +98,8 @@ QScreen *Projection::showScreen() const
 
 void Projection::start()
 {
+    // On from the start: a projector plugged in later brings it.
+    m_wanted = true;
     if (!showScreen())
         return;
     placeBoard(deskScreen());
@@ -108,6 +115,9 @@ void Projection::setShowOn(bool on)
 {
     QScreen *where = showScreen();
     const bool beside = where != nullptr;
+    // The show over the board on one screen says nothing of the projector's.
+    if (beside)
+        m_wanted = on;
     if (on) {
         m_windows.openShow(beside ? where : m_board.screen(), beside);
     } else if (isShowOn()) {
@@ -146,6 +156,58 @@ void Projection::chooseScreen(const QString &name)
     if (isShowOn())
         setShowOn(true);
     refreshMenu();
+}
+
+void Projection::screenGoing(QScreen *screen)
+{
+    // At once: left to Qt, the show would cover the board on the screen that remains.
+    ShowWindow *show = m_windows.showWindow();
+    if (show && show->isBeside() && show->screen() == screen) {
+        m_windows.closeShow();
+        m_night.setShowOver(false);
+    }
+    // The screen is still listed until this returns.
+    QTimer::singleShot(0, this, &Projection::screensChanged);
+}
+
+void Projection::screensChanged()
+{
+    refreshMenu();
+    QScreen *where = showScreen();
+    ShowWindow *show = m_windows.showWindow();
+    if (m_wanted && where && (!show || !show->isBeside() || show->screen() != where)) {
+        placeBoard(deskScreen());
+        m_windows.openShow(where, true);
+        m_night.setShowOver(false);
+    } else if (!where && show && show->isBeside()) {
+        m_windows.closeShow();
+        m_night.setShowOver(false);
+    }
+    {
+        const QSignalBlocker blocker(m_showAction);
+        m_showAction->setChecked(m_windows.showWindow() != nullptr);
+    }
+    // Whatever was on a screen that has gone comes onto the desk, within it.
+    QScreen *desk = deskScreen();
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w == m_windows.showWindow() || w->windowType() == Qt::Popup ||
+            w->windowType() == Qt::ToolTip || w->windowType() == Qt::Desktop)
+            continue;
+        const QPoint centre = w->frameGeometry().center();
+        if (std::any_of(screens.begin(), screens.end(),
+                        [centre](QScreen *s) { return s->geometry().contains(centre); }))
+            continue;
+        w->setScreen(desk);
+        if (w->isFullScreen()) {
+            w->setGeometry(desk->geometry());
+            continue;
+        }
+        const QRect place = ShowScreen::fit(w->geometry(), desk->availableGeometry());
+        if (place.size() != w->size() && w->minimumSize() == w->maximumSize())
+            w->setFixedSize(place.size());
+        w->setGeometry(place);
+    }
 }
 
 void Projection::placeBoard(QScreen *screen)

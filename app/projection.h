@@ -43,6 +43,10 @@ public:
     static void remember(const QString &show, const QString &desk);
 
 private:
+    // Screens came or went (a projector unplugged, plugged in again): the show follows its
+    // screen, and every other window left off the screens comes onto the desk.
+    void screensChanged();
+    void screenGoing(QScreen *screen);
     ShowScreen::Choice choice() const;
     void placeBoard(QScreen *screen);
     void refreshMenu();
@@ -53,4 +57,6 @@ private:
     QAction *m_showAction = nullptr;
     QAction *m_swapAction = nullptr;
     QMenu *m_screenMenu = nullptr;
+    // The show is on by choice: it comes back with its screen.
+    bool m_wanted = false;
 };

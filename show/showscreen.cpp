@@ -1,5 +1,7 @@
 #include "showscreen.h"
 
+#include <algorithm>
+
 ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QString &show,
                                       const QString &desk)
 {
@@ -34,4 +36,13 @@ ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QStrin
     else if (c.show == primary)
         c.desk = c.show == 0 ? 1 : 0;
     return c;
+}
+
+QRect ShowScreen::fit(const QRect &window, const QRect &area)
+{
+    const int w = std::min(window.width(), area.width());
+    const int h = std::min(window.height(), area.height());
+    const int x = std::clamp(window.x(), area.left(), area.left() + area.width() - w);
+    const int y = std::clamp(window.y(), area.top(), area.top() + area.height() - h);
+    return QRect(x, y, w, h);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -24,4 +25,8 @@ struct Choice
 // the primary one (the first of equals). The operator keeps the desk chosen with it, or the
 // primary screen, or the first other one.
 Choice choose(const QList<Screen> &screens, const QString &show, const QString &desk = {});
+
+// Where a window left off every screen goes on the area it comes back to: as near as it was,
+// and no larger than the area.
+QRect fit(const QRect &window, const QRect &area);
 } // namespace ShowScreen

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void cleanup();
     void windowsOpen_data();
     void windowsOpen();
+    void leftOffTheScreens_data();
+    void leftOffTheScreens();
 };
 
 namespace {
@@ -142,6 +144,27 @@ void TestProjection::windowsOpen()
     // The black screen blacks the hall only.
     w.night().blackOut();
     QCOMPARE(nameOf(w.windows().blackScreen()), show.isEmpty() ? desk : show);
+}
+
+void TestProjection::leftOffTheScreens_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("on the laptop: as it was")
+        << QRect(100, 50, 800, 600) << QRect(100, 50, 800, 600);
+    QTest::newRow("on the projector: in from the right")
+        << QRect(1500, 100, 400, 300) << QRect(966, 100, 400, 300);
+    QTest::newRow("wider than the laptop, mostly off it: as wide as the laptop")
+        << QRect(1224, 100, 1442, 600) << QRect(0, 100, 1366, 600);
+    QTest::newRow("taller than the laptop: as tall as its free area")
+        << QRect(1400, -20, 500, 1080) << QRect(866, 0, 500, 728);
+}
+
+void TestProjection::leftOffTheScreens()
+{
+    QFETCH(QRect, window);
+    QFETCH(QRect, expected);
+    QCOMPARE(ShowScreen::fit(window, QRect(0, 0, 1366, 728)), expected);
 }
 
 QTEST_MAIN(TestProjection)

@@ -32,6 +32,7 @@ enum class Step
     Running,
     Stop,
     Card,
+    ShowAfterCard,
     Confirmed,
     Consolation,
     SecondRound,
@@ -69,6 +70,13 @@ void take(Stage &w, Step step)
     case Step::Card:
         Drive::spinToStop(w);
         w.boardWindow().drawCard(Board::Fate);
+        break;
+    case Step::ShowAfterCard:
+        // The projector plugged in again while the prize waits.
+        w.windows().closeShow();
+        Drive::spinToStop(w);
+        w.boardWindow().drawCard(Board::Fate);
+        w.windows().openShow(QGuiApplication::primaryScreen(), false);
         break;
     case Step::Confirmed:
     case Step::Consolation:
@@ -141,6 +149,10 @@ void TestShow::followsTheNight_data()
         << int(Step::Card) << QStringLiteral("現金 6,000 元") << QStringLiteral("#")
         << QStringLiteral("現金 6,000 元") << first << QStringLiteral("機會-28 命運-27")
         << QString() << QString() << ground;
+    QTest::newRow("opened while a prize waits: announced again")
+        << int(Step::ShowAfterCard) << QStringLiteral("現金 6,000 元") << QStringLiteral("#")
+        << QStringLiteral("現金 6,000 元") << first << QStringLiteral("機會-28 命運-27")
+        << QString() << QString() << ground;
     QTest::newRow("confirmed: both gone, one card fewer")
         << int(Step::Confirmed) << QStringLiteral("現金") << QString() << QString() << first
         << QStringLiteral("機會-27 命運-28") << QString() << QString() << ground;
@@ -182,8 +194,8 @@ void TestShow::followsTheNight()
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     w.boardWindow().show();
     w.windows().openShow(QGuiApplication::primaryScreen(), false);
-    ShowWindow &show = *w.windows().showWindow();
     take(w, Step(step));
+    ShowWindow &show = *w.windows().showWindow();
     if (show.announcement())
         show.announcement()->finishOpening();
 
