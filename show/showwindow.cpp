@@ -270,6 +270,12 @@ void ShowWindow::relayout()
                     side);
     }
     m_cellFont = hallFont(int(std::min(across * 0.45, side * 0.6)));
+    for (int i = 0; i < Board::Cells; ++i) {
+        QStaticText &number = m_cellNumbers[std::size_t(i)];
+        number.setText(QString::number(i + 1));
+        number.setPerformanceHint(QStaticText::AggressiveCaching);
+        number.prepare(QTransform(), m_cellFont);
+    }
 
     const QRect centre(ring.left() + int(across * 2) + gap, ring.top() + int(row) + gap,
                        int(ring.width() - across * 4) - 2 * gap,
@@ -344,7 +350,11 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         p.drawRect(r.adjusted(0, 0, -1, -1));
         // Readable on the dark faces (lit blue, won red, excluded black).
         p.setPen(face.lightness() < 100 ? QColor(Qt::white) : QColor(Qt::black));
-        p.drawText(r, Qt::AlignCenter, QString::number(i + 1));
+        const QStaticText &number = m_cellNumbers[std::size_t(i)];
+        const QSizeF size = number.size();
+        p.drawStaticText(QPointF(r.x() + (r.width() - size.width()) / 2,
+                                 r.y() + (r.height() - size.height()) / 2),
+                         number);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QPixmap>
 #include <QPointer>
+#include <QStaticText>
 #include <QTimer>
 #include <QWidget>
 
@@ -59,6 +60,8 @@ private:
     std::array<ColourValue, 56> m_shown{};
     std::array<QRect, 56> m_cellRects{};
     QFont m_cellFont;
+    // Laid out once per size: the light repaints two cells a step.
+    std::array<QStaticText, 56> m_cellNumbers{};
     QWidget *m_content = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_round = nullptr;
