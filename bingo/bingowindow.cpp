@@ -250,6 +250,18 @@ void BingoWindow::startDraw()
     // 是, as the key that asked means to go on.
     if (hasTaken() && !Prompt::confirm(this, newDrawQuestion(), Prompt::Default::Yes, m_answerKeys))
         return;
+    beginDraw();
+}
+
+void BingoWindow::startAnsweredDraw()
+{
+    // As the button would, which stays without effect while disabled.
+    if (findChild<QPushButton *>(QStringLiteral("Command1(0)"))->isEnabled())
+        beginDraw();
+}
+
+void BingoWindow::beginDraw()
+{
     m_draw.begin();
     // The first pass runs here; the timer runs the rest, each after the pending events.
     m_draw.pick(m_random);

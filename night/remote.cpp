@@ -48,6 +48,8 @@ QString Presenter::questionText(Question question)
         return QStringLiteral("確定要開始第二輪抽獎嗎?\n是：下一頁　否：Esc");
     case Question::Card:
         return QStringLiteral("請抽獎!\n機會：上一頁　命運：下一頁");
+    case Question::NewBingo:
+        return QStringLiteral("確定要開始新的賓果遊戲嗎?\n是：下一頁　否：Esc");
     case Question::None:
         break;
     }
@@ -59,6 +61,8 @@ bool Presenter::stillAsks(Question question, const NightState &state)
     switch (question) {
     case Question::SecondRound:
         return state.showOver && !state.secondRound && hint(state) == Hint::RoundDone;
+    case Question::NewBingo:
+        return state.showOver;
     case Question::Card:
         return state.showOver && state.awaitingPrize && !state.spinning && !state.prizeShown &&
                (state.cardEnabled[0] || state.cardEnabled[1]);

@@ -34,7 +34,8 @@ enum class Question
 {
     None,
     SecondRound, // Next with the first round's numbers all drawn
-    Card         // Next at a stop that is not one of the two stacks' keys
+    Card,        // Next at a stop that is not one of the two stacks' keys
+    NewBingo     // a new bingo draw over the numbers taken
 };
 
 // Why Next has nothing to do.

@@ -93,6 +93,7 @@ enum class State
     ShowIdle,
     ShowAwaiting,
     ShowNoFreeCell,
+    ShowBingoTaken,
 };
 
 using Drive::spinToStop;
@@ -188,6 +189,11 @@ void setUp(Stage &w, State state)
     case State::FullScreen:
         w.boardWindow().showFullScreen();
         QTRY_VERIFY(w.boardWindow().isFullScreen());
+        break;
+    case State::ShowBingoTaken:
+        w.projection().setShowOn(true);
+        w.night().openBingo();
+        w.windows().bingoWindow()->restore({3, 7}, false);
         break;
     case State::ShowIdle:
     case State::ShowAwaiting:
@@ -501,6 +507,14 @@ void TestPresenterKeys::showAsks_data()
     QTest::newRow("stop: asked, Escape says no")
         << int(State::ShowAwaiting) << QList<int>{space, int(Qt::Key_Escape)}
         << QStringLiteral("nothing");
+    QTest::newRow("bingo: Next over numbers taken asks, Next draws anew")
+        << int(State::ShowBingoTaken) << QList<int>{down, down} << QStringLiteral("new draw");
+    QTest::newRow("bingo: asked, Escape keeps the numbers")
+        << int(State::ShowBingoTaken) << QList<int>{down, int(Qt::Key_Escape)}
+        << QStringLiteral("nothing");
+    QTest::newRow("bingo: asked, the back button keeps the numbers")
+        << int(State::ShowBingoTaken) << QList<int>{down, int(Qt::Key_Left)}
+        << QStringLiteral("nothing");
     QTest::newRow("the board's F11 works from the show")
         << int(State::ShowIdle) << QList<int>{int(Qt::Key_F11)} << QStringLiteral("full screen");
 }
@@ -513,12 +527,20 @@ void TestPresenterKeys::showAsks()
     ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
     Stage w({QStringLiteral("p"), QStringLiteral("q")}, r);
     w.night().setClock([] { return 1.0; });
+    // The show asks in its line: no box at all.
+    Prompt::setConfirmHandler([this](QWidget *, const QString &text) {
+        m_refusals << text;
+        return true;
+    });
     setUp(w, State(state));
     ShowWindow *show = w.windows().showWindow();
-    activate(show);
+    BingoWindow *bingo = w.windows().bingoWindow();
+    // The bingo window under the show keeps the keys.
+    QWidget *target = bingo ? static_cast<QWidget *>(bingo) : show;
+    activate(target);
     auto *line = show->findChild<QLabel *>(QStringLiteral("ShowLine"));
     for (int i = 0; i < keys.size(); ++i) {
-        QTest::keyClick(show, Qt::Key(keys[i]));
+        QTest::keyClick(target->focusWidget() ? target->focusWidget() : target, Qt::Key(keys[i]));
         // Each press a press of its own, not a held key's.
         QTest::qWait(RepeatGuard::SettleMs + 50);
         // The first Next asks in the show's line.
@@ -535,6 +557,10 @@ void TestPresenterKeys::showAsks()
     QCOMPARE(board.fateLeft, Board::CardsPerStack - (outcome == QLatin1String("fate")));
     QCOMPARE(board.chanceLeft, Board::CardsPerStack - (outcome == QLatin1String("chance")));
     QCOMPARE(bool(w.windows().showWindow()), outcome != QLatin1String("ended"));
+    if (bingo) {
+        QCOMPARE(bingo->isDrawing(), outcome == QLatin1String("new draw"));
+        QCOMPARE(bingo->hasTaken(), outcome != QLatin1String("new draw"));
+    }
     if (outcome == QLatin1String("full screen"))
         QTRY_VERIFY(w.boardWindow().isFullScreen());
 }
