@@ -123,6 +123,9 @@ void ShowWindow::showOn(QScreen *screen, bool beside)
     m_beside = beside;
     if (flagsChange) {
         setWindowFlag(Qt::WindowDoesNotAcceptFocus, beside);
+        // Over the board, the desk's windows (the prize's, the bingo's) open under it and
+        // keep the keys, whatever the window manager stacks last.
+        setWindowFlag(Qt::WindowStaysOnTopHint, !beside);
         setAttribute(Qt::WA_ShowWithoutActivating, beside);
     }
     if (screen) {

@@ -460,6 +460,8 @@ void TestPresenterKeys::fullScreen()
         QTRY_VERIFY(w.windows().showWindow() && w.windows().showWindow()->isFullScreen());
         ShowWindow *show = w.windows().showWindow();
         QCOMPARE(show->screen(), w.boardWindow().screen());
+        // The desk's windows open under it.
+        QVERIFY(show->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(QTest::qWaitForWindowActive(show));
         QTest::keyClick(show, Qt::Key_F5, shift);
         QTest::qWait(50);
