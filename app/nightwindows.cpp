@@ -17,6 +17,7 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
 
@@ -74,6 +75,7 @@ protected:
             m_used.removeAll(window);
             m_used.removeAll(nullptr);
             m_used.append(window);
+            static_cast<NightWindows *>(parent())->deskWindowActivated(window);
         } else if (window->isMinimized()) {
             const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
             if (!(old & Qt::WindowMinimized))
@@ -299,6 +301,26 @@ void NightWindows::showBoardAgain()
         m_show->raise();
         m_show->activateWindow();
     }
+}
+
+void NightWindows::deskWindowActivated(QWidget *window)
+{
+    if (!m_show || m_show->isBeside())
+        return;
+    const QList<QWidget *> night = {m_show,         m_prizeWindow, m_bingoWindow, m_closingPicture,
+                                    m_finaleGround, m_blackScreen, &m_board};
+    if (night.contains(window))
+        return;
+    // The operator has turned to the desk (the record, the About box, a message): the show
+    // over the board ends rather than hide it, and the window stays in front.
+    const QPointer<QWidget> desk = window;
+    QTimer::singleShot(0, &m_night, [this, desk] {
+        m_night.requestShow(false);
+        if (desk) {
+            desk->raise();
+            desk->activateWindow();
+        }
+    });
 }
 
 void NightWindows::keepShowInFront()

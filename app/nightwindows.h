@@ -58,6 +58,7 @@ private:
     void openBingo();
     void blackOut(bool on);
     void keepShowInFront();
+    void deskWindowActivated(QWidget *window);
 
     Night &m_night;
     BoardWindow &m_board;
