@@ -132,6 +132,7 @@ void NightWindows::openShow(QScreen *where, bool beside)
                 m_show->addAction(action);
     }
     m_show->showOn(where, beside);
+    m_night.setShowUp(true);
     // A prize already up is announced again, at the size of the show's screen.
     if (created && m_night.isPrizeUp())
         m_show->announce(m_night.prizeCell(), m_night.board().text1);
@@ -140,6 +141,7 @@ void NightWindows::openShow(QScreen *where, bool beside)
 void NightWindows::closeShow()
 {
     delete m_show.data();
+    m_night.setShowUp(false);
 }
 
 QList<QWidget *> NightWindows::stack() const

@@ -103,6 +103,7 @@ void BoardWindow::connectControls()
 
     connect(&m_night, &Night::changed, this, &BoardWindow::render);
     connect(&m_night, &Night::hintChanged, this, &BoardWindow::showHint);
+    connect(&m_night, &Night::questionChanged, this, &BoardWindow::showHint);
     connect(&m_night, &Night::spinEnded, this, [this] {
         if (m_night.board().startEnabled)
             m_controls.startButton->setFocus();
@@ -209,8 +210,13 @@ bool BoardWindow::isHall() const
 
 void BoardWindow::showHint()
 {
-    m_controls.hint->setText(Presenter::hintText(m_night.hint()));
-    m_controls.hint->setVisible(m_night.hint() != Presenter::Hint::None);
+    // A question the show asks stands on the desk too, before the hint.
+    const Presenter::Question question = m_night.question();
+    const QString text = question != Presenter::Question::None
+                             ? Presenter::questionText(question)
+                             : Presenter::hintText(m_night.hint());
+    m_controls.hint->setText(text);
+    m_controls.hint->setVisible(!text.isEmpty());
 }
 
 void BoardWindow::changeEvent(QEvent *event)

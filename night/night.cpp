@@ -225,6 +225,7 @@ Presenter::NightState Night::presenterState() const
     // A prize coming back with a resumed night counts as shown before it is.
     s.prizeShown = m_prizeUp || m_resumed.pending;
     s.prizeOpened = m_prizeUp && m_prizeOpened;
+    s.showUp = m_showUp;
     s.showOver = m_showOver;
     s.question = m_question;
     return s;
@@ -234,6 +235,12 @@ void Night::showHint(Presenter::Hint hint)
 {
     m_hint = hint;
     Q_EMIT hintChanged(hint);
+}
+
+void Night::setShowUp(bool up)
+{
+    m_showUp = up;
+    settle();
 }
 
 void Night::setShowOver(bool over)

@@ -88,6 +88,8 @@ public:
     // The show fills the board's own screen: it asks in its line what the board asks in a box.
     void setShowOver(bool over);
     bool isShowOver() const { return m_showOver; }
+    // The hall's show is on, over the board or beside it: the remote's questions go there.
+    void setShowUp(bool up);
     void ask(Presenter::Question question);
     Presenter::Question question() const { return m_question; }
 
@@ -151,6 +153,7 @@ private:
     Presenter::Hint m_hint = Presenter::Hint::None;
     bool m_blackedOut = false;
     bool m_showOver = false;
+    bool m_showUp = false;
     Presenter::Question m_question = Presenter::Question::None;
     QString m_closeQuestion;
 

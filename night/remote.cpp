@@ -60,11 +60,11 @@ bool Presenter::stillAsks(Question question, const NightState &state)
 {
     switch (question) {
     case Question::SecondRound:
-        return state.showOver && !state.secondRound && hint(state) == Hint::RoundDone;
+        return state.showUp && !state.secondRound && hint(state) == Hint::RoundDone;
     case Question::NewBingo:
         return state.showOver;
     case Question::Card:
-        return state.showOver && state.awaitingPrize && !state.spinning && !state.prizeShown &&
+        return state.showUp && state.awaitingPrize && !state.spinning && !state.prizeShown &&
                (state.cardEnabled[0] || state.cardEnabled[1]);
     case Question::None:
         break;

@@ -57,7 +57,8 @@ struct NightState
     std::array<bool, 2> cardEnabled{true, true};
     bool prizeShown = false;  // the prize window is up
     bool prizeOpened = false; // and has finished opening
-    bool showOver = false;    // the show fills the board's own screen
+    bool showUp = false;      // the hall's show is on: it asks what a box would
+    bool showOver = false;    // and fills the board's own screen
     Question question = Question::None;
 };
 

@@ -93,6 +93,7 @@ enum class State
     ShowAwaiting,
     ShowNoFreeCell,
     ShowBingoTaken,
+    BesideNoFreeCell, // the show on a screen of its own
 };
 
 using Drive::spinToStop;
@@ -188,6 +189,10 @@ void setUp(Stage &w, State state)
     case State::FullScreen:
         w.boardWindow().showFullScreen();
         QTRY_VERIFY(w.boardWindow().isFullScreen());
+        break;
+    case State::BesideNoFreeCell:
+        w.night().board().cells.fill(Cell::Excluded);
+        w.night().setShowUp(true);
         break;
     case State::ShowBingoTaken:
         w.projection().setShowOn(true);
@@ -290,6 +295,8 @@ void TestPresenterKeys::boardKeys_data()
          "Return=Ask Enter=Ask F5=Show Escape=EndShow"},
         {"show, no free cell", State::ShowNoFreeCell, false,
          "PageDown=Ask Right=Ask Space=Ask Return=Ask Enter=Ask F5=Show Escape=EndShow"},
+        {"show beside, no free cell", State::BesideNoFreeCell, false,
+         "PageDown=Ask Right=Ask Space=Ask Return=Ask Enter=Ask F5=Show"},
     };
     for (const auto &[name, state, inPrize, given] : table) {
         const QString effects =
@@ -350,7 +357,9 @@ void TestPresenterKeys::boardKeys()
     QCOMPARE(after.black, effect == QLatin1String("Black"));
     // The hint says why Next had nothing to do, and never shows for anything else.
     QCOMPARE(after.hint != Presenter::Hint::None, effect == QLatin1String("Hint"));
-    QCOMPARE(w.boardWindow().hintLabel()->isVisible(), effect == QLatin1String("Hint"));
+    // The desk shows the question too.
+    QCOMPARE(w.boardWindow().hintLabel()->isVisible(),
+             effect == QLatin1String("Hint") || effect == QLatin1String("Ask"));
     if (effect == QLatin1String("Hint"))
         QCOMPARE(after.hint, state == int(State::NoFreeCell) ? Presenter::Hint::RoundDone
                              : state == int(State::NoFreeCellSecondRound)
@@ -505,6 +514,10 @@ void TestPresenterKeys::showAsks_data()
          "new draw"},
         {"bingo: asked, Escape keeps the numbers", State::ShowBingoTaken, {down, esc}, ""},
         {"bingo: asked, Left keeps the numbers", State::ShowBingoTaken, {down, Qt::Key_Left}, ""},
+        {"beside: Next asks on the desk too, Next says yes",
+         State::BesideNoFreeCell,
+         {down, down},
+         "round"},
         {"the board's F11 works from the show", State::ShowIdle, {Qt::Key_F11}, "full screen"},
     };
     for (const auto &[name, state, keys, outcome] : table)
@@ -528,7 +541,9 @@ void TestPresenterKeys::showAsks()
     ShowWindow *show = w.windows().showWindow();
     BingoWindow *bingo = w.windows().bingoWindow();
     // The bingo window under the show keeps the keys.
-    QWidget *target = bingo ? static_cast<QWidget *>(bingo) : show;
+    QWidget *target = bingo  ? static_cast<QWidget *>(bingo)
+                      : show ? static_cast<QWidget *>(show)
+                             : &w.boardWindow();
     activate(target);
     for (int i = 0; i < keys.size(); ++i) {
         QTest::keyClick(target->focusWidget() ? target->focusWidget() : target, Qt::Key(keys[i]));
@@ -536,7 +551,10 @@ void TestPresenterKeys::showAsks()
         QTest::qWait(RepeatGuard::SettleMs + 50);
         // The first Next asks in the show's line.
         if (i == 0 && !outcome.startsWith(QLatin1String("full")))
-            QVERIFY(!show->findChild<QLabel *>(QStringLiteral("ShowLine"))->text().isEmpty());
+            QVERIFY(!(show ? show->findChild<QLabel *>(QStringLiteral("ShowLine"))
+                           : w.boardWindow().hintLabel())
+                         ->text()
+                         .isEmpty());
     }
     QVERIFY2(m_refusals.isEmpty(), qPrintable(m_refusals.join(QLatin1Char('|'))));
     QCOMPARE(w.night().question(), Presenter::Question::None);
@@ -547,7 +565,7 @@ void TestPresenterKeys::showAsks()
     const Board &board = w.night().board();
     QCOMPARE(board.fateLeft + (outcome == QLatin1String("fate")), Board::CardsPerStack);
     QCOMPARE(board.chanceLeft + (outcome == QLatin1String("chance")), Board::CardsPerStack);
-    QCOMPARE(bool(w.windows().showWindow()), outcome != QLatin1String("ended"));
+    QCOMPARE(bool(w.windows().showWindow()), show && outcome != QLatin1String("ended"));
     if (bingo) {
         QCOMPARE(bingo->isDrawing(), outcome == QLatin1String("new draw"));
         QCOMPARE(bingo->hasTaken(), outcome != QLatin1String("new draw"));
