@@ -43,7 +43,8 @@ Projection::Projection(Night &night, BoardWindow &board, NightWindows &windows)
     : m_night(night), m_board(board), m_windows(windows)
 {
     QMenu *view = board.viewMenu();
-    m_showAction = view->addAction(QStringLiteral("放映畫面"));
+    // F5 is the remote's key (PresenterKeys): shown here, not taken twice.
+    m_showAction = view->addAction(QStringLiteral("放映畫面\tF5"));
     m_showAction->setObjectName(QStringLiteral("show"));
     m_showAction->setCheckable(true);
     connect(m_showAction, &QAction::toggled, this, &Projection::setShowOn);
