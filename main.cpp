@@ -64,6 +64,8 @@ int main(int argc, char *argv[])
     Program::wire(stage, instance);
     RecordController record(stage.night(), board, prizes.lines, path);
     record.offerResume();
+    // With a second screen the board is the desk and the show opens on the other.
+    stage.projection().start();
     board.show();
     // The device and the sounds load after the first paint, on the audio thread.
     sound.loadAfterPaint(board.centralWidget());

@@ -12,10 +12,12 @@
 #include "repeatguard.h"
 #include "scale.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
 
@@ -37,6 +39,18 @@ void showInFront(QWidget *w)
         w->show();
     w->raise();
     w->activateWindow();
+}
+
+// A window that would open off the operator's screen (the show's, on a second screen) comes
+// over the board instead.
+void ontoScreenOf(QWidget *w, const QWidget *board)
+{
+    const QRect desk = board->screen()->geometry();
+    if (desk.contains(w->geometry().center()))
+        return;
+    QRect place = w->geometry();
+    place.moveCenter(board->frameGeometry().center());
+    w->move(place.topLeft());
 }
 } // namespace
 
@@ -61,6 +75,7 @@ protected:
             m_used.removeAll(window);
             m_used.removeAll(nullptr);
             m_used.append(window);
+            static_cast<NightWindows *>(parent())->deskWindowActivated(window);
         } else if (window->isMinimized()) {
             const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
             if (!(old & Qt::WindowMinimized))
@@ -99,6 +114,34 @@ NightWindows::~NightWindows()
     delete m_bingoWindow.data();
     delete m_aboutBox.data();
     delete m_finaleGround.data();
+    delete m_show.data();
+}
+
+void NightWindows::openShow(QScreen *where, bool beside)
+{
+    const bool created = !m_show;
+    if (created) {
+        m_show = new ShowWindow(m_night);
+        m_show->setTitle(m_board.title());
+        m_show->setBingoOpen(m_bingoWindow && m_bingoWindow->isVisible());
+        m_show->setFinale(m_closingPicture && m_closingPicture->isVisible());
+        // Over the board, the show takes the remote and the board's own shortcuts.
+        m_keys.attach(m_show);
+        for (QAction *action : m_board.findChildren<QAction *>())
+            if (!action->shortcut().isEmpty())
+                m_show->addAction(action);
+    }
+    m_show->showOn(where, beside);
+    m_night.setShowUp(true);
+    // A prize already up is announced again, at the size of the show's screen.
+    if (created && m_night.isPrizeUp())
+        m_show->announce(m_night.prizeCell(), m_night.board().text1);
+}
+
+void NightWindows::closeShow()
+{
+    delete m_show.data();
+    m_night.setShowUp(false);
 }
 
 QList<QWidget *> NightWindows::stack() const
@@ -162,6 +205,7 @@ void NightWindows::showPrize(int cell, const QString &prize)
     m_prizeWindow->setNumber(QString::number(cell + 1));
     m_prizeWindow->setPrize(prize);
     m_prizeWindow->open();
+    keepShowInFront();
     m_night.prizeShown(!m_prizeWindow->isOpening());
 }
 
@@ -232,12 +276,16 @@ void NightWindows::showFinale()
     }
     // However the picture closes, the board comes back.
     connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
+    if (m_show)
+        m_show->setFinale(true);
     m_night.sound().play(Sound::Cue::Closing);
     m_closingPicture->open();
 }
 
 void NightWindows::showBoardAgain()
 {
+    if (m_show)
+        m_show->setFinale(false);
     if (m_finaleGround)
         m_finaleGround->close();
     // Where it was: a window manager places a window shown again wherever it likes.
@@ -251,6 +299,37 @@ void NightWindows::showBoardAgain()
     }
     m_board.raise();
     m_board.activateWindow();
+    if (m_show && !m_show->isBeside()) {
+        m_show->raise();
+        m_show->activateWindow();
+    }
+}
+
+void NightWindows::deskWindowActivated(QWidget *window)
+{
+    if (!m_show || m_show->isBeside())
+        return;
+    const QList<QWidget *> night = {m_show,         m_prizeWindow, m_bingoWindow, m_closingPicture,
+                                    m_finaleGround, m_blackScreen, &m_board};
+    if (night.contains(window))
+        return;
+    // The operator has turned to the desk (the record, the About box, a message): the show
+    // over the board ends rather than hide it, and the window stays in front.
+    const QPointer<QWidget> desk = window;
+    QTimer::singleShot(0, &m_night, [this, desk] {
+        m_night.requestShow(false);
+        if (desk) {
+            desk->raise();
+            desk->activateWindow();
+        }
+    });
+}
+
+void NightWindows::keepShowInFront()
+{
+    // On the one screen, the hall keeps seeing the show; the desk's window keeps the keys.
+    if (m_show && !m_show->isBeside())
+        m_show->raise();
 }
 
 void NightWindows::openBingo()
@@ -272,8 +351,17 @@ void NightWindows::openBingo()
             if (window)
                 m_night.setBingo(window->draw().taken(), window->isDrawing());
         });
+        connect(m_bingoWindow, &QObject::destroyed, this, [this] {
+            if (m_show)
+                m_show->setBingoOpen(false);
+            if (m_night.question() == Presenter::Question::NewBingo)
+                m_night.ask(Presenter::Question::None);
+        });
     }
     showInFront(m_bingoWindow);
+    if (m_show)
+        m_show->setBingoOpen(true);
+    keepShowInFront();
 }
 
 void NightWindows::showAbout()
@@ -281,7 +369,9 @@ void NightWindows::showAbout()
     forgetIfClosed(m_aboutBox);
     if (!m_aboutBox) {
         m_aboutBox = new AboutBox;
+        m_aboutBox->setScreen(m_board.screen());
         m_aboutBox->setScale(m_board.scale());
+        ontoScreenOf(m_aboutBox, &m_board);
         RepeatGuard::instance().watch(m_aboutBox);
     }
     showInFront(m_aboutBox);
@@ -313,5 +403,6 @@ void NightWindows::blackOut(bool on)
     connect(m_blackScreen, &Cover::clicked, this, end);
     // However it goes, the night is no longer blacked out.
     connect(m_blackScreen, &QObject::destroyed, &m_night, &Night::endBlackOut);
-    m_blackScreen->showOn(m_board.screen());
+    // With a screen for the hall, only the hall goes black: the operator keeps the desk.
+    m_blackScreen->showOn(m_show && m_show->isBeside() ? m_show->screen() : m_board.screen());
 }

@@ -5,6 +5,7 @@
 #include "closingpicture.h"
 #include "cover.h"
 #include "prizewindow.h"
+#include "showwindow.h"
 
 #include <QList>
 #include <QObject>
@@ -29,6 +30,11 @@ public:
     BingoWindow *bingoWindow() const { return m_bingoWindow; }
     AboutBox *aboutBox() const { return m_aboutBox; }
     Cover *blackScreen() const { return m_blackScreen; }
+    // The hall's show, when it is on: full screen on where, beside the operator's screen or
+    // over the board on the one screen there is.
+    ShowWindow *showWindow() const { return m_show; }
+    void openShow(QScreen *where, bool beside);
+    void closeShow();
     // The ground the closing picture stands on in the hall.
     Cover *finaleGround() const { return m_finaleGround; }
     // The program's windows on screen, minimised ones too, from the back to the front as
@@ -51,6 +57,8 @@ private:
     void showBoardAgain();
     void openBingo();
     void blackOut(bool on);
+    void keepShowInFront();
+    void deskWindowActivated(QWidget *window);
 
     Night &m_night;
     BoardWindow &m_board;
@@ -61,6 +69,7 @@ private:
     QPointer<AboutBox> m_aboutBox;
     QPointer<Cover> m_blackScreen;
     QPointer<Cover> m_finaleGround;
+    QPointer<ShowWindow> m_show;
     class WindowUse;
     WindowUse *m_use = nullptr;
     // Where the board was before the closing picture hid it.

@@ -10,8 +10,8 @@
 #include <QThread>
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
-// With no argument every figure is measured; "spin", "bingo", "app" or "sound" pick one.
-// "startup [pairs]" measures only the start-up to first paint, 21 pairs unless told.
+// With no argument every figure is measured; "spin", "show", "bingo", "app" or "sound" pick
+// one. "startup [pairs]" measures only the start-up to first paint, 21 pairs unless told.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -32,6 +32,8 @@ int main(int argc, char *argv[])
     const bool all = args.size() < 2;
     if (all || args.contains(QStringLiteral("spin")))
         runSpinBench(out);
+    if (all || args.contains(QStringLiteral("show")))
+        runShowBench(out);
     if (all || args.contains(QStringLiteral("bingo")))
         runBingoBench(out);
     if (all || args.contains(QStringLiteral("app")))

@@ -3,6 +3,7 @@
 #include "cellbutton.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
+#include "showwindow.h"
 #include "stage.h"
 
 #include <QCoreApplication>
@@ -143,6 +144,8 @@ struct SteppedBoard
         // What the next frame would do, now rather than after the platform's wait.
         QEvent request(QEvent::UpdateRequest);
         QCoreApplication::sendEvent(&board.boardWindow(), &request);
+        if (show)
+            QCoreApplication::sendEvent(show, &request);
         QCursor::pos();
         costs.push_back(double(clock.nsecsElapsed()) / 1e6);
         paints += counter.paints - paintsBefore;
@@ -157,6 +160,7 @@ struct SteppedBoard
     ScriptedRandom random;
     Stage board;
     bool fullScreen;
+    QWidget *show = nullptr; // the hall's show, painted with the board
     PaintCounter counter;
     std::vector<double> costs;
     int paints = 0;
@@ -182,6 +186,86 @@ std::pair<StepFigures, StepFigures> timeSteps()
         }
     }
     return {design.figures(), full.figures()};
+}
+
+// The screen the show takes: the largest other than the primary, or the primary alone.
+QScreen *hallScreen()
+{
+    QScreen *hall = nullptr;
+    for (QScreen *s : QGuiApplication::screens())
+        if (s != QGuiApplication::primaryScreen() &&
+            (!hall ||
+             s->size().width() * s->size().height() > hall->size().width() * hall->size().height()))
+            hall = s;
+    return hall ? hall : QGuiApplication::primaryScreen();
+}
+
+void openShow(Stage &board)
+{
+    QScreen *hall = hallScreen();
+    board.windows().openShow(hall, hall != QGuiApplication::primaryScreen());
+    // Without a window manager nobody resizes a full-screen window; do it here.
+    board.windows().showWindow()->setGeometry(hall->geometry());
+    waitMs(200);
+}
+
+// The board alone against the board with the show beside it, rounds taking turns.
+std::pair<StepFigures, StepFigures> timeStepsWithShow()
+{
+    constexpr int Rounds = 6;
+    constexpr int StepsPerRound = 30;
+    SteppedBoard alone(false);
+    SteppedBoard beside(false);
+    openShow(beside.board);
+    beside.show = beside.board.windows().showWindow();
+    for (int round = 0; round < Rounds; ++round) {
+        for (SteppedBoard *b : {&alone, &beside}) {
+            showBoard(b->board, false);
+            for (int i = 0; i < StepsPerRound && b->board.night().board().timer1Enabled; ++i) {
+                b->step();
+                QCoreApplication::processEvents();
+                QThread::msleep(5);
+            }
+            b->board.boardWindow().hide();
+        }
+    }
+    return {alone.figures(), beside.figures()};
+}
+
+// The prize growing inside the show: from the card to its last step with the bands painted.
+std::vector<double> timeShowGrowth()
+{
+    ScriptedRandom random({ScriptedRandom::forPick(0, 5), 0.0f});
+    Stage board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
+    showBoard(board, false);
+    openShow(board);
+    std::vector<double> costs;
+    for (int i = 0; i < 5; ++i) {
+        board.boardWindow().start();
+        while (board.night().board().timer1Enabled)
+            board.night().tick();
+        board.night().spinTimer().stop();
+        QEventLoop loop;
+        QElapsedTimer clock;
+        clock.start();
+        board.boardWindow().drawCard(i % 2);
+        PrizeWindow *announcement = board.windows().showWindow()->announcement();
+        if (announcement->isOpening()) {
+            QObject::connect(announcement, &GrowingWindow::opened, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        costs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        waitMs(100);
+        board.windows().prizeWindow()->finishOpening();
+        board.windows()
+            .prizeWindow()
+            ->findChild<QPushButton *>(QStringLiteral("Command1"))
+            ->click();
+        waitMs(100);
+        // Outside an event loop the closed window would outlive the board.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return costs;
 }
 
 // The prize window growing onto the full-screen board in the hall's size: from the card
@@ -267,6 +351,31 @@ void runSpinBench(QTextStream &out)
     out << "\n**Prize window growth** (" << full
         << ", the hall's window: from the card to the 31st step with its bands painted, "
            "5 cards)\n\n";
+    out << "| figure | ms | target |\n";
+    out << "|---|---|---|\n";
+    out << "| median | " << ms(percentile(growth, 0.5), 1) << " | < 500 |\n";
+    out << "| slowest | " << ms(percentile(growth, 1.0), 1) << " | < 500 |\n";
+    out.flush();
+}
+
+void runShowBench(QTextStream &out)
+{
+    const QSize hall = hallScreen()->size();
+    const QString where = QStringLiteral("the show %1×%2").arg(hall.width()).arg(hall.height());
+    const auto [alone, beside] = timeStepsWithShow();
+    out << "\n**One light step with the show** (the board at its design size alone, and with "
+        << where << " beside it, both painted; 180 steps each, taking turns)\n\n";
+    out << "| figure | board alone | with the show | ratio | target |\n";
+    out << "|---|---|---|---|---|\n";
+    out << "| median ms | " << ms(alone.p50, 3) << " | " << ms(beside.p50, 3) << " | "
+        << ms(beside.p50 / alone.p50) << " | ≤ 1.5 |\n";
+    out << "| p99 ms | " << ms(alone.p99, 3) << " | " << ms(beside.p99, 3) << " | "
+        << ms(beside.p99 / alone.p99) << " | ≤ 2 |\n";
+    out.flush();
+
+    const std::vector<double> growth = timeShowGrowth();
+    out << "\n**The prize growing in the show** (" << where
+        << ": from the card to the 31st step with its bands painted, 5 cards)\n\n";
     out << "| figure | ms | target |\n";
     out << "|---|---|---|\n";
     out << "| median | " << ms(percentile(growth, 0.5), 1) << " | < 500 |\n";

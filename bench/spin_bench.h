@@ -4,3 +4,5 @@ class QTextStream;
 
 // Runs real spins on the event loop and compares them with their nominal length.
 void runSpinBench(QTextStream &out);
+// The light's step and the prize's growth with the hall's show beside the board.
+void runShowBench(QTextStream &out);

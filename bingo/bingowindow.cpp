@@ -96,6 +96,9 @@ void BingoWindow::placeWindow()
         Scale::rect(QRect(ClientLeft, ClientTop, ClientWidth, ClientHeight), m_layout->scale());
     const int barHeight = findChild<QMenuBar *>()->sizeHint().height();
     QRect window = area.adjusted(0, -barHeight, 0, 0);
+    // The design's place on the screen it opens on: the operator's, which may not be the first.
+    if (screen())
+        window.translate(screen()->geometry().topLeft());
     // The design's place where it fits; moved in from the screen's edges where it does not.
     if (screen()) {
         const QRect free = screen()->availableGeometry().marginsRemoved(FrameAllowance);
@@ -247,6 +250,18 @@ void BingoWindow::startDraw()
     // 是, as the key that asked means to go on.
     if (hasTaken() && !Prompt::confirm(this, newDrawQuestion(), Prompt::Default::Yes, m_answerKeys))
         return;
+    beginDraw();
+}
+
+void BingoWindow::startAnsweredDraw()
+{
+    // As the button would, which stays without effect while disabled.
+    if (findChild<QPushButton *>(QStringLiteral("Command1(0)"))->isEnabled())
+        beginDraw();
+}
+
+void BingoWindow::beginDraw()
+{
     m_draw.begin();
     // The first pass runs here; the timer runs the rest, each after the pending events.
     m_draw.pick(m_random);

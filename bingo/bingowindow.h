@@ -41,6 +41,8 @@ public:
     bool hasTaken() const;
 
     static QString newDrawQuestion();
+    // A new draw the operator has already said yes to, elsewhere (in the hall's show).
+    void startAnsweredDraw();
 
 Q_SIGNALS:
     // For the sound: the draw's loop runs, has stopped, has put a number in a box.
@@ -62,6 +64,7 @@ private:
     void clear_Click();
     void ending_Click();
     void startDraw();
+    void beginDraw();
     void endAndClose();
     bool mayClose();
     void render();

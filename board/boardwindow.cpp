@@ -105,6 +105,7 @@ void BoardWindow::connectControls()
 
     connect(&m_night, &Night::changed, this, &BoardWindow::render);
     connect(&m_night, &Night::hintChanged, this, &BoardWindow::showHint);
+    connect(&m_night, &Night::questionChanged, this, &BoardWindow::showHint);
     connect(&m_night, &Night::spinEnded, this, [this] {
         if (m_night.board().startEnabled)
             m_controls.startButton->setFocus();
@@ -207,6 +208,11 @@ void BoardWindow::setTitle(const QString &title)
     m_controls.layout->refresh(m_controls.title);
 }
 
+QString BoardWindow::title() const
+{
+    return m_controls.title->text();
+}
+
 void BoardWindow::render()
 {
     const Board &board = m_night.board();
@@ -249,22 +255,13 @@ bool BoardWindow::isHall() const
 
 void BoardWindow::showHint()
 {
-    QString text;
-    switch (m_night.hint()) {
-    case Presenter::Hint::RoundDone:
-        text = QStringLiteral("第一輪的號碼已經抽完\n請選「第二輪抽獎」");
-        break;
-    case Presenter::Hint::NoNumber:
-        text = QStringLiteral("沒有號碼可以抽了");
-        break;
-    case Presenter::Hint::NoCard:
-        text = QStringLiteral("機會和命運的卡片都已抽完");
-        break;
-    case Presenter::Hint::None:
-        break;
-    }
+    // A question the show asks stands on the desk too, before the hint.
+    const Presenter::Question question = m_night.question();
+    const QString text = question != Presenter::Question::None
+                             ? Presenter::questionText(question)
+                             : Presenter::hintText(m_night.hint());
     m_controls.hint->setText(text);
-    m_controls.hint->setVisible(m_night.hint() != Presenter::Hint::None);
+    m_controls.hint->setVisible(!text.isEmpty());
 }
 
 void BoardWindow::changeEvent(QEvent *event)

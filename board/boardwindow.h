@@ -47,6 +47,7 @@ public:
     double scale() const;
     // The event's own title line in place of the design one.
     void setTitle(const QString &title);
+    QString title() const;
     // The board enlarged for the hall: full screen or maximised. The winning number then
     // stands large in the centre panel, and the prize window and closing picture open large.
     bool isHall() const;

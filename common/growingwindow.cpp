@@ -35,6 +35,9 @@ double GrowingWindow::scale() const
 
 double GrowingWindow::screenWidthTwips(const QWidget *w)
 {
+    // Grown inside another window, it opens across that window.
+    if (!w->isWindow() && w->parentWidget())
+        return double(w->parentWidget()->width()) * Twips::PerPixel;
     const QScreen *screen = w->screen();
     return screen ? double(screen->geometry().width()) * Twips::PerPixel : 0.0;
 }
@@ -98,7 +101,7 @@ void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
     const int w = std::max(Twips::toPixels(r.width) - frame.width(), 1);
     const int h = std::max(Twips::toPixels(r.height) - frame.height(), 1);
     // Across and down the screen the window opens on, wherever that lies on the desktop.
-    const QPoint origin = screen() ? screen()->geometry().topLeft() : QPoint();
+    const QPoint origin = isWindow() && screen() ? screen()->geometry().topLeft() : QPoint();
     move(origin + QPoint(Twips::toPixels(r.left), Twips::toPixels(r.top)));
     resize(w, h);
 }

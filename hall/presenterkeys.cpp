@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 struct Key
@@ -129,8 +130,18 @@ void PresenterKeys::attachBingo(BingoWindow *window)
     // Next over numbers already taken asks before a new draw: the remote answers it too.
     window->setAnswerKeys(answerKeys());
     addShortcuts(window, stepKeys(), [this, window](int key) {
+        if (m_night.question() == Presenter::Question::NewBingo) {
+            answerInShow(window, Presenter::questionAnswer(key));
+            return;
+        }
         switch (Presenter::bingoAction(key, window->isDrawing())) {
         case Presenter::BingoAction::Draw:
+            // With the show over the board, asked in the show's line rather than in a box.
+            if (m_night.isShowOver() && window->hasTaken() &&
+                button(window, "Command1(0)")->isEnabled()) {
+                askInShow(window);
+                break;
+            }
             // Through the buttons, so that a disabled one stays without effect.
             button(window, "Command1(0)")->click();
             break;
@@ -144,6 +155,43 @@ void PresenterKeys::attachBingo(BingoWindow *window)
             break;
         }
     });
+}
+
+void PresenterKeys::askInShow(BingoWindow *window)
+{
+    m_night.ask(Presenter::Question::NewBingo);
+    // The keys that say no would reach the bingo window's own controls: taken only while
+    // the question stands.
+    QList<QShortcut *> noKeys;
+    for (const QKeySequence &key : answerKeys().no) {
+        auto *shortcut = new QShortcut(key, window);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, window,
+                [this, window] { answerInShow(window, Presenter::Answer::No); });
+        noKeys << shortcut;
+    }
+    auto *watch = new QObject(window);
+    QList<Key> taken;
+    for (const QKeySequence &key : answerKeys().no)
+        taken.append({key, key[0].key()});
+    for (QLineEdit *text : window->findChildren<QLineEdit *>())
+        text->installEventFilter(new RemoteFirst(watch, taken));
+    connect(&m_night, &Night::questionChanged, watch, [watch, noKeys](Presenter::Question q) {
+        if (q == Presenter::Question::NewBingo)
+            return;
+        for (QShortcut *shortcut : noKeys)
+            shortcut->deleteLater();
+        watch->deleteLater();
+    });
+}
+
+void PresenterKeys::answerInShow(BingoWindow *window, Presenter::Answer answer)
+{
+    if (answer == Presenter::Answer::None)
+        return;
+    m_night.ask(Presenter::Question::None);
+    if (answer == Presenter::Answer::Yes)
+        window->startAnsweredDraw();
 }
 
 void PresenterKeys::attachFinale(QWidget *window, const std::function<void()> &leave)
@@ -178,8 +226,11 @@ void PresenterKeys::press(int key)
     case Presenter::Action::Fate:
         m_night.drawCard(Board::Fate);
         break;
-    case Presenter::Action::EnterFullScreen:
-        m_night.requestFullScreen(true);
+    case Presenter::Action::StartShow:
+        m_night.requestShow(true);
+        break;
+    case Presenter::Action::EndShow:
+        m_night.requestShow(false);
         break;
     case Presenter::Action::LeaveFullScreen:
         m_night.requestFullScreen(false);
@@ -189,6 +240,24 @@ void PresenterKeys::press(int key)
         break;
     case Presenter::Action::Hint:
         m_night.showHint(Presenter::hint(night));
+        break;
+    case Presenter::Action::AskSecondRound:
+        m_night.ask(Presenter::Question::SecondRound);
+        break;
+    case Presenter::Action::AskCard:
+        m_night.ask(Presenter::Question::Card);
+        break;
+    case Presenter::Action::Yes: {
+        const Presenter::Question question = m_night.question();
+        m_night.ask(Presenter::Question::None);
+        if (question == Presenter::Question::SecondRound)
+            m_night.startSecondRound();
+        else if (question == Presenter::Question::Card)
+            m_night.drawCard(night.cardEnabled[Board::Fate] ? Board::Fate : Board::Chance);
+        break;
+    }
+    case Presenter::Action::No:
+        m_night.ask(Presenter::Question::None);
         break;
     case Presenter::Action::None:
         break;

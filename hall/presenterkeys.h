@@ -26,5 +26,8 @@ public:
     void press(int key);
 
 private:
+    void askInShow(BingoWindow *window);
+    void answerInShow(BingoWindow *window, Presenter::Answer answer);
+
     Night &m_night;
 };

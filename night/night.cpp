@@ -107,6 +107,8 @@ void Night::startSecondRound()
     m_secondRound = true;
     m_board.secondRound();
     Q_EMIT boardChanged(BoardChange::SecondRound, m_board.stopCell);
+    // Asked in the show, the round changes without the board's option.
+    Q_EMIT roundChanged(true);
     settle();
 }
 
@@ -223,6 +225,9 @@ Presenter::NightState Night::presenterState() const
     // A prize coming back with a resumed night counts as shown before it is.
     s.prizeShown = m_prizeUp || m_resumed.pending;
     s.prizeOpened = m_prizeUp && m_prizeOpened;
+    s.showUp = m_showUp;
+    s.showOver = m_showOver;
+    s.question = m_question;
     return s;
 }
 
@@ -232,8 +237,31 @@ void Night::showHint(Presenter::Hint hint)
     Q_EMIT hintChanged(hint);
 }
 
+void Night::setShowUp(bool up)
+{
+    m_showUp = up;
+    settle();
+}
+
+void Night::setShowOver(bool over)
+{
+    m_showOver = over;
+    settle();
+}
+
+void Night::ask(Presenter::Question question)
+{
+    if (question == m_question)
+        return;
+    m_question = question;
+    Q_EMIT questionChanged(question);
+}
+
 void Night::settle()
 {
+    if (m_question != Presenter::Question::None &&
+        !Presenter::stillAsks(m_question, presenterState()))
+        ask(Presenter::Question::None);
     if (m_hint != Presenter::Hint::None && Presenter::hint(presenterState()) != m_hint)
         showHint(Presenter::Hint::None);
     Q_EMIT changed();

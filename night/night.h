@@ -84,6 +84,14 @@ public:
     void endBlackOut();
     bool isBlackedOut() const { return m_blackedOut; }
     void requestFullScreen(bool on) { Q_EMIT fullScreenRequested(on); }
+    void requestShow(bool on) { Q_EMIT showRequested(on); }
+    // The show fills the board's own screen: it asks in its line what the board asks in a box.
+    void setShowOver(bool over);
+    bool isShowOver() const { return m_showOver; }
+    // The hall's show is on, over the board or beside it: the remote's questions go there.
+    void setShowUp(bool up);
+    void ask(Presenter::Question question);
+    Presenter::Question question() const { return m_question; }
 
     // What the close box asks once a number has been drawn, for a night that is kept.
     void setCloseQuestion(const QString &question) { m_closeQuestion = question; }
@@ -109,6 +117,8 @@ Q_SIGNALS:
     void hintChanged(Presenter::Hint hint);
     void blackOutChanged(bool on);
     void fullScreenRequested(bool on);
+    void showRequested(bool on);
+    void questionChanged(Presenter::Question question);
 
 private:
     void markPendingHeld();
@@ -142,6 +152,9 @@ private:
 
     Presenter::Hint m_hint = Presenter::Hint::None;
     bool m_blackedOut = false;
+    bool m_showOver = false;
+    bool m_showUp = false;
+    Presenter::Question m_question = Presenter::Question::None;
     QString m_closeQuestion;
 
     NullSound m_silent;

@@ -26,15 +26,76 @@ Presenter::Hint Presenter::hint(const NightState &state)
     return Hint::None;
 }
 
+QString Presenter::hintText(Hint hint)
+{
+    switch (hint) {
+    case Hint::RoundDone:
+        return QStringLiteral("第一輪的號碼已經抽完\n請選「第二輪抽獎」");
+    case Hint::NoNumber:
+        return QStringLiteral("沒有號碼可以抽了");
+    case Hint::NoCard:
+        return QStringLiteral("機會和命運的卡片都已抽完");
+    case Hint::None:
+        break;
+    }
+    return {};
+}
+
+QString Presenter::questionText(Question question)
+{
+    switch (question) {
+    case Question::SecondRound:
+        return QStringLiteral("確定要開始第二輪抽獎嗎?\n是：下一頁　否：Esc");
+    case Question::Card:
+        return QStringLiteral("請抽獎!\n機會：上一頁　命運：下一頁");
+    case Question::NewBingo:
+        return QStringLiteral("確定要開始新的賓果遊戲嗎?\n是：下一頁　否：Esc");
+    case Question::None:
+        break;
+    }
+    return {};
+}
+
+bool Presenter::stillAsks(Question question, const NightState &state)
+{
+    switch (question) {
+    case Question::SecondRound:
+        return state.showUp && !state.secondRound && hint(state) == Hint::RoundDone;
+    case Question::NewBingo:
+        return state.showOver;
+    case Question::Card:
+        return state.showUp && state.awaitingPrize && !state.spinning && !state.prizeShown &&
+               (state.cardEnabled[0] || state.cardEnabled[1]);
+    case Question::None:
+        break;
+    }
+    return false;
+}
+
 Presenter::Action Presenter::boardAction(int key, const NightState &state)
 {
     if (isBlackOut(key))
         return Action::BlackOut;
-    // The whole board is laid out anew when the window changes size: not while the light runs.
+    if (state.question == Question::SecondRound) {
+        switch (questionAnswer(key)) {
+        case Answer::Yes:
+            return Action::Yes;
+        case Answer::No:
+            return Action::No;
+        case Answer::None:
+            return Action::None;
+        }
+    }
+    if (state.question == Question::Card && !isNext(key) && key != Qt::Key_PageUp &&
+        key != Qt::Key_Left && key != Qt::Key_1 && key != Qt::Key_2)
+        return key == Qt::Key_Escape ? Action::No : Action::None;
+    // A new window or a board laid out anew could hold up a tick: not while the light runs.
     if (key == Qt::Key_F5)
-        return state.spinning ? Action::None : Action::EnterFullScreen;
+        return state.spinning ? Action::None : Action::StartShow;
     if (key == Qt::Key_Escape)
-        return state.spinning ? Action::None : Action::LeaveFullScreen;
+        return state.spinning   ? Action::None
+               : state.showOver ? Action::EndShow
+                                : Action::LeaveFullScreen;
     // While a stop waits for its prize, the remote's two buttons are the two stacks.
     if (state.awaitingPrize && !state.spinning) {
         if (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_1)
@@ -42,6 +103,9 @@ Presenter::Action Presenter::boardAction(int key, const NightState &state)
         if ((key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_2) &&
             state.cardEnabled[1])
             return Action::Fate;
+        // With 命運 used up, Next still draws: from the other stack.
+        if ((key == Qt::Key_PageDown || key == Qt::Key_Right) && state.cardEnabled[0])
+            return Action::Chance;
         if (key == Qt::Key_2)
             return Action::None;
     }
@@ -54,6 +118,13 @@ Presenter::Action Presenter::boardAction(int key, const NightState &state)
     const bool anyCard = state.cardEnabled[0] || state.cardEnabled[1];
     if (state.startEnabled && !state.spinning && !state.awaitingPrize && state.anyFree && anyCard)
         return Action::Start;
+    // Over the board, the show asks what the board would ask in a box.
+    if (state.question == Question::Card)
+        return Action::Yes;
+    if (stillAsks(Question::Card, state))
+        return Action::AskCard;
+    if (stillAsks(Question::SecondRound, state))
+        return Action::AskSecondRound;
     return hint(state) == Hint::None ? Action::None : Action::Hint;
 }
 

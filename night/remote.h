@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <array>
 
 // What each key of a presenter remote (PageDown / PageUp, some send Right / Left, the slide
@@ -15,10 +17,25 @@ enum class Action
     Confirm,
     Chance,
     Fate,
-    EnterFullScreen,
+    StartShow,
+    EndShow,
     LeaveFullScreen,
     BlackOut,
-    Hint
+    Hint,
+    // The show asks in its line instead of a box; the remote answers.
+    AskSecondRound,
+    AskCard,
+    Yes,
+    No
+};
+
+// What the show asks while it fills the board's own screen.
+enum class Question
+{
+    None,
+    SecondRound, // Next with the first round's numbers all drawn
+    Card,        // Next at a stop that is not one of the two stacks' keys
+    NewBingo     // a new bingo draw over the numbers taken
 };
 
 // Why Next has nothing to do.
@@ -40,10 +57,18 @@ struct NightState
     std::array<bool, 2> cardEnabled{true, true};
     bool prizeShown = false;  // the prize window is up
     bool prizeOpened = false; // and has finished opening
+    bool showUp = false;      // the hall's show is on: it asks what a box would
+    bool showOver = false;    // and fills the board's own screen
+    Question question = Question::None;
 };
 
 Action boardAction(int key, const NightState &state);
 Hint hint(const NightState &state);
+// The line that says why; empty for none.
+QString hintText(Hint hint);
+QString questionText(Question question);
+// Whether the question still has a point: the night may have moved on by other means.
+bool stillAsks(Question question, const NightState &state);
 
 enum class BingoAction
 {

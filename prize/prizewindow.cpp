@@ -95,6 +95,15 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     connect(this, &GrowingWindow::opened, this, &PrizeWindow::onOpened);
 }
 
+PrizeWindow *PrizeWindow::announcement(QWidget *parent)
+{
+    auto *w = new PrizeWindow(parent);
+    w->setWindowFlags(Qt::Widget);
+    w->Command1->hide();
+    w->Command1->setEnabled(false);
+    return w;
+}
+
 void PrizeWindow::setHall(double s)
 {
     if (!m_hallLayout) {

@@ -15,6 +15,9 @@ class PrizeWindow : public GrowingWindow
     Q_OBJECT
 public:
     explicit PrizeWindow(QWidget *parent = nullptr);
+    // The same announcement grown inside another window (the hall's show): no frame and no
+    // button, as the operator confirms it on the desk.
+    static PrizeWindow *announcement(QWidget *parent);
 
     // For the hall: the window opens wider at s, the winning number above the prize, all
     // in large type. Set before it opens.

@@ -36,6 +36,8 @@ private Q_SLOTS:
     void bingoKeys_data();
     void bingoKeys();
     void fullScreen();
+    void showAsks_data();
+    void showAsks();
     void finaleKeys_data();
     void finaleKeys();
     void blackScreenKeys_data();
@@ -79,6 +81,7 @@ enum class State
     Spinning,
     Awaiting,
     AwaitingStacksEmpty,
+    AwaitingFateEmpty,
     PrizeOpening,
     PrizeOpened,
     PrizeOpenedAwaiting,
@@ -86,6 +89,11 @@ enum class State
     NoFreeCellSecondRound,
     NoCardLeft,
     FullScreen,
+    ShowIdle,
+    ShowAwaiting,
+    ShowNoFreeCell,
+    ShowBingoTaken,
+    BesideNoFreeCell, // the show on a screen of its own
 };
 
 using Drive::spinToStop;
@@ -149,6 +157,10 @@ void setUp(Stage &w, State state)
         spinToStop(w);
         w.night().board().cardEnabled = {false, false};
         break;
+    case State::AwaitingFateEmpty:
+        spinToStop(w);
+        w.night().board().cardEnabled = {true, false};
+        break;
     case State::PrizeOpening:
         spinToStop(w);
         w.boardWindow().drawCard(Board::Chance);
@@ -177,6 +189,24 @@ void setUp(Stage &w, State state)
     case State::FullScreen:
         w.boardWindow().showFullScreen();
         QTRY_VERIFY(w.boardWindow().isFullScreen());
+        break;
+    case State::BesideNoFreeCell:
+        w.night().board().cells.fill(Cell::Excluded);
+        w.night().setShowUp(true);
+        break;
+    case State::ShowBingoTaken:
+        w.projection().setShowOn(true);
+        w.night().openBingo();
+        w.windows().bingoWindow()->restore({3, 7}, false);
+        break;
+    case State::ShowIdle:
+    case State::ShowAwaiting:
+    case State::ShowNoFreeCell:
+        if (state == State::ShowAwaiting)
+            spinToStop(w);
+        if (state == State::ShowNoFreeCell)
+            w.night().board().cells.fill(Cell::Excluded);
+        w.projection().setShowOn(true);
         break;
     }
 }
@@ -229,32 +259,44 @@ void TestPresenterKeys::boardKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("effect");
     // What each key does in each state; keys not named do nothing. The black screen keys
-    // blank the screen in every state; F5 enters full screen unless the light runs.
+    // blank the screen in every state; F5 starts the show unless the light runs.
     const QList<std::tuple<const char *, State, bool, const char *>> table = {
         {"idle", State::Idle, false,
-         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start F5=Full"},
+         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start F5=Show"},
         {"spinning", State::Spinning, false, ""},
         {"awaiting", State::Awaiting, false,
-         "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate F5=Full"},
+         "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate F5=Show"},
+        {"awaiting, 命運 used up", State::AwaitingFateEmpty, false,
+         "PageUp=Chance Left=Chance 1=Chance PageDown=Chance Right=Chance F5=Show"},
         {"awaiting, stacks empty", State::AwaitingStacksEmpty, false,
-         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Show"},
         {"no free cell", State::NoFreeCell, false,
-         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Show"},
         {"no free cell, second round", State::NoFreeCellSecondRound, false,
-         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Show"},
         {"no card left", State::NoCardLeft, false,
-         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Full"},
+         "PageDown=Hint Right=Hint Space=Hint Return=Hint Enter=Hint F5=Show"},
         {"full screen", State::FullScreen, false,
-         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start Escape=Window"},
-        {"prize opening, board", State::PrizeOpening, false, "F5=Full"},
-        {"prize opening, prize", State::PrizeOpening, true, "F5=Full"},
+         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start F5=Show Escape=Window"},
+        {"prize opening, board", State::PrizeOpening, false, "F5=Show"},
+        {"prize opening, prize", State::PrizeOpening, true, "F5=Show"},
         {"prize opened, board", State::PrizeOpened, false,
-         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm F5=Full"},
+         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm F5=Show"},
         {"prize opened, prize", State::PrizeOpened, true,
-         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm F5=Full"},
+         "PageDown=Confirm Right=Confirm Space=Confirm Return=Confirm Enter=Confirm F5=Show"},
         {"prize opened and awaiting, prize", State::PrizeOpenedAwaiting, true,
          "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate Space=Confirm "
-         "Return=Confirm Enter=Confirm F5=Full"},
+         "Return=Confirm Enter=Confirm F5=Show"},
+        {"show", State::ShowIdle, false,
+         "PageDown=Start Right=Start Space=Start Return=Start Enter=Start F5=Show "
+         "Escape=EndShow"},
+        {"show, awaiting", State::ShowAwaiting, false,
+         "PageUp=Chance Left=Chance 1=Chance PageDown=Fate Right=Fate 2=Fate Space=Ask "
+         "Return=Ask Enter=Ask F5=Show Escape=EndShow"},
+        {"show, no free cell", State::ShowNoFreeCell, false,
+         "PageDown=Ask Right=Ask Space=Ask Return=Ask Enter=Ask F5=Show Escape=EndShow"},
+        {"show beside, no free cell", State::BesideNoFreeCell, false,
+         "PageDown=Ask Right=Ask Space=Ask Return=Ask Enter=Ask F5=Show"},
     };
     for (const auto &[name, state, inPrize, given] : table) {
         const QString effects =
@@ -279,10 +321,12 @@ void TestPresenterKeys::boardKeys()
     Stage w({QStringLiteral("p")}, r);
     w.night().setClock([] { return 1.0; });
     setUp(w, State(state));
-    QWidget *window =
-        inPrizeWindow ? static_cast<QWidget *>(w.windows().prizeWindow()) : &w.boardWindow();
+    QWidget *window = inPrizeWindow              ? static_cast<QWidget *>(w.windows().prizeWindow())
+                      : w.windows().showWindow() ? static_cast<QWidget *>(w.windows().showWindow())
+                                                 : &w.boardWindow();
     activate(window);
     const Snapshot before = snapshot(w);
+    const bool showBefore = w.windows().showWindow();
     QWidget *target = window->focusWidget() ? window->focusWidget() : window;
     QTest::keyClick(target, Qt::Key(key));
     QCoreApplication::processEvents();
@@ -298,16 +342,22 @@ void TestPresenterKeys::boardKeys()
         QVERIFY(after.prizeShown);
     else
         QCOMPARE(after.prizeShown, before.prizeShown);
-    if (effect == QLatin1String("Full"))
-        QTRY_VERIFY(w.boardWindow().isFullScreen());
-    else if (effect == QLatin1String("Window"))
+    if (effect == QLatin1String("Show"))
+        QTRY_VERIFY(w.windows().showWindow() && w.windows().showWindow()->isVisible());
+    else
+        QTRY_COMPARE(bool(w.windows().showWindow()),
+                     showBefore && effect != QLatin1String("EndShow"));
+    QCOMPARE(w.night().question() != Presenter::Question::None, effect == QLatin1String("Ask"));
+    if (effect == QLatin1String("Window"))
         QTRY_VERIFY(!w.boardWindow().isFullScreen());
     else
         QCOMPARE(w.boardWindow().isFullScreen(), before.fullScreen);
     QCOMPARE(after.black, effect == QLatin1String("Black"));
     // The hint says why Next had nothing to do, and never shows for anything else.
     QCOMPARE(after.hint != Presenter::Hint::None, effect == QLatin1String("Hint"));
-    QCOMPARE(w.boardWindow().hintLabel()->isVisible(), effect == QLatin1String("Hint"));
+    // The desk shows the question too.
+    QCOMPARE(w.boardWindow().hintLabel()->isVisible(),
+             effect == QLatin1String("Hint") || effect == QLatin1String("Ask"));
     if (effect == QLatin1String("Hint"))
         QCOMPARE(after.hint, state == int(State::NoFreeCell) ? Presenter::Hint::RoundDone
                              : state == int(State::NoFreeCellSecondRound)
@@ -404,26 +454,116 @@ void TestPresenterKeys::fullScreen()
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!w.boardWindow().isFullScreen());
     QVERIFY(w.boardWindow().isMaximized());
-    // The slide show button: F5 and Shift+F5 enter, again and again, and never leave.
+    // F5 and Shift+F5 start the show over the board, again and again; Escape ends it.
     for (Qt::KeyboardModifiers shift :
          {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        // The board has the keys again once the show has ended.
+        QVERIFY(QTest::qWaitForWindowActive(&w.boardWindow()));
         QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F5, shift);
-        QTRY_VERIFY(w.boardWindow().isFullScreen());
-        QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F5, shift);
+        QTRY_VERIFY(w.windows().showWindow() && w.windows().showWindow()->isFullScreen());
+        ShowWindow *show = w.windows().showWindow();
+        QCOMPARE(show->screen(), w.boardWindow().screen());
+        // The desk's windows open under it.
+        QVERIFY(show->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(QTest::qWaitForWindowActive(show));
+        QTest::keyClick(show, Qt::Key_F5, shift);
         QTest::qWait(50);
-        QVERIFY(w.boardWindow().isFullScreen());
-        QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(!w.boardWindow().isFullScreen());
+        QCOMPARE(w.windows().showWindow(), show);
+        QVERIFY(!w.boardWindow().isFullScreen());
+        QTest::keyClick(show, Qt::Key_Escape);
+        QTRY_VERIFY(!w.windows().showWindow());
     }
-    // While the light runs the board is not laid out anew: the keys wait for the stop.
+    // While the light runs no window opens: the keys wait for the stop.
     w.boardWindow().start();
     QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget()
                                                   : &w.boardWindow(),
                     Qt::Key_F5);
     QTest::qWait(50);
+    QVERIFY(!w.windows().showWindow());
     QVERIFY(!w.boardWindow().isFullScreen());
     w.night().spinTimer().stop();
     QVERIFY(m_refusals.isEmpty());
+}
+
+void TestPresenterKeys::showAsks_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("outcome");
+    const int down = Qt::Key_PageDown, space = Qt::Key_Space, esc = Qt::Key_Escape;
+    const int back = Qt::Key_PageUp;
+    const QList<std::tuple<const char *, State, QList<int>, const char *>> table = {
+        {"round: Next asks, Next says yes", State::ShowNoFreeCell, {down, down}, "round"},
+        {"round: Next asks, Escape says no", State::ShowNoFreeCell, {down, esc}, ""},
+        {"round: Next asks, the back button says no", State::ShowNoFreeCell, {down, back}, ""},
+        {"round: asked, no, then Escape ends the show",
+         State::ShowNoFreeCell,
+         {down, esc, esc},
+         "ended"},
+        {"stop: Space asks for a card, Space draws 命運",
+         State::ShowAwaiting,
+         {space, space},
+         "fate"},
+        {"stop: asked, the back button draws 機會", State::ShowAwaiting, {space, back}, "chance"},
+        {"stop: asked, Escape says no", State::ShowAwaiting, {space, esc}, ""},
+        {"bingo: Next over numbers taken asks, Next draws",
+         State::ShowBingoTaken,
+         {down, down},
+         "new draw"},
+        {"bingo: asked, Escape keeps the numbers", State::ShowBingoTaken, {down, esc}, ""},
+        {"bingo: asked, Left keeps the numbers", State::ShowBingoTaken, {down, Qt::Key_Left}, ""},
+        {"beside: Next asks on the desk too, Next says yes",
+         State::BesideNoFreeCell,
+         {down, down},
+         "round"},
+        {"the board's F11 works from the show", State::ShowIdle, {Qt::Key_F11}, "full screen"},
+    };
+    for (const auto &[name, state, keys, outcome] : table)
+        QTest::newRow(name) << int(state) << keys << QString::fromUtf8(outcome);
+}
+
+void TestPresenterKeys::showAsks()
+{
+    QFETCH(int, state);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, outcome);
+    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
+    Stage w({QStringLiteral("p"), QStringLiteral("q")}, r);
+    w.night().setClock([] { return 1.0; });
+    // The show asks in its line: no box at all.
+    Prompt::setConfirmHandler([this](QWidget *, const QString &text) {
+        m_refusals << text;
+        return true;
+    });
+    setUp(w, State(state));
+    ShowWindow *show = w.windows().showWindow();
+    BingoWindow *bingo = w.windows().bingoWindow();
+    // The bingo window under the show keeps the keys.
+    QWidget *target = bingo  ? static_cast<QWidget *>(bingo)
+                      : show ? static_cast<QWidget *>(show)
+                             : &w.boardWindow();
+    activate(target);
+    for (int i = 0; i < keys.size(); ++i) {
+        QTest::keyClick(target->focusWidget() ? target->focusWidget() : target, Qt::Key(keys[i]));
+        // Each press a press of its own, not a held key's.
+        QTest::qWait(RepeatGuard::SettleMs + 50);
+    }
+    QVERIFY2(m_refusals.isEmpty(), qPrintable(m_refusals.join(QLatin1Char('|'))));
+    QCOMPARE(w.night().question(), Presenter::Question::None);
+    QCOMPARE(w.night().isSecondRound(), outcome == QLatin1String("round"));
+    // The board's option follows the round however it changed.
+    QCOMPARE(w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked(),
+             outcome == QLatin1String("round"));
+    const Board &board = w.night().board();
+    QCOMPARE(board.fateLeft + (outcome == QLatin1String("fate")), Board::CardsPerStack);
+    QCOMPARE(board.chanceLeft + (outcome == QLatin1String("chance")), Board::CardsPerStack);
+    QCOMPARE(bool(w.windows().showWindow()), show && outcome != QLatin1String("ended"));
+    if (bingo) {
+        QCOMPARE(bingo->isDrawing(), outcome == QLatin1String("new draw"));
+        QCOMPARE(bingo->hasTaken(), outcome != QLatin1String("new draw"));
+    }
+    if (outcome == QLatin1String("full screen"))
+        QTRY_VERIFY(w.boardWindow().isFullScreen());
 }
 
 void TestPresenterKeys::finaleKeys_data()

@@ -1,0 +1,376 @@
+#include "showwindow.h"
+
+#include "bignumber.h"
+#include "closingpicture.h"
+#include "colourui.h"
+#include "fonts.h"
+#include "night.h"
+#include "pictures.h"
+#include "prizewindow.h"
+#include "scale.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScreen>
+
+namespace {
+constexpr ColourValue Ground = Colour::fromHex(0xFFE0C0);
+constexpr ColourValue DarkRed = Colour::fromHex(0xC00000);
+constexpr ColourValue Red = Colour::fromHex(0xFF0000);
+
+QLabel *makeLabel(QWidget *parent, const char *name, ColourValue colour, Qt::Alignment align)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    // Prizes, the title and the counter come from files: never markup.
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(align);
+    Colour::setRole(l, QPalette::WindowText, colour);
+    return l;
+}
+
+QFont hallFont(int pixels, bool bold = true)
+{
+    QFont f;
+    f.setFamilies(Fonts::hallFamilies());
+    f.setPixelSize(std::max(pixels, 1));
+    f.setBold(bold);
+    return f;
+}
+
+// Text is set only when it changed: a label lays itself out again on every setText, and the
+// light ticks through here.
+void setText(QLabel *l, const QString &text)
+{
+    if (l->text() != text)
+        l->setText(text);
+}
+
+void setShown(QWidget *w, bool shown)
+{
+    if (w->isVisibleTo(w->parentWidget()) != shown)
+        w->setVisible(shown);
+}
+} // namespace
+
+ShowWindow::ShowWindow(Night &night, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_night(night)
+{
+    setObjectName(QStringLiteral("ShowWindow"));
+    setWindowTitle(QStringLiteral("Zentavo"));
+    setWindowIcon(Colour::noIcon());
+    Colour::setRole(this, QPalette::Window, Ground);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    m_shown.fill(Colour::SystemFlag); // no colour yet: every cell is drawn the first time
+
+    // Everything but the ring; it gives way to the finale and the black screen. The pointer's
+    // moves all reach the window itself.
+    m_content = new QWidget(this);
+    m_content->setObjectName(QStringLiteral("ShowContent"));
+    m_content->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_title = makeLabel(m_content, "ShowTitle", DarkRed, Qt::AlignCenter);
+    m_title->setText(QStringLiteral("92年年終晚會抽獎活動"));
+    m_titleText = m_title->text();
+    m_round = makeLabel(m_content, "ShowRound", DarkRed, Qt::AlignLeft | Qt::AlignVCenter);
+    m_counter = makeLabel(m_content, "ShowCounter", DarkRed, Qt::AlignRight | Qt::AlignVCenter);
+    for (int i = 0; i < 2; ++i)
+        m_stacks[std::size_t(i)] =
+            makeLabel(m_content, i == 0 ? "ShowStack0" : "ShowStack1", DarkRed,
+                      (i == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    m_number = new BigNumber(m_content);
+    m_number->setObjectName(QStringLiteral("ShowNumber"));
+    Colour::setRole(m_number, QPalette::WindowText, DarkRed);
+    m_number->hide();
+    m_bingoNewest = new BigNumber(m_content);
+    m_bingoNewest->setObjectName(QStringLiteral("ShowBingoNewest"));
+    Colour::setRole(m_bingoNewest, QPalette::WindowText, DarkRed);
+    m_bingoNewest->hide();
+    m_bingoTaken = makeLabel(m_content, "ShowBingoTaken", DarkRed, Qt::AlignLeft | Qt::AlignTop);
+    m_bingoTaken->setWordWrap(true);
+    m_bingoTaken->hide();
+    m_line = makeLabel(m_content, "ShowLine", Colour::fromHex(0x0000FF), Qt::AlignCenter);
+    m_line->hide();
+
+    m_pointerTimer.setSingleShot(true);
+    m_pointerTimer.setInterval(PointerHideMs);
+    connect(&m_pointerTimer, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
+    m_pointerTimer.start();
+
+    connect(&night, &Night::changed, this, &ShowWindow::render);
+    connect(&night, &Night::hintChanged, this, &ShowWindow::renderLine);
+    connect(&night, &Night::questionChanged, this, &ShowWindow::renderLine);
+    connect(&night, &Night::bingoChanged, this, &ShowWindow::render);
+    connect(&night, &Night::roundChanged, this, &ShowWindow::render);
+    connect(&night, &Night::blackOutChanged, this, &ShowWindow::render);
+    connect(&night, &Night::prizeDrawn, this, &ShowWindow::announce);
+    render();
+    renderLine();
+}
+
+void ShowWindow::setTitle(const QString &title)
+{
+    m_titleText = title;
+    relayout();
+}
+
+void ShowWindow::showOn(QScreen *screen, bool beside)
+{
+    const bool flagsChange = beside != m_beside || !isVisible();
+    m_beside = beside;
+    if (flagsChange) {
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus, beside);
+        // Over the board, the desk's windows (the prize's, the bingo's) open under it and
+        // keep the keys, whatever the window manager stacks last.
+        setWindowFlag(Qt::WindowStaysOnTopHint, !beside);
+        setAttribute(Qt::WA_ShowWithoutActivating, beside);
+    }
+    if (screen) {
+        // A full-screen window stays where it is when moved: it goes over anew.
+        if (isVisible() && this->screen() != screen)
+            hide();
+        setScreen(screen);
+        setGeometry(screen->geometry());
+    }
+    if (beside) {
+        // Not showFullScreen(): it would ask for the focus the show must not take.
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        setVisible(true);
+        return;
+    }
+    showFullScreen();
+    raise();
+    activateWindow();
+    setFocus();
+}
+
+void ShowWindow::setBingoOpen(bool open)
+{
+    m_bingoOpen = open;
+    render();
+}
+
+void ShowWindow::setFinale(bool on)
+{
+    if (m_finale == on)
+        return;
+    m_finale = on;
+    relayout();
+    render();
+    update();
+}
+
+void ShowWindow::render()
+{
+    const Board &board = m_night.board();
+    for (int i = 0; i < Board::Cells; ++i) {
+        const ColourValue c = board.cells[std::size_t(i)];
+        if (c != m_shown[std::size_t(i)]) {
+            m_shown[std::size_t(i)] = c;
+            update(m_cellRects[std::size_t(i)]);
+        }
+    }
+    setText(m_counter, QStringLiteral("已經搖出 %1 次獎項").arg(board.counterCaption));
+    for (int i = 0; i < 2; ++i)
+        setText(m_stacks[std::size_t(i)], board.stackCaption(i));
+    setText(m_round,
+            m_night.isSecondRound() ? QStringLiteral("第二輪抽獎") : QStringLiteral("第一輪抽獎"));
+
+    // From the stop until its prize is confirmed; never over a running light.
+    const bool number =
+        !m_bingoOpen && !board.timer1Enabled && (board.awaitingPrize || m_night.isPrizeUp());
+    if (number)
+        m_number->setNumber(
+            QString::number((board.awaitingPrize ? board.stopCell : m_night.prizeCell()) + 1));
+    setShown(m_number, number);
+    if (m_prize && !m_night.isPrizeUp())
+        delete m_prize.data();
+
+    const QList<int> &taken = m_night.bingoTaken();
+    const bool bingo = m_bingoOpen && !taken.isEmpty();
+    if (bingo) {
+        m_bingoNewest->setNumber(QString::number(taken.last()));
+        QStringList earlier;
+        for (qsizetype i = 0; i + 1 < taken.size(); ++i)
+            earlier << QString::number(taken[i]);
+        setText(m_bingoTaken, earlier.join(QLatin1Char(' ')));
+    }
+    setShown(m_bingoNewest, bingo);
+    setShown(m_bingoTaken, bingo);
+    setShown(m_stacks[0], !m_bingoOpen);
+    setShown(m_stacks[1], !m_bingoOpen);
+
+    const bool black = m_night.isBlackedOut();
+    if (black != m_black) {
+        m_black = black;
+        relayout();
+        update();
+    }
+}
+
+void ShowWindow::renderLine()
+{
+    // A question the remote answers comes before the hint.
+    const Presenter::Question question = m_night.question();
+    const QString text = question != Presenter::Question::None
+                             ? Presenter::questionText(question)
+                             : Presenter::hintText(m_night.hint());
+    setText(m_line, text);
+    setShown(m_line, !text.isEmpty());
+}
+
+void ShowWindow::announce(int cell, const QString &prize)
+{
+    if (!m_prize) {
+        m_prize = PrizeWindow::announcement(m_content);
+        m_prize->setHall(Scale::hall(size()));
+    }
+    m_prize->setNumber(QString::number(cell + 1));
+    m_prize->setPrize(prize);
+    m_prize->open();
+    m_prize->raise();
+}
+
+void ShowWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void ShowWindow::relayout()
+{
+    const int w = width();
+    const int h = height();
+    m_content->setGeometry(rect());
+    setShown(m_content, !m_finale && !m_black);
+
+    // The ring as on the board: 18 cells along the top and the bottom, 10 down each side,
+    // clockwise from the top-left corner; the title line below it.
+    const int margin = h / 50;
+    const int titleHeight = h / 10;
+    const QRect ring(margin, margin, w - 2 * margin, h - titleHeight - 2 * margin);
+    const double across = ring.width() / 18.0;
+    const double row = ring.height() / 6.0;
+    const double side = (ring.height() - 2 * row) / 10.0;
+    const int gap = std::max(2, int(across * 0.12));
+    const auto box = [gap](double x, double y, double cw, double ch) {
+        return QRect(int(x), int(y), std::max(1, int(cw) - gap), std::max(1, int(ch) - gap));
+    };
+    for (int i = 0; i < Board::Cells; ++i) {
+        QRect &r = m_cellRects[std::size_t(i)];
+        if (i <= 17)
+            r = box(ring.left() + across * i, ring.top(), across, row);
+        else if (i <= 27)
+            r = box(ring.left() + across * 16, ring.top() + row + side * (i - 18), across * 2,
+                    side);
+        else if (i <= 45)
+            r = box(ring.left() + across * (45 - i), ring.top() + ring.height() - row, across, row);
+        else
+            r = box(ring.left(), ring.top() + ring.height() - row - side * (i - 45), across * 2,
+                    side);
+    }
+    m_cellFont = hallFont(int(std::min(across * 0.45, side * 0.6)));
+    for (int i = 0; i < Board::Cells; ++i) {
+        QStaticText &number = m_cellNumbers[std::size_t(i)];
+        number.setText(QString::number(i + 1));
+        number.setPerformanceHint(QStaticText::AggressiveCaching);
+        number.prepare(QTransform(), m_cellFont);
+    }
+
+    const QRect centre(ring.left() + int(across * 2) + gap, ring.top() + int(row) + gap,
+                       int(ring.width() - across * 4) - 2 * gap,
+                       int(ring.height() - 2 * row) - 2 * gap);
+    const int line = h / 15;
+    m_round->setGeometry(centre.left(), centre.top(), centre.width() / 2, line);
+    m_counter->setGeometry(centre.left() + centre.width() / 2, centre.top(), centre.width() / 2,
+                           line);
+    m_round->setFont(hallFont(line * 7 / 10));
+    m_counter->setFont(hallFont(line * 7 / 10));
+    const QRect stacks(centre.left(), centre.bottom() - line, centre.width(), line);
+    m_stacks[0]->setGeometry(stacks.left(), stacks.top(), stacks.width() / 3, line);
+    m_stacks[1]->setGeometry(stacks.right() - stacks.width() / 3, stacks.top(), stacks.width() / 3,
+                             line);
+    for (QLabel *l : m_stacks)
+        l->setFont(hallFont(line * 7 / 10));
+    // The number a quarter of the screen high, twice what the back row needs.
+    const int numberHeight = std::min(h / 4, centre.height() - 2 * line);
+    m_number->setGeometry(centre.left(),
+                          centre.top() + line + (centre.height() - 2 * line - numberHeight) / 2,
+                          centre.width(), numberHeight);
+    m_bingoNewest->setGeometry(centre.left(), centre.top() + line, centre.width() / 3,
+                               numberHeight);
+    m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,
+                              centre.width() * 2 / 3, centre.height() - line);
+    m_bingoTaken->setFont(hallFont(line));
+    m_line->setGeometry(centre.left(), centre.bottom() - 3 * line, centre.width(), 2 * line);
+    m_line->setFont(hallFont(line * 7 / 10));
+
+    const QRect titleBox(margin, h - titleHeight - margin / 2, w - 2 * margin, titleHeight);
+    m_title->setGeometry(titleBox);
+    QFont titleFont(QStringLiteral("標楷體"));
+    titleFont.setBold(true);
+    // In points: the fitting steps down point by point.
+    titleFont.setPointSizeF(std::max(1.0, titleHeight * 0.7 * 72.0 / logicalDpiY()));
+    m_title->setFont(Scale::fitting(titleFont, m_titleText, titleBox.size()));
+    setText(m_title, m_titleText);
+
+    if (m_finale) {
+        const double s = ClosingPicture::hallScale(size());
+        m_closingRect = QRect(0, 0, int(540 * s), int(240 * s));
+        m_closingRect.moveCenter(rect().center());
+        if (m_closing.size() != m_closingRect.size())
+            m_closing =
+                QPixmap(Pictures::closingLarge())
+                    .scaled(m_closingRect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    update();
+}
+
+void ShowWindow::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    if (m_black) {
+        p.fillRect(event->rect(), Qt::black);
+        return;
+    }
+    if (m_finale) {
+        p.fillRect(event->rect(), Colour::toQColor(Red, palette()));
+        p.drawPixmap(m_closingRect, m_closing);
+        return;
+    }
+    p.fillRect(event->rect(), Colour::toQColor(Ground, palette()));
+    p.setFont(m_cellFont);
+    for (int i = 0; i < Board::Cells; ++i) {
+        const QRect &r = m_cellRects[std::size_t(i)];
+        if (!event->region().intersects(r))
+            continue;
+        const QColor face = Colour::toQColor(m_shown[std::size_t(i)], palette());
+        p.fillRect(r, face);
+        p.setPen(QColor(Qt::darkGray));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        // Readable on the dark faces (lit blue, won red, excluded black).
+        p.setPen(face.lightness() < 100 ? QColor(Qt::white) : QColor(Qt::black));
+        const QStaticText &number = m_cellNumbers[std::size_t(i)];
+        const QSizeF size = number.size();
+        p.drawStaticText(QPointF(r.x() + (r.width() - size.width()) / 2,
+                                 r.y() + (r.height() - size.height()) / 2),
+                         number);
+    }
+}
+
+bool ShowWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove)
+        pointerMoved();
+    return QWidget::event(event);
+}
+
+void ShowWindow::pointerMoved()
+{
+    if (cursor().shape() == Qt::BlankCursor)
+        unsetCursor();
+    m_pointerTimer.start();
+}

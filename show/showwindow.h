@@ -1,0 +1,83 @@
+#pragma once
+
+#include "colourvalue.h"
+#include "prizewindow.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QStaticText>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+class BigNumber;
+class Night;
+class QLabel;
+class QScreen;
+
+// What the hall sees: the night drawn large over a whole screen, with nothing of the
+// operator's desk (no menu, button, frame or box). It only reads the night the board reads;
+// the operator's windows change it.
+class ShowWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int PointerHideMs = 1000;
+
+    explicit ShowWindow(Night &night, QWidget *parent = nullptr);
+
+    void setTitle(const QString &title);
+    // Full screen on the screen. Beside the operator's screen it never takes the keyboard
+    // from the operator's windows; alone on the board's screen it takes the remote's keys.
+    void showOn(QScreen *screen, bool beside);
+    bool isBeside() const { return m_beside; }
+
+    // What the night's own state does not say: whether the bingo window is open and whether
+    // the closing picture is up.
+    void setBingoOpen(bool open);
+    void setFinale(bool on);
+    bool isFinale() const { return m_finale; }
+
+    // Where each cell of the ring is drawn.
+    // The prize grows inside the show as the prize window grows on the desk.
+    void announce(int cell, const QString &prize);
+    QRect cellRect(int cell) const { return m_cellRects[std::size_t(cell)]; }
+    PrizeWindow *announcement() const { return m_prize; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void render();
+    void relayout();
+    void renderLine();
+    void pointerMoved();
+
+    Night &m_night;
+    std::array<ColourValue, 56> m_shown{};
+    std::array<QRect, 56> m_cellRects{};
+    QFont m_cellFont;
+    // Laid out once per size: the light repaints two cells a step.
+    std::array<QStaticText, 56> m_cellNumbers{};
+    QWidget *m_content = nullptr;
+    QLabel *m_title = nullptr;
+    QLabel *m_round = nullptr;
+    QLabel *m_counter = nullptr;
+    std::array<QLabel *, 2> m_stacks{};
+    QLabel *m_line = nullptr;
+    BigNumber *m_number = nullptr;
+    BigNumber *m_bingoNewest = nullptr;
+    QLabel *m_bingoTaken = nullptr;
+    QPointer<PrizeWindow> m_prize;
+    QPixmap m_closing;
+    QRect m_closingRect;
+    QString m_titleText;
+    QTimer m_pointerTimer;
+    bool m_beside = false;
+    bool m_bingoOpen = false;
+    bool m_finale = false;
+    bool m_black = false;
+};

@@ -1,0 +1,130 @@
+#include "aboutbox.h"
+#include "bingowindow.h"
+#include "cover.h"
+#include "drive.h"
+#include "fonts.h"
+#include "scriptedrandom.h"
+#include "stage.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+
+// Where each window opens on one, two and three screens: the show on a screen of its own,
+// everything the operator answers or reads on the desk.
+class TestProjection : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void windowsOpen_data();
+    void windowsOpen();
+};
+
+namespace {
+QString nameOf(const QWidget *w)
+{
+    return w && w->screen() ? w->screen()->name() : QString();
+}
+} // namespace
+
+void TestProjection::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    Fonts::installSubstitutions();
+}
+
+void TestProjection::windowsOpen_data()
+{
+    QTest::addColumn<QString>("chosenShow");
+    QTest::addColumn<QString>("chosenDesk");
+    QTest::addColumn<bool>("swap");
+    QTest::addColumn<QString>("desk");
+    QTest::addColumn<QString>("show"); // empty: none of its own
+
+    const QString laptop = QStringLiteral("laptop");
+    const QString projector = QStringLiteral("projector");
+    const QString wall = QStringLiteral("wall");
+    // The layout the platform was started with (screens-N.json) picks its rows.
+    switch (QGuiApplication::screens().size()) {
+    case 1:
+        QTest::newRow("one screen: no show of its own")
+            << QString() << QString() << false << laptop << QString();
+        break;
+    case 2:
+        QTest::newRow("two: the board on the laptop, the show on the projector")
+            << QString() << QString() << false << laptop << projector;
+        QTest::newRow("two, swapped") << QString() << QString() << true << projector << laptop;
+        QTest::newRow("two, swapped back") << laptop << projector << true << laptop << projector;
+        QTest::newRow("two: a remembered screen not there")
+            << QStringLiteral("hdmi-9") << QString() << false << laptop << projector;
+        QTest::newRow("two: the show remembered on the laptop")
+            << laptop << projector << false << projector << laptop;
+        break;
+    case 3:
+        QTest::newRow("three: the largest other than the primary")
+            << QString() << QString() << false << laptop << wall;
+        QTest::newRow("three: the one chosen")
+            << projector << laptop << false << laptop << projector;
+        QTest::newRow("three, swapped") << QString() << QString() << true << wall << laptop;
+        QTest::newRow("three: desk and show both chosen")
+            << laptop << wall << false << wall << laptop;
+        break;
+    }
+}
+
+void TestProjection::windowsOpen()
+{
+    QFETCH(QString, chosenShow);
+    QFETCH(QString, chosenDesk);
+    QFETCH(bool, swap);
+    QFETCH(QString, desk);
+    QFETCH(QString, show);
+
+    Projection::remember(chosenShow, chosenDesk);
+    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
+    Stage w(Drive::prizes(), r);
+    w.projection().start();
+    w.boardWindow().show();
+    if (swap) {
+        w.projection().swapScreens();
+        // Kept for the next night.
+        QCOMPARE(Projection::chosenShow(), show);
+        QCOMPARE(Projection::chosenDesk(), desk);
+    }
+
+    const int screens = int(QGuiApplication::screens().size());
+    QCOMPARE(w.projection().swapAction()->isVisible(), screens >= 2);
+    QCOMPARE(w.projection().screenMenu()->menuAction()->isVisible(), screens >= 3);
+    QCOMPARE(nameOf(&w.boardWindow()), desk);
+    ShowWindow *hall = w.windows().showWindow();
+    QCOMPARE(nameOf(hall), show);
+    QCOMPARE(w.projection().showAction()->isChecked(), !show.isEmpty());
+    if (hall) {
+        QCOMPARE(hall->geometry(), hall->screen()->geometry());
+        QVERIFY(hall->windowFlags() & Qt::WindowDoesNotAcceptFocus &&
+                hall->testAttribute(Qt::WA_ShowWithoutActivating));
+    }
+
+    // Everything the operator answers or reads opens on the desk.
+    Drive::spinToStop(w);
+    w.boardWindow().drawCard(Board::Chance);
+    QCOMPARE(nameOf(w.windows().prizeWindow()), desk);
+    w.night().openBingo();
+    QCOMPARE(nameOf(w.windows().bingoWindow()), desk);
+    // On one screen, a window of the desk ends the show over the board and stays in front.
+    if (show.isEmpty())
+        w.projection().setShowOn(true);
+    w.windows().showAbout();
+    QCOMPARE(nameOf(w.windows().aboutBox()), desk);
+    QTRY_VERIFY(!w.windows().showWindow() == show.isEmpty());
+    QTRY_COMPARE(QApplication::activeWindow(), w.windows().aboutBox());
+    // The black screen blacks the hall only.
+    w.night().blackOut();
+    QCOMPARE(nameOf(w.windows().blackScreen()), show.isEmpty() ? desk : show);
+}
+
+QTEST_MAIN(TestProjection)
+#include "test_projection.moc"

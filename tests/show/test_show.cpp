@@ -1,0 +1,209 @@
+#include "bignumber.h"
+#include "colourui.h"
+#include "drive.h"
+#include "fonts.h"
+#include "prompt.h"
+#include "scriptedrandom.h"
+#include "showwindow.h"
+#include "stage.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+
+// The hall's show against the night it draws: whatever the night does, the show says the same.
+class TestShow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void followsTheNight_data();
+    void followsTheNight();
+    void pointerHides();
+};
+
+namespace {
+enum class Step
+{
+    Rest,
+    Running,
+    Stop,
+    Card,
+    ShowAfterCard,
+    Confirmed,
+    Consolation,
+    SecondRound,
+    Bingo,
+    BingoClosed,
+    Finale,
+    Black
+};
+
+// What a label or a number of the show says, when it shows.
+QString said(ShowWindow &show, const char *name)
+{
+    auto *w = show.findChild<QWidget *>(QLatin1String(name));
+    auto *label = qobject_cast<QLabel *>(w);
+    if (!w || !w->isVisibleTo(&show))
+        return {};
+    return label ? label->text() : static_cast<BigNumber *>(w)->number();
+}
+
+void take(Stage &w, Step step)
+{
+    const auto is = [step](std::initializer_list<Step> steps) {
+        return std::find(steps.begin(), steps.end(), step) != steps.end();
+    };
+    // The projector plugged in again while the prize waits.
+    if (step == Step::ShowAfterCard)
+        w.windows().closeShow();
+    if (step == Step::Running) {
+        w.boardWindow().start();
+        for (int i = 0; i < 5; ++i)
+            w.night().tick();
+    }
+    if (is({Step::Stop, Step::Card, Step::ShowAfterCard, Step::Confirmed, Step::Consolation,
+            Step::Black}))
+        Drive::spinToStop(w);
+    if (is({Step::Card, Step::ShowAfterCard}))
+        w.boardWindow().drawCard(Board::Fate);
+    if (is({Step::Confirmed, Step::Consolation})) {
+        w.boardWindow().drawCard(Board::Chance);
+        w.windows().prizeWindow()->finishOpening();
+        w.windows().prizeWindow()->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    }
+    if (step == Step::ShowAfterCard)
+        w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    if (step == Step::SecondRound)
+        w.night().startSecondRound();
+    if (is({Step::Bingo, Step::BingoClosed})) {
+        w.night().openBingo();
+        w.night().setBingo({3, 17, 9}, false);
+    }
+    if (step == Step::BingoClosed) {
+        w.night().setBingo({}, false);
+        delete w.windows().bingoWindow();
+    }
+    if (step == Step::Finale)
+        Drive::toFinale(w);
+    if (step == Step::Black)
+        w.night().blackOut();
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+void TestShow::initTestCase()
+{
+    Fonts::installSubstitutions();
+    Prompt::setRefuseHandler([](QWidget *, const QString &t) { QFAIL(qPrintable(t)); });
+    Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
+}
+
+void TestShow::followsTheNight_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("prize");
+    // What the show says: number | prize announced | round | stacks | bingo newest, others;
+    // "#" is the winning number.
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QColor>("ground"); // the top-left corner
+
+    const QColor ground(0xFF, 0xE0, 0xC0);
+    const QString cash = QStringLiteral("現金 6,000 元");
+    const auto row = [](const char *name, Step step, const QString &prize, const char *shown,
+                        const QColor &at) {
+        QTest::newRow(name) << int(step) << prize << QString::fromUtf8(shown) << at;
+    };
+    row("at rest", Step::Rest, cash, "||第一輪抽獎|機會-28 命運-28|", ground);
+    row("the light runs: no number", Step::Running, cash, "||第一輪抽獎|機會-28 命運-28|", ground);
+    row("stopped: the number large", Step::Stop, cash, "#||第一輪抽獎|機會-28 命運-28|", ground);
+    row("a card: the prize announced with the number", Step::Card, cash,
+        "#|現金 6,000 元|第一輪抽獎|機會-28 命運-27|", ground);
+    row("opened while a prize waits: announced again", Step::ShowAfterCard, cash,
+        "#|現金 6,000 元|第一輪抽獎|機會-28 命運-27|", ground);
+    row("confirmed: both gone, one card fewer", Step::Confirmed, cash,
+        "||第一輪抽獎|機會-27 命運-28|", ground);
+    row("a consolation prize: its number held", Step::Consolation, QStringLiteral("普獎紀念獎"),
+        "||第一輪抽獎|機會-27 命運-28|", ground);
+    row("the second round", Step::SecondRound, cash, "||第二輪抽獎|機會-28 命運-28|", ground);
+    row("bingo: the newest large, the others in order", Step::Bingo, cash, "||第一輪抽獎||9 3 17",
+        ground);
+    row("bingo closed: the stacks again", Step::BingoClosed, cash, "||第一輪抽獎|機會-28 命運-28|",
+        ground);
+    row("the finale on its red ground", Step::Finale, cash, "||||", QColor(Qt::red));
+    row("the black screen", Step::Black, cash, "||||", QColor(Qt::black));
+}
+
+void TestShow::followsTheNight()
+{
+    QFETCH(int, step);
+    QFETCH(QString, prize);
+    QFETCH(QString, shown);
+    QFETCH(QColor, ground);
+
+    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
+    Stage w(QStringList(Board::Cells, prize), r);
+    w.boardWindow().show();
+    w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    take(w, Step(step));
+    ShowWindow &show = *w.windows().showWindow();
+    PrizeWindow *panel = show.announcement();
+    if (panel)
+        panel->finishOpening();
+
+    const Board &board = w.night().board();
+    const QStringList expected = shown.split(QLatin1Char('|'));
+    const QString number = expected[0];
+    QCOMPARE(said(show, "ShowNumber"),
+             number == QStringLiteral("#") ? QString::number(board.stopCell + 1) : number);
+    if (!number.isEmpty())
+        QVERIFY(show.findChild<BigNumber *>(QStringLiteral("ShowNumber"))->inkRect().height() >=
+                show.height() / 8.0);
+    auto *prizeLabel = panel ? panel->findChild<QLabel *>(QStringLiteral("Label1")) : nullptr;
+    QCOMPARE(prizeLabel ? prizeLabel->text() : QString(), expected[1]);
+    if (panel) {
+        QVERIFY(QFontInfo(prizeLabel->font()).pixelSize() >= show.height() / 15);
+        QVERIFY(!panel->isWindow() &&
+                !panel->findChild<QPushButton *>(QStringLiteral("Command1"))->isVisibleTo(&show));
+        // Across the show, wherever its screen lies on the desktop.
+        QVERIFY(qAbs(panel->geometry().center().x() - show.width() / 2) <= 2);
+    }
+    QCOMPARE(said(show, "ShowRound"), expected[2]);
+    const QString both = said(show, "ShowStack0") + QLatin1Char(' ') + said(show, "ShowStack1");
+    QCOMPARE(both.trimmed(), expected[3]);
+    const QString bingo =
+        said(show, "ShowBingoNewest") + QLatin1Char(' ') + said(show, "ShowBingoTaken");
+    QCOMPARE(bingo.trimmed(), expected[4]);
+    if (!expected[4].isEmpty())
+        QVERIFY(QFontInfo(show.findChild<QLabel *>(QStringLiteral("ShowBingoTaken"))->font())
+                    .pixelSize() >= show.height() / 15);
+    // Every cell in the board's own colour, as drawn.
+    const QImage shot = show.grab().toImage();
+    QCOMPARE(shot.pixelColor(2, 2), ground);
+    if (ground != QColor(0xFF, 0xE0, 0xC0))
+        return;
+    for (int i = 0; i < Board::Cells; ++i) {
+        const QColor colour = Colour::toQColor(board.cells[std::size_t(i)], show.palette());
+        const QPoint at = show.cellRect(i).topLeft() + QPoint(3, 3);
+        // The announcement grows over the ring's top.
+        if (panel && panel->geometry().contains(at))
+            continue;
+        QVERIFY2(shot.pixelColor(at) == colour, qPrintable(QStringLiteral("cell %1").arg(i)));
+    }
+}
+
+void TestShow::pointerHides()
+{
+    ScriptedRandom r;
+    Stage w(Drive::prizes(), r);
+    w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    ShowWindow &show = *w.windows().showWindow();
+    QCOMPARE(show.cursor().shape(), Qt::ArrowCursor);
+    QTRY_COMPARE(show.cursor().shape(), Qt::BlankCursor);
+    QTest::mouseMove(&show, QPoint(100, 100));
+    QCOMPARE(show.cursor().shape(), Qt::ArrowCursor);
+}
+
+QTEST_MAIN(TestShow)
+#include "test_show.moc"
