@@ -112,8 +112,14 @@ private:
                 },
                 "no audio output"))
             return whyNot;
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, Mixer::Rate, 1};
-        m_stream = pa_stream_new(m_context, "Zentavo", &spec, nullptr);
+        // One 16-bit channel at the mixer's rate.
+        pa_format_info *format = pa_format_info_new();
+        format->encoding = PA_ENCODING_PCM;
+        pa_format_info_set_sample_format(format, PA_SAMPLE_S16LE);
+        pa_format_info_set_rate(format, Mixer::Rate);
+        pa_format_info_set_channels(format, 1);
+        m_stream = pa_stream_new_extended(m_context, "Zentavo", &format, 1, nullptr);
+        pa_format_info_free(format);
         if (!m_stream)
             return "the audio output takes no 16-bit mono";
         pa_stream_set_underflow_callback(
