@@ -796,6 +796,25 @@ void sendStamped(QWidget *to, bool press, int key, ulong timestamp)
     QSpontaneKeyEvent::setSpontaneous(&event);
     QApplication::sendEvent(to, &event);
 }
+
+// Space held on: as X sends it, release and press pairs with one time stamp; otherwise
+// presses, some marked as repeats, some not. Let go at the end.
+void holdSpace(QWidget *focus, bool stampedPairs)
+{
+    if (stampedPairs) {
+        for (ulong t = 5000; t < 5200; t += 40) {
+            sendStamped(focus, false, Qt::Key_Space, t);
+            sendStamped(focus, true, Qt::Key_Space, t);
+        }
+        sendStamped(focus, false, Qt::Key_Space, 5201);
+        return;
+    }
+    for (int i = 0; i < 5; ++i) {
+        QTest::qWait(30);
+        QTest::simulateEvent(focus, true, Qt::Key_Space, {}, QStringLiteral(" "), i % 2 == 0);
+    }
+    QTest::simulateEvent(focus, false, Qt::Key_Space, {}, QStringLiteral(" "), false);
+}
 } // namespace
 
 void TestPresenterKeys::heldAfterClose()
@@ -820,25 +839,11 @@ void TestPresenterKeys::heldAfterClose()
         QTRY_VERIFY(!w.windows().prizeWindow() || !w.windows().prizeWindow()->isVisible());
         activate(&w.boardWindow());
         const bool held = then != Then::Released;
-        if (then == Then::HeldStampedPairs) {
-            for (ulong t = 5000; t < 5200; t += 40) {
-                sendStamped(w.boardWindow().focusWidget(), false, Qt::Key_Space, t);
-                sendStamped(w.boardWindow().focusWidget(), true, Qt::Key_Space, t);
-            }
-            sendStamped(w.boardWindow().focusWidget(), false, Qt::Key_Space, 5201);
-        } else {
+        if (then != Then::HeldStampedPairs)
             QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
                                  QStringLiteral(" "), false);
-        }
-        if (then == Then::Held) {
-            for (int i = 0; i < 5; ++i) {
-                QTest::qWait(30);
-                QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
-                                     QStringLiteral(" "), i % 2 == 0);
-            }
-            QTest::simulateEvent(w.boardWindow().focusWidget(), false, Qt::Key_Space, {},
-                                 QStringLiteral(" "), false);
-        }
+        if (held)
+            holdSpace(w.boardWindow().focusWidget(), then == Then::HeldStampedPairs);
         QTest::qWait(2 * RepeatGuard::SettleMs);
         QCOMPARE(w.night().spinTimer().isActive(), !held);
         // Released, the next press acts at once.
@@ -941,20 +946,7 @@ void TestPresenterKeys::bingoQuestionIgnoresTheHeldKey()
     whenAsked([&](QMessageBox *box) {
         QPointer<QMessageBox> alive = box;
         QWidget *focus = box->focusWidget();
-        if (stamped) {
-            for (ulong t = 5000; t < 5200; t += 40) {
-                sendStamped(focus, false, Qt::Key_Space, t);
-                sendStamped(focus, true, Qt::Key_Space, t);
-            }
-            sendStamped(focus, false, Qt::Key_Space, 5201);
-        } else {
-            for (int i = 0; i < 5; ++i) {
-                QTest::qWait(30);
-                QTest::simulateEvent(focus, true, Qt::Key_Space, {}, QStringLiteral(" "),
-                                     i % 2 == 0);
-            }
-            QTest::simulateEvent(focus, false, Qt::Key_Space, {}, QStringLiteral(" "), false);
-        }
+        holdSpace(focus, stamped);
         QTest::qWait(2 * RepeatGuard::SettleMs);
         heldThrough = alive && alive->isVisible();
         if (alive)
