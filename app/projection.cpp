@@ -101,7 +101,9 @@ void Projection::start()
 {
     // On from the start: a projector plugged in later brings it.
     m_wanted = true;
-    if (!showScreen())
+    // One screen has no other for the show: the remembered choice is not even read, so that
+    // the start-up never waits on the settings file.
+    if (QGuiApplication::screens().size() < 2 || !showScreen())
         return;
     placeBoard(deskScreen());
     setShowOn(true);
