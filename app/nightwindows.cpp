@@ -354,7 +354,8 @@ void NightWindows::openBingo()
         connect(m_bingoWindow, &QObject::destroyed, this, [this] {
             if (m_show)
                 m_show->setBingoOpen(false);
-            if (m_night.question() == Presenter::Question::NewBingo)
+            if (m_night.question() == Presenter::Question::NewBingo ||
+                m_night.question() == Presenter::Question::EndBingo)
                 m_night.ask(Presenter::Question::None);
         });
     }

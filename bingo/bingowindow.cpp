@@ -307,9 +307,19 @@ void BingoWindow::stopLoop()
     Q_EMIT drawEnded();
 }
 
-void BingoWindow::endAndClose()
+void BingoWindow::stopDraw()
 {
-    if (!mayClose())
+    if (!m_draw.isDrawing())
+        return;
+    m_draw.end();
+    stopLoop();
+    render();
+    Q_EMIT takenChanged();
+}
+
+void BingoWindow::endAndClose(bool answered)
+{
+    if (!answered && !mayClose())
         return;
     m_closeAsked = true;
     m_draw.end();
@@ -320,7 +330,8 @@ bool BingoWindow::mayClose()
 {
     // The players still check their cards against the numbers taken so far.
     return !hasTaken() ||
-           Prompt::confirm(this, QStringLiteral("已取得的號碼將不會保留。\n確定要結束賓果遊戲嗎?"));
+           Prompt::confirm(this, QStringLiteral("已取得的號碼將不會保留。\n確定要結束賓果遊戲嗎?"),
+                           Prompt::Default::No, m_answerKeys);
 }
 
 void BingoWindow::closeEvent(QCloseEvent *event)

@@ -43,6 +43,11 @@ public:
     static QString newDrawQuestion();
     // A new draw the operator has already said yes to, elsewhere (in the hall's show).
     void startAnsweredDraw();
+    // Ends the rolling where it is; the numbers taken stay in their boxes.
+    void stopDraw();
+    // As 結  束: asks first when numbers would go. answered: the operator has said yes
+    // elsewhere.
+    void endAndClose(bool answered = false);
 
 Q_SIGNALS:
     // For the sound: the draw's loop runs, has stopped, has put a number in a box.
@@ -65,7 +70,6 @@ private:
     void ending_Click();
     void startDraw();
     void beginDraw();
-    void endAndClose();
     bool mayClose();
     void render();
     void stopLoop();

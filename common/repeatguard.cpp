@@ -86,6 +86,11 @@ void RepeatGuard::pressed(const QKeyEvent *key)
         m_held.erase(held); // its release was lost long ago: a fresh press
         return;
     }
+    // A press after a release seen is the operator's next one, whatever an earlier press
+    // still waits to settle.
+    if (held->released && !isRepeat(key))
+        held->presses = 0;
+    held->released = false;
     held->lastPress = now;
     ++held->presses;
 }
@@ -130,6 +135,8 @@ bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
         // more press the settling decides.
         if (!key->isAutoRepeat() && held != m_held.end() && held->presses != 1)
             m_held.erase(held);
+        else if (!key->isAutoRepeat() && held != m_held.end())
+            held->released = true;
         return false;
     }
     default:

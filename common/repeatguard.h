@@ -48,7 +48,8 @@ private:
     struct Held
     {
         qint64 lastPress = 0;
-        int presses = 0; // since it acted
+        int presses = 0;       // since it acted
+        bool released = false; // since the last press
     };
 
     RepeatGuard();

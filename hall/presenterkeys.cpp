@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace {
 struct Key
 {
@@ -51,6 +53,13 @@ const QList<Key> &stepKeys()
         {Qt::Key_B, Qt::Key_B},         {Qt::Key_Period, Qt::Key_Period},
         {Qt::Key_Slash, Qt::Key_Slash},
     };
+    return keys;
+}
+
+// In the bingo window Escape stops the draw, then closes the window.
+const QList<Key> &bingoKeys()
+{
+    static const QList<Key> keys = stepKeys() + QList<Key>{{Qt::Key_Escape, Qt::Key_Escape}};
     return keys;
 }
 
@@ -126,20 +135,22 @@ void PresenterKeys::attach(QWidget *window)
 void PresenterKeys::attachBingo(BingoWindow *window)
 {
     for (QLineEdit *text : window->findChildren<QLineEdit *>())
-        text->installEventFilter(new RemoteFirst(text, stepKeys()));
+        text->installEventFilter(new RemoteFirst(text, bingoKeys()));
     // Next over numbers already taken asks before a new draw: the remote answers it too.
     window->setAnswerKeys(answerKeys());
-    addShortcuts(window, stepKeys(), [this, window](int key) {
-        if (m_night.question() == Presenter::Question::NewBingo) {
-            answerInShow(window, Presenter::questionAnswer(key));
+    addShortcuts(window, bingoKeys(), [this, window](int key) {
+        const Presenter::Question question = m_night.question();
+        if (question == Presenter::Question::NewBingo ||
+            question == Presenter::Question::EndBingo) {
+            answerInShow(window, question, Presenter::questionAnswer(key));
             return;
         }
+        // With the show over the board, asked in the show's line rather than in a box.
+        const bool inShow = m_night.isShowOver() && window->hasTaken();
         switch (Presenter::bingoAction(key, window->isDrawing())) {
         case Presenter::BingoAction::Draw:
-            // With the show over the board, asked in the show's line rather than in a box.
-            if (m_night.isShowOver() && window->hasTaken() &&
-                button(window, "Command1(0)")->isEnabled()) {
-                askInShow(window);
+            if (inShow && button(window, "Command1(0)")->isEnabled()) {
+                askInShow(window, Presenter::Question::NewBingo);
                 break;
             }
             // Through the buttons, so that a disabled one stays without effect.
@@ -147,6 +158,15 @@ void PresenterKeys::attachBingo(BingoWindow *window)
             break;
         case Presenter::BingoAction::Take:
             button(window, "Command2")->click();
+            break;
+        case Presenter::BingoAction::Stop:
+            window->stopDraw();
+            break;
+        case Presenter::BingoAction::Close:
+            if (inShow)
+                askInShow(window, Presenter::Question::EndBingo);
+            else
+                window->endAndClose();
             break;
         case Presenter::BingoAction::BlackOut:
             m_night.blackOut();
@@ -157,41 +177,50 @@ void PresenterKeys::attachBingo(BingoWindow *window)
     });
 }
 
-void PresenterKeys::askInShow(BingoWindow *window)
+void PresenterKeys::askInShow(BingoWindow *window, Presenter::Question question)
 {
-    m_night.ask(Presenter::Question::NewBingo);
+    m_night.ask(question);
     // The keys that say no would reach the bingo window's own controls: taken only while
-    // the question stands.
+    // the question stands, those the window does not take anyway.
     QList<QShortcut *> noKeys;
+    QList<Key> taken;
     for (const QKeySequence &key : answerKeys().no) {
+        if (std::any_of(bingoKeys().begin(), bingoKeys().end(),
+                        [&key](const Key &k) { return k.sequence == key; }))
+            continue;
         auto *shortcut = new QShortcut(key, window);
         shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, window,
-                [this, window] { answerInShow(window, Presenter::Answer::No); });
+        connect(shortcut, &QShortcut::activated, window, [this, window, question] {
+            answerInShow(window, question, Presenter::Answer::No);
+        });
         noKeys << shortcut;
+        taken.append({key, key[0].key()});
     }
     auto *watch = new QObject(window);
-    QList<Key> taken;
-    for (const QKeySequence &key : answerKeys().no)
-        taken.append({key, key[0].key()});
     for (QLineEdit *text : window->findChildren<QLineEdit *>())
         text->installEventFilter(new RemoteFirst(watch, taken));
-    connect(&m_night, &Night::questionChanged, watch, [watch, noKeys](Presenter::Question q) {
-        if (q == Presenter::Question::NewBingo)
-            return;
-        for (QShortcut *shortcut : noKeys)
-            shortcut->deleteLater();
-        watch->deleteLater();
-    });
+    connect(&m_night, &Night::questionChanged, watch,
+            [watch, noKeys, question](Presenter::Question q) {
+                if (q == question)
+                    return;
+                for (QShortcut *shortcut : noKeys)
+                    shortcut->deleteLater();
+                watch->deleteLater();
+            });
 }
 
-void PresenterKeys::answerInShow(BingoWindow *window, Presenter::Answer answer)
+void PresenterKeys::answerInShow(BingoWindow *window, Presenter::Question question,
+                                 Presenter::Answer answer)
 {
     if (answer == Presenter::Answer::None)
         return;
     m_night.ask(Presenter::Question::None);
-    if (answer == Presenter::Answer::Yes)
+    if (answer != Presenter::Answer::Yes)
+        return;
+    if (question == Presenter::Question::NewBingo)
         window->startAnsweredDraw();
+    else
+        window->endAndClose(true);
 }
 
 void PresenterKeys::attachFinale(QWidget *window, const std::function<void()> &leave)

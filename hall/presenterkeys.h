@@ -26,8 +26,8 @@ public:
     void press(int key);
 
 private:
-    void askInShow(BingoWindow *window);
-    void answerInShow(BingoWindow *window, Presenter::Answer answer);
+    void askInShow(BingoWindow *window, Presenter::Question question);
+    void answerInShow(BingoWindow *window, Presenter::Question question, Presenter::Answer answer);
 
     Night &m_night;
 };

@@ -50,6 +50,8 @@ QString Presenter::questionText(Question question)
         return QStringLiteral("請抽獎!\n機會：上一頁　命運：下一頁");
     case Question::NewBingo:
         return QStringLiteral("確定要開始新的賓果遊戲嗎?\n是：下一頁　否：Esc");
+    case Question::EndBingo:
+        return QStringLiteral("確定要結束賓果遊戲嗎?\n是：下一頁　否：Esc");
     case Question::None:
         break;
     }
@@ -62,6 +64,7 @@ bool Presenter::stillAsks(Question question, const NightState &state)
     case Question::SecondRound:
         return state.showUp && !state.secondRound && hint(state) == Hint::RoundDone;
     case Question::NewBingo:
+    case Question::EndBingo:
         return state.showOver;
     case Question::Card:
         return state.showUp && state.awaitingPrize && !state.spinning && !state.prizeShown &&
@@ -132,6 +135,8 @@ Presenter::BingoAction Presenter::bingoAction(int key, bool drawing)
 {
     if (isBlackOut(key))
         return BingoAction::BlackOut;
+    if (key == Qt::Key_Escape)
+        return drawing ? BingoAction::Stop : BingoAction::Close;
     if (!isNext(key) && key != Qt::Key_Down)
         return BingoAction::None;
     return drawing ? BingoAction::Take : BingoAction::Draw;

@@ -35,7 +35,8 @@ enum class Question
     None,
     SecondRound, // Next with the first round's numbers all drawn
     Card,        // Next at a stop that is not one of the two stacks' keys
-    NewBingo     // a new bingo draw over the numbers taken
+    NewBingo,    // a new bingo draw over the numbers taken
+    EndBingo     // closing the bingo window, whose numbers go with it
 };
 
 // Why Next has nothing to do.
@@ -75,6 +76,8 @@ enum class BingoAction
     None,
     Draw,
     Take,
+    Stop,  // the rolling ends, the numbers taken stay for the players to check
+    Close, // as 結  束
     BlackOut
 };
 BingoAction bingoAction(int key, bool drawing);

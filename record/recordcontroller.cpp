@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -181,6 +182,13 @@ void RecordController::showRecord()
         place.moveCenter(m_board.frameGeometry().center());
         m_window->move(place.topLeft());
         m_window->setRecord(m_keeper.record());
+        // The remote's black screen works over the record too.
+        for (Qt::Key key : {Qt::Key_B, Qt::Key_Period, Qt::Key_Slash}) {
+            auto *black = new QShortcut(QKeySequence(key), m_window);
+            black->setContext(Qt::WindowShortcut);
+            black->setAutoRepeat(false);
+            connect(black, &QShortcut::activated, &m_night, &Night::blackOut);
+        }
     }
     if (m_window->isMinimized())
         m_window->showNormal();

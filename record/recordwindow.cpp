@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStandardPaths>
@@ -74,6 +75,17 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
         closeKey->setContext(Qt::WindowShortcut);
         closeKey->setAutoRepeat(false);
         connect(closeKey, &QShortcut::activated, this, &QWidget::close);
+    }
+
+    // A presenter remote pages through the night, whichever control has the focus.
+    for (const auto &[key, step] : {std::pair{Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+                                    std::pair{Qt::Key_Right, QAbstractSlider::SliderPageStepAdd},
+                                    std::pair{Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+                                    std::pair{Qt::Key_Left, QAbstractSlider::SliderPageStepSub}}) {
+        auto *pageKey = new QShortcut(QKeySequence(key), this);
+        pageKey->setContext(Qt::WindowShortcut);
+        connect(pageKey, &QShortcut::activated, this,
+                [this, step] { m_table->verticalScrollBar()->triggerAction(step); });
     }
 
     auto *buttons = new QHBoxLayout;

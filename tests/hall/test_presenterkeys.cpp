@@ -377,7 +377,10 @@ void TestPresenterKeys::bingoKeys_data()
                               key == Qt::Key_Enter || key == Qt::Key_PageDown ||
                               key == Qt::Key_Right || key == Qt::Key_Down;
             const bool black = key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
-            const QString effect = black     ? QStringLiteral("Black")
+            // Escape stops a draw, then closes the window: no mouse needed to end bingo.
+            const QString effect = black ? QStringLiteral("Black")
+                                   : key == Qt::Key_Escape
+                                       ? QString::fromLatin1(drawing ? "Stop" : "Close")
                                    : !acts   ? QStringLiteral("None")
                                    : drawing ? QStringLiteral("Take")
                                              : QStringLiteral("Draw");
@@ -406,10 +409,15 @@ void TestPresenterKeys::bingoKeys()
     QWidget *target = bingo->focusWidget() ? bingo->focusWidget() : bingo;
     QTest::keyClick(target, Qt::Key(key));
     QVERIFY(m_refusals.isEmpty());
+    if (effect == QLatin1String("Close")) {
+        QTRY_VERIFY(!board.windows().bingoWindow());
+        return;
+    }
     if (effect == QLatin1String("Draw"))
         QVERIFY(bingo->isDrawing());
     else
-        QCOMPARE(bingo->isDrawing(), drawing);
+        // The last row's Escape may have just acted: this one may wait to settle.
+        QTRY_COMPARE(bingo->isDrawing(), drawing && effect != QLatin1String("Stop"));
     QCOMPARE(bingo->draw().takeRequested == -1,
              effect == QLatin1String("Take") || takeBefore == -1);
     QCOMPARE(board.windows().blackScreen() != nullptr, effect == QLatin1String("Black"));
@@ -512,6 +520,9 @@ void TestPresenterKeys::showAsks_data()
          "new draw"},
         {"bingo: asked, Escape keeps the numbers", State::ShowBingoTaken, {down, esc}, ""},
         {"bingo: asked, Left keeps the numbers", State::ShowBingoTaken, {down, Qt::Key_Left}, ""},
+        {"bingo: Escape asks to end, Next closes", State::ShowBingoTaken, {esc, down}, "closed"},
+        {"bingo: asked to end, Escape keeps the numbers", State::ShowBingoTaken, {esc, esc}, ""},
+        {"bingo: asked to end, the back button keeps them", State::ShowBingoTaken, {esc, back}, ""},
         {"beside: Next asks on the desk too, Next says yes",
          State::BesideNoFreeCell,
          {down, down},
@@ -558,7 +569,8 @@ void TestPresenterKeys::showAsks()
     QCOMPARE(board.fateLeft + (outcome == QLatin1String("fate")), Board::CardsPerStack);
     QCOMPARE(board.chanceLeft + (outcome == QLatin1String("chance")), Board::CardsPerStack);
     QCOMPARE(bool(w.windows().showWindow()), show && outcome != QLatin1String("ended"));
-    if (bingo) {
+    QCOMPARE(bool(w.windows().bingoWindow()), bingo && outcome != QLatin1String("closed"));
+    if (bingo && outcome != QLatin1String("closed")) {
         QCOMPARE(bingo->isDrawing(), outcome == QLatin1String("new draw"));
         QCOMPARE(bingo->hasTaken(), outcome != QLatin1String("new draw"));
     }
@@ -829,16 +841,19 @@ void TestPresenterKeys::heldAfterClose()
     {
         Released,
         Held,
-        HeldStampedPairs
+        HeldStampedPairs,
+        TappedTwice // two quick presses: the second one's settling is not lost
     };
-    for (Then then : {Then::Held, Then::Released, Then::HeldStampedPairs}) {
+    for (Then then : {Then::Held, Then::Released, Then::HeldStampedPairs, Then::TappedTwice}) {
         setUp(w, State::PrizeOpened);
         activate(w.windows().prizeWindow());
         QTest::simulateEvent(w.windows().prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
                              QStringLiteral(" "), false);
         QTRY_VERIFY(!w.windows().prizeWindow() || !w.windows().prizeWindow()->isVisible());
         activate(&w.boardWindow());
-        const bool held = then != Then::Released;
+        const bool held = then == Then::Held || then == Then::HeldStampedPairs;
+        if (then == Then::TappedTwice)
+            QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Space);
         if (then != Then::HeldStampedPairs)
             QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
                                  QStringLiteral(" "), false);
@@ -861,6 +876,7 @@ void TestPresenterKeys::heldAfterClose()
 
 void TestPresenterKeys::bingoQuestionByRemote_data()
 {
+    QTest::addColumn<int>("asking"); // Next asks for a new draw, Escape before the end
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("answer"); // Yes, No, or None: the question stays up
     for (const auto &[keyName, key] : Keys) {
@@ -868,26 +884,34 @@ void TestPresenterKeys::bingoQuestionByRemote_data()
                          key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down;
         const bool no = key == Qt::Key_Escape || key == Qt::Key_PageUp || key == Qt::Key_Left ||
                         key == Qt::Key_Up;
-        QTest::addRow("%s", keyName) << int(key)
+        QTest::addRow("%s", keyName) << int(Qt::Key_PageDown) << int(key)
                                      << QString::fromLatin1(yes  ? "Yes"
                                                             : no ? "No"
                                                                  : "None");
     }
+    for (const auto &[keyName, key, answer] :
+         {std::tuple{"PageDown", Qt::Key_PageDown, "Yes"},
+          std::tuple{"Escape", Qt::Key_Escape, "No"}, std::tuple{"PageUp", Qt::Key_PageUp, "No"},
+          std::tuple{"3", Qt::Key_3, "None"}})
+        QTest::addRow("end: %s", keyName)
+            << int(Qt::Key_Escape) << int(key) << QString::fromLatin1(answer);
 }
 
-// Next after the 25th bingo number asks before a new draw, and the remote answers: Next is
-// 是, Escape or its back button 否. A key of neither leaves the question up, never a box the
-// remote cannot answer.
+// Next after the 25th bingo number asks before a new draw, Escape before the window closes
+// with them, and the remote answers: Next is 是, Escape or its back button 否. A key of neither
+// leaves the question up, never a box the remote cannot answer.
 void TestPresenterKeys::bingoQuestionByRemote()
 {
+    QFETCH(int, asking);
     QFETCH(int, key);
     QFETCH(QString, answer);
+    const bool end = asking == Qt::Key_Escape;
     Prompt::setConfirmHandler({}); // the real question box
     ScriptedRandom r;
     Stage board({}, r);
     board.boardWindow().show();
     board.night().openBingo();
-    BingoWindow *bingo = board.windows().bingoWindow();
+    QPointer<BingoWindow> bingo = board.windows().bingoWindow();
     bingo->restore(allBingoNumbers(), false);
     activate(bingo);
     QString asked;
@@ -896,8 +920,7 @@ void TestPresenterKeys::bingoQuestionByRemote()
         asked = box->text();
         QPointer<QMessageBox> alive = box;
         // The press that asked is let go; then the answer.
-        QTest::simulateEvent(box->focusWidget(), false, Qt::Key_PageDown, {}, QStringLiteral(" "),
-                             false);
+        QTest::simulateEvent(box->focusWidget(), false, Qt::Key(asking), {}, {}, false);
         QTest::keyClick(box->focusWidget(), Qt::Key(key));
         // An answer may wait for the key to settle; a loaded machine makes that longer.
         QTest::qWait(2 * RepeatGuard::SettleMs);
@@ -908,11 +931,15 @@ void TestPresenterKeys::bingoQuestionByRemote()
         if (stayed)
             QTest::keyClick(alive->focusWidget(), Qt::Key_Escape);
     });
-    QTest::simulateEvent(bingo->focusWidget(), true, Qt::Key_PageDown, {}, QStringLiteral(" "),
-                         false);
-    QCOMPARE(asked, BingoWindow::newDrawQuestion());
+    QTest::simulateEvent(bingo->focusWidget(), true, Qt::Key(asking), {}, {}, false);
+    QCOMPARE(asked, end ? QStringLiteral("已取得的號碼將不會保留。\n確定要結束賓果遊戲嗎?")
+                        : BingoWindow::newDrawQuestion());
     QCOMPARE(stayed, answer == QLatin1String("None"));
     QTRY_VERIFY(!QApplication::activeModalWidget());
+    if (end && answer == QLatin1String("Yes")) {
+        QTRY_VERIFY(!bingo);
+        return;
+    }
     QCOMPARE(bingo->isDrawing(), answer == QLatin1String("Yes"));
     QCOMPARE(bingo->draw().taken(),
              answer == QLatin1String("Yes") ? QList<int>() : allBingoNumbers());

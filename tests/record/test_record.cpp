@@ -1339,14 +1339,23 @@ void TestRecord::resumedPrizeKeepsItsNumber()
 
 void TestRecord::opensAtTheTopAndClosesByKey_data()
 {
-    QTest::addColumn<QKeySequence>("key");
-    QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
-    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QTest::addColumn<QList<QKeySequence>>("keys");
+    QTest::addColumn<QString>("after"); // closed, paged (down), top, black
+    const QKeySequence esc(Qt::Key_Escape), down(Qt::Key_PageDown), up(Qt::Key_PageUp);
+    QTest::newRow("Escape") << QList{esc} << "closed";
+    QTest::newRow("Ctrl+W") << QList{QKeySequence(Qt::CTRL | Qt::Key_W)} << "closed";
+    // A presenter remote pages through it and blacks out the hall over it.
+    QTest::newRow("remote: Next") << QList{down} << "paged";
+    QTest::newRow("remote: Right") << QList{QKeySequence(Qt::Key_Right)} << "paged";
+    QTest::newRow("remote: Next, Previous") << QList{down, up} << "top";
+    QTest::newRow("remote: Next, Escape") << QList{down, esc} << "closed";
+    QTest::newRow("remote: B") << QList{QKeySequence(Qt::Key_B)} << "black";
 }
 
 void TestRecord::opensAtTheTopAndClosesByKey()
 {
-    QFETCH(QKeySequence, key);
+    QFETCH(QList<QKeySequence>, keys);
+    QFETCH(QString, after);
     m_board->boardWindow().show();
     // More stops than the window shows at once.
     for (int i = 0; i < 30; ++i) {
@@ -1363,8 +1372,18 @@ void TestRecord::opensAtTheTopAndClosesByKey()
         for (int row = 0; row < table->rowCount(); ++row)
             QVERIFY(table->columnWidth(col) >=
                     table->fontMetrics().horizontalAdvance(table->item(row, col)->text()));
-    QTest::keySequence(win.data(), key);
-    QTRY_VERIFY(!win || !win->isVisible());
+    // Whichever control has the focus.
+    win->findChild<QPushButton *>(QStringLiteral("copy"))->setFocus();
+    for (const QKeySequence &key : keys)
+        QTest::keySequence(win.data(), key);
+    if (after == QLatin1String("closed")) {
+        QTRY_VERIFY(!win || !win->isVisible());
+        return;
+    }
+    QVERIFY(win->isVisible());
+    QCOMPARE(table->rowAt(0) > 0, after == QLatin1String("paged"));
+    QCOMPARE(m_board->night().isBlackedOut(), after == QLatin1String("black"));
+    m_board->night().endBlackOut();
 }
 
 QTEST_MAIN(TestRecord)
