@@ -273,12 +273,8 @@ void ShowWindow::relayout()
                     side);
     }
     m_cellFont = hallFont(int(std::min(across * 0.45, side * 0.6)));
-    for (int i = 0; i < Board::Cells; ++i) {
-        QStaticText &number = m_cellNumbers[std::size_t(i)];
-        number.setText(QString::number(i + 1));
-        number.setPerformanceHint(QStaticText::AggressiveCaching);
-        number.prepare(QTransform(), m_cellFont);
-    }
+    for (auto &inks : m_cellNumbers)
+        inks = {};
 
     const QRect centre(ring.left() + int(across * 2) + gap, ring.top() + int(row) + gap,
                        int(ring.width() - across * 4) - 2 * gap,
@@ -342,7 +338,6 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         return;
     }
     p.fillRect(event->rect(), Colour::toQColor(Ground, palette()));
-    p.setFont(m_cellFont);
     for (int i = 0; i < Board::Cells; ++i) {
         const QRect &r = m_cellRects[std::size_t(i)];
         if (!event->region().intersects(r))
@@ -352,13 +347,34 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         p.setPen(QColor(Qt::darkGray));
         p.drawRect(r.adjusted(0, 0, -1, -1));
         // Readable on the dark faces (lit blue, won red, excluded black).
-        p.setPen(face.lightness() < 100 ? QColor(Qt::white) : QColor(Qt::black));
-        const QStaticText &number = m_cellNumbers[std::size_t(i)];
-        const QSizeF size = number.size();
-        p.drawStaticText(QPointF(r.x() + (r.width() - size.width()) / 2,
-                                 r.y() + (r.height() - size.height()) / 2),
-                         number);
+        const bool light = face.lightness() < 100;
+        const QPixmap &number = cellNumber(i, light);
+        const QSizeF size = number.deviceIndependentSize();
+        p.drawPixmap(QPointF(r.x() + (r.width() - size.width()) / 2,
+                             r.y() + (r.height() - size.height()) / 2),
+                     number);
     }
+}
+
+const QPixmap &ShowWindow::cellNumber(int cell, bool light)
+{
+    QPixmap &number = m_cellNumbers[std::size_t(cell)][light ? 1 : 0];
+    if (!number.isNull())
+        return number;
+    const QString text = QString::number(cell + 1);
+    const QFontMetrics metrics(m_cellFont);
+    const QSize size(std::max(1, metrics.horizontalAdvance(text)), std::max(1, metrics.height()));
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setFont(m_cellFont);
+    p.setPen(light ? QColor(Qt::white) : QColor(Qt::black));
+    p.drawText(QRect(QPoint(), size), Qt::AlignCenter, text);
+    p.end();
+    number = QPixmap::fromImage(std::move(image));
+    return number;
 }
 
 bool ShowWindow::event(QEvent *event)

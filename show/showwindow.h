@@ -5,7 +5,7 @@
 
 #include <QPixmap>
 #include <QPointer>
-#include <QStaticText>
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -47,6 +47,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    const QPixmap &cellNumber(int cell, bool light);
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
 
@@ -61,7 +62,9 @@ private:
     std::array<QRect, 56> m_cellRects{};
     QFont m_cellFont;
     // Laid out once per size: the light repaints two cells a step.
-    std::array<QStaticText, 56> m_cellNumbers{};
+    // Each number drawn once per ink (dark, light): glyphs this large are not cached by
+    // the painter, and drawing them anew took most of a light step.
+    std::array<std::array<QPixmap, 2>, 56> m_cellNumbers{};
     QWidget *m_content = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_round = nullptr;
