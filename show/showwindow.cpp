@@ -173,11 +173,16 @@ void ShowWindow::render()
             update(m_cellRects[std::size_t(i)]);
         }
     }
-    setText(m_counter, QStringLiteral("已經搖出 %1 次獎項").arg(board.counterCaption));
-    for (int i = 0; i < 2; ++i)
-        setText(m_stacks[std::size_t(i)], board.stackCaption(i));
-    setText(m_round,
-            m_night.isSecondRound() ? QStringLiteral("第二輪抽獎") : QStringLiteral("第一輪抽獎"));
+    const Captions captions{board.counterCaption, board.chanceLeft, board.fateLeft,
+                            m_night.isSecondRound()};
+    if (captions != m_captions) {
+        m_captions = captions;
+        setText(m_counter, QStringLiteral("已經搖出 %1 次獎項").arg(board.counterCaption));
+        for (int i = 0; i < 2; ++i)
+            setText(m_stacks[std::size_t(i)], board.stackCaption(i));
+        setText(m_round,
+                captions.secondRound ? QStringLiteral("第二輪抽獎") : QStringLiteral("第一輪抽獎"));
+    }
 
     // From the stop until its prize is confirmed; never over a running light.
     const bool number =

@@ -5,7 +5,6 @@
 
 #include <QPixmap>
 #include <QPointer>
-#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -47,7 +46,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    const QPixmap &cellNumber(int cell, bool light);
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
 
@@ -56,10 +54,22 @@ private:
     void relayout();
     void renderLine();
     void pointerMoved();
+    const QPixmap &cellNumber(int cell, bool light);
+
+    // What the captions say; the light ticks through render() and they seldom change.
+    struct Captions
+    {
+        QString counter;
+        int chanceLeft = -1;
+        int fateLeft = -1;
+        bool secondRound = false;
+        bool operator==(const Captions &) const = default;
+    };
 
     Night &m_night;
     std::array<ColourValue, 56> m_shown{};
     std::array<QRect, 56> m_cellRects{};
+    Captions m_captions;
     QFont m_cellFont;
     // Laid out once per size: the light repaints two cells a step.
     // Each number drawn once per ink (dark, light): glyphs this large are not cached by
