@@ -206,7 +206,13 @@ void Projection::screensChanged()
             w->setGeometry(desk->geometry());
             continue;
         }
-        const QRect place = ShowScreen::fit(w->geometry(), desk->availableGeometry());
+        // The frame fits too: its title bar is where the window is moved by.
+        const QRect frame = w->frameGeometry();
+        const QMargins margins(
+            w->geometry().left() - frame.left(), w->geometry().top() - frame.top(),
+            frame.right() - w->geometry().right(), frame.bottom() - w->geometry().bottom());
+        const QRect place =
+            ShowScreen::fit(frame, desk->availableGeometry()).marginsRemoved(margins);
         if (place.size() != w->size() && w->minimumSize() == w->maximumSize())
             w->setFixedSize(place.size());
         w->setGeometry(place);

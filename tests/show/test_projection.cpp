@@ -3,11 +3,14 @@
 #include "cover.h"
 #include "drive.h"
 #include "fonts.h"
+#include "prizewindow.h"
 #include "scriptedrandom.h"
 #include "stage.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <qpa/qplatformscreen.h>
+#include <qpa/qwindowsysteminterface.h>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
@@ -21,12 +24,47 @@ private Q_SLOTS:
     void initTestCase();
     void windowsOpen_data();
     void windowsOpen();
+    void hotPlug_data();
+    void hotPlug();
 };
 
 namespace {
 QString nameOf(const QWidget *w)
 {
     return w && w->screen() ? w->screen()->name() : QString();
+}
+// A projector plugged in while the program runs; the platform deletes it when unplugged.
+class Projector : public QPlatformScreen
+{
+public:
+    explicit Projector(const QString &name)
+        : m_name(name),
+          m_geometry(QGuiApplication::primaryScreen()->geometry().right() + 1, 0, 1920, 1080)
+    {
+    }
+    QRect geometry() const override { return m_geometry; }
+    // Beside the laptop, as the outputs of one graphics card are.
+    QList<QPlatformScreen *> virtualSiblings() const override
+    {
+        return {QGuiApplication::primaryScreen()->handle(), const_cast<Projector *>(this)};
+    }
+    int depth() const override { return 32; }
+    QImage::Format format() const override { return QImage::Format_RGB32; }
+    QString name() const override { return m_name; }
+    QDpi logicalDpi() const override { return {96, 96}; }
+    QDpi logicalBaseDpi() const override { return {96, 96}; }
+
+private:
+    QString m_name;
+    QRect m_geometry;
+};
+
+QScreen *plugIn(const QString &name)
+{
+    auto *projector = new Projector(name);
+    QWindowSystemInterface::handleScreenAdded(projector);
+    QCoreApplication::processEvents();
+    return projector->screen();
 }
 } // namespace
 
@@ -124,6 +162,72 @@ void TestProjection::windowsOpen()
     // The black screen blacks the hall only.
     w.night().blackOut();
     QCOMPARE(nameOf(w.windows().blackScreen()), show.isEmpty() ? desk : show);
+}
+
+void TestProjection::hotPlug_data()
+{
+    QTest::addColumn<bool>("prizeUp");
+    QTest::addColumn<bool>("moved"); // the operator had put the prize window on the projector
+    QTest::newRow("between stops") << false << false;
+    QTest::newRow("a prize waiting") << true << false;
+    QTest::newRow("a prize waiting, its window on the projector") << true << true;
+}
+
+// Unplugged mid-night, the show goes and the night stays; plugged in again, the show comes
+// back on it as things are now.
+void TestProjection::hotPlug()
+{
+    QFETCH(bool, prizeUp);
+    QFETCH(bool, moved);
+    if (QGuiApplication::screens().size() != 1)
+        QSKIP("plugs a projector into the one screen's layout");
+    Projection::remember({}, {});
+    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
+    Stage w(Drive::prizes(), r);
+    w.projection().start();
+    w.boardWindow().show();
+    QVERIFY(!w.windows().showWindow());
+
+    QScreen *projector = plugIn(QStringLiteral("projector"));
+    QTRY_COMPARE(nameOf(w.windows().showWindow()), QStringLiteral("projector"));
+    const QString laptop = QGuiApplication::primaryScreen()->name();
+    QCOMPARE(nameOf(&w.boardWindow()), laptop);
+    if (prizeUp) {
+        Drive::spinToStop(w);
+        w.boardWindow().drawCard(Board::Chance);
+        w.windows().prizeWindow()->finishOpening();
+    }
+    PrizeWindow *prize = w.windows().prizeWindow();
+    if (moved) {
+        prize->move(projector->geometry().topLeft() + QPoint(400, 300));
+        QVERIFY(projector->geometry().contains(prize->frameGeometry()));
+    }
+    const Board before = w.night().board();
+
+    QWindowSystemInterface::handleScreenRemoved(projector->handle());
+    QTRY_VERIFY(!w.windows().showWindow());
+    QTRY_VERIFY(!w.projection().showAction()->isChecked());
+    QCOMPARE(w.night().board().cells, before.cells);
+    QCOMPARE(w.night().isPrizeUp(), prizeUp);
+    QCOMPARE(nameOf(&w.boardWindow()), laptop);
+    if (prize) {
+        // Still up, whole on the laptop, and still the one to confirm.
+        QTRY_VERIFY(
+            QGuiApplication::primaryScreen()->availableGeometry().contains(prize->frameGeometry()));
+        QVERIFY(prize->isVisible());
+    }
+
+    plugIn(QStringLiteral("projector"));
+    QTRY_COMPARE(nameOf(w.windows().showWindow()), QStringLiteral("projector"));
+    ShowWindow *show = w.windows().showWindow();
+    QCOMPARE(show->geometry(), show->screen()->geometry());
+    QCOMPARE(nameOf(&w.boardWindow()), laptop);
+    // The prize still waiting is announced again.
+    QCOMPARE(show->announcement() != nullptr, prizeUp);
+    if (prizeUp)
+        QCOMPARE(show->announcement()->prize(), prize->prize());
+    QWindowSystemInterface::handleScreenRemoved(show->screen()->handle());
+    QTRY_VERIFY(!w.windows().showWindow());
 }
 
 QTEST_MAIN(TestProjection)
