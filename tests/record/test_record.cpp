@@ -1348,7 +1348,6 @@ void TestRecord::opensAtTheTopAndClosesByKey_data()
     QTest::newRow("remote: Next") << QList{down} << "paged";
     QTest::newRow("remote: Right") << QList{QKeySequence(Qt::Key_Right)} << "paged";
     QTest::newRow("remote: Next, Previous") << QList{down, up} << "top";
-    QTest::newRow("remote: Next, Escape") << QList{down, esc} << "closed";
     QTest::newRow("remote: B") << QList{QKeySequence(Qt::Key_B)} << "black";
 }
 
