@@ -352,7 +352,7 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         p.setPen(QColor(Qt::darkGray));
         p.drawRect(r.adjusted(0, 0, -1, -1));
         // Readable on the dark faces (lit blue, won red, excluded black).
-        const bool light = face.lightness() < 100;
+        const bool light = qGray(face.rgb()) < 128;
         const QPixmap &number = cellNumber(i, light);
         const QSizeF size = number.deviceIndependentSize();
         p.drawPixmap(QPointF(r.x() + (r.width() - size.width()) / 2,
