@@ -307,14 +307,17 @@ void BingoWindow::stopLoop()
     Q_EMIT drawEnded();
 }
 
-void BingoWindow::stopDraw()
+void BingoWindow::pauseDraw()
 {
-    if (!m_draw.isDrawing())
-        return;
-    m_draw.end();
     stopLoop();
-    render();
-    Q_EMIT takenChanged();
+}
+
+void BingoWindow::resumeDraw()
+{
+    if (!isPaused())
+        return;
+    m_timer.start();
+    Q_EMIT drawStarted();
 }
 
 void BingoWindow::endAndClose(bool answered)

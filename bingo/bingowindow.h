@@ -43,8 +43,10 @@ public:
     static QString newDrawQuestion();
     // A new draw the operator has already said yes to, elsewhere (in the hall's show).
     void startAnsweredDraw();
-    // Ends the rolling where it is; the numbers taken stay in their boxes.
-    void stopDraw();
+    // The rolling holds on the number shown, and goes on from there; a take waits for it.
+    void pauseDraw();
+    void resumeDraw();
+    bool isPaused() const { return m_draw.isDrawing() && !m_timer.isActive(); }
     // As 結  束: asks first when numbers would go. answered: the operator has said yes
     // elsewhere.
     void endAndClose(bool answered = false);

@@ -56,7 +56,7 @@ const QList<Key> &stepKeys()
     return keys;
 }
 
-// In the bingo window Escape stops the draw, then closes the window.
+// In the bingo window Escape holds the draw, then closes the window.
 const QList<Key> &bingoKeys()
 {
     static const QList<Key> keys = stepKeys() + QList<Key>{{Qt::Key_Escape, Qt::Key_Escape}};
@@ -147,7 +147,7 @@ void PresenterKeys::attachBingo(BingoWindow *window)
         }
         // With the show over the board, asked in the show's line rather than in a box.
         const bool inShow = m_night.isShowOver() && window->hasTaken();
-        switch (Presenter::bingoAction(key, window->isDrawing())) {
+        switch (Presenter::bingoAction(key, window->isDrawing(), window->isPaused())) {
         case Presenter::BingoAction::Draw:
             if (inShow && button(window, "Command1(0)")->isEnabled()) {
                 askInShow(window, Presenter::Question::NewBingo);
@@ -159,8 +159,11 @@ void PresenterKeys::attachBingo(BingoWindow *window)
         case Presenter::BingoAction::Take:
             button(window, "Command2")->click();
             break;
-        case Presenter::BingoAction::Stop:
-            window->stopDraw();
+        case Presenter::BingoAction::Pause:
+            window->pauseDraw();
+            break;
+        case Presenter::BingoAction::Resume:
+            window->resumeDraw();
             break;
         case Presenter::BingoAction::Close:
             if (inShow)

@@ -131,15 +131,15 @@ Presenter::Action Presenter::boardAction(int key, const NightState &state)
     return hint(state) == Hint::None ? Action::None : Action::Hint;
 }
 
-Presenter::BingoAction Presenter::bingoAction(int key, bool drawing)
+Presenter::BingoAction Presenter::bingoAction(int key, bool drawing, bool paused)
 {
     if (isBlackOut(key))
         return BingoAction::BlackOut;
     if (key == Qt::Key_Escape)
-        return drawing ? BingoAction::Stop : BingoAction::Close;
+        return drawing && !paused ? BingoAction::Pause : BingoAction::Close;
     if (!isNext(key) && key != Qt::Key_Down)
         return BingoAction::None;
-    return drawing ? BingoAction::Take : BingoAction::Draw;
+    return paused ? BingoAction::Resume : drawing ? BingoAction::Take : BingoAction::Draw;
 }
 
 Presenter::FinaleAction Presenter::finaleAction(int key)

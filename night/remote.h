@@ -76,11 +76,12 @@ enum class BingoAction
     None,
     Draw,
     Take,
-    Stop,  // the rolling ends, the numbers taken stay for the players to check
+    Pause, // the rolling holds while a card is checked; the draw goes on after
+    Resume,
     Close, // as 結  束
     BlackOut
 };
-BingoAction bingoAction(int key, bool drawing);
+BingoAction bingoAction(int key, bool drawing, bool paused);
 
 enum class FinaleAction
 {

@@ -23,6 +23,7 @@
 #include <QtTest/qtestspontaneevent.h>
 
 #include <functional>
+#include <string_view>
 
 // A presenter remote and the keyboard, in every window and every state of the night.
 class TestPresenterKeys : public QObject
@@ -368,31 +369,32 @@ void TestPresenterKeys::boardKeys()
 
 void TestPresenterKeys::bingoKeys_data()
 {
-    QTest::addColumn<bool>("drawing");
+    QTest::addColumn<QString>("state"); // idle, drawing, paused
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("effect");
-    for (bool drawing : {false, true}) {
+    for (const char *state : {"idle", "drawing", "paused"}) {
+        const std::string_view s = state;
         for (const auto &[keyName, key] : Keys) {
             const bool acts = key == Qt::Key_Space || key == Qt::Key_Return ||
                               key == Qt::Key_Enter || key == Qt::Key_PageDown ||
                               key == Qt::Key_Right || key == Qt::Key_Down;
             const bool black = key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
-            // Escape stops a draw, then closes the window: no mouse needed to end bingo.
-            const QString effect = black ? QStringLiteral("Black")
-                                   : key == Qt::Key_Escape
-                                       ? QString::fromLatin1(drawing ? "Stop" : "Close")
-                                   : !acts   ? QStringLiteral("None")
-                                   : drawing ? QStringLiteral("Take")
-                                             : QStringLiteral("Draw");
-            QTest::addRow("%s: %s", drawing ? "drawing" : "idle", keyName)
-                << drawing << int(key) << effect;
+            // Escape holds a draw, then closes the window: no mouse needed to end bingo.
+            const char *effect = black                   ? "Black"
+                                 : key == Qt::Key_Escape ? (s == "drawing" ? "Pause" : "Close")
+                                 : !acts                 ? "None"
+                                 : s == "paused"         ? "Resume"
+                                 : s == "drawing"        ? "Take"
+                                                         : "Draw";
+            QTest::addRow("%s: %s", state, keyName)
+                << QString::fromLatin1(state) << int(key) << QString::fromLatin1(effect);
         }
     }
 }
 
 void TestPresenterKeys::bingoKeys()
 {
-    QFETCH(bool, drawing);
+    QFETCH(QString, state);
     QFETCH(int, key);
     QFETCH(QString, effect);
     ScriptedRandom r;
@@ -402,9 +404,10 @@ void TestPresenterKeys::bingoKeys()
     BingoWindow *bingo = board.windows().bingoWindow();
     QVERIFY(bingo);
     activate(bingo);
-    if (drawing)
+    if (state != QLatin1String("idle"))
         bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
-    QCOMPARE(bingo->isDrawing(), drawing);
+    if (state == QLatin1String("paused"))
+        bingo->pauseDraw();
     const qint16 takeBefore = bingo->draw().takeRequested;
     QWidget *target = bingo->focusWidget() ? bingo->focusWidget() : bingo;
     QTest::keyClick(target, Qt::Key(key));
@@ -413,11 +416,11 @@ void TestPresenterKeys::bingoKeys()
         QTRY_VERIFY(!board.windows().bingoWindow());
         return;
     }
-    if (effect == QLatin1String("Draw"))
-        QVERIFY(bingo->isDrawing());
-    else
-        // The last row's Escape may have just acted: this one may wait to settle.
-        QTRY_COMPARE(bingo->isDrawing(), drawing && effect != QLatin1String("Stop"));
+    // The last row's Escape may have just acted: this one may wait to settle.
+    const bool paused = effect == QLatin1String("Pause") ||
+                        (state == QLatin1String("paused") && effect != QLatin1String("Resume"));
+    QTRY_COMPARE(bingo->isPaused(), paused);
+    QCOMPARE(bingo->isDrawing(), state != QLatin1String("idle") || effect == QLatin1String("Draw"));
     QCOMPARE(bingo->draw().takeRequested == -1,
              effect == QLatin1String("Take") || takeBefore == -1);
     QCOMPARE(board.windows().blackScreen() != nullptr, effect == QLatin1String("Black"));
