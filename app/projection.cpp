@@ -1,6 +1,7 @@
 #include "projection.h"
 
 #include "boardwindow.h"
+#include "displaywatch.h"
 #include "night.h"
 #include "nightwindows.h"
 
@@ -62,6 +63,7 @@ Projection::Projection(Night &night, BoardWindow &board, NightWindows &windows)
     connect(qApp, &QGuiApplication::screenAdded, this, &Projection::screensChanged);
     connect(qApp, &QGuiApplication::screenRemoved, this, &Projection::screenGoing);
     connect(qApp, &QGuiApplication::primaryScreenChanged, this, &Projection::screensChanged);
+    DisplayWatch::start(this, [this] { return !m_night.board().timer1Enabled; });
 }
 
 QString Projection::chosenShow()
