@@ -24,14 +24,6 @@ QList<QRect> monitors()
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, LPARAM(&found));
     return found;
 }
-
-int depth()
-{
-    HDC screen = GetDC(nullptr);
-    const int bits = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
-    return bits;
-}
 } // namespace
 
 void DisplayWatch::start(QObject *owner, const std::function<bool()> &quiet)
@@ -49,14 +41,10 @@ void DisplayWatch::start(QObject *owner, const std::function<bool()> &quiet)
         for (QWindow *w : QGuiApplication::topLevelWindows()) {
             if (!w->handle())
                 continue;
-            // Qt reads the screens again only when the depth or the primary monitor's size
-            // differs from the last such message; with a second monitor unplugged neither
-            // does, and Wine sends none at all. One message that differs, then the true one.
-            const LPARAM size =
-                MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-            const HWND window = HWND(w->winId());
-            SendMessageW(window, WM_DISPLAYCHANGE, 0, size);
-            SendMessageW(window, WM_DISPLAYCHANGE, WPARAM(depth()), size);
+            // Qt 6.4 reads the screens again on a settings change; its display change
+            // message counts only when the primary monitor's size or depth changed, and
+            // Wine sends neither when a second monitor comes or goes.
+            SendMessageW(HWND(w->winId()), WM_SETTINGCHANGE, 0, 0);
             return;
         }
     });
