@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QTimer>
 
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -31,46 +34,60 @@ qint64 steadyNs()
         .count();
 }
 
-// Records the default sink's monitor on a thread of its own, so that the spin's event loop
-// never delays a read; each read is timed, to place the recording on the steady clock.
+// Reads the recording of the default sink's monitor as it grows, on a thread of its own, so
+// that the spin's event loop never delays a read; each read is timed, to place the recording
+// on the steady clock. Without a file named, the bench records into one itself with parec;
+// under Wine it cannot start a Linux program, and the caller records.
 class Recorder
 {
 public:
-    bool start()
+    ~Recorder() { stop(); }
+
+    bool start(QString path)
     {
-        std::atomic<int> started = 0;
-        m_thread = std::thread([this, &started] {
-            QProcess parec;
-            parec.start(QStringLiteral("parec"),
-                        {QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                         QStringLiteral("--rate=%1").arg(Rate), QStringLiteral("--channels=1"),
-                         QStringLiteral("--latency-msec=5"), QStringLiteral("-d"),
-                         QStringLiteral("@DEFAULT_MONITOR@")});
-            started = parec.waitForStarted(5000) ? 1 : -1;
-            while (!m_stop && parec.state() == QProcess::Running) {
-                if (!parec.waitForReadyRead(20))
+        if (path.isEmpty()) {
+            if (!m_own.open())
+                return false;
+            path = m_own.fileName();
+            m_parec.setStandardOutputFile(path);
+            m_parec.start(QStringLiteral("parec"),
+                          {QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                           QStringLiteral("--rate=%1").arg(Rate), QStringLiteral("--channels=1"),
+                           QStringLiteral("--latency-msec=5"), QStringLiteral("-d"),
+                           QStringLiteral("@DEFAULT_MONITOR@")});
+            if (!m_parec.waitForStarted(5000))
+                return false;
+        }
+        auto file = std::make_shared<QFile>(path);
+        if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return false;
+        m_thread = std::thread([this, file] {
+            while (!m_stop) {
+                const QByteArray d = file->read(1 << 20);
+                if (d.isEmpty()) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
                     continue;
-                const QByteArray d = parec.readAllStandardOutput();
+                }
                 const qint64 at = steadyNs();
                 m_bytes += d;
                 m_reads.push_back({at, m_bytes.size() / 2});
             }
-            parec.terminate();
-            parec.waitForFinished(2000);
         });
-        while (started == 0)
-            std::this_thread::yield();
-        return started > 0;
+        return true;
     }
     void stop()
     {
         m_stop = true;
         if (m_thread.joinable())
             m_thread.join();
+        if (m_parec.state() != QProcess::NotRunning) {
+            m_parec.terminate();
+            m_parec.waitForFinished(2000);
+        }
     }
 
     // The samples, and the steady-clock time of the first one. A read hands over what was
-    // captured up to just before it, so the earliest-looking read is the closest to true.
+    // recorded up to just before it, so the earliest-looking read is the closest to true.
     std::vector<qint16> samples() const
     {
         std::vector<qint16> s(std::size_t(m_bytes.size() / 2));
@@ -91,6 +108,8 @@ private:
         qint64 at;
         qint64 samples; // recorded up to and with this read
     };
+    QTemporaryFile m_own;
+    QProcess m_parec;
     std::thread m_thread;
     std::atomic<bool> m_stop = false;
     QByteArray m_bytes;
@@ -156,7 +175,7 @@ void waitMs(int ms)
 }
 } // namespace
 
-void runSoundBench(QTextStream &out)
+void runSoundBench(QTextStream &out, const QString &recording)
 {
     out << "\n**Sound** (one spin of " << SpinLength
         << " cells played into a PulseAudio null sink, its monitor recorded; each click's onset "
@@ -166,7 +185,7 @@ void runSoundBench(QTextStream &out)
         out << "| sound | not measured: " << why << " | |\n";
         out.flush();
     };
-    if (!serverAnswers())
+    if (recording.isEmpty() && !serverAnswers())
         return notMeasured("no PulseAudio server answered");
 
     AudioSound sound;
@@ -179,8 +198,9 @@ void runSoundBench(QTextStream &out)
         return notMeasured("the audio output did not open");
 
     Recorder recorder;
-    if (!recorder.start())
-        return notMeasured("parec did not start");
+    if (!recorder.start(recording))
+        return notMeasured(recording.isEmpty() ? "parec did not start"
+                                               : "the recording could not be read");
     // Long enough for the output to have settled and then, quiet, fallen asleep: the spin
     // starts as one does in the hall, after a while of silence.
     waitMs(4500);
