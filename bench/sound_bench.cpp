@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <QTimer>
@@ -158,12 +159,12 @@ constexpr double MaxDelayMs = 400;
 // 3 ms of quiet before it.
 constexpr double BlurMs = 8;
 
-// From each step heard to its click's onset. The clicks sound in the order of their steps,
-// each within MaxDelayMs, but the delay may wander (under Wine by tens of milliseconds
-// within a spin, more than a fast step lasts): of the pairings in order that hear the most
-// steps, the one whose delay changes least. A step within BlurMs of the one before may
-// share its onset. The chime, half a second after the last step, pairs with none.
-std::vector<double> pairDelays(const std::vector<double> &steps, const std::vector<double> &heard)
+// From each step to its click's onset, NaN for a step unheard. The clicks sound in the
+// order of their steps, each within MaxDelayMs, but the delay may wander (under Wine by tens
+// of milliseconds within a spin, more than a fast step lasts): of the pairings in order that
+// hear the most steps, the one whose delay changes least. A step within BlurMs of the one
+// before may share its onset. The chime, half a second after the last step, pairs with none.
+std::vector<double> stepDelays(const std::vector<double> &steps, const std::vector<double> &heard)
 {
     struct Pair
     {
@@ -200,9 +201,9 @@ std::vector<double> pairDelays(const std::vector<double> &steps, const std::vect
         if (best < 0 || better(p.count, p.change, pairs[std::size_t(best)]))
             best = int(k);
     }
-    std::vector<double> delays;
+    std::vector<double> delays(steps.size(), std::numeric_limits<double>::quiet_NaN());
     for (int k = best; k >= 0; k = pairs[std::size_t(k)].from)
-        delays.push_back(pairs[std::size_t(k)].delay);
+        delays[pairs[std::size_t(k)].step] = pairs[std::size_t(k)].delay;
     return delays;
 }
 
@@ -284,12 +285,22 @@ void runSoundBench(QTextStream &out, const QString &recording)
     for (qint64 t : steps.clicks)
         stepMs.push_back(double(t) / 1e6);
 
-    const std::vector<double> delays = pairDelays(stepMs, heardMs);
+    std::vector<double> delays;
+    QStringList unheard;
+    const std::vector<double> byStep = stepDelays(stepMs, heardMs);
+    for (std::size_t i = 0; i < byStep.size(); ++i) {
+        if (std::isnan(byStep[i]))
+            unheard << QString::number(stepMs[i] - stepMs[0], 'f', 0);
+        else
+            delays.push_back(byStep[i]);
+    }
     const double p50 = percentile(delays, 0.5);
     const double p99 = percentile(delays, 0.99);
     auto f = [](double v) { return QString::number(v, 'f', 1); };
     out << "| clicks heard / light steps | " << delays.size() << " / " << stepMs.size()
         << " | all (" << SpinLength - 2 << ") |\n";
+    out << "| steps unheard, ms after the first | " << unheard.join(QStringLiteral(", "))
+        << " | |\n";
     out << "| delay from light step to click, median ms | " << f(p50) << " | |\n";
     out << "| delay from light step to click, p99 ms | " << f(p99) << " | |\n";
     out << "| p99 − median, ms | " << f(p99 - p50) << " | ≤ 10 |\n";
