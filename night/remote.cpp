@@ -62,7 +62,8 @@ bool Presenter::stillAsks(Question question, const NightState &state)
 {
     switch (question) {
     case Question::SecondRound:
-        return state.showUp && !state.secondRound && hint(state) == Hint::RoundDone;
+        // Asked on the board too: the remote has no other way to the second round.
+        return !state.secondRound && hint(state) == Hint::RoundDone;
     case Question::NewBingo:
     case Question::EndBingo:
         return state.showOver;
