@@ -28,7 +28,9 @@ QList<ShowScreen::Screen> described()
 
 QSettings settings()
 {
-    return QSettings(QStringLiteral("Zentavo"), QStringLiteral("Zentavo"));
+    // A file on both platforms, which a test can place on its own.
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zentavo"),
+                     QStringLiteral("Zentavo"));
 }
 
 QString screenName(const QScreen *s)

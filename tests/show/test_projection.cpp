@@ -12,7 +12,9 @@
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Where each window opens on one, two and three screens: the show on a screen of its own,
@@ -25,6 +27,9 @@ private Q_SLOTS:
     void windowsOpen_data();
     void windowsOpen();
     void hotPlug();
+
+private:
+    QTemporaryDir m_settings;
 };
 
 namespace {
@@ -57,6 +62,8 @@ QScreen *plugIn()
 void TestProjection::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
+    // The layouts run side by side: each remembers its screens apart.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
     Fonts::installSubstitutions();
 }
 
