@@ -108,8 +108,14 @@ NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys
 
 NightWindows::~NightWindows()
 {
+    // Ending the program is not the operator closing a prize window: none of them, the one
+    // up or one hidden and forgotten, tells the night it went, which would redraw a board
+    // that is itself going away.
+    for (PrizeWindow *w : m_board.findChildren<PrizeWindow *>(Qt::FindDirectChildrenOnly)) {
+        disconnect(w, nullptr, &m_night, nullptr);
+        delete w;
+    }
     // The other windows have no parent; they end with the board.
-    delete m_prizeWindow.data();
     delete m_closingPicture.data();
     delete m_bingoWindow.data();
     delete m_aboutBox.data();
