@@ -5,13 +5,13 @@
 #include "prizelist.h"
 #include "prompt.h"
 #include "recordwindow.h"
+#include "repeatguard.h"
 #include "safefile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
-#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -183,12 +183,9 @@ void RecordController::showRecord()
         m_window->move(place.topLeft());
         m_window->setRecord(m_keeper.record());
         // The remote's black screen works over the record too.
-        for (Qt::Key key : {Qt::Key_B, Qt::Key_Period, Qt::Key_Slash}) {
-            auto *black = new QShortcut(QKeySequence(key), m_window);
-            black->setContext(Qt::WindowShortcut);
-            black->setAutoRepeat(false);
-            connect(black, &QShortcut::activated, &m_night, &Night::blackOut);
-        }
+        for (Qt::Key key : {Qt::Key_B, Qt::Key_Period, Qt::Key_Slash})
+            RepeatGuard::instance().addShortcut(m_window, QKeySequence(key),
+                                                [this] { m_night.blackOut(); });
     }
     if (m_window->isMinimized())
         m_window->showNormal();
