@@ -4,6 +4,7 @@
 #include "closingpicture.h"
 #include "colourui.h"
 #include "fonts.h"
+#include "lightlayer.h"
 #include "night.h"
 #include "pictures.h"
 #include "prizewindow.h"
@@ -13,6 +14,11 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <cmath>
+#include <utility>
 
 namespace {
 constexpr ColourValue Ground = Colour::fromHex(0xFFE0C0);
@@ -65,7 +71,7 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    m_shown.fill(Colour::SystemFlag); // no colour yet: every cell is drawn the first time
+    m_stored.fill(Colour::SystemFlag); // no colour yet: every cell is drawn the first time
 
     // Everything but the ring; it gives way to the finale and the black screen. The pointer's
     // moves all reach the window itself.
@@ -111,6 +117,11 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     renderLine();
 }
 
+ShowWindow::~ShowWindow()
+{
+    dropLayer();
+}
+
 void ShowWindow::setTitle(const QString &title)
 {
     m_titleText = title;
@@ -120,6 +131,8 @@ void ShowWindow::setTitle(const QString &title)
 void ShowWindow::showOn(QScreen *screen, bool beside)
 {
     const bool flagsChange = beside != m_beside || !isVisible();
+    // New flags may give the show a new native window.
+    dropLayer();
     m_beside = beside;
     if (flagsChange) {
         setWindowFlag(Qt::WindowDoesNotAcceptFocus, beside);
@@ -166,13 +179,21 @@ void ShowWindow::setFinale(bool on)
 void ShowWindow::render()
 {
     const Board &board = m_night.board();
-    for (int i = 0; i < Board::Cells; ++i) {
-        const ColourValue c = board.cells[std::size_t(i)];
-        if (c != m_shown[std::size_t(i)]) {
-            m_shown[std::size_t(i)] = c;
+    const int light = layerLight();
+    for (int i = 0; i < Board::Cells; ++i)
+        if (i != light && board.cells[std::size_t(i)] != m_stored[std::size_t(i)])
             update(m_cellRects[std::size_t(i)]);
-        }
+    if (light != m_light) {
+        const int was = std::exchange(m_light, light);
+        // The face the store holds goes back on the screen without being drawn again.
+        if (was >= 0 && board.cells[std::size_t(was)] == m_stored[std::size_t(was)] &&
+            backingStore())
+            backingStore()->flush(m_cellRects[std::size_t(was)], windowHandle());
+        if (light >= 0)
+            m_layer->put(light);
     }
+    if (!board.timer1Enabled)
+        dropLayer();
     const Captions captions{board.counterCaption, board.chanceLeft, board.fateLeft,
                             m_night.isSecondRound()};
     if (captions != m_captions) {
@@ -280,6 +301,7 @@ void ShowWindow::relayout()
     m_cellFont = hallFont(int(std::min(across * 0.45, side * 0.6)));
     for (auto &inks : m_cellNumbers)
         inks = {};
+    dropLayer();
 
     const QRect centre(ring.left() + int(across * 2) + gap, ring.top() + int(row) + gap,
                        int(ring.width() - across * 4) - 2 * gap,
@@ -333,6 +355,11 @@ void ShowWindow::relayout()
 void ShowWindow::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
+    if (m_black || m_finale) {
+        for (int i = 0; i < Board::Cells; ++i)
+            if (event->region().intersects(m_cellRects[std::size_t(i)]))
+                m_stored[std::size_t(i)] = Colour::SystemFlag;
+    }
     if (m_black) {
         p.fillRect(event->rect(), Qt::black);
         return;
@@ -342,23 +369,89 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         p.drawPixmap(m_closingRect, m_closing);
         return;
     }
-    p.fillRect(event->rect(), Colour::toQColor(Ground, palette()));
+    // Each cell fills its own face; the ground goes only between them.
+    QRegion ground = event->region();
+    const Board &board = m_night.board();
     for (int i = 0; i < Board::Cells; ++i) {
         const QRect &r = m_cellRects[std::size_t(i)];
         if (!event->region().intersects(r))
             continue;
-        const QColor face = Colour::toQColor(m_shown[std::size_t(i)], palette());
-        p.fillRect(r, face);
-        p.setPen(QColor(Qt::darkGray));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        // Readable on the dark faces (lit blue, won red, excluded black).
-        const bool light = qGray(face.rgb()) < 128;
-        const QPixmap &number = cellNumber(i, light);
-        const QSizeF size = number.deviceIndependentSize();
-        p.drawPixmap(QPointF(r.x() + (r.width() - size.width()) / 2,
-                             r.y() + (r.height() - size.height()) / 2),
-                     number);
+        ground -= r;
+        const ColourValue colour = board.cells[std::size_t(i)];
+        paintCell(p, r, i, colour);
+        // Drawn only in part, the cell holds what it held elsewhere.
+        ColourValue &stored = m_stored[std::size_t(i)];
+        stored = (QRegion(r) - event->region()).isEmpty() || stored == colour ? colour
+                                                                             : Colour::SystemFlag;
     }
+    const QColor groundColour = Colour::toQColor(Ground, palette());
+    for (const QRect &r : ground)
+        p.fillRect(r, groundColour);
+}
+
+void ShowWindow::paintCell(QPainter &p, const QRect &r, int cell, ColourValue colour)
+{
+    const QColor face = Colour::toQColor(colour, palette());
+    p.fillRect(r, face);
+    p.setPen(QColor(Qt::darkGray));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    // Readable on the dark faces (lit blue, won red, excluded black).
+    const bool light = qGray(face.rgb()) < 128;
+    const QPixmap &number = cellNumber(cell, light);
+    const QSizeF size = number.deviceIndependentSize();
+    p.drawPixmap(QPointF(r.x() + (r.width() - size.width()) / 2,
+                         r.y() + (r.height() - size.height()) / 2),
+                 number);
+}
+
+// The running light's cell when its layer puts it, else -1 (the cell is drawn as any other).
+int ShowWindow::layerLight()
+{
+    const Board &board = m_night.board();
+    QWindow *window = windowHandle();
+    const qreal ratio = devicePixelRatioF();
+    // At 125 or 150 % the two stores could round a face's edge apart.
+    if (!board.timer1Enabled || board.cells[std::size_t(board.stopCell)] != Cell::Lit ||
+        m_black || m_finale || !isVisible() || !window || !window->isExposed() ||
+        ratio != std::floor(ratio))
+        return -1;
+    if (m_layer && m_layer->window() != window)
+        dropLayer();
+    if (!m_layer) {
+        // Drawn for each spin and dropped after it: at 4K the faces take 15 MB.
+        m_layer = std::make_unique<LightLayer>(window);
+        m_layer->prepare(m_cellRects, [this](QPainter &p, const QRect &r, int cell) {
+            paintCell(p, r, cell, Cell::Lit);
+        });
+        window->installEventFilter(this);
+    }
+    return board.stopCell;
+}
+
+void ShowWindow::dropLayer()
+{
+    if (!m_layer)
+        return;
+    if (QWindow *window = m_layer->window()) {
+        window->removeEventFilter(this);
+        // Qt's offscreen platform (the tests') loses track of a window's own store when
+        // another store that put onto it last goes: the window's own puts last.
+        if (backingStore() && window == windowHandle() && window->handle())
+            backingStore()->flush(QRect(0, 0, 1, 1), window);
+    }
+    m_layer.reset();
+}
+
+bool ShowWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Uncovered, the window shows its own store, where the light's cell is unlit: put the
+    // light again once that is done.
+    if (event->type() == QEvent::Expose && m_layer && watched == m_layer->window())
+        QTimer::singleShot(0, this, [this] {
+            if (m_light >= 0 && m_light == layerLight())
+                m_layer->put(m_light);
+        });
+    return QWidget::eventFilter(watched, event);
 }
 
 const QPixmap &ShowWindow::cellNumber(int cell, bool light)

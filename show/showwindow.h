@@ -9,8 +9,10 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class BigNumber;
+class LightLayer;
 class Night;
 class QLabel;
 class QScreen;
@@ -25,6 +27,7 @@ public:
     static constexpr int PointerHideMs = 1000;
 
     explicit ShowWindow(Night &night, QWidget *parent = nullptr);
+    ~ShowWindow() override;
 
     void setTitle(const QString &title);
     // Full screen on the screen. Beside the operator's screen it never takes the keyboard
@@ -43,11 +46,15 @@ public:
     void announce(int cell, const QString &prize);
     QRect cellRect(int cell) const { return m_cellRects[std::size_t(cell)]; }
     PrizeWindow *announcement() const { return m_prize; }
+    // The cell the running light's layer last put on the screen, or -1.
+    int layeredLight() const { return m_light; }
+    const LightLayer *lightLayer() const { return m_layer.get(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void render();
@@ -55,6 +62,9 @@ private:
     void renderLine();
     void pointerMoved();
     const QPixmap &cellNumber(int cell, bool light);
+    void paintCell(QPainter &p, const QRect &r, int cell, ColourValue colour);
+    int layerLight();
+    void dropLayer();
 
     // What the captions say; the light ticks through render() and they seldom change.
     struct Captions
@@ -67,7 +77,11 @@ private:
     };
 
     Night &m_night;
-    std::array<ColourValue, 56> m_shown{};
+    // What the window's own store holds in each cell; the running light is put over it from
+    // the light's layer and never drawn there, so each step puts two faces and draws none.
+    std::array<ColourValue, 56> m_stored{};
+    std::unique_ptr<LightLayer> m_layer;
+    int m_light = -1;
     std::array<QRect, 56> m_cellRects{};
     Captions m_captions;
     QFont m_cellFont;
