@@ -27,6 +27,7 @@ public:
     // The cell's lit face onto the window, in its place.
     void put(int cell);
     QWindow *window() const { return m_window; }
+    const QBackingStore &store() const { return m_store; }
     // Where each face is kept in the layer's own image.
     QRect face(int cell) const { return {m_at[std::size_t(cell)], m_places[std::size_t(cell)].size()}; }
 

@@ -2,15 +2,18 @@
 #include "colourui.h"
 #include "drive.h"
 #include "fonts.h"
+#include "lightlayer.h"
 #include "prompt.h"
 #include "scriptedrandom.h"
 #include "showwindow.h"
 #include "stage.h"
 
+#include <QBackingStore>
 #include <QFontInfo>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
+#include <qpa/qplatformbackingstore.h>
 
 // The hall's show against the night it draws: whatever the night does, the show says the same.
 class TestShow : public QObject
@@ -20,6 +23,8 @@ private Q_SLOTS:
     void initTestCase();
     void followsTheNight_data();
     void followsTheNight();
+    void lightLayer_data();
+    void lightLayer();
     void pointerHides();
 };
 
@@ -191,6 +196,105 @@ void TestShow::followsTheNight()
             continue;
         QVERIFY2(shot.pixelColor(at) == colour, qPrintable(QStringLiteral("cell %1").arg(i)));
     }
+}
+
+// The running light goes on from its layer and off from the window's own store, neither drawn:
+// after every step, what the two put together is the night, whatever happened meanwhile.
+void TestShow::lightLayer_data()
+{
+    QTest::addColumn<int>("from");        // steps taken before looking
+    QTest::addColumn<QString>("meanwhile"); // done before the steps looked at
+    QTest::addColumn<int>("drawn");       // at most this many paints of the show in 10 steps
+
+    QTest::newRow("first round: each cell drawn as the light first leaves it") << 0 << "" << 10;
+    QTest::newRow("after it: nothing drawn") << 60 << "" << 0;
+    // Drawn whole once, and then the cell that was lit in it as the light leaves.
+    QTest::newRow("black and back") << 60 << "black" << 2;
+    QTest::newRow("resized: faces drawn anew") << 60 << "resize" << 2;
+}
+
+void TestShow::lightLayer()
+{
+    QFETCH(int, from);
+    QFETCH(QString, meanwhile);
+    QFETCH(int, drawn);
+
+    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
+    Stage w(Drive::prizes(), r);
+    w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    ShowWindow &show = *w.windows().showWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&show));
+    // One step and its repaint; an X server takes a moment to ask for it.
+    const int wait = QGuiApplication::platformName() == QStringLiteral("xcb") ? 20 : 0;
+    const auto step = [&] {
+        w.night().tick();
+        w.night().spinTimer().stop();
+        QTest::qWait(wait);
+    };
+    w.boardWindow().start();
+    QVERIFY(show.lightLayer()); // ready before the first step
+    for (int i = 0; i < from; ++i)
+        step();
+    if (meanwhile == QStringLiteral("black")) {
+        w.night().blackOut();
+        step();
+        w.night().endBlackOut();
+    }
+    if (meanwhile == QStringLiteral("resize"))
+        show.resize(show.width() / 2, show.height() / 2);
+    QTest::qWait(wait);
+
+    struct Counter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    const Board &board = w.night().board();
+    for (int looked = 0; looked < 10; ++looked) {
+        show.installEventFilter(&counter);
+        step();
+        show.removeEventFilter(&counter);
+        const int light = board.stopCell;
+        QCOMPARE(show.layeredLight(), light);
+        const QImage own = show.backingStore()->handle()->toImage();
+        for (int i = 0; i < Board::Cells; ++i) {
+            if (i == light)
+                continue;
+            const QColor colour = Colour::toQColor(board.cells[std::size_t(i)], show.palette());
+            QVERIFY2(own.pixelColor(show.cellRect(i).topLeft() + QPoint(3, 3)) == colour,
+                     qPrintable(QStringLiteral("step %1, cell %2").arg(looked).arg(i)));
+        }
+        // The lit face is the show's own drawing of the lit cell.
+        const QImage layer = show.lightLayer()->store().handle()->toImage();
+        const QImage face = layer.copy(show.lightLayer()->face(light));
+        const QImage drawn = show.grab(show.cellRect(light)).toImage();
+        QCOMPARE(face.convertToFormat(QImage::Format_RGB32),
+                 drawn.convertToFormat(QImage::Format_RGB32));
+        // On an X server (run so by the suite too), the screen shows both put together.
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+            continue;
+        const QImage screen = show.screen()->grabWindow(0).toImage();
+        const QRect lit(show.mapToGlobal(show.cellRect(light).topLeft()) -
+                            show.screen()->geometry().topLeft(),
+                        show.cellRect(light).size());
+        QCOMPARE(screen.copy(lit).convertToFormat(QImage::Format_RGB32),
+                 face.convertToFormat(QImage::Format_RGB32));
+        for (int i = 0; i < Board::Cells; ++i) {
+            const QColor colour = Colour::toQColor(board.cells[std::size_t(i)], show.palette());
+            const QPoint at = show.mapToGlobal(show.cellRect(i).topLeft() + QPoint(3, 3)) -
+                              show.screen()->geometry().topLeft();
+            QVERIFY2(screen.pixelColor(at) == colour,
+                     qPrintable(QStringLiteral("on the screen: step %1, cell %2").arg(looked).arg(i)));
+        }
+    }
+    QVERIFY2(counter.paints <= drawn, qPrintable(QString::number(counter.paints)));
+
+    Drive::spinToStop(w);
+    QVERIFY(!show.lightLayer());
 }
 
 void TestShow::pointerHides()
