@@ -64,6 +64,7 @@ private:
     const QPixmap &cellNumber(int cell, bool light);
     void paintCell(QPainter &p, const QRect &r, int cell, ColourValue colour);
     int layerLight();
+    bool readyLayer();
     void dropLayer();
 
     // What the captions say; the light ticks through render() and they seldom change.
