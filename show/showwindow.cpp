@@ -284,8 +284,9 @@ void ShowWindow::relayout()
     const auto box = [gap](double x, double y, double cw, double ch) {
         return QRect(int(x), int(y), std::max(1, int(cw) - gap), std::max(1, int(ch) - gap));
     };
+    std::array<QRect, Board::Cells> cells;
     for (int i = 0; i < Board::Cells; ++i) {
-        QRect &r = m_cellRects[std::size_t(i)];
+        QRect &r = cells[std::size_t(i)];
         if (i <= 17)
             r = box(ring.left() + across * i, ring.top(), across, row);
         else if (i <= 27)
@@ -297,10 +298,15 @@ void ShowWindow::relayout()
             r = box(ring.left(), ring.top() + ring.height() - row - side * (i - 45), across * 2,
                     side);
     }
-    m_cellFont = hallFont(int(std::min(across * 0.45, side * 0.6)));
-    for (auto &inks : m_cellNumbers)
-        inks = {};
-    dropLayer();
+    // Black and back, the numbers and the light's faces stay: drawn anew at 4K they would
+    // hold up the light's next step by some 50 ms.
+    if (cells != m_cellRects) {
+        m_cellRects = cells;
+        m_cellFont = hallFont(int(std::min(across * 0.45, side * 0.6)));
+        for (auto &inks : m_cellNumbers)
+            inks = {};
+        dropLayer();
+    }
 
     const QRect centre(ring.left() + int(across * 2) + gap, ring.top() + int(row) + gap,
                        int(ring.width() - across * 4) - 2 * gap,
