@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+#include <algorithm>
+
 bool Presenter::isNext(int key)
 {
     return key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_Space ||
@@ -10,7 +12,7 @@ bool Presenter::isNext(int key)
 
 bool Presenter::isBlackOut(int key)
 {
-    return key == Qt::Key_B || key == Qt::Key_Period || key == Qt::Key_Slash;
+    return std::find(BlackOutKeys.begin(), BlackOutKeys.end(), key) != BlackOutKeys.end();
 }
 
 Presenter::Hint Presenter::hint(const NightState &state)

@@ -103,5 +103,7 @@ enum class Answer
 Answer questionAnswer(int key);
 
 bool isNext(int key);
+// The black screen button, as presentation programs take it.
+inline constexpr std::array<Qt::Key, 3> BlackOutKeys{Qt::Key_B, Qt::Key_Period, Qt::Key_Slash};
 bool isBlackOut(int key);
 } // namespace Presenter

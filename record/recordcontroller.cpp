@@ -5,6 +5,7 @@
 #include "prizelist.h"
 #include "prompt.h"
 #include "recordwindow.h"
+#include "remote.h"
 #include "repeatguard.h"
 #include "safefile.h"
 
@@ -183,7 +184,7 @@ void RecordController::showRecord()
         m_window->move(place.topLeft());
         m_window->setRecord(m_keeper.record());
         // The remote's black screen works over the record too.
-        for (Qt::Key key : {Qt::Key_B, Qt::Key_Period, Qt::Key_Slash})
+        for (Qt::Key key : Presenter::BlackOutKeys)
             RepeatGuard::instance().addShortcut(m_window, QKeySequence(key),
                                                 [this] { m_night.blackOut(); });
     }
