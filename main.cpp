@@ -59,10 +59,10 @@ int main(int argc, char *argv[])
     Stage stage(prizes.lines, random);
     stage.night().setSound(&sound);
     BoardWindow &board = stage.boardWindow();
-    if (!title.title.isEmpty())
-        board.setTitle(title.title);
+    stage.night().setTitle(title.title);
     Program::wire(stage, instance);
     RecordController record(stage.night(), board, prizes.lines, path);
+    stage.attach(record);
     record.offerResume();
     // With a second screen the board is the desk and the show opens on the other.
     stage.projection().start();

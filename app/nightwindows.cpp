@@ -1,21 +1,15 @@
 #include "nightwindows.h"
 
-#include "aboutbox.h"
-#include "bingowindow.h"
 #include "boardwindow.h"
-#include "closingpicture.h"
-#include "colourvalue.h"
-#include "cover.h"
-#include "night.h"
-#include "presenterkeys.h"
-#include "prizewindow.h"
+#include "closingart.h"
+#include "recordcontroller.h"
 #include "repeatguard.h"
 #include "scale.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QPushButton>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -93,17 +87,10 @@ private:
 NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys)
     : m_night(night), m_board(board), m_keys(keys)
 {
-    connect(&night, &Night::prizeDrawn, this, &NightWindows::showPrize);
-    connect(&night, &Night::confirmRequested, this, &NightWindows::confirmPrize);
-    connect(&night, &Night::finaleRequested, this, &NightWindows::showFinale);
-    connect(&night, &Night::bingoRequested, this, &NightWindows::openBingo);
-    connect(&night, &Night::bingoRestored, this, [this](const QList<int> &taken, bool drawing) {
-        if (m_bingoWindow)
-            m_bingoWindow->restore(taken, drawing);
-    });
-    connect(&night, &Night::blackOutChanged, this, &NightWindows::blackOut);
-    connect(&board, &BoardWindow::aboutRequested, this, &NightWindows::showAbout);
+    connect(&night, &Night::changed, this, &NightWindows::render);
     m_use = new WindowUse(this);
+    // An earlier run's windows open once the board is shown at its size.
+    m_board.installEventFilter(this);
 }
 
 NightWindows::~NightWindows()
@@ -112,7 +99,7 @@ NightWindows::~NightWindows()
     // up or one hidden and forgotten, tells the night it went, which would redraw a board
     // that is itself going away.
     for (PrizeWindow *w : m_board.findChildren<PrizeWindow *>(Qt::FindDirectChildrenOnly)) {
-        disconnect(w, nullptr, &m_night, nullptr);
+        disconnect(w, nullptr, this, nullptr);
         delete w;
     }
     // The other windows have no parent; they end with the board.
@@ -121,33 +108,50 @@ NightWindows::~NightWindows()
     delete m_aboutBox.data();
     delete m_finaleGround.data();
     delete m_show.data();
+    delete m_recordWindow.data();
+}
+
+void NightWindows::render(Night::Aspects aspects)
+{
+    if (aspects & Night::BlackOut)
+        blackOut(m_night.isBlackedOut());
+    if ((aspects & Night::Prize) && m_night.resumePending() && m_board.isVisible())
+        QTimer::singleShot(0, this, &NightWindows::bringBackOnceSized);
+    // The bingo window before the prize's, so that the prize stands in front.
+    if ((aspects & Night::Bingo) && m_bringingBack && m_night.bingo().open) {
+        forgetIfClosed(m_bingoWindow);
+        if (!m_bingoWindow) {
+            const Night::BingoState bingo = m_night.bingo();
+            openBingo();
+            m_bingoWindow->restore(bingo.taken, bingo.drawing);
+            reportBingo();
+        }
+    }
+    if ((aspects & Night::Prize) && m_night.prize().stage == Night::PrizeStage::Drawn)
+        showPrize();
+    if ((aspects & Night::Finale) && m_night.isFinale())
+        showFinale();
 }
 
 void NightWindows::openShow(QScreen *where, bool beside)
 {
-    const bool created = !m_show;
-    if (created) {
+    m_night.setShowMode(beside ? Night::ShowMode::Beside : Night::ShowMode::Over);
+    if (!m_show) {
         m_show = new ShowWindow(m_night);
-        m_show->setTitle(m_board.title());
-        m_show->setBingoOpen(m_bingoWindow && m_bingoWindow->isVisible());
-        m_show->setFinale(m_closingPicture && m_closingPicture->isVisible());
-        // Over the board, the show takes the remote and the board's own shortcuts.
+        // Over the board, the show takes the remote and the keys of the menu "檢視".
         m_keys.attach(m_show);
-        for (QAction *action : m_board.findChildren<QAction *>())
-            if (!action->shortcut().isEmpty())
-                m_show->addAction(action);
+        if (m_viewMenu)
+            for (QAction *action : m_viewMenu->actions())
+                if (!action->shortcut().isEmpty())
+                    m_show->addAction(action);
     }
-    m_show->showOn(where, beside);
-    m_night.setShowUp(true);
-    // A prize already up is announced again, at the size of the show's screen.
-    if (created && m_night.isPrizeUp())
-        m_show->announce(m_night.prizeCell(), m_night.board().text1);
+    m_show->showOn(where);
 }
 
 void NightWindows::closeShow()
 {
     delete m_show.data();
-    m_night.setShowUp(false);
+    m_night.setShowMode(Night::ShowMode::Off);
 }
 
 QList<QWidget *> NightWindows::stack() const
@@ -192,7 +196,7 @@ void NightWindows::bringForward()
     }
 }
 
-void NightWindows::showPrize(int cell, const QString &prize)
+void NightWindows::showPrize()
 {
     forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
@@ -200,36 +204,59 @@ void NightWindows::showPrize(int cell, const QString &prize)
         m_prizeWindow = new PrizeWindow(&m_board);
         m_prizeWindow->setScreen(m_board.screen());
         m_prizeWindow->setScale(m_board.scale());
-        connect(m_prizeWindow, &PrizeWindow::opened, &m_night, &Night::prizeOpened);
-        connect(m_prizeWindow, &QObject::destroyed, &m_night, &Night::prizeGone);
-        connect(m_prizeWindow, &PrizeWindow::confirmed, &m_night, &Night::prizeConfirmed);
-        m_prizeWindow->installEventFilter(this);
+        connect(m_prizeWindow, &PrizeWindow::opened, this,
+                [this] { m_night.reportPrize(Night::PrizeStage::Shown); });
+        // By 確 定 or by its close box: either way the prize has been announced.
+        connect(m_prizeWindow, &PrizeWindow::closed, this,
+                [this] { m_night.reportPrize(Night::PrizeStage::None); });
         m_keys.attach(m_prizeWindow);
         if (m_board.isHall())
             m_prizeWindow->setHall(Scale::hall(m_board.screen()->size()));
     }
-    m_prizeWindow->setNumber(QString::number(cell + 1));
-    m_prizeWindow->setPrize(prize);
+    const Night::PrizeOnScreen &prize = m_night.prize();
+    m_prizeWindow->setNumber(QString::number(prize.cell + 1));
+    m_prizeWindow->setPrize(prize.text);
     m_prizeWindow->open();
     keepShowInFront();
-    m_night.prizeShown(!m_prizeWindow->isOpening());
+    m_night.reportPrize(m_prizeWindow->isOpening() ? Night::PrizeStage::Growing
+                                                   : Night::PrizeStage::Shown);
 }
 
 void NightWindows::confirmPrize()
 {
-    // Through the button, so that the window closes as a click would close it. A prize the
-    // hall has not seen is not confirmed.
+    // A prize the hall has not seen is not confirmed.
     if (m_prizeWindow && m_prizeWindow->windowHandle() &&
         m_prizeWindow->windowHandle()->isExposed())
-        m_prizeWindow->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        m_prizeWindow->confirm();
 }
 
 bool NightWindows::eventFilter(QObject *watched, QEvent *event)
 {
-    // By 確 定 or by its close box: either way the prize has been announced.
-    if (event->type() == QEvent::Close && watched == m_prizeWindow && m_prizeWindow->isVisible())
-        m_night.prizeClosing();
+    if (watched == &m_board && m_night.resumePending() &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Resize) && m_board.isVisible()) {
+        bringBackOnceSized();
+        // Should the window manager never make it full screen, they open all the same.
+        if (event->type() == QEvent::Show)
+            QTimer::singleShot(1000, this, &NightWindows::bringBack);
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void NightWindows::bringBackOnceSized()
+{
+    // A board coming back full screen is first shown at its old size: the windows open
+    // at its scale once it fills the screen.
+    const bool sized = !(m_board.windowState() & Qt::WindowFullScreen) ||
+                       (m_board.screen() && m_board.size() == m_board.screen()->geometry().size());
+    if (sized)
+        QTimer::singleShot(0, this, &NightWindows::bringBack);
+}
+
+void NightWindows::bringBack()
+{
+    m_bringingBack = true;
+    m_night.bringBack();
+    m_bringingBack = false;
 }
 
 void NightWindows::showFinale()
@@ -246,13 +273,13 @@ void NightWindows::showFinale()
     m_board.hide();
     if (hall) {
         // The closing picture stands enlarged on a ground of its own red over the whole screen.
-        m_finaleGround = new Cover(Colour::fromHex(0xFF0000), Cover::Keys::Shared);
+        m_finaleGround = new Cover(ClosingArt::Ground, Cover::Keys::Shared);
         m_finaleGround->setObjectName(QStringLiteral("FinaleGround"));
         m_finaleGround->unsetCursor();
         m_finaleGround->showOn(where);
         m_closingPicture = new ClosingPicture(m_finaleGround);
         m_closingPicture->setScreen(where);
-        m_closingPicture->setScale(ClosingPicture::hallScale(where->size()));
+        m_closingPicture->setScale(ClosingArt::hallScale(where->size()));
         const auto leave = [this] {
             if (m_closingPicture)
                 m_closingPicture->close();
@@ -282,16 +309,13 @@ void NightWindows::showFinale()
     }
     // However the picture closes, the board comes back.
     connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
-    if (m_show)
-        m_show->setFinale(true);
     m_night.sound().play(Sound::Cue::Closing);
     m_closingPicture->open();
 }
 
 void NightWindows::showBoardAgain()
 {
-    if (m_show)
-        m_show->setFinale(false);
+    m_night.endFinale();
     if (m_finaleGround)
         m_finaleGround->close();
     // Where it was: a window manager places a window shown again wherever it likes.
@@ -305,7 +329,7 @@ void NightWindows::showBoardAgain()
     }
     m_board.raise();
     m_board.activateWindow();
-    if (m_show && !m_show->isBeside()) {
+    if (m_show && m_night.showMode() == Night::ShowMode::Over) {
         m_show->raise();
         m_show->activateWindow();
     }
@@ -313,7 +337,7 @@ void NightWindows::showBoardAgain()
 
 void NightWindows::deskWindowActivated(QWidget *window)
 {
-    if (!m_show || m_show->isBeside())
+    if (!m_show || m_night.showMode() != Night::ShowMode::Over)
         return;
     const QList<QWidget *> night = {m_show,         m_prizeWindow, m_bingoWindow, m_closingPicture,
                                     m_finaleGround, m_blackScreen, &m_board};
@@ -322,8 +346,9 @@ void NightWindows::deskWindowActivated(QWidget *window)
     // The operator has turned to the desk (the record, the About box, a message): the show
     // over the board ends rather than hide it, and the window stays in front.
     const QPointer<QWidget> desk = window;
-    QTimer::singleShot(0, &m_night, [this, desk] {
-        m_night.requestShow(false);
+    QTimer::singleShot(0, this, [this, desk] {
+        if (m_night.showMode() == Night::ShowMode::Over)
+            closeShow();
         if (desk) {
             desk->raise();
             desk->activateWindow();
@@ -334,7 +359,7 @@ void NightWindows::deskWindowActivated(QWidget *window)
 void NightWindows::keepShowInFront()
 {
     // On the one screen, the hall keeps seeing the show; the desk's window keeps the keys.
-    if (m_show && !m_show->isBeside())
+    if (m_show && m_night.showMode() == Night::ShowMode::Over)
         m_show->raise();
 }
 
@@ -346,29 +371,92 @@ void NightWindows::openBingo()
         m_bingoWindow->setScreen(m_board.screen());
         m_bingoWindow->setScale(m_board.scale());
         m_keys.attachBingo(m_bingoWindow);
+        // Next over numbers already taken asks before a new draw: the remote answers it too.
+        m_bingoWindow->setAnswerKeys(PresenterKeys::answerKeys());
         Sound &sound = m_night.sound();
-        connect(m_bingoWindow, &BingoWindow::drawStarted, this,
-                [&sound] { sound.play(Sound::Cue::Roll); });
-        connect(m_bingoWindow, &BingoWindow::drawEnded, this, [&sound] { sound.stopRoll(); });
+        connect(m_bingoWindow, &BingoWindow::drawStarted, this, [this, &sound] {
+            sound.play(Sound::Cue::Roll);
+            reportBingo();
+        });
+        connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this, &sound] {
+            sound.stopRoll();
+            reportBingo();
+        });
         connect(m_bingoWindow, &BingoWindow::numberTaken, this,
                 [&sound] { sound.play(Sound::Cue::Ding); });
-        const QPointer<BingoWindow> window = m_bingoWindow;
-        connect(m_bingoWindow, &BingoWindow::takenChanged, this, [this, window] {
-            if (window)
-                m_night.setBingo(window->draw().taken(), window->isDrawing());
-        });
-        connect(m_bingoWindow, &QObject::destroyed, this, [this] {
-            if (m_show)
-                m_show->setBingoOpen(false);
-            if (m_night.question() == Presenter::Question::NewBingo ||
-                m_night.question() == Presenter::Question::EndBingo)
-                m_night.ask(Presenter::Question::None);
-        });
+        connect(m_bingoWindow, &BingoWindow::takenChanged, this, &NightWindows::reportBingo);
+        connect(m_bingoWindow, &QObject::destroyed, this, [this] { m_night.setBingo({}); });
     }
     showInFront(m_bingoWindow);
-    if (m_show)
-        m_show->setBingoOpen(true);
+    if (!m_bringingBack)
+        reportBingo();
     keepShowInFront();
+}
+
+void NightWindows::reportBingo()
+{
+    if (!m_bingoWindow)
+        return;
+    m_night.setBingo({true, m_bingoWindow->isDrawing(), m_bingoWindow->isPaused(),
+                      m_bingoWindow->rules().taken()});
+}
+
+void NightWindows::bingoCommand(PresenterKeys::BingoCommand command)
+{
+    if (!m_bingoWindow)
+        return;
+    switch (command) {
+    case PresenterKeys::BingoCommand::Draw:
+        m_bingoWindow->draw();
+        break;
+    case PresenterKeys::BingoCommand::DrawAnswered:
+        m_bingoWindow->startAnsweredDraw();
+        break;
+    case PresenterKeys::BingoCommand::Take:
+        m_bingoWindow->take();
+        break;
+    case PresenterKeys::BingoCommand::Pause:
+        m_bingoWindow->pauseDraw();
+        break;
+    case PresenterKeys::BingoCommand::Resume:
+        m_bingoWindow->resumeDraw();
+        break;
+    case PresenterKeys::BingoCommand::Close:
+        m_bingoWindow->endAndClose();
+        break;
+    case PresenterKeys::BingoCommand::CloseAnswered:
+        m_bingoWindow->endAndClose(true);
+        break;
+    }
+}
+
+void NightWindows::setRecord(RecordController *record)
+{
+    m_record = record;
+    connect(record, &RecordController::recordChanged, this, [this] {
+        if (m_recordWindow && m_record)
+            m_recordWindow->setRecord(m_record->keeper().record());
+    });
+}
+
+void NightWindows::showRecord()
+{
+    if (!m_record)
+        return;
+    if (!m_recordWindow) {
+        m_recordWindow = new RecordWindow;
+        m_recordWindow->setScale(m_board.scale());
+        // Over the board, on the screen the audience sees.
+        QRect place(QPoint(), m_recordWindow->size());
+        place.moveCenter(m_board.frameGeometry().center());
+        m_recordWindow->move(place.topLeft());
+        m_recordWindow->setRecord(m_record->keeper().record());
+        // The remote's black screen works over the record too.
+        for (Qt::Key key : Presenter::BlackOutKeys)
+            RepeatGuard::instance().addShortcut(m_recordWindow, QKeySequence(key),
+                                                [this] { m_night.blackOut(); });
+    }
+    showInFront(m_recordWindow);
 }
 
 void NightWindows::showAbout()
@@ -391,6 +479,8 @@ void NightWindows::blackOut(bool on)
             m_blackScreen->close();
         return;
     }
+    if (m_blackScreen)
+        return;
     const QPointer<QWidget> back = QApplication::activeWindow();
     m_blackScreen = new Cover(Colour::fromHex(0x000000), Cover::Keys::Own, &m_board);
     m_blackScreen->setObjectName(QStringLiteral("BlackScreen"));
@@ -411,5 +501,6 @@ void NightWindows::blackOut(bool on)
     // However it goes, the night is no longer blacked out.
     connect(m_blackScreen, &QObject::destroyed, &m_night, &Night::endBlackOut);
     // With a screen for the hall, only the hall goes black: the operator keeps the desk.
-    m_blackScreen->showOn(m_show && m_show->isBeside() ? m_show->screen() : m_board.screen());
+    const bool beside = m_show && m_night.showMode() == Night::ShowMode::Beside;
+    m_blackScreen->showOn(beside ? m_show->screen() : m_board.screen());
 }

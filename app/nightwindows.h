@@ -4,7 +4,11 @@
 #include "bingowindow.h"
 #include "closingpicture.h"
 #include "cover.h"
+#include "night.h"
+#include "presenterkeys.h"
 #include "prizewindow.h"
+#include "recordcontroller.h"
+#include "recordwindow.h"
 #include "showwindow.h"
 
 #include <QList>
@@ -13,11 +17,11 @@
 #include <QRect>
 
 class BoardWindow;
-class Night;
-class PresenterKeys;
+class QMenu;
 
-// The windows the night opens beside the board, each on the night's word: the prize
-// window, the closing picture, the bingo window, the black screen, and the About box.
+// The windows the night opens beside the board, each when the night says so: the prize
+// window, the closing picture, the bingo window, the black screen, the hall's show; and the
+// About box and the record when the operator asks.
 class NightWindows : public QObject
 {
     Q_OBJECT
@@ -30,11 +34,14 @@ public:
     BingoWindow *bingoWindow() const { return m_bingoWindow; }
     AboutBox *aboutBox() const { return m_aboutBox; }
     Cover *blackScreen() const { return m_blackScreen; }
+    RecordWindow *recordWindow() const { return m_recordWindow; }
     // The hall's show, when it is on: full screen on where, beside the operator's screen or
     // over the board on the one screen there is.
     ShowWindow *showWindow() const { return m_show; }
     void openShow(QScreen *where, bool beside);
     void closeShow();
+    // The entries with a key that the show over the board takes too.
+    void setViewMenu(QMenu *menu) { m_viewMenu = menu; }
     // The ground the closing picture stands on in the hall.
     Cover *finaleGround() const { return m_finaleGround; }
     // The program's windows on screen, minimised ones too, from the back to the front as
@@ -46,19 +53,27 @@ public:
     void bringForward();
 
     void showAbout();
+    void openBingo();
+    void showRecord();
+    void setRecord(RecordController *record);
+    // What the remote asks of the prize and the bingo window.
+    void confirmPrize();
+    void bingoCommand(PresenterKeys::BingoCommand command);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void showPrize(int cell, const QString &prize);
-    void confirmPrize();
+    void render(Night::Aspects aspects);
+    void showPrize();
     void showFinale();
     void showBoardAgain();
-    void openBingo();
+    void reportBingo();
     void blackOut(bool on);
     void keepShowInFront();
     void deskWindowActivated(QWidget *window);
+    void bringBackOnceSized();
+    void bringBack();
 
     Night &m_night;
     BoardWindow &m_board;
@@ -70,9 +85,14 @@ private:
     QPointer<Cover> m_blackScreen;
     QPointer<Cover> m_finaleGround;
     QPointer<ShowWindow> m_show;
+    QPointer<RecordWindow> m_recordWindow;
+    QPointer<RecordController> m_record;
+    QMenu *m_viewMenu = nullptr;
     class WindowUse;
     WindowUse *m_use = nullptr;
     // Where the board was before the closing picture hid it.
     Qt::WindowStates m_stateBeforeFinale;
     QRect m_geometryBeforeFinale;
+    // An earlier run's windows come back: the bingo window's before the prize's.
+    bool m_bringingBack = false;
 };

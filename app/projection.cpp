@@ -5,13 +5,10 @@
 #include "night.h"
 #include "nightwindows.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QScreen>
 #include <QSettings>
-#include <QSignalBlocker>
 #include <QTimer>
 
 #include <algorithm>
@@ -32,40 +29,21 @@ QSettings settings()
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zentavo"),
                      QStringLiteral("Zentavo"));
 }
-
-QString screenName(const QScreen *s)
-{
-    return QStringLiteral("%1 (%2 × %3)")
-        .arg(s->name())
-        .arg(s->size().width())
-        .arg(s->size().height());
-}
 } // namespace
 
 Projection::Projection(Night &night, BoardWindow &board, NightWindows &windows)
     : m_night(night), m_board(board), m_windows(windows)
 {
-    QMenu *view = board.viewMenu();
-    // F5 is the remote's key (PresenterKeys): shown here, not taken twice.
-    m_showAction = view->addAction(QStringLiteral("放映畫面\tF5"));
-    m_showAction->setObjectName(QStringLiteral("show"));
-    m_showAction->setCheckable(true);
-    connect(m_showAction, &QAction::toggled, this, &Projection::setShowOn);
-    m_swapAction = view->addAction(QStringLiteral("交換螢幕"));
-    m_swapAction->setObjectName(QStringLiteral("swapscreens"));
-    connect(m_swapAction, &QAction::triggered, this, &Projection::swapScreens);
-    m_screenMenu = view->addMenu(QStringLiteral("放映螢幕"));
-    m_screenMenu->setObjectName(QStringLiteral("showscreen"));
-    refreshMenu();
-    // F5 puts the show on; Escape ends it only where it covers the board.
-    connect(&night, &Night::showRequested, this, [this](bool on) {
-        if (on || !showScreen())
-            setShowOn(on);
-    });
-    connect(qApp, &QGuiApplication::screenAdded, this, &Projection::screensChanged);
+    connect(qApp, &QGuiApplication::screenAdded, this, &Projection::followScreens);
     connect(qApp, &QGuiApplication::screenRemoved, this, &Projection::screenGoing);
-    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &Projection::screensChanged);
-    DisplayWatch::start(this, [this] { return !m_night.board().timer1Enabled; });
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &Projection::followScreens);
+    DisplayWatch::start(this, [this] { return !m_night.isSpinning(); });
+}
+
+void Projection::requestShow(bool on)
+{
+    if (on || !showScreen())
+        setShowOn(on);
 }
 
 QString Projection::chosenShow()
@@ -115,7 +93,7 @@ void Projection::start()
 
 bool Projection::isShowOn() const
 {
-    return m_windows.showWindow() != nullptr;
+    return m_night.showMode() != Night::ShowMode::Off;
 }
 
 void Projection::setShowOn(bool on)
@@ -134,9 +112,6 @@ void Projection::setShowOn(bool on)
             m_board.activateWindow();
         }
     }
-    m_night.setShowOver(on && !beside);
-    const QSignalBlocker blocker(m_showAction);
-    m_showAction->setChecked(on);
 }
 
 void Projection::swapScreens()
@@ -149,7 +124,7 @@ void Projection::swapScreens()
     placeBoard(show);
     if (isShowOn())
         m_windows.openShow(desk, true);
-    refreshMenu();
+    Q_EMIT screensChanged();
 }
 
 void Projection::chooseScreen(const QString &name)
@@ -162,37 +137,29 @@ void Projection::chooseScreen(const QString &name)
     remember(name, desk->name());
     if (isShowOn())
         setShowOn(true);
-    refreshMenu();
+    Q_EMIT screensChanged();
 }
 
 void Projection::screenGoing(QScreen *screen)
 {
     // At once: left to Qt, the show would cover the board on the screen that remains.
-    ShowWindow *show = m_windows.showWindow();
-    if (show && show->isBeside() && show->screen() == screen) {
+    const bool beside = m_night.showMode() == Night::ShowMode::Beside;
+    if (beside && m_windows.showWindow()->screen() == screen)
         m_windows.closeShow();
-        m_night.setShowOver(false);
-    }
     // The screen is still listed until this returns.
-    QTimer::singleShot(0, this, &Projection::screensChanged);
+    QTimer::singleShot(0, this, &Projection::followScreens);
 }
 
-void Projection::screensChanged()
+void Projection::followScreens()
 {
-    refreshMenu();
+    Q_EMIT screensChanged();
     QScreen *where = showScreen();
-    ShowWindow *show = m_windows.showWindow();
-    if (m_wanted && where && (!show || !show->isBeside() || show->screen() != where)) {
+    const bool beside = m_night.showMode() == Night::ShowMode::Beside;
+    if (m_wanted && where && (!beside || m_windows.showWindow()->screen() != where)) {
         placeBoard(deskScreen());
         m_windows.openShow(where, true);
-        m_night.setShowOver(false);
-    } else if (!where && show && show->isBeside()) {
+    } else if (!where && beside) {
         m_windows.closeShow();
-        m_night.setShowOver(false);
-    }
-    {
-        const QSignalBlocker blocker(m_showAction);
-        m_showAction->setChecked(m_windows.showWindow() != nullptr);
     }
     // Whatever was on a screen that has gone comes onto the desk, within it.
     QScreen *desk = deskScreen();
@@ -240,24 +207,4 @@ void Projection::placeBoard(QScreen *screen)
     m_board.setWindowState(state);
     if (shown)
         m_board.show();
-}
-
-void Projection::refreshMenu()
-{
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    m_swapAction->setVisible(screens.size() >= 2);
-    m_screenMenu->menuAction()->setVisible(screens.size() >= 3);
-    m_screenMenu->clear();
-    if (screens.size() < 3)
-        return;
-    auto *group = new QActionGroup(m_screenMenu);
-    const QScreen *show = showScreen();
-    for (QScreen *s : screens) {
-        QAction *a = m_screenMenu->addAction(screenName(s));
-        a->setCheckable(true);
-        a->setChecked(s == show);
-        a->setActionGroup(group);
-        const QString name = s->name();
-        connect(a, &QAction::triggered, this, [this, name] { chooseScreen(name); });
-    }
 }

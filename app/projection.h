@@ -8,8 +8,6 @@
 class BoardWindow;
 class Night;
 class NightWindows;
-class QAction;
-class QMenu;
 class QScreen;
 
 // Where the hall's show goes. With two screens or more the board is the operator's desk on
@@ -27,36 +25,36 @@ public:
     // The show on or off: on its own screen, or over the board on the only one.
     void setShowOn(bool on);
     bool isShowOn() const;
+    // The remote's slide show keys: F5 puts the show on; Escape ends it only where it covers
+    // the board.
+    void requestShow(bool on);
     // The board and the show trade screens.
     void swapScreens();
     void chooseScreen(const QString &name);
 
     QScreen *deskScreen() const;
     QScreen *showScreen() const; // none on one screen
-    QAction *showAction() const { return m_showAction; }
-    QAction *swapAction() const { return m_swapAction; }
-    QMenu *screenMenu() const { return m_screenMenu; }
 
     // The screens chosen on an earlier night, by name.
     static QString chosenShow();
     static QString chosenDesk();
     static void remember(const QString &show, const QString &desk);
 
+Q_SIGNALS:
+    // The screens, or the one chosen for the show, have changed.
+    void screensChanged();
+
 private:
     // Screens came or went (a projector unplugged, plugged in again): the show follows its
     // screen, and every other window left off the screens comes onto the desk.
-    void screensChanged();
+    void followScreens();
     void screenGoing(QScreen *screen);
     ShowScreen::Choice choice() const;
     void placeBoard(QScreen *screen);
-    void refreshMenu();
 
     Night &m_night;
     BoardWindow &m_board;
     NightWindows &m_windows;
-    QAction *m_showAction = nullptr;
-    QAction *m_swapAction = nullptr;
-    QMenu *m_screenMenu = nullptr;
-    // The show is on by choice: it comes back with its screen.
+    // The operator wants the show on the projector: it comes back with its screen.
     bool m_wanted = false;
 };

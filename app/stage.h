@@ -5,28 +5,31 @@
 #include "nightwindows.h"
 #include "presenterkeys.h"
 #include "projection.h"
+#include "viewmenu.h"
 
 #include <QStringList>
 
+class QAction;
 class Random;
+class RecordController;
 
 // One night and everything that shows it: the operator's board, the windows the night
-// opens, the remote's keys in each of them and the hall's show.
+// opens, the remote's keys in each of them, the hall's show and the menu "檢視".
 class Stage
 {
 public:
-    Stage(const QStringList &giftLines, Random &random)
-        : m_night(giftLines, random), m_board(m_night), m_keys(m_night),
-          m_windows(m_night, m_board, m_keys), m_projection(m_night, m_board, m_windows)
-    {
-        m_keys.attach(&m_board);
-    }
+    Stage(const QStringList &giftLines, Random &random);
 
     Night &night() { return m_night; }
     BoardWindow &boardWindow() { return m_board; }
     NightWindows &windows() { return m_windows; }
     PresenterKeys &keys() { return m_keys; }
     Projection &projection() { return m_projection; }
+    ViewMenu &viewMenu() { return m_viewMenu; }
+
+    // The night's record joins the stage: its entry in "檢視", its window, the board's
+    // close box's question.
+    void attach(RecordController &record);
 
 private:
     Night m_night;
@@ -34,4 +37,6 @@ private:
     PresenterKeys m_keys;
     NightWindows m_windows;
     Projection m_projection;
+    ViewMenu m_viewMenu;
+    QAction *m_recordEntry = nullptr;
 };

@@ -249,9 +249,9 @@ std::vector<double> timeShowGrowth()
         QElapsedTimer clock;
         clock.start();
         board.boardWindow().drawCard(i % 2);
-        PrizeWindow *announcement = board.windows().showWindow()->announcement();
-        if (announcement->isOpening()) {
-            QObject::connect(announcement, &GrowingWindow::opened, &loop, &QEventLoop::quit);
+        Announcement *announcement = board.windows().showWindow()->announcement();
+        if (announcement->isGrowing()) {
+            QObject::connect(announcement, &Announcement::grown, &loop, &QEventLoop::quit);
             loop.exec();
         }
         costs.push_back(double(clock.nsecsElapsed()) / 1e6);

@@ -87,7 +87,7 @@ BingoWindow::BingoWindow(Random &random, QWidget *parent)
 
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &BingoWindow::step);
-    m_text1->setFocus();
+    m_display->setFocus();
 }
 
 void BingoWindow::placeWindow()
@@ -133,10 +133,10 @@ QMenuBar *BingoWindow::buildMenu()
     func->setObjectName(QStringLiteral("Func"));
     QAction *clear = func->addAction(QStringLiteral("清除"));
     clear->setObjectName(QStringLiteral("clear"));
-    connect(clear, &QAction::triggered, this, &BingoWindow::clear_Click);
+    connect(clear, &QAction::triggered, this, &BingoWindow::clear);
     QAction *ending = func->addAction(QStringLiteral("結束"));
     ending->setObjectName(QStringLiteral("ending"));
-    connect(ending, &QAction::triggered, this, &BingoWindow::ending_Click);
+    connect(ending, &QAction::triggered, this, [this] { endAndClose(); });
     return bar;
 }
 
@@ -161,7 +161,7 @@ void BingoWindow::buildControls(QWidget *client)
             box->setAlignment(Qt::AlignTop | Qt::AlignLeft);
             box->hide();
         }
-        m_label1[i] = box;
+        m_boxes[std::size_t(i)] = box;
     }
 
     for (int r = 0; r < int(TagRows.size()); ++r) {
@@ -176,60 +176,61 @@ void BingoWindow::buildControls(QWidget *client)
         }
     }
 
-    m_text1 = new QLineEdit(QStringLiteral("0"), client);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_layout->place(m_text1, QRect(120, 3600, 2055, 1935));
-    m_layout->font(m_text1, tahoma(72, false));
-    m_text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_text1->setReadOnly(true);
-    Colour::setRole(m_text1, QPalette::Base, Colour::fromHex(0xC0FFC0));
+    m_display = new QLineEdit(QStringLiteral("0"), client);
+    m_display->setObjectName(QStringLiteral("Text1"));
+    m_layout->place(m_display, QRect(120, 3600, 2055, 1935));
+    m_layout->font(m_display, tahoma(72, false));
+    m_display->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_display->setReadOnly(true);
+    Colour::setRole(m_display, QPalette::Base, Colour::fromHex(0xC0FFC0));
 
-    const std::array<QString, 2> captions = {QStringLiteral("開  始"), QStringLiteral("結  束")};
-    const std::array<int, 2> tops = {3960, 4800};
-    for (int i = 0; i < 2; ++i) {
-        auto *button = new QPushButton(captions[i], client);
-        button->setObjectName(arrayName("Command1", i));
-        m_layout->place(button, QRect(5280, tops[i], 1215, 615));
-        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        m_command1[i] = button;
-    }
+    const auto button = [this, client](const QString &caption, int index, int top) {
+        auto *b = new QPushButton(caption, client);
+        b->setObjectName(arrayName("Command1", index));
+        m_layout->place(b, QRect(5280, top, 1215, 615));
+        return b;
+    };
+    m_startButton = button(QStringLiteral("開  始"), 0, 3960);
+    connect(m_startButton, &QPushButton::clicked, this, [this] {
+        // The numbers taken, all 25 or fewer, are what the players check their cards
+        // against: one more Next after the last of them must not wipe them without a word.
+        // Next answers 是, as the key that asked means to go on.
+        if (hasTaken() &&
+            !Prompt::confirm(this, newDrawQuestion(), Prompt::Default::Yes, m_answerKeys))
+            return;
+        beginDraw();
+    });
+    m_endButton = button(QStringLiteral("結  束"), 1, 4800);
+    connect(m_endButton, &QPushButton::clicked, this, [this] { endAndClose(); });
 
-    m_command2 = new FaceButton(QStringLiteral("取得號碼"), client);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_layout->place(m_command2, QRect(2880, 3960, 1695, 1455));
-    m_layout->font(m_command2, tahoma(15.75, false));
-    m_command2->setFaceColour(Colour::fromHex(0xFF8080));
-    connect(m_command2, &QPushButton::clicked, this, &BingoWindow::Command2_Click);
+    m_takeButton = new FaceButton(QStringLiteral("取得號碼"), client);
+    m_takeButton->setObjectName(QStringLiteral("Command2"));
+    m_layout->place(m_takeButton, QRect(2880, 3960, 1695, 1455));
+    m_layout->font(m_takeButton, tahoma(15.75, false));
+    m_takeButton->setFaceColour(Colour::fromHex(0xFF8080));
+    connect(m_takeButton, &QPushButton::clicked, this, [this] { m_draw.requestTake(); });
 
     // Labels never take the focus, so only these four are in the chain.
-    setTabOrder(m_text1, m_command1[0]);
-    setTabOrder(m_command1[0], m_command1[1]);
-    setTabOrder(m_command1[1], m_command2);
+    setTabOrder(m_display, m_startButton);
+    setTabOrder(m_startButton, m_endButton);
+    setTabOrder(m_endButton, m_takeButton);
 }
 
-void BingoWindow::Command1_Click(int index)
+void BingoWindow::draw()
 {
-    if (index == 0)
-        startDraw();
-    else if (index == 1)
-        endAndClose();
+    m_startButton->click();
 }
 
-void BingoWindow::Command2_Click()
+void BingoWindow::take()
 {
-    m_draw.requestTake();
+    m_takeButton->click();
 }
 
-void BingoWindow::clear_Click()
+void BingoWindow::clear()
 {
     m_draw.reset();
     render();
     Q_EMIT takenChanged();
-}
-
-void BingoWindow::ending_Click()
-{
-    endAndClose();
 }
 
 QString BingoWindow::newDrawQuestion()
@@ -243,20 +244,10 @@ bool BingoWindow::hasTaken() const
                        [](const QString &c) { return !c.isEmpty(); });
 }
 
-void BingoWindow::startDraw()
-{
-    // The numbers taken, all 25 or fewer, are what the players check their cards against:
-    // one more Next after the last of them must not wipe them without a word. Next answers
-    // 是, as the key that asked means to go on.
-    if (hasTaken() && !Prompt::confirm(this, newDrawQuestion(), Prompt::Default::Yes, m_answerKeys))
-        return;
-    beginDraw();
-}
-
 void BingoWindow::startAnsweredDraw()
 {
     // As the button would, which stays without effect while disabled.
-    if (findChild<QPushButton *>(QStringLiteral("Command1(0)"))->isEnabled())
+    if (m_startButton->isEnabled())
         beginDraw();
 }
 
@@ -281,6 +272,7 @@ void BingoWindow::restore(const QList<int> &taken, bool drawing)
         m_timer.start();
         Q_EMIT drawStarted();
     }
+    Q_EMIT takenChanged();
 }
 
 void BingoWindow::step()
@@ -354,10 +346,10 @@ void BingoWindow::closeEvent(QCloseEvent *event)
 
 void BingoWindow::render()
 {
-    m_text1->setText(m_draw.displayText);
+    m_display->setText(m_draw.displayText);
     for (int i = 0; i < BingoDraw::Numbers; ++i)
-        m_label1[i]->setText(m_draw.boxCaptions[i]);
+        m_boxes[std::size_t(i)]->setText(m_draw.boxCaptions[std::size_t(i)]);
     const bool idle = !m_draw.isDrawing();
-    m_command1[0]->setEnabled(idle);
-    m_command1[1]->setEnabled(idle);
+    m_startButton->setEnabled(idle);
+    m_endButton->setEnabled(idle);
 }

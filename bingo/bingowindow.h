@@ -26,7 +26,7 @@ public:
     // Deleted mid-draw (the board going away) still ends the draw's roll.
     ~BingoWindow() override { stopLoop(); }
 
-    BingoDraw &draw() { return m_draw; }
+    BingoDraw &rules() { return m_draw; }
     bool isDrawing() const { return m_draw.isDrawing(); }
     // One pass of the draw, as a timer tick runs it.
     void step();
@@ -41,6 +41,10 @@ public:
     bool hasTaken() const;
 
     static QString newDrawQuestion();
+    // As 開  始 and 取得號碼, which stay without effect while disabled; a draw over numbers
+    // taken asks first.
+    void draw();
+    void take();
     // A new draw the operator has already said yes to, elsewhere (in the hall's show).
     void startAnsweredDraw();
     // The rolling holds on the number shown, and goes on from there; a take waits for it.
@@ -66,11 +70,7 @@ private:
     QMenuBar *buildMenu();
     void placeWindow();
     void buildControls(QWidget *client);
-    void Command1_Click(int index);
-    void Command2_Click();
-    void clear_Click();
-    void ending_Click();
-    void startDraw();
+    void clear();
     void beginDraw();
     bool mayClose();
     void render();
@@ -80,10 +80,11 @@ private:
     Random &m_random;
     BingoDraw m_draw;
     QTimer m_timer;
-    QLineEdit *m_text1 = nullptr;
-    std::array<QPushButton *, 2> m_command1{};
-    FaceButton *m_command2 = nullptr;
-    std::array<QLabel *, BingoDraw::Numbers> m_label1{};
+    QLineEdit *m_display = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QPushButton *m_endButton = nullptr;
+    FaceButton *m_takeButton = nullptr;
+    std::array<QLabel *, BingoDraw::Numbers> m_boxes{};
     bool m_closeAsked = false;
     Prompt::AnswerKeys m_answerKeys;
 };

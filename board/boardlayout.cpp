@@ -183,7 +183,7 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     c.secondRound = option("Option1", QStringLiteral("第二輪抽獎"), QRect(480, 600, 1335, 255));
     c.firstRound->setChecked(true);
     c.compare->hide();
-    c.title = new QLabel(QStringLiteral("92年年終晚會抽獎活動"), frame1);
+    c.title = new QLabel(frame1);
     c.title->setObjectName(QStringLiteral("Label1"));
     layout.place(c.title, TitleBox);
     // An event's own title may be longer than the line; it shrinks to fit.

@@ -2,8 +2,6 @@
 
 #include "bignumber.h"
 #include "cellbutton.h"
-#include "fullscreen.h"
-#include "night.h"
 #include "pictures.h"
 #include "prompt.h"
 #include "scale.h"
@@ -47,7 +45,7 @@ BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m
     connect(&m_numberTimer, &QTimer::timeout, this, &BoardWindow::numberCells);
     m_numberTimer.start();
 
-    render();
+    render(Night::Everything);
     m_controls.startButton->setFocus();
 }
 
@@ -60,26 +58,13 @@ void BoardWindow::buildMenus()
     connect(redraw, &QAction::triggered, this, &BoardWindow::discardStop);
     QAction *bingo = mainmenu->addAction(QStringLiteral("賓果遊戲"));
     bingo->setObjectName(QStringLiteral("Lotto"));
-    connect(bingo, &QAction::triggered, &m_night, &Night::openBingo);
+    connect(bingo, &QAction::triggered, this, &BoardWindow::bingoRequested);
     QAction *close = mainmenu->addAction(QStringLiteral("結束"));
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QAction::triggered, this, &BoardWindow::exitRequested);
     QAction *about = menuBar()->addAction(QStringLiteral("關於Zentavo"));
     about->setObjectName(QStringLiteral("aboutus"));
     connect(about, &QAction::triggered, this, &BoardWindow::aboutRequested);
-
-    m_viewMenu = menuBar()->addMenu(QStringLiteral("檢視"));
-    m_viewMenu->setObjectName(QStringLiteral("viewmenu"));
-    FullScreen::install(this, m_viewMenu);
-    // On or off for the whole program; M works from any of its windows.
-    m_soundAction = m_viewMenu->addAction(QStringLiteral("音效"));
-    m_soundAction->setObjectName(QStringLiteral("sound"));
-    m_soundAction->setCheckable(true);
-    m_soundAction->setChecked(true);
-    m_soundAction->setShortcut(QKeySequence(Qt::Key_M));
-    m_soundAction->setShortcutContext(Qt::ApplicationShortcut);
-    m_soundAction->setAutoRepeat(false);
-    connect(m_soundAction, &QAction::toggled, &m_night, [this](bool on) { m_night.setMuted(!on); });
 }
 
 void BoardWindow::connectControls()
@@ -104,67 +89,24 @@ void BoardWindow::connectControls()
     });
 
     connect(&m_night, &Night::changed, this, &BoardWindow::render);
-    connect(&m_night, &Night::hintChanged, this, &BoardWindow::showHint);
-    connect(&m_night, &Night::questionChanged, this, &BoardWindow::showHint);
-    connect(&m_night, &Night::spinEnded, this, [this] {
-        if (m_night.board().startEnabled)
-            m_controls.startButton->setFocus();
-    });
-    connect(&m_night, &Night::roundChanged, this, [this](bool second) {
-        // The round is put back as it was, without running the change of round again.
-        const QSignalBlocker blocker(m_controls.secondRound);
-        (second ? m_controls.secondRound : m_controls.firstRound)->setChecked(true);
-    });
-    connect(&m_night, &Night::fullScreenRequested, this, [this](bool on) {
-        if (on)
-            FullScreen::enter(this);
-        else
-            FullScreen::leave(this);
-    });
-    connect(&m_night, &Night::resumed, this, [this] {
-        if (isVisible())
-            QTimer::singleShot(0, &m_night, &Night::bringBack);
-    });
 }
 
 void BoardWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_screenArea) {
-        const auto watch = [this](QScreen *where) {
-            disconnect(m_screenArea);
-            if (where)
-                m_screenArea = connect(where, &QScreen::availableGeometryChanged, this,
-                                       &BoardWindow::fitScreen);
-            fitScreen();
-        };
-        connect(windowHandle(), &QWindow::screenChanged, this, watch);
-        watch(screen());
-        // Again once the window manager has framed and placed it.
-        QTimer::singleShot(0, this, &BoardWindow::fitScreen);
-    }
-    if (!m_night.resumePending())
+    if (m_screenArea)
         return;
-    bringBackOnceSized();
-    // Should the window manager never make it full screen, they open all the same.
-    QTimer::singleShot(1000, &m_night, &Night::bringBack);
-}
-
-void BoardWindow::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    if (m_night.resumePending() && isVisible())
-        bringBackOnceSized();
-}
-
-void BoardWindow::bringBackOnceSized()
-{
-    // A board coming back full screen is first shown at its old size: the windows open
-    // at its scale once it fills the screen.
-    const bool sized = !(windowState() & Qt::WindowFullScreen) ||
-                       (screen() && size() == screen()->geometry().size());
-    if (sized)
-        QTimer::singleShot(0, &m_night, &Night::bringBack);
+    const auto watch = [this](QScreen *where) {
+        disconnect(m_screenArea);
+        if (where)
+            m_screenArea =
+                connect(where, &QScreen::availableGeometryChanged, this, &BoardWindow::fitScreen);
+        fitScreen();
+    };
+    connect(windowHandle(), &QWindow::screenChanged, this, watch);
+    watch(screen());
+    // Again once the window manager has framed and placed it.
+    QTimer::singleShot(0, this, &BoardWindow::fitScreen);
 }
 
 // On a screen that holds the design the board opens at it and never gets smaller. On a
@@ -197,55 +139,64 @@ void BoardWindow::fitScreen()
         resize(opening);
 }
 
-double BoardWindow::scale() const
-{
-    return m_controls.layout->scale();
-}
-
-void BoardWindow::setTitle(const QString &title)
-{
-    m_controls.title->setText(title);
-    m_controls.layout->refresh(m_controls.title);
-}
-
-QString BoardWindow::title() const
-{
-    return m_controls.title->text();
-}
-
-void BoardWindow::render()
+void BoardWindow::render(Night::Aspects aspects)
 {
     const Board &board = m_night.board();
     const BoardControls &c = m_controls;
-    for (int i = 0; i < Board::Cells; ++i) {
-        c.cells[std::size_t(i)]->setBackColour(board.cells[std::size_t(i)]);
-        QLabel *marker = c.markers[std::size_t(i)];
-        if (marker->isVisibleTo(this) != board.markerVisible[std::size_t(i)])
-            marker->setVisible(board.markerVisible[std::size_t(i)]);
+    if (aspects & Night::Cells) {
+        for (int i = 0; i < Board::Cells; ++i) {
+            c.cells[std::size_t(i)]->setBackColour(board.cells[std::size_t(i)]);
+            QLabel *marker = c.markers[std::size_t(i)];
+            if (marker->isVisibleTo(this) != board.markerVisible[std::size_t(i)])
+                marker->setVisible(board.markerVisible[std::size_t(i)]);
+        }
     }
-    c.stopCount->setText(board.counterCaption);
-    for (int i = 0; i < 2; ++i) {
-        c.stacks[std::size_t(i)]->setTitle(board.stackCaption(i));
-        c.cardButtons[std::size_t(i)]->setEnabled(board.cardEnabled[std::size_t(i)]);
+    if (aspects & Night::Counts) {
+        c.stopCount->setText(board.counterCaption);
+        for (int i = 0; i < 2; ++i) {
+            c.stacks[std::size_t(i)]->setTitle(board.stackCaption(i));
+            c.cardButtons[std::size_t(i)]->setEnabled(board.cardEnabled[std::size_t(i)]);
+        }
+        c.startButton->setEnabled(board.startEnabled);
+        // A line edit redoes its layout on every setText.
+        if (c.prizeText->text() != board.text1)
+            c.prizeText->setText(board.text1);
     }
-    c.startButton->setEnabled(board.startEnabled);
-    // A line edit redoes its layout on every setText; the light ticks through here.
-    if (c.prizeText->text() != board.text1)
-        c.prizeText->setText(board.text1);
-    renderHall();
+    if (aspects & Night::Round) {
+        // The round is put back as it was, without running the change of round again.
+        const QSignalBlocker blocker(c.secondRound);
+        (m_night.isSecondRound() ? c.secondRound : c.firstRound)->setChecked(true);
+    }
+    if ((aspects & Night::Spin) && !m_night.isSpinning() && board.startEnabled)
+        c.startButton->setFocus();
+    if (aspects & (Night::Counts | Night::Spin | Night::Prize))
+        renderHall();
+    if (aspects & Night::Line) {
+        const QString text = m_night.line();
+        c.hint->setText(text);
+        c.hint->setVisible(!text.isEmpty());
+    }
+    if (aspects & Night::Title) {
+        c.title->setText(m_night.title());
+        c.layout->refresh(c.title);
+    }
+    if ((aspects & Night::View) && m_night.isFullScreen() != isFullScreen())
+        setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void BoardWindow::renderHall()
 {
     // From the stop until its prize window has gone; never over a running light.
-    const Board &board = m_night.board();
-    const bool number =
-        isHall() && !board.timer1Enabled && (board.awaitingPrize || m_night.isPrizeUp());
+    const int number = isHall() ? m_night.shownNumber() : 0;
     if (number)
-        m_controls.hallNumber->setNumber(
-            QString::number((board.awaitingPrize ? board.stopCell : m_night.prizeCell()) + 1));
-    if (m_controls.hallNumber->isVisibleTo(this) != number)
+        m_controls.hallNumber->setNumber(QString::number(number));
+    if (m_controls.hallNumber->isVisibleTo(this) != bool(number))
         m_controls.hallNumber->setVisible(number);
+}
+
+double BoardWindow::scale() const
+{
+    return m_controls.layout->scale();
 }
 
 bool BoardWindow::isHall() const
@@ -253,22 +204,19 @@ bool BoardWindow::isHall() const
     return isFullScreen() || isMaximized();
 }
 
-void BoardWindow::showHint()
-{
-    // A question the show asks stands on the desk too, before the hint.
-    const Presenter::Question question = m_night.question();
-    const QString text = question != Presenter::Question::None
-                             ? Presenter::questionText(question)
-                             : Presenter::hintText(m_night.hint());
-    m_controls.hint->setText(text);
-    m_controls.hint->setVisible(!text.isEmpty());
-}
-
 void BoardWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        renderHall();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    renderHall();
+    m_night.setFullScreen(isFullScreen());
+}
+
+QString BoardWindow::closeQuestion() const
+{
+    return m_closeQuestion.isEmpty() ? QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?")
+                                     : m_closeQuestion;
 }
 
 void BoardWindow::start()
@@ -318,7 +266,7 @@ void BoardWindow::numberCells()
 void BoardWindow::closeEvent(QCloseEvent *event)
 {
     // Once a number has been drawn, closing ends the night in front of everyone: ask first.
-    if (m_night.board().drawNo > 1 && !Prompt::confirm(this, m_night.closeQuestion())) {
+    if (m_night.board().drawNo > 1 && !Prompt::confirm(this, closeQuestion())) {
         event->ignore();
         return;
     }

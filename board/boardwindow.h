@@ -1,16 +1,14 @@
 #pragma once
 
 #include "boardlayout.h"
+#include "night.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 class BigNumber;
 class CellButton;
-class Night;
-class QAction;
 class QLabel;
-class QMenu;
 class QPushButton;
 
 // The draw board: the operator's window. It builds the controls, forwards the operator's
@@ -39,43 +37,38 @@ public:
     BigNumber *hallNumber() const { return m_controls.hallNumber; }
     QLabel *hintLabel() const { return m_controls.hint; }
     QTimer &numberTimer() { return m_numberTimer; }
-    // "檢視": what goes beyond the first menus (full screen, sound, the record); rightmost.
-    QMenu *viewMenu() const { return m_viewMenu; }
-    QAction *soundAction() const { return m_soundAction; }
 
     // How much the board is enlarged to fill its window; the other windows open at it.
     double scale() const;
-    // The event's own title line in place of the design one.
-    void setTitle(const QString &title);
-    QString title() const;
     // The board enlarged for the hall: full screen or maximised. The winning number then
     // stands large in the centre panel, and the prize window and closing picture open large.
     bool isHall() const;
+    // What the close box asks once a number has been drawn, in place of the warning that
+    // the night is not kept.
+    void setCloseQuestion(const QString &question) { m_closeQuestion = question; }
+    QString closeQuestion() const;
 
 Q_SIGNALS:
     // The operator ended the program ("結束" or the close box).
     void exitRequested();
     void aboutRequested();
+    void bingoRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void buildMenus();
     void connectControls();
-    void render();
+    void render(Night::Aspects aspects);
     void renderHall();
-    void showHint();
-    void bringBackOnceSized();
     void fitScreen();
 
     Night &m_night;
     BoardControls m_controls;
     QTimer m_numberTimer;
-    QMenu *m_viewMenu = nullptr;
-    QAction *m_soundAction = nullptr;
     QMetaObject::Connection m_screenArea;
+    QString m_closeQuestion;
 };

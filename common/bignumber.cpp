@@ -10,9 +10,7 @@
 namespace {
 QFont fontAt(qreal pixelSize)
 {
-    QFont f;
-    f.setFamilies(Fonts::hallFamilies());
-    f.setBold(true);
+    QFont f = Fonts::hall(true);
     f.setPixelSize(std::max(1, int(std::floor(pixelSize))));
     return f;
 }
@@ -49,37 +47,42 @@ void BigNumber::resizeEvent(QResizeEvent *)
     refit();
 }
 
-void BigNumber::refit()
+BigNumber::Fit BigNumber::fit(const QString &digits, QSizeF box)
 {
-    if (m_digits.isEmpty() || height() <= 0) {
-        m_ink = {};
-        return;
-    }
-    qreal size = InkShare * height() / inkPerPixel();
-    m_font = fontAt(size);
-    QRectF ink = QFontMetricsF(m_font).tightBoundingRect(m_digits);
+    if (digits.isEmpty() || box.height() <= 0)
+        return {};
+    qreal size = InkShare * box.height() / inkPerPixel();
+    Fit f{fontAt(size), {}, {}};
+    QRectF ink = QFontMetricsF(f.font).tightBoundingRect(digits);
     // A number too wide for the box comes down until it fits.
-    if (ink.width() > width()) {
-        size *= width() / ink.width();
-        m_font = fontAt(size);
-        ink = QFontMetricsF(m_font).tightBoundingRect(m_digits);
+    if (ink.width() > box.width()) {
+        size *= box.width() / ink.width();
+        f.font = fontAt(size);
+        ink = QFontMetricsF(f.font).tightBoundingRect(digits);
     }
     // The baseline goes where the ink comes out centred.
-    m_ink = QRectF(QPointF((width() - ink.width()) / 2, (height() - ink.height()) / 2), ink.size());
-    m_origin = m_ink.topLeft() - ink.topLeft();
+    f.ink = QRectF(QPointF((box.width() - ink.width()) / 2, (box.height() - ink.height()) / 2),
+                   ink.size());
+    f.origin = f.ink.topLeft() - ink.topLeft();
+    return f;
+}
+
+void BigNumber::refit()
+{
+    m_fit = fit(m_digits, size());
 }
 
 QRectF BigNumber::inkRect() const
 {
-    return m_ink;
+    return m_fit.ink;
 }
 
 void BigNumber::paintEvent(QPaintEvent *)
 {
-    if (m_ink.isEmpty())
+    if (m_fit.ink.isEmpty())
         return;
     QPainter p(this);
-    p.setFont(m_font);
+    p.setFont(m_fit.font);
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(m_origin, m_digits);
+    p.drawText(m_fit.origin, m_digits);
 }

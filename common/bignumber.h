@@ -14,11 +14,22 @@ public:
 
     explicit BigNumber(QWidget *parent = nullptr);
 
+    // The digits in a box as the hall reads them: the font whose ink fills InkShare of the
+    // box's height (less, where the box is too narrow), and the baseline's start that
+    // centres the ink.
+    struct Fit
+    {
+        QFont font;
+        QRectF ink;
+        QPointF origin;
+    };
+    static Fit fit(const QString &digits, QSizeF box);
+
     void setNumber(const QString &digits);
     QString number() const { return m_digits; }
     // Where the digits' ink lies in the widget, for tests and screenshots.
     QRectF inkRect() const;
-    const QFont &digitFont() const { return m_font; }
+    const QFont &digitFont() const { return m_fit.font; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -28,7 +39,5 @@ private:
     void refit();
 
     QString m_digits;
-    QFont m_font;
-    QRectF m_ink;
-    QPointF m_origin; // the baseline's start
+    Fit m_fit;
 };

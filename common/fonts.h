@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QStringList>
 
 // Maps the Windows faces the layouts name onto the fonts this system has.
@@ -9,4 +10,6 @@ void installSubstitutions();
 // sans-serif face for Latin letters and digits first, the Chinese face after it, so that
 // each character comes from the first face that has it.
 QStringList hallFamilies();
+// A font of those faces; the caller sets its size.
+QFont hall(bool bold = false);
 } // namespace Fonts

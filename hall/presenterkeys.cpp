@@ -1,13 +1,11 @@
 #include "presenterkeys.h"
 
-#include "bingowindow.h"
 #include "night.h"
-#include "prompt.h"
 #include "repeatguard.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QPointer>
 #include <QShortcut>
 
 #include <algorithm>
@@ -97,9 +95,11 @@ private:
     QList<Key> m_keys;
 };
 
+} // namespace
+
 // What answers a question the remote opened: of the keys a remote sends, those that mean
 // yes or no (Presenter::questionAnswer).
-Prompt::AnswerKeys answerKeys()
+Prompt::AnswerKeys PresenterKeys::answerKeys()
 {
     Prompt::AnswerKeys keys;
     for (const Key &key : boardKeys()) {
@@ -117,12 +117,6 @@ Prompt::AnswerKeys answerKeys()
     return keys;
 }
 
-QPushButton *button(QWidget *window, const char *name)
-{
-    return window->findChild<QPushButton *>(QLatin1String(name));
-}
-} // namespace
-
 PresenterKeys::PresenterKeys(Night &night, QObject *parent) : QObject(parent), m_night(night)
 {
 }
@@ -132,57 +126,67 @@ void PresenterKeys::attach(QWidget *window)
     addShortcuts(window, boardKeys(), [this](int key) { press(key); });
 }
 
-void PresenterKeys::attachBingo(BingoWindow *window)
+void PresenterKeys::attachBingo(QWidget *window)
 {
+    m_bingo = window;
     for (QLineEdit *text : window->findChildren<QLineEdit *>())
         text->installEventFilter(new RemoteFirst(text, bingoKeys()));
-    // Next over numbers already taken asks before a new draw: the remote answers it too.
-    window->setAnswerKeys(answerKeys());
-    addShortcuts(window, bingoKeys(), [this, window](int key) {
-        const Presenter::Question question = m_night.question();
-        if (question == Presenter::Question::NewBingo ||
-            question == Presenter::Question::EndBingo) {
-            answerInShow(window, question, Presenter::questionAnswer(key));
-            return;
-        }
-        // With the show over the board, asked in the show's line rather than in a box.
-        const bool inShow = m_night.isShowOver() && window->hasTaken();
-        switch (Presenter::bingoAction(key, window->isDrawing(), window->isPaused())) {
-        case Presenter::BingoAction::Draw:
-            if (inShow && button(window, "Command1(0)")->isEnabled()) {
-                askInShow(window, Presenter::Question::NewBingo);
-                break;
-            }
-            // Through the buttons, so that a disabled one stays without effect.
-            button(window, "Command1(0)")->click();
-            break;
-        case Presenter::BingoAction::Take:
-            button(window, "Command2")->click();
-            break;
-        case Presenter::BingoAction::Pause:
-            window->pauseDraw();
-            break;
-        case Presenter::BingoAction::Resume:
-            window->resumeDraw();
-            break;
-        case Presenter::BingoAction::Close:
-            if (inShow)
-                askInShow(window, Presenter::Question::EndBingo);
-            else
-                window->endAndClose();
-            break;
-        case Presenter::BingoAction::BlackOut:
-            m_night.blackOut();
-            break;
-        case Presenter::BingoAction::None:
-            break;
-        }
-    });
+    addShortcuts(window, bingoKeys(), [this](int key) { pressInBingo(key); });
 }
 
-void PresenterKeys::askInShow(BingoWindow *window, Presenter::Question question)
+void PresenterKeys::pressInBingo(int key)
+{
+    switch (Presenter::bingoAction(key, m_night.presenterState())) {
+    case Presenter::BingoAction::Draw:
+        Q_EMIT bingoCommand(BingoCommand::Draw);
+        break;
+    case Presenter::BingoAction::Take:
+        Q_EMIT bingoCommand(BingoCommand::Take);
+        break;
+    case Presenter::BingoAction::Pause:
+        Q_EMIT bingoCommand(BingoCommand::Pause);
+        break;
+    case Presenter::BingoAction::Resume:
+        Q_EMIT bingoCommand(BingoCommand::Resume);
+        break;
+    case Presenter::BingoAction::Close:
+        Q_EMIT bingoCommand(BingoCommand::Close);
+        break;
+    case Presenter::BingoAction::AskNewDraw:
+        askInShow(Presenter::Question::NewBingo);
+        break;
+    case Presenter::BingoAction::AskClose:
+        askInShow(Presenter::Question::EndBingo);
+        break;
+    case Presenter::BingoAction::Yes:
+        switch (m_night.answer(true)) {
+        case Presenter::Question::NewBingo:
+            Q_EMIT bingoCommand(BingoCommand::DrawAnswered);
+            break;
+        case Presenter::Question::EndBingo:
+            Q_EMIT bingoCommand(BingoCommand::CloseAnswered);
+            break;
+        default:
+            break;
+        }
+        break;
+    case Presenter::BingoAction::No:
+        m_night.answer(false);
+        break;
+    case Presenter::BingoAction::BlackOut:
+        m_night.blackOut();
+        break;
+    case Presenter::BingoAction::None:
+        break;
+    }
+}
+
+void PresenterKeys::askInShow(Presenter::Question question)
 {
     m_night.ask(question);
+    if (!m_bingo)
+        return;
+    QWidget *window = m_bingo;
     // The keys that say no would reach the bingo window's own controls: taken only while
     // the question stands, those the window does not take anyway.
     QList<QShortcut *> noKeys;
@@ -193,37 +197,20 @@ void PresenterKeys::askInShow(BingoWindow *window, Presenter::Question question)
             continue;
         auto *shortcut = new QShortcut(key, window);
         shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, window, [this, window, question] {
-            answerInShow(window, question, Presenter::Answer::No);
-        });
+        connect(shortcut, &QShortcut::activated, window, [this] { m_night.answer(false); });
         noKeys << shortcut;
         taken.append({key, key[0].key()});
     }
     auto *watch = new QObject(window);
     for (QLineEdit *text : window->findChildren<QLineEdit *>())
         text->installEventFilter(new RemoteFirst(watch, taken));
-    connect(&m_night, &Night::questionChanged, watch,
-            [watch, noKeys, question](Presenter::Question q) {
-                if (q == question)
-                    return;
-                for (QShortcut *shortcut : noKeys)
-                    shortcut->deleteLater();
-                watch->deleteLater();
-            });
-}
-
-void PresenterKeys::answerInShow(BingoWindow *window, Presenter::Question question,
-                                 Presenter::Answer answer)
-{
-    if (answer == Presenter::Answer::None)
-        return;
-    m_night.ask(Presenter::Question::None);
-    if (answer != Presenter::Answer::Yes)
-        return;
-    if (question == Presenter::Question::NewBingo)
-        window->startAnsweredDraw();
-    else
-        window->endAndClose(true);
+    connect(&m_night, &Night::changed, watch, [this, watch, noKeys, question] {
+        if (m_night.question() == question)
+            return;
+        for (QShortcut *shortcut : noKeys)
+            shortcut->deleteLater();
+        watch->deleteLater();
+    });
 }
 
 void PresenterKeys::attachFinale(QWidget *window, const std::function<void()> &leave)
@@ -250,7 +237,7 @@ void PresenterKeys::press(int key)
         m_night.start();
         break;
     case Presenter::Action::Confirm:
-        m_night.confirmPrize();
+        Q_EMIT confirmRequested();
         break;
     case Presenter::Action::Chance:
         m_night.drawCard(Board::Chance);
@@ -259,19 +246,19 @@ void PresenterKeys::press(int key)
         m_night.drawCard(Board::Fate);
         break;
     case Presenter::Action::StartShow:
-        m_night.requestShow(true);
+        Q_EMIT showRequested(true);
         break;
     case Presenter::Action::EndShow:
-        m_night.requestShow(false);
+        Q_EMIT showRequested(false);
         break;
     case Presenter::Action::LeaveFullScreen:
-        m_night.requestFullScreen(false);
+        Q_EMIT leaveFullScreenRequested();
         break;
     case Presenter::Action::BlackOut:
         m_night.blackOut();
         break;
     case Presenter::Action::Hint:
-        m_night.showHint(Presenter::hint(night));
+        m_night.explain();
         break;
     case Presenter::Action::AskSecondRound:
         m_night.ask(Presenter::Question::SecondRound);
@@ -279,17 +266,11 @@ void PresenterKeys::press(int key)
     case Presenter::Action::AskCard:
         m_night.ask(Presenter::Question::Card);
         break;
-    case Presenter::Action::Yes: {
-        const Presenter::Question question = m_night.question();
-        m_night.ask(Presenter::Question::None);
-        if (question == Presenter::Question::SecondRound)
-            m_night.startSecondRound();
-        else if (question == Presenter::Question::Card)
-            m_night.drawCard(night.cardEnabled[Board::Fate] ? Board::Fate : Board::Chance);
+    case Presenter::Action::Yes:
+        m_night.answer(true);
         break;
-    }
     case Presenter::Action::No:
-        m_night.ask(Presenter::Question::None);
+        m_night.answer(false);
         break;
     case Presenter::Action::None:
         break;

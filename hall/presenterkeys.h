@@ -1,33 +1,57 @@
 #pragma once
 
+#include "prompt.h"
 #include "remote.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <functional>
 
-class BingoWindow;
 class Night;
-class QWidget;
 
-// The remote's keys, in every window that shows the night, act on the night itself.
+// The remote's keys, in every window that shows the night, act on the night itself. What
+// only a window can do (confirm its prize, run the bingo draw, end the show) it asks for.
 class PresenterKeys : public QObject
 {
     Q_OBJECT
 public:
+    // What the bingo window is asked to do.
+    enum class BingoCommand
+    {
+        Draw,         // as 開  始: asks in a box over numbers taken
+        DrawAnswered, // the operator has said yes in the show's line
+        Take,
+        Pause,
+        Resume,
+        Close, // as 結  束: asks in a box over numbers taken
+        CloseAnswered
+    };
+
     explicit PresenterKeys(Night &night, QObject *parent = nullptr);
 
     // The board's keys act while the given window has the focus.
     void attach(QWidget *window);
-    void attachBingo(BingoWindow *window);
+    void attachBingo(QWidget *window);
     // The closing picture and the ground it stands on; leave ends the finale.
     void attachFinale(QWidget *window, const std::function<void()> &leave);
 
     void press(int key);
+    void pressInBingo(int key);
+
+    // Of the keys a remote sends, those that answer a question yes or no.
+    static Prompt::AnswerKeys answerKeys();
+
+Q_SIGNALS:
+    void confirmRequested();
+    void showRequested(bool on);
+    void leaveFullScreenRequested();
+    void bingoCommand(PresenterKeys::BingoCommand command);
 
 private:
-    void askInShow(BingoWindow *window, Presenter::Question question);
-    void answerInShow(BingoWindow *window, Presenter::Question question, Presenter::Answer answer);
+    void askInShow(Presenter::Question question);
 
     Night &m_night;
+    QPointer<QWidget> m_bingo;
 };

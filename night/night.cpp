@@ -1,5 +1,6 @@
 #include "night.h"
 
+#include "eventtitle.h"
 #include "random.h"
 
 #include <QTime>
@@ -7,7 +8,7 @@
 #include <algorithm>
 
 Night::Night(const QStringList &giftLines, Random &random, QObject *parent)
-    : QObject(parent), m_board(giftLines), m_random(random)
+    : QObject(parent), m_board(giftLines), m_random(random), m_title(EventTitle::designTitle())
 {
     m_clock = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
     m_spinTimer.setObjectName(QStringLiteral("SpinTimer"));
@@ -33,7 +34,7 @@ Board::StartResult Night::start()
     const Board::StartResult result = m_board.start(m_random, m_clock());
     if (result != Board::StartResult::Started)
         return result;
-    settle();
+    settle(Cells | Counts | Spin);
     // Ticks are scheduled against the spin's own clock so that late ticks do not add up.
     m_spinClock.start();
     m_nextTickAt = m_board.timer1Interval;
@@ -52,12 +53,13 @@ void Night::tick()
             Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
                                 m_board.stopCell);
     }
-    settle();
     if (!m_board.timer1Enabled) {
         m_spinTimer.stop();
-        Q_EMIT spinEnded();
+        settle(Cells | Counts | Spin);
         return;
     }
+    // The step path: only the cells change.
+    Q_EMIT changed(Cells);
     m_nextTickAt += m_board.timer1Interval;
     // Round the wait to the nearest millisecond: truncating the elapsed time would make
     // every tick up to a millisecond late.
@@ -73,9 +75,8 @@ bool Night::drawCard(int stack)
         m_pendingHeld.append(m_board.stopCell);
     m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, stack);
-    settle();
-    m_prizeCell = m_board.stopCell;
-    Q_EMIT prizeDrawn(m_prizeCell, m_board.text1);
+    m_prize = {PrizeStage::Drawn, m_board.stopCell, m_board.text1, m_prize.serial + 1};
+    settle(Cells | Counts | Prize);
     return true;
 }
 
@@ -88,7 +89,7 @@ void Night::rightClick(int cell)
         m_pendingHeld.removeAll(cell);
         Q_EMIT boardChanged(BoardChange::Correction, cell);
     }
-    settle();
+    settle(Cells | Counts);
 }
 
 void Night::discardStop()
@@ -97,7 +98,7 @@ void Night::discardStop()
     m_board.redraw();
     if (pending)
         Q_EMIT boardChanged(BoardChange::Discard, m_board.stopCell);
-    settle();
+    settle(Cells | Counts);
 }
 
 void Night::startSecondRound()
@@ -107,85 +108,91 @@ void Night::startSecondRound()
     m_secondRound = true;
     m_board.secondRound();
     Q_EMIT boardChanged(BoardChange::SecondRound, m_board.stopCell);
-    // Asked in the show, the round changes without the board's option.
-    Q_EMIT roundChanged(true);
-    settle();
+    settle(Cells | Counts | Round);
 }
 
-void Night::prizeShown(bool opened)
+void Night::reportPrize(PrizeStage stage)
 {
-    m_prizeUp = true;
-    if (opened)
-        prizeOpened();
-    else
-        settle();
-}
-
-void Night::prizeOpened()
-{
-    m_prizeOpened = true;
-    markPendingHeld();
-    m_sound->play(m_prizeCue);
-    settle();
-}
-
-void Night::prizeClosing()
-{
+    if (m_prize.stage == PrizeStage::None || stage == m_prize.stage)
+        return;
+    if (stage == PrizeStage::Growing) {
+        m_prize.stage = stage;
+        settle(Prize);
+        return;
+    }
+    if (stage == PrizeStage::Shown) {
+        m_prize.stage = stage;
+        markPendingHeld();
+        m_sound->play(m_prizeCue);
+        settle(Cells | Prize);
+        return;
+    }
+    // Confirmed, or closed by its close box or Alt+F4: announced all the same. A window
+    // closed before it finished opening still leaves its number held.
     Q_EMIT boardChanged(BoardChange::PrizeClosed, 0);
-    m_prizeUp = false;
-    m_prizeOpened = false;
-    m_confirmPending = true;
-}
-
-void Night::prizeGone()
-{
-    // A window closed before it finished opening still leaves its number held.
     markPendingHeld();
-    settle();
-    // Closed by its close box or Alt+F4: the prize was announced all the same, and the last
-    // one must still end the night.
-    if (m_confirmPending)
-        prizeConfirmed();
-}
-
-void Night::prizeConfirmed()
-{
-    m_confirmPending = false;
-    settle();
+    m_prize.stage = PrizeStage::None;
+    settle(Cells | Prize);
     if (m_board.cardEnabled[0] || m_board.cardEnabled[1])
         return;
     Q_EMIT boardChanged(BoardChange::Closing, 0);
-    Q_EMIT finaleRequested();
+    m_finale = true;
+    settle(Finale);
+}
+
+void Night::endFinale()
+{
+    if (!m_finale)
+        return;
+    m_finale = false;
+    settle(Finale);
 }
 
 void Night::markPendingHeld()
 {
-    if (m_pendingHeld.isEmpty())
-        return;
     for (int cell : std::as_const(m_pendingHeld))
         m_board.markHeld(cell);
     m_pendingHeld.clear();
-    settle();
 }
 
-void Night::restore(const Board &board, bool secondRound)
+Board Night::settledBoard() const
+{
+    Board settled = m_board;
+    for (int cell : m_pendingHeld)
+        settled.markHeld(cell);
+    return settled;
+}
+
+int Night::shownNumber() const
+{
+    if (isSpinning())
+        return 0;
+    if (m_board.awaitingPrize)
+        return m_board.stopCell + 1;
+    return m_prize.stage != PrizeStage::None ? m_prize.cell + 1 : 0;
+}
+
+void Night::restore(const Board &board, bool secondRound, bool fullScreen)
 {
     m_spinTimer.stop();
     m_pendingHeld.clear();
     m_board = board;
     // The round is put back as it was, without running the change of round again.
     m_secondRound = secondRound;
-    Q_EMIT roundChanged(secondRound);
-    settle();
-    Q_EMIT spinEnded();
+    m_fullScreen = fullScreen;
+    settle(Cells | Counts | Spin | Round | View);
 }
 
 void Night::resume(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken, bool bingoDrawing)
 {
-    m_resumed = {prizeOpen || !bingoTaken.isEmpty(), prizeOpen, prizeCell, bingoTaken,
-                 bingoDrawing};
+    BingoState bingo;
+    if (!bingoTaken.isEmpty())
+        bingo = {true, bingoDrawing, false, bingoTaken};
+    m_resumed = {prizeOpen || bingo.open, prizeOpen, prizeCell, bingo};
+    // Next waits for the prize coming back; whoever opens the windows brings them back
+    // once the board is shown.
     if (m_resumed.pending)
-        Q_EMIT resumed();
+        settle(Prize);
 }
 
 void Night::bringBack()
@@ -193,24 +200,34 @@ void Night::bringBack()
     if (!m_resumed.pending)
         return;
     m_resumed.pending = false;
-    // The prize last, so that it stands in front and the remote's next key confirms it.
-    if (!m_resumed.bingoTaken.isEmpty()) {
-        Q_EMIT bingoRequested();
-        Q_EMIT bingoRestored(m_resumed.bingoTaken, m_resumed.bingoDrawing);
+    Aspects aspects = {};
+    if (m_resumed.bingo.open) {
+        m_bingo = m_resumed.bingo;
+        aspects |= Bingo;
     }
     if (m_resumed.prizeOpen) {
         // The same prize grows onto the screen again; its 確 定 goes on as it would have.
         m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
-        m_prizeCell = m_resumed.prizeCell;
-        Q_EMIT prizeDrawn(m_prizeCell, m_board.text1);
+        m_prize = {PrizeStage::Drawn, m_resumed.prizeCell, m_board.text1, m_prize.serial + 1};
+        aspects |= Prize;
     }
+    // The prize last, so that it stands in front and the remote's next key confirms it:
+    // whoever opens the windows opens the bingo's first.
+    settle(aspects);
 }
 
-void Night::setBingo(const QList<int> &taken, bool drawing)
+void Night::setBingo(const BingoState &bingo)
 {
-    m_bingoTaken = taken;
-    m_bingoDrawing = drawing;
-    Q_EMIT bingoChanged();
+    if (bingo == m_bingo)
+        return;
+    m_bingo = bingo;
+    settle(Bingo);
+}
+
+QString Night::line() const
+{
+    return m_question != Presenter::Question::None ? Presenter::questionText(m_question)
+                                                   : Presenter::hintText(m_hint);
 }
 
 Presenter::NightState Night::presenterState() const
@@ -223,30 +240,25 @@ Presenter::NightState Night::presenterState() const
     s.awaitingPrize = m_board.awaitingPrize;
     s.cardEnabled = m_board.cardEnabled;
     // A prize coming back with a resumed night counts as shown before it is.
-    s.prizeShown = m_prizeUp || m_resumed.pending;
-    s.prizeOpened = m_prizeUp && m_prizeOpened;
-    s.showUp = m_showUp;
-    s.showOver = m_showOver;
+    s.prizeShown = m_prize.stage != PrizeStage::None || m_resumed.pending;
+    s.prizeOpened = m_prize.stage == PrizeStage::Shown;
+    s.showUp = m_showMode != ShowMode::Off;
+    s.showOver = m_showMode == ShowMode::Over;
     s.question = m_question;
+    s.bingoOpen = m_bingo.open;
+    s.bingoDrawing = m_bingo.drawing;
+    s.bingoPaused = m_bingo.paused;
+    s.bingoTaken = !m_bingo.taken.isEmpty();
     return s;
 }
 
-void Night::showHint(Presenter::Hint hint)
+void Night::explain()
 {
+    const Presenter::Hint hint = Presenter::hint(presenterState());
+    if (hint == m_hint)
+        return;
     m_hint = hint;
-    Q_EMIT hintChanged(hint);
-}
-
-void Night::setShowUp(bool up)
-{
-    m_showUp = up;
-    settle();
-}
-
-void Night::setShowOver(bool over)
-{
-    m_showOver = over;
-    settle();
+    Q_EMIT changed(Line);
 }
 
 void Night::ask(Presenter::Question question)
@@ -254,17 +266,36 @@ void Night::ask(Presenter::Question question)
     if (question == m_question)
         return;
     m_question = question;
-    Q_EMIT questionChanged(question);
+    Q_EMIT changed(Line);
 }
 
-void Night::settle()
+Presenter::Question Night::answer(bool yes)
 {
-    if (m_question != Presenter::Question::None &&
-        !Presenter::stillAsks(m_question, presenterState()))
-        ask(Presenter::Question::None);
-    if (m_hint != Presenter::Hint::None && Presenter::hint(presenterState()) != m_hint)
-        showHint(Presenter::Hint::None);
-    Q_EMIT changed();
+    const Presenter::Question question = m_question;
+    ask(Presenter::Question::None);
+    if (!yes)
+        return question;
+    if (question == Presenter::Question::SecondRound)
+        startSecondRound();
+    else if (question == Presenter::Question::Card)
+        drawCard(m_board.cardEnabled[Board::Fate] ? Board::Fate : Board::Chance);
+    return question;
+}
+
+void Night::settle(Aspects aspects)
+{
+    // A question or a hint the night has moved past by other means goes.
+    const Presenter::NightState state = presenterState();
+    if (m_question != Presenter::Question::None && !Presenter::stillAsks(m_question, state)) {
+        m_question = Presenter::Question::None;
+        aspects |= Line;
+    }
+    if (m_hint != Presenter::Hint::None && Presenter::hint(state) != m_hint) {
+        m_hint = Presenter::Hint::None;
+        aspects |= Line;
+    }
+    if (aspects)
+        Q_EMIT changed(aspects);
 }
 
 void Night::blackOut()
@@ -272,7 +303,7 @@ void Night::blackOut()
     if (m_blackedOut)
         return;
     m_blackedOut = true;
-    Q_EMIT blackOutChanged(true);
+    Q_EMIT changed(BlackOut);
 }
 
 void Night::endBlackOut()
@@ -280,11 +311,30 @@ void Night::endBlackOut()
     if (!m_blackedOut)
         return;
     m_blackedOut = false;
-    Q_EMIT blackOutChanged(false);
+    Q_EMIT changed(BlackOut);
 }
 
-QString Night::closeQuestion() const
+void Night::setShowMode(ShowMode mode)
 {
-    return m_closeQuestion.isEmpty() ? QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?")
-                                     : m_closeQuestion;
+    if (mode == m_showMode)
+        return;
+    m_showMode = mode;
+    settle(Show);
+}
+
+void Night::setFullScreen(bool on)
+{
+    if (on == m_fullScreen)
+        return;
+    m_fullScreen = on;
+    Q_EMIT changed(View);
+}
+
+void Night::setTitle(const QString &title)
+{
+    const QString shown = title.isEmpty() ? EventTitle::designTitle() : title;
+    if (shown == m_title)
+        return;
+    m_title = shown;
+    Q_EMIT changed(Title);
 }

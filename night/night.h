@@ -6,6 +6,7 @@
 #include "sound.h"
 
 #include <QElapsedTimer>
+#include <QFlags>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -15,14 +16,70 @@
 class Random;
 
 // One night of drawing, without widgets: the board's rules, the generator's use, the card
-// flow (card, prize, confirmation, closing picture), the night a crash cut short, the hints
-// and the black screen. The windows forward the operator's actions here and show what the
-// signals say; any number of windows may show the same night.
+// flow (card, prize, confirmation, closing picture), the night a crash cut short, the hints,
+// the questions, the bingo draw's numbers, the black screen and the show. The windows forward
+// the operator's actions here and draw what it says; changed() tells them what to draw again,
+// so any number of windows show the same night.
 class Night : public QObject
 {
     Q_OBJECT
 public:
     using Clock = std::function<double()>; // seconds since midnight
+
+    // What a view may have to draw again.
+    enum Aspect
+    {
+        Cells = 1 << 0,  // the cells' colours and markers: every step of the light
+        Counts = 1 << 1, // the counter, the stacks, what Start and the cards allow, the prize text
+        Spin = 1 << 2,   // the light started or stopped
+        Round = 1 << 3,
+        Prize = 1 << 4, // the prize on screen: drawn, growing, shown, gone
+        Line = 1 << 5,  // the question, else the hint
+        Bingo = 1 << 6,
+        Finale = 1 << 7,
+        BlackOut = 1 << 8,
+        Show = 1 << 9,
+        Title = 1 << 10,
+        View = 1 << 11, // the board full screen or not
+        Everything = (1 << 12) - 1
+    };
+    Q_DECLARE_FLAGS(Aspects, Aspect)
+    Q_FLAG(Aspects)
+
+    // The prize a card has drawn, from the card until it is confirmed.
+    enum class PrizeStage
+    {
+        None,
+        Drawn,   // no window shows it yet
+        Growing, // its window grows onto the screen
+        Shown    // announced: the fanfare has played
+    };
+    struct PrizeOnScreen
+    {
+        PrizeStage stage = PrizeStage::None;
+        int cell = 0;
+        QString text;
+        int serial = 0; // one more for every card, so that a view tells a new prize from the last
+    };
+
+    // The bingo draw, as its window reports it.
+    struct BingoState
+    {
+        bool open = false;
+        bool drawing = false;
+        bool paused = false;
+        QList<int> taken; // in the order they were taken
+        bool operator==(const BingoState &) const = default;
+    };
+
+    // Where the hall's show stands: off, filling the board's own screen, or on a screen of
+    // its own beside the operator's.
+    enum class ShowMode
+    {
+        Off,
+        Over,
+        Beside
+    };
 
     Night(const QStringList &giftLines, Random &random, QObject *parent = nullptr);
 
@@ -42,87 +99,77 @@ public:
     // One step of the running light; the spin timer calls it.
     void tick();
     QTimer &spinTimer() { return m_spinTimer; }
+    bool isSpinning() const { return m_board.timer1Enabled; }
     bool drawCard(int stack); // false: no stop waits for a card
     void rightClick(int cell);
     void discardStop();
     void startSecondRound();
     bool isSecondRound() const { return m_secondRound; }
-    void openBingo() { Q_EMIT bingoRequested(); }
 
-    // The prize on screen, as its window reports it.
-    int prizeCell() const { return m_prizeCell; }
-    void prizeShown(bool opened);
-    void prizeOpened();
-    void prizeClosing(); // by 確 定 or its close box: the prize has been announced
-    void prizeGone();    // the window no longer exists; closed, it counts as confirmed
-    void prizeConfirmed();
-    void confirmPrize() { Q_EMIT confirmRequested(); }
-    bool isPrizeUp() const { return m_prizeUp; }
-    // Consolation cells that turn held once the prize window has opened.
-    const QList<int> &pendingHeld() const { return m_pendingHeld; }
+    // The prize on screen; its window says how far it has come, and None once it is
+    // confirmed (by 確 定 or its close box alike). The last one leads to the finale.
+    const PrizeOnScreen &prize() const { return m_prize; }
+    void reportPrize(PrizeStage stage);
+    // The board as the journal keeps it: a consolation number waiting for its prize window
+    // already held.
+    Board settledBoard() const;
+    // The winning number (1..56) from the stop until its prize is confirmed; 0 while the
+    // light runs or no number waits.
+    int shownNumber() const;
 
-    // Puts back a board kept from an earlier run; no spin runs afterwards.
-    void restore(const Board &board, bool secondRound);
+    // The closing picture after the last prize, until it leads back to the board.
+    bool isFinale() const { return m_finale; }
+    void endFinale();
+
+    // Puts back a board kept from an earlier run, and whether it was full screen; no spin
+    // runs afterwards.
+    void restore(const Board &board, bool secondRound, bool fullScreen);
     // What else was on screen when that run ended; it comes back through bringBack(), once
     // the board is shown.
     void resume(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken, bool bingoDrawing);
     bool resumePending() const { return m_resumed.pending; }
     void bringBack();
 
-    // The bingo numbers taken, in order, and whether its draw runs, as its window says.
-    void setBingo(const QList<int> &taken, bool drawing);
-    const QList<int> &bingoTaken() const { return m_bingoTaken; }
-    bool bingoDrawing() const { return m_bingoDrawing; }
+    const BingoState &bingo() const { return m_bingo; }
+    void setBingo(const BingoState &bingo);
 
-    // A line says why Next has nothing to do, until that no longer holds.
-    void showHint(Presenter::Hint hint);
+    // The line the board and the show give the operator: a question the remote answers, else
+    // why Next has nothing to do.
+    QString line() const;
     Presenter::Hint hint() const { return m_hint; }
+    Presenter::Question question() const { return m_question; }
+    // Next had nothing to do: the line says why, until that no longer holds.
+    void explain();
+    void ask(Presenter::Question question);
+    // The question standing is answered; the board's own (the round, the card) are acted on
+    // here. Gives the question answered.
+    Presenter::Question answer(bool yes);
     Presenter::NightState presenterState() const;
 
     // The projector goes black until any key or click; nothing of the night changes.
     void blackOut();
     void endBlackOut();
     bool isBlackedOut() const { return m_blackedOut; }
-    void requestFullScreen(bool on) { Q_EMIT fullScreenRequested(on); }
-    void requestShow(bool on) { Q_EMIT showRequested(on); }
-    // The show fills the board's own screen: it asks in its line what the board asks in a box.
-    void setShowOver(bool over);
-    bool isShowOver() const { return m_showOver; }
-    // The hall's show is on, over the board or beside it: the remote's questions go there.
-    void setShowUp(bool up);
-    void ask(Presenter::Question question);
-    Presenter::Question question() const { return m_question; }
 
-    // What the close box asks once a number has been drawn, for a night that is kept.
-    void setCloseQuestion(const QString &question) { m_closeQuestion = question; }
-    QString closeQuestion() const;
+    ShowMode showMode() const { return m_showMode; }
+    void setShowMode(ShowMode mode);
+    // The board fills its screen; the journal keeps it.
+    bool isFullScreen() const { return m_fullScreen; }
+    void setFullScreen(bool on);
+
+    // The event's own title line, or the design's.
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
 
 Q_SIGNALS:
     // The rules have changed; told before any window shows it, so the journal comes first.
     void boardChanged(BoardChange change, int index);
-    // Anything shown may have changed.
-    void changed();
-    void roundChanged(bool secondRound);
-    void spinEnded();
-    // An earlier run's windows wait to come back.
-    void resumed();
-    // A card has drawn the prize for this cell, or a resumed one comes back: show it.
-    void prizeDrawn(int cell, const QString &prize);
-    void confirmRequested();
-    // The last prize is confirmed: the closing picture takes over.
-    void finaleRequested();
-    void bingoRequested();
-    void bingoRestored(const QList<int> &taken, bool drawing);
-    void bingoChanged();
-    void hintChanged(Presenter::Hint hint);
-    void blackOutChanged(bool on);
-    void fullScreenRequested(bool on);
-    void showRequested(bool on);
-    void questionChanged(Presenter::Question question);
+    // What the views draw again.
+    void changed(Night::Aspects aspects);
 
 private:
     void markPendingHeld();
-    void settle();
+    void settle(Aspects aspects);
 
     Board m_board;
     Random &m_random;
@@ -132,32 +179,31 @@ private:
     qint64 m_nextTickAt = 0;
     bool m_secondRound = false;
 
-    int m_prizeCell = 0;
-    bool m_prizeUp = false;
-    bool m_prizeOpened = false;
-    bool m_confirmPending = false; // closed, and not yet taken as confirmed
+    PrizeOnScreen m_prize;
+    // Consolation cells that turn held once the prize window has opened.
     QList<int> m_pendingHeld;
     Sound::Cue m_prizeCue = Sound::Cue::Fanfare;
+    bool m_finale = false;
 
     struct Resumed
     {
         bool pending = false;
         bool prizeOpen = false;
         int prizeCell = 0;
-        QList<int> bingoTaken;
-        bool bingoDrawing = false;
+        BingoState bingo;
     } m_resumed;
-    QList<int> m_bingoTaken;
-    bool m_bingoDrawing = false;
+    BingoState m_bingo;
 
     Presenter::Hint m_hint = Presenter::Hint::None;
-    bool m_blackedOut = false;
-    bool m_showOver = false;
-    bool m_showUp = false;
     Presenter::Question m_question = Presenter::Question::None;
-    QString m_closeQuestion;
+    bool m_blackedOut = false;
+    ShowMode m_showMode = ShowMode::Off;
+    bool m_fullScreen = false;
+    QString m_title;
 
     NullSound m_silent;
     Sound *m_sound = &m_silent;
     bool m_muted = false;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Night::Aspects)

@@ -68,7 +68,7 @@ bool Presenter::stillAsks(Question question, const NightState &state)
         return !state.secondRound && hint(state) == Hint::RoundDone;
     case Question::NewBingo:
     case Question::EndBingo:
-        return state.showOver;
+        return state.showOver && state.bingoOpen;
     case Question::Card:
         return state.showUp && state.awaitingPrize && !state.spinning && !state.prizeShown &&
                (state.cardEnabled[0] || state.cardEnabled[1]);
@@ -134,15 +134,34 @@ Presenter::Action Presenter::boardAction(int key, const NightState &state)
     return hint(state) == Hint::None ? Action::None : Action::Hint;
 }
 
-Presenter::BingoAction Presenter::bingoAction(int key, bool drawing, bool paused)
+Presenter::BingoAction Presenter::bingoAction(int key, const NightState &state)
 {
+    if (state.question == Question::NewBingo || state.question == Question::EndBingo) {
+        switch (questionAnswer(key)) {
+        case Answer::Yes:
+            return BingoAction::Yes;
+        case Answer::No:
+            return BingoAction::No;
+        case Answer::None:
+            return BingoAction::None;
+        }
+    }
     if (isBlackOut(key))
         return BingoAction::BlackOut;
-    if (key == Qt::Key_Escape)
-        return drawing && !paused ? BingoAction::Pause : BingoAction::Close;
+    // With the show over the board, a question over numbers taken goes to the show's line.
+    const bool inShow = state.showOver && state.bingoTaken;
+    if (key == Qt::Key_Escape) {
+        if (state.bingoDrawing && !state.bingoPaused)
+            return BingoAction::Pause;
+        return inShow ? BingoAction::AskClose : BingoAction::Close;
+    }
     if (!isNext(key) && key != Qt::Key_Down)
         return BingoAction::None;
-    return paused ? BingoAction::Resume : drawing ? BingoAction::Take : BingoAction::Draw;
+    if (state.bingoPaused)
+        return BingoAction::Resume;
+    if (state.bingoDrawing)
+        return BingoAction::Take;
+    return inShow ? BingoAction::AskNewDraw : BingoAction::Draw;
 }
 
 Presenter::FinaleAction Presenter::finaleAction(int key)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -10,6 +11,8 @@
 // refusal box must never appear from a remote the operator cannot answer with; when Next
 // finds nothing to do, a hint on the board says why.
 namespace Presenter {
+Q_NAMESPACE
+
 enum class Action
 {
     None,
@@ -28,6 +31,7 @@ enum class Action
     Yes,
     No
 };
+Q_ENUM_NS(Action)
 
 // What the show asks while it fills the board's own screen.
 enum class Question
@@ -47,6 +51,7 @@ enum class Hint
     NoNumber,  // the second round has none either
     NoCard     // both stacks are used up
 };
+Q_ENUM_NS(Hint)
 
 struct NightState
 {
@@ -61,6 +66,10 @@ struct NightState
     bool showUp = false;      // the hall's show is on: it asks what a box would
     bool showOver = false;    // and fills the board's own screen
     Question question = Question::None;
+    bool bingoOpen = false;
+    bool bingoDrawing = false;
+    bool bingoPaused = false; // the rolling holds while a card is checked
+    bool bingoTaken = false;  // some number of the draw is in a box
 };
 
 Action boardAction(int key, const NightState &state);
@@ -79,9 +88,15 @@ enum class BingoAction
     Pause, // the rolling holds while a card is checked; the draw goes on after
     Resume,
     Close, // as 結  束
-    BlackOut
+    BlackOut,
+    // Over the board, the show asks in its line what the window would ask in a box.
+    AskNewDraw,
+    AskClose,
+    Yes,
+    No
 };
-BingoAction bingoAction(int key, bool drawing, bool paused);
+Q_ENUM_NS(BingoAction)
+BingoAction bingoAction(int key, const NightState &state);
 
 enum class FinaleAction
 {

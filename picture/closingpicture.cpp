@@ -1,5 +1,6 @@
 #include "closingpicture.h"
 
+#include "closingart.h"
 #include "colourui.h"
 #include "pictures.h"
 #include "scale.h"
@@ -13,7 +14,7 @@
 #include <algorithm>
 
 namespace {
-constexpr ColourValue Red = Colour::fromHex(0xFF0000);
+constexpr ColourValue Red = ClosingArt::Ground;
 } // namespace
 
 ClosingPicture::ClosingPicture(QWidget *parent)
@@ -25,18 +26,18 @@ ClosingPicture::ClosingPicture(QWidget *parent)
     // Red from the first growth step on, as the bands will be.
     Colour::setRole(this, QPalette::Window, Red);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("Picture1"));
     ScaledLayout &layout = *GrowingWindow::layout();
-    layout.place(Picture1, QRect(0, 0, 8175, 3615));
-    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    layout.frameLine(Picture1, 2);
+    layout.place(m_picture, QRect(0, 0, 8175, 3615));
+    m_picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    layout.frameLine(m_picture, 2);
     // Unscaled from the inner top-left; whatever does not fit is cut off.
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    layout.picture(Picture1, QPixmap(Pictures::closing()), Pictures::closingLarge());
-    Colour::setRole(Picture1, QPalette::Window, Red);
-    Picture1->setAutoFillBackground(true);
-    Picture1->installEventFilter(this);
+    m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout.picture(m_picture, QPixmap(Pictures::closing()), Pictures::closingLarge());
+    Colour::setRole(m_picture, QPalette::Window, Red);
+    m_picture->setAutoFillBackground(true);
+    m_picture->installEventFilter(this);
 }
 
 void ClosingPicture::open()
@@ -49,15 +50,9 @@ void ClosingPicture::open()
     GrowingWindow::open(plan);
 }
 
-double ClosingPicture::hallScale(QSize screen)
-{
-    // The window's full size is 8100 x 3600 twips: 540 x 240 pixels at the design.
-    return std::min(0.75 * screen.width() / 540.0, 0.6 * screen.height() / 240.0);
-}
-
 bool ClosingPicture::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != Picture1)
+    if (watched != m_picture)
         return GrowingWindow::eventFilter(watched, event);
     // A click is a left press and release both on the picture; other buttons do nothing.
     switch (event->type()) {
@@ -71,10 +66,10 @@ bool ClosingPicture::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
             return true;
-        const bool click = m_pressed && Picture1->rect().contains(mouse->position().toPoint());
+        const bool click = m_pressed && m_picture->rect().contains(mouse->position().toPoint());
         m_pressed = false;
         if (click)
-            Picture1_Click();
+            pictureClick();
         return true;
     }
     case QEvent::MouseButtonDblClick:
@@ -91,7 +86,7 @@ void ClosingPicture::closeEvent(QCloseEvent *event)
         Q_EMIT closed();
 }
 
-void ClosingPicture::Picture1_Click()
+void ClosingPicture::pictureClick()
 {
     close();
     Q_EMIT pictureClicked();

@@ -15,9 +15,6 @@ public:
     // Grows onto the screen over red bands. Once started, a further call only brings
     // the window to the front.
     void open();
-    // In the hall the picture stands on a red ground of its own, this much larger: three
-    // quarters of the screen's width unless the height does not allow it.
-    static double hallScale(QSize screen);
 
 Q_SIGNALS:
     // A left click on the picture has closed the window.
@@ -30,8 +27,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Picture1_Click();
+    void pictureClick();
 
-    QLabel *Picture1 = nullptr;
+    QLabel *m_picture = nullptr;
     bool m_pressed = false;
 };

@@ -4,11 +4,11 @@
 #include "colourui.h"
 #include "facebutton.h"
 #include "fontfaces.h"
-#include "fonts.h"
+#include "prizeart.h"
 #include "scale.h"
 #include "twips.h"
 
-#include <QFontDatabase>
+#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -19,35 +19,8 @@ QFont prizeFont()
     return QFont(QStringLiteral("新細明體"), 18);
 }
 
-QFont hallFont(double points)
-{
-    QFont f;
-    f.setFamilies(Fonts::hallFamilies());
-    f.setPointSizeF(points);
-    return f;
-}
-
-// The window for the hall, drawn for a screen 8100 twips (540 pixels) high: wider, the
-// number above the prize, the prize's type a fifteenth of the screen's height.
-constexpr int HallWidth = 10800;
-constexpr int HallHeight = 5400;
-constexpr double HallPrizePoints = 38;
-
-// The prize label is one 18 pt line wide. A longer prize wraps and the type shrinks
-// until every line fits the label, so nothing of the prize is cut off.
-QFont fittingFont(QFont font, const QString &text, QSize box, double scale)
-{
-    const qreal Smallest = 9.0 * scale;
-    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    for (qreal size = font.pointSizeF(); size > Smallest; size -= scale) {
-        font.setPointSizeF(size);
-        const QRect needed = QFontMetrics(font).boundingRect(QRect(QPoint(), box), flags, text);
-        if (needed.width() <= box.width() && needed.height() <= box.height())
-            return font;
-    }
-    font.setPointSizeF(Smallest);
-    return font;
-}
+// The prize label is one 18 pt line wide.
+constexpr QRect PrizeBox(240, 960, 4095, 615);
 } // namespace
 
 PrizeWindow::PrizeWindow(QWidget *parent)
@@ -63,45 +36,36 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     ScaledLayout &layout = *GrowingWindow::layout();
     layout.font(this, font());
 
-    Command1 = new FaceButton(QStringLiteral("確 定"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    layout.place(Command1, QRect(3600, 2160, 855, 375));
-    Command1->setFaceColour(Colour::fromHex(0x80FF80));
-    connect(Command1, &QPushButton::clicked, this, &PrizeWindow::Command1_Click);
+    m_confirmButton = new FaceButton(QStringLiteral("確 定"), this);
+    m_confirmButton->setObjectName(QStringLiteral("Command1"));
+    layout.place(m_confirmButton, QRect(3600, 2160, 855, 375));
+    m_confirmButton->setFaceColour(Colour::fromHex(0x80FF80));
+    connect(m_confirmButton, &QPushButton::clicked, this, &PrizeWindow::confirm);
 
-    Label2 = new QLabel(QStringLiteral("您的獎品是:"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    layout.place(Label2, QRect(240, 360, 2055, 615));
-    layout.font(Label2, QFont(QStringLiteral("Tahoma"), 18));
-    Colour::setRole(Label2, QPalette::WindowText, Colour::fromHex(0xC00000));
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_caption = new QLabel(PrizeArt::caption(), this);
+    m_caption->setObjectName(QStringLiteral("Label2"));
+    layout.place(m_caption, QRect(240, 360, 2055, 615));
+    layout.font(m_caption, QFont(QStringLiteral("Tahoma"), 18));
+    Colour::setRole(m_caption, QPalette::WindowText, PrizeArt::CaptionColour);
+    m_caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    layout.place(Label1, QRect(240, 960, 4095, 615));
-    layout.font(Label1, prizeFont());
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setWordWrap(true);
-    Label1->setTextFormat(Qt::PlainText); // a prize is never markup, whatever it holds
+    m_prizeLabel = new QLabel(this);
+    m_prizeLabel->setObjectName(QStringLiteral("Label1"));
+    layout.place(m_prizeLabel, PrizeBox);
+    layout.font(m_prizeLabel, prizeFont());
+    m_prizeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_prizeLabel->setWordWrap(true);
+    m_prizeLabel->setTextFormat(Qt::PlainText); // a prize is never markup, whatever it holds
 
     m_number = new BigNumber(this);
     m_number->setObjectName(QStringLiteral("Number"));
-    Colour::setRole(m_number, QPalette::WindowText, Colour::fromHex(0xC00000));
+    Colour::setRole(m_number, QPalette::WindowText, PrizeArt::CaptionColour);
     m_number->hide();
 
     // Labels take no focus, so the button is first and only in the tab order.
-    Command1->setFocus();
+    m_confirmButton->setFocus();
 
     connect(this, &GrowingWindow::opened, this, &PrizeWindow::onOpened);
-}
-
-PrizeWindow *PrizeWindow::announcement(QWidget *parent)
-{
-    auto *w = new PrizeWindow(parent);
-    w->setWindowFlags(Qt::Widget);
-    w->Command1->hide();
-    w->Command1->setEnabled(false);
-    return w;
 }
 
 void PrizeWindow::setHall(double s)
@@ -109,12 +73,12 @@ void PrizeWindow::setHall(double s)
     if (!m_hallLayout) {
         m_hallLayout = new ScaledLayout(this);
         ScaledLayout &hall = *m_hallLayout;
-        hall.place(m_number, QRect(240, 120, 10200, 1320));
-        hall.place(Label2, QRect(240, 1440, 4500, 600));
-        hall.font(Label2, hallFont(20));
-        hall.place(Label1, QRect(240, 2040, 10200, 2040));
-        hall.place(Command1, QRect(9120, 4200, 1200, 540));
-        hall.font(Command1, hallFont(12));
+        hall.place(m_number, PrizeArt::HallNumber);
+        hall.place(m_caption, PrizeArt::HallCaption);
+        hall.font(m_caption, PrizeArt::hallFont(PrizeArt::HallCaptionPoints));
+        hall.place(m_prizeLabel, PrizeArt::HallPrize);
+        hall.place(m_confirmButton, PrizeArt::HallButton);
+        hall.font(m_confirmButton, PrizeArt::hallFont(PrizeArt::HallButtonPoints));
     }
     m_hallLayout->apply(s);
     setOpeningScale(s);
@@ -133,13 +97,7 @@ void PrizeWindow::setNumber(const QString &number)
 
 void PrizeWindow::open()
 {
-    OpeningPlan plan;
-    plan.heightStep = m_hallLayout ? HallHeight / 300 : 10;
-    plan.widthStep = m_hallLayout ? HallWidth / 300 : 16;
-    plan.top = 1200;
-    // White at the top running to yellow: blue 252 down to 0 in steps of 4.
-    plan.bandColour = [](int j) { return Colour::rgb(255, 255, 255 - (4 * j - 1)); };
-    GrowingWindow::open(plan);
+    GrowingWindow::open(PrizeArt::opening(m_hallLayout != nullptr));
 }
 
 void PrizeWindow::setPrize(const QString &prize)
@@ -160,15 +118,23 @@ void PrizeWindow::onOpened()
 void PrizeWindow::showPrize()
 {
     const double s = m_hallLayout ? hallScale() : scale();
-    const QFont font = m_hallLayout ? hallFont(HallPrizePoints) : prizeFont();
-    Label1->setFont(fittingFont(Scale::font(font, s), m_prize, Label1->contentsRect().size(), s));
-    Label1->setText(m_prize);
+    const QFont font = m_hallLayout ? PrizeArt::hallFont(PrizeArt::HallPrizePoints) : prizeFont();
+    m_prizeLabel->setFont(PrizeArt::fittingFont(Scale::font(font, s), m_prize,
+                                                m_prizeLabel->contentsRect().size(), s));
+    m_prizeLabel->setText(m_prize);
 }
 
-void PrizeWindow::Command1_Click()
+void PrizeWindow::confirm()
 {
     close();
     Q_EMIT confirmed();
+}
+
+void PrizeWindow::closeEvent(QCloseEvent *event)
+{
+    GrowingWindow::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closed();
 }
 
 bool PrizeWindow::canDraw(char32_t u)
@@ -180,8 +146,9 @@ bool PrizeWindow::canDraw(char32_t u)
 
 bool PrizeWindow::showsWhole(const QString &prize)
 {
-    const QSize box = Twips::rect(240, 960, 4095, 615).size();
-    const QFont font = fittingFont(prizeFont(), prize, box, 1.0);
+    const QSize box =
+        Twips::rect(PrizeBox.x(), PrizeBox.y(), PrizeBox.width(), PrizeBox.height()).size();
+    const QFont font = PrizeArt::fittingFont(prizeFont(), prize, box, 1.0);
     const QRect needed = QFontMetrics(font).boundingRect(
         QRect(QPoint(), box), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
     return needed.width() <= box.width() && needed.height() <= box.height();

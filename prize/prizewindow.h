@@ -15,9 +15,6 @@ class PrizeWindow : public GrowingWindow
     Q_OBJECT
 public:
     explicit PrizeWindow(QWidget *parent = nullptr);
-    // The same announcement grown inside another window (the hall's show): no frame and no
-    // button, as the operator confirms it on the desk.
-    static PrizeWindow *announcement(QWidget *parent);
 
     // For the hall: the window opens wider at s, the winning number above the prize, all
     // in large type. Set before it opens.
@@ -35,6 +32,9 @@ public:
     void setPrize(const QString &prize);
     QString prize() const { return m_prize; }
 
+    // "確 定": the window closes and says so.
+    void confirm();
+
     // Whether the prize label has a face for the character, and room for the prize at
     // its smallest type: the prize list is checked against both before the night starts.
     static bool canDraw(char32_t u);
@@ -43,15 +43,19 @@ public:
 Q_SIGNALS:
     // "確 定" has closed the window. The close box closes it without this.
     void confirmed();
+    // The window has closed, by 確 定 or by its close box.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void onOpened();
-    void Command1_Click();
     void showPrize();
 
-    FaceButton *Command1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    FaceButton *m_confirmButton = nullptr;
+    QLabel *m_caption = nullptr;
+    QLabel *m_prizeLabel = nullptr;
     BigNumber *m_number = nullptr;
     ScaledLayout *m_hallLayout = nullptr;
     QString m_prize;

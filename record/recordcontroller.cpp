@@ -1,19 +1,12 @@
 #include "recordcontroller.h"
 
-#include "boardwindow.h"
-#include "night.h"
 #include "prizelist.h"
 #include "prompt.h"
-#include "recordwindow.h"
-#include "remote.h"
-#include "repeatguard.h"
 #include "safefile.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QEvent>
-#include <QMenu>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 // Only for telling an older journal's list by its bytes; read with the list's own care.
@@ -34,41 +27,31 @@ QString notKept(const QString &path, const QString &error)
 }
 } // namespace
 
-RecordController::RecordController(Night &night, BoardWindow &board, const QStringList &giftLines,
+RecordController::RecordController(Night &night, QWidget &desk, const QStringList &giftLines,
                                    const QString &giftPath, const QString &journalPath)
-    : m_night(night), m_board(board), m_keeper(journalPath, readAll(giftPath), giftLines),
+    : m_night(night), m_desk(desk), m_keeper(journalPath, readAll(giftPath), giftLines),
       m_clock([] { return QDateTime::currentDateTime(); })
 {
-    QAction *show = m_board.viewMenu()->addAction(QStringLiteral("抽獎紀錄"));
-    show->setObjectName(QStringLiteral("record"));
-    show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(show, &QAction::triggered, this, &RecordController::showRecord);
     // Direct: the journal must be on disk before the board shows the change.
     connect(&m_night, &Night::boardChanged, this, &RecordController::onBoardChanged,
             Qt::DirectConnection);
-    connect(&m_night, &Night::bingoChanged, this, [this] {
-        m_keeper.setSyncLater(m_night.board().timer1Enabled);
-        if (!m_keeper.noteBingo({m_night.bingoTaken(), m_night.bingoDrawing(), m_clock()}))
-            QTimer::singleShot(0, this, &RecordController::warnJournal);
-        updateCloseQuestion();
-    });
-    m_board.installEventFilter(this);
+    connect(&m_night, &Night::changed, this, &RecordController::onNightChanged);
     updateCloseQuestion();
 }
 
-RecordController::~RecordController()
+void RecordController::onNightChanged(Night::Aspects aspects)
 {
-    delete m_window.data();
-}
-
-bool RecordController::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == &m_board && event->type() == QEvent::WindowStateChange) {
-        m_keeper.setSyncLater(m_night.board().timer1Enabled);
-        if (!m_keeper.noteView(m_board.isFullScreen(), m_clock()))
-            QTimer::singleShot(0, this, &RecordController::warnJournal);
-    }
-    return QObject::eventFilter(watched, event);
+    if (!(aspects & (Night::Bingo | Night::View)))
+        return;
+    m_keeper.setSyncLater(m_night.isSpinning());
+    bool written = true;
+    if (aspects & Night::Bingo)
+        written = m_keeper.noteBingo({m_night.bingo().taken, m_night.bingo().drawing, m_clock()});
+    if (aspects & Night::View)
+        written = m_keeper.noteView(m_night.isFullScreen(), m_clock()) && written;
+    if (!written)
+        QTimer::singleShot(0, this, &RecordController::warnJournal);
+    updateCloseQuestion();
 }
 
 void RecordController::offerResume()
@@ -92,9 +75,7 @@ void RecordController::offerResume()
         return;
     }
     const bool continued = m_keeper.resume();
-    m_night.restore(m_keeper.board(), m_keeper.round() == 2);
-    if (m_keeper.fullScreen())
-        m_board.setWindowState(m_board.windowState() | Qt::WindowFullScreen);
+    m_night.restore(m_keeper.board(), m_keeper.round() == 2, m_keeper.fullScreen());
     m_night.resume(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
                    m_keeper.bingo().taken, m_keeper.bingo().drawing);
     // A damaged journal that could not be copied: the question has said it is not written.
@@ -173,60 +154,36 @@ void RecordController::offerNothing()
     updateCloseQuestion();
 }
 
-void RecordController::showRecord()
-{
-    if (!m_window) {
-        m_window = new RecordWindow;
-        m_window->setScale(m_board.scale());
-        // Over the board, on the screen the audience sees.
-        QRect place(QPoint(), m_window->size());
-        place.moveCenter(m_board.frameGeometry().center());
-        m_window->move(place.topLeft());
-        m_window->setRecord(m_keeper.record());
-        // The remote's black screen works over the record too.
-        for (Qt::Key key : Presenter::BlackOutKeys)
-            RepeatGuard::instance().addShortcut(m_window, QKeySequence(key),
-                                                [this] { m_night.blackOut(); });
-    }
-    if (m_window->isMinimized())
-        m_window->showNormal();
-    else
-        m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
-}
-
 void RecordController::onBoardChanged(BoardChange change, int index)
 {
-    Board settled = m_night.board();
-    for (int cell : m_night.pendingHeld())
-        settled.markHeld(cell);
-    m_keeper.setSyncLater(m_night.board().timer1Enabled);
-    if (!m_keeper.note(change, index, settled, m_clock()))
+    m_keeper.setSyncLater(m_night.isSpinning());
+    if (!m_keeper.note(change, index, m_night.settledBoard(), m_clock()))
         // After the change is on screen: the operator should see what the warning is about.
         QTimer::singleShot(0, this, &RecordController::warnJournal);
     if (change == BoardChange::Closing)
         m_closing = true;
     updateCloseQuestion();
-    if (m_window)
-        m_window->setRecord(m_keeper.record());
+    Q_EMIT recordChanged();
 }
 
 void RecordController::updateCloseQuestion()
 {
     // Only a journal that is being written lets the next start go on with the night.
-    QString question;
-    if (!m_keeper.journalBroken())
-        question = m_closing ? QStringLiteral("今晚的抽獎已經結束，抽獎紀錄已保存。\n確定要結束嗎?")
-                             : QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n"
-                                              "確定要結束嗎?");
-    m_night.setCloseQuestion(question);
+    // Empty: the board's own question, that the night is not kept.
+    const QString question =
+        m_keeper.journalBroken() ? QString()
+        : m_closing ? QStringLiteral("今晚的抽獎已經結束，抽獎紀錄已保存。\n確定要結束嗎?")
+                    : QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n確定要結束嗎?");
+    if (question == m_closeQuestion)
+        return;
+    m_closeQuestion = question;
+    Q_EMIT closeQuestionChanged(question);
 }
 
 void RecordController::warnJournal()
 {
     // Over whatever the operator is looking at: the board may be hidden behind the finale.
-    QWidget *over = m_board.isVisible() ? &m_board : QApplication::activeWindow();
+    QWidget *over = m_desk.isVisible() ? &m_desk : QApplication::activeWindow();
     Prompt::refuse(over, QStringLiteral("無法寫入抽獎紀錄檔：\n%1\n%2\n\n"
                                         "抽獎照常進行，但程式若意外結束，"
                                         "今晚的抽獎將無法接續。")

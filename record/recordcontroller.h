@@ -1,45 +1,45 @@
 #pragma once
 
+#include "night.h"
 #include "nightkeeper.h"
-#include "recordwindow.h"
 
 #include <QDateTime>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 
 #include <functional>
 
-class BoardWindow;
-class Night;
+class QWidget;
 
 // Joins the night to its record: every change reaches the journal before the
-// board shows it, the menu "檢視" opens the record, and start-up offers the night that a
-// crash cut short.
+// board shows it, and start-up offers the night that a crash cut short. Its boxes open over
+// the desk, the operator's board.
 class RecordController : public QObject
 {
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
 
-    RecordController(Night &night, BoardWindow &board, const QStringList &giftLines,
+    RecordController(Night &night, QWidget &desk, const QStringList &giftLines,
                      const QString &giftPath,
                      const QString &journalPath = NightKeeper::defaultJournalPath());
-    ~RecordController() override;
 
     // At start-up, before the board is first shown.
     void offerResume();
-    void showRecord();
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     const NightKeeper &keeper() const { return m_keeper; }
-    RecordWindow *recordWindow() const { return m_window; }
+    // What the close box asks once a number has been drawn: that the night is kept, or
+    // empty when the journal cannot keep it.
+    QString closeQuestion() const { return m_closeQuestion; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+Q_SIGNALS:
+    void recordChanged();
+    void closeQuestionChanged(const QString &question);
 
 private:
     void onBoardChanged(BoardChange change, int index);
+    void onNightChanged(Night::Aspects aspects);
     QString resumeQuestion() const;
     NightKeeper::Kept setAside();
     void offerNothing();
@@ -47,9 +47,9 @@ private:
     void updateCloseQuestion();
 
     Night &m_night;
-    BoardWindow &m_board;
+    QWidget &m_desk;
     NightKeeper m_keeper;
     Clock m_clock;
-    QPointer<RecordWindow> m_window;
+    QString m_closeQuestion;
     bool m_closing = false;
 };

@@ -2,6 +2,11 @@
 
 #include "prizelist.h"
 
+QString EventTitle::designTitle()
+{
+    return QStringLiteral("92年年終晚會抽獎活動");
+}
+
 EventTitle::Result EventTitle::load(const QString &path, const PrizeList::Display &display)
 {
     const PrizeList::Result read = PrizeList::load(path, display, PrizeList::Subject::Title);

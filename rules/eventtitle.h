@@ -7,6 +7,9 @@
 // The event's own title line, from a file beside the program. It is read with the prize
 // list's rules, so a file the prize list would refuse is refused the same way.
 namespace EventTitle {
+// The title line as the board was designed with it.
+QString designTitle();
+
 struct Result
 {
     QString title;   // empty: keep the design title

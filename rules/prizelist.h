@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board.h"
 #include "textdecoding.h"
 
 #include <QString>
@@ -11,7 +12,8 @@
 // a message naming the file: a garbled prize read out at the party is worse than an
 // error before it.
 namespace PrizeList {
-inline constexpr int MaxLines = 56;
+// One prize for each number of the board.
+inline constexpr int MaxLines = Board::Cells;
 inline constexpr qint64 MaxBytes = 1024 * 1024;
 // Far more than the prize window shows even at its smallest type; it keeps absurd lines
 // away from text measuring and from the board's hidden text box.

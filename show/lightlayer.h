@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board.h"
+
 #include <QBackingStore>
 #include <QPointer>
 #include <QRect>
@@ -17,7 +19,7 @@ class QWindow;
 class LightLayer
 {
 public:
-    static constexpr int Cells = 56;
+    static constexpr int Cells = Board::Cells;
     using PaintFace = std::function<void(QPainter &, const QRect &, int cell)>;
 
     explicit LightLayer(QWindow *window);
@@ -29,7 +31,10 @@ public:
     QWindow *window() const { return m_window; }
     const QBackingStore &store() const { return m_store; }
     // Where each face is kept in the layer's own image.
-    QRect face(int cell) const { return {m_at[std::size_t(cell)], m_places[std::size_t(cell)].size()}; }
+    QRect face(int cell) const
+    {
+        return {m_at[std::size_t(cell)], m_places[std::size_t(cell)].size()};
+    }
 
 private:
     QPointer<QWindow> m_window;

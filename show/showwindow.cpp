@@ -1,13 +1,12 @@
 #include "showwindow.h"
 
+#include "announcement.h"
 #include "bignumber.h"
-#include "closingpicture.h"
+#include "closingart.h"
 #include "colourui.h"
 #include "fonts.h"
 #include "lightlayer.h"
-#include "night.h"
 #include "pictures.h"
-#include "prizewindow.h"
 #include "scale.h"
 
 #include <QLabel>
@@ -24,7 +23,6 @@
 namespace {
 constexpr ColourValue Ground = Colour::fromHex(0xFFE0C0);
 constexpr ColourValue DarkRed = Colour::fromHex(0xC00000);
-constexpr ColourValue Red = Colour::fromHex(0xFF0000);
 
 QLabel *makeLabel(QWidget *parent, const char *name, ColourValue colour, Qt::Alignment align)
 {
@@ -37,12 +35,10 @@ QLabel *makeLabel(QWidget *parent, const char *name, ColourValue colour, Qt::Ali
     return l;
 }
 
-QFont hallFont(int pixels, bool bold = true)
+QFont hallFont(int pixels)
 {
-    QFont f;
-    f.setFamilies(Fonts::hallFamilies());
+    QFont f = Fonts::hall(true);
     f.setPixelSize(std::max(pixels, 1));
-    f.setBold(bold);
     return f;
 }
 
@@ -80,8 +76,6 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     m_content->setObjectName(QStringLiteral("ShowContent"));
     m_content->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_title = makeLabel(m_content, "ShowTitle", DarkRed, Qt::AlignCenter);
-    m_title->setText(QStringLiteral("92年年終晚會抽獎活動"));
-    m_titleText = m_title->text();
     m_round = makeLabel(m_content, "ShowRound", DarkRed, Qt::AlignLeft | Qt::AlignVCenter);
     m_counter = makeLabel(m_content, "ShowCounter", DarkRed, Qt::AlignRight | Qt::AlignVCenter);
     for (int i = 0; i < 2; ++i)
@@ -108,14 +102,7 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     m_pointerTimer.start();
 
     connect(&night, &Night::changed, this, &ShowWindow::render);
-    connect(&night, &Night::hintChanged, this, &ShowWindow::renderLine);
-    connect(&night, &Night::questionChanged, this, &ShowWindow::renderLine);
-    connect(&night, &Night::bingoChanged, this, &ShowWindow::render);
-    connect(&night, &Night::roundChanged, this, &ShowWindow::render);
-    connect(&night, &Night::blackOutChanged, this, &ShowWindow::render);
-    connect(&night, &Night::prizeDrawn, this, &ShowWindow::announce);
-    render();
-    renderLine();
+    render(Night::Everything);
 }
 
 ShowWindow::~ShowWindow()
@@ -123,18 +110,13 @@ ShowWindow::~ShowWindow()
     dropLayer();
 }
 
-void ShowWindow::setTitle(const QString &title)
+void ShowWindow::showOn(QScreen *screen)
 {
-    m_titleText = title;
-    relayout();
-}
-
-void ShowWindow::showOn(QScreen *screen, bool beside)
-{
-    const bool flagsChange = beside != m_beside || !isVisible();
+    const bool beside = m_night.showMode() == Night::ShowMode::Beside;
+    const bool flagsChange =
+        beside != windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) || !isVisible();
     // New flags may give the show a new native window.
     dropLayer();
-    m_beside = beside;
     if (flagsChange) {
         setWindowFlag(Qt::WindowDoesNotAcceptFocus, beside);
         // Over the board, the desk's windows (the prize's, the bingo's) open under it and
@@ -153,110 +135,99 @@ void ShowWindow::showOn(QScreen *screen, bool beside)
         // Not showFullScreen(): it would ask for the focus the show must not take.
         setWindowState(windowState() | Qt::WindowFullScreen);
         setVisible(true);
+        renderPrize();
         return;
     }
     showFullScreen();
     raise();
     activateWindow();
     setFocus();
+    renderPrize();
 }
 
-void ShowWindow::setBingoOpen(bool open)
+bool ShowWindow::nightCovered() const
 {
-    m_bingoOpen = open;
-    render();
+    return m_night.isFinale() || m_night.isBlackedOut();
 }
 
-void ShowWindow::setFinale(bool on)
+void ShowWindow::render(Night::Aspects aspects)
 {
-    if (m_finale == on)
-        return;
-    m_finale = on;
-    relayout();
-    render();
-    update();
+    if (aspects & (Night::Finale | Night::BlackOut | Night::Title)) {
+        relayout();
+        update();
+    }
+    if (aspects & (Night::Cells | Night::Spin | Night::Finale | Night::BlackOut))
+        renderCells();
+    const Board &board = m_night.board();
+    if (aspects & (Night::Counts | Night::Round)) {
+        setText(m_counter, QStringLiteral("已經搖出 %1 次獎項").arg(board.counterCaption));
+        for (int i = 0; i < 2; ++i)
+            setText(m_stacks[std::size_t(i)], board.stackCaption(i));
+        setText(m_round, m_night.isSecondRound() ? QStringLiteral("第二輪抽獎")
+                                                 : QStringLiteral("第一輪抽獎"));
+    }
+    const Night::BingoState &bingo = m_night.bingo();
+    if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Bingo)) {
+        const int number = bingo.open ? 0 : m_night.shownNumber();
+        if (number)
+            m_number->setNumber(QString::number(number));
+        setShown(m_number, number);
+    }
+    if (aspects & Night::Prize)
+        renderPrize();
+    if (aspects & Night::Bingo) {
+        const bool shown = bingo.open && !bingo.taken.isEmpty();
+        if (shown) {
+            m_bingoNewest->setNumber(QString::number(bingo.taken.last()));
+            QStringList earlier;
+            for (qsizetype i = 0; i + 1 < bingo.taken.size(); ++i)
+                earlier << QString::number(bingo.taken[i]);
+            setText(m_bingoTaken, earlier.join(QLatin1Char(' ')));
+        }
+        setShown(m_bingoNewest, shown);
+        setShown(m_bingoTaken, shown);
+        setShown(m_stacks[0], !bingo.open);
+        setShown(m_stacks[1], !bingo.open);
+    }
+    if (aspects & Night::Line) {
+        // A question the remote answers comes before the hint.
+        const QString text = m_night.line();
+        setText(m_line, text);
+        setShown(m_line, !text.isEmpty());
+    }
 }
 
-void ShowWindow::render()
+void ShowWindow::renderCells()
 {
     const Board &board = m_night.board();
     const int light = layerLight();
     for (int i = 0; i < Board::Cells; ++i)
         if (i != light && board.cells[std::size_t(i)] != m_stored[std::size_t(i)])
             update(m_cellRects[std::size_t(i)]);
-    if (light != m_light) {
-        const int was = std::exchange(m_light, light);
-        // The face the store holds goes back on the screen without being drawn again.
-        if (was >= 0 && board.cells[std::size_t(was)] == m_stored[std::size_t(was)] &&
-            backingStore())
-            backingStore()->flush(m_cellRects[std::size_t(was)], windowHandle());
-        if (light >= 0)
-            m_layer->put(light);
-    }
-    const Captions captions{board.counterCaption, board.chanceLeft, board.fateLeft,
-                            m_night.isSecondRound()};
-    if (captions != m_captions) {
-        m_captions = captions;
-        setText(m_counter, QStringLiteral("已經搖出 %1 次獎項").arg(board.counterCaption));
-        for (int i = 0; i < 2; ++i)
-            setText(m_stacks[std::size_t(i)], board.stackCaption(i));
-        setText(m_round,
-                captions.secondRound ? QStringLiteral("第二輪抽獎") : QStringLiteral("第一輪抽獎"));
-    }
+    if (light == m_light)
+        return;
+    const int was = std::exchange(m_light, light);
+    // The face the store holds goes back on the screen without being drawn again.
+    if (was >= 0 && board.cells[std::size_t(was)] == m_stored[std::size_t(was)] && backingStore())
+        backingStore()->flush(m_cellRects[std::size_t(was)], windowHandle());
+    if (light >= 0)
+        m_layer->put(light);
+}
 
-    // From the stop until its prize is confirmed; never over a running light.
-    const bool number =
-        !m_bingoOpen && !board.timer1Enabled && (board.awaitingPrize || m_night.isPrizeUp());
-    if (number)
-        m_number->setNumber(
-            QString::number((board.awaitingPrize ? board.stopCell : m_night.prizeCell()) + 1));
-    setShown(m_number, number);
-    if (m_prize && !m_night.isPrizeUp())
+void ShowWindow::renderPrize()
+{
+    const Night::PrizeOnScreen &prize = m_night.prize();
+    if (prize.stage == Night::PrizeStage::None) {
         delete m_prize.data();
-
-    const QList<int> &taken = m_night.bingoTaken();
-    const bool bingo = m_bingoOpen && !taken.isEmpty();
-    if (bingo) {
-        m_bingoNewest->setNumber(QString::number(taken.last()));
-        QStringList earlier;
-        for (qsizetype i = 0; i + 1 < taken.size(); ++i)
-            earlier << QString::number(taken[i]);
-        setText(m_bingoTaken, earlier.join(QLatin1Char(' ')));
+        return;
     }
-    setShown(m_bingoNewest, bingo);
-    setShown(m_bingoTaken, bingo);
-    setShown(m_stacks[0], !m_bingoOpen);
-    setShown(m_stacks[1], !m_bingoOpen);
-
-    const bool black = m_night.isBlackedOut();
-    if (black != m_black) {
-        m_black = black;
-        relayout();
-        update();
-    }
-}
-
-void ShowWindow::renderLine()
-{
-    // A question the remote answers comes before the hint.
-    const Presenter::Question question = m_night.question();
-    const QString text = question != Presenter::Question::None
-                             ? Presenter::questionText(question)
-                             : Presenter::hintText(m_night.hint());
-    setText(m_line, text);
-    setShown(m_line, !text.isEmpty());
-}
-
-void ShowWindow::announce(int cell, const QString &prize)
-{
-    if (!m_prize) {
-        m_prize = PrizeWindow::announcement(m_content);
-        m_prize->setHall(Scale::hall(size()));
-    }
-    m_prize->setNumber(QString::number(cell + 1));
-    m_prize->setPrize(prize);
-    m_prize->open();
-    m_prize->raise();
+    // Announced at the size of the screen it is on, once it is there.
+    if ((prize.serial == m_announced && m_prize) || !isVisible())
+        return;
+    m_announced = prize.serial;
+    if (!m_prize)
+        m_prize = new Announcement(m_content);
+    m_prize->announce(QString::number(prize.cell + 1), prize.text);
 }
 
 void ShowWindow::resizeEvent(QResizeEvent *event)
@@ -270,7 +241,7 @@ void ShowWindow::relayout()
     const int w = width();
     const int h = height();
     m_content->setGeometry(rect());
-    setShown(m_content, !m_finale && !m_black);
+    setShown(m_content, !nightCovered());
 
     // The ring as on the board: 18 cells along the top and the bottom, 10 down each side,
     // clockwise from the top-left corner; the title line below it.
@@ -342,13 +313,11 @@ void ShowWindow::relayout()
     titleFont.setBold(true);
     // In points: the fitting steps down point by point.
     titleFont.setPointSizeF(std::max(1.0, titleHeight * 0.7 * 72.0 / logicalDpiY()));
-    m_title->setFont(Scale::fitting(titleFont, m_titleText, titleBox.size()));
-    setText(m_title, m_titleText);
+    m_title->setFont(Scale::fitting(titleFont, m_night.title(), titleBox.size()));
+    setText(m_title, m_night.title());
 
-    if (m_finale) {
-        const double s = ClosingPicture::hallScale(size());
-        m_closingRect = QRect(0, 0, int(540 * s), int(240 * s));
-        m_closingRect.moveCenter(rect().center());
+    if (m_night.isFinale()) {
+        m_closingRect = ClosingArt::hallRect(size());
         if (m_closing.size() != m_closingRect.size())
             m_closing =
                 QPixmap(Pictures::closingLarge())
@@ -363,17 +332,17 @@ void ShowWindow::paintEvent(QPaintEvent *event)
     // A paint into anything but the window's own store (a grab) says nothing of what it holds.
     const bool intoStore = backingStore() && p.paintEngine() &&
                            p.paintEngine()->paintDevice() == backingStore()->paintDevice();
-    if (intoStore && (m_black || m_finale)) {
+    if (intoStore && nightCovered()) {
         for (int i = 0; i < Board::Cells; ++i)
             if (event->region().intersects(m_cellRects[std::size_t(i)]))
                 m_stored[std::size_t(i)] = Colour::SystemFlag;
     }
-    if (m_black) {
+    if (m_night.isBlackedOut()) {
         p.fillRect(event->rect(), Qt::black);
         return;
     }
-    if (m_finale) {
-        p.fillRect(event->rect(), Colour::toQColor(Red, palette()));
+    if (m_night.isFinale()) {
+        p.fillRect(event->rect(), Colour::toQColor(ClosingArt::Ground, palette()));
         p.drawPixmap(m_closingRect, m_closing);
         return;
     }
@@ -392,7 +361,7 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         // Drawn only in part, the cell holds what it held elsewhere.
         ColourValue &stored = m_stored[std::size_t(i)];
         stored = (QRegion(r) - event->region()).isEmpty() || stored == colour ? colour
-                                                                             : Colour::SystemFlag;
+                                                                              : Colour::SystemFlag;
     }
     const QColor groundColour = Colour::toQColor(Ground, palette());
     for (const QRect &r : ground)
@@ -415,16 +384,16 @@ void ShowWindow::paintCell(QPainter &p, const QRect &r, int cell, ColourValue co
     const bool light = qGray(face.rgb()) < 128;
     const QPixmap &number = cellNumber(cell, light);
     const QSizeF size = number.deviceIndependentSize();
-    p.drawPixmap(QPointF(r.x() + (r.width() - size.width()) / 2,
-                         r.y() + (r.height() - size.height()) / 2),
-                 number);
+    p.drawPixmap(
+        QPointF(r.x() + (r.width() - size.width()) / 2, r.y() + (r.height() - size.height()) / 2),
+        number);
 }
 
 // The running light's cell when its layer puts it, else -1 (the cell is drawn as any other).
 int ShowWindow::layerLight()
 {
     const Board &board = m_night.board();
-    if (!board.timer1Enabled || !readyLayer())
+    if (!m_night.isSpinning() || !readyLayer())
         return -1;
     return board.cells[std::size_t(board.stopCell)] == Cell::Lit ? board.stopCell : -1;
 }
@@ -435,7 +404,7 @@ bool ShowWindow::readyLayer()
     QWindow *window = windowHandle();
     const qreal ratio = devicePixelRatioF();
     // At 125 or 150 % the two stores could round a face's edge apart.
-    if (m_black || m_finale || !isVisible() || !window || !window->isExposed() ||
+    if (nightCovered() || !isVisible() || !window || !window->isExposed() ||
         ratio != std::floor(ratio))
         return false;
     if (m_layer && m_layer->window() != window)

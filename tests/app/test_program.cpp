@@ -320,7 +320,7 @@ void TestProgram::secondCopyBringsBoardForward()
     }
     NightWindows &windows = w.windows();
     if (night.contains(QLatin1String("bingo")))
-        w.night().openBingo();
+        w.windows().openBingo();
     if (night.contains(QLatin1String("about")))
         windows.showAbout();
     if (night.contains(QLatin1String("prize"))) {

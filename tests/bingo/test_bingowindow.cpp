@@ -241,7 +241,7 @@ void TestBingoWindow::startDisablesButtonsUntilLastTake()
         QVERIFY(!start->isEnabled());
         QVERIFY(!end->isEnabled());
         w->step(); // a pass without a take only rolls the display
-        QCOMPARE(w->draw().numbersLeft, qint16(26 - n));
+        QCOMPARE(w->rules().numbersLeft, qint16(26 - n));
         taken << text1(w);
         button(w, "Command2")->click();
         w->step();
@@ -262,14 +262,14 @@ void TestBingoWindow::clearMidDrawStartsOver()
         button(w, "Command2")->click();
         w->step();
     }
-    QCOMPARE(w->draw().numbersLeft, qint16(22));
+    QCOMPARE(w->rules().numbersLeft, qint16(22));
     button(w, "Command2")->click();
     action(w, "clear")->trigger();
     for (int i = 0; i < 25; ++i)
         QCOMPARE(box(w, i), QString());
     w->step();
     QVERIFY(w->isDrawing());
-    QCOMPARE(w->draw().numbersLeft, qint16(25));
+    QCOMPARE(w->rules().numbersLeft, qint16(25));
     QVERIFY(!button(w, "Command1(0)")->isEnabled());
 }
 
@@ -281,7 +281,7 @@ void TestBingoWindow::takeOnTheEventLoopTakesTheShownNumber()
     const QString shown = text1(w);
     QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
     // The next tick serves the take before it picks again.
-    QTRY_COMPARE(w->draw().numbersLeft, qint16(24));
+    QTRY_COMPARE(w->rules().numbersLeft, qint16(24));
     QCOMPARE(box(w, 0), shown);
 }
 
@@ -324,7 +324,7 @@ void TestBingoWindow::closing()
         return;
     }
     QVERIFY(!w->isDrawing());
-    QCOMPARE(w->draw().numbersLeft, qint16(0));
+    QCOMPARE(w->rules().numbersLeft, qint16(0));
     w->step(); // a tick that was already queued
     QCOMPARE(start->isEnabled(), !midDraw);
     QTRY_VERIFY(m_window.isNull());
@@ -334,7 +334,7 @@ void TestBingoWindow::closing()
     w = open();
     QCOMPARE(text1(w), QStringLiteral("0"));
     button(w, "Command1(0)")->click();
-    QTRY_VERIFY(text1(w) != QStringLiteral("0") || w->draw().pickIndex != 0);
+    QTRY_VERIFY(text1(w) != QStringLiteral("0") || w->rules().pickIndex != 0);
     QVERIFY(w->isDrawing());
 }
 
@@ -365,7 +365,7 @@ void TestBingoWindow::closingAsksOnceTaken()
     if (takes > 0) {
         button(w, "Command1(0)")->click();
         for (int n = 0; n < takes; ++n) {
-            w->draw().requestTake();
+            w->rules().requestTake();
             w->step();
         }
         QCOMPARE(box(w, 0).isEmpty(), false);
@@ -422,10 +422,10 @@ void TestBingoWindow::newDrawAsksOverNumbersTaken()
     } else if (takes > 0) {
         button(w, "Command1(0)")->click();
         for (int n = 0; n < takes; ++n) {
-            w->draw().requestTake();
+            w->rules().requestTake();
             w->step();
         }
-        taken = w->draw().taken();
+        taken = w->rules().taken();
     }
     QCOMPARE(taken.size(), takes);
     QVERIFY(!w->isDrawing());
@@ -438,7 +438,7 @@ void TestBingoWindow::newDrawAsksOverNumbersTaken()
                  : QStringList());
     const bool starts = takes == 0 || answer;
     QCOMPARE(w->isDrawing(), starts);
-    QCOMPARE(w->draw().taken(), starts ? QList<int>() : taken);
+    QCOMPARE(w->rules().taken(), starts ? QList<int>() : taken);
     for (int i = 0; i < takes; ++i)
         QCOMPARE(box(w, i), starts ? QString() : QString::number(taken[i]));
     QCOMPARE(button(w, "Command1(0)")->isEnabled(), !starts);

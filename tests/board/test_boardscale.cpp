@@ -278,7 +278,7 @@ void TestBoardScale::title()
     QFETCH(bool, shrinks);
     ScriptedRandom r;
     Stage w({}, r);
-    w.boardWindow().setTitle(title);
+    w.night().setTitle(title);
     resizeClient(w, client);
     auto *label1 = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
     QCOMPARE(label1->text(), title);
@@ -341,7 +341,7 @@ void TestBoardScale::smallScreens()
     w.windows().prizeWindow()->finishOpening();
     QTRY_VERIFY(where->availableGeometry().contains(w.windows().prizeWindow()->frameGeometry()));
     w.windows().prizeWindow()->close();
-    w.night().openBingo();
+    w.windows().openBingo();
     QVERIFY(where->availableGeometry().contains(w.windows().bingoWindow()->frameGeometry()));
     w.windows().bingoWindow()->close();
     w.windows().showAbout();

@@ -539,7 +539,7 @@ void TestBoardWindow::bingoSharesGenerator()
 {
     ScriptedRandom r({ScriptedRandom::forPick(6, 25), ScriptedRandom::forPick(0, 24)});
     Stage w({}, r);
-    w.night().openBingo();
+    w.windows().openBingo();
     BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(bingo);
     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
@@ -579,12 +579,12 @@ void TestBoardWindow::fileTextIsPlain()
     Stage w({text}, r);
     QLabel *label = nullptr;
     if (where == QLatin1String("title")) {
-        w.boardWindow().setTitle(text);
+        w.night().setTitle(text);
         label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
     } else if (where == QLatin1String("counter")) {
         Board kept = w.night().board();
         kept.counterCaption = text;
-        w.night().restore(kept, false);
+        w.night().restore(kept, false, false);
         label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"));
     } else {
         PrizeWindow prize;
@@ -658,7 +658,7 @@ void TestBoardWindow::titleLine()
         // Shown whole on its line, never cut.
         ScriptedRandom random;
         Stage w({}, random);
-        w.boardWindow().setTitle(r.title);
+        w.night().setTitle(r.title);
         auto *label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
         QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(title) <= label->width());
     }

@@ -377,7 +377,7 @@ void TestHall::bingoFits()
     ScriptedRandom r;
     Stage w({}, r);
     place(w, Size(size));
-    w.night().openBingo();
+    w.windows().openBingo();
     BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(QTest::qWaitForWindowExposed(bingo));
     const QRect free = bingo->screen()->availableGeometry();

@@ -220,7 +220,7 @@ void TestWindowScale::boardHandsOnItsScale()
         board.night().tick();
     board.boardWindow().drawCard(Board::Chance);
     QCOMPARE(board.windows().prizeWindow()->scale(), s);
-    board.night().openBingo();
+    board.windows().openBingo();
     QCOMPARE(child<QLineEdit>(board.windows().bingoWindow(), "Text1")->font().pointSizeF(), 72 * s);
     board.windows().showAbout();
     QCOMPARE(child<QPushButton>(board.windows().aboutBox(), "cmdOK")->font().pointSizeF(), 9 * s);
@@ -228,7 +228,7 @@ void TestWindowScale::boardHandsOnItsScale()
     const QSize bingoSize = board.windows().bingoWindow()->size();
     board.boardWindow().resize(800, 600);
     QCoreApplication::processEvents();
-    board.night().openBingo();
+    board.windows().openBingo();
     QCOMPARE(board.windows().bingoWindow()->size(), bingoSize);
     Prompt::setRefuseHandler({});
 }

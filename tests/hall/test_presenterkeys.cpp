@@ -193,11 +193,11 @@ void setUp(Stage &w, State state)
         break;
     case State::BesideNoFreeCell:
         w.night().board().cells.fill(Cell::Excluded);
-        w.night().setShowUp(true);
+        w.night().setShowMode(Night::ShowMode::Beside);
         break;
     case State::ShowBingoTaken:
         w.projection().setShowOn(true);
-        w.night().openBingo();
+        w.windows().openBingo();
         w.windows().bingoWindow()->restore({3, 7}, false);
         break;
     case State::ShowIdle:
@@ -400,7 +400,7 @@ void TestPresenterKeys::bingoKeys()
     ScriptedRandom r;
     Stage board({}, r);
     board.boardWindow().show();
-    board.night().openBingo();
+    board.windows().openBingo();
     BingoWindow *bingo = board.windows().bingoWindow();
     QVERIFY(bingo);
     activate(bingo);
@@ -408,7 +408,7 @@ void TestPresenterKeys::bingoKeys()
         bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     if (state == QLatin1String("paused"))
         bingo->pauseDraw();
-    const qint16 takeBefore = bingo->draw().takeRequested;
+    const qint16 takeBefore = bingo->rules().takeRequested;
     QWidget *target = bingo->focusWidget() ? bingo->focusWidget() : bingo;
     QTest::keyClick(target, Qt::Key(key));
     QVERIFY(m_refusals.isEmpty());
@@ -421,7 +421,7 @@ void TestPresenterKeys::bingoKeys()
                         (state == QLatin1String("paused") && effect != QLatin1String("Resume"));
     QTRY_COMPARE(bingo->isPaused(), paused);
     QCOMPARE(bingo->isDrawing(), state != QLatin1String("idle") || effect == QLatin1String("Draw"));
-    QCOMPARE(bingo->draw().takeRequested == -1,
+    QCOMPARE(bingo->rules().takeRequested == -1,
              effect == QLatin1String("Take") || takeBefore == -1);
     QCOMPARE(board.windows().blackScreen() != nullptr, effect == QLatin1String("Black"));
     bingo->close();
@@ -439,8 +439,8 @@ void TestPresenterKeys::fullScreen()
     // The key shows once, beside the entry.
     QCOMPARE(entry->text(), QStringLiteral("全螢幕"));
     QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F11));
-    QCOMPARE(w.boardWindow().viewMenu()->actions().value(0), entry);
-    QCOMPARE(w.boardWindow().menuBar()->actions().last()->menu(), w.boardWindow().viewMenu());
+    QCOMPARE(w.viewMenu().menu()->actions().value(0), entry);
+    QCOMPARE(w.boardWindow().menuBar()->actions().last()->menu(), w.viewMenu().menu());
     // Escape outside full screen does nothing.
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
     QVERIFY(!w.boardWindow().isFullScreen());
@@ -678,7 +678,7 @@ void TestPresenterKeys::blackScreenKeys()
     QCOMPARE(black->palette().color(QPalette::Window), QColor(Qt::black));
     QCOMPARE(black->geometry(), w.boardWindow().screen()->geometry());
     const Snapshot before = snapshot(w);
-    const bool muted = !w.boardWindow().soundAction()->isChecked();
+    const bool muted = !w.viewMenu().soundAction()->isChecked();
     activate(black);
     if (key == 0)
         QTest::mouseClick(black, Qt::LeftButton);
@@ -694,7 +694,7 @@ void TestPresenterKeys::blackScreenKeys()
     QCOMPARE(after.prizeShown, before.prizeShown);
     QCOMPARE(after.fullScreen, before.fullScreen);
     QCOMPARE(after.hint, before.hint);
-    QCOMPARE(!w.boardWindow().soundAction()->isChecked(), muted);
+    QCOMPARE(!w.viewMenu().soundAction()->isChecked(), muted);
     if (!after.spinning)
         QCOMPARE(after.board, before.board);
     QVERIFY(m_refusals.isEmpty());
@@ -735,7 +735,7 @@ void TestPresenterKeys::autoRepeat()
         setUp(w, State::PrizeOpened);
         target = w.windows().prizeWindow();
     } else if (window.startsWith(QLatin1String("bingo"))) {
-        w.night().openBingo();
+        w.windows().openBingo();
         target = w.windows().bingoWindow();
         if (window.endsWith(QLatin1String("drawing")))
             target->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
@@ -760,9 +760,9 @@ void TestPresenterKeys::autoRepeat()
         QTest::qWait(2 * RepeatGuard::SettleMs);
     }
     const Snapshot before = snapshot(w);
-    const bool muted = !w.boardWindow().soundAction()->isChecked();
+    const bool muted = !w.viewMenu().soundAction()->isChecked();
     const qint16 take =
-        w.windows().bingoWindow() ? w.windows().bingoWindow()->draw().takeRequested : 0;
+        w.windows().bingoWindow() ? w.windows().bingoWindow()->rules().takeRequested : 0;
     const bool drawing = w.windows().bingoWindow() && w.windows().bingoWindow()->isDrawing();
     // Otherwise only the repeats of a held key: its first press came before the window had
     // the focus.
@@ -782,9 +782,9 @@ void TestPresenterKeys::autoRepeat()
     QCOMPARE(after.black, false);
     QCOMPARE(after.hint, before.hint);
     QCOMPARE(after.fullScreen, before.fullScreen);
-    QCOMPARE(!w.boardWindow().soundAction()->isChecked(), muted);
+    QCOMPARE(!w.viewMenu().soundAction()->isChecked(), muted);
     if (w.windows().bingoWindow()) {
-        QCOMPARE(w.windows().bingoWindow()->draw().takeRequested, take);
+        QCOMPARE(w.windows().bingoWindow()->rules().takeRequested, take);
         QCOMPARE(w.windows().bingoWindow()->isDrawing(), drawing);
         w.windows().bingoWindow()->close();
     }
@@ -912,7 +912,7 @@ void TestPresenterKeys::bingoQuestionByRemote()
     ScriptedRandom r;
     Stage board({}, r);
     board.boardWindow().show();
-    board.night().openBingo();
+    board.windows().openBingo();
     QPointer<BingoWindow> bingo = board.windows().bingoWindow();
     bingo->restore(allBingoNumbers(), false);
     activate(bingo);
@@ -943,7 +943,7 @@ void TestPresenterKeys::bingoQuestionByRemote()
         return;
     }
     QCOMPARE(bingo->isDrawing(), answer == QLatin1String("Yes"));
-    QCOMPARE(bingo->draw().taken(),
+    QCOMPARE(bingo->rules().taken(),
              answer == QLatin1String("Yes") ? QList<int>() : allBingoNumbers());
     QCOMPARE(board.windows().blackScreen() != nullptr, false);
     QVERIFY(m_refusals.isEmpty());
@@ -967,7 +967,7 @@ void TestPresenterKeys::bingoQuestionIgnoresTheHeldKey()
     ScriptedRandom r;
     Stage board({}, r);
     board.boardWindow().show();
-    board.night().openBingo();
+    board.windows().openBingo();
     BingoWindow *bingo = board.windows().bingoWindow();
     bingo->restore(allBingoNumbers(), false);
     activate(bingo);
@@ -985,7 +985,7 @@ void TestPresenterKeys::bingoQuestionIgnoresTheHeldKey()
     QVERIFY(heldThrough);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY(bingo->isDrawing());
-    QVERIFY(bingo->draw().taken().isEmpty());
+    QVERIFY(bingo->rules().taken().isEmpty());
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     bingo->close();
 }

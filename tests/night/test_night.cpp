@@ -20,9 +20,26 @@ void spinToStop(Night &night, ScriptedRandom &random)
     random.push(0.0f);
     night.setClock([] { return 1.0; });
     QCOMPARE(night.start(), Board::StartResult::Started);
-    while (night.board().timer1Enabled)
+    while (night.isSpinning())
         night.tick();
 }
+
+// What the views were told, in order: the journal's changes as "journal", the rest by what
+// changed.
+struct Told
+{
+    QStringList order;
+    Night::Aspects all = {};
+    Told(Night &night, QObject *context)
+    {
+        QObject::connect(&night, &Night::boardChanged, context,
+                         [this] { order << QStringLiteral("journal"); });
+        QObject::connect(&night, &Night::changed, context, [this](Night::Aspects a) {
+            order << QStringLiteral("changed");
+            all |= a;
+        });
+    }
+};
 } // namespace
 
 // The card flow as the windows see it, with no window: what the night says, in which order,
@@ -35,6 +52,8 @@ private Q_SLOTS:
     void cardFlow();
     void lastConfirmationEndsTheNight_data();
     void lastConfirmationEndsTheNight();
+    void resumedWindowsComeBack();
+    void lineAndQuestions();
 };
 
 void TestNight::cardFlow_data()
@@ -61,65 +80,150 @@ void TestNight::cardFlow()
     night.setSound(&sound);
     spinToStop(night, random);
     const int cell = night.board().stopCell;
+    QCOMPARE(night.shownNumber(), cell + 1);
 
-    QStringList order;
-    connect(&night, &Night::boardChanged, this, [&](BoardChange c) {
-        order << (c == BoardChange::Card ? QStringLiteral("journal") : QStringLiteral("other"));
-    });
-    connect(&night, &Night::changed, this, [&] { order << QStringLiteral("render"); });
-    QSignalSpy drawn(&night, &Night::prizeDrawn);
+    Told told(night, this);
     sound.clear();
     QVERIFY(night.drawCard(Board::Fate));
-    // The journal has the card before any window shows it, and the prize window comes last.
-    QCOMPARE(order.mid(0, 2), (QStringList{QStringLiteral("journal"), QStringLiteral("render")}));
-    QCOMPARE(drawn.size(), 1);
-    QCOMPARE(drawn[0][0].toInt(), cell);
-    QCOMPARE(drawn[0][1].toString(), prize);
+    // The journal has the card before any window shows it; one word for every view.
+    QCOMPARE(told.order, (QStringList{QStringLiteral("journal"), QStringLiteral("changed")}));
+    QVERIFY(told.all.testFlags(Night::Prize | Night::Counts));
+    QCOMPARE(night.prize().stage, Night::PrizeStage::Drawn);
+    QCOMPARE(night.prize().cell, cell);
+    QCOMPARE(night.prize().text, prize);
+    // The number stays up with the prize until it is confirmed.
+    QCOMPARE(night.shownNumber(), cell + 1);
 
     const bool consolation = cue == Sound::Cue::Consolation;
     // Nothing is heard and no number turns held until the window has opened.
-    night.prizeShown(openedAtOnce);
     if (!openedAtOnce) {
+        night.reportPrize(Night::PrizeStage::Growing);
         QVERIFY(sound.cues().isEmpty());
-        QCOMPARE(night.pendingHeld().size(), consolation ? 1 : 0);
+        QCOMPARE(night.settledBoard().cells[std::size_t(cell)] == Cell::Held, consolation);
+        QCOMPARE(night.board().cells[std::size_t(cell)], Cell::Won);
+        QVERIFY(night.presenterState().prizeShown);
         QVERIFY(!night.presenterState().prizeOpened);
-        night.prizeOpened();
     }
+    night.reportPrize(Night::PrizeStage::Shown);
     QCOMPARE(sound.cues(), QList<Sound::Cue>{cue});
-    QVERIFY(night.pendingHeld().isEmpty());
     QCOMPARE(night.board().cells[std::size_t(cell)] == Cell::Held, consolation);
     QVERIFY(night.presenterState().prizeOpened);
+
+    const int serial = night.prize().serial;
+    night.reportPrize(Night::PrizeStage::None);
+    QCOMPARE(night.prize().stage, Night::PrizeStage::None);
+    QCOMPARE(night.shownNumber(), 0);
+    QVERIFY(!night.isFinale());
+    // A later report of a window gone changes nothing; the next card is a new prize.
+    night.reportPrize(Night::PrizeStage::Shown);
+    QCOMPARE(sound.cues().size(), 1);
+    spinToStop(night, random);
+    QVERIFY(night.drawCard(Board::Chance));
+    QCOMPARE(night.prize().serial, serial + 1);
 }
 
 void TestNight::lastConfirmationEndsTheNight_data()
 {
-    QTest::addColumn<bool>("byButton");
-    QTest::newRow("確 定") << true;
-    // The close box or Alt+F4: the prize has been announced all the same.
-    QTest::newRow("close box") << false;
+    QTest::addColumn<bool>("grown");
+    QTest::newRow("確 定 once grown") << true;
+    // The close box while it still grows: the prize has been announced all the same.
+    QTest::newRow("closed while growing") << false;
 }
 
 void TestNight::lastConfirmationEndsTheNight()
 {
-    QFETCH(bool, byButton);
+    QFETCH(bool, grown);
     ScriptedRandom random;
     Night night(prizes(QStringLiteral("頭獎")), random);
-    QSignalSpy finale(&night, &Night::finaleRequested);
     QList<BoardChange> changes;
     connect(&night, &Night::boardChanged, this, [&](BoardChange c) { changes << c; });
+    Told told(night, this);
     for (int card = 0; card < 56; ++card) {
         spinToStop(night, random);
         QVERIFY(night.drawCard(card % 2));
-        night.prizeShown(false);
-        night.prizeOpened();
-        night.prizeClosing();
-        if (byButton)
-            night.prizeConfirmed();
-        night.prizeGone();
-        QCOMPARE(finale.size(), card == 55 ? 1 : 0);
+        night.reportPrize(Night::PrizeStage::Growing);
+        if (grown)
+            night.reportPrize(Night::PrizeStage::Shown);
+        told.all = {};
+        night.reportPrize(Night::PrizeStage::None);
+        QCOMPARE(night.isFinale(), card == 55);
+        QCOMPARE(told.all.testFlag(Night::Finale), card == 55);
     }
     QCOMPARE(changes.mid(changes.size() - 2),
              (QList<BoardChange>{BoardChange::PrizeClosed, BoardChange::Closing}));
+    night.endFinale();
+    QVERIFY(!night.isFinale());
+}
+
+// A night a crash cut short: its prize and bingo numbers wait until the board asks for them,
+// and meanwhile Next does not start a spin under them.
+void TestNight::resumedWindowsComeBack()
+{
+    ScriptedRandom random;
+    Night night(prizes(QStringLiteral("頭獎")), random);
+    spinToStop(night, random);
+    QVERIFY(night.drawCard(Board::Fate));
+    night.reportPrize(Night::PrizeStage::None);
+    spinToStop(night, random);
+    QVERIFY(night.drawCard(Board::Chance));
+    const Board kept = night.board();
+
+    Night again(prizes(QStringLiteral("頭獎")), random);
+    Told told(again, this);
+    again.restore(kept, false, true);
+    QVERIFY(again.isFullScreen());
+    again.resume(true, kept.stopCell, {7, 3}, true);
+    QVERIFY(again.resumePending());
+    QVERIFY(again.presenterState().prizeShown);
+    QCOMPARE(again.prize().stage, Night::PrizeStage::None);
+    QVERIFY(!again.bingo().open);
+    again.bringBack();
+    QCOMPARE(again.prize().stage, Night::PrizeStage::Drawn);
+    QCOMPARE(again.prize().cell, kept.stopCell);
+    QCOMPARE(again.prize().text, kept.text1);
+    QCOMPARE(again.bingo(), (Night::BingoState{true, true, false, {7, 3}}));
+    QVERIFY(told.all.testFlags(Night::Prize | Night::Bingo | Night::View | Night::Cells));
+}
+
+// The line the board and the show give: a question before the hint; each goes once the night
+// has moved past it.
+void TestNight::lineAndQuestions()
+{
+    ScriptedRandom random;
+    Night night(prizes(QStringLiteral("頭獎")), random);
+    night.board().cells.fill(Cell::Excluded);
+    night.explain();
+    QCOMPARE(night.hint(), Presenter::Hint::RoundDone);
+    QCOMPARE(night.line(), Presenter::hintText(Presenter::Hint::RoundDone));
+    night.ask(Presenter::Question::SecondRound);
+    QCOMPARE(night.line(), Presenter::questionText(Presenter::Question::SecondRound));
+    QCOMPARE(night.answer(true), Presenter::Question::SecondRound);
+    QVERIFY(night.isSecondRound());
+    // The round freed nothing (every number excluded): the hint says so now.
+    night.explain();
+    QCOMPARE(night.line(), Presenter::hintText(Presenter::Hint::NoNumber));
+    night.board().cells.fill(Cell::Idle);
+    night.rightClick(0);
+    QCOMPARE(night.line(), QString());
+
+    // Asked for a card over the board: yes draws 命運 while it lasts, then 機會.
+    night.setShowMode(Night::ShowMode::Over);
+    for (int stack : {Board::Fate, Board::Chance}) {
+        night.board().cardEnabled[Board::Fate] = stack == Board::Fate;
+        spinToStop(night, random);
+        night.ask(Presenter::Question::Card);
+        const int chance = night.board().chanceLeft;
+        const int fate = night.board().fateLeft;
+        QCOMPARE(night.answer(true), Presenter::Question::Card);
+        QCOMPARE(night.board().chanceLeft, chance - (stack == Board::Chance));
+        QCOMPARE(night.board().fateLeft, fate - (stack == Board::Fate));
+        night.reportPrize(Night::PrizeStage::None);
+    }
+    // The show going ends its question.
+    spinToStop(night, random);
+    night.ask(Presenter::Question::Card);
+    night.setShowMode(Night::ShowMode::Off);
+    QCOMPARE(night.question(), Presenter::Question::None);
 }
 
 QTEST_GUILESS_MAIN(TestNight)

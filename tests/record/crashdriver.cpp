@@ -39,10 +39,7 @@ void say(QString line)
 // The board as the operator sees it once the prize window is up.
 QString dump(Stage &w)
 {
-    Board settled = w.night().board();
-    for (int cell : w.night().pendingHeld())
-        settled.markHeld(cell);
-    QStringList out = boardDump(settled);
+    QStringList out = boardDump(w.night().settledBoard());
     out << w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"))->text();
     for (int i = 0; i < 2; ++i)
         out << w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title();
@@ -81,6 +78,7 @@ int main(int argc, char *argv[])
     Stage board(prizes.lines, random);
     RecordController record(board.night(), board.boardWindow(), prizes.lines, path,
                             QString::fromLocal8Bit(argv[3]));
+    board.attach(record);
     record.offerResume();
     board.boardWindow().show();
 
@@ -125,17 +123,17 @@ int main(int argc, char *argv[])
             } else if (verb == "closebox") {
                 board.windows().prizeWindow()->close();
             } else if (verb == "bingo") {
-                board.night().openBingo();
+                board.windows().openBingo();
                 BingoWindow *bingo = board.windows().bingoWindow();
                 if (words.value(1) == "start")
                     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
                 // A take is served by the draw's next pass.
                 for (int i = 0; i < words.value(2).toInt(); ++i) {
-                    bingo->draw().requestTake();
+                    bingo->rules().requestTake();
                     bingo->step();
                 }
                 QStringList taken;
-                for (int n : board.night().bingoTaken())
+                for (int n : board.night().bingo().taken)
                     taken << QString::number(n);
                 say(QStringLiteral("bingo %1 %2").arg(taken.join(u',')).arg(bingo->isDrawing()));
             } else if (verb == "closing") {

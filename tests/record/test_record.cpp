@@ -271,6 +271,7 @@ void TestRecord::init()
     m_board->night().setClock([seconds]() mutable { return seconds += 7.25; });
     m_controller = std::make_unique<RecordController>(m_board->night(), m_board->boardWindow(),
                                                       prizeList(), m_giftPath, m_journalPath);
+    m_board->attach(*m_controller);
     m_controller->setClock([this] { return m_now = m_now.addSecs(61); });
 }
 
@@ -424,6 +425,7 @@ void TestRecord::resumeFromEveryCut()
             Random random;
             Stage w(prizeList(), random);
             RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, path);
+            w.attach(rc);
             rc.offerResume();
             w.boardWindow().show();
             QCoreApplication::processEvents(); // the prize window comes back over the board
@@ -464,6 +466,7 @@ void TestRecord::resumedJournalGoesOn()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(rc.keeper().record().entries(), before);
     QVERIFY(w.night().board().awaitingPrize); // the last stop waits for its card again
@@ -487,6 +490,7 @@ void TestRecord::answerNoKeepsTheOldJournal()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     QCOMPARE(w.night().board().drawNo, 1);
@@ -503,8 +507,8 @@ void TestRecord::answerNoKeepsTheOldJournal()
 void TestRecord::copyAndSave()
 {
     playNight();
-    m_controller->showRecord();
-    RecordWindow *win = m_controller->recordWindow();
+    m_board->windows().showRecord();
+    RecordWindow *win = m_board->windows().recordWindow();
     QVERIFY(win);
     QCOMPARE(win->windowTitle(), QStringLiteral("抽獎紀錄"));
     const QList<NightRecord::Entry> &entries = m_controller->keeper().record().entries();
@@ -686,8 +690,8 @@ void TestRecord::failedSaveKeepsEarlierFile()
     QFETCH(QString, how);
     QFETCH(QString, reason);
     playNight();
-    m_controller->showRecord();
-    RecordWindow *win = m_controller->recordWindow();
+    m_board->windows().showRecord();
+    RecordWindow *win = m_board->windows().recordWindow();
     QVERIFY(win);
     const QString folder = m_dir->filePath(how == QLatin1String("folder") ? QStringLiteral("gone")
                                                                           : QStringLiteral("out"));
@@ -722,7 +726,7 @@ void TestRecord::failedSaveKeepsEarlierFile()
 
 void TestRecord::menuEntryAndLiveWindow()
 {
-    QMenu *view = m_board->boardWindow().viewMenu();
+    QMenu *view = m_board->viewMenu().menu();
     QCOMPARE(m_board->boardWindow().menuBar()->actions().last(), view->menuAction());
     QAction *entry = m_board->boardWindow().findChild<QAction *>(QStringLiteral("record"));
     QVERIFY(entry);
@@ -734,7 +738,7 @@ void TestRecord::menuEntryAndLiveWindow()
     m_board->boardWindow().show();
     QVERIFY(QTest::qWaitForWindowExposed(&m_board->boardWindow()));
     QTest::keyClick(&m_board->boardWindow(), Qt::Key_L, Qt::ControlModifier);
-    RecordWindow *win = m_controller->recordWindow();
+    RecordWindow *win = m_board->windows().recordWindow();
     QVERIFY(win && win->isVisible());
     QCOMPARE(win->table()->rowCount(), 0);
     spin();
@@ -744,7 +748,7 @@ void TestRecord::menuEntryAndLiveWindow()
     card(Board::Fate);
     QCOMPARE(win->table()->item(0, 3)->text(), QStringLiteral("命運"));
     entry->trigger();
-    QCOMPARE(m_controller->recordWindow(), win); // brought forward, not made again
+    QCOMPARE(m_board->windows().recordWindow(), win); // brought forward, not made again
 }
 
 void TestRecord::unwritableJournalWarnsOnce_data()
@@ -818,6 +822,7 @@ void TestRecord::closeBoxSaysWhetherTheNightIsKept()
         m_controller = std::make_unique<RecordController>(
             m_board->night(), m_board->boardWindow(), prizeList(), m_giftPath,
             m_dir->filePath(QStringLiteral("blocked/night.journal")));
+        m_board->attach(*m_controller);
     }
     m_board->boardWindow().show();
     spin();
@@ -853,7 +858,7 @@ void TestRecord::journalStaysOffTheMovingLight()
         card(Board::Chance);
     }
     if (during == QLatin1String("bingo")) {
-        m_board->night().openBingo();
+        m_board->windows().openBingo();
         m_board->windows()
             .bingoWindow()
             ->findChild<QPushButton *>(QStringLiteral("Command1(0)"))
@@ -869,7 +874,7 @@ void TestRecord::journalStaysOffTheMovingLight()
     int steps = 0;
     while (m_board->night().board().timer1Enabled) {
         if (steps == 50 && during == QLatin1String("bingo")) {
-            m_board->windows().bingoWindow()->draw().requestTake();
+            m_board->windows().bingoWindow()->rules().requestTake();
             m_board->windows().bingoWindow()->step();
         } else if (steps == 50 && during == QLatin1String("full screen")) {
             m_board->boardWindow().setWindowState(Qt::WindowFullScreen);
@@ -919,8 +924,8 @@ void TestRecord::opensAtBoardScale()
     spin();
     card(Board::Chance);
 
-    m_controller->showRecord();
-    RecordWindow *win = m_controller->recordWindow();
+    m_board->windows().showRecord();
+    RecordWindow *win = m_board->windows().recordWindow();
     QCOMPARE(win->size(), QSize(760, 480) * s);
     const QPoint off = win->geometry().center() - m_board->boardWindow().frameGeometry().center();
     // Within the frame the platform adds.
@@ -939,8 +944,8 @@ void TestRecord::opensAtBoardScale()
     const QSize opened = win->size();
     m_board->boardWindow().resize(900, 700);
     QCoreApplication::processEvents();
-    m_controller->showRecord();
-    QCOMPARE(m_controller->recordWindow(), win);
+    m_board->windows().showRecord();
+    QCOMPARE(m_board->windows().recordWindow(), win);
     QCOMPARE(win->size(), opened);
 }
 
@@ -998,6 +1003,7 @@ void TestRecord::resavedList()
     Random random;
     Stage w(again.lines, random);
     RecordController rc(w.night(), w.boardWindow(), again.lines, m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     const QString &q = m_questions[0];
@@ -1060,6 +1066,7 @@ void TestRecord::damagedJournalAsks()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     const Moment &live = m_moments[spoilt - 1];
@@ -1106,6 +1113,7 @@ void TestRecord::oldJournalThatCannotMove()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(m_refusals.size(), 1);
     const QString &said = m_refusals[0];
@@ -1122,7 +1130,7 @@ void TestRecord::oldJournalThatCannotMove()
     QCoreApplication::processEvents();
     QCOMPARE(m_refusals.size(), 1); // said once, before the night
     QCOMPARE(readFile(m_journalPath), journal);
-    QCOMPARE(w.night().closeQuestion(),
+    QCOMPARE(w.boardWindow().closeQuestion(),
              QStringLiteral("今晚的抽獎結果將不會保留。\n確定要結束嗎?"));
 }
 
@@ -1190,7 +1198,7 @@ void TestRecord::unusableJournalSaysWhy()
     QCOMPARE(m_refusals.size(), 1);
     QVERIFY(!QFileInfo(m_journalPath).isSymLink());
     QCOMPARE(Journal::read(readFile(m_journalPath), prizeList()).entries.size(), 1);
-    QCOMPARE(m_board->night().closeQuestion(),
+    QCOMPARE(m_board->boardWindow().closeQuestion(),
              QStringLiteral("今晚的抽獎已保存，下次開啟時可以繼續。\n確定要結束嗎?"));
 }
 
@@ -1210,14 +1218,14 @@ void TestRecord::bingoAndFullScreenComeBack()
     m_board->boardWindow().show();
     if (fullScreen)
         m_board->boardWindow().setWindowState(Qt::WindowFullScreen);
-    m_board->night().openBingo();
+    m_board->windows().openBingo();
     BingoWindow *bingo = m_board->windows().bingoWindow();
     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     for (int i = 0; i < 3; ++i) {
-        bingo->draw().requestTake();
+        bingo->rules().requestTake();
         bingo->step();
     }
-    const QList<int> taken = bingo->draw().taken();
+    const QList<int> taken = bingo->rules().taken();
     QCOMPARE(taken.size(), 3);
     if (stop)
         spin();
@@ -1225,6 +1233,7 @@ void TestRecord::bingoAndFullScreenComeBack()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     QVERIFY2(m_questions[0].contains(stop ? QStringLiteral("最後保存的是第 1 次搖獎")
@@ -1234,7 +1243,7 @@ void TestRecord::bingoAndFullScreenComeBack()
     w.boardWindow().show();
     QCOMPARE(w.boardWindow().isFullScreen(), fullScreen);
     QTRY_VERIFY(w.windows().bingoWindow());
-    QCOMPARE(w.windows().bingoWindow()->draw().taken(), taken);
+    QCOMPARE(w.windows().bingoWindow()->rules().taken(), taken);
     QVERIFY(w.windows().bingoWindow()->isDrawing());
     QStringList boxes;
     for (int i = 0; i < 3; ++i)
@@ -1247,9 +1256,9 @@ void TestRecord::bingoAndFullScreenComeBack()
     // The draw goes on with the numbers left, once a pass has put one on display (the
     // loop's timer may not have run yet).
     w.windows().bingoWindow()->step();
-    w.windows().bingoWindow()->draw().requestTake();
+    w.windows().bingoWindow()->rules().requestTake();
     w.windows().bingoWindow()->step();
-    const QList<int> four = w.windows().bingoWindow()->draw().taken();
+    const QList<int> four = w.windows().bingoWindow()->rules().taken();
     QCOMPARE(four.size(), 4);
     QVERIFY(!taken.contains(four[3]));
 }
@@ -1259,15 +1268,15 @@ void TestRecord::bingoAndFullScreenComeBack()
 void TestRecord::bingoDrawsStayInTheJournal()
 {
     m_board->boardWindow().show();
-    m_board->night().openBingo();
+    m_board->windows().openBingo();
     BingoWindow *bingo = m_board->windows().bingoWindow();
     QPushButton *start = bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"));
     start->click();
     for (int i = 0; i < 25; ++i) {
-        bingo->draw().requestTake();
+        bingo->rules().requestTake();
         bingo->step();
     }
-    const QList<int> first = bingo->draw().taken();
+    const QList<int> first = bingo->rules().taken();
     QCOMPARE(first.size(), 25);
     QVERIFY(!bingo->isDrawing());
     QVERIFY(m_questions.isEmpty());
@@ -1276,7 +1285,7 @@ void TestRecord::bingoDrawsStayInTheJournal()
     m_answer = false;
     start->click();
     QCOMPARE(m_questions, QStringList{BingoWindow::newDrawQuestion()});
-    QCOMPARE(bingo->draw().taken(), first);
+    QCOMPARE(bingo->rules().taken(), first);
     QVERIFY(!bingo->isDrawing());
     QCOMPARE(readFile(m_journalPath), journal);
 
@@ -1284,13 +1293,13 @@ void TestRecord::bingoDrawsStayInTheJournal()
     start->click();
     QCOMPARE(m_questions.size(), 2);
     QVERIFY(bingo->isDrawing());
-    QVERIFY(bingo->draw().taken().isEmpty());
+    QVERIFY(bingo->rules().taken().isEmpty());
     for (int i = 0; i < 2; ++i) {
         bingo->step();
-        bingo->draw().requestTake();
+        bingo->rules().requestTake();
         bingo->step();
     }
-    const QList<int> second = bingo->draw().taken();
+    const QList<int> second = bingo->rules().taken();
     QCOMPARE(second.size(), 2);
     Journal::Bingo kept = Journal::read(readFile(m_journalPath), prizeList()).bingo;
     QCOMPARE(kept.taken, second);
@@ -1300,6 +1309,7 @@ void TestRecord::bingoDrawsStayInTheJournal()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     QCOMPARE(m_questions.size(), 1);
     QVERIFY2(m_questions[0].contains(QStringLiteral("賓果遊戲已經取得 2 個號碼。\n\n"
@@ -1307,7 +1317,7 @@ void TestRecord::bingoDrawsStayInTheJournal()
              qPrintable(m_questions[0]));
     w.boardWindow().show();
     QTRY_VERIFY(w.windows().bingoWindow());
-    QCOMPARE(w.windows().bingoWindow()->draw().taken(), second);
+    QCOMPARE(w.windows().bingoWindow()->rules().taken(), second);
     // The window closed: its numbers join the earlier draw's.
     w.windows().bingoWindow()->close();
     kept = Journal::read(readFile(m_journalPath), prizeList()).bingo;
@@ -1329,6 +1339,7 @@ void TestRecord::resumedPrizeKeepsItsNumber()
     Random random;
     Stage w(prizeList(), random);
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
+    w.attach(rc);
     rc.offerResume();
     w.boardWindow().show();
     QTRY_VERIFY(w.windows().prizeWindow() && w.windows().prizeWindow()->isVisible());
@@ -1361,8 +1372,8 @@ void TestRecord::opensAtTheTopAndClosesByKey()
         spin();
         card(i % 2);
     }
-    m_controller->showRecord();
-    QPointer<RecordWindow> win = m_controller->recordWindow();
+    m_board->windows().showRecord();
+    QPointer<RecordWindow> win = m_board->windows().recordWindow();
     QVERIFY(QTest::qWaitForWindowExposed(win.data()));
     QTableWidget *table = win->table();
     // The first row in view, every column as wide as its widest text.

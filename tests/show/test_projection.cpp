@@ -127,12 +127,12 @@ void TestProjection::windowsOpen()
     }
 
     const int screens = int(QGuiApplication::screens().size());
-    QCOMPARE(w.projection().swapAction()->isVisible(), screens >= 2);
-    QCOMPARE(w.projection().screenMenu()->menuAction()->isVisible(), screens >= 3);
+    QCOMPARE(w.viewMenu().swapAction()->isVisible(), screens >= 2);
+    QCOMPARE(w.viewMenu().screenMenu()->menuAction()->isVisible(), screens >= 3);
     QCOMPARE(nameOf(&w.boardWindow()), desk);
     ShowWindow *hall = w.windows().showWindow();
     QCOMPARE(nameOf(hall), show);
-    QCOMPARE(w.projection().showAction()->isChecked(), !show.isEmpty());
+    QCOMPARE(w.viewMenu().showAction()->isChecked(), !show.isEmpty());
     if (hall) {
         QCOMPARE(hall->geometry(), hall->screen()->geometry());
         QVERIFY(hall->windowFlags() & Qt::WindowDoesNotAcceptFocus &&
@@ -143,7 +143,7 @@ void TestProjection::windowsOpen()
     Drive::spinToStop(w);
     w.boardWindow().drawCard(Board::Chance);
     QCOMPARE(nameOf(w.windows().prizeWindow()), desk);
-    w.night().openBingo();
+    w.windows().openBingo();
     QCOMPARE(nameOf(w.windows().bingoWindow()), desk);
     // On one screen, a window of the desk ends the show over the board and stays in front.
     if (show.isEmpty())
@@ -180,10 +180,10 @@ void TestProjection::hotPlug()
 
     QWindowSystemInterface::handleScreenRemoved(projector->handle());
     QTRY_VERIFY(!w.windows().showWindow());
-    QTRY_VERIFY(!w.projection().showAction()->isChecked());
+    QTRY_VERIFY(!w.viewMenu().showAction()->isChecked());
     QCOMPARE(w.night().board().cells, before.cells);
     // Still up, whole on the laptop, and still the one to confirm.
-    QVERIFY(w.night().isPrizeUp() && prize->isVisible());
+    QVERIFY(w.night().prize().stage != Night::PrizeStage::None && prize->isVisible());
     QTRY_VERIFY(
         QGuiApplication::primaryScreen()->availableGeometry().contains(prize->frameGeometry()));
 

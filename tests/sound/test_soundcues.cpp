@@ -182,19 +182,19 @@ void TestSoundCues::mutedMakesNothing()
     if (byKey)
         QTest::keyClick(&w.boardWindow(), Qt::Key_M);
     else
-        w.boardWindow().soundAction()->trigger();
-    QVERIFY(!w.boardWindow().soundAction()->isChecked());
+        w.viewMenu().soundAction()->trigger();
+    QVERIFY(!w.viewMenu().soundAction()->isChecked());
     QVERIFY(sound.isMuted());
     QCOMPARE(sound.silences, 1);
 
     spin(w, random, 2);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     w.windows().prizeWindow()->finishOpening();
-    w.night().openBingo();
+    w.windows().openBingo();
     QTest::mouseClick(
         w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
         Qt::LeftButton);
-    w.windows().bingoWindow()->draw().requestTake();
+    w.windows().bingoWindow()->rules().requestTake();
     w.windows().bingoWindow()->step();
     QCOMPARE(sound.cues(), QList<Cue>{});
 
@@ -202,9 +202,9 @@ void TestSoundCues::mutedMakesNothing()
     if (byKey)
         QTest::keyClick(&w.boardWindow(), Qt::Key_M);
     else
-        w.boardWindow().soundAction()->trigger();
+        w.viewMenu().soundAction()->trigger();
     QVERIFY(!sound.isMuted());
-    w.windows().bingoWindow()->draw().requestTake();
+    w.windows().bingoWindow()->rules().requestTake();
     w.windows().bingoWindow()->step();
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Ding});
     w.windows().bingoWindow()->close();
@@ -218,7 +218,7 @@ void TestSoundCues::bingoRollFollowsTheDraw()
     RecordingSound sound;
     Stage w(prizeList(), random);
     w.night().setSound(&sound);
-    w.night().openBingo();
+    w.windows().openBingo();
     BingoWindow *bingo = w.windows().bingoWindow();
     auto *start = bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"));
     QTest::mouseClick(start, Qt::LeftButton);
@@ -228,7 +228,7 @@ void TestSoundCues::bingoRollFollowsTheDraw()
     bingo->step();
     QCOMPARE(sound.count(Cue::Ding), 0);
     for (int n = 1; n <= 25; ++n) {
-        bingo->draw().requestTake();
+        bingo->rules().requestTake();
         bingo->step();
         QCOMPARE(sound.count(Cue::Ding), n);
         QCOMPARE(sound.rolling, n < 25);
@@ -248,11 +248,11 @@ void TestSoundCues::soundOnByDefault()
 {
     ScriptedRandom random;
     Stage w(prizeList(), random);
-    QAction *entry = w.boardWindow().soundAction();
+    QAction *entry = w.viewMenu().soundAction();
     QCOMPARE(entry->text(), QStringLiteral("音效"));
     QVERIFY(entry->isCheckable());
     QVERIFY(entry->isChecked());
-    QVERIFY(w.boardWindow().viewMenu()->actions().contains(entry));
+    QVERIFY(w.viewMenu().menu()->actions().contains(entry));
     // A sound set while the entry is off starts muted.
     entry->setChecked(false);
     RecordingSound sound;

@@ -1,0 +1,39 @@
+#include "stage.h"
+
+#include "fullscreen.h"
+#include "recordcontroller.h"
+
+#include <QAction>
+
+Stage::Stage(const QStringList &giftLines, Random &random)
+    : m_night(giftLines, random), m_board(m_night), m_keys(m_night),
+      m_windows(m_night, m_board, m_keys), m_projection(m_night, m_board, m_windows),
+      m_viewMenu(m_night, m_board, m_projection)
+{
+    m_keys.attach(&m_board);
+    m_windows.setViewMenu(m_viewMenu.menu());
+    QObject::connect(&m_board, &BoardWindow::bingoRequested, &m_windows, &NightWindows::openBingo);
+    QObject::connect(&m_board, &BoardWindow::aboutRequested, &m_windows, &NightWindows::showAbout);
+    QObject::connect(&m_keys, &PresenterKeys::confirmRequested, &m_windows,
+                     &NightWindows::confirmPrize);
+    QObject::connect(&m_keys, &PresenterKeys::bingoCommand, &m_windows,
+                     &NightWindows::bingoCommand);
+    QObject::connect(&m_keys, &PresenterKeys::showRequested, &m_projection,
+                     &Projection::requestShow);
+    QObject::connect(&m_keys, &PresenterKeys::leaveFullScreenRequested, &m_board,
+                     [this] { FullScreen::leave(&m_board); });
+}
+
+void Stage::attach(RecordController &record)
+{
+    m_windows.setRecord(&record);
+    if (!m_recordEntry) {
+        m_recordEntry = m_viewMenu.addRecordEntry();
+        QObject::connect(m_recordEntry, &QAction::triggered, &m_windows, &NightWindows::showRecord);
+        if (m_windows.showWindow())
+            m_windows.showWindow()->addAction(m_recordEntry);
+    }
+    m_board.setCloseQuestion(record.closeQuestion());
+    QObject::connect(&record, &RecordController::closeQuestionChanged, &m_board,
+                     &BoardWindow::setCloseQuestion);
+}

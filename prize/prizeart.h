@@ -1,0 +1,45 @@
+#pragma once
+
+#include "colourvalue.h"
+#include "opening.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+
+// What the prize window and the hall's show draw alike when a prize is announced: the banded
+// ground, the caption, the prize's type, and the hall's layout with the number above the
+// prize. The window lays it out with its controls; the show paints it whole.
+namespace PrizeArt {
+QString caption();
+inline constexpr ColourValue CaptionColour = Colour::fromHex(0xC00000);
+// White at the top running to yellow: blue 252 down to 0 in steps of 4.
+ColourValue bandColour(int j);
+// How the announcement grows onto the screen; for the hall, wider and taller.
+OpeningPlan opening(bool hall);
+
+// The hall's announcement, drawn for a screen 8100 twips (540 pixels) high: the prize's type a
+// fifteenth of the screen's height.
+inline constexpr int HallWidth = 10800;
+inline constexpr int HallHeight = 5400;
+inline constexpr QRect HallNumber(240, 120, 10200, 1320);
+inline constexpr QRect HallCaption(240, 1440, 4500, 600);
+inline constexpr QRect HallPrize(240, 2040, 10200, 2040);
+inline constexpr QRect HallButton(9120, 4200, 1200, 540);
+inline constexpr double HallCaptionPoints = 20;
+inline constexpr double HallPrizePoints = 38;
+inline constexpr double HallButtonPoints = 12;
+QFont hallFont(double points);
+
+// The prize wraps and its type shrinks until every line fits the box, never below 9 points
+// at the scale, so nothing of the prize is cut off.
+QFont fittingFont(QFont font, const QString &text, QSize box, double scale);
+
+// The hall's announcement whole at s times its design (number, caption, prize on the bands
+// over size), into the painter's device from its top-left corner.
+void paintHall(QPainter &p, QSize size, double s, const QString &number, const QString &prize);
+// The prize's font there.
+QFont hallPrizeFont(double s, const QString &prize);
+} // namespace PrizeArt

@@ -1,0 +1,96 @@
+#include "announcement.h"
+
+#include "growingwindow.h"
+#include "prizeart.h"
+#include "scale.h"
+#include "twips.h"
+
+#include <QPainter>
+
+Announcement::Announcement(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ShowPrize"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(GrowingWindow::StepIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &Announcement::step);
+    hide();
+}
+
+void Announcement::announce(const QString &number, const QString &prize)
+{
+    m_number = number;
+    m_prize = prize;
+    if (!m_steps.isEmpty()) {
+        draw();
+        update();
+        return;
+    }
+    const QWidget *over = parentWidget();
+    m_scale = Scale::hall(over->size());
+    OpeningPlan plan = PrizeArt::opening(true);
+    plan.scale = m_scale;
+    for (const TwipsRect &r : Opening::growth(plan, double(over->width()) * Twips::PerPixel))
+        m_steps.append(QRect(Twips::toPixels(r.left), Twips::toPixels(r.top),
+                             std::max(1, Twips::toPixels(r.width)),
+                             std::max(1, Twips::toPixels(r.height))));
+    draw();
+    m_next = 0;
+    m_growing.start();
+    step(); // seen from the first step on
+    show();
+    raise();
+    if (m_next < m_steps.size())
+        m_timer.start();
+}
+
+void Announcement::draw()
+{
+    const QSize size = m_steps.last().size();
+    const qreal ratio = devicePixelRatioF();
+    QPixmap art(size * ratio);
+    art.setDevicePixelRatio(ratio);
+    QPainter p(&art);
+    PrizeArt::paintHall(p, size, m_scale, m_number, m_prize);
+    p.end();
+    m_art = art;
+}
+
+void Announcement::step()
+{
+    if (m_next >= m_steps.size())
+        return;
+    // As the prize window does: steps that are due together are put once, so the growth
+    // keeps its length on a large screen.
+    const qsizetype due = m_growing.elapsed() / GrowingWindow::StepIntervalMs + 1;
+    do
+        setGeometry(m_steps[m_next++]);
+    while (m_next < due && m_next < m_steps.size());
+    if (m_next == m_steps.size()) {
+        m_timer.stop();
+        Q_EMIT grown();
+    }
+}
+
+void Announcement::finishGrowing()
+{
+    while (m_next < m_steps.size())
+        step();
+}
+
+QFont Announcement::prizeFont() const
+{
+    return PrizeArt::hallPrizeFont(m_scale, m_prize);
+}
+
+void Announcement::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    // Each step the whole announcement at that size; scaled without smoothing, as a step
+    // stands for 12 ms.
+    if (m_art.deviceIndependentSize().toSize() == size())
+        p.drawPixmap(0, 0, m_art);
+    else
+        p.drawPixmap(rect(), m_art);
+}

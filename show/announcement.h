@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+// The prize announced in the hall's show: it grows across the show as the prize window grows
+// on the desk, and every step of the growth is the whole banded announcement at that size.
+// Drawn once at its full size when the card comes; each step only puts that picture.
+class Announcement : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Announcement(QWidget *parent);
+
+    // Starts the growth; a prize arriving while one is up shows at once where it stands.
+    void announce(const QString &number, const QString &prize);
+    bool isGrowing() const { return m_timer.isActive(); }
+    void finishGrowing();
+    QString number() const { return m_number; }
+    QString prize() const { return m_prize; }
+    QFont prizeFont() const;
+
+Q_SIGNALS:
+    // The last step is on the screen.
+    void grown();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void step();
+    void draw();
+
+    QString m_number;
+    QString m_prize;
+    double m_scale = 1.0;
+    QPixmap m_art;
+    QList<QRect> m_steps;
+    qsizetype m_next = 0;
+    QTimer m_timer;
+    QElapsedTimer m_growing;
+};
