@@ -93,6 +93,9 @@ void TestProjection::windowsOpen_data()
             << QStringLiteral("hdmi-9") << QString() << false << laptop << projector;
         QTest::newRow("two: the show remembered on the laptop")
             << laptop << projector << false << projector << laptop;
+        // One screen for both is no choice: the hall would see the desk.
+        QTest::newRow("two: show and desk remembered on the laptop")
+            << laptop << laptop << false << laptop << projector;
         break;
     case 3:
         QTest::newRow("three: the largest other than the primary")
@@ -102,6 +105,8 @@ void TestProjection::windowsOpen_data()
         QTest::newRow("three, swapped") << QString() << QString() << true << wall << laptop;
         QTest::newRow("three: desk and show both chosen")
             << laptop << wall << false << wall << laptop;
+        QTest::newRow("three: show and desk remembered on the laptop")
+            << laptop << laptop << false << laptop << wall;
         break;
     }
 }
