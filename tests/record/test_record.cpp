@@ -35,6 +35,7 @@
 #include <QTest>
 
 #include <functional>
+#include <utility>
 
 #include <csignal>
 #ifndef Q_OS_WIN
@@ -119,14 +120,43 @@ bool hasLatin(const QString &message, const QString &name)
     return hasLatin(message, QStringList{name});
 }
 
+// As a spreadsheet's paste or Python's csv module (excel-tab) reads the copy: a cell that
+// begins with a quote is quoted up to the closing one, tabs and line ends included.
 QList<QStringList> parseTsv(const QString &text)
 {
     QList<QStringList> rows;
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (const QString &l : lines)
-        rows << l.split(u'\t');
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    bool cellStart = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool starting = std::exchange(cellStart, false);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"' && starting) {
+            quoted = true;
+        } else if (c == u'\t' || c == u'\n') {
+            row << field;
+            field.clear();
+            cellStart = true;
+            if (c == u'\n') {
+                rows << row;
+                row.clear();
+            }
+        } else {
+            field += c;
+        }
+    }
+    if (!row.isEmpty() || !field.isEmpty())
+        rows << (row << field);
     return rows;
 }
 
@@ -606,6 +636,11 @@ void TestRecord::exportQuoting_data()
         << QStringLiteral("A=B") << QStringLiteral("A=B") << QStringLiteral("A=B");
     QTest::newRow("full-width equals")
         << QStringLiteral("＝1+1") << QStringLiteral("＝1+1") << QStringLiteral("＝1+1");
+    // Unquoted in the copy, the quote would run on into the next row.
+    QTest::newRow("unmatched leading quote")
+        << QStringLiteral("\"大獎A") << QStringLiteral("\"大獎A") << QStringLiteral("\"大獎A");
+    QTest::newRow("unmatched quote, then a formula")
+        << QStringLiteral("\"=1+1") << QStringLiteral("'\"=1+1") << QStringLiteral("'\"=1+1");
 }
 
 void TestRecord::exportQuoting()
@@ -637,7 +672,9 @@ void TestRecord::exportQuoting()
     QCOMPARE(csv[1], csvRow);
     QStringList tsvRow = row;
     tsvRow[4] = inTsv;
-    QCOMPARE(parseTsv(r.toTsv()).value(1), tsvRow);
+    const QList<QStringList> tsv = parseTsv(r.toTsv());
+    QCOMPARE(tsv.size(), 2);
+    QCOMPARE(tsv[1], tsvRow);
 }
 
 // A prize is shown as written in the record too: "<img>" there loads no picture.
