@@ -4,6 +4,8 @@
 #include "colourui.h"
 #include "drag.h"
 #include "programdir.h"
+#include "remote.h"
+#include "repeatguard.h"
 #include "safefile.h"
 #include "scale.h"
 #include "shellopen.h"
@@ -15,6 +17,7 @@
 #include <qdrawutil.h>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
@@ -136,6 +139,10 @@ AboutBox::AboutBox(const QString &programDir)
     m_layout->font(cmdOK, ming(9, QFont::Normal));
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdOK->setFocus();
+    // A box opened by mistake closes from the remote too, as the record does.
+    RepeatGuard::instance().addShortcut(this, QKeySequence(Qt::Key_Escape), [this] { close(); });
+    for (Qt::Key key : Presenter::NextKeys)
+        RepeatGuard::instance().addShortcut(this, QKeySequence(key), [this] { close(); });
 
     if (!systemDrawsBorder()) {
         m_sizeGrip = new QSizeGrip(this);

@@ -39,6 +39,8 @@ private Q_SLOTS:
     void missingPicture_data();
     void missingPicture();
     void okCloses();
+    void keysClose_data();
+    void keysClose();
 
 private:
     QList<QUrl> m_opened;
@@ -281,6 +283,36 @@ void TestAboutBox::okCloses()
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     ok->click();
     QTRY_VERIFY(w.isNull());
+}
+
+void TestAboutBox::keysClose_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("closes");
+    // Escape as the record; Next from the remote or the keyboard.
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << true;
+    QTest::newRow("Right") << int(Qt::Key_Right) << true;
+    QTest::newRow("Return") << int(Qt::Key_Return) << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << true;
+    QTest::newRow("PageUp") << int(Qt::Key_PageUp) << false;
+}
+
+void TestAboutBox::keysClose()
+{
+    QFETCH(int, key);
+    QFETCH(bool, closes);
+    QPointer<AboutBox> w = new AboutBox;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.data()));
+    QTest::keyClick(w.data(), Qt::Key(key));
+    if (closes) {
+        QTRY_VERIFY(w.isNull());
+        return;
+    }
+    QCoreApplication::processEvents();
+    QVERIFY(w && w->isVisible());
+    delete w;
 }
 
 QTEST_MAIN(TestAboutBox)
