@@ -2,20 +2,27 @@
 #include "bingowindow.h"
 #include "cover.h"
 #include "drive.h"
+#include "fifowatch.h"
+#include "files.h"
 #include "fonts.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
 #include "stage.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 // Where each window opens on one, two and three screens: the show on a screen of its own,
 // everything the operator answers or reads on the desk.
@@ -27,6 +34,8 @@ private Q_SLOTS:
     void windowsOpen_data();
     void windowsOpen();
     void hotPlug();
+    void unusableSettings_data();
+    void unusableSettings();
 
 private:
     QTemporaryDir m_settings;
@@ -202,6 +211,70 @@ void TestProjection::hotPlug()
     QCOMPARE(show->announcement()->prize(), prize->prize());
     QWindowSystemInterface::handleScreenRemoved(show->screen()->handle());
     QTRY_VERIFY(!w.windows().showWindow());
+}
+
+void TestProjection::unusableSettings_data()
+{
+    QTest::addColumn<QString>("kind"); // what lies where the screens are remembered
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("over the cap") << QStringLiteral("huge");
+    // Read by QSettings when it writes.
+    QTest::newRow("FIFO as its lock") << QStringLiteral("lock");
+}
+
+// Read like every file from outside: what is no small regular file is set aside with one
+// line, and the screens are chosen as if nothing were remembered.
+void TestProjection::unusableSettings()
+{
+    QFETCH(QString, kind);
+    if (QGuiApplication::screens().size() != 2)
+        QSKIP("the layout with a projector");
+    const QString laptop = QStringLiteral("laptop");
+    const QString projector = QStringLiteral("projector");
+    const QString file = m_settings.filePath(QStringLiteral("Zentavo/Zentavo.ini"));
+    // Whatever an earlier row left there unread.
+    QDir(file).removeRecursively();
+    QFile::remove(file);
+    QFile::remove(file + QStringLiteral(".lock"));
+    // Remembered as swapped: read, it would put the show on the laptop.
+    Projection::remember(laptop, projector);
+    QVERIFY(QFile::remove(file));
+    std::unique_ptr<FifoWatch> fifo;
+    if (kind == QLatin1String("fifo") || kind == QLatin1String("lock")) {
+        fifo = std::make_unique<FifoWatch>(
+            kind == QLatin1String("lock") ? file + QStringLiteral(".lock") : file);
+        if (!fifo->ok())
+            QSKIP("no FIFOs on this system");
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        writeFile(file, "[show]\nscreen=laptop\ndesk=projector\n" + QByteArray(64 * 1024, '\n'));
+    }
+    const QDir folder = QFileInfo(file).dir();
+    const auto setAside = [&folder] {
+        return folder
+            .entryList({QStringLiteral("Zentavo-*.ini"), QStringLiteral("Zentavo.ini-*.lock")},
+                       QDir::AllEntries | QDir::System)
+            .size();
+    };
+    const qsizetype before = setAside();
+    const QRegularExpression said(QStringLiteral("^zentavo: 不讀設定檔 .*已把它改名為 "));
+    QTest::ignoreMessage(QtWarningMsg, said);
+    QTest::failOnWarning(said); // once
+
+    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
+    Stage w(Drive::prizes(), r);
+    w.projection().start();
+    w.boardWindow().show();
+    QCOMPARE(nameOf(&w.boardWindow()), laptop);
+    QCOMPARE(nameOf(w.windows().showWindow()), projector);
+    QCOMPARE(setAside(), before + 1);
+    // A choice made now is kept in its place.
+    w.projection().swapScreens();
+    QCOMPARE(Projection::chosenShow(), laptop);
+    QCOMPARE(nameOf(w.windows().showWindow()), laptop);
+    QVERIFY(!fifo || !fifo->opened());
 }
 
 QTEST_MAIN(TestProjection)

@@ -28,12 +28,14 @@ public:
         m_ok = true;
         m_thread = std::thread([this, name] {
             while (!m_stop) {
-                // Without a reader the open fails at once (ENXIO).
+                // Without a reader the open fails at once (ENXIO). Once the FIFO is moved
+                // away, a file made in its place is no concern of the watch.
                 const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-                if (fd >= 0) {
+                struct stat st;
+                if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))
                     m_opened = true;
+                if (fd >= 0)
                     ::close(fd);
-                }
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         });
