@@ -4,7 +4,6 @@
 #include "fonts.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -16,7 +15,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include <memory>
+#include <optional>
 
 class TestAboutBox : public QObject
 {
@@ -242,7 +241,6 @@ void TestAboutBox::missingPicture_data()
     QTest::newRow("nothing") << QString();
     // Read as gift.txt is: a plain read would wait for a writer for good.
     QTest::newRow("FIFO") << QStringLiteral("fifo");
-    QTest::newRow("folder") << QStringLiteral("folder");
     QTest::newRow("over the cap") << QStringLiteral("huge");
 }
 
@@ -251,27 +249,20 @@ void TestAboutBox::missingPicture()
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Atom1.gif"));
-    std::unique_ptr<FifoWatch> fifo;
-    if (kind == QLatin1String("fifo")) {
-        fifo = std::make_unique<FifoWatch>(path);
-        if (!fifo->ok())
-            QSKIP("no FIFOs on this system");
-    } else if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Atom1.gif")));
-    } else if (kind == QLatin1String("huge")) {
-        // A real animation, grown past the cap.
-        QVERIFY(QFile::copy(QStringLiteral(ZENTAVO_RESOURCES "/Atom1.gif"), path));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(64 * 1024 * 1024));
-    }
+    std::optional<FifoWatch> fifo;
+    if (kind == QLatin1String("fifo") && !fifo.emplace(path).ok)
+        QSKIP("no FIFOs on this system");
+    // A real animation, grown past the cap.
+    if (kind == QLatin1String("huge"))
+        QVERIFY(QFile::copy(QStringLiteral(ZENTAVO_RESOURCES "/Atom1.gif"), path) &&
+                QFile::resize(path, 64 * 1024 * 1024));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
     QPointer<AboutBox> w = new AboutBox(dir.path());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
     QTest::qWait(20);
-    QVERIFY(!fifo || !fifo->opened());
-    auto *gif = w->findChild<QLabel *>(QStringLiteral("Gif1"));
-    QVERIFY(!gif->movie()->isValid());
+    QVERIFY(!fifo || !fifo->opened);
+    QVERIFY(!w->findChild<QLabel *>(QStringLiteral("Gif1"))->movie()->isValid());
     delete w;
 }
 
@@ -289,13 +280,9 @@ void TestAboutBox::keysClose_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("closes");
-    // Escape as the record; Next from the remote or the keyboard.
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
-    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << true;
-    QTest::newRow("Right") << int(Qt::Key_Right) << true;
-    QTest::newRow("Return") << int(Qt::Key_Return) << true;
-    QTest::newRow("Space") << int(Qt::Key_Space) << true;
-    QTest::newRow("PageUp") << int(Qt::Key_PageUp) << false;
+    QTest::newRow("Escape, as the record") << int(Qt::Key_Escape) << true;
+    QTest::newRow("the remote's Next") << int(Qt::Key_PageDown) << true;
+    QTest::newRow("the remote's back") << int(Qt::Key_PageUp) << false;
 }
 
 void TestAboutBox::keysClose()
@@ -306,12 +293,7 @@ void TestAboutBox::keysClose()
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w.data()));
     QTest::keyClick(w.data(), Qt::Key(key));
-    if (closes) {
-        QTRY_VERIFY(w.isNull());
-        return;
-    }
-    QCoreApplication::processEvents();
-    QVERIFY(w && w->isVisible());
+    QTRY_COMPARE(w.isNull(), closes);
     delete w;
 }
 

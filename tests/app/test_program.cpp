@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -260,23 +261,17 @@ void TestProgram::leftLock()
     } else if (left == QLatin1String("empty")) {
         writeLock(lock, {});
     }
-    struct Unmount
-    {
-        QString path;
-        ~Unmount()
-        {
-            if (!path.isEmpty())
-                QProcess::execute(QStringLiteral("umount"), {path});
-        }
-    } unmount;
-    if (left == QLatin1String("read-only disk")) {
-        if (QProcess::execute(QStringLiteral("mount"),
-                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("ro,size=64k"), QStringLiteral("zentavo-test"),
-                               dir.path()}) != 0)
-            QSKIP("no disk can be mounted read-only here");
-        unmount.path = dir.path();
-    }
+    // Only root may mount one; it goes at the end, whatever happens.
+    const bool readOnly = left == QLatin1String("read-only disk");
+    if (readOnly &&
+        QProcess::execute(QStringLiteral("mount"),
+                          QStringLiteral("-t tmpfs -o ro,size=64k zentavo-test").split(u' ')
+                              << dir.path()) != 0)
+        QSKIP("no disk can be mounted read-only here");
+    const auto unmount = qScopeGuard([&] {
+        if (readOnly)
+            QProcess::execute(QStringLiteral("umount"), {dir.path()});
+    });
     std::unique_ptr<FrozenFolder> frozen;
     if (left.endsWith(QLatin1String("frozen"))) {
         frozen = std::make_unique<FrozenFolder>(dir.path());

@@ -35,7 +35,6 @@
 #include <QTest>
 
 #include <functional>
-#include <utility>
 
 #include <csignal>
 #ifndef Q_OS_WIN
@@ -120,48 +119,8 @@ bool hasLatin(const QString &message, const QString &name)
     return hasLatin(message, QStringList{name});
 }
 
-// As a spreadsheet's paste or Python's csv module (excel-tab) reads the copy: a cell that
-// begins with a quote is quoted up to the closing one, tabs and line ends included.
-QList<QStringList> parseTsv(const QString &text)
-{
-    QList<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    bool cellStart = true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const bool starting = std::exchange(cellStart, false);
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"' && starting) {
-            quoted = true;
-        } else if (c == u'\t' || c == u'\n') {
-            row << field;
-            field.clear();
-            cellStart = true;
-            if (c == u'\n') {
-                rows << row;
-                row.clear();
-            }
-        } else {
-            field += c;
-        }
-    }
-    if (!row.isEmpty() || !field.isEmpty())
-        rows << (row << field);
-    return rows;
-}
-
 // RFC 4180: quoted fields, doubled quotes, CR LF between records.
-QList<QStringList> parseCsv(const QString &text)
+QList<QStringList> parseCsv(const QString &text, QChar separator = u',')
 {
     QList<QStringList> rows;
     QStringList row;
@@ -180,7 +139,7 @@ QList<QStringList> parseCsv(const QString &text)
             }
         } else if (c == u'"') {
             quoted = true;
-        } else if (c == u',') {
+        } else if (c == separator) {
             row << field;
             field.clear();
         } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
@@ -194,6 +153,13 @@ QList<QStringList> parseCsv(const QString &text)
         }
     }
     return rows;
+}
+
+// The copy read as the CSV is, with tabs and line feeds: a spreadsheet's paste or Python's
+// csv module takes a quote that opens a cell the same way.
+QList<QStringList> parseTsv(const QString &text)
+{
+    return parseCsv(QString(text).replace(u'\n', QStringLiteral("\r\n")), u'\t');
 }
 } // namespace
 

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -22,7 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+#include <optional>
 
 // Where each window opens on one, two and three screens: the show on a screen of its own,
 // everything the operator answers or reads on the desk.
@@ -215,50 +214,30 @@ void TestProjection::hotPlug()
 
 void TestProjection::unusableSettings_data()
 {
-    QTest::addColumn<QString>("kind"); // what lies where the screens are remembered
-    QTest::newRow("FIFO") << QStringLiteral("fifo");
-    QTest::newRow("folder") << QStringLiteral("folder");
-    QTest::newRow("over the cap") << QStringLiteral("huge");
-    // Read by QSettings when it writes.
-    QTest::newRow("FIFO as its lock") << QStringLiteral("lock");
+    QTest::addColumn<QString>("fifo"); // in the settings' folder; empty: a huge file instead
+    QTest::newRow("FIFO") << QStringLiteral("Zentavo.ini");
+    QTest::newRow("FIFO as its lock, read when it is written")
+        << QStringLiteral("Zentavo.ini.lock");
+    QTest::newRow("over the cap") << QString();
 }
 
 // Read like every file from outside: what is no small regular file is set aside with one
 // line, and the screens are chosen as if nothing were remembered.
 void TestProjection::unusableSettings()
 {
-    QFETCH(QString, kind);
+    QFETCH(QString, fifo);
     if (QGuiApplication::screens().size() != 2)
         QSKIP("the layout with a projector");
-    const QString laptop = QStringLiteral("laptop");
-    const QString projector = QStringLiteral("projector");
-    const QString file = m_settings.filePath(QStringLiteral("Zentavo/Zentavo.ini"));
-    // Whatever an earlier row left there unread.
-    QDir(file).removeRecursively();
+    const QDir folder(m_settings.filePath(QStringLiteral("Zentavo")));
+    QVERIFY(folder.mkpath(QStringLiteral(".")));
+    const QString file = folder.filePath(QStringLiteral("Zentavo.ini"));
     QFile::remove(file);
     QFile::remove(file + QStringLiteral(".lock"));
-    // Remembered as swapped: read, it would put the show on the laptop.
-    Projection::remember(laptop, projector);
-    QVERIFY(QFile::remove(file));
-    std::unique_ptr<FifoWatch> fifo;
-    if (kind == QLatin1String("fifo") || kind == QLatin1String("lock")) {
-        fifo = std::make_unique<FifoWatch>(
-            kind == QLatin1String("lock") ? file + QStringLiteral(".lock") : file);
-        if (!fifo->ok())
-            QSKIP("no FIFOs on this system");
-    } else if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir().mkpath(file));
-    } else {
+    std::optional<FifoWatch> watch;
+    if (fifo.isEmpty()) // read, it would put the show on the laptop
         writeFile(file, "[show]\nscreen=laptop\ndesk=projector\n" + QByteArray(64 * 1024, '\n'));
-    }
-    const QDir folder = QFileInfo(file).dir();
-    const auto setAside = [&folder] {
-        return folder
-            .entryList({QStringLiteral("Zentavo-*.ini"), QStringLiteral("Zentavo.ini-*.lock")},
-                       QDir::AllEntries | QDir::System)
-            .size();
-    };
-    const qsizetype before = setAside();
+    else if (!watch.emplace(folder.filePath(fifo)).ok)
+        QSKIP("no FIFOs on this system");
     const QRegularExpression said(QStringLiteral("^zentavo: 不讀設定檔 .*已把它改名為 "));
     QTest::ignoreMessage(QtWarningMsg, said);
     QTest::failOnWarning(said); // once
@@ -267,14 +246,12 @@ void TestProjection::unusableSettings()
     Stage w(Drive::prizes(), r);
     w.projection().start();
     w.boardWindow().show();
-    QCOMPARE(nameOf(&w.boardWindow()), laptop);
-    QCOMPARE(nameOf(w.windows().showWindow()), projector);
-    QCOMPARE(setAside(), before + 1);
-    // A choice made now is kept in its place.
+    QCOMPARE(nameOf(&w.boardWindow()), QStringLiteral("laptop"));
+    QCOMPARE(nameOf(w.windows().showWindow()), QStringLiteral("projector"));
+    // Set aside, its place keeps the next choice.
     w.projection().swapScreens();
-    QCOMPARE(Projection::chosenShow(), laptop);
-    QCOMPARE(nameOf(w.windows().showWindow()), laptop);
-    QVERIFY(!fifo || !fifo->opened());
+    QCOMPARE(Projection::chosenShow(), QStringLiteral("laptop"));
+    QVERIFY(!watch || !watch->opened);
 }
 
 QTEST_MAIN(TestProjection)

@@ -13,52 +13,41 @@
 #include <unistd.h>
 #endif
 
-// A FIFO where the program reads a file. Whatever opens it to read waits for a writer for
-// good; the watch plays that writer as soon as a reader is there, so that a test of it fails
-// at once instead of hanging. ok() is false where no FIFO can be made, as on Windows.
-class FifoWatch
+// A FIFO where the program reads a file. Whatever opens it to read would wait for a writer
+// for good: the watch plays that writer at once, so that the test fails instead of hanging.
+// ok is false where no FIFO can be made, as on Windows.
+struct FifoWatch
 {
-public:
-    explicit FifoWatch(const QString &path)
+    explicit FifoWatch([[maybe_unused]] const QString &path)
     {
 #ifndef Q_OS_WIN
         const QByteArray name = QFile::encodeName(path);
-        if (::mkfifo(name.constData(), 0600) != 0)
-            return;
-        m_ok = true;
-        m_thread = std::thread([this, name] {
-            while (!m_stop) {
-                // Without a reader the open fails at once (ENXIO). Once the FIFO is moved
-                // away, a file made in its place is no concern of the watch.
-                const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-                struct stat st;
-                if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))
-                    m_opened = true;
-                if (fd >= 0)
-                    ::close(fd);
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        });
-#else
-        Q_UNUSED(path);
+        ok = ::mkfifo(name.constData(), 0600) == 0;
+        // Without a reader the open fails at once; a file made after the FIFO was moved away
+        // is no concern of the watch.
+        if (ok)
+            thread = std::thread([this, name] {
+                while (!stop) {
+                    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                    struct stat st;
+                    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))
+                        opened = true;
+                    if (fd >= 0)
+                        ::close(fd);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                }
+            });
 #endif
     }
     ~FifoWatch()
     {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
+        stop = true;
+        if (thread.joinable())
+            thread.join();
     }
-    FifoWatch(const FifoWatch &) = delete;
-    FifoWatch &operator=(const FifoWatch &) = delete;
 
-    bool ok() const { return m_ok; }
-    // Something opened the FIFO to read: it would have hung there.
-    bool opened() const { return m_opened; }
-
-private:
-    bool m_ok = false;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_opened{false};
-    std::thread m_thread;
+    bool ok = false;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> opened{false}; // something opened it to read: it would have hung there
+    std::thread thread;
 };
