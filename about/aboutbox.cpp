@@ -4,15 +4,20 @@
 #include "colourui.h"
 #include "drag.h"
 #include "programdir.h"
+#include "remote.h"
+#include "repeatguard.h"
+#include "safefile.h"
 #include "scale.h"
 #include "shellopen.h"
 #include "twips.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <qdrawutil.h>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
@@ -22,6 +27,9 @@
 #include <QWindow>
 
 namespace {
+// Far more than any small animation; a larger file is no picture for the box.
+constexpr qint64 MaxPictureBytes = 4 * 1024 * 1024;
+
 AboutBox::LinkOpener &linkOpener()
 {
     static AboutBox::LinkOpener opener;
@@ -113,11 +121,13 @@ AboutBox::AboutBox(const QString &programDir)
     Gif1->setObjectName(QStringLiteral("Gif1"));
     m_layout->place(Gif1, QRect(3000, 120, 1695, 615));
     Gif1->setAlignment(Qt::AlignCenter);
-    // The path is handed over whether or not the file is there; a missing picture
-    // simply shows nothing.
+    // Read as gift.txt is: a FIFO of that name would hang the box, a huge file flood it.
+    // Without a picture the box shows nothing there.
     const QString dir = programDir.isEmpty() ? ProgramDir::path() : programDir;
-    m_movie = new QMovie(this);
-    m_movie->setFileName(QDir(dir).filePath(QStringLiteral("Atom1.gif")));
+    auto *picture = new QBuffer(this);
+    picture->setData(
+        SafeFile::read(QDir(dir).filePath(QStringLiteral("Atom1.gif")), MaxPictureBytes).bytes);
+    m_movie = new QMovie(picture, QByteArray(), this);
     Gif1->setMovie(m_movie);
     connect(m_movie, &QMovie::frameChanged, this, &AboutBox::showScaledFrame);
     if (m_movie->isValid())
@@ -129,6 +139,10 @@ AboutBox::AboutBox(const QString &programDir)
     m_layout->font(cmdOK, ming(9, QFont::Normal));
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdOK->setFocus();
+    // A box opened by mistake closes from the remote too, as the record does.
+    RepeatGuard::instance().addShortcut(this, QKeySequence(Qt::Key_Escape), [this] { close(); });
+    for (Qt::Key key : Presenter::NextKeys)
+        RepeatGuard::instance().addShortcut(this, QKeySequence(key), [this] { close(); });
 
     if (!systemDrawsBorder()) {
         m_sizeGrip = new QSizeGrip(this);

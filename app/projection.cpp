@@ -4,6 +4,7 @@
 #include "displaywatch.h"
 #include "night.h"
 #include "nightwindows.h"
+#include "settingsfile.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 QList<ShowScreen::Screen> described()
@@ -23,11 +25,10 @@ QList<ShowScreen::Screen> described()
     return out;
 }
 
-QSettings settings()
+std::unique_ptr<QSettings> settings()
 {
-    // A file on both platforms, which a test can place on its own.
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zentavo"),
-                     QStringLiteral("Zentavo"));
+    // A file on both platforms, which a test can place on its own; none when it is unusable.
+    return SettingsFile::open(QStringLiteral("Zentavo"), QStringLiteral("Zentavo"));
 }
 } // namespace
 
@@ -48,19 +49,23 @@ void Projection::requestShow(bool on)
 
 QString Projection::chosenShow()
 {
-    return settings().value(QStringLiteral("show/screen")).toString();
+    const auto s = settings();
+    return s ? s->value(QStringLiteral("show/screen")).toString() : QString();
 }
 
 QString Projection::chosenDesk()
 {
-    return settings().value(QStringLiteral("show/desk")).toString();
+    const auto s = settings();
+    return s ? s->value(QStringLiteral("show/desk")).toString() : QString();
 }
 
 void Projection::remember(const QString &show, const QString &desk)
 {
-    QSettings s = settings();
-    s.setValue(QStringLiteral("show/screen"), show);
-    s.setValue(QStringLiteral("show/desk"), desk);
+    const auto s = settings();
+    if (!s)
+        return;
+    s->setValue(QStringLiteral("show/screen"), show);
+    s->setValue(QStringLiteral("show/desk"), desk);
 }
 
 ShowScreen::Choice Projection::choice() const

@@ -22,6 +22,7 @@ enum class Cause
     Unknown,
     NoPermission,
     DiskFull,
+    ReadOnlyDisk,
 };
 
 // Why nothing can be written in the folder, tried with a file of its own.
@@ -32,6 +33,9 @@ Cause whyUnwritable(const QString &folder)
     if (written)
         return Cause::Unknown;
     const QStorageInfo storage(folder);
+    // Mounted read-only, the folder refuses even those who may write in it.
+    if (storage.isValid() && storage.isReadOnly())
+        return Cause::ReadOnlyDisk;
     if (storage.isValid() && storage.bytesAvailable() < 4096)
         return Cause::DiskFull;
     return probe.isOpen() ? Cause::Unknown : Cause::NoPermission;
@@ -108,6 +112,9 @@ void SingleInstance::fail(Failure failure)
     case Cause::DiskFull:
         m_error = QStringLiteral("磁碟已滿");
         m_remedy = QStringLiteral("請清出磁碟空間，再重新開啟程式。");
+        break;
+    case Cause::ReadOnlyDisk:
+        m_error = QStringLiteral("這個資料夾所在的磁碟是唯讀的");
         break;
     case Cause::Unknown:
         m_error = QStringLiteral("無法建立鎖定檔");

@@ -6,8 +6,7 @@
 
 bool Presenter::isNext(int key)
 {
-    return key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_Space ||
-           key == Qt::Key_Return || key == Qt::Key_Enter;
+    return std::find(NextKeys.begin(), NextKeys.end(), key) != NextKeys.end();
 }
 
 bool Presenter::isBlackOut(int key)

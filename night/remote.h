@@ -117,6 +117,9 @@ enum class Answer
 };
 Answer questionAnswer(int key);
 
+// The keys that mean Next, as the remote and the keyboard send it.
+inline constexpr std::array<Qt::Key, 5> NextKeys{Qt::Key_PageDown, Qt::Key_Right, Qt::Key_Space,
+                                                 Qt::Key_Return, Qt::Key_Enter};
 bool isNext(int key);
 // The black screen button, as presentation programs take it.
 inline constexpr std::array<Qt::Key, 3> BlackOutKeys{Qt::Key_B, Qt::Key_Period, Qt::Key_Slash};

@@ -22,24 +22,30 @@ QString asText(const QString &f)
     return at < f.size() && formulaStarts.contains(f[at]) ? u'\'' + f : f;
 }
 
+QString quoted(QString f)
+{
+    f.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + f + u'"';
+}
+
 QString csvField(const QString &value)
 {
     const QString f = asText(value);
     if (!f.contains(u',') && !f.contains(u'"') && !f.contains(u'\n') && !f.contains(u'\r'))
         return f;
-    QString q = f;
-    q.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + q + u'"';
+    return quoted(f);
 }
 
-// A tab or a line end inside a field would split the table.
+// A tab or a line end inside a field would split the table. A reader of the copy takes a
+// leading quote for the start of a quoted cell, as in the CSV: unmatched, it would run on
+// into the next row.
 QString tsvField(const QString &value)
 {
     QString f = asText(value);
     for (QChar &c : f)
         if (c == u'\t' || c == u'\n' || c == u'\r')
             c = u' ';
-    return f;
+    return f.contains(u'"') ? quoted(f) : f;
 }
 } // namespace
 

@@ -6,6 +6,8 @@
 
 #include <unicode/ucsdet.h>
 
+#include <array>
+
 using namespace TextDecoding;
 
 namespace {
@@ -47,9 +49,10 @@ bool isAsciiLetter(char32_t u)
 }
 
 // -100 to 100 over the characters beyond ASCII: a common Chinese character, CJK
-// punctuation or an accented letter inside a Latin word counts for, a rare Chinese
-// character nothing, lone Latin letters and symbols against. A Chinese list read in the
-// wrong encoding turns into the latter.
+// punctuation, an accented letter inside a Latin word or an accent put on a Latin letter
+// (as "ệ" is written decomposed) counts for, a rare Chinese character nothing, lone Latin
+// letters and symbols against. A Chinese list read in the wrong encoding turns into the
+// latter.
 int characterScore(const QString &text)
 {
     QStringEncoder big5("windows-950", QStringEncoder::Flag::Stateless);
@@ -57,8 +60,12 @@ int characterScore(const QString &text)
     const QList<uint> chars = text.toUcs4();
     int count = 0;
     int sum = 0;
+    bool onLatin = false; // the accents that follow sit on a Latin letter
     for (qsizetype i = 0; i < chars.size(); ++i) {
         const char32_t u = chars[i];
+        const bool latin = QChar::script(u) == QChar::Script_Latin && QChar::isLetter(u);
+        const bool accent = onLatin && QChar::isMark(u);
+        onLatin = latin || accent;
         if (u < 0x80)
             continue;
         ++count;
@@ -69,7 +76,7 @@ int characterScore(const QString &text)
         else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF) ||
                  (u >= 0x3100 && u <= 0x312F))
             sum += 1;
-        else if (inWord && QChar::script(u) == QChar::Script_Latin && QChar::isLetter(u))
+        else if ((inWord && latin) || accent)
             sum += 1;
         else
             sum -= 1;
@@ -160,6 +167,27 @@ bool looksWestern(const QByteArray &line)
     return accented > 0;
 }
 
+// UTF-16 without its byte-order mark: each ASCII character (a line end too) has a NUL on
+// the same side of its pair, and the whole reads cleanly that way. Only where one of its line
+// ends, or a NUL in every pair, says so: a stray NUL in Big5 or UTF-8 is no such file.
+bool isWideWithoutMark(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || bytes.size() % 2 != 0)
+        return false;
+    std::array<qsizetype, 2> nuls{0, 0}; // at even and at odd places
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        nuls[i % 2] += bytes[i] == '\0' ? 1 : 0;
+    if ((nuls[0] == 0) == (nuls[1] == 0))
+        return false;
+    const bool le = nuls[1] > 0;
+    QStringDecoder d(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                     QStringDecoder::Flag::Stateless);
+    const QString text = d.decode(bytes);
+    if (d.hasError() || !isPrintable(text))
+        return false;
+    return text.contains(u'\n') || text.contains(u'\r') || nuls[le ? 1 : 0] == bytes.size() / 2;
+}
+
 // The first line that reads as a Western list, or 0.
 int westernLine(const QByteArray &bytes)
 {
@@ -178,6 +206,12 @@ EncodingGuess::Guess EncodingGuess::guess(const QByteArray &bytes)
         g.encoding = e;
         return g;
     };
+    // Its NULs would be refused as damage, or its pairs taken for Latin-1 letters.
+    if (isWideWithoutMark(bytes)) {
+        Guess g;
+        g.kind = Guess::WideWithoutMark;
+        return g;
+    }
     if (isAscii(bytes))
         return readable(Encoding::Utf8);
     QList<Reading> readings{

@@ -13,8 +13,9 @@ struct Guess
     enum Kind
     {
         Readable,
-        Simplified, // GBK / GB18030: it would be garbled on stage
-        Western     // Latin-1 / Windows-1252: its accented letters would turn into Chinese
+        Simplified,     // GBK / GB18030: it would be garbled on stage
+        Western,        // Latin-1 / Windows-1252: its accented letters would turn into Chinese
+        WideWithoutMark // UTF-16 that lost its byte-order mark: its byte order is a guess
     } kind = Readable;
     TextDecoding::Encoding encoding = TextDecoding::Encoding::Big5; // when Readable
     int line = 0; // for Western, the first line that shows it (1-based)

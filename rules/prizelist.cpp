@@ -101,6 +101,10 @@ Result failure(Error error, const Source &source, int line = 0, const QString &d
                 "獎品清單最多只能有 56 行，這個檔案有 %3 行，從第 57 行起是多出來的。"
                 "請刪掉多出來的行：\n%1");
         break;
+    case Error::DoubledCr:
+        text = QStringLiteral("%4的行尾是 CR CR LF，多了一個 CR，每一行後面都會多出一個空行，"
+                              "讀起來有 %3 行。請把行尾改成 CR LF 再存檔：\n%1");
+        break;
     case Error::NulByte:
         text = QStringLiteral("%4第 %2 行含有空字元 (NUL)，檔案可能已損壞：\n%1");
         break;
@@ -121,6 +125,11 @@ Result failure(Error error, const Source &source, int line = 0, const QString &d
         text =
             QStringLiteral("%4看起來是西歐語言的編碼 (Latin-1 / Windows-1252)，"
                            "第 %2 行的外文字母會顯示成中文亂碼。請把檔案另存成 UTF-8 編碼：\n%1");
+        break;
+    case Error::WideWithoutMark:
+        text =
+            QStringLiteral("%4看起來是 UTF-16 (Unicode) 編碼，但檔案開頭少了位元組順序記號 (BOM)。"
+                           "請把檔案另存成 UTF-8 編碼，或有 BOM 的 Unicode：\n%1");
         break;
     case Error::ControlChar:
         text = QStringLiteral("%4第 %2 行的%3。請刪掉這個字再存檔：\n%1");
@@ -198,9 +207,14 @@ bool isBlank(const QString &line)
     return true;
 }
 
-// Blank lines past the 56th are most likely line ends too many after the last prize.
-template <typename Line> Result tooManyLines(const Source &source, const QList<Line> &raw)
+// Blank lines past the 56th are most likely line ends too many after the last prize. A line
+// end of CR CR LF, as after a conversion done twice, is two here and one in Notepad: when
+// that alone makes too many, it is what the message names.
+template <typename Line>
+Result tooManyLines(const Source &source, const QList<Line> &raw, qsizetype doubledCr)
 {
+    if (doubledCr > 0 && raw.size() - doubledCr <= PrizeList::MaxLines)
+        return failure(Error::DoubledCr, source, 0, QString::number(raw.size()));
     bool blankTail = true;
     for (qsizetype n = PrizeList::MaxLines; n < raw.size() && blankTail; ++n) {
         if constexpr (std::is_same_v<Line, QString>)
@@ -218,13 +232,14 @@ template <typename Line> Result tooManyLines(const Source &source, const QList<L
 Result parseWide(const QByteArray &body, Encoding encoding, const Source &source,
                  const Display &display)
 {
-    const QList<QString> raw = TextDecoding::splitLines(TextDecoding::decodeWide(body, encoding));
+    const QString text = TextDecoding::decodeWide(body, encoding);
+    const QList<QString> raw = TextDecoding::splitLines(text);
     Result r;
     r.encoding = encoding;
     for (qsizetype n = 0; n < raw.size(); ++n) {
         const int lineNo = int(n) + 1;
         if (lineNo > PrizeList::MaxLines)
-            return tooManyLines(source, raw);
+            return tooManyLines(source, raw, text.count(QStringLiteral("\r\r\n")));
         if (raw[n].contains(QChar(u'\0')))
             return failure(Error::NulByte, source, lineNo);
         if (auto problem = lineProblem(raw[n], lineNo, source, display))
@@ -253,6 +268,8 @@ Result PrizeList::parse(const QByteArray &input, const QString &path, const Disp
             return failure(Error::Simplified, source);
         case EncodingGuess::Guess::Western:
             return failure(Error::Western, source, guess.line);
+        case EncodingGuess::Guess::WideWithoutMark:
+            return failure(Error::WideWithoutMark, source);
         case EncodingGuess::Guess::Readable:
             encoding = guess.encoding;
             break;
@@ -265,7 +282,7 @@ Result PrizeList::parse(const QByteArray &input, const QString &path, const Disp
         const int lineNo = int(n) + 1;
         const QByteArray &line = raw[n];
         if (lineNo > MaxLines)
-            return tooManyLines(source, raw);
+            return tooManyLines(source, raw, bytes.count("\r\r\n"));
         if (line.contains('\0'))
             return failure(Error::NulByte, source, lineNo);
         const std::optional<QString> text = TextDecoding::decodeLine(line, *encoding);

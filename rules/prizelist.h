@@ -26,12 +26,14 @@ enum class Error
     Unreadable, // also a folder, a FIFO or a device: the message says which
     TooLarge,
     TooManyLines,
+    DoubledCr, // too many lines, since each ends in CR CR LF and counts twice
     NulByte,
     BadText,
-    Workbook,    // an Excel file renamed to .txt
-    Simplified,  // GBK / GB18030: the announcement would be garbled
-    Western,     // Latin-1 / Windows-1252: as garbled; the line shows where
-    ControlChar, // per line, like the two below; bidirectional controls too
+    Workbook,        // an Excel file renamed to .txt
+    Simplified,      // GBK / GB18030: the announcement would be garbled
+    Western,         // Latin-1 / Windows-1252: as garbled; the line shows where
+    WideWithoutMark, // UTF-16 without its byte-order mark
+    ControlChar,     // per line, like the two below; bidirectional controls too
     NoGlyph,
     TooLong
 };

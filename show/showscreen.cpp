@@ -5,6 +5,10 @@
 ShowScreen::Choice ShowScreen::choose(const QList<Screen> &screens, const QString &show,
                                       const QString &desk)
 {
+    // One screen named for both would put the show on the laptop and the board on the
+    // projector: no choice at all.
+    if (!show.isEmpty() && show == desk)
+        return choose(screens, {}, {});
     Choice c;
     const auto named = [&screens](const QString &name) {
         for (int i = 0; i < screens.size(); ++i)

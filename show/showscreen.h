@@ -23,7 +23,8 @@ struct Choice
 
 // The show on the chosen screen when it is there; otherwise on the largest screen that is not
 // the primary one (the first of equals). The operator keeps the desk chosen with it, or the
-// primary screen, or the first other one.
+// primary screen, or the first other one. A choice that names one screen for both counts as
+// none.
 Choice choose(const QList<Screen> &screens, const QString &show, const QString &desk = {});
 
 // Where a window left off every screen goes on the area it comes back to: as near as it was,

@@ -1,8 +1,10 @@
 #include "aboutbox.h"
 #include "drag.h"
+#include "fifowatch.h"
 #include "fonts.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMovie>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+#include <optional>
 
 class TestAboutBox : public QObject
 {
@@ -31,8 +35,11 @@ private Q_SLOTS:
     void dragOnlyFromBackground();
     void systemMove_data();
     void systemMove();
+    void missingPicture_data();
     void missingPicture();
     void okCloses();
+    void keysClose_data();
+    void keysClose();
 
 private:
     QList<QUrl> m_opened;
@@ -228,16 +235,34 @@ void TestAboutBox::systemMove()
     QCOMPARE(Drag::usesSystemMove(platform), system);
 }
 
+void TestAboutBox::missingPicture_data()
+{
+    QTest::addColumn<QString>("kind"); // what lies where Atom1.gif belongs
+    QTest::newRow("nothing") << QString();
+    // Read as gift.txt is: a plain read would wait for a writer for good.
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("over the cap") << QStringLiteral("huge");
+}
+
 void TestAboutBox::missingPicture()
 {
-    QTemporaryDir empty;
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Atom1.gif"));
+    std::optional<FifoWatch> fifo;
+    if (kind == QLatin1String("fifo") && !fifo.emplace(path).ok)
+        QSKIP("no FIFOs on this system");
+    // A real animation, grown past the cap.
+    if (kind == QLatin1String("huge"))
+        QVERIFY(QFile::copy(QStringLiteral(ZENTAVO_RESOURCES "/Atom1.gif"), path) &&
+                QFile::resize(path, 64 * 1024 * 1024));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    QPointer<AboutBox> w = new AboutBox(empty.path());
+    QPointer<AboutBox> w = new AboutBox(dir.path());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
     QTest::qWait(20);
-    auto *gif = w->findChild<QLabel *>(QStringLiteral("Gif1"));
-    QCOMPARE(gif->movie()->fileName(), empty.path() + QStringLiteral("/Atom1.gif"));
+    QVERIFY(!fifo || !fifo->opened);
+    QVERIFY(!w->findChild<QLabel *>(QStringLiteral("Gif1"))->movie()->isValid());
     delete w;
 }
 
@@ -249,6 +274,27 @@ void TestAboutBox::okCloses()
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     ok->click();
     QTRY_VERIFY(w.isNull());
+}
+
+void TestAboutBox::keysClose_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Escape, as the record") << int(Qt::Key_Escape) << true;
+    QTest::newRow("the remote's Next") << int(Qt::Key_PageDown) << true;
+    QTest::newRow("the remote's back") << int(Qt::Key_PageUp) << false;
+}
+
+void TestAboutBox::keysClose()
+{
+    QFETCH(int, key);
+    QFETCH(bool, closes);
+    QPointer<AboutBox> w = new AboutBox;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.data()));
+    QTest::keyClick(w.data(), Qt::Key(key));
+    QTRY_COMPARE(w.isNull(), closes);
+    delete w;
 }
 
 QTEST_MAIN(TestAboutBox)

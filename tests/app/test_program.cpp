@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -212,6 +213,10 @@ void TestProgram::leftLock_data()
     QTest::newRow("a FIFO of that name")
         << "fifo" << false << QStringLiteral("無法建立鎖定檔\n%1\n（那裡已經有一個同名的項目）。");
     QTest::newRow("empty lock") << "empty" << true << QString();
+    // %2 the folder. Root may write where permissions say no; a read-only disk stops all.
+    QTest::newRow("nothing left, disk read-only")
+        << "read-only disk" << false
+        << QStringLiteral("無法在資料夾\n%2\n建立鎖定檔（這個資料夾所在的磁碟是唯讀的）。");
 }
 
 void TestProgram::leftLock()
@@ -256,6 +261,17 @@ void TestProgram::leftLock()
     } else if (left == QLatin1String("empty")) {
         writeLock(lock, {});
     }
+    // Only root may mount one; it goes at the end, whatever happens.
+    const bool readOnly = left == QLatin1String("read-only disk");
+    if (readOnly &&
+        QProcess::execute(QStringLiteral("mount"),
+                          QStringLiteral("-t tmpfs -o ro,size=64k zentavo-test").split(u' ')
+                              << dir.path()) != 0)
+        QSKIP("no disk can be mounted read-only here");
+    const auto unmount = qScopeGuard([&] {
+        if (readOnly)
+            QProcess::execute(QStringLiteral("umount"), {dir.path()});
+    });
     std::unique_ptr<FrozenFolder> frozen;
     if (left.endsWith(QLatin1String("frozen"))) {
         frozen = std::make_unique<FrozenFolder>(dir.path());
@@ -272,7 +288,8 @@ void TestProgram::leftLock()
         return;
     }
     QCOMPARE(m_refusals.size(), 1);
-    const QString start = said.contains(QStringLiteral("%1")) ? said.arg(lock) : said;
+    const QString start =
+        QString(said).replace(QStringLiteral("%1"), lock).replace(QStringLiteral("%2"), dir.path());
     QVERIFY2(m_refusals[0].startsWith(start), qPrintable(m_refusals[0]));
     if (said != QStringLiteral("Zentavo 已經在執行中。"))
         QVERIFY2(m_refusals[0].endsWith(QStringLiteral("再重新開啟程式。")),

@@ -119,19 +119,8 @@ bool hasLatin(const QString &message, const QString &name)
     return hasLatin(message, QStringList{name});
 }
 
-QList<QStringList> parseTsv(const QString &text)
-{
-    QList<QStringList> rows;
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (const QString &l : lines)
-        rows << l.split(u'\t');
-    return rows;
-}
-
 // RFC 4180: quoted fields, doubled quotes, CR LF between records.
-QList<QStringList> parseCsv(const QString &text)
+QList<QStringList> parseCsv(const QString &text, QChar separator = u',')
 {
     QList<QStringList> rows;
     QStringList row;
@@ -150,7 +139,7 @@ QList<QStringList> parseCsv(const QString &text)
             }
         } else if (c == u'"') {
             quoted = true;
-        } else if (c == u',') {
+        } else if (c == separator) {
             row << field;
             field.clear();
         } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
@@ -164,6 +153,13 @@ QList<QStringList> parseCsv(const QString &text)
         }
     }
     return rows;
+}
+
+// The copy read as the CSV is, with tabs and line feeds: a spreadsheet's paste or Python's
+// csv module takes a quote that opens a cell the same way.
+QList<QStringList> parseTsv(const QString &text)
+{
+    return parseCsv(QString(text).replace(u'\n', QStringLiteral("\r\n")), u'\t');
 }
 } // namespace
 
@@ -610,6 +606,11 @@ void TestRecord::exportQuoting_data()
         << QStringLiteral("A=B") << QStringLiteral("A=B") << QStringLiteral("A=B");
     QTest::newRow("full-width equals")
         << QStringLiteral("＝1+1") << QStringLiteral("＝1+1") << QStringLiteral("＝1+1");
+    // Unquoted in the copy, the quote would run on into the next row.
+    QTest::newRow("unmatched leading quote")
+        << QStringLiteral("\"大獎A") << QStringLiteral("\"大獎A") << QStringLiteral("\"大獎A");
+    QTest::newRow("unmatched quote, then a formula")
+        << QStringLiteral("\"=1+1") << QStringLiteral("'\"=1+1") << QStringLiteral("'\"=1+1");
 }
 
 void TestRecord::exportQuoting()
@@ -641,7 +642,9 @@ void TestRecord::exportQuoting()
     QCOMPARE(csv[1], csvRow);
     QStringList tsvRow = row;
     tsvRow[4] = inTsv;
-    QCOMPARE(parseTsv(r.toTsv()).value(1), tsvRow);
+    const QList<QStringList> tsv = parseTsv(r.toTsv());
+    QCOMPARE(tsv.size(), 2);
+    QCOMPARE(tsv[1], tsvRow);
 }
 
 // A prize is shown as written in the record too: "<img>" there loads no picture.

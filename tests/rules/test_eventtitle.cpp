@@ -41,6 +41,9 @@ void TestEventTitle::load_data()
                                  << QStringLiteral("  Gala 2026 ") << false;
     const QString longTitle = QString(60, QChar(0x6A02));
     QTest::newRow("long line") << true << longTitle.toUtf8() << longTitle << false;
+    // Accents written apart from their letters; as GBK they pair into common characters.
+    const QString vietnamese = QStringLiteral("Tie\u0323\u0302c cuo\u0302\u0301i na\u0306m 2025");
+    QTest::newRow("UTF-8, combining accents") << true << vietnamese.toUtf8() << vietnamese << false;
     QTest::newRow("bad bytes") << true << QByteArray("t\x80\xff title\n") << QString() << true;
     QTest::newRow("NUL byte") << true << QByteArray("ti\0tle\n", 7) << QString() << true;
     // Markup is the title's own text; the board shows it as it is.

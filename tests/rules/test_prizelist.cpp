@@ -344,6 +344,14 @@ void TestPrizeList::refusesNamed_data()
     QTest::newRow("a prize after a blank 57th line")
         << lines(56, "\n") + "\nprize 58\n"
         << Error::TooManyLines << 57 << QStringLiteral("這個檔案有 58 行");
+    // Each line end counts twice here, once in Notepad.
+    QTest::newRow("56 lines ending CR CR LF")
+        << lines(56, "\r\r\n") << Error::DoubledCr << 0
+        << QStringLiteral(
+               "行尾是 CR CR LF，多了一個 CR，每一行後面都會多出一個空行，讀起來有 112 行");
+    QTest::newRow("60 lines, one ending CR CR LF")
+        << lines(59, "\r\n") + "x\r\r\n"
+        << Error::TooManyLines << 57 << QStringLiteral("這個檔案有 61 行");
 
     // Saved by Excel and renamed: it says what the file is and how to save it as text.
     const QString asText =
@@ -369,6 +377,18 @@ void TestPrizeList::refusesNamed_data()
         << Error::Western << 3 << QStringLiteral("第 3 行");
     QTest::newRow("Windows-1252 Œ and ß")
         << latin1(QStringLiteral("Œuvre\nStraße\n")) << Error::Western << 1 << western;
+
+    // UTF-16 that lost its mark: its pairs read as Latin-1 letters ("詁" is "AŠ"), or its
+    // NULs as damage.
+    const auto noMark = [](const char16_t *text, QStringConverter::Encoding e) {
+        return QByteArray(QStringEncoder(e).encode(QString::fromUtf16(text)));
+    };
+    const QString wide = QStringLiteral("少了位元組順序記號 (BOM)");
+    QTest::newRow("UTF-16 LE without a mark, pairs like Latin-1")
+        << noMark(u"詁詂\r\n詃\r\n", QStringConverter::Utf16LE) << Error::WideWithoutMark << 0
+        << wide;
+    QTest::newRow("UTF-16 BE without a mark or a line end")
+        << noMark(u"TV 1", QStringConverter::Utf16BE) << Error::WideWithoutMark << 0 << wide;
 
     // Direction controls turn text around; the message names them, never shows them.
     const QString direction = QStringLiteral("是文字方向控制字元");

@@ -2,20 +2,26 @@
 #include "bingowindow.h"
 #include "cover.h"
 #include "drive.h"
+#include "fifowatch.h"
+#include "files.h"
 #include "fonts.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
 #include "stage.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMenu>
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 // Where each window opens on one, two and three screens: the show on a screen of its own,
 // everything the operator answers or reads on the desk.
@@ -27,6 +33,8 @@ private Q_SLOTS:
     void windowsOpen_data();
     void windowsOpen();
     void hotPlug();
+    void unusableSettings_data();
+    void unusableSettings();
 
 private:
     QTemporaryDir m_settings;
@@ -93,6 +101,9 @@ void TestProjection::windowsOpen_data()
             << QStringLiteral("hdmi-9") << QString() << false << laptop << projector;
         QTest::newRow("two: the show remembered on the laptop")
             << laptop << projector << false << projector << laptop;
+        // One screen for both is no choice: the hall would see the desk.
+        QTest::newRow("two: show and desk remembered on the laptop")
+            << laptop << laptop << false << laptop << projector;
         break;
     case 3:
         QTest::newRow("three: the largest other than the primary")
@@ -102,6 +113,8 @@ void TestProjection::windowsOpen_data()
         QTest::newRow("three, swapped") << QString() << QString() << true << wall << laptop;
         QTest::newRow("three: desk and show both chosen")
             << laptop << wall << false << wall << laptop;
+        QTest::newRow("three: show and desk remembered on the laptop")
+            << laptop << laptop << false << laptop << wall;
         break;
     }
 }
@@ -197,6 +210,48 @@ void TestProjection::hotPlug()
     QCOMPARE(show->announcement()->prize(), prize->prize());
     QWindowSystemInterface::handleScreenRemoved(show->screen()->handle());
     QTRY_VERIFY(!w.windows().showWindow());
+}
+
+void TestProjection::unusableSettings_data()
+{
+    QTest::addColumn<QString>("fifo"); // in the settings' folder; empty: a huge file instead
+    QTest::newRow("FIFO") << QStringLiteral("Zentavo.ini");
+    QTest::newRow("FIFO as its lock, read when it is written")
+        << QStringLiteral("Zentavo.ini.lock");
+    QTest::newRow("over the cap") << QString();
+}
+
+// Read like every file from outside: what is no small regular file is set aside with one
+// line, and the screens are chosen as if nothing were remembered.
+void TestProjection::unusableSettings()
+{
+    QFETCH(QString, fifo);
+    if (QGuiApplication::screens().size() != 2)
+        QSKIP("the layout with a projector");
+    const QDir folder(m_settings.filePath(QStringLiteral("Zentavo")));
+    QVERIFY(folder.mkpath(QStringLiteral(".")));
+    const QString file = folder.filePath(QStringLiteral("Zentavo.ini"));
+    QFile::remove(file);
+    QFile::remove(file + QStringLiteral(".lock"));
+    std::optional<FifoWatch> watch;
+    if (fifo.isEmpty()) // read, it would put the show on the laptop
+        writeFile(file, "[show]\nscreen=laptop\ndesk=projector\n" + QByteArray(64 * 1024, '\n'));
+    else if (!watch.emplace(folder.filePath(fifo)).ok)
+        QSKIP("no FIFOs on this system");
+    const QRegularExpression said(QStringLiteral("^zentavo: 不讀設定檔 .*已把它改名為 "));
+    QTest::ignoreMessage(QtWarningMsg, said);
+    QTest::failOnWarning(said); // once
+
+    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
+    Stage w(Drive::prizes(), r);
+    w.projection().start();
+    w.boardWindow().show();
+    QCOMPARE(nameOf(&w.boardWindow()), QStringLiteral("laptop"));
+    QCOMPARE(nameOf(w.windows().showWindow()), QStringLiteral("projector"));
+    // Set aside, its place keeps the next choice.
+    w.projection().swapScreens();
+    QCOMPARE(Projection::chosenShow(), QStringLiteral("laptop"));
+    QVERIFY(!watch || !watch->opened);
 }
 
 QTEST_MAIN(TestProjection)
