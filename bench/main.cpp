@@ -12,8 +12,8 @@
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
 // With no argument every figure is measured; "spin", "show", "bingo", "app", "sound" or
-// "workbook" pick one. "startup [pairs]" measures only the start-up to first paint, 21 pairs unless told.
-// "sound FILE" hears the spin in a recording that someone else makes (see sound_bench.h).
+// "workbook" pick one. "startup [pairs]" measures only the start-up to first paint, 21 pairs unless
+// told. "sound FILE" hears the spin in a recording that someone else makes (see sound_bench.h).
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);

@@ -20,7 +20,8 @@ Result refused(const QString &path, const QString &text)
 {
     Result r;
     r.path = path;
-    r.refusal = text + QStringLiteral("：\n") + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    r.refusal = text + QStringLiteral("：\n") +
+                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return r;
 }
 
@@ -113,7 +114,8 @@ public:
     std::optional<Guest> check(const SheetRow &row, int number, QList<Problem> &problems) const
     {
         Guest g{clean(row.cells.value(m_columns.name)),
-                m_columns.department >= 0 ? clean(row.cells.value(m_columns.department)) : QString()};
+                m_columns.department >= 0 ? clean(row.cells.value(m_columns.department))
+                                          : QString()};
         const auto said = [&](const QString &text) {
             problems.append({row.number, QStringLiteral("第 %1 列").arg(row.number) + text});
             return std::nullopt;
@@ -125,7 +127,8 @@ public:
             if (const auto why = PrizeList::unshowable(text, m_display.canDraw))
                 return said(QStringLiteral("的%1：%2。").arg(what, *why));
             if (text.size() > GuestList::MaxTextLength)
-                return said(QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength));
+                return said(
+                    QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength));
         }
         if (m_display.fits && !m_display.fits(g))
             return said(QStringLiteral("的姓名「%1」太長，抽獎畫面放不下。").arg(quoted(g.name)));
@@ -207,11 +210,12 @@ Result GuestList::fromRows(const QList<SheetRow> &rows, const QString &path, con
         for (int row : it.value())
             all << QString::number(row);
         for (int row : it.value())
-            r.problems.append({row, QStringLiteral("第 %1 列的號碼 %2 重複了（第 %3 列都是這個號碼），"
-                                                   "這個號碼不顯示姓名。")
-                                        .arg(row)
-                                        .arg(it.key())
-                                        .arg(all.join(QStringLiteral("、")))});
+            r.problems.append(
+                {row, QStringLiteral("第 %1 列的號碼 %2 重複了（第 %3 列都是這個號碼），"
+                                     "這個號碼不顯示姓名。")
+                          .arg(row)
+                          .arg(it.key())
+                          .arg(all.join(QStringLiteral("、")))});
     }
     std::stable_sort(r.problems.begin(), r.problems.end(),
                      [](const Problem &a, const Problem &b) { return a.row < b.row; });
@@ -241,8 +245,8 @@ Result GuestList::load(const QString &path, const Display &display)
     case SafeFile::Status::Missing:
         return refused(path, QStringLiteral("找不到名單檔案"));
     case SafeFile::Status::TooLarge:
-        return unreadable(path, QStringLiteral("檔案超過 %1 MB，不像是名單")
-                                    .arg(Workbook::MaxFileBytes >> 20));
+        return unreadable(
+            path, QStringLiteral("檔案超過 %1 MB，不像是名單").arg(Workbook::MaxFileBytes >> 20));
     case SafeFile::Status::NotRegular:
     case SafeFile::Status::Unreadable:
         break;

@@ -53,7 +53,8 @@ GuestListDialog::GuestListDialog(QWidget *parent) : QDialog(parent)
     m_problems->setReadOnly(true);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    auto *choose = buttons->addButton(QStringLiteral("選擇其他檔案…"), QDialogButtonBox::ActionRole);
+    auto *choose =
+        buttons->addButton(QStringLiteral("選擇其他檔案…"), QDialogButtonBox::ActionRole);
     choose->setObjectName(QStringLiteral("choose"));
     connect(choose, &QPushButton::clicked, this, &GuestListDialog::chooseFile);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -88,18 +89,20 @@ QString GuestListDialog::numberRuns(const QList<int> &numbers)
 void GuestListDialog::setResult(const GuestList::Result &result)
 {
     m_path = result.path;
-    m_file->setText(result.path.isEmpty()
-                        ? QStringLiteral("沒有名單：程式旁邊沒有 names.xlsx、names.csv 或 names.txt。")
-                        : QStringLiteral("名單檔案：%1")
-                              .arg(QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath())));
+    m_file->setText(
+        result.path.isEmpty()
+            ? QStringLiteral("沒有名單：程式旁邊沒有 names.xlsx、names.csv 或 names.txt。")
+            : QStringLiteral("名單檔案：%1")
+                  .arg(QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath())));
     QString summary;
     if (!result.ok()) {
         summary = result.refusal;
     } else if (!result.path.isEmpty()) {
         const QList<int> unnamed = result.unnamed();
         summary = QStringLiteral("有姓名的號碼：%1 個。").arg(result.guests.size());
-        summary += unnamed.isEmpty() ? QStringLiteral("1 到 %1 號都有姓名。").arg(GuestList::MaxNumber)
-                                     : QStringLiteral("沒有姓名的號碼：%1。").arg(numberRuns(unnamed));
+        summary += unnamed.isEmpty()
+                       ? QStringLiteral("1 到 %1 號都有姓名。").arg(GuestList::MaxNumber)
+                       : QStringLiteral("沒有姓名的號碼：%1。").arg(numberRuns(unnamed));
         if (!result.problems.isEmpty())
             summary += QStringLiteral("有 %1 個問題，見下方。").arg(result.problems.size());
     }

@@ -212,7 +212,8 @@ bool readEntry(const QJsonObject &o, Journal::Entry &e)
     e.round = int(*round);
     e.time = time;
     // Left out of a line without a name, and of every line an older program wrote.
-    for (const auto &[key, out] : {std::pair{"name", &e.name}, std::pair{"department", &e.department}}) {
+    for (const auto &[key, out] :
+         {std::pair{"name", &e.name}, std::pair{"department", &e.department}}) {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
             continue;

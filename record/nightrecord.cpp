@@ -49,8 +49,16 @@ void NightRecord::apply(BoardChange change, int index, const Board &before, cons
 {
     switch (change) {
     case BoardChange::Stop:
-        m_entries.append({Kind::Stop, after.drawNo - 1, after.stopCell + 1, round, -1, {}, time, {},
-                          guest.name, guest.department});
+        m_entries.append({Kind::Stop,
+                          after.drawNo - 1,
+                          after.stopCell + 1,
+                          round,
+                          -1,
+                          {},
+                          time,
+                          {},
+                          guest.name,
+                          guest.department});
         m_pending = m_entries.size() - 1;
         break;
     case BoardChange::Card:

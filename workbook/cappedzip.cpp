@@ -57,7 +57,8 @@ int noError(voidpf, voidpf)
 }
 } // namespace
 
-CappedZip::CappedZip(const QByteArray &bytes, qint64 totalCap) : m_memory{bytes, 0}, m_left(totalCap)
+CappedZip::CappedZip(const QByteArray &bytes, qint64 totalCap)
+    : m_memory{bytes, 0}, m_left(totalCap)
 {
     zlib_filefunc64_def io = {};
     io.zopen64_file = openMemory;

@@ -44,7 +44,10 @@ public:
             return true;
         }
     }
-    bool starts(QLatin1StringView name) const { return m_xml.isStartElement() && m_xml.name() == name; }
+    bool starts(QLatin1StringView name) const
+    {
+        return m_xml.isStartElement() && m_xml.name() == name;
+    }
     bool ends(QLatin1StringView name) const { return m_xml.isEndElement() && m_xml.name() == name; }
     bool isText() const { return m_xml.isCharacters(); }
     QStringView text() const { return m_xml.text(); }
@@ -217,7 +220,8 @@ Status SheetXml::sheet(const QByteArray &xml, const QStringList &shared, const L
             }
             const QString r = t.attribute(QLatin1String("r"));
             bool ok = true;
-            row = {r.isEmpty() ? (rows.isEmpty() ? rowCount : rows.last().number + 1) : r.toInt(&ok),
+            row = {r.isEmpty() ? (rows.isEmpty() ? rowCount : rows.last().number + 1)
+                               : r.toInt(&ok),
                    {}};
             if (!ok || row.number < 1 || row.number > ExcelRows) {
                 t.fail(Status::Malformed);

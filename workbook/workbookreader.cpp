@@ -124,8 +124,8 @@ public:
     std::optional<Sheet> relationships(const QString &part, QList<SheetXml::Relationship> &out)
     {
         const qsizetype slash = part.lastIndexOf(u'/');
-        const QString name = part.left(slash + 1) + QStringLiteral("_rels/") +
-                             part.mid(slash + 1) + QStringLiteral(".rels");
+        const QString name = part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) +
+                             QStringLiteral(".rels");
         QByteArray xml;
         if (auto f = read(name, xml))
             return f;
@@ -137,8 +137,8 @@ private:
     SheetXml::Limits m_limits;
 };
 
-QString target(const QList<SheetXml::Relationship> &rels, const QString &from,
-               const QString &type, const QString &id = {})
+QString target(const QList<SheetXml::Relationship> &rels, const QString &from, const QString &type,
+               const QString &id = {})
 {
     for (const SheetXml::Relationship &r : rels)
         if ((id.isEmpty() ? r.type == type : r.id == id))
@@ -194,7 +194,8 @@ Sheet Workbook::read(const QByteArray &bytes, const Limits &limits)
         if (auto f = parts.read(stringsPart, xml, &found))
             return *f;
         if (found)
-            if (auto f = parts.check(SheetXml::sharedStrings(xml, parts.limits(), shared), stringsPart))
+            if (auto f =
+                    parts.check(SheetXml::sharedStrings(xml, parts.limits(), shared), stringsPart))
                 return *f;
     }
     if (auto f = parts.read(sheetPart, xml))

@@ -83,7 +83,8 @@ Written Workbook::write(const QString &name, const QStringList &header,
         widths[column] = qBound(widths[column], width + 2, MaxWidth);
     };
     for (qsizetype c = 0; c < header.size() && !error; ++c) {
-        error = worksheet_write_string(sheet, 0, lxw_col_t(c), header[c].toUtf8().constData(), bold);
+        error =
+            worksheet_write_string(sheet, 0, lxw_col_t(c), header[c].toUtf8().constData(), bold);
         fit(c, displayWidth(header[c]) + 1);
     }
     for (qsizetype r = 0; r < rows.size() && !error; ++r) {

@@ -4,10 +4,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -76,7 +76,9 @@ void TestStartCheck::fileWarning_data()
     QTest::newRow("full list") << 56 << both + QStringLiteral("\n\n要照這份清單開始抽獎嗎?");
     QTest::newRow("short list")
         << 55
-        << both + QStringLiteral("\n獎品清單只有 55 項，另外 1 張卡會抽出空白獎品。\n\n要照這份清單開始抽獎嗎?");
+        << both +
+               QStringLiteral(
+                   "\n獎品清單只有 55 項，另外 1 張卡會抽出空白獎品。\n\n要照這份清單開始抽獎嗎?");
 }
 
 void TestStartCheck::fileWarning()

@@ -92,50 +92,56 @@ void TestGuestList::rows_data()
     QTest::newRow("no header: number, name, department")
         << QStringLiteral("1|王小明\n2|陳美玲|研發部") << QStringLiteral("1=王小明;2=陳美玲/研發部")
         << QStringList();
-    QTest::newRow("header 號碼 姓名 部門")
-        << QStringLiteral("號碼|姓名|部門\n7|王小明|業務部") << QStringLiteral("7=王小明/業務部")
-        << QStringList();
+    QTest::newRow("header 號碼 姓名 部門") << QStringLiteral("號碼|姓名|部門\n7|王小明|業務部")
+                                           << QStringLiteral("7=王小明/業務部") << QStringList();
     QTest::newRow("header 名字 編號 桌次, other order")
         << QStringLiteral("備註|名字|編號|桌次\n貴賓|王小明|7|第 3 桌")
         << QStringLiteral("7=王小明/第 3 桌") << QStringList();
     QTest::newRow("header 單位 with blanks in the words")
-        << QStringLiteral(" 號　碼 |姓 名|單位\n7|王小明|總務處") << QStringLiteral("7=王小明/總務處")
-        << QStringList();
+        << QStringLiteral(" 號　碼 |姓 名|單位\n7|王小明|總務處")
+        << QStringLiteral("7=王小明/總務處") << QStringList();
     QTest::newRow("header without department")
         << QStringLiteral("姓名|號碼\n王小明|7") << QStringLiteral("7=王小明") << QStringList();
     QTest::newRow("numbers written many ways")
         << QStringLiteral("1|甲\n 2 |乙\n3.0|丙\n０４|丁\n05|戊\n6.00|己")
         << QStringLiteral("1=甲;2=乙;3=丙;4=丁;5=戊;6=己") << QStringList();
     QTest::newRow("names and departments trimmed")
-        << QStringLiteral("7|　王小明 | 業務部 ") << QStringLiteral("7=王小明/業務部") << QStringList();
+        << QStringLiteral("7|　王小明 | 業務部 ") << QStringLiteral("7=王小明/業務部")
+        << QStringList();
     QTest::newRow("empty rows keep Excel's numbering")
         << QStringLiteral("號碼|姓名\n\n\n7|") << QString()
         << QStringList{QStringLiteral("第 4 列（號碼 7）沒有姓名。")};
     QTest::newRow("duplicate numbers name neither row")
         << QStringLiteral("7|甲\n8|乙\n7|丙") << QStringLiteral("8=乙")
-        << QStringList{QStringLiteral("第 1 列的號碼 7 重複了（第 1、3 列都是這個號碼），這個號碼不顯示姓名。"),
-                       QStringLiteral("第 3 列的號碼 7 重複了（第 1、3 列都是這個號碼），這個號碼不顯示姓名。")};
+        << QStringList{
+               QStringLiteral(
+                   "第 1 列的號碼 7 重複了（第 1、3 列都是這個號碼），這個號碼不顯示姓名。"),
+               QStringLiteral(
+                   "第 3 列的號碼 7 重複了（第 1、3 列都是這個號碼），這個號碼不顯示姓名。")};
     QTest::newRow("duplicate written differently")
         << QStringLiteral("7|甲\n7.0|甲") << QString()
-        << QStringList{QStringLiteral("第 1 列的號碼 7 重複了（第 1、2 列都是這個號碼），這個號碼不顯示姓名。"),
-                       QStringLiteral("第 2 列的號碼 7 重複了（第 1、2 列都是這個號碼），這個號碼不顯示姓名。")};
+        << QStringList{
+               QStringLiteral(
+                   "第 1 列的號碼 7 重複了（第 1、2 列都是這個號碼），這個號碼不顯示姓名。"),
+               QStringLiteral(
+                   "第 2 列的號碼 7 重複了（第 1、2 列都是這個號碼），這個號碼不顯示姓名。")};
     QTest::newRow("outside 1 to 56")
         << QStringLiteral("0|甲\n57|乙\n56|丙\n99999999999999|丁") << QStringLiteral("56=丙")
         << QStringList{QStringLiteral("第 1 列的號碼 0 不在 1 到 56 之間。"),
                        QStringLiteral("第 2 列的號碼 57 不在 1 到 56 之間。"),
                        QStringLiteral("第 4 列的號碼「99999999999999」不是數字。")};
-    QTest::newRow("not a number")
-        << QStringLiteral("七|甲\n-1|乙\n7.5|丙\n#7|丁") << QString()
-        << QStringList{QStringLiteral("第 1 列的號碼「七」不是數字。"),
-                       QStringLiteral("第 2 列的號碼「-1」不是數字。"),
-                       QStringLiteral("第 3 列的號碼「7.5」不是數字。"),
-                       QStringLiteral("第 4 列的號碼「#7」不是數字。")};
+    QTest::newRow("not a number") << QStringLiteral("七|甲\n-1|乙\n7.5|丙\n#7|丁") << QString()
+                                  << QStringList{QStringLiteral("第 1 列的號碼「七」不是數字。"),
+                                                 QStringLiteral("第 2 列的號碼「-1」不是數字。"),
+                                                 QStringLiteral("第 3 列的號碼「7.5」不是數字。"),
+                                                 QStringLiteral("第 4 列的號碼「#7」不是數字。")};
     QTest::newRow("a number of controls is not shown back")
         << QStringLiteral("7\u202E|甲") << QString()
         << QStringList{QStringLiteral("第 1 列的號碼不是數字。")};
     QTest::newRow("no number, or no name")
         << QStringLiteral("|王小明\n8|  \n9||業務部") << QString()
-        << QStringList{QStringLiteral("第 1 列沒有號碼。"), QStringLiteral("第 2 列（號碼 8）沒有姓名。"),
+        << QStringList{QStringLiteral("第 1 列沒有號碼。"),
+                       QStringLiteral("第 2 列（號碼 8）沒有姓名。"),
                        QStringLiteral("第 3 列（號碼 9）沒有姓名。")};
     QTest::newRow("control character")
         << QStringLiteral("7|王\u0007明\n8|陳美玲") << QStringLiteral("8=陳美玲")
@@ -150,7 +156,8 @@ void TestGuestList::rows_data()
                        QStringLiteral("第 2 列的姓名：含有無法辨識的文字。")};
     QTest::newRow("a character without a face")
         << QStringLiteral("7|王小明\U0001F600") << QString()
-        << QStringList{QStringLiteral("第 1 列的姓名：第 4 個字「\U0001F600」(U+1F600)沒有字型可以顯示。")};
+        << QStringList{
+               QStringLiteral("第 1 列的姓名：第 4 個字「\U0001F600」(U+1F600)沒有字型可以顯示。")};
     QTest::newRow("department by its header's word")
         << QStringLiteral("號碼|姓名|桌次\n7|王小明|第\u00073桌") << QString()
         << QStringList{QStringLiteral("第 2 列的桌次：第 2 個字 U+0007 是控制字元，無法顯示。")};
@@ -171,7 +178,8 @@ void TestGuestList::rows()
     QFETCH(QString, rows);
     QFETCH(QString, named);
     QFETCH(QStringList, problems);
-    const GuestList::Result r = GuestList::fromRows(table(rows), QStringLiteral("names.xlsx"), Shows);
+    const GuestList::Result r =
+        GuestList::fromRows(table(rows), QStringLiteral("names.xlsx"), Shows);
     QCOMPARE(r.refusal, QString());
     QCOMPARE(::named(r), named);
     QCOMPARE(messages(r), problems);
@@ -187,33 +195,38 @@ void TestGuestList::formats_data()
                                        "8,\"陳\"\"阿美\"\"\",\r\n");
     const QString csvNamed = QStringLiteral("7=王小明/業務部, 北區;8=陳\"阿美\"");
     QTest::newRow("CSV UTF-8") << csv.toUtf8() << csvNamed << QStringList();
-    QTest::newRow("CSV UTF-8 with BOM") << "\xEF\xBB\xBF" + csv.toUtf8() << csvNamed << QStringList();
+    QTest::newRow("CSV UTF-8 with BOM")
+        << "\xEF\xBB\xBF" + csv.toUtf8() << csvNamed << QStringList();
     QTest::newRow("CSV Big5") << encoded(csv, "Big5") << csvNamed << QStringList();
     QTest::newRow("CSV code page 950 beyond Big5")
-        << encoded(QStringLiteral("1,碁恒\r\n2,銹\r\n"), "windows-950") << QStringLiteral("1=碁恒;2=銹")
-        << QStringList();
-    const QString tabs = QStringLiteral("號碼\t姓名\t部門\r\n7\t王小明\t\"業務部\t北區\"\r\n9\t林大華\t\r\n");
+        << encoded(QStringLiteral("1,碁恒\r\n2,銹\r\n"), "windows-950")
+        << QStringLiteral("1=碁恒;2=銹") << QStringList();
+    const QString tabs =
+        QStringLiteral("號碼\t姓名\t部門\r\n7\t王小明\t\"業務部\t北區\"\r\n9\t林大華\t\r\n");
     const QString tabsNamed = QStringLiteral("7=王小明/業務部\t北區;9=林大華");
     QTest::newRow("Unicode text, UTF-16 LE")
         << "\xFF\xFE" + encoded(tabs, "UTF-16LE") << tabsNamed << QStringList();
-    QTest::newRow("UTF-16 BE") << "\xFE\xFF" + encoded(tabs, "UTF-16BE") << tabsNamed << QStringList();
+    QTest::newRow("UTF-16 BE") << "\xFE\xFF" + encoded(tabs, "UTF-16BE") << tabsNamed
+                               << QStringList();
     QTest::newRow("text with tabs, LF") << QStringLiteral("1\t王小明\n2\t陳美玲\n").toUtf8()
                                         << QStringLiteral("1=王小明;2=陳美玲") << QStringList();
     QTest::newRow("a line end inside a quoted cell counts one row")
         << QStringLiteral("1,\"王\n小明\"\r\n2,\r\n3,林大華").toUtf8() << QStringLiteral("3=林大華")
         << QStringList{QStringLiteral("第 1 列的姓名：第 2 個字 U+000A 是控制字元，無法顯示。"),
                        QStringLiteral("第 2 列（號碼 2）沒有姓名。")};
-    QTest::newRow("CR alone ends a line") << QByteArray("1,a\r2,b") << QStringLiteral("1=a;2=b")
-                                          << QStringList();
+    QTest::newRow("CR alone ends a line")
+        << QByteArray("1,a\r2,b") << QStringLiteral("1=a;2=b") << QStringList();
     QTest::newRow("workbook: strings, 7.0, a cached formula")
-        << workbookOf("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>"
-                      "<row r=\"2\"><c r=\"A2\"><v>7.0</v></c><c r=\"B2\" t=\"s\"><v>2</v></c></row>"
-                      "<row r=\"3\"><c r=\"A3\"><f>A2+1</f><v>8</v></c>"
-                      "<c r=\"B3\" t=\"str\"><f>\"林\"&amp;\"大華\"</f><v>林大華</v></c></row>",
-                      "<si><t>編號</t></si><si><t>名字</t></si><si><t>王小明</t></si>")
+        << workbookOf(
+               "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>"
+               "<row r=\"2\"><c r=\"A2\"><v>7.0</v></c><c r=\"B2\" t=\"s\"><v>2</v></c></row>"
+               "<row r=\"3\"><c r=\"A3\"><f>A2+1</f><v>8</v></c>"
+               "<c r=\"B3\" t=\"str\"><f>\"林\"&amp;\"大華\"</f><v>林大華</v></c></row>",
+               "<si><t>編號</t></si><si><t>名字</t></si><si><t>王小明</t></si>")
         << QStringLiteral("7=王小明;8=林大華") << QStringList();
     QTest::newRow("a workbook named .csv is read as one")
-        << workbookOf("<row r=\"2\"><c r=\"A2\"><v>3</v></c><c r=\"B2\" t=\"inlineStr\"><is><t>陳美玲</t></is></c></row>")
+        << workbookOf("<row r=\"2\"><c r=\"A2\"><v>3</v></c><c r=\"B2\" "
+                      "t=\"inlineStr\"><is><t>陳美玲</t></is></c></row>")
         << QStringLiteral("3=陳美玲") << QStringList();
     using Row = QList<Workbook::Cell>;
     QTest::newRow("workbook written by libxlsxwriter")
@@ -257,15 +270,15 @@ void TestGuestList::refusals_data()
     QTest::newRow("header without number")
         << QStringLiteral("姓名,部門\r\n王小明,業務部\r\n").toUtf8()
         << QStringLiteral("名單的第 1 列是標題列，但沒有「號碼」或「編號」欄");
-    QTest::newRow("header without name") << QStringLiteral("編號,單位\r\n").toUtf8()
-                                         << QStringLiteral("沒有「姓名」或「名字」欄");
+    QTest::newRow("header without name")
+        << QStringLiteral("編號,單位\r\n").toUtf8() << QStringLiteral("沒有「姓名」或「名字」欄");
     QByteArray many;
     for (int i = 0; i < 10001; ++i)
         many += "1,a\r\n";
     QTest::newRow("too many rows") << many << QStringLiteral("超過 10000 列");
-    QTest::newRow("zip bomb")
-        << zipOf({{QStringLiteral("_rels/.rels"), QByteArray(60 * 1024 * 1024, 'a')}})
-        << QStringLiteral("解壓縮後超過");
+    QTest::newRow("zip bomb") << zipOf({{QStringLiteral("_rels/.rels"),
+                                         QByteArray(60 * 1024 * 1024, 'a')}})
+                              << QStringLiteral("解壓縮後超過");
 }
 
 void TestGuestList::refusals()
@@ -339,7 +352,9 @@ void TestGuestList::fixtures()
         QSKIP("made at build time with python3-openpyxl, which this build had not");
     const GuestList::Result r = GuestList::load(path, Shows);
     QCOMPARE(r.refusal, QString());
-    QCOMPARE(named(r), QStringLiteral("1=王小明/業務部;2=陳美玲/研發部, 二課;3=林\"阿\"華;56=歐陽志遠/總經理室"));
+    QCOMPARE(
+        named(r),
+        QStringLiteral("1=王小明/業務部;2=陳美玲/研發部, 二課;3=林\"阿\"華;56=歐陽志遠/總經理室"));
     QCOMPARE(messages(r), QStringList());
     QVERIFY(r.hasDepartments());
 }
@@ -362,14 +377,18 @@ void TestGuestList::defaultPath_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("chosen");
     QTest::newRow("none") << QStringList() << QString();
-    QTest::newRow("text only") << QStringList{QStringLiteral("names.txt")} << QStringLiteral("names.txt");
+    QTest::newRow("text only") << QStringList{QStringLiteral("names.txt")}
+                               << QStringLiteral("names.txt");
     QTest::newRow("CSV over text")
-        << QStringList{QStringLiteral("names.txt"), QStringLiteral("names.csv")} << QStringLiteral("names.csv");
+        << QStringList{QStringLiteral("names.txt"), QStringLiteral("names.csv")}
+        << QStringLiteral("names.csv");
     QTest::newRow("workbook over all")
-        << QStringList{QStringLiteral("names.txt"), QStringLiteral("names.csv"), QStringLiteral("names.xlsx")}
+        << QStringList{QStringLiteral("names.txt"), QStringLiteral("names.csv"),
+                       QStringLiteral("names.xlsx")}
         << QStringLiteral("names.xlsx");
     QTest::newRow("a folder of the name is still chosen, to be reported")
-        << QStringList{QStringLiteral("names.xlsx/"), QStringLiteral("names.csv")} << QStringLiteral("names.xlsx");
+        << QStringList{QStringLiteral("names.xlsx/"), QStringLiteral("names.csv")}
+        << QStringLiteral("names.xlsx");
 }
 
 void TestGuestList::defaultPath()
@@ -383,7 +402,8 @@ void TestGuestList::defaultPath()
         else
             writeFile(dir.filePath(name), "1,a\n");
     }
-    QCOMPARE(GuestList::defaultPath(dir.path()), chosen.isEmpty() ? QString() : dir.filePath(chosen));
+    QCOMPARE(GuestList::defaultPath(dir.path()),
+             chosen.isEmpty() ? QString() : dir.filePath(chosen));
 }
 
 QTEST_GUILESS_MAIN(TestGuestList)

@@ -38,8 +38,8 @@ void TestGuestListDialog::runs_data()
     QTest::newRow("none") << QList<int>{} << QString();
     QTest::newRow("two apart") << QList<int>{1, 2, 5} << QStringLiteral("1、2、5");
     QTest::newRow("a run of three") << QList<int>{3, 4, 5, 9} << QStringLiteral("3–5、9");
-    QTest::newRow("runs at both ends") << QList<int>{1, 2, 3, 10, 54, 55, 56}
-                                       << QStringLiteral("1–3、10、54–56");
+    QTest::newRow("runs at both ends")
+        << QList<int>{1, 2, 3, 10, 54, 55, 56} << QStringLiteral("1–3、10、54–56");
 }
 
 void TestGuestListDialog::runs()
@@ -59,8 +59,8 @@ void TestGuestListDialog::shows_data()
     all.path = QStringLiteral("names.xlsx");
     for (int n = 1; n <= 56; ++n)
         all.guests.insert(n, {QStringLiteral("來賓%1").arg(n), {}});
-    QTest::newRow("every number named") << all << QStringLiteral("有姓名的號碼：56 個。1 到 56 號都有姓名。")
-                                        << QString() << 56;
+    QTest::newRow("every number named")
+        << all << QStringLiteral("有姓名的號碼：56 個。1 到 56 號都有姓名。") << QString() << 56;
     QTest::newRow("problems and unnamed numbers")
         << read(QStringLiteral("號碼|姓名|部門\n1|<b>王</b>|業務部\n2|\n3|陳美玲"))
         << QStringLiteral("有姓名的號碼：2 個。沒有姓名的號碼：2、4–56。有 1 個問題，見下方。")

@@ -101,10 +101,12 @@ void TestGuestRecord::journalLines_data()
     QTest::addColumn<QJsonValue>("value");
     QTest::addColumn<bool>("read");
     QTest::newRow("name") << QStringLiteral("name") << QJsonValue(QStringLiteral("王小明")) << true;
-    QTest::newRow("department") << QStringLiteral("department") << QJsonValue(QStringLiteral("業務部")) << true;
+    QTest::newRow("department") << QStringLiteral("department")
+                                << QJsonValue(QStringLiteral("業務部")) << true;
     QTest::newRow("an older program's line") << QString() << QJsonValue() << true;
     QTest::newRow("a number for a name") << QStringLiteral("name") << QJsonValue(7) << false;
-    QTest::newRow("null department") << QStringLiteral("department") << QJsonValue(QJsonValue::Null) << false;
+    QTest::newRow("null department")
+        << QStringLiteral("department") << QJsonValue(QJsonValue::Null) << false;
     QTest::newRow("a name past any list")
         << QStringLiteral("name") << QJsonValue(QString(1001, u'名')) << false;
 }
@@ -115,14 +117,16 @@ void TestGuestRecord::journalLines()
     QFETCH(QJsonValue, value);
     QFETCH(bool, read);
     const Change stop = night().first();
-    QJsonObject o = QJsonDocument::fromJson(
-                        Journal::entryLine({stop.change, stop.index, T0, 1, stop.board}))
-                        .object();
+    QJsonObject o =
+        QJsonDocument::fromJson(Journal::entryLine({stop.change, stop.index, T0, 1, stop.board}))
+            .object();
     QVERIFY(!o.contains(QStringLiteral("name")) && !o.contains(QStringLiteral("department")));
     if (!key.isEmpty())
         o[key] = value;
-    const Journal::Contents c = Journal::read(
-        Journal::headerLine(prizeList(), T0) + QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n', {});
+    const Journal::Contents c =
+        Journal::read(Journal::headerLine(prizeList(), T0) +
+                          QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n',
+                      {});
     QCOMPARE(c.entries.size(), read ? 1 : 0);
     QCOMPARE(c.damaged, !read);
     if (read && !key.isEmpty())
@@ -153,7 +157,8 @@ void TestGuestRecord::namesOutliveTheList()
     next.cells[20] = Cell::Won;
     next.stopCell = 20;
     next.drawNo = 4;
-    QVERIFY(again.note(BoardChange::Stop, 20, next, T0, {QStringLiteral("林大華"), QStringLiteral("研發部")}));
+    QVERIFY(again.note(BoardChange::Stop, 20, next, T0,
+                       {QStringLiteral("林大華"), QStringLiteral("研發部")}));
     QCOMPARE(names(again.record()), QStringLiteral("5=王小明/業務部;10=陳美玲/;21=林大華/研發部"));
 }
 
@@ -164,15 +169,19 @@ void TestGuestRecord::columns_data()
     QTest::addColumn<QString>("firstRow");
     const QString plain = QStringLiteral("序號|號碼|輪次|卡片|獎品|時間|類別|說明");
     QTest::newRow("without a list, as always")
-        << QList<Guest>{} << plain << QStringLiteral("1|5|第一輪|機會|獎品1|2024-01-19 19:01:00|搖出|");
-    QTest::newRow("names")
-        << QList<Guest>{Chen, Chen, {}} << QStringLiteral("序號|號碼|姓名|輪次|卡片|獎品|時間|類別|說明")
-        << QStringLiteral("1|5|陳美玲|第一輪|機會|獎品1|2024-01-19 19:01:00|搖出|");
+        << QList<Guest>{} << plain
+        << QStringLiteral("1|5|第一輪|機會|獎品1|2024-01-19 19:01:00|搖出|");
+    QTest::newRow("names") << QList<Guest>{Chen, Chen, {}}
+                           << QStringLiteral("序號|號碼|姓名|輪次|卡片|獎品|時間|類別|說明")
+                           << QStringLiteral(
+                                  "1|5|陳美玲|第一輪|機會|獎品1|2024-01-19 19:01:00|搖出|");
     QTest::newRow("names and departments")
-        << QList<Guest>{{}, {}, Wang} << QStringLiteral("序號|號碼|姓名|部門|輪次|卡片|獎品|時間|類別|說明")
+        << QList<Guest>{{}, {}, Wang}
+        << QStringLiteral("序號|號碼|姓名|部門|輪次|卡片|獎品|時間|類別|說明")
         << QStringLiteral("1|5|||第一輪|機會|獎品1|2024-01-19 19:01:00|搖出|");
     QTest::newRow("the card's announcement names the stop")
-        << QList<Guest>{{}, Wang, {}} << QStringLiteral("序號|號碼|姓名|部門|輪次|卡片|獎品|時間|類別|說明")
+        << QList<Guest>{{}, Wang, {}}
+        << QStringLiteral("序號|號碼|姓名|部門|輪次|卡片|獎品|時間|類別|說明")
         << QStringLiteral("1|5|王小明|業務部|第一輪|機會|獎品1|2024-01-19 19:01:00|搖出|");
 }
 
@@ -199,9 +208,10 @@ void TestGuestRecord::workbook()
     QVERIFY(s.ok());
     QCOMPARE(s.rows.size(), 3);
     QCOMPARE(s.rows[0].cells, NightRecord::header({true, true}));
-    QCOMPARE(s.rows[1].cells.mid(0, 6), (QStringList{QStringLiteral("1"), QStringLiteral("5"),
-                                                     QStringLiteral("王小明"), QStringLiteral("業務部"),
-                                                     QStringLiteral("第一輪"), QStringLiteral("機會")}));
+    QCOMPARE(
+        s.rows[1].cells.mid(0, 6),
+        (QStringList{QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("王小明"),
+                     QStringLiteral("業務部"), QStringLiteral("第一輪"), QStringLiteral("機會")}));
     QCOMPARE(s.rows[2].cells.mid(0, 3),
              (QStringList{QStringLiteral("2"), QStringLiteral("10"), QStringLiteral("陳美玲")}));
 }
@@ -209,8 +219,10 @@ void TestGuestRecord::workbook()
 // As Excel would take it: numbers as numbers, a prize like =1+1 as text, never a formula.
 void TestGuestRecord::workbookByOpenpyxl()
 {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
-    if (python.isEmpty() || QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) != 0)
+    const QString python =
+        QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+    if (python.isEmpty() ||
+        QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) != 0)
         QSKIP("no python3-openpyxl");
     NightRecord r;
     Board before(prizeList());
@@ -225,14 +237,16 @@ void TestGuestRecord::workbookByOpenpyxl()
     QTemporaryDir dir;
     writeFile(dir.filePath(QStringLiteral("r.xlsx")), r.toXlsx());
     QProcess p;
-    p.start(python, {QStringLiteral("-c"),
-                     QStringLiteral("import sys, openpyxl\n"
-                                    "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
-                                    "print(' '.join(c.data_type + ':' + str(c.value) for c in ws[2]))\n"),
-                     dir.filePath(QStringLiteral("r.xlsx"))});
+    p.start(python,
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys, openpyxl\n"
+                            "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                            "print(' '.join(c.data_type + ':' + str(c.value) for c in ws[2]))\n"),
+             dir.filePath(QStringLiteral("r.xlsx"))});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-             QStringLiteral("n:1 n:2 s:陳美玲 s:第一輪 s:命運 s:=1+1 s:2024-01-19 19:00:00 s:搖出 n:None"));
+             QStringLiteral(
+                 "n:1 n:2 s:陳美玲 s:第一輪 s:命運 s:=1+1 s:2024-01-19 19:00:00 s:搖出 n:None"));
 }
 
 QTEST_GUILESS_MAIN(TestGuestRecord)

@@ -20,7 +20,8 @@ NightRecord named(const Guest &guest)
     stop.cells[6] = Cell::Won;
     stop.stopCell = 6;
     stop.drawNo = 2;
-    r.apply(BoardChange::Stop, 6, before, stop, 1, QDateTime(QDate(2024, 1, 19), QTime(19, 0)), guest);
+    r.apply(BoardChange::Stop, 6, before, stop, 1, QDateTime(QDate(2024, 1, 19), QTime(19, 0)),
+            guest);
     return r;
 }
 
@@ -52,8 +53,9 @@ void TestRecordNames::table_data()
     QTest::newRow("no list") << Guest{} << NightRecord::header() << QStringLiteral("第一輪");
     QTest::newRow("a name") << Guest{QStringLiteral("王小明"), {}}
                             << NightRecord::header({true, false}) << QStringLiteral("王小明");
-    QTest::newRow("a name and a table") << Guest{QStringLiteral("王小明"), QStringLiteral("第 3 桌")}
-                                        << NightRecord::header({true, true}) << QStringLiteral("王小明");
+    QTest::newRow("a name and a table")
+        << Guest{QStringLiteral("王小明"), QStringLiteral("第 3 桌")}
+        << NightRecord::header({true, true}) << QStringLiteral("王小明");
 }
 
 // The window's columns follow the record: a list that names someone adds 姓名 (and 部門),

@@ -51,17 +51,19 @@ void TestPrizeWorkbook::reads_data()
         << QStringList{QStringLiteral("電鍋"), QString(), QStringLiteral("咖啡機")} << E::None << 0
         << QString();
     QTest::newRow("numbers and cached formulas as Excel shows them")
-        << workbookOf("<row r=\"1\"><c r=\"A1\"><v>1000.0</v></c></row>"
-                      "<row r=\"2\"><c r=\"A2\" t=\"str\"><f>\"禮券\"&amp;A1</f><v>禮券1000</v></c></row>")
-        << QStringList{QStringLiteral("1000"), QStringLiteral("禮券1000")} << E::None << 0 << QString();
+        << workbookOf(
+               "<row r=\"1\"><c r=\"A1\"><v>1000.0</v></c></row>"
+               "<row r=\"2\"><c r=\"A2\" t=\"str\"><f>\"禮券\"&amp;A1</f><v>禮券1000</v></c></row>")
+        << QStringList{QStringLiteral("1000"), QStringLiteral("禮券1000")} << E::None << 0
+        << QString();
     QTest::newRow("a formula-like prize is only text")
         << workbookOf(column({QStringLiteral("=HYPERLINK(\"x\")")}))
         << QStringList{QStringLiteral("=HYPERLINK(\"x\")")} << E::None << 0 << QString();
-    QTest::newRow("56 rows") << workbookOf(column(QStringList(56, QStringLiteral("獎")))) << QStringList(56, QStringLiteral("獎"))
-                             << E::None << 0 << QString();
-    QTest::newRow("57 rows")
-        << workbookOf(column(QStringList(57, QStringLiteral("獎")))) << QStringList() << E::TooManyLines << 57
-        << QStringLiteral("這個檔案有 57 行");
+    QTest::newRow("56 rows") << workbookOf(column(QStringList(56, QStringLiteral("獎"))))
+                             << QStringList(56, QStringLiteral("獎")) << E::None << 0 << QString();
+    QTest::newRow("57 rows") << workbookOf(column(QStringList(57, QStringLiteral("獎"))))
+                             << QStringList() << E::TooManyLines << 57
+                             << QStringLiteral("這個檔案有 57 行");
     QTest::newRow("a prize on row 80")
         << workbookOf(column({QStringLiteral("獎")}, 80)) << QStringList() << E::TooManyLines << 57
         << QStringLiteral("有 80 行");
@@ -70,15 +72,15 @@ void TestPrizeWorkbook::reads_data()
         << QStringList() << E::ControlChar << 2 << QStringLiteral("U+0007 是控制字元");
     QTest::newRow("NUL") << workbookOf(column({QStringLiteral("a_x0000_b")})) << QStringList()
                          << E::NulByte << 1 << QStringLiteral("空字元");
-    QTest::newRow("no face") << workbookOf(column({QStringLiteral("電鍋\U0001F35A")})) << QStringList()
-                             << E::NoGlyph << 1 << QStringLiteral("U+1F35A");
+    QTest::newRow("no face") << workbookOf(column({QStringLiteral("電鍋\U0001F35A")}))
+                             << QStringList() << E::NoGlyph << 1 << QStringLiteral("U+1F35A");
     QTest::newRow("too long") << workbookOf(column({QString(30, u'長')})) << QStringList()
                               << E::TooLong << 1 << QStringLiteral("太長");
     QTest::newRow("Excel 97-2003")
-        << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0') << QStringList()
-        << E::Unreadable << 0 << QStringLiteral("Excel 97-2003");
-    QTest::newRow("text named .xlsx") << QByteArray("液晶電視\r\n") << QStringList() << E::Unreadable
-                                      << 0 << QStringLiteral("不是 Excel 活頁簿");
+        << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0')
+        << QStringList() << E::Unreadable << 0 << QStringLiteral("Excel 97-2003");
+    QTest::newRow("text named .xlsx") << QByteArray("液晶電視\r\n") << QStringList()
+                                      << E::Unreadable << 0 << QStringLiteral("不是 Excel 活頁簿");
 }
 
 void TestPrizeWorkbook::reads()
@@ -107,13 +109,18 @@ void TestPrizeWorkbook::choose_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("warned");
-    QTest::newRow("neither: gift.txt, to be missed by name") << QStringList() << QStringLiteral("gift.txt") << false;
-    QTest::newRow("gift.txt") << QStringList{QStringLiteral("gift.txt")} << QStringLiteral("gift.txt") << false;
-    QTest::newRow("gift.xlsx") << QStringList{QStringLiteral("gift.xlsx")} << QStringLiteral("gift.xlsx") << false;
+    QTest::newRow("neither: gift.txt, to be missed by name")
+        << QStringList() << QStringLiteral("gift.txt") << false;
+    QTest::newRow("gift.txt") << QStringList{QStringLiteral("gift.txt")}
+                              << QStringLiteral("gift.txt") << false;
+    QTest::newRow("gift.xlsx") << QStringList{QStringLiteral("gift.xlsx")}
+                               << QStringLiteral("gift.xlsx") << false;
     QTest::newRow("both: gift.txt holds")
-        << QStringList{QStringLiteral("gift.txt"), QStringLiteral("gift.xlsx")} << QStringLiteral("gift.txt") << true;
+        << QStringList{QStringLiteral("gift.txt"), QStringLiteral("gift.xlsx")}
+        << QStringLiteral("gift.txt") << true;
     QTest::newRow("a folder named gift.txt holds too, to be reported")
-        << QStringList{QStringLiteral("gift.txt/"), QStringLiteral("gift.xlsx")} << QStringLiteral("gift.txt") << true;
+        << QStringList{QStringLiteral("gift.txt/"), QStringLiteral("gift.xlsx")}
+        << QStringLiteral("gift.txt") << true;
 }
 
 void TestPrizeWorkbook::choose()

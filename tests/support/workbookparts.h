@@ -49,19 +49,25 @@ inline Parts sheetParts(const QByteArray &sheetData, const QByteArray &sharedStr
 {
     const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
     const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    Parts parts{{QStringLiteral("_rels/.rels"), rootRels()},
-                {QStringLiteral("xl/workbook.xml"),
-                 "<workbook " + ns + " xmlns:r=\"" + rel +
-                     "\"><sheets><sheet name=\"名單\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
-                {QStringLiteral("xl/_rels/workbook.xml.rels"),
-                 "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                 "<Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-                 "<Relationship Id=\"rId2\" Type=\"" + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-                 "</Relationships>"},
-                {QStringLiteral("xl/worksheets/sheet1.xml"),
-                 "<worksheet " + ns + "><sheetData>" + sheetData + "</sheetData></worksheet>"}};
+    Parts parts{
+        {QStringLiteral("_rels/.rels"), rootRels()},
+        {QStringLiteral("xl/workbook.xml"),
+         "<workbook " + ns + " xmlns:r=\"" + rel +
+             "\"><sheets><sheet name=\"名單\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {QStringLiteral("xl/_rels/workbook.xml.rels"),
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+             "<Relationship Id=\"rId2\" Type=\"" +
+             rel +
+             "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+             "</Relationships>"},
+        {QStringLiteral("xl/worksheets/sheet1.xml"),
+         "<worksheet " + ns + "><sheetData>" + sheetData + "</sheetData></worksheet>"}};
     if (!sharedStrings.isNull())
-        parts.append({QStringLiteral("xl/sharedStrings.xml"), "<sst " + ns + ">" + sharedStrings + "</sst>"});
+        parts.append({QStringLiteral("xl/sharedStrings.xml"),
+                      "<sst " + ns + ">" + sharedStrings + "</sst>"});
     return parts;
 }
 

@@ -99,8 +99,7 @@ void TestWorkbook::reads_data()
         << QStringLiteral("1:張三 ");
     QTest::newRow("escaped characters")
         << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
-        << QByteArray("<si><t>a_x000D_b_x005F_x0041_</t></si>")
-        << QStringLiteral("1:a\rb_x0041_");
+        << QByteArray("<si><t>a_x000D_b_x005F_x0041_</t></si>") << QStringLiteral("1:a\rb_x0041_");
     QTest::newRow("gaps kept, empty rows left out")
         << QByteArray("<row r=\"1\"><c r=\"C1\"><v>3</v></c></row><row r=\"2\"/>"
                       "<row r=\"4\"><c r=\"A4\" s=\"1\"/><c r=\"B4\"><v>2</v></c></row>")
@@ -135,28 +134,31 @@ void TestWorkbook::refuses_data()
     QByteArray encrypted = oldExcel;
     for (char c : QByteArrayLiteral("EncryptedPackage"))
         encrypted.append(c).append('\0');
-    QTest::newRow("Excel 97-2003") << oldExcel << Status::OldExcel << QStringLiteral("Excel 活頁簿 (*.xlsx)");
+    QTest::newRow("Excel 97-2003")
+        << oldExcel << Status::OldExcel << QStringLiteral("Excel 活頁簿 (*.xlsx)");
     QTest::newRow("password") << encrypted << Status::Encrypted << QStringLiteral("密碼");
     QTest::newRow("text") << QByteArray("1,王小明\r\n") << Status::NotWorkbook << QString();
     const QByteArray good = workbookOf("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
     QTest::newRow("cut short") << good.left(good.size() / 2) << Status::Damaged << QString();
-    QTest::newRow("a zip, no workbook")
-        << zipOf({{QStringLiteral("readme.txt"), "hello"}}) << Status::Damaged << QStringLiteral("_rels/.rels");
+    QTest::newRow("a zip, no workbook") << zipOf({{QStringLiteral("readme.txt"), "hello"}})
+                                        << Status::Damaged << QStringLiteral("_rels/.rels");
     Parts noSheet = sheetParts("");
     noSheet.removeAt(3);
-    QTest::newRow("sheet missing") << zipOf(noSheet) << Status::Damaged << QStringLiteral("sheet1.xml");
+    QTest::newRow("sheet missing")
+        << zipOf(noSheet) << Status::Damaged << QStringLiteral("sheet1.xml");
     QTest::newRow("string index out of range")
         << workbookOf("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row>", "<si><t>a</t></si>")
         << Status::Damaged << QString();
-    QTest::newRow("bad cell place")
-        << workbookOf("<row r=\"1\"><c r=\"1A\"><v>1</v></c></row>") << Status::Damaged << QString();
+    QTest::newRow("bad cell place") << workbookOf("<row r=\"1\"><c r=\"1A\"><v>1</v></c></row>")
+                                    << Status::Damaged << QString();
     QTest::newRow("row past Excel's last")
         << workbookOf("<row r=\"1048577\"><c><v>1</v></c></row>") << Status::Damaged << QString();
     QTest::newRow("malformed XML")
         << workbookOf("<row r=\"1\"><c r=\"A1\"><v>1</v></row>") << Status::Damaged << QString();
 
     // Hostile: each of these is refused without reading it all.
-    Parts laughs = sheetParts("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&lol9;</t></is></c></row>");
+    Parts laughs =
+        sheetParts("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&lol9;</t></is></c></row>");
     QByteArray dtd = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     for (int i = 1; i <= 9; ++i)
         dtd += "<!ENTITY lol" + QByteArray::number(i) + " \"" +
@@ -165,19 +167,19 @@ void TestWorkbook::refuses_data()
     dtd += "]>";
     laughs[3].second.prepend(dtd);
     QTest::newRow("entities") << zipOf(laughs) << Status::Hostile << QStringLiteral("DTD");
-    Parts external = sheetParts("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&x;</t></is></c></row>");
+    Parts external =
+        sheetParts("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&x;</t></is></c></row>");
     external[3].second.prepend("<!DOCTYPE w [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>");
     QTest::newRow("external entity") << zipOf(external) << Status::Hostile << QString();
-    QTest::newRow("nested deep")
-        << workbookOf("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
-                      "<si>" + repeated("<r>", 100000) + "</si>")
-        << Status::Hostile << QString();
+    QTest::newRow("nested deep") << workbookOf("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+                                               "<si>" + repeated("<r>", 100000) + "</si>")
+                                 << Status::Hostile << QString();
     QTest::newRow("millions of rows")
-        << workbookOf(repeated("<row><c><v>1</v></c></row>", 150000) + repeated("<row/>", 1500000)) << Status::TooManyRows
-        << QStringLiteral("100000");
-    QTest::newRow("zip bomb")
-        << zipOf({{QStringLiteral("_rels/.rels"), QByteArray(80 * 1024 * 1024, ' ')}})
-        << Status::Inflated << QStringLiteral("48 MB");
+        << workbookOf(repeated("<row><c><v>1</v></c></row>", 150000) + repeated("<row/>", 1500000))
+        << Status::TooManyRows << QStringLiteral("100000");
+    QTest::newRow("zip bomb") << zipOf({{QStringLiteral("_rels/.rels"),
+                                         QByteArray(80 * 1024 * 1024, ' ')}})
+                              << Status::Inflated << QStringLiteral("48 MB");
     Parts parts = sheetParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<si><t>a</t></si>");
     parts[4].second = "<sst>" + repeated("<si/>", 1100000) + "</sst>";
     QTest::newRow("a million strings") << zipOf(parts) << Status::Inflated << QString();
@@ -243,15 +245,16 @@ void TestWorkbook::refusesFiles()
 void TestWorkbook::firstSheet()
 {
     const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-    const QByteArray sheet = "<worksheet " + ns + "><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">"
-                                                  "<is><t>%1</t></is></c></row></sheetData></worksheet>";
+    const QByteArray sheet = "<worksheet " + ns +
+                             "><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">"
+                             "<is><t>%1</t></is></c></row></sheetData></worksheet>";
     const QByteArray bytes = zipOf(
         {{QStringLiteral("_rels/.rels"),
           "<Relationships><Relationship Id=\"r\" Type=\"" + Rel +
               "/officeDocument\" Target=\"/Book/main.xml\"/></Relationships>"},
-         {QStringLiteral("Book/main.xml"),
-          "<workbook " + ns + " xmlns:x=\"" + Rel +
-              "\"><sheets><sheet name=\"第一\" x:id=\"b\"/><sheet name=\"第二\" x:id=\"a\"/></sheets></workbook>"},
+         {QStringLiteral("Book/main.xml"), "<workbook " + ns + " xmlns:x=\"" + Rel +
+                                               "\"><sheets><sheet name=\"第一\" x:id=\"b\"/><sheet "
+                                               "name=\"第二\" x:id=\"a\"/></sheets></workbook>"},
          {QStringLiteral("Book/_rels/main.xml.rels"),
           "<Relationships><Relationship Id=\"a\" Type=\"" + Rel +
               "/worksheet\" Target=\"sheets/sheet1.xml\"/><Relationship Id=\"b\" Type=\"" + Rel +
@@ -286,7 +289,8 @@ void TestWorkbook::writes()
     QFETCH(QList<QList<Workbook::Cell>>, rows);
     QFETCH(QString, read);
     const Workbook::Written w = Workbook::write(
-        QStringLiteral("抽獎紀錄"), {QStringLiteral("序號"), QStringLiteral("姓名"), QStringLiteral("獎品")}, rows);
+        QStringLiteral("抽獎紀錄"),
+        {QStringLiteral("序號"), QStringLiteral("姓名"), QStringLiteral("獎品")}, rows);
     QVERIFY2(w.ok, qPrintable(w.reason));
     const Workbook::Sheet s = Workbook::read(w.bytes);
     QCOMPARE(s.reason, QString());
@@ -296,13 +300,16 @@ void TestWorkbook::writes()
 // Another reader than ours: types, the bold header and the widths as Excel would see them.
 void TestWorkbook::readBackByOpenpyxl()
 {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
-    if (python.isEmpty() || QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) != 0)
+    const QString python =
+        QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+    if (python.isEmpty() ||
+        QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) != 0)
         QSKIP("no python3-openpyxl");
     using Row = QList<Workbook::Cell>;
-    const Workbook::Written w = Workbook::write(
-        QStringLiteral("抽獎紀錄"), {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("獎品")},
-        {Row{7.0, QStringLiteral("歐陽美玲"), QStringLiteral("=1+1")}});
+    const Workbook::Written w =
+        Workbook::write(QStringLiteral("抽獎紀錄"),
+                        {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("獎品")},
+                        {Row{7.0, QStringLiteral("歐陽美玲"), QStringLiteral("=1+1")}});
     QVERIFY(w.ok);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("紀錄.xlsx"));
