@@ -1,3 +1,4 @@
+#include "cputime.h"
 #include "files.h"
 #include "guestlist.h"
 #include "workbookparts.h"
@@ -9,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <ctime>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -55,10 +55,6 @@ QByteArray encoded(const QString &text, const char *encoding)
     return e.encode(text);
 }
 
-double cpuSeconds()
-{
-    return double(std::clock()) / CLOCKS_PER_SEC;
-}
 
 const GuestList::Display Shows{[](char32_t u) { return u < 0x1F000; },
                                [](const Guest &g) { return g.name.size() <= 6; }};

@@ -1,4 +1,5 @@
 #include "cfilename.h"
+#include "cputime.h"
 #include "files.h"
 #include "workbookparts.h"
 #include "workbookreader.h"
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <ctime>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -29,11 +29,6 @@ QString dump(const QList<SheetRow> &rows)
     return out.join(u';');
 }
 
-// Processor time, not the wall clock: a loaded machine must not fail the check.
-double cpuSeconds()
-{
-    return double(std::clock()) / CLOCKS_PER_SEC;
-}
 
 QByteArray repeated(const QByteArray &unit, int times)
 {
