@@ -24,7 +24,7 @@ struct Limits
 {
     int rows = 100000;
     int columns = 64; // cells further right are left out
-    int strings = 1000000;
+    int strings = 300000;
     int depth = 32;
 };
 
