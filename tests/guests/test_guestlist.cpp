@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -55,7 +54,6 @@ QByteArray encoded(const QString &text, const char *encoding)
     return e.encode(text);
 }
 
-
 const GuestList::Display Shows{[](char32_t u) { return u < 0x1F000; },
                                [](const Guest &g) { return g.name.size() <= 6; }};
 } // namespace
@@ -74,7 +72,6 @@ private Q_SLOTS:
     void files();
     void fixtures_data();
     void fixtures();
-    void unnamed();
     void defaultPath_data();
     void defaultPath();
 };
@@ -96,14 +93,9 @@ void TestGuestList::rows_data()
     QTest::newRow("header 單位 with blanks in the words")
         << QStringLiteral(" 號　碼 |姓 名|單位\n7|王小明|總務處")
         << QStringLiteral("7=王小明/總務處") << QStringList();
-    QTest::newRow("header without department")
-        << QStringLiteral("姓名|號碼\n王小明|7") << QStringLiteral("7=王小明") << QStringList();
     QTest::newRow("numbers written many ways")
         << QStringLiteral("1|甲\n 2 |乙\n3.0|丙\n０４|丁\n05|戊\n6.00|己")
         << QStringLiteral("1=甲;2=乙;3=丙;4=丁;5=戊;6=己") << QStringList();
-    QTest::newRow("names and departments trimmed")
-        << QStringLiteral("7|　王小明 | 業務部 ") << QStringLiteral("7=王小明/業務部")
-        << QStringList();
     QTest::newRow("empty rows keep Excel's numbering")
         << QStringLiteral("號碼|姓名\n\n\n7|") << QString()
         << QStringList{QStringLiteral("第 4 列（號碼 7）沒有姓名。")};
@@ -114,13 +106,6 @@ void TestGuestList::rows_data()
                    "第 1 列的號碼 7 重複了（第 1、3 列都是這個號碼），這個號碼不顯示姓名。"),
                QStringLiteral(
                    "第 3 列的號碼 7 重複了（第 1、3 列都是這個號碼），這個號碼不顯示姓名。")};
-    QTest::newRow("duplicate written differently")
-        << QStringLiteral("7|甲\n7.0|甲") << QString()
-        << QStringList{
-               QStringLiteral(
-                   "第 1 列的號碼 7 重複了（第 1、2 列都是這個號碼），這個號碼不顯示姓名。"),
-               QStringLiteral(
-                   "第 2 列的號碼 7 重複了（第 1、2 列都是這個號碼），這個號碼不顯示姓名。")};
     QTest::newRow("outside 1 to 56")
         << QStringLiteral("0|甲\n57|乙\n56|丙\n99999999999999|丁") << QStringLiteral("56=丙")
         << QStringList{QStringLiteral("第 1 列的號碼 0 不在 1 到 56 之間。"),
@@ -131,9 +116,6 @@ void TestGuestList::rows_data()
                                                  QStringLiteral("第 2 列的號碼「-1」不是數字。"),
                                                  QStringLiteral("第 3 列的號碼「7.5」不是數字。"),
                                                  QStringLiteral("第 4 列的號碼「#7」不是數字。")};
-    QTest::newRow("a number of controls is not shown back")
-        << QStringLiteral("7\u202E|甲") << QString()
-        << QStringList{QStringLiteral("第 1 列的號碼不是數字。")};
     QTest::newRow("no number, or no name")
         << QStringLiteral("|王小明\n8|  \n9||業務部") << QString()
         << QStringList{QStringLiteral("第 1 列沒有號碼。"),
@@ -146,10 +128,6 @@ void TestGuestList::rows_data()
         << QStringLiteral("7|\u202E王明") << QString()
         << QStringList{QStringLiteral("第 1 列的姓名：第 1 個字 U+202E 是文字方向控制字元，"
                                       "會讓文字倒過來顯示。")};
-    QTest::newRow("private use and replacement characters")
-        << QStringLiteral("7|王\uE000\n8|陳\uFFFD") << QString()
-        << QStringList{QStringLiteral("第 1 列的姓名：含有無法辨識的文字。"),
-                       QStringLiteral("第 2 列的姓名：含有無法辨識的文字。")};
     QTest::newRow("a character without a face")
         << QStringLiteral("7|王小明\U0001F600") << QString()
         << QStringList{
@@ -160,9 +138,6 @@ void TestGuestList::rows_data()
     QTest::newRow("too long for the show")
         << QStringLiteral("7|歐陽諸葛司馬上官\n8|王小明") << QStringLiteral("8=王小明")
         << QStringList{QStringLiteral("第 1 列的姓名「歐陽諸葛司馬上官」太長，抽獎畫面放不下。")};
-    QTest::newRow("longer than any show")
-        << QStringLiteral("7|王|") + QString(101, u'部') << QString()
-        << QStringList{QStringLiteral("第 1 列的部門超過 100 個字。")};
     QTest::newRow("problems beside a right row, in row order")
         << QStringLiteral("號碼|姓名\n9|\n3|林大華\n七|甲") << QStringLiteral("3=林大華")
         << QStringList{QStringLiteral("第 2 列（號碼 9）沒有姓名。"),
@@ -191,8 +166,6 @@ void TestGuestList::formats_data()
                                        "8,\"陳\"\"阿美\"\"\",\r\n");
     const QString csvNamed = QStringLiteral("7=王小明/業務部, 北區;8=陳\"阿美\"");
     QTest::newRow("CSV UTF-8") << csv.toUtf8() << csvNamed << QStringList();
-    QTest::newRow("CSV UTF-8 with BOM")
-        << "\xEF\xBB\xBF" + csv.toUtf8() << csvNamed << QStringList();
     QTest::newRow("CSV Big5") << encoded(csv, "Big5") << csvNamed << QStringList();
     QTest::newRow("CSV code page 950 beyond Big5")
         << encoded(QStringLiteral("1,碁恒\r\n2,銹\r\n"), "windows-950")
@@ -202,16 +175,10 @@ void TestGuestList::formats_data()
     const QString tabsNamed = QStringLiteral("7=王小明/業務部\t北區;9=林大華");
     QTest::newRow("Unicode text, UTF-16 LE")
         << "\xFF\xFE" + encoded(tabs, "UTF-16LE") << tabsNamed << QStringList();
-    QTest::newRow("UTF-16 BE") << "\xFE\xFF" + encoded(tabs, "UTF-16BE") << tabsNamed
-                               << QStringList();
-    QTest::newRow("text with tabs, LF") << QStringLiteral("1\t王小明\n2\t陳美玲\n").toUtf8()
-                                        << QStringLiteral("1=王小明;2=陳美玲") << QStringList();
     QTest::newRow("a line end inside a quoted cell counts one row")
         << QStringLiteral("1,\"王\n小明\"\r\n2,\r\n3,林大華").toUtf8() << QStringLiteral("3=林大華")
         << QStringList{QStringLiteral("第 1 列的姓名：第 2 個字 U+000A 是控制字元，無法顯示。"),
                        QStringLiteral("第 2 列（號碼 2）沒有姓名。")};
-    QTest::newRow("CR alone ends a line")
-        << QByteArray("1,a\r2,b") << QStringLiteral("1=a;2=b") << QStringList();
     QTest::newRow("workbook: strings, 7.0, a cached formula")
         << workbookOf(
                "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>"
@@ -251,27 +218,16 @@ void TestGuestList::refusals_data()
     QTest::newRow("simplified Chinese")
         << encoded(QStringLiteral("1,王小明\r\n2,陈美玲\r\n3,张伟\r\n4,刘洋\r\n"), "GB18030")
         << QStringLiteral("簡體中文");
-    QTest::newRow("Latin-1") << QStringLiteral("1,José Müller\r\n2,Zoë\r\n").toLatin1()
-                             << QStringLiteral("西歐語言");
     QTest::newRow("broken Big5") << QByteArray("1,\xA4\xA4\xA4\r\n2,\xA4\x10\r\n")
                                  << QStringLiteral("無法辨識");
-    QTest::newRow("NUL") << QByteArray("1,a\0b\r\n", 7) << QStringLiteral("空字元");
     QTest::newRow("Excel 97-2003")
         << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0')
         << QStringLiteral("Excel 97-2003 活頁簿 (.xls)");
-    QByteArray locked = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0');
-    for (char c : QByteArrayLiteral("EncryptedPackage"))
-        locked.append(c).append('\0');
-    QTest::newRow("password") << locked << QStringLiteral("開啟密碼");
     QTest::newRow("header without number")
         << QStringLiteral("姓名,部門\r\n王小明,業務部\r\n").toUtf8()
         << QStringLiteral("名單的第 1 列是標題列，但沒有「號碼」或「編號」欄");
-    QTest::newRow("header without name")
-        << QStringLiteral("編號,單位\r\n").toUtf8() << QStringLiteral("沒有「姓名」或「名字」欄");
-    QByteArray many;
-    for (int i = 0; i < 10001; ++i)
-        many += "1,a\r\n";
-    QTest::newRow("too many rows") << many << QStringLiteral("超過 10000 列");
+    QTest::newRow("too many rows")
+        << QByteArray("1,a\r\n").repeated(10001) << QStringLiteral("超過 10000 列");
     QTest::newRow("zip bomb") << zipOf({{QStringLiteral("_rels/.rels"),
                                          QByteArray(60 * 1024 * 1024, 'a')}})
                               << QStringLiteral("解壓縮後超過");
@@ -355,26 +311,11 @@ void TestGuestList::fixtures()
     QVERIFY(r.hasDepartments());
 }
 
-void TestGuestList::unnamed()
-{
-    const GuestList::Result r =
-        GuestList::fromRows(table(QStringLiteral("1|甲\n56|乙\n3|")), QStringLiteral("names.txt"));
-    QList<int> rest;
-    for (int n = 2; n <= 55; ++n)
-        rest << n;
-    QCOMPARE(r.unnamed(), rest);
-    QVERIFY(!r.hasDepartments());
-    QCOMPARE(r.guest(56), (Guest{QStringLiteral("乙"), {}}));
-    QVERIFY(r.guest(3).isEmpty());
-}
-
 void TestGuestList::defaultPath_data()
 {
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("chosen");
     QTest::newRow("none") << QStringList() << QString();
-    QTest::newRow("text only") << QStringList{QStringLiteral("names.txt")}
-                               << QStringLiteral("names.txt");
     QTest::newRow("CSV over text")
         << QStringList{QStringLiteral("names.txt"), QStringLiteral("names.csv")}
         << QStringLiteral("names.csv");

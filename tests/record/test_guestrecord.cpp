@@ -6,8 +6,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,7 +88,6 @@ private Q_SLOTS:
     void columns_data();
     void columns();
     void workbook();
-    void workbookByOpenpyxl();
 };
 
 // A name travels with its line; lines without one are read as before; a name that is no
@@ -101,12 +98,8 @@ void TestGuestRecord::journalLines_data()
     QTest::addColumn<QJsonValue>("value");
     QTest::addColumn<bool>("read");
     QTest::newRow("name") << QStringLiteral("name") << QJsonValue(QStringLiteral("王小明")) << true;
-    QTest::newRow("department") << QStringLiteral("department")
-                                << QJsonValue(QStringLiteral("業務部")) << true;
     QTest::newRow("an older program's line") << QString() << QJsonValue() << true;
     QTest::newRow("a number for a name") << QStringLiteral("name") << QJsonValue(7) << false;
-    QTest::newRow("null department")
-        << QStringLiteral("department") << QJsonValue(QJsonValue::Null) << false;
     QTest::newRow("a name past any list")
         << QStringLiteral("name") << QJsonValue(QString(1001, u'名')) << false;
 }
@@ -214,39 +207,6 @@ void TestGuestRecord::workbook()
                      QStringLiteral("業務部"), QStringLiteral("第一輪"), QStringLiteral("機會")}));
     QCOMPARE(s.rows[2].cells.mid(0, 3),
              (QStringList{QStringLiteral("2"), QStringLiteral("10"), QStringLiteral("陳美玲")}));
-}
-
-// As Excel would take it: numbers as numbers, a prize like =1+1 as text, never a formula.
-void TestGuestRecord::workbookByOpenpyxl()
-{
-    const QString python =
-        QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
-    if (python.isEmpty() ||
-        QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}) != 0)
-        QSKIP("no python3-openpyxl");
-    NightRecord r;
-    Board before(prizeList());
-    Board stop = before;
-    stop.cells[1] = Cell::Won;
-    stop.stopCell = 1;
-    stop.drawNo = 2;
-    r.apply(BoardChange::Stop, 1, before, stop, 1, T0, Chen);
-    Board card = stop;
-    card.drawnGift = prizeList()[1];
-    r.apply(BoardChange::Card, Board::Fate, stop, card, 1, T0);
-    QTemporaryDir dir;
-    writeFile(dir.filePath(QStringLiteral("r.xlsx")), r.toXlsx());
-    QProcess p;
-    p.start(python,
-            {QStringLiteral("-c"),
-             QStringLiteral("import sys, openpyxl\n"
-                            "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
-                            "print(' '.join(c.data_type + ':' + str(c.value) for c in ws[2]))\n"),
-             dir.filePath(QStringLiteral("r.xlsx"))});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-             QStringLiteral(
-                 "n:1 n:2 s:陳美玲 s:第一輪 s:命運 s:=1+1 s:2024-01-19 19:00:00 s:搖出 n:None"));
 }
 
 QTEST_GUILESS_MAIN(TestGuestRecord)
