@@ -37,7 +37,8 @@ int main(int argc, char *argv[])
         return instance.lockError().isEmpty() ? 0 : 1;
 
     const QDir dir(ProgramDir::path());
-    const QString path = dir.filePath(QStringLiteral("gift.txt"));
+    const PrizeList::Choice giftFile = PrizeList::choose(dir.path());
+    const QString path = giftFile.path;
     const PrizeList::Result prizes =
         PrizeList::load(path, {&PrizeWindow::canDraw, &PrizeWindow::showsWhole});
     if (!prizes.ok()) {
@@ -51,7 +52,7 @@ int main(int argc, char *argv[])
         Prompt::fail(nullptr, title.message);
         return 1;
     }
-    if (!StartCheck::accepted(prizes.lines))
+    if (!StartCheck::accepted(prizes.lines, nullptr, giftFile.warning))
         return 1;
 
     Random random;

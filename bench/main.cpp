@@ -2,6 +2,7 @@
 #include "bingo_bench.h"
 #include "sound_bench.h"
 #include "spin_bench.h"
+#include "workbook_bench.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -10,9 +11,9 @@
 #include <QThread>
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
-// With no argument every figure is measured; "spin", "show", "bingo", "app" or "sound" pick
-// one. "startup [pairs]" measures only the start-up to first paint, 21 pairs unless told.
-// "sound FILE" hears the spin in a recording that someone else makes (see sound_bench.h).
+// With no argument every figure is measured; "spin", "show", "bingo", "app", "sound" or
+// "workbook" pick one. "startup [pairs]" measures only the start-up to first paint, 21 pairs unless
+// told. "sound FILE" hears the spin in a recording that someone else makes (see sound_bench.h).
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -37,6 +38,8 @@ int main(int argc, char *argv[])
         runShowBench(out);
     if (all || args.contains(QStringLiteral("bingo")))
         runBingoBench(out);
+    if (all || args.contains(QStringLiteral("workbook")))
+        runWorkbookBench(out);
     if (all || args.contains(QStringLiteral("app")))
         runAppBench(out, QCoreApplication::applicationFilePath());
     if (all || args.contains(QStringLiteral("sound"))) {

@@ -8,12 +8,15 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 const QString Magic = QStringLiteral("zentavo-night");
 // Room for a line with 56 prizes of the longest the list allows (1000 characters each).
 constexpr qsizetype MaxLine = 1 << 18;
 constexpr qint64 MaxDrawNo = qint64(1) << 40;
+// Far past any name the guest list lets through.
+constexpr qsizetype MaxNameLength = 1000;
 
 constexpr BoardChange Changes[] = {BoardChange::Stop,        BoardChange::EmptyStop,
                                    BoardChange::Card,        BoardChange::Discard,
@@ -208,6 +211,16 @@ bool readEntry(const QJsonObject &o, Journal::Entry &e)
     e.index = int(*index);
     e.round = int(*round);
     e.time = time;
+    // Left out of a line without a name, and of every line an older program wrote.
+    for (const auto &[key, out] :
+         {std::pair{"name", &e.name}, std::pair{"department", &e.department}}) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined())
+            continue;
+        if (!v.isString() || v.toString().size() > MaxNameLength)
+            return false;
+        *out = v.toString();
+    }
     return readState(o.value(QStringLiteral("state")).toObject(), e.state);
 }
 
@@ -325,6 +338,10 @@ QByteArray Journal::entryLine(const Entry &e)
     o[QStringLiteral("index")] = e.index;
     o[QStringLiteral("time")] = dateTime(e.time);
     o[QStringLiteral("round")] = e.round;
+    if (!e.name.isEmpty())
+        o[QStringLiteral("name")] = e.name;
+    if (!e.department.isEmpty())
+        o[QStringLiteral("department")] = e.department;
     o[QStringLiteral("state")] = stateObject(e.state, e.change == BoardChange::Card);
     return compact(o);
 }

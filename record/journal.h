@@ -23,6 +23,10 @@ struct Entry
     QDateTime time;
     int round = 1;
     Board state; // as settled: a consolation number already held
+    // Who the number stood for when it was announced (a Stop, a Card), from the guest list;
+    // kept so that a list changed after a crash renames no earlier winner. Empty without one.
+    QString name = {};
+    QString department = {};
 };
 
 // The bingo window's numbers taken so far, in order, and whether its draw runs; and the

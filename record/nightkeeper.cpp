@@ -152,7 +152,7 @@ NightKeeper::Kept NightKeeper::setAside()
 
 void NightKeeper::replay(const Journal::Entry &e)
 {
-    m_record.apply(e.change, e.index, m_last, e.state, e.round, e.time);
+    m_record.apply(e.change, e.index, m_last, e.state, e.round, e.time, {e.name, e.department});
     m_last = e.state;
     m_round = e.round;
 }
@@ -204,10 +204,15 @@ bool NightKeeper::write(const QByteArray &line, const QDateTime &time, bool mayB
     return true;
 }
 
-bool NightKeeper::note(BoardChange change, int index, const Board &settled, const QDateTime &time)
+bool NightKeeper::note(BoardChange change, int index, const Board &settled, const QDateTime &time,
+                       const Guest &guest)
 {
     const int round = change == BoardChange::SecondRound ? 2 : m_round;
-    const Journal::Entry entry{change, index, time, round, settled};
+    Journal::Entry entry{change, index, time, round, settled};
+    if (change == BoardChange::Stop || change == BoardChange::Card) {
+        entry.name = guest.name;
+        entry.department = guest.department;
+    }
     const bool written = write(Journal::entryLine(entry), time, true);
     replay(entry);
     return written;

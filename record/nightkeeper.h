@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "boardchange.h"
+#include "guest.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "nightrecord.h"
@@ -61,8 +62,11 @@ public:
     Kept setAside();
 
     // A change of the board, `settled` as it will be once the prize window is up. Written
-    // to disk before it returns. False only for the first write that fails.
-    bool note(BoardChange change, int index, const Board &settled, const QDateTime &time);
+    // to disk before it returns. False only for the first write that fails. `guest` is who
+    // the stop cell's number stands for, as the room is told at a Stop or a Card (empty
+    // without a guest list, and for other changes): the journal keeps it with the line.
+    bool note(BoardChange change, int index, const Board &settled, const QDateTime &time,
+              const Guest &guest = {});
     // The bingo numbers taken so far; a journal is begun for them if there is none yet.
     // Those of a draw that ended (its numbers left the window) stay in every later line.
     bool noteBingo(const Journal::Bingo &bingo);

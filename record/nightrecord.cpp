@@ -1,6 +1,7 @@
 #include "nightrecord.h"
 
 #include "board.h"
+#include "workbookwriter.h"
 
 namespace {
 QString timeText(const QDateTime &t)
@@ -50,18 +51,30 @@ QString tsvField(const QString &value)
 } // namespace
 
 void NightRecord::apply(BoardChange change, int index, const Board &before, const Board &after,
-                        int round, const QDateTime &time)
+                        int round, const QDateTime &time, const Guest &guest)
 {
     switch (change) {
     case BoardChange::Stop:
-        m_entries.append(
-            {Kind::Stop, after.drawNo - 1, after.stopCell + 1, round, -1, {}, time, {}});
+        m_entries.append({Kind::Stop,
+                          after.drawNo - 1,
+                          after.stopCell + 1,
+                          round,
+                          -1,
+                          {},
+                          time,
+                          {},
+                          guest.name,
+                          guest.department});
         m_pending = m_entries.size() - 1;
         break;
     case BoardChange::Card:
         if (m_pending >= 0) {
             m_entries[m_pending].card = index;
             m_entries[m_pending].prize = after.drawnGift;
+            if (!guest.isEmpty()) {
+                m_entries[m_pending].name = guest.name;
+                m_entries[m_pending].department = guest.department;
+            }
         }
         m_pending = -1;
         break;
@@ -123,30 +136,75 @@ QString NightRecord::stateName(ColourValue cell)
     return QStringLiteral("未抽");
 }
 
-QStringList NightRecord::header()
+NightRecord::Columns NightRecord::columns() const
 {
-    return {QStringLiteral("序號"), QStringLiteral("號碼"), QStringLiteral("輪次"),
-            QStringLiteral("卡片"), QStringLiteral("獎品"), QStringLiteral("時間"),
-            QStringLiteral("類別"), QStringLiteral("說明")};
+    Columns c{};
+    for (const Entry &e : m_entries) {
+        c.names = c.names || !e.name.isEmpty();
+        c.departments = c.departments || !e.department.isEmpty();
+    }
+    return c;
 }
 
-QStringList NightRecord::fields(const Entry &e)
+namespace {
+// After 序號 and 號碼: who the number stood for.
+QStringList withGuest(QStringList row, NightRecord::Columns c, const QString &name,
+                      const QString &department)
 {
-    return {e.drawNo > 0 ? QString::number(e.drawNo) : QString(),
-            QString::number(e.number),
-            e.round == 2 ? QStringLiteral("第二輪") : QStringLiteral("第一輪"),
-            cardName(e.card),
-            e.prize,
-            timeText(e.time),
-            kindName(e.kind),
-            e.note};
+    if (c.departments)
+        row.insert(2, department);
+    if (c.names || c.departments)
+        row.insert(2, name);
+    return row;
+}
+} // namespace
+
+QStringList NightRecord::header(Columns columns)
+{
+    return withGuest({QStringLiteral("序號"), QStringLiteral("號碼"), QStringLiteral("輪次"),
+                      QStringLiteral("卡片"), QStringLiteral("獎品"), QStringLiteral("時間"),
+                      QStringLiteral("類別"), QStringLiteral("說明")},
+                     columns, QStringLiteral("姓名"), QStringLiteral("部門"));
+}
+
+QStringList NightRecord::fields(const Entry &e, Columns columns)
+{
+    return withGuest({e.drawNo > 0 ? QString::number(e.drawNo) : QString(),
+                      QString::number(e.number),
+                      e.round == 2 ? QStringLiteral("第二輪") : QStringLiteral("第一輪"),
+                      cardName(e.card), e.prize, timeText(e.time), kindName(e.kind), e.note},
+                     columns, e.name, e.department);
+}
+
+QByteArray NightRecord::toXlsx(QString *reason) const
+{
+    const Columns c = columns();
+    QList<QList<Workbook::Cell>> rows;
+    for (const Entry &e : m_entries) {
+        QList<Workbook::Cell> row;
+        const QStringList f = fields(e, c);
+        for (qsizetype i = 0; i < f.size(); ++i) {
+            if (i == 0 && e.drawNo > 0)
+                row << double(e.drawNo);
+            else if (i == 1)
+                row << double(e.number);
+            else
+                row << f[i];
+        }
+        rows << row;
+    }
+    const Workbook::Written w = Workbook::write(QStringLiteral("抽獎紀錄"), header(c), rows);
+    if (!w.ok && reason)
+        *reason = w.reason;
+    return w.bytes;
 }
 
 QString NightRecord::toTsv() const
 {
-    QString out = header().join(u'\t') + u'\n';
+    const Columns c = columns();
+    QString out = header(c).join(u'\t') + u'\n';
     for (const Entry &e : m_entries) {
-        QStringList f = fields(e);
+        QStringList f = fields(e, c);
         for (QString &s : f)
             s = tsvField(s);
         out += f.join(u'\t') + u'\n';
@@ -162,8 +220,9 @@ QByteArray NightRecord::toCsv() const
             q << csvField(s);
         return q.join(u',') + QStringLiteral("\r\n");
     };
-    QString out = row(header());
+    const Columns c = columns();
+    QString out = row(header(c));
     for (const Entry &e : m_entries)
-        out += row(fields(e));
+        out += row(fields(e, c));
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

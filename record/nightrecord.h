@@ -2,6 +2,7 @@
 
 #include "boardchange.h"
 #include "colourvalue.h"
+#include "guest.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -32,22 +33,38 @@ public:
         QString prize;
         QDateTime time;
         QString note; // a correction's change of state
+        // The guest list's name for the number as it was announced, or empty.
+        QString name = {};
+        QString department = {};
         bool operator==(const Entry &) const = default;
     };
 
-    // One change of the board: the state before and after it, and the round after it.
+    // One change of the board: the state before and after it, and the round after it. The
+    // guest announced with a Stop names its entry; one announced with the Card, the same.
     void apply(BoardChange change, int index, const Board &before, const Board &after, int round,
-               const QDateTime &time);
+               const QDateTime &time, const Guest &guest = {});
 
     const QList<Entry> &entries() const { return m_entries; }
     bool operator==(const NightRecord &) const = default;
 
-    static QStringList header();
-    static QStringList fields(const Entry &e);
+    // 姓名 follows 號碼 only once a guest list has named someone, and 部門 only once a
+    // department is known: without a list, every copy and file is as it always was.
+    // No member initialisers: {} as a default argument below must be usable inside the class.
+    struct Columns
+    {
+        bool names;
+        bool departments;
+    };
+    Columns columns() const;
+    static QStringList header(Columns columns = {});
+    static QStringList fields(const Entry &e, Columns columns = {});
     // Tab-separated, a header row first: pastes into a spreadsheet as a table.
     QString toTsv() const;
     // UTF-8 with a byte order mark, so a spreadsheet on Windows reads the Chinese right.
     QByteArray toCsv() const;
+    // An Excel workbook: 序號 and 號碼 as numbers, the rest as text (a prize like =1+1 too).
+    // Empty, with the reason, when it could not be made.
+    QByteArray toXlsx(QString *reason = nullptr) const;
 
     static QString cardName(int card);
     static QString kindName(Kind kind);

@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -59,6 +60,12 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *saveButton = new QPushButton(QStringLiteral("另存新檔…"), this);
     saveButton->setObjectName(QStringLiteral("saveAs"));
     connect(saveButton, &QPushButton::clicked, this, &RecordWindow::saveAs);
+    auto *saveAction = new QAction(this);
+    saveAction->setObjectName(QStringLiteral("saveAction"));
+    saveAction->setShortcut(QKeySequence::Save);
+    saveAction->setShortcutContext(Qt::WindowShortcut);
+    connect(saveAction, &QAction::triggered, this, &RecordWindow::saveAs);
+    addAction(saveAction);
 
     // The whole record, not only the cell the table would copy by itself.
     auto *copyAction = new QAction(this);
@@ -115,10 +122,16 @@ void RecordWindow::setScale(double s)
 void RecordWindow::setRecord(const NightRecord &record)
 {
     const QList<NightRecord::Entry> &entries = record.entries();
+    const NightRecord::Columns columns = record.columns();
+    const QStringList header = NightRecord::header(columns);
+    if (m_table->columnCount() != header.size()) {
+        m_table->setColumnCount(int(header.size()));
+        m_table->setHorizontalHeaderLabels(header);
+    }
     m_table->setRowCount(int(entries.size()));
     for (int row = 0; row < int(entries.size()); ++row) {
         const NightRecord::Entry &e = entries[row];
-        const QStringList fields = NightRecord::fields(e);
+        const QStringList fields = NightRecord::fields(e, columns);
         for (int col = 0; col < int(fields.size()); ++col) {
             auto *item = new QTableWidgetItem(fields[col]);
             if (e.kind == NightRecord::Kind::Discarded)
@@ -130,7 +143,7 @@ void RecordWindow::setRecord(const NightRecord &record)
     if (!entries.isEmpty())
         m_table->scrollToBottom();
     m_tsv = record.toTsv();
-    m_csv = record.toCsv();
+    m_record = record;
 }
 
 void RecordWindow::showEvent(QShowEvent *event)
@@ -156,13 +169,23 @@ void RecordWindow::saveAs()
         QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
             .filePath(QStringLiteral("抽獎紀錄-%1.csv")
                           .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
-    const QString path =
-        saveNameProvider()
-            ? saveNameProvider()(this, suggested)
-            : QFileDialog::getSaveFileName(this, QStringLiteral("另存新檔"), suggested,
-                                           QStringLiteral("CSV 檔案 (*.csv)"));
+    const QString csvFilter = QStringLiteral("CSV 檔案 (*.csv)");
+    const QString xlsxFilter = QStringLiteral("Excel 活頁簿 (*.xlsx)");
+    QString chosenFilter = csvFilter;
+    QString path = saveNameProvider()
+                       ? saveNameProvider()(this, suggested)
+                       : QFileDialog::getSaveFileName(this, QStringLiteral("另存新檔"), suggested,
+                                                      csvFilter + QStringLiteral(";;") + xlsxFilter,
+                                                      &chosenFilter);
     if (path.isEmpty())
         return;
+    // The kind chosen in the dialog decides where the name does not: a name typed over the
+    // suggestion keeps the suggestion's .csv when the workbook was chosen.
+    const QFileInfo named(path);
+    const bool xlsx = named.suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
+    const bool csv = named.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
+    if (chosenFilter == xlsxFilter && !xlsx)
+        path = (csv ? path.chopped(4) : path) + QStringLiteral(".xlsx");
     QString reason;
     if (!saveTo(path, &reason))
         Prompt::refuse(this, QStringLiteral("無法儲存抽獎紀錄（%1）：\n%2\n\n"
@@ -173,6 +196,18 @@ void RecordWindow::saveAs()
 
 bool RecordWindow::saveTo(const QString &path, QString *reason)
 {
+    QByteArray bytes;
+    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0) {
+        QString why;
+        bytes = m_record.toXlsx(&why);
+        if (bytes.isEmpty()) {
+            if (reason)
+                *reason = why;
+            return false;
+        }
+    } else {
+        bytes = m_record.toCsv();
+    }
     // Unbuffered: a buffered write fails only when the file is closed, and QSaveFile then
     // puts the cut-off file in place of the old one as if all was well. Until commit() the
     // record goes to a file of its own, which the QSaveFile removes when it fails.
@@ -180,9 +215,9 @@ bool RecordWindow::saveTo(const QString &path, QString *reason)
     SafeFile::clearLastError();
     bool done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     // A short write says nothing of why; the next one fails with the reason.
-    for (qint64 at = 0; done && at < m_csv.size();) {
+    for (qint64 at = 0; done && at < bytes.size();) {
         SafeFile::clearLastError();
-        const qint64 n = file.write(m_csv.constData() + at, m_csv.size() - at);
+        const qint64 n = file.write(bytes.constData() + at, bytes.size() - at);
         done = n > 0;
         at += n;
     }

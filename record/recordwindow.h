@@ -1,12 +1,13 @@
 #pragma once
 
+#include "nightrecord.h"
+
 #include <QFont>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
-class NightRecord;
 class QTableWidget;
 
 // "抽獎紀錄": the night's record as a table, copied or saved only when the operator asks.
@@ -14,7 +15,8 @@ class RecordWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // Asks where to save; an empty answer cancels. Tests install their own.
+    // Asks where to save; an empty answer cancels. A name ending in .xlsx is saved as an
+    // Excel workbook, any other as CSV. Tests install their own.
     using SaveNameProvider = std::function<QString(QWidget *parent, const QString &suggested)>;
     static void setSaveNameProvider(SaveNameProvider provider);
 
@@ -25,7 +27,7 @@ public:
     void setRecord(const NightRecord &record);
     // The record as tab-separated text with a header row, on the clipboard.
     void copy();
-    // Asks for a place, then writes the CSV there.
+    // Asks for a place and a kind (CSV or Excel workbook), then writes it there; Ctrl+S too.
     void saveAs();
     // Nothing replaces an earlier file unless the whole record reached the disk; reason
     // says why not.
@@ -42,6 +44,6 @@ private:
     QFont m_designHeaderFont;
     int m_designRowHeight = 0;
     QString m_tsv;
-    QByteArray m_csv;
+    NightRecord m_record;
     bool m_shown = false;
 };

@@ -3,6 +3,7 @@
 #include "encodingguess.h"
 #include "safefile.h"
 #include "textdecoding.h"
+#include "workbookreader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -295,8 +296,78 @@ Result PrizeList::parse(const QByteArray &input, const QString &path, const Disp
     return r;
 }
 
+namespace {
+Result fromWorkbook(const QString &path, const Display &display)
+{
+    // Rows past the list's 56 are still counted, so that the message can say how many.
+    const Workbook::Sheet sheet = Workbook::load(path, {10000, 1});
+    if (sheet.status == Workbook::Status::Missing)
+        return failure(Error::Missing, {path, PrizeList::Subject::Prizes});
+    if (!sheet.ok())
+        return failure(Error::Unreadable, {path, PrizeList::Subject::Prizes}, 0, sheet.reason);
+    QStringList lines;
+    for (const SheetRow &row : sheet.rows) {
+        while (lines.size() < row.number)
+            lines << QString();
+        lines.last() = row.cells.value(0);
+    }
+    return PrizeList::fromLines(lines, path, display);
+}
+} // namespace
+
+Result PrizeList::fromLines(const QStringList &lines, const QString &path, const Display &display)
+{
+    const Source source{path, Subject::Prizes};
+    if (lines.size() > MaxLines)
+        return tooManyLines(source, lines);
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        if (lines[n].contains(QChar(u'\0')))
+            return failure(Error::NulByte, source, int(n) + 1);
+        if (auto problem = lineProblem(lines[n], int(n) + 1, source, display))
+            return *problem;
+    }
+    Result r;
+    r.lines = lines;
+    return r;
+}
+
+PrizeList::Choice PrizeList::choose(const QString &folder)
+{
+    const QDir dir(folder);
+    const QString text = dir.filePath(QStringLiteral("gift.txt"));
+    const QString book = dir.filePath(QStringLiteral("gift.xlsx"));
+    const auto there = [](const QString &p) {
+        const QFileInfo f(p);
+        return f.exists() || f.isSymLink();
+    };
+    if (!there(book))
+        return {text, {}};
+    if (!there(text))
+        return {book, {}};
+    return {text, QStringLiteral("程式資料夾裡同時有 gift.txt 和 gift.xlsx，"
+                                 "這次用的是 gift.txt，gift.xlsx 沒有讀。")};
+}
+
+std::optional<QString> PrizeList::unshowable(const QString &text,
+                                             const std::function<bool(char32_t)> &canDraw)
+{
+    if (!TextDecoding::isPrintable(text) || text.contains(QChar(u'\0')))
+        return QStringLiteral("含有無法辨識的文字");
+    const QList<uint> chars = text.toUcs4();
+    for (qsizetype i = 0; i < chars.size(); ++i)
+        if (isControl(chars[i]))
+            return controlNaming(chars[i], int(i) + 1);
+    if (canDraw)
+        for (qsizetype i = 0; i < chars.size(); ++i)
+            if (chars[i] != U'\t' && !canDraw(chars[i]))
+                return naming(chars[i], int(i) + 1, true) + QStringLiteral("沒有字型可以顯示");
+    return std::nullopt;
+}
+
 Result PrizeList::load(const QString &path, const Display &display, Subject subject)
 {
+    if (subject == Subject::Prizes && path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return fromWorkbook(path, display);
     const SafeFile::Read file = SafeFile::read(path, MaxBytes);
     const Source source{path, subject};
     switch (file.status) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Reads the prize list once at start-up. A list that cannot be trusted is refused with
 // a message naming the file: a garbled prize read out at the party is worse than an
@@ -64,10 +65,30 @@ enum class Subject
     Title
 };
 
+// A path ending in .xlsx is read as a workbook: the first column of its first sheet, row by
+// row, under the same rules as the lines of a text file.
 Result load(const QString &path, const Display &display = {}, Subject subject = Subject::Prizes);
 // The same rules applied to bytes already read; path only names the file in messages.
 Result parse(const QByteArray &bytes, const QString &path, const Display &display = {},
              Subject subject = Subject::Prizes);
+
+// The lines of a workbook's first column (row n is line n), under the text file's rules.
+Result fromLines(const QStringList &lines, const QString &path, const Display &display = {});
+
+// Which prize list the program reads from its folder: gift.txt whenever it is there in any
+// form (an unreadable one is reported, not passed over), else gift.xlsx, else gift.txt again
+// so that the message names the file the operator knows. With both, a start warning.
+struct Choice
+{
+    QString path;
+    QString warning;
+};
+Choice choose(const QString &folder);
+
+// The character rules of a line on their own, for other texts shown on stage (a guest's
+// name): why the text cannot be shown, as the end of a sentence, or nothing.
+std::optional<QString> unshowable(const QString &text,
+                                  const std::function<bool(char32_t)> &canDraw = {});
 
 // What the operator should know before the board opens: too few prizes, every prize in
 // double quotes, prizes without text, a consolation prize spoilt by trailing blanks. Empty

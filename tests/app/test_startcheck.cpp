@@ -1,3 +1,5 @@
+#include "files.h"
+#include "prizelist.h"
 #include "prompt.h"
 #include "startcheck.h"
 
@@ -5,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +20,7 @@ private Q_SLOTS:
     void asks();
     void boxes_data();
     void boxes();
+    void fileWarning();
 };
 
 void TestStartCheck::asks_data()
@@ -59,6 +63,25 @@ void TestStartCheck::asks()
     });
     QCOMPARE(StartCheck::accepted(prizes), goesOn);
     QCOMPARE(texts, asked.isEmpty() ? QStringList() : QStringList{asked});
+}
+
+// Which of gift.txt and gift.xlsx was read comes first, above the list's own warnings.
+void TestStartCheck::fileWarning()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"gift.txt", "gift.xlsx"})
+        writeFile(dir.filePath(QLatin1String(name)), "x");
+    QStringList texts;
+    Prompt::setConfirmHandler([&](QWidget *, const QString &text) {
+        texts << text;
+        return true;
+    });
+    QVERIFY(StartCheck::accepted(QStringList(55, QStringLiteral("獎品")), nullptr,
+                                 PrizeList::choose(dir.path()).warning));
+    QCOMPARE(texts, QStringList{QStringLiteral(
+                        "程式資料夾裡同時有 gift.txt 和 gift.xlsx，這次用的是 gift.txt，gift.xlsx "
+                        "沒有讀。\n獎品清單只有 55 項，另外 1 張卡會抽出空白獎品。\n\n"
+                        "要照這份清單開始抽獎嗎?")});
 }
 
 namespace {

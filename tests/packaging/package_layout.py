@@ -87,8 +87,9 @@ def check_deb(deb):
               for name in ("Package", "Version", "Depends", "Section")}
     check(fields["Package"] == "zentavo" and fields["Version"] == "1.0.0", str(fields))
     depends = {d.split()[0] for d in fields["Depends"].split(", ")}
-    # The Qt and C libraries come from the binary; the fonts are named by hand.
-    for want in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "fonts-arphic-uming",
+    # The Qt, workbook and C libraries come from the binary; the fonts are named by hand.
+    for want in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libxlsxwriter4",
+                 "libminizip1", "fonts-arphic-uming",
                  "fonts-arphic-ukai", "fonts-dejavu-core", "fonts-cwtex-heib",
                  "qt6-translations-l10n"):
         check(want in depends, f"Depends lacks {want}: {fields['Depends']}")

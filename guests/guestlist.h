@@ -1,0 +1,57 @@
+#pragma once
+
+#include "guest.h"
+#include "sheetrow.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <functional>
+
+// The optional list that gives tonight's numbers names. Columns: number, name, and a
+// department or table, under a header row recognised by its words or without one. A row
+// that is wrong is reported with its row number and names nothing; the rows that are right
+// still name their numbers. Nothing is guessed: a number given twice names neither row.
+namespace GuestList {
+inline constexpr int MaxNumber = 56;
+// Far more than a name shown on stage; keeps absurd cells away from text measuring.
+inline constexpr int MaxTextLength = 100;
+inline constexpr int MaxRows = 10000;
+
+// What the show can draw, from the windows; left empty, only the rules without fonts apply.
+struct Display
+{
+    std::function<bool(char32_t)> canDraw;
+    std::function<bool(const Guest &)> fits;
+};
+
+struct Problem
+{
+    int row = 0;     // 1-based, as Excel shows it
+    QString message; // Traditional Chinese, begins with the row
+    bool operator==(const Problem &) const = default;
+};
+
+struct Result
+{
+    QString path;
+    QMap<int, Guest> guests;
+    QList<Problem> problems; // by row
+    QString refusal;         // the whole file could not be read: names the file
+    bool ok() const { return refusal.isEmpty(); }
+    Guest guest(int number) const { return guests.value(number); }
+    // 1..56 without a name, ascending.
+    QList<int> unnamed() const;
+    bool hasDepartments() const;
+};
+
+Result load(const QString &path, const Display &display = {});
+// Bytes already read: a workbook by its first bytes, else text.
+Result parse(const QByteArray &bytes, const QString &path, const Display &display = {});
+Result fromRows(const QList<SheetRow> &rows, const QString &path, const Display &display = {});
+
+// The list beside the program, or empty: names.xlsx, then names.csv, then names.txt.
+QString defaultPath(const QString &folder);
+} // namespace GuestList

@@ -1,0 +1,147 @@
+#include "guestlistdialog.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+GuestListDialog::OpenNameProvider &openNameProvider()
+{
+    static GuestListDialog::OpenNameProvider p;
+    return p;
+}
+
+// Every text in this window came from a file: never markup.
+QLabel *plainLabel(QWidget *parent, const QString &name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+} // namespace
+
+void GuestListDialog::setOpenNameProvider(OpenNameProvider provider)
+{
+    openNameProvider() = std::move(provider);
+}
+
+GuestListDialog::GuestListDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("GuestListDialog"));
+    setWindowTitle(QStringLiteral("名單"));
+    m_file = plainLabel(this, QStringLiteral("file"));
+    m_summary = plainLabel(this, QStringLiteral("summary"));
+    m_table = new QTableWidget(0, 3, this);
+    m_table->setObjectName(QStringLiteral("table"));
+    m_table->setHorizontalHeaderLabels(
+        {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("部門")});
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_problems = new QPlainTextEdit(this);
+    m_problems->setObjectName(QStringLiteral("problems"));
+    m_problems->setReadOnly(true);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto *choose =
+        buttons->addButton(QStringLiteral("選擇其他檔案…"), QDialogButtonBox::ActionRole);
+    choose->setObjectName(QStringLiteral("choose"));
+    connect(choose, &QPushButton::clicked, this, &GuestListDialog::chooseFile);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_file);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_table, 2);
+    layout->addWidget(m_problems, 1);
+    layout->addWidget(buttons);
+    resize(560, 520);
+}
+
+QString GuestListDialog::numberRuns(const QList<int> &numbers)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < numbers.size();) {
+        qsizetype j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        if (j - i >= 2) {
+            parts << QStringLiteral("%1–%2").arg(numbers[i]).arg(numbers[j]);
+        } else {
+            for (qsizetype k = i; k <= j; ++k)
+                parts << QString::number(numbers[k]);
+        }
+        i = j + 1;
+    }
+    return parts.join(QStringLiteral("、"));
+}
+
+void GuestListDialog::setResult(const GuestList::Result &result)
+{
+    m_path = result.path;
+    m_file->setText(
+        result.path.isEmpty()
+            ? QStringLiteral("沒有名單：程式旁邊沒有 names.xlsx、names.csv 或 names.txt。")
+            : QStringLiteral("名單檔案：%1")
+                  .arg(QDir::toNativeSeparators(QFileInfo(result.path).absoluteFilePath())));
+    QString summary;
+    if (!result.ok()) {
+        summary = result.refusal;
+    } else if (!result.path.isEmpty()) {
+        const QList<int> unnamed = result.unnamed();
+        summary = QStringLiteral("有姓名的號碼：%1 個。").arg(result.guests.size());
+        summary += unnamed.isEmpty()
+                       ? QStringLiteral("1 到 %1 號都有姓名。").arg(GuestList::MaxNumber)
+                       : QStringLiteral("沒有姓名的號碼：%1。").arg(numberRuns(unnamed));
+        if (!result.problems.isEmpty())
+            summary += QStringLiteral("有 %1 個問題，見下方。").arg(result.problems.size());
+    }
+    m_summary->setText(summary);
+
+    m_table->setRowCount(int(result.guests.size()));
+    int row = 0;
+    for (auto it = result.guests.cbegin(); it != result.guests.cend(); ++it, ++row) {
+        const QStringList cells{QString::number(it.key()), it->name, it->department};
+        for (int c = 0; c < 3; ++c)
+            m_table->setItem(row, c, new QTableWidgetItem(cells[c]));
+    }
+    m_table->resizeColumnsToContents();
+
+    QStringList problems;
+    for (const GuestList::Problem &p : result.problems)
+        problems << p.message;
+    m_problems->setPlainText(problems.join(u'\n'));
+    m_problems->setVisible(!problems.isEmpty());
+}
+
+QString GuestListDialog::summary() const
+{
+    return m_summary->text();
+}
+
+QString GuestListDialog::problems() const
+{
+    return m_problems->toPlainText();
+}
+
+void GuestListDialog::chooseFile()
+{
+    const QString folder = m_path.isEmpty() ? QDir::homePath() : QFileInfo(m_path).absolutePath();
+    const QString path =
+        openNameProvider()
+            ? openNameProvider()(this, folder)
+            : QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單"), folder,
+                                           QStringLiteral("名單 (*.xlsx *.csv *.txt)"));
+    if (!path.isEmpty())
+        Q_EMIT fileChosen(path);
+}
