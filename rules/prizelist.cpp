@@ -319,7 +319,7 @@ Result PrizeList::fromLines(const QStringList &lines, const QString &path, const
 {
     const Source source{path, Subject::Prizes};
     if (lines.size() > MaxLines)
-        return tooManyLines(source, lines);
+        return tooManyLines(source, lines, 0);
     for (qsizetype n = 0; n < lines.size(); ++n) {
         if (lines[n].contains(QChar(u'\0')))
             return failure(Error::NulByte, source, int(n) + 1);

@@ -5,7 +5,7 @@
 #include "prompt.h"
 #include "random.h"
 #include "singleinstance.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,8 +126,7 @@ void TestProgram::ending()
     QTemporaryDir runtime;
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     Program::wire(w, instance);
     w.boardWindow().show();
     if (spun)
@@ -326,8 +325,7 @@ void TestProgram::secondCopyBringsBoardForward()
     QTemporaryDir runtime;
     SingleInstance instance(runtime.path());
     QVERIFY(instance.claim());
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     Program::wire(w, instance);
     BoardWindow &board = w.boardWindow();
     board.show();

@@ -1,7 +1,7 @@
 #include "cellbutton.h"
 #include "prompt.h"
 #include "random.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QAction>
 #include <QLabel>
@@ -69,9 +69,8 @@ void TestScenario::wholeNightWithEverything()
     });
     QList<QUrl> links;
     AboutBox::setLinkOpener([&](const QUrl &u) { links << u; });
-    Random random;
     double now = 0;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.night().setClock([&now] { return now += 1.25; });
     w.boardWindow().show();
 
@@ -159,8 +158,7 @@ void TestScenario::wholeNightWithEverything()
 
 void TestScenario::exitDuringBingoDraw()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     w.boardWindow().findChild<QAction *>(QStringLiteral("Lotto"))->trigger();
     QTest::mouseClick(

@@ -6,7 +6,7 @@
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -156,8 +156,7 @@ void TestBoardScale::controls_data()
 void TestBoardScale::controls()
 {
     QFETCH(QSize, client);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     resizeClient(w, client);
     const double s = Scale::fit(client, QSize(DesignW, DesignH), QSize(DesignW, SmallestH));
     QCOMPARE(w.boardWindow().scale(), s);
@@ -199,8 +198,7 @@ void TestBoardScale::clickReachesCell_data()
 void TestBoardScale::clickReachesCell()
 {
     QFETCH(QSize, client);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     resizeClient(w, client);
     w.boardWindow().numberCells();
     // Idle cells turn won on a right click.
@@ -222,8 +220,7 @@ void TestBoardScale::clickReachesCell()
 
 void TestBoardScale::backAtDesignSize()
 {
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     resizeClient(w, QSize(1920, 1050));
     resizeClient(w, QSize(DesignW, DesignH));
     QCOMPARE(w.boardWindow().scale(), 1.0);
@@ -276,8 +273,7 @@ void TestBoardScale::title()
     QFETCH(QSize, client);
     QFETCH(QString, title);
     QFETCH(bool, shrinks);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     w.night().setTitle(title);
     resizeClient(w, client);
     auto *label1 = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
@@ -314,8 +310,7 @@ void TestBoardScale::smallScreens()
     QScreen *where = QGuiApplication::screens().at(screen);
     if (where->availableGeometry().height() >= DesignH + 60)
         QSKIP("the design fits this screen");
-    ScriptedRandom r;
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes());
     BoardWindow &board = w.boardWindow();
     board.setScreen(where);
     board.move(where->availableGeometry().topLeft());

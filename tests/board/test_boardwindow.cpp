@@ -5,7 +5,7 @@
 #include "prompt.h"
 #include "random.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,8 +91,7 @@ void TestBoardWindow::cellPlaces()
     QFETCH(int, i);
     QFETCH(QRect, cell);
     QFETCH(QRect, marker);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     QCOMPARE(w.boardWindow().cell(i)->geometry(), cell);
     QCOMPARE(w.boardWindow().marker(i)->geometry(), marker);
     QCOMPARE(w.boardWindow().cell(i)->objectName(), QStringLiteral("Number(%1)").arg(i));
@@ -107,8 +106,7 @@ void TestBoardWindow::cellPlaces()
 
 void TestBoardWindow::numbersAfterFirstTick()
 {
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     QVERIFY(w.boardWindow().numberTimer().isActive());
     QCOMPARE(w.boardWindow().numberTimer().interval(), 500);
     QVERIFY(w.boardWindow().cell(0)->text().isEmpty());
@@ -122,8 +120,8 @@ void TestBoardWindow::numbersAfterFirstTick()
 
 void TestBoardWindow::spinThroughTheWindow()
 {
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(27, 56)});
-    Stage w({QStringLiteral("p")}, r);
+    TestStage w({QStringLiteral("p")},
+                {ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(27, 56)});
     w.night().setClock([] { return 12.5; });
     w.boardWindow().show();
     auto *label3 = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"));
@@ -131,7 +129,7 @@ void TestBoardWindow::spinThroughTheWindow()
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QVERIFY(w.night().spinTimer().isActive());
     QVERIFY(!w.boardWindow().startButton()->isEnabled());
-    QCOMPARE(r.reseeds, QList<double>{12.5});
+    QCOMPARE(w.random().reseeds, QList<double>{12.5});
     w.night().tick();
     QCOMPARE(w.boardWindow().cell(0)->backColour(), Cell::Lit);
     QCOMPARE(w.boardWindow().cell(55)->backColour(), Cell::Idle);
@@ -165,8 +163,7 @@ void TestBoardWindow::refusalBoxCaption()
 {
     Prompt::setRefuseHandler({});
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     w.night().board().awaitingPrize = true;
     QString title, text;
     QTimer::singleShot(0, this, [&] {
@@ -197,8 +194,7 @@ void TestBoardWindow::rightClicks()
     QFETCH(int, cell);
     QFETCH(Qt::MouseButton, button);
     QFETCH(ColourValue, after);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     w.boardWindow().show();
     QTest::mouseClick(w.boardWindow().cell(cell), button);
     QCOMPARE(w.boardWindow().cell(cell)->backColour(), after);
@@ -207,8 +203,7 @@ void TestBoardWindow::rightClicks()
 
 void TestBoardWindow::exitEntry()
 {
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     QSignalSpy spy(&w.boardWindow(), &BoardWindow::exitRequested);
     w.boardWindow().findChild<QAction *>(QStringLiteral("close"))->trigger();
     QCOMPARE(spy.count(), 1);
@@ -304,8 +299,7 @@ void TestBoardWindow::centrePanel()
     QFETCH(bool, bold);
     QFETCH(QColor, text);
     QFETCH(QColor, back);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     auto *c = w.boardWindow().centralWidget()->findChild<QWidget *>(name);
     QVERIFY(c);
     QCOMPARE(inClient(w, c), place);
@@ -337,8 +331,7 @@ void TestBoardWindow::centrePanel()
 // The two visible options sit on the panel's own colour, not on a button-grey box.
 void TestBoardWindow::optionsLookPanelColour()
 {
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     w.boardWindow().show();
     for (const char *name : {"Option1", "Option3"}) {
         auto *o = w.boardWindow().findChild<QRadioButton *>(QLatin1String(name));
@@ -379,8 +372,7 @@ void TestBoardWindow::allCells()
     QFETCH(int, i);
     QFETCH(QRect, cell);
     QFETCH(QRect, marker);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     CellButton *number = w.boardWindow().cell(i);
     QCOMPARE(inClient(w, number), cell);
     QCOMPARE(inClient(w, w.boardWindow().marker(i)), marker);
@@ -399,8 +391,7 @@ void TestBoardWindow::allCells()
 
 void TestBoardWindow::menus()
 {
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     const QList<QAction *> bar = w.boardWindow().menuBar()->actions();
     // The two designed entries, then 檢視 for what goes beyond them, rightmost.
     QCOMPARE(bar.size(), 3);
@@ -435,8 +426,7 @@ void TestBoardWindow::menus()
 void TestBoardWindow::neverVisible()
 {
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
-    Random random;
-    Stage w(nightList(), random);
+    ProgramStage w(nightList());
     w.night().setClock([] { return 3.5; });
     w.boardWindow().show();
     auto *option2 = w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option2"));
@@ -458,8 +448,7 @@ void TestBoardWindow::neverVisible()
 
 void TestBoardWindow::startHasFocusAfterStops()
 {
-    Random random;
-    Stage w(nightList(), random);
+    ProgramStage w(nightList());
     double now = 0;
     w.night().setClock([&now] { return now += 2.5; });
     w.boardWindow().show();
@@ -485,8 +474,7 @@ void TestBoardWindow::startHasFocusAfterStops()
 void TestBoardWindow::secondRoundDuringSpin()
 {
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Stage w({}, r);
+    TestStage w({}, {ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
     w.night().setClock([] { return 1.0; });
     w.boardWindow().show();
     w.boardWindow().start();
@@ -505,7 +493,7 @@ void TestBoardWindow::secondRoundDuringSpin()
     QVERIFY(w.night().board().timer1Enabled);
     // Start now begins a new spin, reseeding as every spin does.
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
-    QCOMPARE(r.reseeds.size(), 2);
+    QCOMPARE(w.random().reseeds.size(), 2);
     QVERIFY(w.night().spinTimer().isActive());
     QVERIFY(!w.boardWindow().startButton()->isEnabled());
     QVERIFY(w.night().board().stepCount < stepsBefore); // counted from the new start
@@ -516,8 +504,7 @@ void TestBoardWindow::secondRoundDuringSpin()
 // How long it takes is the benchmark's business.
 void TestBoardWindow::spinOnTheEventLoop()
 {
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Stage w({}, r);
+    TestStage w({}, {ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
     w.night().setClock([] { return 1.0; });
     w.boardWindow().show();
     QSignalSpy ticks(&w.night().spinTimer(), &QTimer::timeout);
@@ -537,8 +524,7 @@ void TestBoardWindow::spinOnTheEventLoop()
 // The bingo window draws from the board's own generator.
 void TestBoardWindow::bingoSharesGenerator()
 {
-    ScriptedRandom r({ScriptedRandom::forPick(6, 25), ScriptedRandom::forPick(0, 24)});
-    Stage w({}, r);
+    TestStage w({}, {ScriptedRandom::forPick(6, 25), ScriptedRandom::forPick(0, 24)});
     w.windows().openBingo();
     BingoWindow *bingo = w.windows().bingoWindow();
     QVERIFY(bingo);
@@ -575,8 +561,7 @@ void TestBoardWindow::fileTextIsPlain()
     QVERIFY(big.save(picturePath));
     text = text.arg(picturePath);
 
-    ScriptedRandom r;
-    Stage w({text}, r);
+    TestStage w({text});
     QLabel *label = nullptr;
     if (where == QLatin1String("title")) {
         w.night().setTitle(text);
@@ -617,8 +602,7 @@ void TestBoardWindow::noFreeCellRefusal()
     // The second round is advised only while it can still be chosen.
     QFETCH(bool, secondRound);
     QFETCH(bool, advisesSecondRound);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
     w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->setChecked(secondRound);
     Prompt::setConfirmHandler({});
@@ -656,8 +640,7 @@ void TestBoardWindow::titleLine()
     QVERIFY2(r.message.contains(refusal), qPrintable(r.message));
     if (r.ok()) {
         // Shown whole on its line, never cut.
-        ScriptedRandom random;
-        Stage w({}, random);
+        TestStage w;
         w.night().setTitle(r.title);
         auto *label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
         QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(title) <= label->width());

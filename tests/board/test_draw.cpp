@@ -1,7 +1,7 @@
 #include "cellbutton.h"
 #include "prompt.h"
 #include "random.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -106,9 +106,8 @@ void TestDraw::cleanup()
 // 56 spins and cards from start-up to the closing picture, and back to the board.
 void TestDraw::wholeNight()
 {
-    Random random;
     double now = 100;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.night().setClock([&now] { return now += 13.7; });
     w.boardWindow().show();
     QStringList given;
@@ -162,8 +161,7 @@ void TestDraw::wholeNight()
 
 void TestDraw::cardRefusals()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     spin(w);
     QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
@@ -190,8 +188,7 @@ void TestDraw::heldAfterPrizeWindowOpens_data()
 void TestDraw::heldAfterPrizeWindowOpens()
 {
     QFETCH(bool, closeEarly);
-    Random random;
-    Stage w({QStringLiteral("精美紀念獎")}, random);
+    ProgramStage w({QStringLiteral("精美紀念獎")});
     w.night().board().giftsLeft = 1;
     w.night().board().chanceLeft = 1;
     w.night().board().fateLeft = 0;
@@ -212,8 +209,7 @@ void TestDraw::heldAfterPrizeWindowOpens()
 // A card drawn while the prize window is still up must not leave the old prize on screen.
 void TestDraw::newCardWhilePrizeWindowOpen()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     spin(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     QPointer<PrizeWindow> prize = w.windows().prizeWindow();
@@ -232,8 +228,7 @@ void TestDraw::newCardWhilePrizeWindowOpen()
 // The closed window is deleted only later; the next card must not revive it.
 void TestDraw::cardRightAfterClosingPrize()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     spin(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     QPointer<PrizeWindow> first = w.windows().prizeWindow();
@@ -265,8 +260,7 @@ void TestDraw::closeBoxAsksOnceDrawing()
     QFETCH(bool, answer);
     QFETCH(int, questions);
     QFETCH(bool, exits);
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     if (spun)
         spin(w);
@@ -283,8 +277,7 @@ void TestDraw::closeBoxAsksOnceDrawing()
 
 void TestDraw::secondRoundThroughWindow()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     spin(w);
     const int cell = w.night().board().stopCell;
@@ -313,8 +306,7 @@ void TestDraw::secondRoundAsksFirst_data()
 void TestDraw::secondRoundAsksFirst()
 {
     QFETCH(bool, answer);
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     spin(w);
     const int cell = w.night().board().stopCell;
@@ -340,8 +332,7 @@ void TestDraw::secondRoundAsksFirst()
 
 void TestDraw::prizeWindowInFrontOfBoard()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     spin(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
@@ -369,8 +360,7 @@ void TestDraw::prizeWindowInFrontOfBoard()
 
 void TestDraw::minimisedPrizeWindowComesBack()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     spin(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
@@ -396,8 +386,7 @@ void TestDraw::pictureClosedAnyWayShowsBoard_data()
 void TestDraw::pictureClosedAnyWayShowsBoard()
 {
     QFETCH(bool, byClick);
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     lastStop(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
@@ -439,8 +428,7 @@ void TestDraw::pendingHeldGivesWay()
     QFETCH(QString, action);
     QFETCH(ColourValue, after);
     m_answer = true;
-    Random random;
-    Stage w({QStringLiteral("精美紀念獎")}, random);
+    ProgramStage w({QStringLiteral("精美紀念獎")});
     w.boardWindow().show();
     lastStop(w);
     const int cell = w.night().board().stopCell;
@@ -464,8 +452,7 @@ void TestDraw::pendingHeldGivesWay()
 // The close box leads where 確 定 leads: after the 56th card, to the closing picture.
 void TestDraw::closeBoxAfterLastCard()
 {
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     w.boardWindow().show();
     lastStop(w);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);

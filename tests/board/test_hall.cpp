@@ -9,7 +9,7 @@
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -117,9 +117,9 @@ void TestHall::winningNumber_data()
 void TestHall::winningNumber()
 {
     QFETCH(int, size);
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
-                      ScriptedRandom::forPick(0, 56)});
-    Stage w({QStringLiteral("現金 6,000 元")}, r);
+    TestStage w({QStringLiteral("現金 6,000 元")},
+                {ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
+                 ScriptedRandom::forPick(0, 56)});
     w.night().setClock([] { return 1.0; });
     place(w, Size(size));
     const bool hall = Size(size) != Size::Design;
@@ -190,9 +190,8 @@ void TestHall::prizeWindow()
     QFETCH(QString, han);
     QFETCH(QString, latin);
     QFETCH(int, lines);
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
-                      ScriptedRandom::forPick(0, 56)});
-    Stage w({prize}, r);
+    TestStage w({prize}, {ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(20, 56),
+                          ScriptedRandom::forPick(0, 56)});
     w.night().setClock([] { return 1.0; });
     place(w, Size(size));
     Drive::spinToStop(w);
@@ -332,8 +331,7 @@ void TestHall::finale_data()
 void TestHall::finale()
 {
     QFETCH(int, size);
-    ScriptedRandom r;
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes());
     w.night().setClock([] { return 1.0; });
     place(w, Size(size));
     const QRect before = w.boardWindow().geometry();
@@ -374,8 +372,7 @@ void TestHall::bingoFits_data()
 void TestHall::bingoFits()
 {
     QFETCH(int, size);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     place(w, Size(size));
     w.windows().openBingo();
     BingoWindow *bingo = w.windows().bingoWindow();

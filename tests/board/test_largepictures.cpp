@@ -3,7 +3,7 @@
 #include "fonts.h"
 #include "pictures.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -197,8 +197,7 @@ void TestLargePictures::scrolls_data()
 void TestLargePictures::scrolls()
 {
     QFETCH(double, s);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     showAt(w, s);
     checkPhoto(w.boardWindow().findChild<QLabel *>(QStringLiteral("Picture2")),
                w.boardWindow().scale(), Pictures::scrollLeft(), Pictures::scrollLeftLarge());
@@ -229,8 +228,7 @@ void TestLargePictures::pixelArt_data()
 void TestLargePictures::pixelArt()
 {
     QFETCH(double, s);
-    ScriptedRandom r;
-    Stage w({}, r);
+    TestStage w;
     showAt(w, s);
     const double at = w.boardWindow().scale();
     // The lamp beside a cell.

@@ -7,7 +7,7 @@
 #include "prompt.h"
 #include "scale.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -208,8 +208,8 @@ void TestWindowScale::aboutBox()
 void TestWindowScale::boardHandsOnItsScale()
 {
     Prompt::setRefuseHandler([](QWidget *, const QString &) { QFAIL("refused"); });
-    ScriptedRandom r({ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
-    Stage board({QStringLiteral("p")}, r);
+    TestStage board({QStringLiteral("p")},
+                    {ScriptedRandom::forPick(0, 5), ScriptedRandom::forPick(0, 55)});
     board.boardWindow().show();
     board.boardWindow().resize(1920, 1050 + board.boardWindow().menuBar()->height());
     QTRY_COMPARE(board.boardWindow().centralWidget()->size(), QSize(1920, 1050));

@@ -9,7 +9,7 @@
 #include "random.h"
 #include "recordcontroller.h"
 #include "singleinstance.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -74,8 +74,7 @@ int main(int argc, char *argv[])
     const PrizeList::Result prizes = PrizeList::load(path);
     if (!prizes.ok())
         return 1;
-    Random random;
-    Stage board(prizes.lines, random);
+    ProgramStage board(prizes.lines);
     RecordController record(board.night(), board.boardWindow(), prizes.lines, path,
                             QString::fromLocal8Bit(argv[3]));
     board.attach(record);

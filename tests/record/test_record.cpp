@@ -13,7 +13,7 @@
 #include "random.h"
 #include "recordcontroller.h"
 #include "recordwindow.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -418,8 +418,7 @@ void TestRecord::resumeFromEveryCut()
                 cut = journal.left(ends[k + 2] - 1);
             writeFile(path, cut);
             m_questions.clear();
-            Random random;
-            Stage w(prizeList(), random);
+            ProgramStage w(prizeList());
             RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, path);
             w.attach(rc);
             rc.offerResume();
@@ -459,8 +458,7 @@ void TestRecord::resumedJournalGoesOn()
     writeFile(m_journalPath, journal.left(stopEnd + 40));
     const QList<NightRecord::Entry> before = m_moments[m_moments.size() - 3].record;
 
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -483,8 +481,7 @@ void TestRecord::answerNoKeepsTheOldJournal()
     // That run is over: Windows moves no file another handle holds open.
     m_controller.reset();
     m_answer = false;
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -1003,8 +1000,7 @@ void TestRecord::resavedList()
     const PrizeList::Result again = PrizeList::load(m_giftPath);
     QVERIFY(again.ok());
     m_answer = answer;
-    Random random;
-    Stage w(again.lines, random);
+    ProgramStage w(again.lines);
     RecordController rc(w.night(), w.boardWindow(), again.lines, m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -1066,8 +1062,7 @@ void TestRecord::damagedJournalAsks()
     writeFile(m_journalPath, journal);
     m_questions.clear();
 
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -1113,8 +1108,7 @@ void TestRecord::oldJournalThatCannotMove()
     if (!frozen.ok())
         QSKIP("no folder here can be made unwritable");
     m_answer = false;
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -1233,8 +1227,7 @@ void TestRecord::bingoAndFullScreenComeBack()
     if (stop)
         spin();
 
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -1309,8 +1302,7 @@ void TestRecord::bingoDrawsStayInTheJournal()
     QCOMPARE(kept.draws, QList<QList<int>>{first});
 
     m_questions.clear();
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();
@@ -1339,8 +1331,7 @@ void TestRecord::resumedPrizeKeepsItsNumber()
     spin();
     QVERIFY(m_board->night().board().stopCell != prizeCell);
 
-    Random random;
-    Stage w(prizeList(), random);
+    ProgramStage w(prizeList());
     RecordController rc(w.night(), w.boardWindow(), prizeList(), m_giftPath, m_journalPath);
     w.attach(rc);
     rc.offerResume();

@@ -7,7 +7,7 @@
 #include "fonts.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,8 +128,7 @@ void TestProjection::windowsOpen()
     QFETCH(QString, show);
 
     Projection::remember(chosenShow, chosenDesk);
-    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
     w.projection().start();
     w.boardWindow().show();
     if (swap) {
@@ -177,8 +176,7 @@ void TestProjection::hotPlug()
     if (QGuiApplication::screens().size() != 1)
         QSKIP("plugs a projector into the one screen's layout");
     Projection::remember({}, {});
-    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
     w.projection().start();
     w.boardWindow().show();
     QScreen *projector = plugIn();
@@ -242,8 +240,7 @@ void TestProjection::unusableSettings()
     QTest::ignoreMessage(QtWarningMsg, said);
     QTest::failOnWarning(said); // once
 
-    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
     w.projection().start();
     w.boardWindow().show();
     QCOMPARE(nameOf(&w.boardWindow()), QStringLiteral("laptop"));

@@ -6,7 +6,7 @@
 #include "prompt.h"
 #include "scriptedrandom.h"
 #include "showwindow.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QBackingStore>
 #include <QFontInfo>
@@ -147,8 +147,7 @@ void TestShow::followsTheNight()
     QFETCH(QString, shown);
     QFETCH(QColor, ground);
 
-    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
-    Stage w(QStringList(Board::Cells, prize), r);
+    TestStage w(QStringList(Board::Cells, prize), {ScriptedRandom::forPick(4, 56)});
     w.boardWindow().show();
     w.windows().openShow(QGuiApplication::primaryScreen(), false);
     take(w, Step(step));
@@ -217,8 +216,7 @@ void TestShow::lightLayer()
     QFETCH(QString, meanwhile);
     QFETCH(int, drawn);
 
-    ScriptedRandom r({ScriptedRandom::forPick(4, 56)});
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
     w.windows().openShow(QGuiApplication::primaryScreen(), false);
     ShowWindow &show = *w.windows().showWindow();
     QVERIFY(QTest::qWaitForWindowExposed(&show));
@@ -289,8 +287,7 @@ void TestShow::lightLayer()
 
 void TestShow::pointerHides()
 {
-    ScriptedRandom r;
-    Stage w(Drive::prizes(), r);
+    TestStage w(Drive::prizes());
     w.windows().openShow(QGuiApplication::primaryScreen(), false);
     ShowWindow &show = *w.windows().showWindow();
     QCOMPARE(show.cursor().shape(), Qt::ArrowCursor);

@@ -2,7 +2,7 @@
 #include "prompt.h"
 #include "recordingsound.h"
 #include "scriptedrandom.h"
-#include "stage.h"
+#include "teststage.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,10 +23,10 @@ QStringList prizeList(bool consolation = false)
 }
 
 // Spins with the length 198 + k, starting at cell 0, and runs every tick at once.
-void spin(Stage &w, ScriptedRandom &random, int k)
+void spin(TestStage &w, int k)
 {
-    random.push(ScriptedRandom::forPick(k, 5));
-    random.push(0.0f);
+    w.random().push(ScriptedRandom::forPick(k, 5));
+    w.random().push(0.0f);
     w.night().setClock([] { return 1.0; });
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     while (w.night().board().timer1Enabled)
@@ -85,16 +85,15 @@ void TestSoundCues::clickPerStepThenChime()
 {
     QFETCH(int, k);
     QFETCH(bool, blocked);
-    ScriptedRandom random;
     RecordingSound sound;
-    Stage w(prizeList(), random);
+    TestStage w(prizeList());
     w.night().setSound(&sound);
     if (blocked) {
         for (int cell : {3, 4, 40})
             w.boardWindow().cellReleased(cell, Qt::RightButton);
     }
-    random.push(ScriptedRandom::forPick(k, 5));
-    random.push(0.0f);
+    w.random().push(ScriptedRandom::forPick(k, 5));
+    w.random().push(0.0f);
     QTest::mouseClick(w.boardWindow().startButton(), Qt::LeftButton);
     QVERIFY(sound.events.isEmpty());
     w.night().tick();
@@ -126,11 +125,10 @@ void TestSoundCues::prizeCueOnceOpened()
 {
     QFETCH(bool, consolation);
     QFETCH(Cue, cue);
-    ScriptedRandom random;
     RecordingSound sound;
-    Stage w(prizeList(consolation), random);
+    TestStage w(prizeList(consolation));
     w.night().setSound(&sound);
-    spin(w, random, 0);
+    spin(w, 0);
     sound.clear();
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     QVERIFY(w.windows().prizeWindow());
@@ -138,7 +136,7 @@ void TestSoundCues::prizeCueOnceOpened()
     w.windows().prizeWindow()->finishOpening();
     QCOMPARE(sound.cues(), QList<Cue>{cue});
 
-    spin(w, random, 1);
+    spin(w, 1);
     sound.clear();
     QTest::mouseClick(w.boardWindow().cardButton(1), Qt::LeftButton);
     QCOMPARE(sound.cues(), QList<Cue>{cue});
@@ -146,12 +144,11 @@ void TestSoundCues::prizeCueOnceOpened()
 
 void TestSoundCues::closingWithTheClosingPicture()
 {
-    ScriptedRandom random;
     RecordingSound sound;
-    Stage w(prizeList(), random);
+    TestStage w(prizeList());
     w.night().setSound(&sound);
     w.boardWindow().show();
-    spin(w, random, 0);
+    spin(w, 0);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     PrizeWindow *prize = w.windows().prizeWindow();
     prize->finishOpening();
@@ -173,9 +170,8 @@ void TestSoundCues::mutedMakesNothing_data()
 void TestSoundCues::mutedMakesNothing()
 {
     QFETCH(bool, byKey);
-    ScriptedRandom random;
     RecordingSound sound;
-    Stage w(prizeList(), random);
+    TestStage w(prizeList());
     w.night().setSound(&sound);
     w.boardWindow().show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.boardWindow()));
@@ -187,7 +183,7 @@ void TestSoundCues::mutedMakesNothing()
     QVERIFY(sound.isMuted());
     QCOMPARE(sound.silences, 1);
 
-    spin(w, random, 2);
+    spin(w, 2);
     QTest::mouseClick(w.boardWindow().cardButton(0), Qt::LeftButton);
     w.windows().prizeWindow()->finishOpening();
     w.windows().openBingo();
@@ -214,9 +210,8 @@ void TestSoundCues::mutedMakesNothing()
 // taken, or the window closed mid-draw. A pass that takes a number dings, once.
 void TestSoundCues::bingoRollFollowsTheDraw()
 {
-    ScriptedRandom random;
     RecordingSound sound;
-    Stage w(prizeList(), random);
+    TestStage w(prizeList());
     w.night().setSound(&sound);
     w.windows().openBingo();
     BingoWindow *bingo = w.windows().bingoWindow();
@@ -246,8 +241,7 @@ void TestSoundCues::bingoRollFollowsTheDraw()
 
 void TestSoundCues::soundOnByDefault()
 {
-    ScriptedRandom random;
-    Stage w(prizeList(), random);
+    TestStage w(prizeList());
     QAction *entry = w.viewMenu().soundAction();
     QCOMPARE(entry->text(), QStringLiteral("音效"));
     QVERIFY(entry->isCheckable());
