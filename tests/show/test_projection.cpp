@@ -1,4 +1,5 @@
 #include "aboutbox.h"
+#include "bignumber.h"
 #include "bingowindow.h"
 #include "cover.h"
 #include "drive.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void windowsOpen_data();
     void windowsOpen();
     void hotPlug();
+    void resumedBingoOnTheShow();
     void unusableSettings_data();
     void unusableSettings();
 
@@ -208,6 +211,25 @@ void TestProjection::hotPlug()
     QCOMPARE(show->announcement()->prize(), prize->prize());
     QWindowSystemInterface::handleScreenRemoved(show->screen()->handle());
     QTRY_VERIFY(!w.windows().showWindow());
+}
+
+// A night cut short during bingo comes back with its numbers on the show as in the window.
+void TestProjection::resumedBingoOnTheShow()
+{
+    TestStage w(Drive::prizes());
+    w.night().resume(false, 0, {3, 17, 9}, false);
+    w.projection().start();
+    w.boardWindow().show();
+    if (!w.projection().isShowOn())
+        w.projection().setShowOn(true);
+    QTRY_VERIFY(w.windows().bingoWindow());
+    QCOMPARE(w.windows().bingoWindow()->rules().taken(), (QList<int>{3, 17, 9}));
+    ShowWindow *show = w.windows().showWindow();
+    QVERIFY(show);
+    QCOMPARE(show->findChild<BigNumber *>(QStringLiteral("ShowBingoNewest"))->number(),
+             QStringLiteral("9"));
+    QCOMPARE(show->findChild<QLabel *>(QStringLiteral("ShowBingoTaken"))->text(),
+             QStringLiteral("3 17"));
 }
 
 void TestProjection::unusableSettings_data()
