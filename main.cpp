@@ -52,12 +52,15 @@ int main(int argc, char *argv[])
         Prompt::fail(nullptr, title.message);
         return 1;
     }
-    if (!StartCheck::accepted(prizes.lines, nullptr, giftFile.warning))
-        return 1;
 
     Random random;
     AudioSound sound; // outlives the board, which calls it
     Stage stage(prizes.lines, random);
+    stage.guests().load(GuestBook::startPath(dir.path()));
+    QStringList fileWarnings{giftFile.warning, stage.guests().warning()};
+    fileWarnings.removeAll(QString());
+    if (!StartCheck::accepted(prizes.lines, nullptr, fileWarnings))
+        return 1;
     stage.night().setSound(&sound);
     BoardWindow &board = stage.boardWindow();
     stage.night().setTitle(title.title);

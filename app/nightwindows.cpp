@@ -216,6 +216,7 @@ void NightWindows::showPrize()
     const Night::PrizeOnScreen &prize = m_night.prize();
     m_prizeWindow->setNumber(QString::number(prize.cell + 1));
     m_prizeWindow->setPrize(prize.text);
+    m_prizeWindow->setGuest(prize.guest.text());
     m_prizeWindow->open();
     keepShowInFront();
     m_night.reportPrize(m_prizeWindow->isOpening() ? Night::PrizeStage::Growing

@@ -8,7 +8,7 @@
 Stage::Stage(const QStringList &giftLines, Random &random)
     : m_night(giftLines, random), m_board(m_night), m_keys(m_night),
       m_windows(m_night, m_board, m_keys), m_projection(m_night, m_board, m_windows),
-      m_viewMenu(m_night, m_board, m_projection)
+      m_viewMenu(m_night, m_board, m_projection), m_guests(m_night, m_board)
 {
     m_keys.attach(&m_board);
     m_windows.setViewMenu(m_viewMenu.menu());
@@ -20,6 +20,8 @@ Stage::Stage(const QStringList &giftLines, Random &random)
                      &NightWindows::bingoCommand);
     QObject::connect(&m_keys, &PresenterKeys::showRequested, &m_projection,
                      &Projection::requestShow);
+    QObject::connect(m_viewMenu.guestsAction(), &QAction::triggered, &m_guests,
+                     &GuestBook::showDialog);
     QObject::connect(&m_keys, &PresenterKeys::leaveFullScreenRequested, &m_board,
                      [this] { FullScreen::leave(&m_board); });
 }

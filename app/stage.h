@@ -1,6 +1,7 @@
 #pragma once
 
 #include "boardwindow.h"
+#include "guestbook.h"
 #include "night.h"
 #include "nightwindows.h"
 #include "presenterkeys.h"
@@ -26,6 +27,7 @@ public:
     PresenterKeys &keys() { return m_keys; }
     Projection &projection() { return m_projection; }
     ViewMenu &viewMenu() { return m_viewMenu; }
+    GuestBook &guests() { return m_guests; }
 
     // The night's record joins the stage: its entry in "檢視", its window, the board's
     // close box's question.
@@ -38,5 +40,6 @@ private:
     NightWindows m_windows;
     Projection m_projection;
     ViewMenu m_viewMenu;
+    GuestBook m_guests;
     QAction *m_recordEntry = nullptr;
 };

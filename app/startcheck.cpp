@@ -3,11 +3,10 @@
 #include "prizelist.h"
 #include "prompt.h"
 
-bool StartCheck::accepted(const QStringList &prizes, QWidget *parent, const QString &fileWarning)
+bool StartCheck::accepted(const QStringList &prizes, QWidget *parent,
+                          const QStringList &fileWarnings)
 {
-    QStringList warnings = PrizeList::startWarnings(prizes);
-    if (!fileWarning.isEmpty())
-        warnings.prepend(fileWarning);
+    const QStringList warnings = fileWarnings + PrizeList::startWarnings(prizes);
     if (warnings.isEmpty())
         return true;
     return Prompt::confirm(parent, PrizeList::startQuestion(warnings));

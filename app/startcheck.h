@@ -8,8 +8,8 @@ class QWidget;
 namespace StartCheck {
 // Before the board opens: a list with too few prizes, prizes without text or a spoilt
 // consolation prize is shown to the operator, who says whether to go on. True to go on;
-// a list with nothing to report goes on without a question. fileWarning, when there is one,
-// is listed first: which of two prize files was read.
+// a list with nothing to report goes on without a question. fileWarnings, when there are
+// any, are listed first: which of two prize files was read, what the guest list lacks.
 bool accepted(const QStringList &prizes, QWidget *parent = nullptr,
-              const QString &fileWarning = {});
+              const QStringList &fileWarnings = {});
 } // namespace StartCheck

@@ -48,6 +48,8 @@ ViewMenu::ViewMenu(Night &night, BoardWindow &board, Projection &projection)
     m_screens = m_menu->addMenu(QStringLiteral("放映螢幕"));
     m_screens->setObjectName(QStringLiteral("showscreen"));
     connect(&projection, &Projection::screensChanged, this, &ViewMenu::refreshScreens);
+    m_guests = m_menu->addAction(QStringLiteral("名單…"));
+    m_guests->setObjectName(QStringLiteral("guests"));
     connect(&night, &Night::changed, this, &ViewMenu::render);
     refreshScreens();
 }

@@ -10,7 +10,8 @@ class QAction;
 class QMenu;
 
 // "檢視", rightmost on the board's menu bar: what goes beyond the designed menus (full
-// screen, sound, the show and its screens, the record). Each entry shows the night's state.
+// screen, sound, the show and its screens, the guest list, the record). Each entry shows the
+// night's state.
 class ViewMenu : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
     QAction *showAction() const { return m_show; }
     QAction *swapAction() const { return m_swap; }
     QMenu *screenMenu() const { return m_screens; }
+    QAction *guestsAction() const { return m_guests; }
     // "抽獎紀錄" (Ctrl+L), last: the record is joined to the night after the windows.
     QAction *addRecordEntry();
 
@@ -38,4 +40,5 @@ private:
     QAction *m_show = nullptr;
     QAction *m_swap = nullptr;
     QMenu *m_screens = nullptr;
+    QAction *m_guests = nullptr;
 };

@@ -219,6 +219,16 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     c.hint->setTextFormat(Qt::PlainText);
     Colour::setRole(c.hint, QPalette::WindowText, Colour::fromHex(0x0000FF));
     c.hint->hide();
+    c.guest = new QLabel(frame1);
+    c.guest->setObjectName(QStringLiteral("GuestLine"));
+    layout.place(c.guest, QRect(120, 3180, 5895, 420));
+    QFont guestFont = hintFont;
+    guestFont.setPointSizeF(16);
+    layout.font(c.guest, guestFont);
+    c.guest->setAlignment(Qt::AlignCenter);
+    c.guest->setTextFormat(Qt::PlainText);
+    Colour::setRole(c.guest, QPalette::WindowText, DarkRed);
+    c.guest->hide();
 
     for (QLabel *l : frame1->findChildren<QLabel *>())
         setBackground(l, PanelBack);

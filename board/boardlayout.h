@@ -33,6 +33,8 @@ struct BoardControls
     // For the hall: the winning number and the line that says why Next does nothing.
     BigNumber *hallNumber = nullptr;
     QLabel *hint = nullptr;
+    // With a guest list: the number and who it stands for, from the stop on.
+    QLabel *guest = nullptr;
     ScaledLayout *layout = nullptr;
 };
 

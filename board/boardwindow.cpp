@@ -176,6 +176,18 @@ void BoardWindow::render(Night::Aspects aspects)
         c.hint->setText(text);
         c.hint->setVisible(!text.isEmpty());
     }
+    if (aspects & Night::Guests)
+        for (int i = 0; i < Board::Cells; ++i)
+            c.cells[std::size_t(i)]->setToolTip(m_night.guest(i + 1).text());
+    if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Line | Night::Guests)) {
+        // What the MC reads out, once the line has nothing to ask.
+        const Guest guest = m_night.shownGuest();
+        const bool shown = !guest.isEmpty() && m_night.line().isEmpty();
+        if (shown)
+            c.guest->setText(
+                QStringLiteral("%1 號　%2").arg(m_night.shownNumber()).arg(guest.text()));
+        c.guest->setVisible(shown);
+    }
     if (aspects & Night::Title) {
         c.title->setText(m_night.title());
         c.layout->refresh(c.title);

@@ -49,9 +49,11 @@ void Night::tick()
     if (spinning) {
         // Stamped here and handed over, so the click follows the step and not the render.
         m_sound->play(m_board.timer1Enabled ? Sound::Cue::Click : Sound::Cue::Chime);
-        if (!m_board.timer1Enabled)
+        if (!m_board.timer1Enabled) {
+            m_stopGuest = m_board.awaitingPrize ? guest(m_board.stopCell + 1) : Guest();
             Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
                                 m_board.stopCell);
+        }
     }
     if (!m_board.timer1Enabled) {
         m_spinTimer.stop();
@@ -75,7 +77,7 @@ bool Night::drawCard(int stack)
         m_pendingHeld.append(m_board.stopCell);
     m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, stack);
-    m_prize = {PrizeStage::Drawn, m_board.stopCell, m_board.text1, m_prize.serial + 1};
+    m_prize = {PrizeStage::Drawn, m_board.stopCell, m_board.text1, m_stopGuest, m_prize.serial + 1};
     settle(Cells | Counts | Prize);
     return true;
 }
@@ -172,15 +174,16 @@ int Night::shownNumber() const
     return m_prize.stage != PrizeStage::None ? m_prize.cell + 1 : 0;
 }
 
-void Night::restore(const Board &board, bool secondRound, bool fullScreen)
+void Night::restore(const Board &board, bool secondRound, bool fullScreen, const Guest &announced)
 {
     m_spinTimer.stop();
     m_pendingHeld.clear();
     m_board = board;
+    m_stopGuest = announced;
     // The round is put back as it was, without running the change of round again.
     m_secondRound = secondRound;
     m_fullScreen = fullScreen;
-    settle(Cells | Counts | Spin | Round | View);
+    settle(Cells | Counts | Spin | Round | View | Guests);
 }
 
 void Night::resume(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken, bool bingoDrawing)
@@ -208,7 +211,8 @@ void Night::bringBack()
     if (m_resumed.prizeOpen) {
         // The same prize grows onto the screen again; its 確 定 goes on as it would have.
         m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
-        m_prize = {PrizeStage::Drawn, m_resumed.prizeCell, m_board.text1, m_prize.serial + 1};
+        m_prize = {PrizeStage::Drawn, m_resumed.prizeCell, m_board.text1, m_stopGuest,
+                   m_prize.serial + 1};
         aspects |= Prize;
     }
     // The prize last, so that it stands in front and the remote's next key confirms it:
@@ -328,6 +332,21 @@ void Night::setFullScreen(bool on)
         return;
     m_fullScreen = on;
     Q_EMIT changed(View);
+}
+
+void Night::setGuests(const QMap<int, Guest> &guests)
+{
+    m_guests = guests;
+    Q_EMIT changed(Guests);
+}
+
+Guest Night::shownGuest() const
+{
+    if (isSpinning())
+        return {};
+    if (m_board.awaitingPrize)
+        return m_stopGuest;
+    return m_prize.stage != PrizeStage::None ? m_prize.guest : Guest();
 }
 
 void Night::setTitle(const QString &title)

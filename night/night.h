@@ -2,12 +2,14 @@
 
 #include "board.h"
 #include "boardchange.h"
+#include "guest.h"
 #include "remote.h"
 #include "sound.h"
 
 #include <QElapsedTimer>
 #include <QFlags>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QTimer>
 
@@ -40,8 +42,9 @@ public:
         BlackOut = 1 << 8,
         Show = 1 << 9,
         Title = 1 << 10,
-        View = 1 << 11, // the board full screen or not
-        Everything = (1 << 12) - 1
+        View = 1 << 11,   // the board full screen or not
+        Guests = 1 << 12, // the guest list, and the name announced with the stop
+        Everything = (1 << 13) - 1
     };
     Q_DECLARE_FLAGS(Aspects, Aspect)
     Q_FLAG(Aspects)
@@ -59,6 +62,7 @@ public:
         PrizeStage stage = PrizeStage::None;
         int cell = 0;
         QString text;
+        Guest guest;    // who the number stands for, as announced
         int serial = 0; // one more for every card, so that a view tells a new prize from the last
     };
 
@@ -121,9 +125,11 @@ public:
     bool isFinale() const { return m_finale; }
     void endFinale();
 
-    // Puts back a board kept from an earlier run, and whether it was full screen; no spin
+    // Puts back a board kept from an earlier run, whether it was full screen, and who its
+    // last stop was announced as (the journal's word, whatever the list says now); no spin
     // runs afterwards.
-    void restore(const Board &board, bool secondRound, bool fullScreen);
+    void restore(const Board &board, bool secondRound, bool fullScreen,
+                 const Guest &announced = {});
     // What else was on screen when that run ended; it comes back through bringBack(), once
     // the board is shown.
     void resume(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken, bool bingoDrawing);
@@ -156,6 +162,15 @@ public:
     // The board fills its screen; the journal keeps it.
     bool isFullScreen() const { return m_fullScreen; }
     void setFullScreen(bool on);
+
+    // The names of tonight's numbers, from the guest list; none without one.
+    void setGuests(const QMap<int, Guest> &guests);
+    bool hasGuests() const { return !m_guests.isEmpty(); }
+    Guest guest(int number) const { return m_guests.value(number); }
+    // Who the last stop's number was announced as, from the list as it stood then.
+    Guest stopGuest() const { return m_stopGuest; }
+    // That name from the stop until its prize is confirmed; none while the light runs.
+    Guest shownGuest() const;
 
     // The event's own title line, or the design's.
     QString title() const { return m_title; }
@@ -200,6 +215,9 @@ private:
     ShowMode m_showMode = ShowMode::Off;
     bool m_fullScreen = false;
     QString m_title;
+    QMap<int, Guest> m_guests;
+    // Named at the stop, from the list as it stood then.
+    Guest m_stopGuest;
 
     NullSound m_silent;
     Sound *m_sound = &m_silent;

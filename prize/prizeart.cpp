@@ -56,7 +56,7 @@ QFont PrizeArt::hallPrizeFont(double s, const QString &prize)
 }
 
 void PrizeArt::paintHall(QPainter &p, QSize size, double s, const QString &number,
-                         const QString &prize)
+                         const QString &prize, const QString &guest)
 {
     for (int j = 1; j <= Opening::Bands; ++j)
         p.fillRect(Opening::band(j, size), Colour::toQColor(bandColour(j), QPalette()));
@@ -70,6 +70,11 @@ void PrizeArt::paintHall(QPainter &p, QSize size, double s, const QString &numbe
 
     p.setFont(Scale::font(hallFont(HallCaptionPoints), s));
     p.drawText(Scale::rect(HallCaption, s), Qt::AlignLeft | Qt::AlignTop, caption());
+    if (!guest.isEmpty()) {
+        const QRect box = Scale::rect(HallGuest, s);
+        p.setFont(Scale::fitting(Scale::font(hallFont(HallGuestPoints), s), guest, box.size()));
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, guest);
+    }
 
     p.setPen(Qt::black);
     p.setFont(hallPrizeFont(s, prize));

@@ -28,9 +28,12 @@ inline constexpr QRect HallNumber(240, 120, 10200, 1320);
 inline constexpr QRect HallCaption(240, 1440, 4500, 600);
 inline constexpr QRect HallPrize(240, 2040, 10200, 2040);
 inline constexpr QRect HallButton(9120, 4200, 1200, 540);
+// With a guest list, who the number stands for, beside the button.
+inline constexpr QRect HallGuest(240, 4140, 8700, 660);
 inline constexpr double HallCaptionPoints = 20;
 inline constexpr double HallPrizePoints = 38;
 inline constexpr double HallButtonPoints = 12;
+inline constexpr double HallGuestPoints = 24;
 QFont hallFont(double points);
 
 // The prize wraps and its type shrinks until every line fits the box, never below 9 points
@@ -39,7 +42,8 @@ QFont fittingFont(QFont font, const QString &text, QSize box, double scale);
 
 // The hall's announcement whole at s times its design (number, caption, prize on the bands
 // over size), into the painter's device from its top-left corner.
-void paintHall(QPainter &p, QSize size, double s, const QString &number, const QString &prize);
+void paintHall(QPainter &p, QSize size, double s, const QString &number, const QString &prize,
+               const QString &guest = {});
 // The prize's font there.
 QFont hallPrizeFont(double s, const QString &prize);
 } // namespace PrizeArt

@@ -57,6 +57,15 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     m_prizeLabel->setWordWrap(true);
     m_prizeLabel->setTextFormat(Qt::PlainText); // a prize is never markup, whatever it holds
 
+    m_guest = new QLabel(this);
+    m_guest->setObjectName(QStringLiteral("Guest"));
+    layout.place(m_guest, QRect(240, 1620, 3300, 450));
+    layout.font(m_guest, QFont(QStringLiteral("新細明體"), 14));
+    Colour::setRole(m_guest, QPalette::WindowText, PrizeArt::CaptionColour);
+    m_guest->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_guest->setTextFormat(Qt::PlainText);
+    m_guest->hide();
+
     m_number = new BigNumber(this);
     m_number->setObjectName(QStringLiteral("Number"));
     Colour::setRole(m_number, QPalette::WindowText, PrizeArt::CaptionColour);
@@ -78,6 +87,8 @@ void PrizeWindow::setHall(double s)
         hall.font(m_caption, PrizeArt::hallFont(PrizeArt::HallCaptionPoints));
         hall.place(m_prizeLabel, PrizeArt::HallPrize);
         hall.place(m_confirmButton, PrizeArt::HallButton);
+        hall.place(m_guest, PrizeArt::HallGuest);
+        hall.font(m_guest, PrizeArt::hallFont(PrizeArt::HallGuestPoints));
         hall.font(m_confirmButton, PrizeArt::hallFont(PrizeArt::HallButtonPoints));
     }
     m_hallLayout->apply(s);
@@ -93,6 +104,12 @@ double PrizeWindow::hallScale() const
 void PrizeWindow::setNumber(const QString &number)
 {
     m_number->setNumber(number);
+}
+
+void PrizeWindow::setGuest(const QString &guest)
+{
+    m_guest->setText(guest);
+    m_guest->setVisible(!guest.isEmpty());
 }
 
 void PrizeWindow::open()

@@ -22,6 +22,8 @@ public:
     double hallScale() const;
     // The winning number; shown in the hall only.
     void setNumber(const QString &number);
+    // Who the number stands for, from the guest list; no line without one.
+    void setGuest(const QString &guest);
 
     // Grows onto the screen, paints the gradient and shows the prize. Once started,
     // a further call only brings the window to the front.
@@ -56,6 +58,7 @@ private:
     FaceButton *m_confirmButton = nullptr;
     QLabel *m_caption = nullptr;
     QLabel *m_prizeLabel = nullptr;
+    QLabel *m_guest = nullptr;
     BigNumber *m_number = nullptr;
     ScaledLayout *m_hallLayout = nullptr;
     QString m_prize;

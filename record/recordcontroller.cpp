@@ -75,7 +75,15 @@ void RecordController::offerResume()
         return;
     }
     const bool continued = m_keeper.resume();
-    m_night.restore(m_keeper.board(), m_keeper.round() == 2, m_keeper.fullScreen());
+    // The last stop keeps the name it was announced with, whatever the list says now.
+    Guest announced;
+    const QList<NightRecord::Entry> &entries = m_keeper.record().entries();
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
+        if (e->kind == NightRecord::Kind::Stop) {
+            announced = {e->name, e->department};
+            break;
+        }
+    m_night.restore(m_keeper.board(), m_keeper.round() == 2, m_keeper.fullScreen(), announced);
     m_night.resume(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
                    m_keeper.bingo().taken, m_keeper.bingo().drawing);
     // A damaged journal that could not be copied: the question has said it is not written.
@@ -157,7 +165,9 @@ void RecordController::offerNothing()
 void RecordController::onBoardChanged(BoardChange change, int index)
 {
     m_keeper.setSyncLater(m_night.isSpinning());
-    if (!m_keeper.note(change, index, m_night.settledBoard(), m_clock()))
+    const bool named = change == BoardChange::Stop || change == BoardChange::Card;
+    if (!m_keeper.note(change, index, m_night.settledBoard(), m_clock(),
+                       named ? m_night.stopGuest() : Guest()))
         // After the change is on screen: the operator should see what the warning is about.
         QTimer::singleShot(0, this, &RecordController::warnJournal);
     if (change == BoardChange::Closing)

@@ -18,10 +18,11 @@ Announcement::Announcement(QWidget *parent) : QWidget(parent)
     hide();
 }
 
-void Announcement::announce(const QString &number, const QString &prize)
+void Announcement::announce(const QString &number, const QString &prize, const QString &guest)
 {
     m_number = number;
     m_prize = prize;
+    m_guest = guest;
     if (!m_steps.isEmpty()) {
         draw();
         update();
@@ -52,7 +53,7 @@ void Announcement::draw()
     QPixmap art(size * ratio);
     art.setDevicePixelRatio(ratio);
     QPainter p(&art);
-    PrizeArt::paintHall(p, size, m_scale, m_number, m_prize);
+    PrizeArt::paintHall(p, size, m_scale, m_number, m_prize, m_guest);
     p.end();
     m_art = art;
 }

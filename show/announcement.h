@@ -16,11 +16,12 @@ public:
     explicit Announcement(QWidget *parent);
 
     // Starts the growth; a prize arriving while one is up shows at once where it stands.
-    void announce(const QString &number, const QString &prize);
+    void announce(const QString &number, const QString &prize, const QString &guest = {});
     bool isGrowing() const { return m_timer.isActive(); }
     void finishGrowing();
     QString number() const { return m_number; }
     QString prize() const { return m_prize; }
+    QString guest() const { return m_guest; }
     QFont prizeFont() const;
 
 Q_SIGNALS:
@@ -36,6 +37,7 @@ private:
 
     QString m_number;
     QString m_prize;
+    QString m_guest;
     double m_scale = 1.0;
     QPixmap m_art;
     QList<QRect> m_steps;

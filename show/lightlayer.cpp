@@ -14,7 +14,9 @@ int aligned(int v)
 }
 } // namespace
 
-LightLayer::LightLayer(QWindow *window) : m_window(window), m_store(window) {}
+LightLayer::LightLayer(QWindow *window) : m_window(window), m_store(window)
+{
+}
 
 void LightLayer::prepare(const std::array<QRect, Cells> &places, const PaintFace &paint)
 {

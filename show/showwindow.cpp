@@ -18,6 +18,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -40,6 +41,52 @@ QFont hallFont(int pixels)
     QFont f = Fonts::hall(true);
     f.setPixelSize(std::max(pixels, 1));
     return f;
+}
+
+// The ring as on the board: 18 cells along the top and the bottom, 10 down each side,
+// clockwise from the top-left corner; the title line below it, the centre panel inside.
+struct Ring
+{
+    int margin;
+    int titleHeight;
+    QRect ring;
+    double across;
+    double row;
+    double side;
+    int gap;
+    QRect centre;
+};
+
+Ring ringOf(QSize size)
+{
+    Ring g;
+    const int h = size.height();
+    g.margin = h / 50;
+    g.titleHeight = h / 10;
+    g.ring =
+        QRect(g.margin, g.margin, size.width() - 2 * g.margin, h - g.titleHeight - 2 * g.margin);
+    g.across = g.ring.width() / 18.0;
+    g.row = g.ring.height() / 6.0;
+    g.side = (g.ring.height() - 2 * g.row) / 10.0;
+    g.gap = std::max(2, int(g.across * 0.12));
+    g.centre = QRect(g.ring.left() + int(g.across * 2) + g.gap, g.ring.top() + int(g.row) + g.gap,
+                     int(g.ring.width() - g.across * 4) - 2 * g.gap,
+                     int(g.ring.height() - 2 * g.row) - 2 * g.gap);
+    return g;
+}
+
+// The winner's name in the hall's face: as large as the box allows, never below a fifteenth
+// of the screen's height. Empty when even that is too wide.
+std::optional<QFont> nameFont(const QString &text, QSize box, int screenHeight)
+{
+    const int smallest = std::max(1, screenHeight / 15);
+    for (int px = std::max(smallest, box.height() * 3 / 4); px >= smallest;
+         px -= std::max(1, px / 20)) {
+        QFont f = hallFont(px);
+        if (QFontMetrics(f).horizontalAdvance(text) <= box.width())
+            return f;
+    }
+    return std::nullopt;
 }
 
 // Text is set only when it changed: a label lays itself out again on every setText, and the
@@ -86,6 +133,8 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     m_number->setObjectName(QStringLiteral("ShowNumber"));
     Colour::setRole(m_number, QPalette::WindowText, DarkRed);
     m_number->hide();
+    m_name = makeLabel(m_content, "ShowName", DarkRed, Qt::AlignCenter);
+    m_name->hide();
     m_bingoNewest = new BigNumber(m_content);
     m_bingoNewest->setObjectName(QStringLiteral("ShowBingoNewest"));
     Colour::setRole(m_bingoNewest, QPalette::WindowText, DarkRed);
@@ -145,6 +194,14 @@ void ShowWindow::showOn(QScreen *screen)
     renderPrize();
 }
 
+bool ShowWindow::nameFits(const Guest &guest)
+{
+    // On the smallest projector the show is made for: 1024 x 768.
+    const QSize screen(1024, 768);
+    const QSize box(ringOf(screen).centre.width(), screen.height() / 10);
+    return nameFont(guest.text(), box, screen.height()).has_value();
+}
+
 bool ShowWindow::nightCovered() const
 {
     return m_night.isFinale() || m_night.isBlackedOut();
@@ -152,7 +209,7 @@ bool ShowWindow::nightCovered() const
 
 void ShowWindow::render(Night::Aspects aspects)
 {
-    if (aspects & (Night::Finale | Night::BlackOut | Night::Title)) {
+    if (aspects & (Night::Finale | Night::BlackOut | Night::Title | Night::Guests)) {
         relayout();
         update();
     }
@@ -172,6 +229,16 @@ void ShowWindow::render(Night::Aspects aspects)
         if (number)
             m_number->setNumber(QString::number(number));
         setShown(m_number, number);
+    }
+    if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Bingo | Night::Guests |
+                   Night::Finale | Night::BlackOut | Night::Title)) {
+        const QString name = bingo.open ? QString() : m_night.shownGuest().text();
+        if (!name.isEmpty() && name != m_name->text()) {
+            m_name->setFont(nameFont(name, m_name->size(), height())
+                                .value_or(hallFont(std::max(1, height() / 15))));
+            m_name->setText(name);
+        }
+        setShown(m_name, !name.isEmpty());
     }
     if (aspects & Night::Prize)
         renderPrize();
@@ -227,7 +294,7 @@ void ShowWindow::renderPrize()
     m_announced = prize.serial;
     if (!m_prize)
         m_prize = new Announcement(m_content);
-    m_prize->announce(QString::number(prize.cell + 1), prize.text);
+    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest.text());
 }
 
 void ShowWindow::resizeEvent(QResizeEvent *event)
@@ -243,15 +310,11 @@ void ShowWindow::relayout()
     m_content->setGeometry(rect());
     setShown(m_content, !nightCovered());
 
-    // The ring as on the board: 18 cells along the top and the bottom, 10 down each side,
-    // clockwise from the top-left corner; the title line below it.
-    const int margin = h / 50;
-    const int titleHeight = h / 10;
-    const QRect ring(margin, margin, w - 2 * margin, h - titleHeight - 2 * margin);
-    const double across = ring.width() / 18.0;
-    const double row = ring.height() / 6.0;
-    const double side = (ring.height() - 2 * row) / 10.0;
-    const int gap = std::max(2, int(across * 0.12));
+    const Ring g = ringOf(size());
+    const QRect &ring = g.ring;
+    const double across = g.across, row = g.row, side = g.side;
+    const int gap = g.gap;
+    const int margin = g.margin, titleHeight = g.titleHeight;
     const auto box = [gap](double x, double y, double cw, double ch) {
         return QRect(int(x), int(y), std::max(1, int(cw) - gap), std::max(1, int(ch) - gap));
     };
@@ -279,9 +342,7 @@ void ShowWindow::relayout()
         dropLayer();
     }
 
-    const QRect centre(ring.left() + int(across * 2) + gap, ring.top() + int(row) + gap,
-                       int(ring.width() - across * 4) - 2 * gap,
-                       int(ring.height() - 2 * row) - 2 * gap);
+    const QRect &centre = g.centre;
     const int line = h / 15;
     m_round->setGeometry(centre.left(), centre.top(), centre.width() / 2, line);
     m_counter->setGeometry(centre.left() + centre.width() / 2, centre.top(), centre.width() / 2,
@@ -294,11 +355,17 @@ void ShowWindow::relayout()
                              line);
     for (QLabel *l : m_stacks)
         l->setFont(hallFont(line * 7 / 10));
-    // The number a quarter of the screen high, twice what the back row needs.
-    const int numberHeight = std::min(h / 4, centre.height() - 2 * line);
-    m_number->setGeometry(centre.left(),
-                          centre.top() + line + (centre.height() - 2 * line - numberHeight) / 2,
-                          centre.width(), numberHeight);
+    // The number a quarter of the screen high, twice what the back row needs; with a guest
+    // list, the winner's name under it.
+    const int nameHeight = m_night.hasGuests() ? h / 10 : 0;
+    const int numberHeight = std::min(h / 4, centre.height() - 2 * line - nameHeight);
+    const int numberTop =
+        centre.top() + line + (centre.height() - 2 * line - numberHeight - nameHeight) / 2;
+    m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
+    m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
+    if (!m_name->text().isEmpty())
+        m_name->setFont(
+            nameFont(m_name->text(), m_name->size(), h).value_or(hallFont(std::max(1, h / 15))));
     m_bingoNewest->setGeometry(centre.left(), centre.top() + line, centre.width() / 3,
                                numberHeight);
     m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,

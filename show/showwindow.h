@@ -41,6 +41,9 @@ public:
     // The cell the running light's layer last put on the screen, or -1.
     int layeredLight() const { return m_light; }
     const LightLayer *lightLayer() const { return m_layer.get(); }
+    // Whether the show has room for the name under the winning number at its smallest type,
+    // on the smallest screen it is made for: the guest list is checked against it.
+    static bool nameFits(const Guest &guest);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -81,6 +84,7 @@ private:
     std::array<QLabel *, 2> m_stacks{};
     QLabel *m_line = nullptr;
     BigNumber *m_number = nullptr;
+    QLabel *m_name = nullptr;
     BigNumber *m_bingoNewest = nullptr;
     QLabel *m_bingoTaken = nullptr;
     QPointer<Announcement> m_prize;

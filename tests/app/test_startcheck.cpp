@@ -77,7 +77,7 @@ void TestStartCheck::fileWarning()
         return true;
     });
     QVERIFY(StartCheck::accepted(QStringList(55, QStringLiteral("獎品")), nullptr,
-                                 PrizeList::choose(dir.path()).warning));
+                                 {PrizeList::choose(dir.path()).warning}));
     QCOMPARE(texts, QStringList{QStringLiteral(
                         "程式資料夾裡同時有 gift.txt 和 gift.xlsx，這次用的是 gift.txt，gift.xlsx "
                         "沒有讀。\n獎品清單只有 55 項，另外 1 張卡會抽出空白獎品。\n\n"
