@@ -4,7 +4,11 @@
 
 FontFaces::FontFaces(const QFont &font)
 {
-    QStringList families = QStringList{font.family()} + QFont::substitutes(font.family());
+    // Every family the font names, each with what stands in for it.
+    QStringList families;
+    for (const QString &family : font.families().isEmpty() ? QStringList{font.family()}
+                                                            : font.families())
+        families << family << QFont::substitutes(family);
     families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
     // None installed: the one Qt picks instead.
     if (families.isEmpty())

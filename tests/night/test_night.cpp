@@ -54,6 +54,7 @@ private Q_SLOTS:
     void lastConfirmationEndsTheNight();
     void resumedWindowsComeBack();
     void lineAndQuestions();
+    void namesFollowTheStop();
 };
 
 void TestNight::cardFlow_data()
@@ -224,6 +225,33 @@ void TestNight::lineAndQuestions()
     night.ask(Presenter::Question::Card);
     night.setShowMode(Night::ShowMode::Off);
     QCOMPARE(night.question(), Presenter::Question::None);
+}
+
+// The name announced is the list's at the stop; a list changed afterwards names the next stop.
+void TestNight::namesFollowTheStop()
+{
+    ScriptedRandom random;
+    Night night(prizes(QStringLiteral("頭獎")), random);
+    QMap<int, Guest> list;
+    for (int n = 1; n <= 56; ++n)
+        list[n] = {QStringLiteral("王%1").arg(n), QStringLiteral("業務部")};
+    night.setGuests(list);
+    spinToStop(night, random);
+    const int number = night.shownNumber();
+    const Guest announced = list[number];
+    QCOMPARE(night.shownGuest(), announced);
+    night.setGuests({});
+    QCOMPARE(night.shownGuest(), announced);
+    QVERIFY(night.drawCard(Board::Fate));
+    QCOMPARE(night.prize().guest, announced);
+    QCOMPARE(night.shownGuest(), announced);
+    night.reportPrize(Night::PrizeStage::None);
+    QCOMPARE(night.shownGuest(), Guest());
+    spinToStop(night, random);
+    QCOMPARE(night.stopGuest(), Guest());
+    // Put back from the journal, a stop keeps the name it was announced with.
+    night.restore(night.board(), false, false, announced);
+    QCOMPARE(night.shownGuest(), announced);
 }
 
 QTEST_GUILESS_MAIN(TestNight)

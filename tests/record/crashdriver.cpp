@@ -12,6 +12,7 @@
 #include "teststage.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -45,6 +46,10 @@ QString dump(Stage &w)
         out << w.boardWindow().findChild<QGroupBox *>(QStringLiteral("Frame2(%1)").arg(i))->title();
     out << QString::number(
         w.boardWindow().findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+    // What the MC reads out after the stop, as the journal keeps it.
+    const auto *guest = w.boardWindow().findChild<QLabel *>(QStringLiteral("GuestLine"));
+    out.prepend(QStringLiteral("guest ") +
+                (guest->isVisibleTo(&w.boardWindow()) ? guest->text() : QString()));
     return out.join(u'|');
 }
 } // namespace
@@ -75,6 +80,8 @@ int main(int argc, char *argv[])
     if (!prizes.ok())
         return 1;
     ProgramStage board(prizes.lines);
+    // A guest list beside the prize list, as beside the program.
+    board.guests().load(GuestList::defaultPath(QFileInfo(path).path()));
     RecordController record(board.night(), board.boardWindow(), prizes.lines, path,
                             QString::fromLocal8Bit(argv[3]));
     board.attach(record);

@@ -122,29 +122,37 @@ void TestCrash::killAndResume_data()
     QTest::addColumn<QByteArrayList>("cut");   // then what the kill interrupts
     QTest::addColumn<QByteArray>("next");      // accepted after the resume
     QTest::addColumn<bool>("prize");           // the prize window comes back
+    // A guest list, changed while the program is down: who was announced stays named.
+    QTest::addColumn<bool>("names");
     const QByteArrayList night{"start", "finish", "card 0", "confirm",
                                "start", "finish", "card 1", "confirm"};
     QTest::newRow("after a stop") << (night + QByteArrayList{"start", "finish"}) << QByteArrayList{}
-                                  << QByteArray("card 1") << false;
+                                  << QByteArray("card 1") << false << false;
     QTest::newRow("while the prize window grows")
         << (night + QByteArrayList{"start", "finish", "card 1"}) << QByteArrayList{}
-        << QByteArray("confirm") << true;
+        << QByteArray("confirm") << true << false;
     QTest::newRow("while the prize window is up")
         << (night + QByteArrayList{"start", "finish", "card 0", "prize"}) << QByteArrayList{}
-        << QByteArray("confirm") << true;
+        << QByteArray("confirm") << true << false;
     QTest::newRow("prize closed by its close box")
         << (night + QByteArrayList{"start", "finish", "card 0", "closebox"}) << QByteArrayList{}
-        << QByteArray("start") << false;
+        << QByteArray("start") << false << false;
     QTest::newRow("during a spin")
-        << night << QByteArrayList{"start", "ticks 120"} << QByteArray("start") << false;
+        << night << QByteArrayList{"start", "ticks 120"} << QByteArray("start") << false << false;
     QByteArrayList whole;
     for (int i = 0; i < 55; ++i)
         whole << "start"
               << "finish" << (i % 2 ? "card 1" : "card 0") << "confirm";
+    QTest::newRow("named, after a stop")
+        << (night + QByteArrayList{"start", "finish"}) << QByteArrayList{} << QByteArray("card 1")
+        << false << true;
+    QTest::newRow("named, while the prize window is up")
+        << (night + QByteArrayList{"start", "finish", "card 0", "prize"}) << QByteArrayList{}
+        << QByteArray("confirm") << true << true;
     // 確 定 after the resume brings the closing picture.
     QTest::newRow("at the last prize")
         << (whole + QByteArrayList{"start", "finish", "card 1", "prize"}) << QByteArrayList{}
-        << QByteArray("confirm") << true;
+        << QByteArray("confirm") << true << false;
 }
 
 void TestCrash::killAndResume()
@@ -153,8 +161,18 @@ void TestCrash::killAndResume()
     QFETCH(QByteArrayList, cut);
     QFETCH(QByteArray, next);
     QFETCH(bool, prize);
+    QFETCH(bool, names);
     QTemporaryDir dir;
     const QString gift = writeGifts(dir);
+    const QString list = dir.filePath(QStringLiteral("names.csv"));
+    const auto writeNames = [&list](const char *name) {
+        QByteArray csv("號碼,姓名,部門\r\n");
+        for (int n = 1; n <= 56; ++n)
+            csv += QByteArray::number(n) + ',' + name + QByteArray::number(n) + ",業務部\r\n";
+        writeFile(list, csv);
+    };
+    if (names)
+        writeNames("王");
     const QString data = dir.filePath(QStringLiteral("data"));
 
     QString before;
@@ -181,6 +199,10 @@ void TestCrash::killAndResume()
         first.kill();
     }
     QVERIFY(QFile::exists(data + QStringLiteral("/Zentavo/night.journal")));
+    if (names) {
+        QVERIFY2(before.contains(QStringLiteral("號　王")), qPrintable(before));
+        writeNames("李");
+    }
 
     Driver second(data, gift, "yes");
     const QStringList asked = second.run("dump");
@@ -200,8 +222,14 @@ void TestCrash::killAndResume()
     const QString text1 = b.filter(QRegularExpression(QStringLiteral("^text1 "))).value(0).mid(6);
     QCOMPARE(second.run("prize"),
              QStringList{prize ? QStringLiteral("prize ") + text1 : QStringLiteral("no prize")});
-    // The night goes on from there.
+    // The night goes on from there; a later stop is named from the new list.
     QCOMPARE(second.run(next), QStringList()); // no refusal
+    if (names) {
+        for (const char *c : {"confirm", "start", "finish"})
+            if (c != next)
+                second.run(c);
+        QVERIFY(second.run("dump").value(0).contains(QStringLiteral("號　李")));
+    }
     if (shown.count("finish") == 56)
         QCOMPARE(second.run("closing"), QStringList{QStringLiteral("1")});
 }

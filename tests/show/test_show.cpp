@@ -23,6 +23,8 @@ private Q_SLOTS:
     void initTestCase();
     void followsTheNight_data();
     void followsTheNight();
+    void nameUnderTheNumber_data();
+    void nameUnderTheNumber();
     void lightLayer_data();
     void lightLayer();
     void pointerHides();
@@ -193,6 +195,57 @@ void TestShow::followsTheNight()
             continue;
         QVERIFY2(shot.pixelColor(at) == colour, qPrintable(QStringLiteral("cell %1").arg(i)));
     }
+}
+
+// With a guest list the winner's name stands under the number, large enough for the back
+// row, until the prize is confirmed; without one the show is as it was.
+void TestShow::nameUnderTheNumber_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("no list") << false << int(Step::Stop) << false;
+    QTest::newRow("stopped") << true << int(Step::Stop) << true;
+    QTest::newRow("a card") << true << int(Step::Card) << true;
+    QTest::newRow("confirmed") << true << int(Step::Confirmed) << false;
+    QTest::newRow("the light runs") << true << int(Step::Running) << false;
+    QTest::newRow("bingo") << true << int(Step::Bingo) << false;
+}
+
+void TestShow::nameUnderTheNumber()
+{
+    QFETCH(bool, named);
+    QFETCH(int, step);
+    QFETCH(bool, shown);
+    TestStage plain(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
+    plain.windows().openShow(QGuiApplication::primaryScreen(), false);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
+    QMap<int, Guest> list;
+    for (int n = 1; n <= 56; ++n)
+        list[n] = {QStringLiteral("林美玲%1").arg(n), QStringLiteral("第 3 桌")};
+    if (named)
+        w.night().setGuests(list);
+    w.boardWindow().show();
+    w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    take(w, Step(step));
+    ShowWindow &show = *w.windows().showWindow();
+    auto *name = show.findChild<QLabel *>(QStringLiteral("ShowName"));
+    QCOMPARE(name->isVisibleTo(&show), shown);
+    const auto *number = show.findChild<BigNumber *>(QStringLiteral("ShowNumber"));
+    if (!named)
+        QCOMPARE(number->geometry(), plain.windows()
+                                         .showWindow()
+                                         ->findChild<BigNumber *>(QStringLiteral("ShowNumber"))
+                                         ->geometry());
+    if (!shown)
+        return;
+    QCOMPARE(name->text(), list[w.night().shownNumber()].text());
+    QVERIFY(QFontInfo(name->font()).pixelSize() >= show.height() / 15);
+    QVERIFY(!name->geometry().intersects(number->geometry()));
+    QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= name->width());
+    // A name the show has no room for is what the list refuses.
+    QVERIFY(ShowWindow::nameFits(list[1]));
+    QVERIFY(!ShowWindow::nameFits({QString(30, QChar(u'林')), QString()}));
 }
 
 // The running light goes on from its layer and off from the window's own store, neither drawn:
