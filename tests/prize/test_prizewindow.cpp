@@ -255,6 +255,12 @@ void TestPrizeWindow::plainText()
     QLabel *label = label1(w);
     QCOMPARE(label->text(), prize);
     QCOMPARE(label->textFormat(), Qt::PlainText);
+    // A name from the guest list is as plain, and only there with a list.
+    auto *guest = w->findChild<QLabel *>(QStringLiteral("Guest"));
+    QVERIFY(!guest->isVisibleTo(w));
+    w->setGuest(prize);
+    QVERIFY(guest->isVisibleTo(w));
+    QCOMPARE(guest->textFormat(), Qt::PlainText);
     delete w;
 }
 

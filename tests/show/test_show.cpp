@@ -231,6 +231,8 @@ void TestShow::nameUnderTheNumber()
     ShowWindow &show = *w.windows().showWindow();
     auto *name = show.findChild<QLabel *>(QStringLiteral("ShowName"));
     QCOMPARE(name->isVisibleTo(&show), shown);
+    // On the desk, each cell says whom it stands for.
+    QCOMPARE(w.boardWindow().cell(6)->toolTip(), named ? list[7].text() : QString());
     const auto *number = show.findChild<BigNumber *>(QStringLiteral("ShowNumber"));
     if (!named)
         QCOMPARE(number->geometry(), plain.windows()
