@@ -1,4 +1,5 @@
 #include "bignumber.h"
+#include "cellbutton.h"
 #include "colourui.h"
 #include "drive.h"
 #include "fonts.h"
