@@ -89,6 +89,10 @@ NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys
 {
     connect(&night, &Night::changed, this, &NightWindows::render);
     m_use = new WindowUse(this);
+    // The rolling number reaches the hall a few times a second, not at every pass of the
+    // draw, which runs as fast as the event loop allows.
+    m_rolling.setInterval(RollingReportMs);
+    connect(&m_rolling, &QTimer::timeout, this, &NightWindows::reportBingo);
     // An earlier run's windows open once the board is shown at its size.
     m_board.installEventFilter(this);
 }
@@ -377,10 +381,12 @@ void NightWindows::openBingo()
         Sound &sound = m_night.sound();
         connect(m_bingoWindow, &BingoWindow::drawStarted, this, [this, &sound] {
             sound.play(Sound::Cue::Roll);
+            m_rolling.start();
             reportBingo();
         });
         connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this, &sound] {
             sound.stopRoll();
+            m_rolling.stop();
             reportBingo();
         });
         connect(m_bingoWindow, &BingoWindow::numberTaken, this,
@@ -398,8 +404,9 @@ void NightWindows::reportBingo()
 {
     if (!m_bingoWindow)
         return;
-    m_night.setBingo({true, m_bingoWindow->isDrawing(), m_bingoWindow->isPaused(),
-                      m_bingoWindow->rules().taken()});
+    const bool drawing = m_bingoWindow->isDrawing();
+    m_night.setBingo({true, drawing, m_bingoWindow->isPaused(), m_bingoWindow->rules().taken(),
+                      drawing ? m_bingoWindow->rules().displayText : QString()});
 }
 
 void NightWindows::bingoCommand(PresenterKeys::BingoCommand command)

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 
 class BoardWindow;
 class QMenu;
@@ -26,6 +27,8 @@ class NightWindows : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int RollingReportMs = 40;
+
     NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys);
     ~NightWindows() override;
 
@@ -95,4 +98,5 @@ private:
     QRect m_geometryBeforeFinale;
     // An earlier run's windows come back: the bingo window's before the prize's.
     bool m_bringingBack = false;
+    QTimer m_rolling;
 };

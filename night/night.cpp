@@ -190,7 +190,7 @@ void Night::resume(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken, 
 {
     BingoState bingo;
     if (!bingoTaken.isEmpty())
-        bingo = {true, bingoDrawing, false, bingoTaken};
+        bingo = {true, bingoDrawing, false, bingoTaken, {}};
     m_resumed = {prizeOpen || bingo.open, prizeOpen, prizeCell, bingo};
     // Next waits for the prize coming back; whoever opens the windows brings them back
     // once the board is shown.

@@ -73,6 +73,7 @@ public:
         bool drawing = false;
         bool paused = false;
         QList<int> taken; // in the order they were taken
+        QString rolling;  // the number the draw shows while it rolls
         bool operator==(const BingoState &) const = default;
     };
 

@@ -89,6 +89,8 @@ std::optional<QFont> nameFont(const QString &text, QSize box, int screenHeight)
     return std::nullopt;
 }
 
+const QString BingoGap = QStringLiteral("\u3000 ");
+
 // Text is set only when it changed: a label lays itself out again on every setText, and the
 // light ticks through here.
 void setText(QLabel *l, const QString &text)
@@ -202,6 +204,11 @@ bool ShowWindow::nameFits(const Guest &guest)
     return nameFont(guest.text(), box, screen.height()).has_value();
 }
 
+bool ShowWindow::lineShown() const
+{
+    return m_night.showMode() == Night::ShowMode::Over && !m_night.line().isEmpty();
+}
+
 bool ShowWindow::nightCovered() const
 {
     return m_night.isFinale() || m_night.isBlackedOut();
@@ -212,6 +219,8 @@ void ShowWindow::render(Night::Aspects aspects)
     if (aspects & (Night::Finale | Night::BlackOut | Night::Title | Night::Guests)) {
         relayout();
         update();
+    } else if (aspects & (Night::Line | Night::Show)) {
+        relayout();
     }
     if (aspects & (Night::Cells | Night::Spin | Night::Finale | Night::BlackOut))
         renderCells();
@@ -224,15 +233,17 @@ void ShowWindow::render(Night::Aspects aspects)
                                                  : QStringLiteral("第一輪抽獎"));
     }
     const Night::BingoState &bingo = m_night.bingo();
+    // The announcement carries the number and the name itself: nothing of them beneath it.
+    const bool announced = m_night.prize().stage != Night::PrizeStage::None;
     if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Bingo)) {
-        const int number = bingo.open ? 0 : m_night.shownNumber();
+        const int number = bingo.open || announced ? 0 : m_night.shownNumber();
         if (number)
             m_number->setNumber(QString::number(number));
         setShown(m_number, number);
     }
     if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Bingo | Night::Guests |
                    Night::Finale | Night::BlackOut | Night::Title)) {
-        const QString name = bingo.open ? QString() : m_night.shownGuest().text();
+        const QString name = bingo.open || announced ? QString() : m_night.shownGuest().text();
         if (!name.isEmpty() && name != m_name->text()) {
             m_name->setFont(nameFont(name, m_name->size(), height())
                                 .value_or(hallFont(std::max(1, height() / 15))));
@@ -243,22 +254,28 @@ void ShowWindow::render(Night::Aspects aspects)
     if (aspects & Night::Prize)
         renderPrize();
     if (aspects & Night::Bingo) {
-        const bool shown = bingo.open && !bingo.taken.isEmpty();
-        if (shown) {
-            m_bingoNewest->setNumber(QString::number(bingo.taken.last()));
-            QStringList earlier;
-            for (qsizetype i = 0; i + 1 < bingo.taken.size(); ++i)
-                earlier << QString::number(bingo.taken[i]);
-            setText(m_bingoTaken, earlier.join(QLatin1Char(' ')));
-        }
-        setShown(m_bingoNewest, shown);
-        setShown(m_bingoTaken, shown);
+        // While the draw rolls, the hall sees the number rolling large and every number taken;
+        // at rest, the newest large and the earlier ones.
+        const bool rolling = bingo.drawing && !bingo.paused && !bingo.rolling.isEmpty();
+        const QString large = rolling                 ? bingo.rolling
+                              : bingo.taken.isEmpty() ? QString()
+                                                      : QString::number(bingo.taken.last());
+        QStringList listed;
+        for (qsizetype i = 0; i < bingo.taken.size() - (rolling ? 0 : 1); ++i)
+            listed << QString::number(bingo.taken[i]);
+        if (!large.isEmpty())
+            m_bingoNewest->setNumber(large);
+        // A full-width blank between numbers: from the back, "41 39" must not read "4139".
+        setText(m_bingoTaken, listed.join(BingoGap));
+        setShown(m_bingoNewest, bingo.open && !large.isEmpty());
+        setShown(m_bingoTaken, bingo.open && !listed.isEmpty());
         setShown(m_stacks[0], !bingo.open);
         setShown(m_stacks[1], !bingo.open);
     }
-    if (aspects & Night::Line) {
-        // A question the remote answers comes before the hint.
-        const QString text = m_night.line();
+    if (aspects & (Night::Line | Night::Show)) {
+        // A question the remote answers comes before the hint. With a desk of its own the
+        // operator reads it there: the hall sees the night, not the operator's prompts.
+        const QString text = lineShown() ? m_night.line() : QString();
         setText(m_line, text);
         setShown(m_line, !text.isEmpty());
     }
@@ -356,22 +373,23 @@ void ShowWindow::relayout()
     for (QLabel *l : m_stacks)
         l->setFont(hallFont(line * 7 / 10));
     // The number a quarter of the screen high, twice what the back row needs; with a guest
-    // list, the winner's name under it.
+    // list, the winner's name under it; a question over the board below both, clear of them.
     const int nameHeight = m_night.hasGuests() ? h / 10 : 0;
-    const int numberHeight = std::min(h / 4, centre.height() - 2 * line - nameHeight);
-    const int numberTop =
-        centre.top() + line + (centre.height() - 2 * line - numberHeight - nameHeight) / 2;
+    const int lineHeight = lineShown() ? 2 * line : 0;
+    const int room = centre.height() - 2 * line - lineHeight;
+    const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));
+    const int numberTop = centre.top() + line + (room - numberHeight - nameHeight) / 2;
     m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
     m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
     if (!m_name->text().isEmpty())
         m_name->setFont(
             nameFont(m_name->text(), m_name->size(), h).value_or(hallFont(std::max(1, h / 15))));
     m_bingoNewest->setGeometry(centre.left(), centre.top() + line, centre.width() / 3,
-                               numberHeight);
+                               std::min(h / 4, centre.height() - 2 * line));
     m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,
                               centre.width() * 2 / 3, centre.height() - line);
     m_bingoTaken->setFont(hallFont(line));
-    m_line->setGeometry(centre.left(), centre.bottom() - 3 * line, centre.width(), 2 * line);
+    m_line->setGeometry(centre.left(), centre.bottom() - line - 2 * line, centre.width(), 2 * line);
     m_line->setFont(hallFont(line * 7 / 10));
 
     const QRect titleBox(margin, h - titleHeight - margin / 2, w - 2 * margin, titleHeight);

@@ -62,6 +62,8 @@ private:
     int layerLight();
     bool readyLayer();
     void dropLayer();
+    // The line asks over the board; beside, the desk asks.
+    bool lineShown() const;
     // The finale or the black screen stands instead of the night.
     bool nightCovered() const;
 

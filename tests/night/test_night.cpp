@@ -182,7 +182,7 @@ void TestNight::resumedWindowsComeBack()
     QCOMPARE(again.prize().stage, Night::PrizeStage::Drawn);
     QCOMPARE(again.prize().cell, kept.stopCell);
     QCOMPARE(again.prize().text, kept.text1);
-    QCOMPARE(again.bingo(), (Night::BingoState{true, true, false, {7, 3}}));
+    QCOMPARE(again.bingo(), (Night::BingoState{true, true, false, {7, 3}, {}}));
     QVERIFY(told.all.testFlags(Night::Prize | Night::Bingo | Night::View | Night::Cells));
 }
 

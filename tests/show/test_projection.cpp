@@ -229,7 +229,7 @@ void TestProjection::resumedBingoOnTheShow()
     QCOMPARE(show->findChild<BigNumber *>(QStringLiteral("ShowBingoNewest"))->number(),
              QStringLiteral("9"));
     QCOMPARE(show->findChild<QLabel *>(QStringLiteral("ShowBingoTaken"))->text(),
-             QStringLiteral("3 17"));
+             QStringLiteral("3\u3000 17"));
 }
 
 void TestProjection::unusableSettings_data()

@@ -87,7 +87,7 @@ void take(Stage &w, Step step)
         w.night().startSecondRound();
     if (is({Step::Bingo, Step::BingoClosed})) {
         w.windows().openBingo();
-        w.night().setBingo({true, false, false, {3, 17, 9}});
+        w.night().setBingo({true, false, false, {3, 17, 9}, {}});
     }
     if (step == Step::BingoClosed) {
         w.night().setBingo({});
@@ -162,9 +162,12 @@ void TestShow::followsTheNight()
     const Board &board = w.night().board();
     const QStringList expected = shown.split(QLatin1Char('|'));
     const QString number = expected[0];
-    QCOMPARE(said(show, "ShowNumber"),
+    // An announcement carries the number itself, with nothing of the stop's beneath it.
+    QCOMPARE(panel ? panel->number() : said(show, "ShowNumber"),
              number == QStringLiteral("#") ? QString::number(board.stopCell + 1) : number);
-    if (!number.isEmpty())
+    if (panel)
+        QCOMPARE(said(show, "ShowNumber"), QString());
+    else if (!number.isEmpty())
         QVERIFY(show.findChild<BigNumber *>(QStringLiteral("ShowNumber"))->inkRect().height() >=
                 show.height() / 8.0);
     QCOMPARE(panel ? panel->prize() : QString(), expected[1]);
@@ -177,12 +180,16 @@ void TestShow::followsTheNight()
     QCOMPARE(said(show, "ShowRound"), expected[2]);
     const QString both = said(show, "ShowStack0") + QLatin1Char(' ') + said(show, "ShowStack1");
     QCOMPARE(both.trimmed(), expected[3]);
-    const QString bingo =
-        said(show, "ShowBingoNewest") + QLatin1Char(' ') + said(show, "ShowBingoTaken");
+    const QString gap = QStringLiteral("\u3000 ");
+    const QString bingo = said(show, "ShowBingoNewest") + QLatin1Char(' ') +
+                          said(show, "ShowBingoTaken").replace(gap, QStringLiteral(" "));
     QCOMPARE(bingo.trimmed(), expected[4]);
-    if (!expected[4].isEmpty())
-        QVERIFY(QFontInfo(show.findChild<QLabel *>(QStringLiteral("ShowBingoTaken"))->font())
-                    .pixelSize() >= show.height() / 15);
+    if (!expected[4].isEmpty()) {
+        const QFont taken = show.findChild<QLabel *>(QStringLiteral("ShowBingoTaken"))->font();
+        QVERIFY(QFontInfo(taken).pixelSize() >= show.height() / 15);
+        // Read from the back, the numbers stay apart: a gap as wide as a character.
+        QVERIFY(QFontMetrics(taken).horizontalAdvance(gap) >= QFontInfo(taken).pixelSize());
+    }
     // Every cell in the board's own colour, as drawn.
     const QImage shot = show.grab().toImage();
     QCOMPARE(shot.pixelColor(2, 2), ground);
@@ -207,7 +214,7 @@ void TestShow::nameUnderTheNumber_data()
     QTest::addColumn<bool>("shown");
     QTest::newRow("no list") << false << int(Step::Stop) << false;
     QTest::newRow("stopped") << true << int(Step::Stop) << true;
-    QTest::newRow("a card") << true << int(Step::Card) << true;
+    QTest::newRow("a card: in the announcement") << true << int(Step::Card) << false;
     QTest::newRow("confirmed") << true << int(Step::Confirmed) << false;
     QTest::newRow("the light runs") << true << int(Step::Running) << false;
     QTest::newRow("bingo") << true << int(Step::Bingo) << false;
@@ -232,6 +239,9 @@ void TestShow::nameUnderTheNumber()
     ShowWindow &show = *w.windows().showWindow();
     auto *name = show.findChild<QLabel *>(QStringLiteral("ShowName"));
     QCOMPARE(name->isVisibleTo(&show), shown);
+    if (show.announcement())
+        QCOMPARE(show.announcement()->guest(),
+                 named ? list[w.night().prize().cell + 1].text() : QString());
     // On the desk, each cell says whom it stands for.
     QCOMPARE(w.boardWindow().cell(6)->toolTip(), named ? list[7].text() : QString());
     const auto *number = show.findChild<BigNumber *>(QStringLiteral("ShowNumber"));
