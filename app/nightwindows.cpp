@@ -61,10 +61,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if ((type != QEvent::WindowActivate && type != QEvent::WindowStateChange) ||
+        if ((type != QEvent::WindowActivate && type != QEvent::WindowStateChange &&
+             type != QEvent::Hide) ||
             !watched->isWidgetType() || !static_cast<QWidget *>(watched)->isWindow())
             return QObject::eventFilter(watched, event);
         auto *window = static_cast<QWidget *>(watched);
+        if (type == QEvent::Hide) {
+            const Qt::WindowType kind = window->windowType();
+            if (kind != Qt::Popup && kind != Qt::ToolTip && !event->spontaneous())
+                static_cast<NightWindows *>(parent())->windowGone(window);
+            return QObject::eventFilter(watched, event);
+        }
         if (type == QEvent::WindowActivate) {
             m_used.removeAll(window);
             m_used.removeAll(nullptr);
@@ -359,6 +366,37 @@ void NightWindows::deskWindowActivated(QWidget *window)
             desk->activateWindow();
         }
     });
+}
+
+void NightWindows::windowGone(QWidget *window)
+{
+    // The board hides only for the finale, which takes the keys itself, and the board or the
+    // show to change screens.
+    if (window == &m_board || window == m_show)
+        return;
+    // Left alone, a window manager may give the keyboard to no window at all, and the
+    // remote would go dead until the operator clicks.
+    const QPointer<QWidget> gone = window;
+    QTimer::singleShot(0, this, [this, gone] {
+        const QWidget *active = QApplication::activeWindow();
+        if (!active || !active->isVisible() || active == gone)
+            takeKeys();
+    });
+}
+
+void NightWindows::takeKeys()
+{
+    if (QApplication::activeModalWidget() || m_blackScreen)
+        return;
+    // Whatever holds the remote's keys: the closing picture, the show over the board, or
+    // the board.
+    QWidget *keys = m_closingPicture && m_closingPicture->isVisible() ? m_closingPicture.data()
+                    : m_show && m_night.showMode() == Night::ShowMode::Over
+                        ? static_cast<QWidget *>(m_show.data())
+                        : &m_board;
+    if (!keys->isVisible())
+        return;
+    keys->activateWindow();
 }
 
 void NightWindows::keepShowInFront()

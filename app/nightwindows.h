@@ -62,6 +62,9 @@ public:
     // What the remote asks of the prize and the bingo window.
     void confirmPrize();
     void bingoCommand(PresenterKeys::BingoCommand command);
+    // The window that holds the remote's keys takes the keyboard: after a window of the desk
+    // has closed, and after the screens changed.
+    void takeKeys();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -75,6 +78,7 @@ private:
     void blackOut(bool on);
     void keepShowInFront();
     void deskWindowActivated(QWidget *window);
+    void windowGone(QWidget *window);
     void bringBackOnceSized();
     void bringBack();
 

@@ -158,6 +158,8 @@ void Projection::screenGoing(QScreen *screen)
 void Projection::followScreens()
 {
     Q_EMIT screensChanged();
+    // Once the windows have moved, the keys are the remote's again, wherever they were.
+    QTimer::singleShot(0, &m_windows, &NightWindows::takeKeys);
     QScreen *where = showScreen();
     const bool beside = m_night.showMode() == Night::ShowMode::Beside;
     if (m_wanted && where && (!beside || m_windows.showWindow()->screen() != where)) {

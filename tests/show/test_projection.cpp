@@ -7,6 +7,8 @@
 #include "files.h"
 #include "fonts.h"
 #include "prizewindow.h"
+#include "recordcontroller.h"
+#include "repeatguard.h"
 #include "scriptedrandom.h"
 #include "teststage.h"
 
@@ -35,6 +37,8 @@ private Q_SLOTS:
     void windowsOpen_data();
     void windowsOpen();
     void hotPlug();
+    void keysComeBack_data();
+    void keysComeBack();
     void resumedBingoOnTheShow();
     void unusableSettings_data();
     void unusableSettings();
@@ -209,8 +213,56 @@ void TestProjection::hotPlug()
     // The prize still waiting is announced again.
     QVERIFY(show->announcement());
     QCOMPARE(show->announcement()->prize(), prize->prize());
+    // The remote goes on: the board has the keys again, Next confirms and the next starts.
+    QTRY_COMPARE(QApplication::activeWindow(), &w.boardWindow());
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_PageDown);
+    QTRY_VERIFY(w.night().prize().stage == Night::PrizeStage::None);
+    QTRY_COMPARE(QApplication::activeWindow(), &w.boardWindow());
+    QTest::qWait(RepeatGuard::SettleMs);
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_Space);
+    QTRY_VERIFY(w.night().isSpinning());
+    w.night().spinTimer().stop();
     QWindowSystemInterface::handleScreenRemoved(show->screen()->handle());
     QTRY_VERIFY(!w.windows().showWindow());
+    QTRY_COMPARE(QApplication::activeWindow(), &w.boardWindow());
+}
+
+// Whichever window of the desk closes, the keys come back to the board, never to no window.
+void TestProjection::keysComeBack_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *window : {"prize", "bingo", "record", "about"})
+        QTest::newRow(window) << QString::fromLatin1(window);
+}
+
+void TestProjection::keysComeBack()
+{
+    QFETCH(QString, window);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
+    RecordController record(w.night(), w.boardWindow(), Drive::prizes(), QString(),
+                            m_settings.filePath(QStringLiteral("night.journal")));
+    w.attach(record);
+    w.boardWindow().show();
+    QWidget *desk = nullptr;
+    if (window == QLatin1String("prize")) {
+        Drive::spinToStop(w);
+        w.boardWindow().drawCard(Board::Chance);
+        w.windows().prizeWindow()->finishOpening();
+        desk = w.windows().prizeWindow();
+    } else if (window == QLatin1String("bingo")) {
+        w.windows().openBingo();
+        desk = w.windows().bingoWindow();
+    } else if (window == QLatin1String("record")) {
+        w.windows().showRecord();
+        desk = w.windows().recordWindow();
+    } else {
+        w.windows().showAbout();
+        desk = w.windows().aboutBox();
+    }
+    desk->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), desk);
+    desk->close();
+    QTRY_COMPARE(QApplication::activeWindow(), &w.boardWindow());
 }
 
 // A night cut short during bingo comes back with its numbers on the show as in the window.
