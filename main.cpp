@@ -8,6 +8,7 @@
 #include "prizewindow.h"
 #include "program.h"
 #include "programdir.h"
+#include "projection.h"
 #include "prompt.h"
 #include "random.h"
 #include "recordcontroller.h"
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
     Program::installQtTranslation(ProgramDir::path());
     // The board hides itself behind the closing picture; the program ends only when asked.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // Every box opens on the operator's screen, never on the projector in front of the hall.
+    Prompt::setHomeScreen(&Projection::deskScreen);
 
     // The lock lies beside the night's journal, which it protects.
     SingleInstance instance(NightKeeper::defaultFolder());
@@ -63,6 +67,8 @@ int main(int argc, char *argv[])
         return 1;
     stage.night().setSound(&sound);
     BoardWindow &board = stage.boardWindow();
+    Prompt::setHomeScreen(
+        [&board] { return board.isVisible() ? board.screen() : Projection::deskScreen(); });
     stage.night().setTitle(title.title);
     Program::wire(stage, instance);
     RecordController record(stage.night(), board, prizes.lines, path);

@@ -68,13 +68,16 @@ void Projection::remember(const QString &show, const QString &desk)
     s->setValue(QStringLiteral("show/desk"), desk);
 }
 
-ShowScreen::Choice Projection::choice() const
+ShowScreen::Choice Projection::choice()
 {
     return ShowScreen::choose(described(), chosenShow(), chosenDesk());
 }
 
-QScreen *Projection::deskScreen() const
+QScreen *Projection::deskScreen()
 {
+    // One screen is the desk: nothing remembered is read.
+    if (QGuiApplication::screens().size() < 2)
+        return QGuiApplication::primaryScreen();
     return QGuiApplication::screens().value(choice().desk, QGuiApplication::primaryScreen());
 }
 

@@ -32,7 +32,8 @@ public:
     void swapScreens();
     void chooseScreen(const QString &name);
 
-    QScreen *deskScreen() const;
+    // The operator's screen, before the board is there too.
+    static QScreen *deskScreen();
     QScreen *showScreen() const; // none on one screen
 
     // The screens chosen on an earlier night, by name.
@@ -49,7 +50,7 @@ private:
     // screen, and every other window left off the screens comes onto the desk.
     void followScreens();
     void screenGoing(QScreen *screen);
-    ShowScreen::Choice choice() const;
+    static ShowScreen::Choice choice();
     void placeBoard(QScreen *screen);
 
     Night &m_night;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 Prompt::RefuseHandler &refuseHandler()
@@ -18,6 +19,25 @@ Prompt::ConfirmHandler &confirmHandler()
     return h;
 }
 
+Prompt::HomeScreen &home()
+{
+    static Prompt::HomeScreen h;
+    return h;
+}
+
+// Left to itself a box without a window opens where the pointer is, which may be on the
+// projector in front of the hall.
+void placeAtHome(QMessageBox &box)
+{
+    QScreen *screen = home() ? home()() : nullptr;
+    if (box.parentWidget() || !screen)
+        return;
+    box.setScreen(screen);
+    QRect place(QPoint(), box.sizeHint());
+    place.moveCenter(screen->availableGeometry().center());
+    box.move(place.topLeft());
+}
+
 void tell(QMessageBox::Icon icon, QWidget *parent, const QString &text)
 {
     if (refuseHandler()) {
@@ -27,6 +47,7 @@ void tell(QMessageBox::Icon icon, QWidget *parent, const QString &text)
     QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::Ok, parent);
     // A message box takes text that looks like markup for markup, <img> included.
     box.setTextFormat(Qt::PlainText);
+    placeAtHome(box);
     box.exec();
 }
 } // namespace
@@ -66,6 +87,7 @@ bool Prompt::confirm(QWidget *parent, const QString &text, Default byDefault,
         RepeatGuard::instance().addShortcut(&box, key, answer(QMessageBox::Yes));
     for (const QKeySequence &key : keys.no)
         RepeatGuard::instance().addShortcut(&box, key, answer(QMessageBox::No));
+    placeAtHome(box);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -77,4 +99,9 @@ void Prompt::setRefuseHandler(RefuseHandler h)
 void Prompt::setConfirmHandler(ConfirmHandler h)
 {
     confirmHandler() = std::move(h);
+}
+
+void Prompt::setHomeScreen(HomeScreen home)
+{
+    ::home() = std::move(home);
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QScreen;
 class QWidget;
 
 // The program's modal boxes, captioned with the application's title. Their texts quote
@@ -36,6 +37,11 @@ struct AnswerKeys
     QList<QKeySequence> no;
 };
 bool confirm(QWidget *parent, const QString &text, Default byDefault, const AnswerKeys &keys);
+
+// Where a box that belongs to no window opens: the operator's screen, wherever the pointer
+// is. Without one, where the pointer is.
+using HomeScreen = std::function<QScreen *()>;
+void setHomeScreen(HomeScreen home);
 
 // Empty handlers restore the message boxes.
 void setRefuseHandler(RefuseHandler handler);

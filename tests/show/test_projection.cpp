@@ -7,12 +7,14 @@
 #include "files.h"
 #include "fonts.h"
 #include "prizewindow.h"
+#include "prompt.h"
 #include "recordcontroller.h"
 #include "repeatguard.h"
 #include "scriptedrandom.h"
 #include "teststage.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -24,6 +26,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <optional>
 
@@ -37,6 +40,8 @@ private Q_SLOTS:
     void windowsOpen_data();
     void windowsOpen();
     void hotPlug();
+    void questionsOnTheDesk_data();
+    void questionsOnTheDesk();
     void keysComeBack_data();
     void keysComeBack();
     void resumedBingoOnTheShow();
@@ -225,6 +230,41 @@ void TestProjection::hotPlug()
     QWindowSystemInterface::handleScreenRemoved(show->screen()->handle());
     QTRY_VERIFY(!w.windows().showWindow());
     QTRY_COMPARE(QApplication::activeWindow(), &w.boardWindow());
+}
+
+// A box of no window (the resume question, "already running") opens on the operator's
+// screen, wherever the pointer was left.
+void TestProjection::questionsOnTheDesk_data()
+{
+    QTest::addColumn<bool>("question");
+    QTest::newRow("a refusal") << false;
+    QTest::newRow("a question") << true;
+}
+
+void TestProjection::questionsOnTheDesk()
+{
+    QFETCH(bool, question);
+    Projection::remember({}, {});
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QCursor::setPos(screens.last()->geometry().center());
+    Prompt::setHomeScreen(&Projection::deskScreen);
+    QString where;
+    QTimer::singleShot(0, [&where] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        where = box->screen()->name();
+        // All of it on that screen.
+        if (!box->screen()->geometry().contains(box->frameGeometry()))
+            where += QStringLiteral(" (crossing)");
+        box->close();
+    });
+    if (question)
+        Prompt::confirm(nullptr, QStringLiteral("要繼續上次的抽獎嗎?"));
+    else
+        Prompt::refuse(nullptr, QStringLiteral("Zentavo 已經在執行中。"));
+    Prompt::setHomeScreen({});
+    QCOMPARE(where, Projection::deskScreen()->name());
 }
 
 // Whichever window of the desk closes, the keys come back to the board, never to no window.
