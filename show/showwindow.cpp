@@ -389,7 +389,8 @@ void ShowWindow::relayout()
     m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,
                               centre.width() * 2 / 3, centre.height() - line);
     m_bingoTaken->setFont(hallFont(line));
-    m_line->setGeometry(centre.left(), centre.bottom() - line - 2 * line, centre.width(), 2 * line);
+    m_line->setGeometry(centre.left(), centre.top() + centre.height() - 3 * line, centre.width(),
+                        2 * line);
     m_line->setFont(hallFont(line * 7 / 10));
 
     const QRect titleBox(margin, h - titleHeight - margin / 2, w - 2 * margin, titleHeight);

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void initTestCase();
     void followsTheNight_data();
     void followsTheNight();
+    void asksOverTheBoardOnly_data();
+    void asksOverTheBoardOnly();
     void nameUnderTheNumber_data();
     void nameUnderTheNumber();
     void lightLayer_data();
@@ -203,6 +205,48 @@ void TestShow::followsTheNight()
             continue;
         QVERIFY2(shot.pixelColor(at) == colour, qPrintable(QStringLiteral("cell %1").arg(i)));
     }
+}
+
+// Over the board the show asks in its line, clear of the number; with a desk of its own the
+// operator reads the question there and the hall sees only the night.
+void TestShow::asksOverTheBoardOnly_data()
+{
+    QTest::addColumn<bool>("over");
+    QTest::addColumn<bool>("stop"); // asked for a card at a stop, else for the round
+    QTest::addColumn<bool>("named");
+    QTest::newRow("over the board: the round") << true << false << false;
+    QTest::newRow("over the board: a card") << true << true << false;
+    QTest::newRow("over the board: a card, named") << true << true << true;
+    QTest::newRow("beside: the round") << false << false << false;
+    QTest::newRow("beside: a card") << false << true << false;
+}
+
+void TestShow::asksOverTheBoardOnly()
+{
+    QFETCH(bool, over);
+    QFETCH(bool, stop);
+    QFETCH(bool, named);
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
+    if (named)
+        w.night().setGuests({{5, {QStringLiteral("林美玲"), QStringLiteral("第 3 桌")}}});
+    w.windows().openShow(QGuiApplication::primaryScreen(), !over);
+    if (stop)
+        Drive::spinToStop(w);
+    else
+        w.night().board().cells.fill(Cell::Excluded);
+    w.night().ask(stop ? Presenter::Question::Card : Presenter::Question::SecondRound);
+    QCOMPARE(w.night().line().isEmpty(), false);
+    ShowWindow &show = *w.windows().showWindow();
+    auto *line = show.findChild<QLabel *>(QStringLiteral("ShowLine"));
+    QCOMPARE(line->isVisibleTo(&show), over);
+    if (!over || !stop)
+        return;
+    const auto *number = show.findChild<BigNumber *>(QStringLiteral("ShowNumber"));
+    QVERIFY(number->isVisibleTo(&show));
+    const QRect ink = number->inkRect().toAlignedRect().translated(number->pos());
+    QVERIFY(!line->geometry().intersects(ink));
+    QVERIFY(!line->geometry().intersects(
+        show.findChild<QLabel *>(QStringLiteral("ShowName"))->geometry()));
 }
 
 // With a guest list the winner's name stands under the number, large enough for the back
