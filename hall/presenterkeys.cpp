@@ -57,7 +57,10 @@ const QList<Key> &stepKeys()
 // In the bingo window Escape holds the draw, then closes the window.
 const QList<Key> &bingoKeys()
 {
-    static const QList<Key> keys = stepKeys() + QList<Key>{{Qt::Key_Escape, Qt::Key_Escape}};
+    static const QList<Key> keys =
+        stepKeys() + QList<Key>{{Qt::Key_Escape, Qt::Key_Escape},
+                                {Qt::Key_F5, Qt::Key_F5},
+                                {QKeySequence(Qt::SHIFT | Qt::Key_F5), Qt::Key_F5}};
     return keys;
 }
 
@@ -176,6 +179,9 @@ void PresenterKeys::pressInBingo(int key)
     case Presenter::BingoAction::BlackOut:
         m_night.blackOut();
         break;
+    case Presenter::BingoAction::StartShow:
+        Q_EMIT showRequested(true);
+        break;
     case Presenter::BingoAction::None:
         break;
     }
@@ -232,6 +238,12 @@ void PresenterKeys::attachFinale(QWidget *window, const std::function<void()> &l
 void PresenterKeys::press(int key)
 {
     const Presenter::NightState night = m_night.presenterState();
+    // Over the board the show has the keys, and while the bingo window is open they run
+    // its draw, as they would in the window.
+    if (night.showOver && night.bingoOpen) {
+        pressInBingo(key);
+        return;
+    }
     switch (Presenter::boardAction(key, night)) {
     case Presenter::Action::Start:
         m_night.start();

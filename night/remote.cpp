@@ -147,6 +147,8 @@ Presenter::BingoAction Presenter::bingoAction(int key, const NightState &state)
     }
     if (isBlackOut(key))
         return BingoAction::BlackOut;
+    if (key == Qt::Key_F5)
+        return state.showUp ? BingoAction::None : BingoAction::StartShow;
     // With the show over the board, a question over numbers taken goes to the show's line.
     const bool inShow = state.showOver && state.bingoTaken;
     if (key == Qt::Key_Escape) {

@@ -93,7 +93,8 @@ enum class BingoAction
     AskNewDraw,
     AskClose,
     Yes,
-    No
+    No,
+    StartShow // the slide show key: the show over the board, where the draw goes on
 };
 Q_ENUM_NS(BingoAction)
 BingoAction bingoAction(int key, const NightState &state);

@@ -36,6 +36,7 @@ private Q_SLOTS:
     void bingoKeys_data();
     void bingoKeys();
     void fullScreen();
+    void bingoFromTheShow();
     void showAsks_data();
     void showAsks();
     void finaleKeys_data();
@@ -469,6 +470,29 @@ void TestPresenterKeys::fullScreen()
     QVERIFY(!w.boardWindow().isFullScreen());
     w.night().spinTimer().stop();
     QVERIFY(m_refusals.isEmpty());
+}
+
+// One screen: F5 in the bingo window puts the show over the board, and there the remote runs
+// the draw the hall watches.
+void TestPresenterKeys::bingoFromTheShow()
+{
+    TestStage w;
+    w.boardWindow().show();
+    w.windows().openBingo();
+    BingoWindow *bingo = w.windows().bingoWindow();
+    activate(bingo);
+    QTest::keyClick(bingo->focusWidget(), Qt::Key_F5);
+    QTRY_VERIFY(w.windows().showWindow() && w.windows().showWindow()->isVisible());
+    ShowWindow *show = w.windows().showWindow();
+    QVERIFY(QTest::qWaitForWindowActive(show));
+    QTest::keyClick(show, Qt::Key_PageDown);
+    QTRY_VERIFY(bingo->isDrawing());
+    QVERIFY(!w.night().isSpinning());
+    QTest::qWait(RepeatGuard::SettleMs);
+    QTest::keyClick(show, Qt::Key_Escape);
+    QTRY_VERIFY(bingo->isPaused());
+    QCOMPARE(w.windows().showWindow(), show);
+    bingo->close();
 }
 
 void TestPresenterKeys::showAsks_data()

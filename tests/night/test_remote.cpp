@@ -189,13 +189,15 @@ void TestRemote::bingoKeys_data()
             .arg(QLatin1String(action));
     };
     // Escape holds a draw, then closes the window: no mouse needed to end bingo.
-    QTest::newRow("idle") << "bingo" << next("Draw") + QStringLiteral(" Escape=Close") + black;
+    QTest::newRow("idle") << "bingo"
+                          << next("Draw") + QStringLiteral(" Escape=Close F5=StartShow") + black;
     QTest::newRow("drawing") << "bingo drawing"
-                             << next("Take") + QStringLiteral(" Escape=Pause") + black;
+                             << next("Take") + QStringLiteral(" Escape=Pause F5=StartShow") + black;
     QTest::newRow("paused") << "bingo paused"
-                            << next("Resume") + QStringLiteral(" Escape=Close") + black;
+                            << next("Resume") + QStringLiteral(" Escape=Close F5=StartShow") +
+                                   black;
     QTest::newRow("numbers taken")
-        << "bingo taken" << next("Draw") + QStringLiteral(" Escape=Close") + black;
+        << "bingo taken" << next("Draw") + QStringLiteral(" Escape=Close F5=StartShow") + black;
     // Over the board, the show asks in its line over the numbers taken.
     QTest::newRow("show, numbers taken")
         << "over bingo taken" << next("AskNewDraw") + QStringLiteral(" Escape=AskClose") + black;
