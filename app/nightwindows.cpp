@@ -56,16 +56,22 @@ class NightWindows::WindowUse : public QObject
 public:
     explicit WindowUse(QObject *parent) : QObject(parent) { qApp->installEventFilter(this); }
     qsizetype rank(QWidget *window) const { return m_used.indexOf(window); }
+    // Windows shown so far.
+    quint64 shown() const { return m_shown; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
         if ((type != QEvent::WindowActivate && type != QEvent::WindowStateChange &&
-             type != QEvent::Hide) ||
+             type != QEvent::Hide && type != QEvent::Show) ||
             !watched->isWidgetType() || !static_cast<QWidget *>(watched)->isWindow())
             return QObject::eventFilter(watched, event);
         auto *window = static_cast<QWidget *>(watched);
+        if (type == QEvent::Show) {
+            ++m_shown;
+            return QObject::eventFilter(watched, event);
+        }
         if (type == QEvent::Hide) {
             const Qt::WindowType kind = window->windowType();
             if (kind != Qt::Popup && kind != Qt::ToolTip && !event->spontaneous())
@@ -89,6 +95,7 @@ protected:
 private:
     // The latest last.
     QList<QPointer<QWidget>> m_used;
+    quint64 m_shown = 0;
 };
 
 NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys)
@@ -227,7 +234,17 @@ void NightWindows::showPrize()
     const Night::PrizeOnScreen &prize = m_night.prize();
     m_prizeWindow->setNumber(QString::number(prize.cell + 1));
     m_prizeWindow->setPrize(prize.text);
-    m_prizeWindow->setGuest(prize.guest.text());
+    // Large in the hall, the number stands on its own; on the desk, with the hall watching a
+    // show of its own or a guest list naming people, the line says whose prize it is.
+    const bool named = !prize.guest.isEmpty();
+    const bool beside = m_night.showMode() == Night::ShowMode::Beside;
+    if (m_prizeWindow->hallScale() > 0)
+        m_prizeWindow->setGuest(prize.guest.text());
+    else if (named || beside)
+        m_prizeWindow->setGuest(
+            QStringLiteral("%1 號　%2").arg(prize.cell + 1).arg(prize.guest.text()).trimmed());
+    else
+        m_prizeWindow->setGuest({});
     m_prizeWindow->open();
     keepShowInFront();
     m_night.reportPrize(m_prizeWindow->isOpening() ? Night::PrizeStage::Growing
@@ -377,7 +394,11 @@ void NightWindows::windowGone(QWidget *window)
     // Left alone, a window manager may give the keyboard to no window at all, and the
     // remote would go dead until the operator clicks.
     const QPointer<QWidget> gone = window;
-    QTimer::singleShot(0, this, [this, gone] {
+    const quint64 shown = m_use->shown();
+    QTimer::singleShot(0, this, [this, gone, shown] {
+        // A window shown since has the operator's attention.
+        if (m_use->shown() != shown)
+            return;
         const QWidget *active = QApplication::activeWindow();
         if (!active || !active->isVisible() || active == gone)
             takeKeys();

@@ -43,8 +43,7 @@ Projection::Projection(Night &night, BoardWindow &board, NightWindows &windows)
 
 void Projection::requestShow(bool on)
 {
-    if (on || !showScreen())
-        setShowOn(on);
+    setShowOn(on);
 }
 
 QString Projection::chosenShow()

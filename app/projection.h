@@ -25,8 +25,7 @@ public:
     // The show on or off: on its own screen, or over the board on the only one.
     void setShowOn(bool on);
     bool isShowOn() const;
-    // The remote's slide show keys: F5 puts the show on; Escape ends it only where it covers
-    // the board.
+    // The remote's slide show keys: F5 puts the show on, Escape ends it.
     void requestShow(bool on);
     // The board and the show trade screens.
     void swapScreens();

@@ -193,8 +193,8 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     c.title->setTextFormat(Qt::PlainText);
     Colour::setRole(c.title, QPalette::WindowText, DarkRed);
     const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
-    label(layout, frame1, "Label5", QStringLiteral("次獎項"), QRect(4080, 360, 975, 375),
-          counterFont);
+    c.stopsWord = label(layout, frame1, "Label5", QStringLiteral("次獎項"),
+                        QRect(4080, 360, 975, 375), counterFont);
     c.stopCount = label(layout, frame1, "Label3", board.counterCaption, QRect(3720, 360, 375, 375),
                         makeFont(QStringLiteral("Tahoma"), 12, true));
     label(layout, frame1, "Label2", QStringLiteral("已經搖出"), QRect(2280, 360, 1215, 375),

@@ -30,6 +30,7 @@ struct BoardControls
     QRadioButton *secondRound = nullptr;
     QLabel *title = nullptr;
     QLabel *stopCount = nullptr;
+    QLabel *stopsWord = nullptr; // "次獎項" after the count
     // For the hall: the winning number and the line that says why Next does nothing.
     BigNumber *hallNumber = nullptr;
     QLabel *hint = nullptr;

@@ -37,6 +37,7 @@ BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m
     m_controls = BoardLayout::build(client, m_night.board());
     fitScreen();
     setFocusProxy(m_controls.startButton);
+    m_controls.stopCount->installEventFilter(this);
     connectControls();
 
     m_numberTimer.setObjectName(QStringLiteral("NumberTimer"));
@@ -153,6 +154,7 @@ void BoardWindow::render(Night::Aspects aspects)
     }
     if (aspects & Night::Counts) {
         c.stopCount->setText(board.counterCaption);
+        fitCount();
         for (int i = 0; i < 2; ++i) {
             c.stacks[std::size_t(i)]->setTitle(board.stackCaption(i));
             c.cardButtons[std::size_t(i)]->setEnabled(board.cardEnabled[std::size_t(i)]);
@@ -194,6 +196,24 @@ void BoardWindow::render(Night::Aspects aspects)
     }
     if ((aspects & Night::View) && m_night.isFullScreen() != isFullScreen())
         setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void BoardWindow::fitCount()
+{
+    // The count's box holds one digit: a longer count pushes "次獎項" on by what it adds, or
+    // "12次獎項" would run together.
+    const QFontMetrics count(m_controls.stopCount->font());
+    m_controls.stopsWord->setIndent(
+        std::max(0, count.horizontalAdvance(m_controls.stopCount->text()) -
+                        count.horizontalAdvance(QLatin1Char('0'))));
+}
+
+bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enlarged for the hall, the count's type grows and so does what it adds.
+    if (watched == m_controls.stopCount && event->type() == QEvent::FontChange)
+        fitCount();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void BoardWindow::renderHall()

@@ -58,12 +58,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
     void connectControls();
     void render(Night::Aspects aspects);
     void renderHall();
+    void fitCount();
     void fitScreen();
 
     Night &m_night;

@@ -97,10 +97,12 @@ Presenter::Action Presenter::boardAction(int key, const NightState &state)
     // A new window or a board laid out anew could hold up a tick: not while the light runs.
     if (key == Qt::Key_F5)
         return state.spinning ? Action::None : Action::StartShow;
+    // As a presentation program's: Escape ends the show, wherever it stands; F5 brings it
+    // back.
     if (key == Qt::Key_Escape)
-        return state.spinning   ? Action::None
-               : state.showOver ? Action::EndShow
-                                : Action::LeaveFullScreen;
+        return state.spinning ? Action::None
+               : state.showUp ? Action::EndShow
+                              : Action::LeaveFullScreen;
     // While a stop waits for its prize, the remote's two buttons are the two stacks.
     if (state.awaitingPrize && !state.spinning) {
         if (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_1)

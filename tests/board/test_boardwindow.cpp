@@ -31,6 +31,8 @@ private Q_SLOTS:
     void cellPlaces_data();
     void cellPlaces();
     void numbersAfterFirstTick();
+    void countStaysApart_data();
+    void countStaysApart();
     void spinThroughTheWindow();
     void refusalBoxCaption();
     void rightClicks_data();
@@ -645,6 +647,39 @@ void TestBoardWindow::titleLine()
         auto *label = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label1"));
         QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(title) <= label->width());
     }
+}
+
+// "已經搖出 12 次獎項": a count of two digits keeps the gap one digit leaves before "次獎項",
+// at the design and enlarged.
+void TestBoardWindow::countStaysApart_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("one digit") << QStringLiteral("7") << 1.0;
+    QTest::newRow("two digits") << QStringLiteral("12") << 1.0;
+    QTest::newRow("three digits, enlarged") << QStringLiteral("100") << 2.0;
+}
+
+void TestBoardWindow::countStaysApart()
+{
+    QFETCH(QString, count);
+    QFETCH(double, scale);
+    TestStage w;
+    w.boardWindow().resize(w.boardWindow().size() * scale);
+    w.boardWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.boardWindow()));
+    Board kept = w.night().board();
+    kept.counterCaption = count;
+    w.night().restore(kept, false, false);
+    const auto *number = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label3"));
+    const auto *word = w.boardWindow().findChild<QLabel *>(QStringLiteral("Label5"));
+    const QFontMetrics digits(number->font());
+    const int gap =
+        word->x() + std::max(0, word->indent()) - (number->x() + digits.horizontalAdvance(count));
+    QCOMPARE(gap, word->x() - (number->x() + digits.horizontalAdvance(QLatin1Char('0'))));
+    // At one digit the design stands as it was.
+    if (count.size() == 1)
+        QCOMPARE(word->indent(), 0);
 }
 
 QTEST_MAIN(TestBoardWindow)

@@ -148,11 +148,10 @@ void TestRemote::boardKeys_data()
     row("show, no free cell", "over no-free",
         nextIs("AskSecondRound") + QStringLiteral(" F5=StartShow Escape=EndShow"), "RoundDone");
     row("show beside, no free cell", "beside no-free",
-        nextIs("AskSecondRound") + QStringLiteral(" F5=StartShow Escape=LeaveFullScreen"),
-        "RoundDone");
+        nextIs("AskSecondRound") + QStringLiteral(" F5=StartShow Escape=EndShow"), "RoundDone");
     row("show beside, awaiting: the card asked on the desk", "beside awaiting",
         cards + QStringLiteral(" Space=AskCard Return=AskCard Enter=AskCard F5=StartShow "
-                               "Escape=LeaveFullScreen"),
+                               "Escape=EndShow"),
         "None");
     // A question standing takes the keys that answer it; the black screen still works.
     row("asked for the round", "over no-free q=round",

@@ -167,6 +167,11 @@ void TestProjection::windowsOpen()
     Drive::spinToStop(w);
     w.boardWindow().drawCard(Board::Chance);
     QCOMPARE(nameOf(w.windows().prizeWindow()), desk);
+    // With the hall watching a show of its own, the desk's prize says which number it is for.
+    const auto *line = w.windows().prizeWindow()->findChild<QLabel *>(QStringLiteral("Guest"));
+    QCOMPARE(line->isVisibleTo(w.windows().prizeWindow()), !show.isEmpty());
+    if (!show.isEmpty())
+        QCOMPARE(line->text(), QStringLiteral("%1 號").arg(w.night().prize().cell + 1));
     w.windows().openBingo();
     QCOMPARE(nameOf(w.windows().bingoWindow()), desk);
     // On one screen, a window of the desk ends the show over the board and stays in front.
