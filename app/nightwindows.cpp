@@ -298,6 +298,7 @@ void NightWindows::showFinale()
     const bool hall = m_board.isHall();
     m_stateBeforeFinale = m_board.windowState();
     m_geometryBeforeFinale = m_board.geometry();
+    m_framePosBeforeFinale = m_board.pos();
     QScreen *where = m_board.screen();
     m_board.hide();
     if (hall) {
@@ -355,6 +356,13 @@ void NightWindows::showBoardAgain()
     } else {
         m_board.setGeometry(m_geometryBeforeFinale);
         m_board.show();
+        // Once mapped, put back again: a window manager may place a window shown anew by its
+        // own rules (openbox moved it by a sixth of the screen).
+        const QPoint frame = m_framePosBeforeFinale;
+        QTimer::singleShot(PlaceAgainMs, &m_board, [this, frame] {
+            if (m_board.pos() != frame && !m_board.isFullScreen() && !m_board.isMaximized())
+                m_board.move(frame);
+        });
     }
     m_board.raise();
     m_board.activateWindow();

@@ -28,6 +28,8 @@ class NightWindows : public QObject
     Q_OBJECT
 public:
     static constexpr int RollingReportMs = 40;
+    // How long a window manager takes to place a window shown again.
+    static constexpr int PlaceAgainMs = 100;
 
     NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys);
     ~NightWindows() override;
@@ -100,6 +102,7 @@ private:
     // Where the board was before the closing picture hid it.
     Qt::WindowStates m_stateBeforeFinale;
     QRect m_geometryBeforeFinale;
+    QPoint m_framePosBeforeFinale;
     // An earlier run's windows come back: the bingo window's before the prize's.
     bool m_bringingBack = false;
     QTimer m_rolling;
