@@ -11,9 +11,10 @@
 #include <QThread>
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
-// With no argument every figure is measured; "spin", "show", "bingo", "app", "sound" or
-// "workbook" pick one. "startup [pairs]" measures only the start-up to first paint, 21 pairs unless
-// told. "sound FILE" hears the spin in a recording that someone else makes (see sound_bench.h).
+// With no argument every figure is measured; "spin", "growth", "show", "bingo", "app",
+// "sound" or "workbook" pick one. "startup [pairs]" measures only the start-up to first paint, 21
+// pairs unless told. "sound FILE" hears the spin in a recording that someone else makes (see
+// sound_bench.h).
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -34,6 +35,8 @@ int main(int argc, char *argv[])
     const bool all = args.size() < 2;
     if (all || args.contains(QStringLiteral("spin")))
         runSpinBench(out);
+    if (!all && args.contains(QStringLiteral("growth")))
+        runGrowthBench(out);
     if (all || args.contains(QStringLiteral("show")))
         runShowBench(out);
     if (all || args.contains(QStringLiteral("bingo")))

@@ -70,6 +70,7 @@ BigNumber::Fit BigNumber::fit(const QString &digits, QSizeF box)
 void BigNumber::refit()
 {
     m_fit = fit(m_digits, size());
+    m_drawn = QPixmap();
 }
 
 QRectF BigNumber::inkRect() const
@@ -81,8 +82,19 @@ void BigNumber::paintEvent(QPaintEvent *)
 {
     if (m_fit.ink.isEmpty())
         return;
+    const QColor ink = palette().color(QPalette::WindowText);
+    const qreal ratio = devicePixelRatioF();
+    if (m_drawn.isNull() || ink != m_drawnInk || m_drawn.devicePixelRatio() != ratio) {
+        QPixmap drawn(m_fit.ink.size().toSize().grownBy({1, 1, 1, 1}) * ratio);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        QPainter p(&drawn);
+        p.setFont(m_fit.font);
+        p.setPen(ink);
+        p.drawText(m_fit.origin - m_fit.ink.topLeft() + QPointF(1, 1), m_digits);
+        m_drawn = drawn;
+        m_drawnInk = ink;
+    }
     QPainter p(this);
-    p.setFont(m_fit.font);
-    p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(m_fit.origin, m_digits);
+    p.drawPixmap(m_fit.ink.topLeft() - QPointF(1, 1), m_drawn);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPixmap>
 #include <QWidget>
 
 // The winning number for the back of the hall: digits in a heavy face whose ink fills
@@ -40,4 +41,8 @@ private:
 
     QString m_digits;
     Fit m_fit;
+    // The digits drawn once: glyphs this large are not cached by the painter, and a growing
+    // window or a light step would draw them anew each time.
+    QPixmap m_drawn;
+    QColor m_drawnInk;
 };

@@ -12,6 +12,8 @@
 GrowingWindow::GrowingWindow(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     m_layout = new ScaledLayout(this);
+    // Growing, only what each step adds is painted: the rest stands where it was.
+    setAttribute(Qt::WA_StaticContents);
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(StepIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &GrowingWindow::step);
@@ -59,7 +61,7 @@ void GrowingWindow::open(const OpeningPlan &plan)
     m_plan.scale = m_openingScale;
     m_steps = Opening::growth(m_plan, screenWidthTwips(this));
     m_next = 0;
-    m_background = QImage();
+    m_banded = false;
     m_growing.start();
     step(); // visible from the first step on
     if (m_next < m_steps.size())
@@ -78,18 +80,34 @@ void GrowingWindow::step()
         return;
     // Each step is due StepIntervalMs after the one before. A window too large to be drawn
     // in that time takes the steps that are due together, drawn once: the growth keeps its
-    // length on a large screen instead of dragging on.
-    const qsizetype due = m_started ? m_growing.elapsed() / StepIntervalMs + 1 : 0;
-    do
+    // length on a large screen instead of dragging on. A step that would end past the whole
+    // growth's length goes straight to the last.
+    const qint64 started = m_growing.elapsed();
+    const qsizetype due = m_started ? started / StepIntervalMs + 1 : 0;
+    const bool last = m_started && m_next > 0 &&
+                      started + m_lastStepMs >= qint64(m_steps.size() - 1) * StepIntervalMs;
+    do {
+        // The last step's paint is the bands' own: the window is drawn whole once, not grey
+        // and then banded.
+        if (m_next == m_steps.size() - 1) {
+            m_banded = true;
+            update();
+        }
         applyOuterGeometry(m_steps[m_next++]);
-    while (m_next < due && m_next < m_steps.size());
+    } while ((m_next < due || last) && m_next < m_steps.size());
     if (!isVisible())
         show();
+    m_lastStepMs = m_growing.elapsed() - started;
     if (m_next == m_steps.size()) {
         m_timer.stop();
-        paintBands();
         Q_EMIT opened();
+        return;
     }
+    // Late, the next step comes at once rather than an interval after this one.
+    if (m_growing.elapsed() / StepIntervalMs + 1 > m_next)
+        m_timer.start(0);
+    else
+        m_timer.start(StepIntervalMs);
 }
 
 void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
@@ -106,29 +124,37 @@ void GrowingWindow::applyOuterGeometry(const TwipsRect &r)
     resize(w, h);
 }
 
-void GrowingWindow::paintBands()
+void GrowingWindow::paintBands(QPainter &p) const
 {
-    const qreal dpr = devicePixelRatioF();
-    m_background = QImage(size() * dpr, QImage::Format_RGB32);
-    m_background.setDevicePixelRatio(dpr);
-    m_background.fill(palette().color(backgroundRole()));
-    QPainter p(&m_background);
     const QSizeF client = size();
     for (int j = 1; j <= Opening::Bands; ++j) {
         const QColor c = Colour::toQColor(m_plan.bandColour(j), palette());
         // Outline and fill share the colour, so the band is one solid box.
         p.fillRect(Opening::band(j, client), c);
     }
-    p.end();
-    update();
+}
+
+QImage GrowingWindow::background() const
+{
+    if (!m_banded)
+        return {};
+    const qreal dpr = devicePixelRatioF();
+    QImage image(size() * dpr, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(palette().color(backgroundRole()));
+    QPainter p(&image);
+    paintBands(p);
+    return image;
 }
 
 void GrowingWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    // While it grows the window shows its back colour, never what the screen held before.
-    if (m_background.isNull())
-        p.fillRect(rect(), palette().color(backgroundRole()));
+    // While it grows the window shows its back colour, never what the screen held before;
+    // opened, the bands, drawn anew at every paint (64 solid boxes cost less than keeping
+    // a picture of a window as large as three quarters of a 4K screen).
+    if (m_banded)
+        paintBands(p);
     else
-        p.drawImage(QPointF(0, 0), m_background);
+        p.fillRect(rect(), palette().color(backgroundRole()));
 }

@@ -27,7 +27,8 @@ public:
     // Runs whatever steps are left at once.
     void finishOpening();
 
-    const QImage &background() const { return m_background; }
+    // The bands as the window paints them once it has opened; null before.
+    QImage background() const;
     // The window's controls at s times their design; set before it opens.
     void setScale(double s);
     double scale() const;
@@ -46,7 +47,7 @@ protected:
 private:
     void step();
     void applyOuterGeometry(const TwipsRect &r);
-    void paintBands();
+    void paintBands(QPainter &p) const;
 
     OpeningPlan m_plan;
     QList<TwipsRect> m_steps;
@@ -54,7 +55,8 @@ private:
     bool m_started = false;
     QTimer m_timer;
     QElapsedTimer m_growing;
-    QImage m_background;
+    bool m_banded = false;
+    qint64 m_lastStepMs = 0;
     ScaledLayout *m_layout = nullptr;
     double m_openingScale = 1.0;
 };
