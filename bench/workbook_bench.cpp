@@ -1,5 +1,6 @@
 #include "workbook_bench.h"
 
+#include "guestbook.h"
 #include "guestlist.h"
 #include "workbookwriter.h"
 
@@ -37,14 +38,15 @@ QByteArray workbook(int rows, int extraColumns)
     return Workbook::write(QStringLiteral("名單"), header, body).bytes;
 }
 
-// The median of Runs reads, in milliseconds.
+// The median of Runs reads, in milliseconds, with the checks the program makes of every name
+// (a face for each character, room on the show).
 double medianRead(const QString &path)
 {
     QList<double> ms;
     for (int i = 0; i < Runs; ++i) {
         QElapsedTimer t;
         t.start();
-        const GuestList::Result r = GuestList::load(path);
+        const GuestList::Result r = GuestList::load(path, GuestBook::display());
         ms << t.nsecsElapsed() / 1e6;
         if (!r.ok())
             return -1;
@@ -57,7 +59,8 @@ double medianRead(const QString &path)
 void runWorkbookBench(QTextStream &out)
 {
     QTemporaryDir dir;
-    out << "\n**Guest list** (the median of " << Runs << " reads of names.xlsx)\n\n";
+    out << "\n**Guest list** (the median of " << Runs
+        << " reads of names.xlsx, each name checked against the show's faces and room)\n\n";
     out << "| workbook | size | read | target |\n|---|---|---|---|\n";
     const struct
     {
@@ -79,4 +82,11 @@ void runWorkbookBench(QTextStream &out)
                    .arg(medianRead(path), 0, 'f', 1)
                    .arg(c.target);
     }
+}
+
+QString writeStartupWorkbook(const QString &path)
+{
+    const QByteArray bytes = workbook(56, 0);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
 }
