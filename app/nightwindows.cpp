@@ -25,6 +25,15 @@ template <typename T> void forgetIfClosed(QPointer<T> &w)
         w.clear();
 }
 
+// Cleared first: a window being deleted still sends its Hide, and comparing it then with a
+// pointer of its own type would read a half-destroyed object.
+template <typename T> void destroy(QPointer<T> &w)
+{
+    T *const doomed = w.data();
+    w.clear();
+    delete doomed;
+}
+
 void showInFront(QWidget *w)
 {
     if (w->isMinimized())
@@ -121,12 +130,12 @@ NightWindows::~NightWindows()
         delete w;
     }
     // The other windows have no parent; they end with the board.
-    delete m_closingPicture.data();
-    delete m_bingoWindow.data();
-    delete m_aboutBox.data();
-    delete m_finaleGround.data();
-    delete m_show.data();
-    delete m_recordWindow.data();
+    destroy(m_closingPicture);
+    destroy(m_bingoWindow);
+    destroy(m_aboutBox);
+    destroy(m_finaleGround);
+    destroy(m_show);
+    destroy(m_recordWindow);
 }
 
 void NightWindows::render(Night::Aspects aspects)
@@ -168,7 +177,7 @@ void NightWindows::openShow(QScreen *where, bool beside)
 
 void NightWindows::closeShow()
 {
-    delete m_show.data();
+    destroy(m_show);
     m_night.setShowMode(Night::ShowMode::Off);
 }
 

@@ -22,7 +22,7 @@ enum class Status
 
 struct Limits
 {
-    int rows = 100000;
+    int rows = 10000; // lists of 56 numbers; far more is no list of ours
     int columns = 64; // cells further right are left out
     int strings = 300000;
     int depth = 32;
