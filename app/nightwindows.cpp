@@ -129,6 +129,10 @@ NightWindows::~NightWindows()
         disconnect(w, nullptr, this, nullptr);
         delete w;
     }
+    // Nor does the black screen, a child of the board, say so as the board goes.
+    if (m_blackScreen)
+        disconnect(m_blackScreen, nullptr, &m_night, nullptr);
+    destroy(m_blackScreen);
     // The other windows have no parent; they end with the board.
     destroy(m_closingPicture);
     destroy(m_bingoWindow);

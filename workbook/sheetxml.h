@@ -24,7 +24,7 @@ struct Limits
 {
     int rows = 10000; // lists of 56 numbers; far more is no list of ours
     int columns = 64; // cells further right are left out
-    int strings = 300000;
+    int strings = 100000;
     int depth = 32;
 };
 
