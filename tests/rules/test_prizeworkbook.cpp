@@ -7,7 +7,7 @@
 #include <QTest>
 
 namespace {
-// Row r, column A as an inline string; "=" rows hold a cached formula instead.
+// Column A from startRow, a null cell leaving its row out; column B a note, never read.
 QByteArray column(const QStringList &cells, int startRow = 1)
 {
     QByteArray xml;
@@ -42,23 +42,17 @@ void TestPrizeWorkbook::reads_data()
     QTest::addColumn<QString>("says");
 
     using E = PrizeList::Error;
-    QTest::newRow("first column, row by row")
-        << workbookOf(column({QStringLiteral("液晶電視"), QStringLiteral("腳踏車 紀念獎")}))
-        << QStringList{QStringLiteral("液晶電視"), QStringLiteral("腳踏車 紀念獎")} << E::None << 0
-        << QString();
-    QTest::newRow("an empty row is an empty line")
-        << workbookOf(column({QStringLiteral("電鍋"), QString(), QStringLiteral("咖啡機")}))
-        << QStringList{QStringLiteral("電鍋"), QString(), QStringLiteral("咖啡機")} << E::None << 0
-        << QString();
+    QTest::newRow("first column, row by row; an empty row is an empty line")
+        << workbookOf(
+               column({QStringLiteral("液晶電視"), QString(), QStringLiteral("腳踏車 紀念獎")}))
+        << QStringList{QStringLiteral("液晶電視"), QString(), QStringLiteral("腳踏車 紀念獎")}
+        << E::None << 0 << QString();
     QTest::newRow("numbers and cached formulas as Excel shows them")
         << workbookOf(
                "<row r=\"1\"><c r=\"A1\"><v>1000.0</v></c></row>"
                "<row r=\"2\"><c r=\"A2\" t=\"str\"><f>\"禮券\"&amp;A1</f><v>禮券1000</v></c></row>")
         << QStringList{QStringLiteral("1000"), QStringLiteral("禮券1000")} << E::None << 0
         << QString();
-    QTest::newRow("57 rows") << workbookOf(column(QStringList(57, QStringLiteral("獎"))))
-                             << QStringList() << E::TooManyLines << 57
-                             << QStringLiteral("這個檔案有 57 行");
     QTest::newRow("a prize on row 80")
         << workbookOf(column({QStringLiteral("獎")}, 80)) << QStringList() << E::TooManyLines << 57
         << QStringLiteral("有 80 行");
@@ -111,12 +105,8 @@ void TestPrizeWorkbook::choose()
     QFETCH(QString, chosen);
     QFETCH(bool, warned);
     QTemporaryDir dir;
-    for (const QString &name : present) {
-        if (name.endsWith(u'/'))
-            QVERIFY(QDir(dir.path()).mkdir(name.chopped(1)));
-        else
-            writeFile(dir.filePath(name), "x");
-    }
+    for (const QString &name : present)
+        writeFile(dir.filePath(name), "x");
     const PrizeList::Choice c = PrizeList::choose(dir.path());
     QCOMPARE(c.path, dir.filePath(chosen));
     QCOMPARE(!c.warning.isEmpty(), warned);
