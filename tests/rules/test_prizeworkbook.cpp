@@ -47,12 +47,6 @@ void TestPrizeWorkbook::reads_data()
                column({QStringLiteral("液晶電視"), QString(), QStringLiteral("腳踏車 紀念獎")}))
         << QStringList{QStringLiteral("液晶電視"), QString(), QStringLiteral("腳踏車 紀念獎")}
         << E::None << 0 << QString();
-    QTest::newRow("numbers and cached formulas as Excel shows them")
-        << workbookOf(
-               "<row r=\"1\"><c r=\"A1\"><v>1000.0</v></c></row>"
-               "<row r=\"2\"><c r=\"A2\" t=\"str\"><f>\"禮券\"&amp;A1</f><v>禮券1000</v></c></row>")
-        << QStringList{QStringLiteral("1000"), QStringLiteral("禮券1000")} << E::None << 0
-        << QString();
     QTest::newRow("a prize on row 80")
         << workbookOf(column({QStringLiteral("獎")}, 80)) << QStringList() << E::TooManyLines << 57
         << QStringLiteral("有 80 行");

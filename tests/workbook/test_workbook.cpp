@@ -21,7 +21,6 @@ QString dump(const QList<SheetRow> &rows)
     return out.join(u';');
 }
 
-const QByteArray Rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 } // namespace
 
 class TestWorkbook : public QObject
@@ -66,11 +65,6 @@ void TestWorkbook::reads_data()
         << workbookOf("<row><c><v>1</v></c><c><v>2</v></c></row><row><c><v>3</v></c></row>")
         << QStringLiteral("1:1|2;2:3");
 
-    const auto relationship = [](const QByteArray &id, const QByteArray &type,
-                                 const QByteArray &to) {
-        return "<Relationship Id=\"" + id + "\" Type=\"" + Rel + "/" + type + "\" Target=\"" + to +
-               "\"/>";
-    };
     const QByteArray sheet = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>"
                              "<t>%1</t></is></c></row></sheetData></worksheet>";
     QTest::newRow("the first tab by the relationships, not by the part's name")
