@@ -26,17 +26,12 @@ const QByteArrayList Keys =
 Presenter::NightState state(const QString &words)
 {
     const QStringList w = words.split(u' ', Qt::SkipEmptyParts);
-    // In the order of Presenter::Question.
-    const QByteArrayList questions{"q=round", "q=card", "q=newbingo", "q=endbingo"};
-    const QByteArrayList known =
-        QByteArrayList{"spinning", "awaiting",      "chance-empty", "fate-empty", "no-free",
-                       "second",   "prize-growing", "prize-shown",  "beside",     "over",
-                       "bingo",    "drawing",       "paused",       "taken"} +
-        questions;
-    for (const QString &word : w)
-        if (!known.contains(word.toLatin1()))
-            qFatal("unknown word %s", qPrintable(word));
-    const auto has = [&w](const char *word) { return w.contains(QLatin1String(word)); };
+    int known = 0; // words recognised, to catch a row's typing error
+    const auto has = [&](const char *word) {
+        const bool in = w.contains(QLatin1String(word));
+        known += in;
+        return in;
+    };
     Presenter::NightState s;
     s.spinning = has("spinning");
     s.awaitingPrize = has("awaiting");
@@ -44,16 +39,19 @@ Presenter::NightState state(const QString &words)
     s.anyFree = !has("no-free");
     s.secondRound = has("second");
     s.prizeOpened = has("prize-shown");
-    s.prizeShown = s.prizeOpened || has("prize-growing");
+    s.prizeShown = has("prize-growing") || s.prizeOpened;
     s.showOver = has("over");
-    s.showUp = s.showOver || has("beside");
+    s.showUp = has("beside") || s.showOver;
     s.bingoOpen = has("bingo");
     s.bingoPaused = has("paused");
-    s.bingoDrawing = s.bingoPaused || has("drawing");
+    s.bingoDrawing = has("drawing") || s.bingoPaused;
     s.bingoTaken = has("taken");
-    for (int q = 0; q < questions.size(); ++q)
-        if (has(questions[q].constData()))
+    const char *questions[] = {"q=round", "q=card", "q=newbingo", "q=endbingo"}; // in their order
+    for (int q = 0; q < 4; ++q)
+        if (has(questions[q]))
             s.question = Presenter::Question(q + 1);
+    if (known != w.size())
+        qFatal("an unknown word in \"%s\"", qPrintable(words));
     return s;
 }
 
