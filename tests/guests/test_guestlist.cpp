@@ -67,8 +67,6 @@ private Q_SLOTS:
     void files();
     void window_data();
     void window();
-    void chooses_data();
-    void chooses();
 };
 
 void TestGuestList::reads_data()
@@ -276,23 +274,26 @@ void TestGuestList::window_data()
     QTest::addColumn<QString>("summary");
     QTest::addColumn<QString>("problems");
     QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("chosen"); // with 選擇…, or cancelled
     GuestList::Result all;
     all.path = QStringLiteral("names.xlsx");
     for (int n = 1; n <= 56; ++n)
         all.guests.insert(n, {QStringLiteral("來賓%1").arg(n), {}});
     QTest::newRow("every number named")
-        << all << QStringLiteral("有姓名的號碼：56 個。1 到 56 號都有姓名。") << QString() << 56;
+        << all << QStringLiteral("有姓名的號碼：56 個。1 到 56 號都有姓名。") << QString() << 56
+        << QString();
     // The numbers without a name in runs, at both ends.
     QTest::newRow("problems and unnamed numbers")
         << GuestList::parse(csv(QStringLiteral("號碼|姓名|部門\n4|<b>王</b>|業務部\n2|\n6|陳美玲")),
                             QStringLiteral("names.csv"))
         << QStringLiteral("有姓名的號碼：2 個。沒有姓名的號碼：1–3、5、7–56。有 1 個問題，見下方。")
-        << QStringLiteral("第 3 列（號碼 2）沒有姓名。") << 2;
+        << QStringLiteral("第 3 列（號碼 2）沒有姓名。") << 2 << QString();
     const GuestList::Result refused =
         GuestList::parse(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0'),
                          QStringLiteral("names.xls"));
-    QTest::newRow("refused") << refused << refused.refusal << QString() << 0;
-    QTest::newRow("no list") << GuestList::Result{} << QString() << QString() << 0;
+    QTest::newRow("refused, another chosen")
+        << refused << refused.refusal << QString() << 0 << QStringLiteral("/tmp/名單.xlsx");
+    QTest::newRow("no list") << GuestList::Result{} << QString() << QString() << 0 << QString();
 }
 
 void TestGuestList::window()
@@ -301,6 +302,7 @@ void TestGuestList::window()
     QFETCH(QString, summary);
     QFETCH(QString, problems);
     QFETCH(int, rows);
+    QFETCH(QString, chosen);
     GuestListDialog d;
     d.setResult(GuestList::parse(csv(QStringLiteral("9|前一份")), QStringLiteral("names.csv")));
     d.setResult(result);
@@ -311,31 +313,17 @@ void TestGuestList::window()
         QCOMPARE(label->textFormat(), Qt::PlainText);
     if (rows == 2)
         QCOMPARE(d.table()->item(0, 1)->text(), QStringLiteral("<b>王</b>"));
-}
-
-void TestGuestList::chooses_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("a file") << QStringLiteral("/tmp/名單.xlsx");
-    QTest::newRow("cancelled") << QString();
-}
-
-void TestGuestList::chooses()
-{
-    QFETCH(QString, answer);
-    GuestListDialog d;
-    d.setResult(GuestList::parse(csv(QStringLiteral("1|王小明")), QStringLiteral("names.csv")));
     QString askedIn;
     GuestListDialog::setOpenNameProvider([&](QWidget *, const QString &folder) {
         askedIn = folder;
-        return answer;
+        return chosen;
     });
-    QSignalSpy chosen(&d, &GuestListDialog::fileChosen);
+    QSignalSpy spy(&d, &GuestListDialog::fileChosen);
     QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("choose")), Qt::LeftButton);
     QVERIFY(!askedIn.isEmpty());
-    QCOMPARE(chosen.size(), answer.isEmpty() ? 0 : 1);
-    if (!answer.isEmpty())
-        QCOMPARE(chosen[0][0].toString(), answer);
+    QCOMPARE(spy.size(), chosen.isEmpty() ? 0 : 1);
+    if (!chosen.isEmpty())
+        QCOMPARE(spy[0][0].toString(), chosen);
 }
 
 QTEST_MAIN(TestGuestList)
