@@ -14,10 +14,7 @@
 namespace {
 QStringList prizeList()
 {
-    QStringList l;
-    for (int i = 1; i <= 40; ++i)
-        l << QStringLiteral("獎品%1").arg(i);
-    return l;
+    return QStringList(40, QStringLiteral("獎品1"));
 }
 
 const QDateTime T0(QDate(2024, 1, 19), QTime(19, 0));
