@@ -52,7 +52,6 @@ private Q_SLOTS:
     void cardFlow();
     void lastConfirmationEndsTheNight_data();
     void lastConfirmationEndsTheNight();
-    void resumedWindowsComeBack();
     void lineAndQuestions();
     void namesFollowTheStop();
 };
@@ -154,36 +153,6 @@ void TestNight::lastConfirmationEndsTheNight()
              (QList<BoardChange>{BoardChange::PrizeClosed, BoardChange::Closing}));
     night.endFinale();
     QVERIFY(!night.isFinale());
-}
-
-// A night a crash cut short: its prize and bingo numbers wait until the board asks for them,
-// and meanwhile Next does not start a spin under them.
-void TestNight::resumedWindowsComeBack()
-{
-    ScriptedRandom random;
-    Night night(prizes(QStringLiteral("頭獎")), random);
-    spinToStop(night, random);
-    QVERIFY(night.drawCard(Board::Fate));
-    night.reportPrize(Night::PrizeStage::None);
-    spinToStop(night, random);
-    QVERIFY(night.drawCard(Board::Chance));
-    const Board kept = night.board();
-
-    Night again(prizes(QStringLiteral("頭獎")), random);
-    Told told(again, this);
-    again.restore(kept, false, true);
-    QVERIFY(again.isFullScreen());
-    again.resume(true, kept.stopCell, {7, 3}, true);
-    QVERIFY(again.resumePending());
-    QVERIFY(again.presenterState().prizeShown);
-    QCOMPARE(again.prize().stage, Night::PrizeStage::None);
-    QVERIFY(!again.bingo().open);
-    again.bringBack();
-    QCOMPARE(again.prize().stage, Night::PrizeStage::Drawn);
-    QCOMPARE(again.prize().cell, kept.stopCell);
-    QCOMPARE(again.prize().text, kept.text1);
-    QCOMPARE(again.bingo(), (Night::BingoState{true, true, false, {7, 3}, {}}));
-    QVERIFY(told.all.testFlags(Night::Prize | Night::Bingo | Night::View | Night::Cells));
 }
 
 // The line the board and the show give: a question before the hint; each goes once the night

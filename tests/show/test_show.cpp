@@ -213,22 +213,17 @@ void TestShow::asksOverTheBoardOnly_data()
 {
     QTest::addColumn<bool>("over");
     QTest::addColumn<bool>("stop"); // asked for a card at a stop, else for the round
-    QTest::addColumn<bool>("named");
-    QTest::newRow("over the board: the round") << true << false << false;
-    QTest::newRow("over the board: a card") << true << true << false;
-    QTest::newRow("over the board: a card, named") << true << true << true;
-    QTest::newRow("beside: the round") << false << false << false;
-    QTest::newRow("beside: a card") << false << true << false;
+    QTest::newRow("over the board: the round") << true << false;
+    QTest::newRow("over the board: a card, named") << true << true;
+    QTest::newRow("beside: a card") << false << true;
 }
 
 void TestShow::asksOverTheBoardOnly()
 {
     QFETCH(bool, over);
     QFETCH(bool, stop);
-    QFETCH(bool, named);
     TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
-    if (named)
-        w.night().setGuests({{5, {QStringLiteral("林美玲"), QStringLiteral("第 3 桌")}}});
+    w.night().setGuests({{5, {QStringLiteral("林美玲"), QStringLiteral("第 3 桌")}}});
     w.windows().openShow(QGuiApplication::primaryScreen(), !over);
     if (stop)
         Drive::spinToStop(w);
@@ -260,8 +255,6 @@ void TestShow::nameUnderTheNumber_data()
     QTest::newRow("stopped") << true << int(Step::Stop) << true;
     QTest::newRow("a card: in the announcement") << true << int(Step::Card) << false;
     QTest::newRow("confirmed") << true << int(Step::Confirmed) << false;
-    QTest::newRow("the light runs") << true << int(Step::Running) << false;
-    QTest::newRow("bingo") << true << int(Step::Bingo) << false;
 }
 
 void TestShow::nameUnderTheNumber()

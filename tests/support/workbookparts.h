@@ -36,33 +36,29 @@ inline QByteArray zipOf(const Parts &parts)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline QByteArray rootRels()
+inline const QByteArray Rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+inline QByteArray relationship(const QByteArray &id, const QByteArray &type, const QByteArray &to)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-           "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-           "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+    return "<Relationship Id=\"" + id + "\" Type=\"" + Rel + "/" + type + "\" Target=\"" + to +
+           "\"/>";
 }
 
 // One sheet (sheet1.xml), and shared strings when given.
 inline Parts sheetParts(const QByteArray &sheetData, const QByteArray &sharedStrings = {})
 {
     const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const QByteArray rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     Parts parts{
-        {QStringLiteral("_rels/.rels"), rootRels()},
+        {QStringLiteral("_rels/.rels"),
+         rels + relationship("rId1", "officeDocument", "xl/workbook.xml") + "</Relationships>"},
         {QStringLiteral("xl/workbook.xml"),
-         "<workbook " + ns + " xmlns:r=\"" + rel +
+         "<workbook " + ns + " xmlns:r=\"" + Rel +
              "\"><sheets><sheet name=\"名單\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {QStringLiteral("xl/_rels/workbook.xml.rels"),
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" +
-             rel +
-             "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-             "<Relationship Id=\"rId2\" Type=\"" +
-             rel +
-             "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-             "</Relationships>"},
+         rels + relationship("rId1", "worksheet", "worksheets/sheet1.xml") +
+             relationship("rId2", "sharedStrings", "sharedStrings.xml") + "</Relationships>"},
         {QStringLiteral("xl/worksheets/sheet1.xml"),
          "<worksheet " + ns + "><sheetData>" + sheetData + "</sheetData></worksheet>"}};
     if (!sharedStrings.isNull())
