@@ -165,7 +165,7 @@ void TestProgram::secondCopy()
         QVERIFY(!second.claim());
         QCOMPARE(second.failure(), SingleInstance::Failure::Running);
     }
-    QVERIFY(started.wait(3000));
+    QVERIFY(started.wait(10000));
     QCOMPARE(started.count(), 1);
     Program::refuseSecondCopy();
     QCOMPARE(m_refusals, QStringList{QStringLiteral("Zentavo 已經在執行中。")});
