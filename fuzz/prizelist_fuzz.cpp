@@ -219,8 +219,8 @@ void checkDisplay(const QByteArray &bytes)
     if (shown.error != Error::NoGlyph && shown.error != Error::TooLong)
         broken("the prize window's checks refuse for another reason", bytes);
     // Before the reader's own refusal, or on the same line before the reader's check.
-    const int last =
-        plain.ok() || plain.error == Error::TooManyLines ? PrizeList::MaxLines : plain.errorLine;
+    const bool tooMany = plain.error == Error::TooManyLines || plain.error == Error::DoubledCr;
+    const int last = plain.ok() || tooMany ? PrizeList::MaxLines : plain.errorLine;
     if (shown.errorLine < 1 || shown.errorLine > last)
         broken("the prize window's checks hide an earlier refusal", bytes);
 }
