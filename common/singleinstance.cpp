@@ -12,7 +12,7 @@
 #include <QTemporaryFile>
 
 namespace {
-constexpr int ReachMs = 3000; // a loaded machine may take its time; the copy ends anyway
+constexpr int ReachMs = 1000;
 // A process that started this long after its lock was written cannot have written it: its
 // id was given again after the lock's owner had ended. The slack covers the clocks' steps.
 constexpr qint64 StartSlackMs = 1000;
