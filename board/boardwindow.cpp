@@ -20,6 +20,16 @@
 #include <QStyle>
 #include <QWindow>
 
+namespace {
+// A tooltip that looks like markup is drawn as markup; a name from a file never is.
+QString plainToolTip(const QString &text)
+{
+    return text.isEmpty() ? text
+                          : QStringLiteral("<p style='white-space:pre'>%1</p>")
+                                .arg(text.toHtmlEscaped());
+}
+} // namespace
+
 BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m_night(night)
 {
     setObjectName(QStringLiteral("BoardWindow"));
@@ -180,7 +190,7 @@ void BoardWindow::render(Night::Aspects aspects)
     }
     if (aspects & Night::Guests)
         for (int i = 0; i < Board::Cells; ++i)
-            c.cells[std::size_t(i)]->setToolTip(m_night.guest(i + 1).text());
+            c.cells[std::size_t(i)]->setToolTip(plainToolTip(m_night.guest(i + 1).text()));
     if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Line | Night::Guests)) {
         // What the MC reads out, once the line has nothing to ask.
         const Guest guest = m_night.shownGuest();
