@@ -24,9 +24,9 @@ namespace {
 // A tooltip that looks like markup is drawn as markup; a name from a file never is.
 QString plainToolTip(const QString &text)
 {
-    return text.isEmpty() ? text
-                          : QStringLiteral("<p style='white-space:pre'>%1</p>")
-                                .arg(text.toHtmlEscaped());
+    return text.isEmpty()
+               ? text
+               : QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 } // namespace
 

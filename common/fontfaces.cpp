@@ -6,8 +6,8 @@ FontFaces::FontFaces(const QFont &font)
 {
     // Every family the font names, each with what stands in for it.
     QStringList families;
-    for (const QString &family : font.families().isEmpty() ? QStringList{font.family()}
-                                                            : font.families())
+    for (const QString &family :
+         font.families().isEmpty() ? QStringList{font.family()} : font.families())
         families << family << QFont::substitutes(family);
     families.removeIf([](const QString &f) { return !QFontDatabase::hasFamily(f); });
     // None installed: the one Qt picks instead.

@@ -100,9 +100,8 @@ void check(const QByteArray &bytes)
         if (again.damaged || again.entries.size() != 1 ||
             again.entries[0].state.cells != last.state.cells ||
             again.entries[0].state.drawNo != last.state.drawNo ||
-            again.entries[0].name != last.name ||
-            again.entries[0].department != last.department || again.bingo != c.bingo ||
-            again.fullScreen != c.fullScreen)
+            again.entries[0].name != last.name || again.entries[0].department != last.department ||
+            again.bingo != c.bingo || again.fullScreen != c.fullScreen)
             broken("an entry read does not survive being written again", bytes);
     }
 }
