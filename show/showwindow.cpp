@@ -89,6 +89,12 @@ std::optional<QFont> nameFont(const QString &text, QSize box, int screenHeight)
     return std::nullopt;
 }
 
+// What the show sets a name in: a name the list let through always fits at the smallest.
+QFont shownNameFont(const QString &text, QSize box, int screenHeight)
+{
+    return nameFont(text, box, screenHeight).value_or(hallFont(std::max(1, screenHeight / 15)));
+}
+
 const QString BingoGap = QStringLiteral("\u3000 ");
 
 // Text is set only when it changed: a label lays itself out again on every setText, and the
@@ -245,8 +251,7 @@ void ShowWindow::render(Night::Aspects aspects)
                    Night::Finale | Night::BlackOut | Night::Title)) {
         const QString name = bingo.open || announced ? QString() : m_night.shownGuest().text();
         if (!name.isEmpty() && name != m_name->text()) {
-            m_name->setFont(nameFont(name, m_name->size(), height())
-                                .value_or(hallFont(std::max(1, height() / 15))));
+            m_name->setFont(shownNameFont(name, m_name->size(), height()));
             m_name->setText(name);
         }
         setShown(m_name, !name.isEmpty());
@@ -382,8 +387,7 @@ void ShowWindow::relayout()
     m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
     m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
     if (!m_name->text().isEmpty())
-        m_name->setFont(
-            nameFont(m_name->text(), m_name->size(), h).value_or(hallFont(std::max(1, h / 15))));
+        m_name->setFont(shownNameFont(m_name->text(), m_name->size(), h));
     m_bingoNewest->setGeometry(centre.left(), centre.top() + line, centre.width() / 3,
                                std::min(h / 4, centre.height() - 2 * line));
     m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,
