@@ -188,9 +188,10 @@ void BoardWindow::render(Night::Aspects aspects)
         c.hint->setText(text);
         c.hint->setVisible(!text.isEmpty());
     }
-    if (aspects & Night::Guests)
+    // Not on the light's steps: a step only moves the light over numbers still in play.
+    if ((aspects & Night::Guests) || ((aspects & Night::Cells) && !m_night.isSpinning()))
         for (int i = 0; i < Board::Cells; ++i)
-            c.cells[std::size_t(i)]->setToolTip(plainToolTip(m_night.guest(i + 1).text()));
+            c.cells[std::size_t(i)]->setToolTip(plainToolTip(m_night.cellGuest(i + 1).text()));
     if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Line | Night::Guests)) {
         // What the MC reads out, once the line has nothing to ask.
         const Guest guest = m_night.shownGuest();

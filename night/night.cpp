@@ -51,6 +51,8 @@ void Night::tick()
         m_sound->play(m_board.timer1Enabled ? Sound::Cue::Click : Sound::Cue::Chime);
         if (!m_board.timer1Enabled) {
             m_stopGuest = m_board.awaitingPrize ? guest(m_board.stopCell + 1) : Guest();
+            if (m_board.awaitingPrize)
+                m_announced.insert(m_board.stopCell + 1, m_stopGuest);
             Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
                                 m_board.stopCell);
         }
@@ -174,12 +176,14 @@ int Night::shownNumber() const
     return m_prize.stage != PrizeStage::None ? m_prize.cell + 1 : 0;
 }
 
-void Night::restore(const Board &board, bool secondRound, bool fullScreen, const Guest &announced)
+void Night::restore(const Board &board, bool secondRound, bool fullScreen,
+                    const QMap<int, Guest> &announced)
 {
     m_spinTimer.stop();
     m_pendingHeld.clear();
     m_board = board;
-    m_stopGuest = announced;
+    m_announced = announced;
+    m_stopGuest = announced.value(board.stopCell + 1);
     // The round is put back as it was, without running the change of round again.
     m_secondRound = secondRound;
     m_fullScreen = fullScreen;
@@ -298,6 +302,12 @@ void Night::settle(Aspects aspects)
         m_hint = Presenter::Hint::None;
         aspects |= Line;
     }
+    if (aspects & Cells) {
+        // A number back in play names whoever the list names now.
+        for (auto it = m_announced.begin(); it != m_announced.end();)
+            it = Cell::isFree(m_board.cells[std::size_t(it.key() - 1)]) ? m_announced.erase(it)
+                                                                         : std::next(it);
+    }
     if (aspects)
         Q_EMIT changed(aspects);
 }
@@ -347,6 +357,12 @@ Guest Night::shownGuest() const
     if (m_board.awaitingPrize)
         return m_stopGuest;
     return m_prize.stage != PrizeStage::None ? m_prize.guest : Guest();
+}
+
+Guest Night::cellGuest(int number) const
+{
+    const auto announced = m_announced.constFind(number);
+    return announced != m_announced.cend() ? *announced : guest(number);
 }
 
 void Night::setTitle(const QString &title)

@@ -127,10 +127,10 @@ public:
     void endFinale();
 
     // Puts back a board kept from an earlier run, whether it was full screen, and who its
-    // last stop was announced as (the journal's word, whatever the list says now); no spin
-    // runs afterwards.
+    // stops were announced as by number (the journal's word, whatever the list says now; the
+    // last stop's too); no spin runs afterwards.
     void restore(const Board &board, bool secondRound, bool fullScreen,
-                 const Guest &announced = {});
+                 const QMap<int, Guest> &announced = {});
     // What else was on screen when that run ended; it comes back through bringBack(), once
     // the board is shown.
     void resume(bool prizeOpen, int prizeCell, const QList<int> &bingoTaken, bool bingoDrawing);
@@ -172,6 +172,9 @@ public:
     Guest stopGuest() const { return m_stopGuest; }
     // That name from the stop until its prize is confirmed; none while the light runs.
     Guest shownGuest() const;
+    // Who a number names on the board: the guest it was announced as while it is out of
+    // play (nobody, if the list named nobody then), else the list in force.
+    Guest cellGuest(int number) const;
 
     // The event's own title line, or the design's.
     QString title() const { return m_title; }
@@ -219,6 +222,8 @@ private:
     QMap<int, Guest> m_guests;
     // Named at the stop, from the list as it stood then.
     Guest m_stopGuest;
+    // Every number stopped on while it stays out of play, as it was announced.
+    QMap<int, Guest> m_announced;
 
     NullSound m_silent;
     Sound *m_sound = &m_silent;

@@ -152,7 +152,18 @@ NightKeeper::Kept NightKeeper::setAside()
 
 void NightKeeper::replay(const Journal::Entry &e)
 {
-    m_record.apply(e.change, e.index, m_last, e.state, e.round, e.time, {e.name, e.department});
+    Guest guest{e.name, e.department};
+    const bool dropped = !guest.isEmpty() && m_nameCheck && !m_nameCheck(guest);
+    if (dropped)
+        guest = {};
+    m_record.apply(e.change, e.index, m_last, e.state, e.round, e.time, guest);
+    if (dropped)
+        m_record.noteOnLastStop(QStringLiteral("紀錄檔裡的姓名無法顯示，已略去"));
+    if (e.change == BoardChange::Stop || (e.change == BoardChange::Card && !guest.isEmpty()))
+        m_announced.insert(e.state.stopCell + 1, guest);
+    for (auto it = m_announced.begin(); it != m_announced.end();)
+        it = Cell::isFree(e.state.cells[std::size_t(it.key() - 1)]) ? m_announced.erase(it)
+                                                                     : std::next(it);
     m_last = e.state;
     m_round = e.round;
 }
@@ -160,6 +171,7 @@ void NightKeeper::replay(const Journal::Entry &e)
 bool NightKeeper::resume()
 {
     m_record = {};
+    m_announced.clear();
     m_last = Board(m_earlier.version >= 2 ? m_earlier.prizes : m_giftLines);
     m_round = 1;
     for (const Journal::Entry &e : std::as_const(m_earlier.entries))

@@ -9,7 +9,10 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
+
+#include <functional>
 
 // Keeps the night: the record of who won what and the journal that lets a crashed
 // program come back where it was. The window tells it every change before showing it.
@@ -77,6 +80,11 @@ public:
     void setSyncLater(bool later) { m_syncLater = later; }
 
     const NightRecord &record() const { return m_record; }
+    // Every number stopped on that is still out of play, as it was announced.
+    const QMap<int, Guest> &announced() const { return m_announced; }
+    // A name read back from a journal is shown only when the guest list's rules would show
+    // it: a hand-edited journal is no list anyone checked. Set before resume().
+    void setNameCheck(std::function<bool(const Guest &)> check) { m_nameCheck = std::move(check); }
     const Board &board() const { return m_last; }
     int round() const { return m_round; }
     const Journal::Bingo &bingo() const { return m_bingo; }
@@ -105,6 +113,8 @@ private:
     // What lies at the journal's path may be written over: it holds nothing, or is kept.
     bool m_replace = false;
     NightRecord m_record;
+    QMap<int, Guest> m_announced;
+    std::function<bool(const Guest &)> m_nameCheck;
     Board m_last;
     int m_round = 1;
     Journal::Bingo m_bingo;

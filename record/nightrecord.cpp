@@ -9,18 +9,11 @@ QString timeText(const QDateTime &t)
     return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-// A spreadsheet takes a cell that begins with one of = + - @ (or a tab or a CR) for a
-// formula, and a prize such as =HYPERLINK(…) would run there; the apostrophe makes it text.
-// It first strips what stands before them: the quotes around a pasted cell ("=1+1" becomes
-// =1+1) and leading blanks or other whitespace (full-width ones too), so those do not hide a
-// formula either. Both the copied table and the CSV get the same cells.
+// The apostrophe makes a formula-like cell text (a prize such as =HYPERLINK(…) would run
+// in a spreadsheet). Both the copied table and the CSV get the same cells.
 QString asText(const QString &f)
 {
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    qsizetype at = 0;
-    while (at < f.size() && (f[at] == u'"' || f[at].isSpace()) && !formulaStarts.contains(f[at]))
-        ++at;
-    return at < f.size() && formulaStarts.contains(f[at]) ? u'\'' + f : f;
+    return Workbook::looksLikeFormula(f) ? u'\'' + f : f;
 }
 
 QString quoted(QString f)
@@ -101,6 +94,15 @@ void NightRecord::apply(BoardChange change, int index, const Board &before, cons
     case BoardChange::PrizeClosed:
         break;
     }
+}
+
+void NightRecord::noteOnLastStop(const QString &note)
+{
+    for (auto e = m_entries.rbegin(); e != m_entries.rend(); ++e)
+        if (e->kind != Kind::Correction) {
+            e->note = note;
+            return;
+        }
 }
 
 QString NightRecord::cardName(int card)

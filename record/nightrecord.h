@@ -45,6 +45,8 @@ public:
                const QDateTime &time, const Guest &guest = {});
 
     const QList<Entry> &entries() const { return m_entries; }
+    // Says something of the latest stop in its 說明.
+    void noteOnLastStop(const QString &note);
     bool operator==(const NightRecord &) const = default;
 
     // 姓名 follows 號碼 only once a guest list has named someone, and 部門 only once a

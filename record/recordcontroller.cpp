@@ -75,15 +75,9 @@ void RecordController::offerResume()
         return;
     }
     const bool continued = m_keeper.resume();
-    // The last stop keeps the name it was announced with, whatever the list says now.
-    Guest announced;
-    const QList<NightRecord::Entry> &entries = m_keeper.record().entries();
-    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
-        if (e->kind == NightRecord::Kind::Stop) {
-            announced = {e->name, e->department};
-            break;
-        }
-    m_night.restore(m_keeper.board(), m_keeper.round() == 2, m_keeper.fullScreen(), announced);
+    // The numbers drawn keep the names they were announced with, whatever the list says now.
+    m_night.restore(m_keeper.board(), m_keeper.round() == 2, m_keeper.fullScreen(),
+                    m_keeper.announced());
     m_night.resume(m_keeper.earlier().prizeOpen(), m_keeper.earlier().prizeCell(),
                    m_keeper.bingo().taken, m_keeper.bingo().drawing);
     // A damaged journal that could not be copied: the question has said it is not written.

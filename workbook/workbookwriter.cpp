@@ -56,6 +56,15 @@ int Workbook::displayWidth(const QString &text)
     return width;
 }
 
+bool Workbook::looksLikeFormula(const QString &f)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    qsizetype at = 0;
+    while (at < f.size() && (f[at] == u'"' || f[at].isSpace()) && !formulaStarts.contains(f[at]))
+        ++at;
+    return at < f.size() && formulaStarts.contains(f[at]);
+}
+
 Written Workbook::write(const QString &name, const QStringList &header,
                         const QList<QList<Cell>> &rows)
 {
@@ -74,6 +83,10 @@ Written Workbook::write(const QString &name, const QStringList &header,
     lxw_worksheet *sheet = workbook_add_worksheet(book, sheetName(name).constData());
     lxw_format *bold = workbook_add_format(book);
     format_set_bold(bold);
+    // Text format ("@"): an edit of the cell in Excel stays text. Debian's libxlsxwriter
+    // (1.1.4) has no quote prefix, which would do the same.
+    lxw_format *asText = workbook_add_format(book);
+    format_set_num_format_index(asText, 49);
 
     lxw_error error = LXW_NO_ERROR;
     QList<int> widths(header.size(), MinWidth);
@@ -95,7 +108,7 @@ Written Workbook::write(const QString &name, const QStringList &header,
                 if (!text->isEmpty())
                     error = worksheet_write_string(sheet, at, lxw_col_t(c),
                                                    text->left(MaxCellText).toUtf8().constData(),
-                                                   nullptr);
+                                                   looksLikeFormula(*text) ? asText : nullptr);
             } else {
                 error = worksheet_write_number(sheet, at, lxw_col_t(c), std::get<double>(cell),
                                                nullptr);

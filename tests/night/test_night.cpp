@@ -54,6 +54,8 @@ private Q_SLOTS:
     void lastConfirmationEndsTheNight();
     void lineAndQuestions();
     void namesFollowTheStop();
+    void cellNames_data();
+    void cellNames();
 };
 
 void TestNight::cardFlow_data()
@@ -219,8 +221,60 @@ void TestNight::namesFollowTheStop()
     spinToStop(night, random);
     QCOMPARE(night.stopGuest(), Guest());
     // Put back from the journal, a stop keeps the name it was announced with.
-    night.restore(night.board(), false, false, announced);
+    night.restore(night.board(), false, false, {{night.shownNumber(), announced}});
     QCOMPARE(night.shownGuest(), announced);
+}
+
+// A number out of play names who it was announced as, whatever list is in force since;
+// one back in play, or never drawn, names the list in force.
+void TestNight::cellNames_data()
+{
+    QTest::addColumn<bool>("namedAtStop");
+    QTest::addColumn<QString>("after"); // c: card, d: discard, r: right click, 2: second round
+    QTest::addColumn<bool>("announcedName"); // else the new list's name
+
+    QTest::newRow("won, list changed") << true << "c" << true;
+    QTest::newRow("won naming nobody, list names it since") << false << "c" << true;
+    QTest::newRow("stop thrown away stays won") << true << "d" << true;
+    QTest::newRow("held, then excluded by hand") << true << "crr" << true;
+    QTest::newRow("back in play by hand") << true << "crrr" << false;
+    QTest::newRow("won by hand after it") << true << "crrrr" << false;
+}
+
+void TestNight::cellNames()
+{
+    QFETCH(bool, namedAtStop);
+    QFETCH(QString, after);
+    QFETCH(bool, announcedName);
+    ScriptedRandom random;
+    Night night(prizes(QStringLiteral("頭獎")), random);
+    const auto list = [](const QString &surname) {
+        QMap<int, Guest> l;
+        for (int n = 1; n <= 56; ++n)
+            l[n] = {surname + QString::number(n), {}};
+        return l;
+    };
+    QMap<int, Guest> before = list(QStringLiteral("王"));
+    if (!namedAtStop)
+        before.remove(1);
+    night.setGuests(before);
+    spinToStop(night, random);
+    const int number = night.shownNumber();
+    QCOMPARE(number, 1);
+    for (QChar step : after) {
+        if (step == u'c') {
+            QVERIFY(night.drawCard(Board::Chance));
+            night.reportPrize(Night::PrizeStage::None);
+        } else if (step == u'd') {
+            night.discardStop();
+        } else {
+            night.rightClick(number - 1);
+        }
+    }
+    const QMap<int, Guest> now = list(QStringLiteral("林"));
+    night.setGuests(now);
+    QCOMPARE(night.cellGuest(number), announcedName ? before.value(number) : now[number]);
+    QCOMPARE(night.cellGuest(number + 1), now[number + 1]);
 }
 
 QTEST_GUILESS_MAIN(TestNight)

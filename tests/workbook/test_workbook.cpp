@@ -160,8 +160,8 @@ void TestWorkbook::refuses()
 }
 
 // What is written reads back the same, by our reader and by another: numbers, Chinese and
-// texts that look like formulas; the types, the bold frozen header and the widths as Excel sees
-// them.
+// texts that look like formulas (formatted as text, so an edit keeps them text); the
+// types, the bold frozen header and the widths as Excel sees them.
 void TestWorkbook::readBackByOpenpyxl()
 {
     using Row = QList<Workbook::Cell>;
@@ -186,13 +186,14 @@ void TestWorkbook::readBackByOpenpyxl()
                      QStringLiteral("import sys, openpyxl\n"
                                     "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
                                     "print(ws.title, ws['A1'].font.b, ws.freeze_panes)\n"
-                                    "for c in ws[2]: print(c.data_type, repr(c.value))\n"
+                                    "for c in ws[2]: print(c.data_type, repr(c.value), c.number_format)\n"
                                     "print(ws.column_dimensions['A'].width >= 6,\n"
                                     "      ws.column_dimensions['B'].width >= 10)\n"),
                      path});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
-             QStringLiteral("抽獎紀錄 True A2\nn 7\ns '歐陽美玲'\ns '=1+1'\nTrue True\n"));
+             QStringLiteral("抽獎紀錄 True A2\nn 7 General\ns '歐陽美玲' General\ns '=1+1' @\n"
+                            "True True\n"));
 }
 
 QTEST_GUILESS_MAIN(TestWorkbook)
