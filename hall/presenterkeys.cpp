@@ -38,6 +38,7 @@ const QList<Key> &boardKeys()
         {Qt::Key_B, Qt::Key_B},
         {Qt::Key_Period, Qt::Key_Period},
         {Qt::Key_Slash, Qt::Key_Slash},
+        {QKeySequence(Qt::CTRL | Qt::Key_R), Qt::Key_R},
     };
     return keys;
 }
@@ -271,6 +272,9 @@ void PresenterKeys::press(int key)
         break;
     case Presenter::Action::Hint:
         m_night.explain();
+        break;
+    case Presenter::Action::Redraw:
+        m_night.discardStop();
         break;
     case Presenter::Action::AskSecondRound:
         m_night.ask(Presenter::Question::SecondRound);

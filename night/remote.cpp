@@ -105,6 +105,9 @@ Presenter::Action Presenter::boardAction(int key, const NightState &state)
                               : Action::LeaveFullScreen;
     // While a stop waits for its prize, the remote's two buttons are the two stacks.
     if (state.awaitingPrize && !state.spinning) {
+        // Ctrl+R, never a remote's key: the winner called out is not in the hall.
+        if (key == Qt::Key_R)
+            return state.prizeShown ? Action::None : Action::Redraw;
         if (key == Qt::Key_PageUp || key == Qt::Key_Left || key == Qt::Key_1)
             return state.cardEnabled[0] ? Action::Chance : Action::None;
         if ((key == Qt::Key_PageDown || key == Qt::Key_Right || key == Qt::Key_2) &&

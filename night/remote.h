@@ -25,6 +25,7 @@ enum class Action
     LeaveFullScreen,
     BlackOut,
     Hint,
+    Redraw, // as "重新搖獎": the winner is not in the hall
     // The show asks in its line instead of a box; the remote answers.
     AskSecondRound,
     AskCard,

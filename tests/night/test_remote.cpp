@@ -19,7 +19,7 @@ namespace {
 // Every key a remote or the keyboard may send, by its name in Qt::Key.
 const QByteArrayList Keys =
     QByteArray("PageDown PageUp Right Left Space Return Enter 1 2 3 Up Down F5 Escape B Period "
-               "Slash")
+               "Slash R")
         .split(' ');
 
 // "awaiting fate-empty over q=card": the night as the remote sees it.
@@ -95,10 +95,11 @@ void TestRemote::keys_data()
     const QList<std::array<const char *, 2>> rows = {
         {"", "Next=Start Desk"},
         {"spinning", "Black"},
-        {"awaiting", "Cards Desk"},
+        // R is Ctrl+R: the winner called out is absent, the stop is thrown away.
+        {"awaiting", "Cards R=Redraw Desk"},
         {"awaiting fate-empty",
-         "PageUp=Chance Left=Chance 1=Chance PageDown=Chance Right=Chance Desk"},
-        {"awaiting chance-empty fate-empty", "Next=Hint Desk hint=NoCard"},
+         "PageUp=Chance Left=Chance 1=Chance PageDown=Chance Right=Chance R=Redraw Desk"},
+        {"awaiting chance-empty fate-empty", "Next=Hint R=Redraw Desk hint=NoCard"},
         {"no-free", "Next=AskSecondRound Desk hint=RoundDone"},
         {"no-free second", "Next=Hint Desk hint=NoNumber"},
         {"chance-empty fate-empty", "Next=Hint Desk hint=NoCard"},
@@ -106,10 +107,10 @@ void TestRemote::keys_data()
         {"prize-shown", "Next=Confirm Desk"},
         {"prize-shown awaiting", "Cards Space=Confirm Return=Confirm Enter=Confirm Desk"},
         {"over", "Next=Start Hall"},
-        {"over awaiting", "Cards Space=AskCard Return=AskCard Enter=AskCard Hall"},
+        {"over awaiting", "Cards Space=AskCard Return=AskCard Enter=AskCard R=Redraw Hall"},
         {"over no-free", "Next=AskSecondRound Hall hint=RoundDone"},
         // Beside the board the card is asked on the desk: the keys are the same.
-        {"beside awaiting", "Cards Space=AskCard Return=AskCard Enter=AskCard Hall"},
+        {"beside awaiting", "Cards Space=AskCard Return=AskCard Enter=AskCard R=Redraw Hall"},
         // A question standing takes the keys that answer it; the black screen still works.
         {"over no-free q=round", "Next=Yes Down=Yes Escape=No Back=No Black hint=RoundDone"},
         {"over awaiting q=card", "Cards Space=Yes Return=Yes Enter=Yes Escape=No Black"},
