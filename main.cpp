@@ -60,10 +60,10 @@ int main(int argc, char *argv[])
     Random random;
     AudioSound sound; // outlives the board, which calls it
     Stage stage(prizes.lines, random);
-    stage.guests().load(GuestBook::startPath(dir.path()));
-    QStringList fileWarnings{giftFile.warning, stage.guests().warning()};
+    stage.guests().loadAtStart(dir.path());
+    QStringList fileWarnings{giftFile.warning};
     fileWarnings.removeAll(QString());
-    if (!StartCheck::accepted(prizes.lines, nullptr, fileWarnings))
+    if (!StartCheck::accepted(prizes.lines, nullptr, fileWarnings, stage.guests().warning()))
         return 1;
     stage.night().setSound(&sound);
     BoardWindow &board = stage.boardWindow();

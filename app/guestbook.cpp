@@ -4,10 +4,12 @@
 #include "fonts.h"
 #include "guestlistdialog.h"
 #include "night.h"
+#include "prompt.h"
 #include "prizewindow.h"
 #include "settingsfile.h"
 #include "showwindow.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -42,12 +44,65 @@ void GuestBook::remember(const QString &path)
         settings->setValue(FileKey, path);
 }
 
-QString GuestBook::startPath(const QString &programDir)
+namespace {
+QString fileName(const QString &path)
 {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// A list that names nobody is no list for the hall, whatever the reason.
+QString failure(const GuestList::Result &list)
+{
+    if (!list.ok())
+        return list.refusal;
+    if (list.guests.isEmpty())
+        return QStringLiteral("名單沒有為任何號碼寫上姓名：\n%1").arg(fileName(list.path));
+    return {};
+}
+} // namespace
+
+void GuestBook::loadAtStart(const QString &programDir)
+{
+    m_fallback.clear();
     const QString chosen = remembered();
-    if (!chosen.isEmpty() && QFileInfo::exists(chosen))
-        return chosen;
-    return GuestList::defaultPath(programDir);
+    if (!chosen.isEmpty()) {
+        const GuestList::Result list = GuestList::load(chosen, display());
+        if (failure(list).isEmpty()) {
+            m_list = list;
+            m_night.setGuests(m_list.guests);
+            return;
+        }
+        const QString beside = GuestList::defaultPath(programDir);
+        m_fallback = QStringLiteral("上次選的名單無法使用。%1\n\n%2")
+                         .arg(failure(list),
+                              beside.isEmpty()
+                                  ? QStringLiteral("程式旁邊也沒有名單，今晚不顯示姓名。")
+                                  : QStringLiteral("改用程式旁邊的名單：\n%1").arg(fileName(beside)));
+        load(beside);
+        return;
+    }
+    load(GuestList::defaultPath(programDir));
+}
+
+bool GuestBook::choose(const QString &path)
+{
+    const GuestList::Result list = GuestList::load(path, display());
+    if (const QString why = failure(list); !why.isEmpty()) {
+        Prompt::refuse(m_dialog ? static_cast<QWidget *>(m_dialog) : &m_desk,
+                       why + QStringLiteral("\n\n") +
+                           (m_list.guests.isEmpty()
+                                ? QStringLiteral("今晚照舊不顯示姓名。")
+                                : QStringLiteral("今晚照舊使用原來的名單：\n%1")
+                                      .arg(fileName(m_list.path))));
+        return false;
+    }
+    m_list = list;
+    m_fallback.clear();
+    m_night.setGuests(m_list.guests);
+    remember(path);
+    if (m_dialog)
+        m_dialog->setResult(m_list);
+    return true;
 }
 
 void GuestBook::load(const QString &path)
@@ -60,16 +115,21 @@ void GuestBook::load(const QString &path)
 
 QString GuestBook::warning() const
 {
-    if (m_list.path.isEmpty())
-        return {};
-    if (!m_list.ok())
-        return m_list.refusal;
-    if (m_list.problems.isEmpty())
-        return {};
-    return QStringLiteral(
-               "名單 %1 有 %2 列有問題，這些列的號碼不會顯示姓名（詳見「檢視 → 名單…」）。")
-        .arg(QFileInfo(m_list.path).fileName())
-        .arg(m_list.problems.size());
+    QString list;
+    const QString seeDialog = QStringLiteral("（詳見「檢視 → 名單…」）");
+    if (!m_list.path.isEmpty() && !failure(m_list).isEmpty())
+        list = failure(m_list) +
+               (m_list.problems.isEmpty()
+                    ? QString()
+                    : QStringLiteral("\n有 %1 列有問題").arg(m_list.problems.size()) + seeDialog);
+    else if (!m_list.problems.isEmpty())
+        list = QStringLiteral("名單 %1 有 %2 列有問題，這些列的號碼不會顯示姓名%3。")
+                   .arg(QFileInfo(m_list.path).fileName())
+                   .arg(m_list.problems.size())
+                   .arg(seeDialog);
+    QStringList parts{m_fallback, list};
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 void GuestBook::showDialog()
@@ -77,10 +137,7 @@ void GuestBook::showDialog()
     if (!m_dialog) {
         m_dialog = new GuestListDialog(&m_desk);
         m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_dialog, &GuestListDialog::fileChosen, this, [this](const QString &path) {
-            load(path);
-            remember(path);
-        });
+        connect(m_dialog, &GuestListDialog::fileChosen, this, &GuestBook::choose);
     }
     m_dialog->setResult(m_list);
     m_dialog->show();

@@ -12,7 +12,8 @@ class QWidget;
 
 // Tonight's guest list: read from the file chosen on an earlier night, else from the one
 // beside the program; shown as read by "檢視 → 名單…", where another file can be chosen. Its
-// names reach the night; a list that cannot be read names nobody, and the night goes on.
+// names reach the night. A file that fails, or names nobody, never replaces a list in force:
+// the night goes on with the names it has.
 class GuestBook : public QObject
 {
     Q_OBJECT
@@ -21,12 +22,16 @@ public:
 
     // What the show and the prize window can show of a name.
     static GuestList::Display display();
-    // The file to read at start-up: the one chosen before while it is there, else the list
-    // beside the program (names.xlsx, names.csv, names.txt), else none.
-    static QString startPath(const QString &programDir);
     static QString remembered();
     static void remember(const QString &path);
 
+    // At start-up: the file chosen on an earlier night, else, when it is gone or fails, the
+    // list beside the program (names.xlsx, names.csv, names.txt), else none.
+    void loadAtStart(const QString &programDir);
+    // The operator's choice: it replaces the list in force, and is remembered, only when it
+    // names someone; else a box says why and what stays. False when it did not replace.
+    bool choose(const QString &path);
+    // Reads a file as tonight's list, whatever it holds.
     void load(const QString &path);
     const GuestList::Result &list() const { return m_list; }
     // What the start check tells the operator of the list: nothing when it read cleanly.
@@ -38,5 +43,7 @@ private:
     Night &m_night;
     QWidget &m_desk;
     GuestList::Result m_list;
+    // Why the list chosen before was not read at start-up.
+    QString m_fallback;
     QPointer<GuestListDialog> m_dialog;
 };

@@ -1,12 +1,17 @@
 #include "files.h"
+#include "guestbook.h"
+#include "night.h"
 #include "prizelist.h"
+#include "random.h"
 #include "prompt.h"
 #include "startcheck.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -15,9 +20,16 @@ class TestStartCheck : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup() { Prompt::setConfirmHandler({}); }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup()
+    {
+        Prompt::setConfirmHandler({});
+        Prompt::setRefuseHandler({});
+    }
     void asks_data();
     void asks();
+    void guestLists_data();
+    void guestLists();
     void boxes_data();
     void boxes();
     void fileWarning();
@@ -29,6 +41,7 @@ void TestStartCheck::asks_data()
     QTest::addColumn<bool>("yes");      // the operator's answer, if asked
     QTest::addColumn<QString>("asked"); // empty: no question
     QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<QString>("guests"); // what the guest list lacks
 
     QStringList full;
     for (int i = 1; i <= 56; ++i)
@@ -40,14 +53,19 @@ void TestStartCheck::asks_data()
                        "第 12 行的「紀念獎」後面有空白，這一項不會算紀念獎。\n\n"
                        "要照這份清單開始抽獎嗎?");
 
-    QTest::newRow("full list opens at once") << full << false << QString() << true;
-    QTest::newRow("是 goes on") << spoilt << true << question << true;
-    QTest::newRow("否 stops") << spoilt << false << question << false;
+    const QString guests = QStringLiteral("名單 names.csv 有 2 列有問題。");
+    QTest::newRow("full list opens at once") << full << false << QString() << true << QString();
+    QTest::newRow("是 goes on") << spoilt << true << question << true << QString();
+    QTest::newRow("否 stops") << spoilt << false << question << false << QString();
+    // The guest list's own box has OK alone: Enter (the remote's Next) goes on.
+    QTest::newRow("guest list's problems, told, and on")
+        << full << false << QString() << true << guests;
+    QTest::newRow("guest list's problems after 是") << spoilt << true << question << true << guests;
     QTest::newRow("empty list, 否")
         << QStringList() << false
         << QStringLiteral(
                "獎品清單只有 0 項，另外 56 張卡會抽出空白獎品。\n\n要照這份清單開始抽獎嗎?")
-        << false;
+        << false << guests;
 }
 
 void TestStartCheck::asks()
@@ -56,13 +74,85 @@ void TestStartCheck::asks()
     QFETCH(bool, yes);
     QFETCH(QString, asked);
     QFETCH(bool, goesOn);
+    QFETCH(QString, guests);
     QStringList texts;
     Prompt::setConfirmHandler([&](QWidget *, const QString &text) {
         texts << text;
         return yes;
     });
-    QCOMPARE(StartCheck::accepted(prizes), goesOn);
+    QStringList told;
+    Prompt::setRefuseHandler([&](QWidget *, const QString &text) { told << text; });
+    QCOMPARE(StartCheck::accepted(prizes, nullptr, {}, guests), goesOn);
     QCOMPARE(texts, asked.isEmpty() ? QStringList() : QStringList{asked});
+    // Told only when the night goes on.
+    QCOMPARE(told.size(), int(goesOn && !guests.isEmpty()));
+    if (!told.isEmpty())
+        QVERIFY(told[0].startsWith(guests));
+}
+
+// The list chosen on an earlier night while it names someone, else the one beside the
+// program, and the start check says why; a file chosen that names nobody never replaces the
+// list in force, nor the one remembered.
+void TestStartCheck::guestLists_data()
+{
+    QTest::addColumn<QString>("remembered"); // a file of the folder, or nothing
+    QTest::addColumn<QString>("chosen");     // then chosen in 名單…, or nothing
+    QTest::addColumn<QString>("named");      // who 7 is in the end
+    QTest::addColumn<QString>("told");       // what the start check says (the start of it)
+    QTest::addColumn<QString>("kept");       // the file remembered in the end
+
+    const QString fallback = QStringLiteral("上次選的名單無法使用。");
+    QTest::newRow("beside the program") << "" << "" << "王美玲" << "" << "";
+    QTest::newRow("remembered") << "usb.csv" << "" << "林志明" << "" << "usb.csv";
+    QTest::newRow("remembered, stick gone")
+        << "gone.csv" << "" << "王美玲" << fallback << "gone.csv";
+    QTest::newRow("remembered, names nobody")
+        << "nobody.csv" << "" << "王美玲" << fallback << "nobody.csv";
+    QTest::newRow("remembered, a folder")
+        << "folder.csv" << "" << "王美玲" << fallback << "folder.csv";
+    QTest::newRow("chosen") << "" << "usb.csv" << "林志明" << "" << "usb.csv";
+    QTest::newRow("chosen, names nobody") << "" << "nobody.csv" << "王美玲" << "" << "";
+    QTest::newRow("chosen, a folder") << "usb.csv" << "folder.csv" << "林志明" << "" << "usb.csv";
+}
+
+void TestStartCheck::guestLists()
+{
+    QFETCH(QString, remembered);
+    QFETCH(QString, chosen);
+    QFETCH(QString, named);
+    QFETCH(QString, told);
+    QFETCH(QString, kept);
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("names.csv")), "號碼,姓名\n7,王美玲\n");
+    writeFile(dir.filePath(QStringLiteral("usb.csv")), "號碼,姓名\n7,林志明\n");
+    writeFile(dir.filePath(QStringLiteral("nobody.csv")), "號碼,姓名\n");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.csv")));
+    const auto path = [&](const QString &name) {
+        return name.isEmpty() ? QString() : dir.filePath(name);
+    };
+    GuestBook::remember(path(remembered));
+    QStringList boxes;
+    Prompt::setRefuseHandler([&](QWidget *, const QString &text) { boxes << text; });
+    Random random;
+    Night night(QStringList(56, QStringLiteral("獎品")), random);
+    QWidget desk;
+    GuestBook book(night, desk);
+    book.loadAtStart(dir.path());
+    if (told.isEmpty())
+        QCOMPARE(book.warning(), QString());
+    else
+        QVERIFY2(book.warning().startsWith(told), qPrintable(book.warning()));
+    if (!chosen.isEmpty()) {
+        const Guest before = night.guest(7);
+        const bool replaced = book.choose(path(chosen));
+        QCOMPARE(replaced, night.guest(7) != before);
+        // A refusal says what stays.
+        QCOMPARE(boxes.size(), int(!replaced));
+        if (!replaced)
+            QVERIFY(boxes[0].contains(QStringLiteral("照舊使用原來的名單")));
+    }
+    QCOMPARE(night.guest(7).name, named);
+    QCOMPARE(GuestBook::remembered(), path(kept));
 }
 
 // Which of gift.txt and gift.xlsx was read comes first, above the list's own warnings.
