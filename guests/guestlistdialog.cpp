@@ -1,5 +1,9 @@
 #include "guestlistdialog.h"
 
+#include "filesync.h"
+#include "prompt.h"
+#include "workbookwriter.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -18,6 +22,12 @@ GuestListDialog::OpenNameProvider &openNameProvider()
     return p;
 }
 
+GuestListDialog::SaveNameProvider &saveNameProvider()
+{
+    static GuestListDialog::SaveNameProvider p;
+    return p;
+}
+
 // Every text in this window came from a file: never markup.
 QLabel *plainLabel(QWidget *parent, const QString &name)
 {
@@ -33,6 +43,11 @@ QLabel *plainLabel(QWidget *parent, const QString &name)
 void GuestListDialog::setOpenNameProvider(OpenNameProvider provider)
 {
     openNameProvider() = std::move(provider);
+}
+
+void GuestListDialog::setSaveNameProvider(SaveNameProvider provider)
+{
+    saveNameProvider() = std::move(provider);
 }
 
 GuestListDialog::GuestListDialog(QWidget *parent) : QDialog(parent)
@@ -57,6 +72,9 @@ GuestListDialog::GuestListDialog(QWidget *parent) : QDialog(parent)
         buttons->addButton(QStringLiteral("選擇其他檔案…"), QDialogButtonBox::ActionRole);
     choose->setObjectName(QStringLiteral("choose"));
     connect(choose, &QPushButton::clicked, this, &GuestListDialog::chooseFile);
+    auto *blank = buttons->addButton(QStringLiteral("存成名單範本…"), QDialogButtonBox::ActionRole);
+    blank->setObjectName(QStringLiteral("template"));
+    connect(blank, &QPushButton::clicked, this, &GuestListDialog::saveTemplate);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
@@ -144,4 +162,42 @@ void GuestListDialog::chooseFile()
                                            QStringLiteral("名單 (*.xlsx *.csv *.txt)"));
     if (!path.isEmpty())
         Q_EMIT fileChosen(path);
+}
+
+QByteArray GuestListDialog::templateWorkbook(QString *reason)
+{
+    QList<QList<Workbook::Cell>> rows;
+    for (int n = 1; n <= GuestList::MaxNumber; ++n)
+        rows.append(QList<Workbook::Cell>{double(n)});
+    const Workbook::Written w = Workbook::write(
+        QStringLiteral("名單"), {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("部門")},
+        rows);
+    if (!w.ok && reason)
+        *reason = w.reason;
+    return w.bytes;
+}
+
+void GuestListDialog::saveTemplate()
+{
+    const QString folder = m_path.isEmpty() ? QDir::homePath() : QFileInfo(m_path).absolutePath();
+    const QString suggested = QDir(folder).filePath(QStringLiteral("names.xlsx"));
+    QString path = saveNameProvider()
+                       ? saveNameProvider()(this, suggested)
+                       : QFileDialog::getSaveFileName(this, QStringLiteral("存成名單範本"),
+                                                      suggested,
+                                                      QStringLiteral("Excel 活頁簿 (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".xlsx");
+    QString reason;
+    const QByteArray bytes = templateWorkbook(&reason);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (bytes.isEmpty() || !FileSync::save(path, bytes, &reason)) {
+        Prompt::refuse(this, QStringLiteral("無法儲存名單範本（%1）：\n%2").arg(reason, shown));
+        return;
+    }
+    Prompt::refuse(this, QStringLiteral("名單範本已存好：\n%1\n\n請在「姓名」欄（和「部門」欄）填上每個號碼的人，"
+                                        "存檔後放在程式旁邊，或用「選擇其他檔案…」選它。")
+                             .arg(shown));
 }

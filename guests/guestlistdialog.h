@@ -21,6 +21,11 @@ public:
     // Asks which file to read; an empty answer cancels. Tests install their own.
     using OpenNameProvider = std::function<QString(QWidget *parent, const QString &folder)>;
     static void setOpenNameProvider(OpenNameProvider provider);
+    // Where to save the template; an empty answer cancels. Tests install their own.
+    using SaveNameProvider = std::function<QString(QWidget *parent, const QString &suggested)>;
+    static void setSaveNameProvider(SaveNameProvider provider);
+    // A names.xlsx for HR to fill in: the header 號碼 / 姓名 / 部門 and the numbers 1 to 56.
+    static QByteArray templateWorkbook(QString *reason = nullptr);
 
     explicit GuestListDialog(QWidget *parent = nullptr);
     void setResult(const GuestList::Result &result);
@@ -37,6 +42,7 @@ Q_SIGNALS:
 
 private:
     void chooseFile();
+    void saveTemplate();
 
     QLabel *m_file = nullptr;
     QLabel *m_summary = nullptr;

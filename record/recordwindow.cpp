@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
@@ -208,25 +207,5 @@ bool RecordWindow::saveTo(const QString &path, QString *reason)
     } else {
         bytes = m_record.toCsv();
     }
-    // Unbuffered: a buffered write fails only when the file is closed, and QSaveFile then
-    // puts the cut-off file in place of the old one as if all was well. Until commit() the
-    // record goes to a file of its own, which the QSaveFile removes when it fails.
-    QSaveFile file(path);
-    SafeFile::clearLastError();
-    bool done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    // A short write says nothing of why; the next one fails with the reason.
-    for (qint64 at = 0; done && at < bytes.size();) {
-        SafeFile::clearLastError();
-        const qint64 n = file.write(bytes.constData() + at, bytes.size() - at);
-        done = n > 0;
-        at += n;
-    }
-    if (done) {
-        SafeFile::clearLastError();
-        done = FileSync::sync(file) && file.commit();
-    }
-    // Read at once, before anything else can change the system's error.
-    if (!done && reason)
-        *reason = SafeFile::reason(SafeFile::lastError(), SafeFile::Use::Write, file.error());
-    return done;
+    return FileSync::save(path, bytes, reason);
 }
