@@ -415,14 +415,26 @@ void NightWindows::windowGone(QWidget *window)
     // Left alone, a window manager may give the keyboard to no window at all, and the
     // remote would go dead until the operator clicks.
     const QPointer<QWidget> gone = window;
+    // A dialog's keys go back to the window that opened it (名單 after its file dialog, the
+    // record after a save), never past it to the board or the show.
+    const QPointer<QWidget> owner =
+        window->parentWidget() && window->parentWidget()->window() != &m_board
+            ? window->parentWidget()->window()
+            : nullptr;
     const quint64 shown = m_use->shown();
-    QTimer::singleShot(0, this, [this, gone, shown] {
+    QTimer::singleShot(0, this, [this, gone, owner, shown] {
         // A window shown since has the operator's attention.
         if (m_use->shown() != shown)
             return;
         const QWidget *active = QApplication::activeWindow();
-        if (!active || !active->isVisible() || active == gone)
-            takeKeys();
+        if (active && active->isVisible() && active != gone)
+            return;
+        if (owner && owner->isVisible() && !QApplication::activeModalWidget()) {
+            owner->raise();
+            owner->activateWindow();
+            return;
+        }
+        takeKeys();
     });
 }
 

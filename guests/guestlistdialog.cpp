@@ -160,6 +160,9 @@ void GuestListDialog::chooseFile()
             ? openNameProvider()(this, folder)
             : QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單"), folder,
                                            QStringLiteral("名單 (*.xlsx *.csv *.txt)"));
+    // The keys come back here, not to whatever window the system picks.
+    raise();
+    activateWindow();
     if (!path.isEmpty())
         Q_EMIT fileChosen(path);
 }
@@ -186,6 +189,8 @@ void GuestListDialog::saveTemplate()
                        : QFileDialog::getSaveFileName(this, QStringLiteral("存成名單範本"),
                                                       suggested,
                                                       QStringLiteral("Excel 活頁簿 (*.xlsx)"));
+    raise();
+    activateWindow();
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0)

@@ -176,6 +176,9 @@ void RecordWindow::saveAs()
                        : QFileDialog::getSaveFileName(this, QStringLiteral("另存新檔"), suggested,
                                                       csvFilter + QStringLiteral(";;") + xlsxFilter,
                                                       &chosenFilter);
+    // The keys come back here, not to whatever window the system picks.
+    raise();
+    activateWindow();
     if (path.isEmpty())
         return;
     // The kind chosen in the dialog decides where the name does not: a name typed over the

@@ -14,6 +14,7 @@
 #include "teststage.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QCursor>
 #include <QDir>
 #include <QLabel>
@@ -272,17 +273,22 @@ void TestProjection::questionsOnTheDesk()
     QCOMPARE(where, Projection::deskScreen()->name());
 }
 
-// Whichever window of the desk closes, the keys come back to the board, never to no window.
+// Whichever window of the desk closes, the keys come back to the board, never to no window;
+// a dialog's (a file dialog's) come back to the window that opened it.
 void TestProjection::keysComeBack_data()
 {
     QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("dialog"); // the window's own dialog closes, not the window
     for (const char *window : {"prize", "bingo", "record", "about"})
-        QTest::newRow(window) << QString::fromLatin1(window);
+        QTest::newRow(window) << QString::fromLatin1(window) << false;
+    QTest::newRow("record's save dialog") << QStringLiteral("record") << true;
+    QTest::newRow("名單's file dialog") << QStringLiteral("guests") << true;
 }
 
 void TestProjection::keysComeBack()
 {
     QFETCH(QString, window);
+    QFETCH(bool, dialog);
     TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
     RecordController record(w.night(), w.boardWindow(), Drive::prizes(), QString(),
                             m_settings.filePath(QStringLiteral("night.journal")));
@@ -300,12 +306,29 @@ void TestProjection::keysComeBack()
     } else if (window == QLatin1String("record")) {
         w.windows().showRecord();
         desk = w.windows().recordWindow();
+    } else if (window == QLatin1String("guests")) {
+        w.guests().showDialog();
+        desk = w.guests().dialog();
     } else {
         w.windows().showAbout();
         desk = w.windows().aboutBox();
     }
     desk->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), desk);
+    if (dialog) {
+        auto *files = new QDialog(desk);
+        files->setAttribute(Qt::WA_DeleteOnClose);
+        files->show();
+        files->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), files);
+        files->close();
+        QTRY_COMPARE(QApplication::activeWindow(), desk);
+        // Still there once everything posted meanwhile has run.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), desk);
+        return;
+    }
     desk->close();
     QTRY_COMPARE(QApplication::activeWindow(), &w.boardWindow());
 }
