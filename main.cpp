@@ -46,7 +46,10 @@ int main(int argc, char *argv[])
     const PrizeList::Result prizes =
         PrizeList::load(path, {&PrizeWindow::canDraw, &PrizeWindow::showsWhole});
     if (!prizes.ok()) {
-        Prompt::fail(nullptr, prizes.message);
+        if (prizes.error == PrizeList::Error::Missing)
+            StartCheck::offerPrizeTemplate(dir.path(), prizes.message);
+        else
+            Prompt::fail(nullptr, prizes.message);
         return 1;
     }
     const EventTitle::Result title =

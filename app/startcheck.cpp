@@ -1,7 +1,11 @@
 #include "startcheck.h"
 
+#include "filesync.h"
 #include "prizelist.h"
 #include "prompt.h"
+#include "workbookwriter.h"
+
+#include <QDir>
 
 bool StartCheck::accepted(const QStringList &prizes, QWidget *parent,
                           const QStringList &fileWarnings, const QString &guestWarning)
@@ -13,4 +17,38 @@ bool StartCheck::accepted(const QStringList &prizes, QWidget *parent,
         Prompt::refuse(parent, guestWarning +
                                    QStringLiteral("\n\n抽獎照常進行，沒有姓名的號碼只顯示號碼。"));
     return true;
+}
+
+QByteArray StartCheck::prizeTemplate(QString *reason)
+{
+    // 項次 only shows how many rows there are to fill: the list is read from column A.
+    QList<QList<Workbook::Cell>> rows;
+    for (int n = 1; n <= PrizeList::MaxLines; ++n)
+        rows.append(QList<Workbook::Cell>{QString(), double(n)});
+    const Workbook::Written w = Workbook::write(
+        QStringLiteral("獎品清單"), {QStringLiteral("獎品"), QStringLiteral("項次")}, rows);
+    if (!w.ok && reason)
+        *reason = w.reason;
+    return w.bytes;
+}
+
+void StartCheck::offerPrizeTemplate(const QString &folder, const QString &message,
+                                    QWidget *parent)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("gift.xlsx"));
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!Prompt::confirm(parent,
+                         message + QStringLiteral("\n\n要在程式的資料夾存一份獎品清單範本嗎?\n%1\n"
+                                                  "（「獎品」欄下面有 56 列，每列填一項獎品。）")
+                                       .arg(shown),
+                         Prompt::Default::Yes))
+        return;
+    QString reason;
+    const QByteArray bytes = prizeTemplate(&reason);
+    if (bytes.isEmpty() || !FileSync::save(path, bytes, &reason))
+        Prompt::refuse(parent, QStringLiteral("無法儲存獎品清單範本（%1）：\n%2").arg(reason, shown));
+    else
+        Prompt::refuse(parent, QStringLiteral("獎品清單範本已存好：\n%1\n\n填好獎品、存檔後，"
+                                              "再開啟 Zentavo。")
+                                   .arg(shown));
 }

@@ -13,4 +13,8 @@ namespace StartCheck {
 // told after, in a box of its own: names are never a reason to stop, and Enter goes on.
 bool accepted(const QStringList &prizes, QWidget *parent = nullptr,
               const QStringList &fileWarnings = {}, const QString &guestWarning = {});
+// No prize list beside the program: the message, and an offer to save a gift.xlsx there to
+// fill in (the header 獎品 above 56 numbered rows). The program ends either way.
+void offerPrizeTemplate(const QString &folder, const QString &message, QWidget *parent = nullptr);
+QByteArray prizeTemplate(QString *reason = nullptr);
 } // namespace StartCheck
