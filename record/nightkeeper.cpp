@@ -153,7 +153,7 @@ NightKeeper::Kept NightKeeper::setAside()
 void NightKeeper::replay(const Journal::Entry &e)
 {
     Guest guest{e.name, e.department};
-    const bool dropped = !guest.isEmpty() && m_nameCheck && !m_nameCheck(guest);
+    const bool dropped = guest != Guest() && m_nameCheck && !m_nameCheck(guest);
     if (dropped)
         guest = {};
     m_record.apply(e.change, e.index, m_last, e.state, e.round, e.time, guest);

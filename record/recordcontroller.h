@@ -26,6 +26,11 @@ public:
 
     // At start-up, before the board is first shown.
     void offerResume();
+    // Whether a name read back from the journal may be shown, by the guest list's rules.
+    void setNameCheck(std::function<bool(const Guest &)> check)
+    {
+        m_keeper.setNameCheck(std::move(check));
+    }
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     const NightKeeper &keeper() const { return m_keeper; }

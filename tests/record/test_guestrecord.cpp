@@ -1,5 +1,6 @@
 #include "files.h"
 #include "journal.h"
+#include "nightkeeper.h"
 #include "nightrecord.h"
 #include "recordwindow.h"
 #include "workbookreader.h"
@@ -77,17 +78,26 @@ private Q_SLOTS:
 };
 
 // A name travels with its line; lines without one are read as before; a name that is no
-// text ends the journal there like any damaged line.
+// text ends the journal there like any damaged line. Resumed, a name the list's rules would
+// refuse (a hand-edited journal) is shown as none, and the record says so.
 void TestGuestRecord::journalLines_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QJsonValue>("value");
     QTest::addColumn<bool>("read");
-    QTest::newRow("name") << QStringLiteral("name") << QJsonValue(QStringLiteral("王小明")) << true;
-    QTest::newRow("an older program's line") << QString() << QJsonValue() << true;
-    QTest::newRow("a number for a name") << QStringLiteral("name") << QJsonValue(7) << false;
+    QTest::addColumn<bool>("shown"); // once resumed
+    QTest::newRow("name") << QStringLiteral("name") << QJsonValue(QStringLiteral("王小明")) << true
+                          << true;
+    QTest::newRow("an older program's line") << QString() << QJsonValue() << true << true;
+    QTest::newRow("a number for a name") << QStringLiteral("name") << QJsonValue(7) << false
+                                         << false;
     QTest::newRow("a name past any list")
-        << QStringLiteral("name") << QJsonValue(QString(1001, u'名')) << false;
+        << QStringLiteral("name") << QJsonValue(QString(1001, u'名')) << false << false;
+    QTest::newRow("a name turned round by a direction mark")
+        << QStringLiteral("name") << QJsonValue(QStringLiteral("王\u202E小明")) << true << false;
+    QTest::newRow("a department with a control character")
+        << QStringLiteral("department") << QJsonValue(QStringLiteral("業務\u0007部")) << true
+        << false;
 }
 
 void TestGuestRecord::journalLines()
@@ -108,8 +118,31 @@ void TestGuestRecord::journalLines()
                       {});
     QCOMPARE(c.entries.size(), read ? 1 : 0);
     QCOMPARE(c.damaged, !read);
-    if (read && !key.isEmpty())
+    if (!read)
+        return;
+    if (key == QLatin1String("name"))
         QCOMPARE(c.entries[0].name, value.toString());
+
+    QFETCH(bool, shown);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.journal"));
+    writeFile(path, Journal::headerLine(prizeList(), T0) +
+                        QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+    NightKeeper keeper(path, "gifts", prizeList());
+    keeper.setNameCheck([](const Guest &g) {
+        for (const QString &text : {g.name, g.department})
+            for (QChar ch : text)
+                if (ch.category() == QChar::Other_Control || ch.category() == QChar::Other_Format)
+                    return false;
+        return true;
+    });
+    QCOMPARE(keeper.inspect(), NightKeeper::Earlier::Unfinished);
+    QVERIFY(keeper.resume());
+    const NightRecord::Entry e = keeper.record().entries().value(0);
+    const Guest announced{e.name, e.department};
+    QCOMPARE(announced.isEmpty(), !shown || key.isEmpty());
+    QCOMPARE(keeper.announced().value(5), announced);
+    QCOMPARE(e.note.isEmpty(), shown);
 }
 
 // 姓名 and 部門 only as the night needs them, alike in the window, the copy, the CSV and the
