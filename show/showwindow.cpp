@@ -422,14 +422,16 @@ void ShowWindow::placeNumber()
     // list, the winner's name under it, on two lines if it must; a question over the board
     // below both, clear of them.
     int nameHeight = m_night.hasGuests() ? h / 10 : 0;
-    if (nameHeight && !m_named.isEmpty()) {
-        const QSize box(centre.width(), nameHeight);
-        const auto set = nameSet(m_named.name, m_named.after(), box, h);
+    if (nameHeight && !m_named.isEmpty() && (m_setFor != m_named || m_setAt != size())) {
+        m_setFor = m_named;
+        m_setAt = size();
+        const auto set = nameSet(m_named.name, m_named.after(), {centre.width(), nameHeight}, h);
         m_name->setFont(set ? set->font : hallFont(std::max(1, h / 15)));
         m_name->setText(set ? set->text : m_named.text());
-        if (set)
-            nameHeight = std::max(nameHeight, set->size.height());
+        m_nameHeight = set ? set->size.height() : 0;
     }
+    if (nameHeight && !m_named.isEmpty())
+        nameHeight = std::max(nameHeight, m_nameHeight);
     const int lineHeight = lineShown() ? 2 * line : 0;
     const int room = centre.height() - 2 * line - lineHeight;
     const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));

@@ -91,7 +91,11 @@ private:
     QLabel *m_line = nullptr;
     BigNumber *m_number = nullptr;
     QLabel *m_name = nullptr;
-    Guest m_named; // whom the name's label was last set for
+    Guest m_named; // whom the name's label shows
+    // Whom and at what size the label's type was chosen for, and the height it takes.
+    Guest m_setFor;
+    QSize m_setAt;
+    int m_nameHeight = 0;
     BigNumber *m_bingoNewest = nullptr;
     QLabel *m_bingoTaken = nullptr;
     QPointer<Announcement> m_prize;
