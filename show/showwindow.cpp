@@ -79,15 +79,19 @@ Ring ringOf(QSize size)
 
 // The winner's name in the hall's face: on one line as large as the box allows, else on two,
 // never below a fifteenth of the screen's height. Empty when even two lines of that are too
-// wide.
+// wide. At its largest its ink is a fifteenth of the height, Chinese and capitals alike.
 std::optional<Scale::Wrapped> nameSet(const QString &name, const QString &after, QSize box,
                                       int screenHeight)
 {
     const int smallest = std::max(1, screenHeight / 15);
-    const QFont largest = hallFont(std::max(smallest, box.height() * 3 / 4));
+    const QFont largest = hallFont(std::max(smallest, screenHeight / 11));
     const QSize room(box.width(), std::numeric_limits<int>::max() / 4);
     if (auto one = Scale::wrapped(largest, name, after, room, 1, smallest))
         return one;
+    // The name whole over its department, before a larger type breaks the name.
+    if (!after.isEmpty())
+        if (auto two = Scale::wrapped(largest, name + QLatin1Char('\n'), after, room, 2, smallest))
+            return two;
     return Scale::wrapped(largest, name, after, room, 2, smallest);
 }
 
