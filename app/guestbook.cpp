@@ -28,7 +28,7 @@ GuestList::Display GuestBook::display()
                 static const FontFaces hall(Fonts::hall(true));
                 return PrizeWindow::canDraw(u) && hall.canDraw(u);
             },
-            &ShowWindow::nameFits};
+            &ShowWindow::tooLong};
 }
 
 QString GuestBook::remembered()

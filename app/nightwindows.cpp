@@ -252,10 +252,11 @@ void NightWindows::showPrize()
     const bool named = !prize.guest.isEmpty();
     const bool beside = m_night.showMode() == Night::ShowMode::Beside;
     if (m_prizeWindow->hallScale() > 0)
-        m_prizeWindow->setGuest(prize.guest.text());
+        m_prizeWindow->setGuest(prize.guest.name, prize.guest.after());
     else if (named || beside)
         m_prizeWindow->setGuest(
-            QStringLiteral("%1 號　%2").arg(prize.cell + 1).arg(prize.guest.text()).trimmed());
+            QStringLiteral("%1 號　%2").arg(prize.cell + 1).arg(prize.guest.name).trimmed(),
+            prize.guest.after());
     else
         m_prizeWindow->setGuest({});
     m_prizeWindow->open();

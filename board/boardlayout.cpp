@@ -224,7 +224,8 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     layout.place(c.guest, QRect(120, 3180, 5895, 420));
     QFont guestFont = hintFont;
     guestFont.setPointSizeF(16);
-    layout.font(c.guest, guestFont);
+    // A long name shrinks rather than being cut.
+    layout.fittedFont(c.guest, guestFont);
     c.guest->setAlignment(Qt::AlignCenter);
     c.guest->setTextFormat(Qt::PlainText);
     Colour::setRole(c.guest, QPalette::WindowText, DarkRed);

@@ -196,9 +196,15 @@ void BoardWindow::render(Night::Aspects aspects)
         // What the MC reads out, once the line has nothing to ask.
         const Guest guest = m_night.shownGuest();
         const bool shown = !guest.isEmpty() && m_night.line().isEmpty();
-        if (shown)
-            c.guest->setText(
-                QStringLiteral("%1 號　%2").arg(m_night.shownNumber()).arg(guest.text()));
+        if (shown) {
+            const QString text =
+                QStringLiteral("%1 號　%2").arg(m_night.shownNumber()).arg(guest.text());
+            // Measured once a name, not on every change of the night.
+            if (text != c.guest->text()) {
+                c.guest->setText(text);
+                c.layout->refresh(c.guest);
+            }
+        }
         c.guest->setVisible(shown);
     }
     if (aspects & Night::Title) {

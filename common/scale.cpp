@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 double Scale::fit(QSize available, QSize design, QSize smallest)
 {
@@ -59,6 +61,47 @@ QFont Scale::fitting(QFont font, const QString &text, QSize box)
     }
     font.setPointSizeF(largest / 3);
     return font;
+}
+
+namespace {
+// The text's lines at the font, if they are no more than `lines` and fit the box.
+std::optional<QSize> holds(const QFont &font, const QString &text, QSize box, int lines)
+{
+    const QFontMetrics m(font);
+    const QRect needed =
+        m.boundingRect(QRect(0, 0, box.width(), std::numeric_limits<int>::max() / 4),
+                       Qt::AlignLeft | Qt::AlignTop | Scale::Wrapped::Flags, text);
+    // Half a line of slack: the leading between lines differs from face to face.
+    const int most = lines * m.height() + (lines - 1) * std::max(0, m.leading()) + m.height() / 2;
+    if (needed.width() > box.width() || needed.height() > std::min(most, box.height()))
+        return std::nullopt;
+    return needed.size();
+}
+} // namespace
+
+std::optional<Scale::Wrapped> Scale::wrapped(QFont font, const QString &first, const QString &rest,
+                                             QSize box, int lines, qreal smallest)
+{
+    const bool points = font.pointSizeF() > 0;
+    const qreal largest = std::max(points ? font.pointSizeF() : qreal(font.pixelSize()), smallest);
+    const qreal step = std::max(points ? 0.25 : 1.0, largest / 40);
+    for (qreal size = largest;; size = std::max(smallest, size - step)) {
+        if (points)
+            font.setPointSizeF(size);
+        else
+            font.setPixelSize(std::max(1, int(size)));
+        // One line, then the parts on lines of their own, then broken wherever they allow.
+        for (const QString &text : {first + rest, first + QLatin1Char('\n') + rest}) {
+            if (text.endsWith(QLatin1Char('\n')))
+                continue;
+            if (const auto needed = holds(font, text, box, text == first + rest ? 1 : lines))
+                return Wrapped{font, text, *needed};
+        }
+        if (const auto needed = holds(font, first + rest, box, lines))
+            return Wrapped{font, first + rest, *needed};
+        if (size <= smallest)
+            return std::nullopt;
+    }
 }
 
 namespace {

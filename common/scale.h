@@ -9,6 +9,7 @@
 #include <QSize>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -28,6 +29,20 @@ int pixels(double twips, double s);
 QFont font(QFont design, double s);
 // The largest font not above the given one in which text fits the box's width on one line.
 QFont fitting(QFont font, const QString &text, QSize box);
+// Text that may take more than one line, as set by Wrapped::flags in a box of that width.
+struct Wrapped
+{
+    QFont font;
+    QString text; // the parts, joined on one line or broken between them
+    QSize size;   // what it takes
+    static constexpr int Flags = Qt::TextWordWrap;
+};
+// A name and what follows it (its department in brackets) as large as they fit the box on at
+// most `lines` lines, from the font's size down to `smallest` (in the font's own unit, points
+// or pixels). They break between the parts before anywhere else. Empty when even the
+// smallest is too large.
+std::optional<Wrapped> wrapped(QFont font, const QString &first, const QString &rest, QSize box,
+                               int lines, qreal smallest);
 // Pixel art enlarged without blur: every source pixel becomes a block.
 QPixmap sharp(const QPixmap &design, double s, qreal devicePixelRatio = 1.0);
 // A photo-like picture (lettering, gradients) enlarged smoothly.

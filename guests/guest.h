@@ -9,9 +9,18 @@ struct Guest
     QString department; // a department, unit or table
     bool isEmpty() const { return name.isEmpty(); }
     // As the hall is told it: the name, the department or table after it in brackets.
-    QString text() const
+    QString text() const { return name + after(); }
+    // What follows the name; a long name breaks before it rather than inside it.
+    QString after() const
     {
-        return department.isEmpty() ? name : QStringLiteral("%1（%2）").arg(name, department);
+        return department.isEmpty() ? QString() : QStringLiteral("（%1）").arg(department);
     }
     bool operator==(const Guest &) const = default;
+};
+
+// The part of a guest that does not fit where it is shown.
+enum class GuestPart
+{
+    Name,
+    Department
 };

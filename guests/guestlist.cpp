@@ -130,8 +130,12 @@ public:
                 return said(
                     QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength));
         }
-        if (m_display.fits && !m_display.fits(g))
-            return said(QStringLiteral("的姓名「%1」太長，抽獎畫面放不下。").arg(quoted(g.name)));
+        if (const auto part = m_display.tooLong ? m_display.tooLong(g) : std::nullopt) {
+            const bool name = *part == GuestPart::Name;
+            return said(QStringLiteral("的%1「%2」太長，抽獎畫面放不下。")
+                            .arg(name ? QStringLiteral("姓名") : m_columns.departmentWord,
+                                 quoted(name ? g.name : g.department)));
+        }
         return g;
     }
 

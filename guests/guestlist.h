@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The optional list that gives tonight's numbers names. Columns: number, name, and a
 // department or table, under a header row recognised by its words or without one. A row
@@ -24,7 +25,8 @@ inline constexpr int MaxRows = 10000;
 struct Display
 {
     std::function<bool(char32_t)> canDraw;
-    std::function<bool(const Guest &)> fits;
+    // The part too long to be shown, if any.
+    std::function<std::optional<GuestPart>(const Guest &)> tooLong;
 };
 
 struct Problem

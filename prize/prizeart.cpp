@@ -55,28 +55,62 @@ QFont PrizeArt::hallPrizeFont(double s, const QString &prize)
                        Scale::rect(HallPrize, s).size(), s);
 }
 
-void PrizeArt::paintHall(QPainter &p, QSize size, double s, const QString &number,
-                         const QString &prize, const QString &guest)
+PrizeArt::HallLayout PrizeArt::hallLayout(double s, const QString &prize, const QString &name,
+                                          const QString &after)
+{
+    HallLayout l;
+    l.scale = s;
+    if (name.isEmpty()) {
+        l.number = Scale::rect(HallNumber, s);
+        l.caption = Scale::rect(HallCaption, s);
+        l.prize = Scale::rect(HallPrize, s);
+        l.prizeFont = hallPrizeFont(s, prize);
+        return l;
+    }
+    l.number = Scale::rect(HallNamedNumber, s);
+    l.caption = Scale::rect(HallNamedCaption, s);
+    l.prize = Scale::rect(HallNamedPrize, s);
+    l.guest = Scale::rect(HallNamedGuest, s);
+    const QFont design = Scale::font(hallFont(HallPrizePoints), s);
+    l.prizeFont = fittingFont(design, prize, l.prize.size(), s);
+    const auto set =
+        Scale::wrapped(l.prizeFont, name, after, l.guest.size(), 2, HallGuestSmallestPoints * s);
+    // Past the list's check only a name it never let through: set at the smallest, wrapped.
+    l.guestFont = set ? set->font : Scale::font(hallFont(HallGuestSmallestPoints), s);
+    l.guestText = set ? set->text : name + after;
+    if (l.guestFont.pointSizeF() < l.prizeFont.pointSizeF())
+        l.prizeFont = fittingFont(l.guestFont, prize, l.prize.size(), s);
+    return l;
+}
+
+bool PrizeArt::hallHolds(double s, const QString &name, const QString &after)
+{
+    return Scale::wrapped(Scale::font(hallFont(HallGuestSmallestPoints), s), name, after,
+                          Scale::rect(HallNamedGuest, s).size(), 2, HallGuestSmallestPoints * s)
+        .has_value();
+}
+
+void PrizeArt::paintHall(QPainter &p, QSize size, const HallLayout &layout, const QString &number,
+                         const QString &prize)
 {
     for (int j = 1; j <= Opening::Bands; ++j)
         p.fillRect(Opening::band(j, size), Colour::toQColor(bandColour(j), QPalette()));
     const QColor dark = Colour::toQColor(CaptionColour, QPalette());
 
-    const QRect numberBox = Scale::rect(HallNumber, s);
-    const BigNumber::Fit digits = BigNumber::fit(number, numberBox.size());
+    const BigNumber::Fit digits = BigNumber::fit(number, layout.number.size());
     p.setPen(dark);
     p.setFont(digits.font);
-    p.drawText(digits.origin + numberBox.topLeft(), number);
+    p.drawText(digits.origin + layout.number.topLeft(), number);
 
-    p.setFont(Scale::font(hallFont(HallCaptionPoints), s));
-    p.drawText(Scale::rect(HallCaption, s), Qt::AlignLeft | Qt::AlignTop, caption());
-    if (!guest.isEmpty()) {
-        const QRect box = Scale::rect(HallGuest, s);
-        p.setFont(Scale::fitting(Scale::font(hallFont(HallGuestPoints), s), guest, box.size()));
-        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, guest);
+    p.setFont(Scale::font(hallFont(HallCaptionPoints), layout.scale));
+    p.drawText(layout.caption, Qt::AlignLeft | Qt::AlignTop, caption());
+    if (!layout.guestText.isEmpty()) {
+        p.setFont(layout.guestFont);
+        p.drawText(layout.guest, Qt::AlignLeft | Qt::AlignVCenter | Scale::Wrapped::Flags,
+                   layout.guestText);
     }
 
     p.setPen(Qt::black);
-    p.setFont(hallPrizeFont(s, prize));
-    p.drawText(Scale::rect(HallPrize, s), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
+    p.setFont(layout.prizeFont);
+    p.drawText(layout.prize, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
 }

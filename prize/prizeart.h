@@ -34,16 +34,42 @@ inline constexpr double HallCaptionPoints = 20;
 inline constexpr double HallPrizePoints = 38;
 inline constexpr double HallButtonPoints = 12;
 inline constexpr double HallGuestPoints = 24;
+// In the show, a winner's name is read as far as the prize: two lines of the prize's type
+// beside the button, the number and the prize giving up the room.
+inline constexpr QRect HallNamedNumber(240, 120, 10200, 1080);
+inline constexpr QRect HallNamedCaption(240, 1200, 4500, 600);
+inline constexpr QRect HallNamedPrize(240, 1800, 10200, 1140);
+inline constexpr QRect HallNamedGuest(240, 2940, 8700, 2400);
+// A fifteenth of the 540 pixels: the smallest a long name is set in.
+inline constexpr double HallGuestSmallestPoints = 27;
 QFont hallFont(double points);
 
 // The prize wraps and its type shrinks until every line fits the box, never below 9 points
 // at the scale, so nothing of the prize is cut off.
 QFont fittingFont(QFont font, const QString &text, QSize box, double scale);
 
-// The hall's announcement whole at s times its design (number, caption, prize on the bands
+// Where the hall's announcement puts each part at s, and in what type.
+struct HallLayout
+{
+    double scale = 1.0;
+    QRect number;
+    QRect caption;
+    QRect prize;
+    QFont prizeFont;
+    QRect guest; // empty without a name
+    QFont guestFont;
+    QString guestText; // as set: on one line or two
+};
+// A name never in smaller type than the prize: the prize gives way to a long one.
+HallLayout hallLayout(double s, const QString &prize, const QString &name = {},
+                      const QString &after = {});
+// Whether a name and what follows it fit the announcement at s at its smallest type.
+bool hallHolds(double s, const QString &name, const QString &after);
+
+// The hall's announcement whole at its layout (number, caption, prize, name on the bands
 // over size), into the painter's device from its top-left corner.
-void paintHall(QPainter &p, QSize size, double s, const QString &number, const QString &prize,
-               const QString &guest = {});
+void paintHall(QPainter &p, QSize size, const HallLayout &layout, const QString &number,
+               const QString &prize);
 // The prize's font there.
 QFont hallPrizeFont(double s, const QString &prize);
 } // namespace PrizeArt

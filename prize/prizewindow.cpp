@@ -19,6 +19,11 @@ QFont prizeFont()
     return QFont(QStringLiteral("新細明體"), 18);
 }
 
+QFont guestFont()
+{
+    return QFont(QStringLiteral("新細明體"), 14);
+}
+
 // The prize label is one 18 pt line wide.
 constexpr QRect PrizeBox(240, 960, 4095, 615);
 } // namespace
@@ -60,10 +65,11 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     m_guest = new QLabel(this);
     m_guest->setObjectName(QStringLiteral("Guest"));
     layout.place(m_guest, QRect(240, 1620, 3300, 450));
-    layout.font(m_guest, QFont(QStringLiteral("新細明體"), 14));
+    layout.font(m_guest, guestFont());
     Colour::setRole(m_guest, QPalette::WindowText, PrizeArt::CaptionColour);
     m_guest->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_guest->setTextFormat(Qt::PlainText);
+    m_guest->setWordWrap(true);
     m_guest->hide();
 
     m_number = new BigNumber(this);
@@ -94,6 +100,7 @@ void PrizeWindow::setHall(double s)
     m_hallLayout->apply(s);
     setOpeningScale(s);
     m_number->show();
+    fitGuest();
 }
 
 double PrizeWindow::hallScale() const
@@ -106,10 +113,23 @@ void PrizeWindow::setNumber(const QString &number)
     m_number->setNumber(number);
 }
 
-void PrizeWindow::setGuest(const QString &guest)
+void PrizeWindow::setGuest(const QString &guest, const QString &after)
 {
-    m_guest->setText(guest);
+    m_guestText = {guest, after};
+    fitGuest();
     m_guest->setVisible(!guest.isEmpty());
+}
+
+void PrizeWindow::fitGuest()
+{
+    const auto &[first, after] = m_guestText;
+    const QFont design =
+        m_hallLayout ? Scale::font(PrizeArt::hallFont(PrizeArt::HallGuestPoints), hallScale())
+                     : Scale::font(guestFont(), scale());
+    // Smaller and smaller, on two lines if the box has room for them: never cut.
+    const auto set = Scale::wrapped(design, first, after, m_guest->contentsRect().size(), 2, 1.0);
+    m_guest->setFont(set ? set->font : design);
+    m_guest->setText(set ? set->text : first + after);
 }
 
 void PrizeWindow::open()

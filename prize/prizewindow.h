@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <utility>
+
 class BigNumber;
 class QLabel;
 class FaceButton;
@@ -22,8 +24,9 @@ public:
     double hallScale() const;
     // The winning number; shown in the hall only.
     void setNumber(const QString &number);
-    // Who the number stands for, from the guest list; no line without one.
-    void setGuest(const QString &guest);
+    // Who the number stands for, from the guest list; no line without one. What comes after
+    // (the department in brackets) goes to a line of its own before the text breaks elsewhere.
+    void setGuest(const QString &guest, const QString &after = {});
 
     // Grows onto the screen, paints the gradient and shows the prize. Once started,
     // a further call only brings the window to the front.
@@ -54,6 +57,8 @@ protected:
 private:
     void onOpened();
     void showPrize();
+    // The guest's line shrinks, and wraps where its box has room, until it fits.
+    void fitGuest();
 
     FaceButton *m_confirmButton = nullptr;
     QLabel *m_caption = nullptr;
@@ -62,5 +67,6 @@ private:
     BigNumber *m_number = nullptr;
     ScaledLayout *m_hallLayout = nullptr;
     QString m_prize;
+    std::pair<QString, QString> m_guestText;
     bool m_opened = false;
 };

@@ -18,7 +18,7 @@ Announcement::Announcement(QWidget *parent) : QWidget(parent)
     hide();
 }
 
-void Announcement::announce(const QString &number, const QString &prize, const QString &guest)
+void Announcement::announce(const QString &number, const QString &prize, const Guest &guest)
 {
     m_number = number;
     m_prize = prize;
@@ -48,12 +48,14 @@ void Announcement::announce(const QString &number, const QString &prize, const Q
 
 void Announcement::draw()
 {
+    // Fonts measured here, once per prize: never in a step of the growth.
+    m_layout = PrizeArt::hallLayout(m_scale, m_prize, m_guest.name, m_guest.after());
     const QSize size = m_steps.last().size();
     const qreal ratio = devicePixelRatioF();
     QPixmap art(size * ratio);
     art.setDevicePixelRatio(ratio);
     QPainter p(&art);
-    PrizeArt::paintHall(p, size, m_scale, m_number, m_prize, m_guest);
+    PrizeArt::paintHall(p, size, m_layout, m_number, m_prize);
     p.end();
     m_art = art;
 }
@@ -78,11 +80,6 @@ void Announcement::finishGrowing()
 {
     while (m_next < m_steps.size())
         step();
-}
-
-QFont Announcement::prizeFont() const
-{
-    return PrizeArt::hallPrizeFont(m_scale, m_prize);
 }
 
 void Announcement::paintEvent(QPaintEvent *)

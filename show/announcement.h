@@ -1,5 +1,8 @@
 #pragma once
 
+#include "guest.h"
+#include "prizeart.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QPixmap>
@@ -16,13 +19,15 @@ public:
     explicit Announcement(QWidget *parent);
 
     // Starts the growth; a prize arriving while one is up shows at once where it stands.
-    void announce(const QString &number, const QString &prize, const QString &guest = {});
+    void announce(const QString &number, const QString &prize, const Guest &guest = {});
     bool isGrowing() const { return m_timer.isActive(); }
     void finishGrowing();
     QString number() const { return m_number; }
     QString prize() const { return m_prize; }
-    QString guest() const { return m_guest; }
-    QFont prizeFont() const;
+    QString guest() const { return m_guest.text(); }
+    QFont prizeFont() const { return m_layout.prizeFont; }
+    // Where the whole announcement puts each part, at its full size.
+    const PrizeArt::HallLayout &layout() const { return m_layout; }
 
 Q_SIGNALS:
     // The last step is on the screen.
@@ -37,8 +42,9 @@ private:
 
     QString m_number;
     QString m_prize;
-    QString m_guest;
+    Guest m_guest;
     double m_scale = 1.0;
+    PrizeArt::HallLayout m_layout;
     QPixmap m_art;
     QList<QRect> m_steps;
     qsizetype m_next = 0;

@@ -7,6 +7,7 @@
 #include "fonts.h"
 #include "lightlayer.h"
 #include "pictures.h"
+#include "prizeart.h"
 #include "scale.h"
 
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -75,24 +77,22 @@ Ring ringOf(QSize size)
     return g;
 }
 
-// The winner's name in the hall's face: as large as the box allows, never below a fifteenth
-// of the screen's height. Empty when even that is too wide.
-std::optional<QFont> nameFont(const QString &text, QSize box, int screenHeight)
+// The winner's name in the hall's face: on one line as large as the box allows, else on two,
+// never below a fifteenth of the screen's height. Empty when even two lines of that are too
+// wide. At its largest its ink is a fifteenth of the height, Chinese and capitals alike.
+std::optional<Scale::Wrapped> nameSet(const QString &name, const QString &after, QSize box,
+                                      int screenHeight)
 {
     const int smallest = std::max(1, screenHeight / 15);
-    for (int px = std::max(smallest, box.height() * 3 / 4); px >= smallest;
-         px -= std::max(1, px / 20)) {
-        QFont f = hallFont(px);
-        if (QFontMetrics(f).horizontalAdvance(text) <= box.width())
-            return f;
-    }
-    return std::nullopt;
-}
-
-// What the show sets a name in: a name the list let through always fits at the smallest.
-QFont shownNameFont(const QString &text, QSize box, int screenHeight)
-{
-    return nameFont(text, box, screenHeight).value_or(hallFont(std::max(1, screenHeight / 15)));
+    const QFont largest = hallFont(std::max(smallest, screenHeight / 11));
+    const QSize room(box.width(), std::numeric_limits<int>::max() / 4);
+    if (auto one = Scale::wrapped(largest, name, after, room, 1, smallest))
+        return one;
+    // The name whole over its department, before a larger type breaks the name.
+    if (!after.isEmpty())
+        if (auto two = Scale::wrapped(largest, name + QLatin1Char('\n'), after, room, 2, smallest))
+            return two;
+    return Scale::wrapped(largest, name, after, room, 2, smallest);
 }
 
 const QString BingoGap = QStringLiteral("\u3000 ");
@@ -142,6 +142,7 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     Colour::setRole(m_number, QPalette::WindowText, DarkRed);
     m_number->hide();
     m_name = makeLabel(m_content, "ShowName", DarkRed, Qt::AlignCenter);
+    m_name->setWordWrap(true);
     m_name->hide();
     m_bingoNewest = new BigNumber(m_content);
     m_bingoNewest->setObjectName(QStringLiteral("ShowBingoNewest"));
@@ -202,12 +203,22 @@ void ShowWindow::showOn(QScreen *screen)
     renderPrize();
 }
 
-bool ShowWindow::nameFits(const Guest &guest)
+std::optional<GuestPart> ShowWindow::tooLong(const Guest &guest)
 {
-    // On the smallest projector the show is made for: 1024 x 768.
+    // On the smallest projector the show is made for: 1024 x 768, under the number and in
+    // the announcement.
     const QSize screen(1024, 768);
     const QSize box(ringOf(screen).centre.width(), screen.height() / 10);
-    return nameFont(guest.text(), box, screen.height()).has_value();
+    const double s = Scale::hall(screen);
+    const auto holds = [&](const QString &after) {
+        return nameSet(guest.name, after, box, screen.height()) &&
+               PrizeArt::hallHolds(s, guest.name, after);
+    };
+    if (!holds({}))
+        return GuestPart::Name;
+    if (!holds(guest.after()))
+        return GuestPart::Department;
+    return std::nullopt;
 }
 
 bool ShowWindow::lineShown() const
@@ -249,12 +260,12 @@ void ShowWindow::render(Night::Aspects aspects)
     }
     if (aspects & (Night::Counts | Night::Spin | Night::Prize | Night::Bingo | Night::Guests |
                    Night::Finale | Night::BlackOut | Night::Title)) {
-        const QString name = bingo.open || announced ? QString() : m_night.shownGuest().text();
-        if (!name.isEmpty() && name != m_name->text()) {
-            m_name->setFont(shownNameFont(name, m_name->size(), height()));
-            m_name->setText(name);
+        const Guest guest = bingo.open || announced ? Guest() : m_night.shownGuest();
+        if (!guest.isEmpty() && guest != m_named) {
+            m_named = guest;
+            placeNumber();
         }
-        setShown(m_name, !name.isEmpty());
+        setShown(m_name, !guest.isEmpty());
     }
     if (aspects & Night::Prize)
         renderPrize();
@@ -316,7 +327,7 @@ void ShowWindow::renderPrize()
     m_announced = prize.serial;
     if (!m_prize)
         m_prize = new Announcement(m_content);
-    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest.text());
+    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest);
 }
 
 void ShowWindow::resizeEvent(QResizeEvent *event)
@@ -377,17 +388,7 @@ void ShowWindow::relayout()
                              line);
     for (QLabel *l : m_stacks)
         l->setFont(hallFont(line * 7 / 10));
-    // The number a quarter of the screen high, twice what the back row needs; with a guest
-    // list, the winner's name under it; a question over the board below both, clear of them.
-    const int nameHeight = m_night.hasGuests() ? h / 10 : 0;
-    const int lineHeight = lineShown() ? 2 * line : 0;
-    const int room = centre.height() - 2 * line - lineHeight;
-    const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));
-    const int numberTop = centre.top() + line + (room - numberHeight - nameHeight) / 2;
-    m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
-    m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
-    if (!m_name->text().isEmpty())
-        m_name->setFont(shownNameFont(m_name->text(), m_name->size(), h));
+    placeNumber();
     m_bingoNewest->setGeometry(centre.left(), centre.top() + line, centre.width() / 3,
                                std::min(h / 4, centre.height() - 2 * line));
     m_bingoTaken->setGeometry(centre.left() + centre.width() / 3, centre.top() + line,
@@ -414,6 +415,33 @@ void ShowWindow::relayout()
                     .scaled(m_closingRect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     update();
+}
+
+void ShowWindow::placeNumber()
+{
+    const int h = height();
+    const QRect centre = ringOf(size()).centre;
+    const int line = h / 15;
+    // The number a quarter of the screen high, twice what the back row needs; with a guest
+    // list, the winner's name under it, on two lines if it must; a question over the board
+    // below both, clear of them.
+    int nameHeight = m_night.hasGuests() ? h / 10 : 0;
+    if (nameHeight && !m_named.isEmpty() && (m_setFor != m_named || m_setAt != size())) {
+        m_setFor = m_named;
+        m_setAt = size();
+        const auto set = nameSet(m_named.name, m_named.after(), {centre.width(), nameHeight}, h);
+        m_name->setFont(set ? set->font : hallFont(std::max(1, h / 15)));
+        m_name->setText(set ? set->text : m_named.text());
+        m_nameHeight = set ? set->size.height() : 0;
+    }
+    if (nameHeight && !m_named.isEmpty())
+        nameHeight = std::max(nameHeight, m_nameHeight);
+    const int lineHeight = lineShown() ? 2 * line : 0;
+    const int room = centre.height() - 2 * line - lineHeight;
+    const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));
+    const int numberTop = centre.top() + line + (room - numberHeight - nameHeight) / 2;
+    m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
+    m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
 }
 
 void ShowWindow::paintEvent(QPaintEvent *event)

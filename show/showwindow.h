@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class BigNumber;
 class LightLayer;
@@ -41,9 +42,10 @@ public:
     // The cell the running light's layer last put on the screen, or -1.
     int layeredLight() const { return m_light; }
     const LightLayer *lightLayer() const { return m_layer.get(); }
-    // Whether the show has room for the name under the winning number at its smallest type,
-    // on the smallest screen it is made for: the guest list is checked against it.
-    static bool nameFits(const Guest &guest);
+    // The part of a guest the show has no room for at its smallest type, under the winning
+    // number or in the announcement, on the smallest screen it is made for: the guest list is
+    // checked against it.
+    static std::optional<GuestPart> tooLong(const Guest &guest);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -56,6 +58,8 @@ private:
     void renderCells();
     void renderPrize();
     void relayout();
+    // The number and, under it, the name: measured once a name, never in a step.
+    void placeNumber();
     void pointerMoved();
     const QPixmap &cellNumber(int cell, bool light);
     void paintCell(QPainter &p, const QRect &r, int cell, ColourValue colour);
@@ -87,6 +91,11 @@ private:
     QLabel *m_line = nullptr;
     BigNumber *m_number = nullptr;
     QLabel *m_name = nullptr;
+    Guest m_named; // whom the name's label shows
+    // Whom and at what size the label's type was chosen for, and the height it takes.
+    Guest m_setFor;
+    QSize m_setAt;
+    int m_nameHeight = 0;
     BigNumber *m_bingoNewest = nullptr;
     QLabel *m_bingoTaken = nullptr;
     QPointer<Announcement> m_prize;

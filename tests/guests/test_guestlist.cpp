@@ -53,7 +53,13 @@ QByteArray encoded(const QString &text, const char *encoding)
 }
 
 const GuestList::Display Shows{[](char32_t u) { return u < 0x1F000; },
-                               [](const Guest &g) { return g.name.size() <= 6; }};
+                               [](const Guest &g) -> std::optional<GuestPart> {
+                                   if (g.name.size() > 6)
+                                       return GuestPart::Name;
+                                   if (g.text().size() > 12)
+                                       return GuestPart::Department;
+                                   return std::nullopt;
+                               }};
 } // namespace
 
 class TestGuestList : public QObject
@@ -126,6 +132,11 @@ void TestGuestList::reads_data()
     QTest::newRow("too long for the show")
         << csv(QStringLiteral("7|歐陽諸葛司馬上官\n8|王小明")) << QStringLiteral("8=王小明")
         << QStringList{QStringLiteral("第 1 列的姓名「歐陽諸葛司馬上官」太長，抽獎畫面放不下。")}
+        << QString();
+    QTest::newRow("department too long for the show, by its header's word")
+        << csv(QStringLiteral("號碼|姓名|桌次\n7|王小明|第三桌靠近舞台右側\n8|王小明|第 3 桌"))
+        << QStringLiteral("8=王小明/第 3 桌")
+        << QStringList{QStringLiteral("第 2 列的桌次「第三桌靠近舞台右側」太長，抽獎畫面放不下。")}
         << QString();
 
     const QString text = QStringLiteral("號碼,姓名,部門\r\n7,王小明,\"業務部, 北區\"\r\n"

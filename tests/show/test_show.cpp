@@ -4,6 +4,8 @@
 #include "drive.h"
 #include "fonts.h"
 #include "lightlayer.h"
+#include "prizeart.h"
+#include "prizewindow.h"
 #include "prompt.h"
 #include "scriptedrandom.h"
 #include "showwindow.h"
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void asksOverTheBoardOnly();
     void nameUnderTheNumber_data();
     void nameUnderTheNumber();
+    void longNamesWhole_data();
+    void longNamesWhole();
     void lightLayer_data();
     void lightLayer();
     void pointerHides();
@@ -59,6 +63,29 @@ QString said(ShowWindow &show, const char *name)
     if (!w || !w->isVisibleTo(&show))
         return {};
     return label ? label->text() : static_cast<BigNumber *>(w)->number();
+}
+
+// Where the first line of a wrapped text stands in its box.
+QRect firstLine(const QFont &font, const QRect &box, int align, const QString &text)
+{
+    const QFontMetrics m(font);
+    QRect r = m.boundingRect(box, align | Qt::TextWordWrap, text);
+    r.setHeight(m.height());
+    return r;
+}
+
+// The height of the ink in the name's dark red, inside the box.
+int inkHeight(const QImage &shot, const QRect &box)
+{
+    int first = -1, last = -1;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (shot.pixelColor(x, y).red() > 128 && shot.pixelColor(x, y).green() < 64) {
+                first = first < 0 ? y : first;
+                last = y;
+                break;
+            }
+    return first < 0 ? 0 : last - first + 1;
 }
 
 void take(Stage &w, Step step)
@@ -297,9 +324,116 @@ void TestShow::nameUnderTheNumber()
     QVERIFY(QFontInfo(name->font()).pixelSize() >= show.height() / 15);
     QVERIFY(!name->geometry().intersects(number->geometry()));
     QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= name->width());
-    // A name the show has no room for is what the list refuses.
-    QVERIFY(ShowWindow::nameFits(list[1]));
-    QVERIFY(!ShowWindow::nameFits({QString(30, QChar(u'林')), QString()}));
+}
+
+// A long name is shown whole on the show, under the number and in the announcement, on the
+// smallest screen and on a large one, on one line or two in at least a fifteenth of the
+// height; the list refuses only what two lines of that cannot hold, and says which part.
+void TestShow::longNamesWhole_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("department");
+    QTest::addColumn<QString>("tooLong"); // empty: shown whole; else the part refused
+
+    const auto row = [](const char *rowName, const char *name, const char *department,
+                        const char *tooLong = "") {
+        QTest::newRow(rowName) << QString::fromUtf8(name) << QString::fromUtf8(department)
+                               << QString::fromLatin1(tooLong);
+    };
+    row("Latin, 22 characters", "Christopher Montgomery", "");
+    row("Latin with accents", "Nguyễn Thị Minh Khai", "");
+    row("accents, hyphen, department", "Maria José García-Fernández", "研發部");
+    row("eight Han characters", "歐陽春花秋月夏雨", "");
+    row("Han and Latin, department", "新Alice Wang", "研發部");
+    row("comma", "Chen, Mei-Hua", "業務部");
+    row("Latin, 39 characters", "Alexander Christopher Montgomery-Whitby", "");
+    row("Latin, 39 characters: no room left for a department",
+        "Alexander Christopher Montgomery-Whitby", "研發部", "department");
+    row("Han, 24 characters", "歐陽春花秋月夏雨歐陽春花秋月夏雨歐陽春花秋月夏雨", "");
+    row("Han, 40 characters",
+        "歐陽春花秋月夏雨歐陽春花秋月夏雨歐陽春花秋月夏雨歐陽春花秋月夏雨歐陽春花秋月夏雨", "",
+        "name");
+    row("a short name, a department too long", "林美玲",
+        "研發部第一處第二課第三組第四小隊第五分隊第六班第七排第八列第九桌", "department");
+}
+
+void TestShow::longNamesWhole()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, department);
+    QFETCH(QString, tooLong);
+    const Guest guest{name, department};
+    const auto refused = ShowWindow::tooLong(guest);
+    QCOMPARE(refused.has_value(), !tooLong.isEmpty());
+    if (refused) {
+        QCOMPARE(*refused == GuestPart::Name ? QStringLiteral("name")
+                                             : QStringLiteral("department"),
+                 tooLong);
+        return;
+    }
+    // Inside its box, nothing left out, on two lines at most.
+    const auto whole = [&](const QFont &font, const QString &text, const QRect &box, int align) {
+        const QRect needed = QFontMetrics(font).boundingRect(box, align | Qt::TextWordWrap, text);
+        return box.contains(needed) && QString(text).remove(u'\n').endsWith(guest.text()) &&
+               text.count(u'\n') <= 1;
+    };
+
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56)});
+    QMap<int, Guest> list;
+    for (int n = 1; n <= 56; ++n)
+        list[n] = guest;
+    w.night().setGuests(list);
+    w.boardWindow().show();
+    w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    ShowWindow &show = *w.windows().showWindow();
+    Drive::spinToStop(w);
+    QCoreApplication::processEvents();
+    // On the desk, the board's line shrinks to its one line.
+    const auto *line = w.boardWindow().findChild<QLabel *>(QStringLiteral("GuestLine"));
+    QVERIFY(line->text().endsWith(guest.text()));
+    QVERIFY(QFontMetricsF(line->font()).horizontalAdvance(line->text()) <= line->width());
+
+    auto *label = show.findChild<QLabel *>(QStringLiteral("ShowName"));
+    const auto *number = show.findChild<BigNumber *>(QStringLiteral("ShowNumber"));
+    for (const QSize screen : {QSize(1920, 1080), QSize(1024, 768)}) {
+        const QByteArray at =
+            QByteArray::number(screen.width()) + "x" + QByteArray::number(screen.height());
+        show.resize(screen);
+        QCoreApplication::processEvents();
+        QCOMPARE(show.size(), screen);
+        // Under the number.
+        QVERIFY2(QFontInfo(label->font()).pixelSize() >= screen.height() / 15, at);
+        QVERIFY2(whole(label->font(), label->text(), label->contentsRect(), Qt::AlignCenter), at);
+        QVERIFY2(!label->geometry().intersects(number->geometry()), at);
+        if (screen.height() == 1080)
+            QVERIFY2(inkHeight(label->grab().toImage(),
+                               firstLine(label->font(), label->rect(), Qt::AlignCenter,
+                                         label->text())) >= 1080 / 15,
+                     at);
+        // In the announcement, never in smaller type than the prize.
+        QWidget over;
+        over.resize(screen);
+        Announcement panel(&over);
+        panel.announce(QStringLiteral("56"), QStringLiteral("現金 6,000 元"), guest);
+        const PrizeArt::HallLayout &l = panel.layout();
+        QVERIFY2(l.guestFont.pointSizeF() >= l.prizeFont.pointSizeF(), at);
+        QVERIFY2(QFontInfo(l.guestFont).pixelSize() >= screen.height() / 15, at);
+        QVERIFY2(whole(l.guestFont, l.guestText, l.guest, Qt::AlignLeft | Qt::AlignVCenter), at);
+        // On a projector of 1080 lines, what the back row reads: 72 rows of ink or more.
+        panel.finishGrowing();
+        if (screen.height() == 1080)
+            QVERIFY2(inkHeight(panel.grab().toImage(),
+                               firstLine(l.guestFont, l.guest, Qt::AlignLeft | Qt::AlignVCenter,
+                                         l.guestText)) >= 1080 / 15,
+                     at);
+    }
+    // The desk's prize window at its design size: shrunk, or wrapped where it has room.
+    w.boardWindow().drawCard(Board::Fate);
+    PrizeWindow *prize = w.windows().prizeWindow();
+    prize->finishOpening();
+    const auto *desk = prize->findChild<QLabel *>(QStringLiteral("Guest"));
+    QVERIFY(
+        whole(desk->font(), desk->text(), desk->contentsRect(), Qt::AlignLeft | Qt::AlignVCenter));
 }
 
 // The running light goes on from its layer and off from the window's own store, neither drawn:
