@@ -1,0 +1,66 @@
+#include "bounded_bench.h"
+
+#include "guestlist.h"
+#include "procstats.h"
+#include "workbookparts.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+} // namespace
+
+int runBoundedChild(const QString &path)
+{
+    const qint64 before = ProcStats::peakKiB();
+    const double t0 = ProcStats::cpuSeconds();
+    const GuestList::Result r = GuestList::load(path);
+    const double cpu = ProcStats::cpuSeconds() - t0;
+    QTextStream(stdout) << cpu << ' ' << (ProcStats::peakKiB() - before) << ' '
+                        << QString(r.refusal).replace(u'\n', u' ') << '\n';
+    return 0;
+}
+
+void runBoundedBench(QTextStream &out, const QString &self)
+{
+    QTemporaryDir dir;
+    out << "\n**Hostile guest lists** (each read once in a fresh process; peak memory above "
+           "the process's own before reading; the caps: 1 s of processor time, 100 MB)\n\n";
+    out << "| file | size | processor | peak memory | said |\n|---|---|---|---|---|\n";
+    const struct
+    {
+        const char *what;
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"10 MB of line ends", "names.csv", QByteArray(10 << 20, '\n')},
+        {"a 10-million-character name", "names.csv", "1," + QByteArray(10'000'000, 'a')},
+        {"a workbook cell of 30 million digits", "names.xlsx",
+         workbookOf("<row><c><v>" + QByteArray(30'000'000, '7') + "</v></c></row>")},
+    };
+    for (const auto &c : cases) {
+        const QString path = dir.filePath(QLatin1String(c.name));
+        if (!write(path, c.bytes))
+            return;
+        QProcess p;
+        p.start(self, {QStringLiteral("bounded-child"), path});
+        p.waitForFinished(120000);
+        const QStringList f = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u' ');
+        out << QStringLiteral("| %1 | %2 KiB | %3 s | %4 MB | %5 |\n")
+                   .arg(QLatin1String(c.what))
+                   .arg(c.bytes.size() / 1024)
+                   .arg(f.value(0).toDouble(), 0, 'f', 2)
+                   .arg(f.value(1).toLongLong() / 1024.0, 0, 'f', 1)
+                   .arg(f.mid(2)
+                            .join(u' ')
+                            .section(QStringLiteral("（"), 1)
+                            .section(QStringLiteral("）"), 0, 0));
+    }
+}
