@@ -1,5 +1,6 @@
 #include "encodingguess.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -59,6 +60,7 @@ int characterScore(const QString &text)
     QStringEncoder big5("windows-950", QStringEncoder::Flag::Stateless);
     QStringEncoder gb("GB18030", QStringEncoder::Flag::Stateless);
     const QList<uint> chars = text.toUcs4();
+    QHash<char32_t, bool> common;
     int count = 0;
     int sum = 0;
     bool onLatin = false; // the accents that follow sit on a Latin letter
@@ -72,10 +74,14 @@ int characterScore(const QString &text)
         ++count;
         const bool inWord = (i > 0 && isAsciiLetter(chars[i - 1])) ||
                             (i + 1 < chars.size() && isAsciiLetter(chars[i + 1]));
-        if (QChar::script(u) == QChar::Script_Han)
-            sum += isCommonHan(u, big5, gb) ? 1 : 0;
-        else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF) ||
-                 (u >= 0x3100 && u <= 0x312F))
+        if (QChar::script(u) == QChar::Script_Han) {
+            // Encoding one character costs a conversion; a list repeats few thousand.
+            auto known = common.constFind(u);
+            if (known == common.cend())
+                known = common.insert(u, isCommonHan(u, big5, gb));
+            sum += *known ? 1 : 0;
+        } else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF) ||
+                   (u >= 0x3100 && u <= 0x312F))
             sum += 1;
         else if ((inWord && latin) || accent)
             sum += 1;
