@@ -29,6 +29,32 @@ QByteArray chinese(const char *encoding)
     QStringEncoder e(encoding);
     return e.encode(text);
 }
+// Every tab hidden but the last, every format looked up: nothing may cost the product of two
+// counts.
+QByteArray manyTabs()
+{
+    constexpr int Tabs = 90000;
+    Parts parts = sheetParts("<row><c><v>1</v></c></row>", {}, [] {
+        QByteArray formats = "<numFmts>";
+        QByteArray cells = "<cellXfs>";
+        for (int i = 0; i < Tabs; ++i) {
+            const QByteArray id = QByteArray::number(164 + i);
+            formats += "<numFmt numFmtId=\"" + id + "\" formatCode=\"d\"/>";
+            cells += "<xf numFmtId=\"" + id + "\"/>";
+        }
+        return formats + "</numFmts>" + cells + "</cellXfs>";
+    }());
+    QByteArray sheets = "<workbook xmlns:r=\"" + Rel + "\"><sheets>";
+    QByteArray rels = "<Relationships>";
+    for (int i = 0; i < Tabs; ++i) {
+        const QByteArray id = "h" + QByteArray::number(i);
+        sheets += "<sheet name=\"" + id + "\" state=\"hidden\" r:id=\"" + id + "\"/>";
+        rels += relationship(id, "worksheet", "worksheets/sheet1.xml");
+    }
+    parts[1].second = sheets + "<sheet name=\"s\" r:id=\"rId1\"/></sheets></workbook>";
+    parts[2].second.replace("<Relationships>", rels);
+    return zipOf(parts);
+}
 } // namespace
 
 int runBoundedChild(const QString &path)
@@ -58,6 +84,7 @@ void runBoundedBench(QTextStream &out, const QString &self)
         {"a 10-million-character name", "names.csv", "1," + QByteArray(10'000'000, 'a')},
         {"a workbook cell of 30 million digits", "names.xlsx",
          workbookOf("<row><c><v>" + QByteArray(30'000'000, '7') + "</v></c></row>")},
+        {"90 000 hidden tabs, 90 000 date formats", "names.xlsx", manyTabs()},
         {"10 000 rows of 300 Chinese characters, UTF-8", "names.csv", chinese("UTF-8")},
         {"the same in Big5", "names.csv", chinese("Big5")},
         {"the same in UTF-16 without its byte-order mark", "names.txt", chinese("UTF-16LE")},

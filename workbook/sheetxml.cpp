@@ -1,5 +1,6 @@
 #include "sheetxml.h"
 
+#include <QHash>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -238,12 +239,12 @@ Status SheetXml::dateFormats(const QByteArray &xml, const Limits &limits, QList<
     };
     Tokens t(xml, limits);
     out.clear();
-    QList<std::pair<int, bool>> custom; // id, is a date
+    QHash<int, bool> custom; // a format's id: whether it is a date
     bool inCellFormats = false;
     while (t.next()) {
         if (t.starts(QLatin1String("numFmt"))) {
-            custom.append({t.attribute(QLatin1String("numFmtId")).toInt(),
-                           isDateCode(t.attribute(QLatin1String("formatCode")))});
+            custom.insert(t.attribute(QLatin1String("numFmtId")).toInt(),
+                          isDateCode(t.attribute(QLatin1String("formatCode"))));
             if (custom.size() > limits.strings)
                 t.fail(Status::TooManyStrings);
         } else if (t.starts(QLatin1String("cellXfs"))) {
@@ -252,11 +253,7 @@ Status SheetXml::dateFormats(const QByteArray &xml, const Limits &limits, QList<
             inCellFormats = false;
         } else if (inCellFormats && t.starts(QLatin1String("xf"))) {
             const int id = t.attribute(QLatin1String("numFmtId")).toInt();
-            bool date = builtInDate(id);
-            for (const auto &[customId, customDate] : std::as_const(custom))
-                if (customId == id)
-                    date = customDate;
-            out.append(date);
+            out.append(custom.value(id, builtInDate(id)));
             if (out.size() > limits.strings)
                 t.fail(Status::TooManyStrings);
         }

@@ -4,6 +4,8 @@
 #include "safefile.h"
 #include "sheetxml.h"
 
+#include <QSet>
+
 #include <optional>
 
 using Workbook::Sheet;
@@ -191,14 +193,16 @@ Sheet Workbook::read(const QByteArray &bytes, const Limits &limits)
     if (auto f = parts.relationships(book, rels))
         return *f;
     // The first tab the user sees: not hidden, and a worksheet rather than a chart.
+    QSet<QString> worksheets; // by relationship id
+    for (const SheetXml::Relationship &r : std::as_const(rels))
+        if (r.type == QLatin1String("worksheet"))
+            worksheets.insert(r.id);
     const SheetXml::Tab *tab = nullptr;
     for (const SheetXml::Tab &candidate : std::as_const(tabs)) {
-        for (const SheetXml::Relationship &r : std::as_const(rels))
-            if (r.id == candidate.relationshipId && r.type == QLatin1String("worksheet") &&
-                !candidate.hidden)
-                tab = &candidate;
-        if (tab)
+        if (!candidate.hidden && worksheets.contains(candidate.relationshipId)) {
+            tab = &candidate;
             break;
+        }
     }
     const QString sheetPart = tab ? target(rels, book, {}, tab->relationshipId) : QString();
     const QString stringsPart = target(rels, book, QStringLiteral("sharedStrings"));
