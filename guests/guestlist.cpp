@@ -115,8 +115,12 @@ std::optional<QString> notText(const SheetRow &row, qsizetype column, const QStr
     case Kind::Text:
     case Kind::Number:
         return std::nullopt;
-    case Kind::Error:
-        return QStringLiteral("的%1是錯誤值「%2」。").arg(what, cell.left(20));
+    case Kind::Error: {
+        // Excel's own error values only ("#N/A", "#DIV/0!"): the text comes from the file.
+        static const QRegularExpression excel(QStringLiteral("^#[A-Z0-9/!?_]{1,15}$"));
+        return excel.match(cell).hasMatch() ? QStringLiteral("的%1是錯誤值「%2」。").arg(what, cell)
+                                            : QStringLiteral("的%1是錯誤值。").arg(what);
+    }
     case Kind::Boolean:
         return QStringLiteral("的%1是 TRUE/FALSE 值「%2」。").arg(what, cell);
     case Kind::Date:

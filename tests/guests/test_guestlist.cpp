@@ -213,7 +213,8 @@ void TestGuestList::reads_data()
                           "t=\"inlineStr\">" +
                           cellText("林") +
                           "<c r=\"C6\" s=\"1\"><v>45000</v></c></row><row r=\"7\"><c r=\"A7\"><v>7"
-                          "</v></c><c r=\"B7\"><v>1234</v></c></row>",
+                          "</v></c><c r=\"B7\"><v>1234</v></c></row><row r=\"8\"><c r=\"A8\"><v>8"
+                          "</v></c><c r=\"B8\" t=\"e\"><v>#&lt;b&gt;&#x202E;</v></c></row>",
                       {}, "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>")
         << QStringLiteral("7=1234")
         << QStringList{QStringLiteral("第 1 列號碼欄的公式沒有存下的值，請在 Excel 中開啟並存檔。"),
@@ -221,7 +222,8 @@ void TestGuestList::reads_data()
                        QStringLiteral("第 3 列的姓名是 TRUE/FALSE 值「TRUE」。"),
                        QStringLiteral("第 4 列姓名欄的公式沒有存下的值，請在 Excel 中開啟並存檔。"),
                        QStringLiteral("第 5 列的號碼是日期，不是文字或數字。"),
-                       QStringLiteral("第 6 列的部門是日期，不是文字或數字。")}
+                       QStringLiteral("第 6 列的部門是日期，不是文字或數字。"),
+                       QStringLiteral("第 8 列的姓名是錯誤值。")}
         << QString();
 
     // As Excel and a Traditional Chinese Windows save them, made at build time with openpyxl.
