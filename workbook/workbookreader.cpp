@@ -57,8 +57,9 @@ Sheet failed(Status status, const QString &detail = {})
         s.reason = QStringLiteral("第一個工作表超過 %1 列").arg(detail);
         break;
     case Status::CellTooLong:
-        s.reason =
-            QStringLiteral("活頁簿裡有一格的文字超過 %1 個字，不是 Excel 存的名單").arg(detail);
+        s.reason = QStringLiteral("活頁簿裡有一段文字超過 %1 個字，比 Excel 一格能放的還長，"
+                                  "不是 Excel 存的名單")
+                       .arg(detail);
         break;
     }
     return s;

@@ -29,7 +29,7 @@ enum class Status
     Inflated, // a part inflates past its cap: a zip bomb, or no workbook Excel wrote
     Hostile,  // a DTD or absurd nesting
     TooManyRows,
-    CellTooLong // more text in one cell than Excel allows
+    CellTooLong // more text in one place than Excel allows in a cell
 };
 
 struct Limits
