@@ -118,8 +118,10 @@ Table GuestText::split(const QString &text, QChar separator, int maxRows)
     bool wasQuoted = false;
     bool any = false; // a field of this record has text
     const auto endField = [&] {
-        any = any || !field.trimmed().isEmpty();
-        cells << field;
+        if (cells.size() < MaxColumns) {
+            any = any || !field.trimmed().isEmpty();
+            cells << field;
+        }
         field.clear();
         wasQuoted = false;
     };

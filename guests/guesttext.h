@@ -13,6 +13,9 @@
 namespace GuestText {
 // Excel's own limit of a cell's text.
 inline constexpr int MaxFieldLength = 32767;
+// Fields further right are left out, as a workbook's cells are: a line of ten million commas
+// must not become ten million cells.
+inline constexpr int MaxColumns = 64;
 
 struct Table
 {

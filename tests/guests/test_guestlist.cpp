@@ -257,6 +257,9 @@ void TestGuestList::reads_data()
                                    << QStringList() << QStringLiteral("超過 10000 列");
     QTest::newRow("10 MB of line ends") << QByteArray(10 << 20, '\n') << QString() << QStringList()
                                         << QStringLiteral("超過 10000 列");
+    QTest::newRow("fields past the 64th left out")
+        << QByteArray("1,") + QByteArray(10 << 20, ',') + "x\n2,王" << QStringLiteral("2=王")
+        << QStringList{QStringLiteral("第 1 列（號碼 1）沒有姓名。")} << QString();
     QTest::newRow("a name longer than a cell holds")
         << "1," + QByteArray(40000, 'a') << QString() << QStringList()
         << QStringLiteral("第 1 列有一格超過 32767 個字");
