@@ -55,6 +55,19 @@ QByteArray manyTabs()
     parts[2].second.replace("<Relationships>", rels);
     return zipOf(parts);
 }
+// Every cell as long as a cell may be, shared: small to store, costly to look at.
+QByteArray longStrings()
+{
+    constexpr int Strings = 1000;
+    QByteArray rows;
+    for (int r = 1; r <= 10000; ++r) {
+        rows += "<row>";
+        for (int c = 0; c < 16; ++c)
+            rows += "<c t=\"s\"><v>" + QByteArray::number((r * 16 + c) % Strings) + "</v></c>";
+        rows += "</row>";
+    }
+    return workbookOf(rows, ("<si><t>" + QByteArray(32000, 'a') + "</t></si>").repeated(Strings));
+}
 } // namespace
 
 int runBoundedChild(const QString &path)
@@ -86,6 +99,7 @@ void runBoundedBench(QTextStream &out, const QString &self)
         {"a workbook cell of 30 million digits", "names.xlsx",
          workbookOf("<row><c><v>" + QByteArray(30'000'000, '7') + "</v></c></row>")},
         {"90 000 hidden tabs, 90 000 date formats", "names.xlsx", manyTabs()},
+        {"10 000 rows of 16 cells of 32 000 characters", "names.xlsx", longStrings()},
         {"10 000 rows of 300 Chinese characters, UTF-8", "names.csv", chinese("UTF-8")},
         {"the same in Big5", "names.csv", chinese("Big5")},
         {"the same in UTF-16 without its byte-order mark", "names.txt", chinese("UTF-16LE")},

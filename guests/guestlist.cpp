@@ -83,6 +83,9 @@ std::optional<Columns> header(const SheetRow &row, QString &missing)
 // 7, 07, 7.0 and full-width ７ are all 7; nothing when the cell is no whole number.
 std::optional<qint64> wholeNumber(const QString &cell)
 {
+    // Normalising a long cell on every row would cost more than the whole list should.
+    if (cell.size() > 64)
+        return std::nullopt;
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,12})(\\.0+)?$"));
     const QRegularExpressionMatch m =
         form.match(cell.normalized(QString::NormalizationForm_KC).trimmed());
@@ -148,13 +151,22 @@ public:
     // The guest of a row, or its problem.
     std::optional<Guest> check(const SheetRow &row, int number, QList<Problem> &problems) const
     {
-        Guest g{clean(row.cells.value(m_columns.name)),
-                m_columns.department >= 0 ? clean(row.cells.value(m_columns.department))
-                                          : QString()};
         const auto said = [&](const QString &text) {
             problems.append({row.number, QStringLiteral("第 %1 列").arg(row.number) + text});
             return std::nullopt;
         };
+        const auto tooLong = [](const QString &what) {
+            return QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength);
+        };
+        // Far too long before it is normalised or looked at character by character: a
+        // composed text is at most a few times shorter than its raw cell.
+        if (row.cells.value(m_columns.name).size() > 4 * GuestList::MaxTextLength)
+            return said(tooLong(QStringLiteral("姓名")));
+        if (row.cells.value(m_columns.department).size() > 4 * GuestList::MaxTextLength)
+            return said(tooLong(m_columns.departmentWord));
+        Guest g{clean(row.cells.value(m_columns.name)),
+                m_columns.department >= 0 ? clean(row.cells.value(m_columns.department))
+                                          : QString()};
         if (const auto why = notText(row, m_columns.name, QStringLiteral("姓名")))
             return said(*why);
         if (m_columns.department >= 0)
@@ -171,8 +183,7 @@ public:
             if (const auto why = PrizeList::unshowable(text, m_display.canDraw, false))
                 return said(QStringLiteral("的%1：%2。").arg(what, *why));
             if (text.size() > GuestList::MaxTextLength)
-                return said(
-                    QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength));
+                return said(tooLong(what));
         }
         if (m_display.fits && !m_display.fits(g))
             return said(QStringLiteral("的姓名「%1」太長，抽獎畫面放不下。").arg(quoted(g.name)));
@@ -242,10 +253,11 @@ Result GuestList::fromRows(const QList<SheetRow> &rows, const QString &path, con
         } else if (cell.isEmpty()) {
             said(QStringLiteral("沒有號碼。"));
         } else if (!number) {
-            if (PrizeList::unshowable(cell))
+            const QString shown = quoted(cell);
+            if (PrizeList::unshowable(shown))
                 said(QStringLiteral("的號碼不是數字。"));
             else
-                said(QStringLiteral("的號碼「%1」不是數字。").arg(quoted(cell)));
+                said(QStringLiteral("的號碼「%1」不是數字。").arg(shown));
         } else if (*number < 1 || *number > MaxNumber) {
             said(QStringLiteral("的號碼 %1 不在 1 到 %2 之間。").arg(*number).arg(MaxNumber));
         } else {

@@ -1,5 +1,6 @@
 #include "sheetxml.h"
 
+#include <QBuffer>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -36,8 +37,13 @@ bool hasLongRun(const QByteArray &xml, int cellLength)
 class Tokens
 {
 public:
-    Tokens(const QByteArray &xml, const Limits &limits) : m_xml(xml), m_limits(limits)
+    Tokens(const QByteArray &xml, const Limits &limits) : m_limits(limits)
     {
+        // Given the bytes themselves, the reader would decode them whole at once, twice their
+        // size; from a device it decodes as it goes.
+        m_bytes.setData(xml);
+        m_bytes.open(QIODevice::ReadOnly);
+        m_xml.setDevice(&m_bytes);
         if (hasLongRun(xml, limits.cellLength))
             m_status = Status::CellTooLong;
     }
@@ -92,6 +98,7 @@ public:
     Status status() const { return m_status; }
 
 private:
+    QBuffer m_bytes;
     QXmlStreamReader m_xml;
     const Limits &m_limits;
     int m_depth = 0;

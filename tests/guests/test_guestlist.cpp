@@ -124,6 +124,16 @@ void TestGuestList::reads_data()
         << csv(QStringLiteral("號碼|姓名|桌次\n7|王小明|第\u00073桌")) << QString()
         << QStringList{QStringLiteral("第 2 列的桌次：第 2 個字 U+0007 是控制字元，無法顯示。")}
         << QString();
+    QTest::newRow("longer than any name, before and after it is looked at")
+        << csv(QStringLiteral("7|%1\n8|%2\n9|王|%3\n%4|王")
+                   .arg(QString(150, u'b'), QString(1000, u'a'), QString(500, u'c'),
+                        QString(30, u'1')))
+        << QString()
+        << QStringList{QStringLiteral("第 1 列的姓名超過 100 個字。"),
+                       QStringLiteral("第 2 列的姓名超過 100 個字。"),
+                       QStringLiteral("第 3 列的部門超過 100 個字。"),
+                       QStringLiteral("第 4 列的號碼「11111111111111111111…」不是數字。")}
+        << QString();
     QTest::newRow("too long for the show")
         << csv(QStringLiteral("7|歐陽諸葛司馬上官\n8|王小明")) << QStringLiteral("8=王小明")
         << QStringList{QStringLiteral("第 1 列的姓名「歐陽諸葛司馬上官」太長，抽獎畫面放不下。")}
