@@ -108,11 +108,11 @@ void checkRoundTrip(const QByteArray &bytes, const Result &r)
         break;
     case Encoding::Utf16LE:
         e = QStringDecoder::Utf16LE;
-        mark = 2;
+        mark = bytes.startsWith("\xFF\xFE") ? 2 : 0; // read without it when its order shows
         break;
     case Encoding::Utf16BE:
         e = QStringDecoder::Utf16BE;
-        mark = 2;
+        mark = bytes.startsWith("\xFE\xFF") ? 2 : 0;
         break;
     case Encoding::Utf32LE:
         e = QStringDecoder::Utf32LE;

@@ -83,6 +83,9 @@ std::optional<Columns> header(const SheetRow &row, QString &missing)
 // 7, 07, 7.0 and full-width ７ are all 7; nothing when the cell is no whole number.
 std::optional<qint64> wholeNumber(const QString &cell)
 {
+    // Normalising a long cell on every row would cost more than the whole list should.
+    if (cell.size() > 64)
+        return std::nullopt;
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,12})(\\.0+)?$"));
     const QRegularExpressionMatch m =
         form.match(cell.normalized(QString::NormalizationForm_KC).trimmed());
@@ -94,6 +97,41 @@ std::optional<qint64> wholeNumber(const QString &cell)
 QString clean(const QString &cell)
 {
     return cell.normalized(QString::NormalizationForm_C).trimmed();
+}
+
+// Blank in every format: a workbook's cell of spaces, or a CSV's line of commas.
+bool isBlank(const SheetRow &row)
+{
+    for (qsizetype i = 0; i < row.cells.size(); ++i)
+        if (!row.cells[i].trimmed().isEmpty() || row.kind(i) != SheetRow::Kind::Text)
+            return false;
+    return true;
+}
+
+// Why a cell of a workbook holds no text or number that names, the end of a sentence after
+// "第 n 列"; nothing for a text or a number.
+std::optional<QString> notText(const SheetRow &row, qsizetype column, const QString &what)
+{
+    using Kind = SheetRow::Kind;
+    const QString cell = row.cells.value(column);
+    switch (row.kind(column)) {
+    case Kind::Text:
+    case Kind::Number:
+        return std::nullopt;
+    case Kind::Error: {
+        // Excel's own error values only ("#N/A", "#DIV/0!"): the text comes from the file.
+        static const QRegularExpression excel(QStringLiteral("^#[A-Z0-9/!?_]{1,15}$"));
+        return excel.match(cell).hasMatch() ? QStringLiteral("的%1是錯誤值「%2」。").arg(what, cell)
+                                            : QStringLiteral("的%1是錯誤值。").arg(what);
+    }
+    case Kind::Boolean:
+        return QStringLiteral("的%1是 TRUE/FALSE 值「%2」。").arg(what, cell);
+    case Kind::Date:
+        return QStringLiteral("的%1是日期，不是文字或數字。").arg(what);
+    case Kind::FormulaWithoutValue:
+        return QStringLiteral("%1欄的公式沒有存下的值，請在 Excel 中開啟並存檔。").arg(what);
+    }
+    return std::nullopt;
 }
 
 // A cell shown in a message: short, and only once its characters are known to show.
@@ -113,22 +151,39 @@ public:
     // The guest of a row, or its problem.
     std::optional<Guest> check(const SheetRow &row, int number, QList<Problem> &problems) const
     {
-        Guest g{clean(row.cells.value(m_columns.name)),
-                m_columns.department >= 0 ? clean(row.cells.value(m_columns.department))
-                                          : QString()};
         const auto said = [&](const QString &text) {
             problems.append({row.number, QStringLiteral("第 %1 列").arg(row.number) + text});
             return std::nullopt;
         };
+        const auto tooLong = [](const QString &what) {
+            return QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength);
+        };
+        // Far too long before it is normalised or looked at character by character: a
+        // composed text is at most a few times shorter than its raw cell.
+        if (row.cells.value(m_columns.name).size() > 4 * GuestList::MaxTextLength)
+            return said(tooLong(QStringLiteral("姓名")));
+        if (row.cells.value(m_columns.department).size() > 4 * GuestList::MaxTextLength)
+            return said(tooLong(m_columns.departmentWord));
+        Guest g{clean(row.cells.value(m_columns.name)),
+                m_columns.department >= 0 ? clean(row.cells.value(m_columns.department))
+                                          : QString()};
+        if (const auto why = notText(row, m_columns.name, QStringLiteral("姓名")))
+            return said(*why);
+        if (m_columns.department >= 0)
+            if (const auto why = notText(row, m_columns.department, m_columns.departmentWord))
+                return said(*why);
+        // "葉青 (2)" on the hall's screen would read as a second number.
+        if (m_columns.departmentWord == QStringLiteral("桌次"))
+            if (const std::optional<qint64> table = wholeNumber(g.department))
+                g.department = QStringLiteral("第 %1 桌").arg(*table);
         if (g.name.isEmpty())
             return said(QStringLiteral("（號碼 %1）沒有姓名。").arg(number));
         for (const auto &[text, what] : {std::pair{g.name, QStringLiteral("姓名")},
                                          std::pair{g.department, m_columns.departmentWord}}) {
-            if (const auto why = PrizeList::unshowable(text, m_display.canDraw))
+            if (const auto why = PrizeList::unshowable(text, m_display.canDraw, false))
                 return said(QStringLiteral("的%1：%2。").arg(what, *why));
             if (text.size() > GuestList::MaxTextLength)
-                return said(
-                    QStringLiteral("的%1超過 %2 個字。").arg(what).arg(GuestList::MaxTextLength));
+                return said(tooLong(what));
         }
         if (const auto part = m_display.tooLong ? m_display.tooLong(g) : std::nullopt) {
             const bool name = *part == GuestPart::Name;
@@ -168,15 +223,21 @@ Result GuestList::fromRows(const QList<SheetRow> &rows, const QString &path, con
     r.path = path;
     Columns columns;
     qsizetype first = 0;
-    if (!rows.isEmpty()) {
+    // The header may sit under a title row ("2026 年終晚會名單"); what is above it is no list.
+    for (qsizetype i = 0, seen = 0; i < rows.size() && seen < HeaderSearchRows; ++i) {
+        if (isBlank(rows[i]))
+            continue;
+        ++seen;
         QString missing;
-        if (const std::optional<Columns> c = header(rows.first(), missing)) {
+        if (const std::optional<Columns> c = header(rows[i], missing)) {
             if (!missing.isEmpty())
                 return refused(path, QStringLiteral("名單的第 %1 列是標題列，但沒有%2欄")
-                                         .arg(rows.first().number)
+                                         .arg(rows[i].number)
                                          .arg(missing));
             columns = *c;
-            first = 1;
+            first = i + 1;
+            r.headerRow = rows[i].number;
+            break;
         }
     }
     const Checker checker(display, columns);
@@ -184,18 +245,23 @@ Result GuestList::fromRows(const QList<SheetRow> &rows, const QString &path, con
     QMap<int, Guest> named;
     for (qsizetype i = first; i < rows.size(); ++i) {
         const SheetRow &row = rows[i];
+        if (isBlank(row))
+            continue;
         const QString cell = row.cells.value(columns.number).trimmed();
         const auto said = [&](const QString &text) {
             r.problems.append({row.number, QStringLiteral("第 %1 列").arg(row.number) + text});
         };
         const std::optional<qint64> number = wholeNumber(cell);
-        if (cell.isEmpty()) {
+        if (const auto why = notText(row, columns.number, QStringLiteral("號碼"))) {
+            said(*why);
+        } else if (cell.isEmpty()) {
             said(QStringLiteral("沒有號碼。"));
         } else if (!number) {
-            if (PrizeList::unshowable(cell))
+            const QString shown = quoted(cell);
+            if (PrizeList::unshowable(shown))
                 said(QStringLiteral("的號碼不是數字。"));
             else
-                said(QStringLiteral("的號碼「%1」不是數字。").arg(quoted(cell)));
+                said(QStringLiteral("的號碼「%1」不是數字。").arg(shown));
         } else if (*number < 1 || *number > MaxNumber) {
             said(QStringLiteral("的號碼 %1 不在 1 到 %2 之間。").arg(*number).arg(MaxNumber));
         } else {
@@ -232,7 +298,9 @@ Result GuestList::parse(const QByteArray &bytes, const QString &path, const Disp
         const Workbook::Sheet sheet = Workbook::read(bytes, {MaxRows, 16});
         if (!sheet.ok())
             return unreadable(path, sheet.reason);
-        return fromRows(sheet.rows, path, display);
+        Result r = fromRows(sheet.rows, path, display);
+        r.sheetName = sheet.name;
+        return r;
     }
     const GuestText::Table table = GuestText::read(bytes, MaxRows);
     if (!table.ok())

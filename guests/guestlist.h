@@ -12,14 +12,18 @@
 #include <optional>
 
 // The optional list that gives tonight's numbers names. Columns: number, name, and a
-// department or table, under a header row recognised by its words or without one. A row
-// that is wrong is reported with its row number and names nothing; the rows that are right
-// still name their numbers. Nothing is guessed: a number given twice names neither row.
+// department or table, under a header row recognised by its words or without one; the
+// header may sit below a title and blank rows. A row that is wrong is reported with its row
+// number and names nothing; the rows that are right still name their numbers. Only texts
+// and numbers name: an error value, a date or a formula without its value is a problem.
+// Nothing is guessed: a number given twice names neither row.
 namespace GuestList {
 inline constexpr int MaxNumber = 56;
 // Far more than a name shown on stage; keeps absurd cells away from text measuring.
 inline constexpr int MaxTextLength = 100;
 inline constexpr int MaxRows = 10000;
+// How far down the header is looked for, in rows with text.
+inline constexpr int HeaderSearchRows = 10;
 
 // What the show can draw, from the windows; left empty, only the rules without fonts apply.
 struct Display
@@ -42,7 +46,11 @@ struct Result
     QMap<int, Guest> guests;
     QList<Problem> problems; // by row
     QString refusal;         // the whole file could not be read: names the file
+    int headerRow = 0;       // the row taken as the header, as Excel numbers it; 0 for none
+    QString sheetName;       // the workbook's tab that was read; empty for a text file
     bool ok() const { return refusal.isEmpty(); }
+    // A list was read, and it names no number at all.
+    bool namesNobody() const { return ok() && !path.isEmpty() && guests.isEmpty(); }
     Guest guest(int number) const { return guests.value(number); }
     // 1..56 without a name, ascending.
     QList<int> unnamed() const;

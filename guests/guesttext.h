@@ -7,17 +7,27 @@
 #include <QString>
 
 // A guest list saved as text, as Excel writes it: CSV in Big5 (code page 950) or UTF-8 with
-// or without a byte-order mark, "Unicode text" (UTF-16, tabs), or a plain list with tabs.
-// Fields may be quoted, a quoted field may hold commas, quotes ("") and line ends.
+// or without a byte-order mark, "Unicode text" (UTF-16, tabs, its mark sometimes lost), or a
+// plain list with tabs. Fields may be quoted, a quoted field may hold commas, tabs, quotes
+// ("") and line ends.
 namespace GuestText {
+// Excel's own limit of a cell's text.
+inline constexpr int MaxFieldLength = 32767;
+// Fields further right are left out, as a workbook's cells are: a line of ten million commas
+// must not become ten million cells.
+inline constexpr int MaxColumns = 64;
+
 struct Table
 {
-    QList<SheetRow> rows; // numbered as Excel would show them; rows without text left out
+    QList<SheetRow> rows; // numbered as Excel shows them, a record a row; blank ones left out
     QString reason;       // why the text cannot be read, the end of a sentence
     bool ok() const { return reason.isEmpty(); }
 };
 
 Table read(const QByteArray &bytes, int maxRows);
-// Tabs when the text has any, else commas.
-QList<QStringList> split(const QString &text);
+// Tabs or commas, whichever the first line that has either has more of outside quotes.
+QChar separator(const QString &text);
+// The records of text, each a row; stops with a reason past maxRows records (blank ones
+// count, as Excel shows them) or at a field longer than Excel's cells hold.
+Table split(const QString &text, QChar separator, int maxRows);
 } // namespace GuestText

@@ -1,5 +1,6 @@
 #include "encodingguess.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -7,6 +8,7 @@
 #include <unicode/ucsdet.h>
 
 #include <array>
+#include <optional>
 
 using namespace TextDecoding;
 
@@ -58,6 +60,7 @@ int characterScore(const QString &text)
     QStringEncoder big5("windows-950", QStringEncoder::Flag::Stateless);
     QStringEncoder gb("GB18030", QStringEncoder::Flag::Stateless);
     const QList<uint> chars = text.toUcs4();
+    QHash<char32_t, bool> common;
     int count = 0;
     int sum = 0;
     bool onLatin = false; // the accents that follow sit on a Latin letter
@@ -71,10 +74,14 @@ int characterScore(const QString &text)
         ++count;
         const bool inWord = (i > 0 && isAsciiLetter(chars[i - 1])) ||
                             (i + 1 < chars.size() && isAsciiLetter(chars[i + 1]));
-        if (QChar::script(u) == QChar::Script_Han)
-            sum += isCommonHan(u, big5, gb) ? 1 : 0;
-        else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF) ||
-                 (u >= 0x3100 && u <= 0x312F))
+        if (QChar::script(u) == QChar::Script_Han) {
+            // Encoding one character costs a conversion; a list repeats few thousand.
+            auto known = common.constFind(u);
+            if (known == common.cend())
+                known = common.insert(u, isCommonHan(u, big5, gb));
+            sum += *known ? 1 : 0;
+        } else if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF00 && u <= 0xFFEF) ||
+                   (u >= 0x3100 && u <= 0x312F))
             sum += 1;
         else if ((inWord && latin) || accent)
             sum += 1;
@@ -188,6 +195,55 @@ bool isWideWithoutMark(const QByteArray &bytes)
     return text.contains(u'\n') || text.contains(u'\r') || nuls[le ? 1 : 0] == bytes.size() / 2;
 }
 
+// A character a list is written in: printed ASCII, a line end or a tab, Chinese and its
+// punctuation, Bopomofo, full-width forms, Latin letters.
+bool isListCharacter(char32_t u)
+{
+    if (u == U'\t' || u == U'\r' || u == U'\n' || (u >= 0x20 && u < 0x7F))
+        return true;
+    if (QChar::category(u) == QChar::Other_NotAssigned)
+        return false;
+    return QChar::script(u) == QChar::Script_Han || (u >= 0x3000 && u <= 0x303F) ||
+           (u >= 0x3105 && u <= 0x312F) || (u >= 0xFF01 && u <= 0xFFEF) ||
+           (QChar::script(u) == QChar::Script_Latin && QChar::isLetter(u));
+}
+
+// Nine in ten characters of a list, and no character that is not one.
+bool readsAsList(const QByteArray &bytes, QStringDecoder::Encoding e)
+{
+    QStringDecoder d(e, QStringDecoder::Flag::Stateless);
+    const QString text = d.decode(bytes);
+    if (d.hasError() || !isPrintable(text))
+        return false;
+    qsizetype listed = 0;
+    qsizetype all = 0;
+    for (char32_t u : text.toUcs4()) {
+        if (u == 0 || QChar::category(u) == QChar::Other_NotAssigned ||
+            (QChar::category(u) == QChar::Other_Control && !isListCharacter(u)))
+            return false;
+        listed += isListCharacter(u) ? 1 : 0;
+        ++all;
+    }
+    return all > 0 && listed * 10 >= all * 9;
+}
+
+// UTF-16 without its mark whose byte order shows: it has NULs (ASCII's other half, which no
+// Big5 or UTF-8 text has) on one side of its pairs, and it reads as a list that way.
+std::optional<Encoding> wideByItsOrder(const QByteArray &bytes)
+{
+    if (bytes.size() < 2 || bytes.size() % 2 != 0)
+        return std::nullopt;
+    // ASCII's NULs are the high bytes: at odd places in LE, even ones in BE.
+    std::array<qsizetype, 2> nuls{0, 0};
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        nuls[i % 2] += bytes[i] == '\0' ? 1 : 0;
+    const bool le = nuls[1] > nuls[0] && readsAsList(bytes, QStringDecoder::Utf16LE);
+    const bool be = nuls[0] > nuls[1] && readsAsList(bytes, QStringDecoder::Utf16BE);
+    if (le == be)
+        return std::nullopt;
+    return le ? Encoding::Utf16LE : Encoding::Utf16BE;
+}
+
 // The first line that reads as a Western list, or 0.
 int westernLine(const QByteArray &bytes)
 {
@@ -207,6 +263,8 @@ EncodingGuess::Guess EncodingGuess::guess(const QByteArray &bytes)
         return g;
     };
     // Its NULs would be refused as damage, or its pairs taken for Latin-1 letters.
+    if (const std::optional<Encoding> wide = wideByItsOrder(bytes))
+        return readable(*wide);
     if (isWideWithoutMark(bytes)) {
         Guess g;
         g.kind = Guess::WideWithoutMark;

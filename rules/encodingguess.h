@@ -15,9 +15,10 @@ struct Guess
         Readable,
         Simplified,     // GBK / GB18030: it would be garbled on stage
         Western,        // Latin-1 / Windows-1252: its accented letters would turn into Chinese
-        WideWithoutMark // UTF-16 that lost its byte-order mark: its byte order is a guess
+        WideWithoutMark // UTF-16 that lost its byte-order mark, its byte order unclear
     } kind = Readable;
-    TextDecoding::Encoding encoding = TextDecoding::Encoding::Big5; // when Readable
+    // When Readable; UTF-16 LE or BE for UTF-16 whose mark is lost but whose order shows.
+    TextDecoding::Encoding encoding = TextDecoding::Encoding::Big5;
     int line = 0; // for Western, the first line that shows it (1-based)
 };
 

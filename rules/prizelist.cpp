@@ -272,6 +272,8 @@ Result PrizeList::parse(const QByteArray &input, const QString &path, const Disp
         case EncodingGuess::Guess::WideWithoutMark:
             return failure(Error::WideWithoutMark, source);
         case EncodingGuess::Guess::Readable:
+            if (TextDecoding::isWide(guess.encoding))
+                return parseWide(bytes, guess.encoding, source, display);
             encoding = guess.encoding;
             break;
         }
@@ -349,13 +351,14 @@ PrizeList::Choice PrizeList::choose(const QString &folder)
 }
 
 std::optional<QString> PrizeList::unshowable(const QString &text,
-                                             const std::function<bool(char32_t)> &canDraw)
+                                             const std::function<bool(char32_t)> &canDraw,
+                                             bool tabAllowed)
 {
     if (!TextDecoding::isPrintable(text) || text.contains(QChar(u'\0')))
         return QStringLiteral("含有無法辨識的文字");
     const QList<uint> chars = text.toUcs4();
     for (qsizetype i = 0; i < chars.size(); ++i)
-        if (isControl(chars[i]))
+        if (isControl(chars[i]) || (!tabAllowed && chars[i] == U'\t'))
             return controlNaming(chars[i], int(i) + 1);
     if (canDraw)
         for (qsizetype i = 0; i < chars.size(); ++i)

@@ -86,9 +86,11 @@ struct Choice
 Choice choose(const QString &folder);
 
 // The character rules of a line on their own, for other texts shown on stage (a guest's
-// name): why the text cannot be shown, as the end of a sentence, or nothing.
+// name): why the text cannot be shown, as the end of a sentence, or nothing. A tab is part
+// of a prize's line; in a cell of its own it is a control like any other.
 std::optional<QString> unshowable(const QString &text,
-                                  const std::function<bool(char32_t)> &canDraw = {});
+                                  const std::function<bool(char32_t)> &canDraw = {},
+                                  bool tabAllowed = true);
 
 // What the operator should know before the board opens: too few prizes, every prize in
 // double quotes, prizes without text, a consolation prize spoilt by trailing blanks. Empty

@@ -96,7 +96,7 @@ CappedZip::Status CappedZip::read(const QString &name, qint64 cap, QByteArray &o
         // One byte past the cap tells an entry of exactly the cap from a larger one.
         const qint64 room = qMin(Chunk, most + 1 - out.size());
         if (room <= 0) {
-            status = Status::TooLarge;
+            status = cap <= m_left ? Status::TooLarge : Status::TotalTooLarge;
             break;
         }
         const qsizetype at = out.size();

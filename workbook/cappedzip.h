@@ -13,7 +13,8 @@ public:
         Ok,
         NotZip,
         Missing,
-        TooLarge, // more than the entry's cap, or than the archive's total
+        TooLarge,      // more than the entry's cap
+        TotalTooLarge, // more than is left of the archive's total
         Damaged
     };
 

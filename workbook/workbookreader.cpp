@@ -4,6 +4,8 @@
 #include "safefile.h"
 #include "sheetxml.h"
 
+#include <QSet>
+
 #include <optional>
 
 using Workbook::Sheet;
@@ -45,14 +47,19 @@ Sheet failed(Status status, const QString &detail = {})
             s.reason += QStringLiteral("：") + detail;
         break;
     case Status::Inflated:
-        s.reason = QStringLiteral("活頁簿解壓縮後超過 %1 MB，不是 Excel 存的名單")
-                       .arg(Workbook::MaxTotalBytes >> 20);
+        // detail: the cap passed, in MB
+        s.reason = QStringLiteral("活頁簿解壓縮後超過 %1 MB，不是 Excel 存的名單").arg(detail);
         break;
     case Status::Hostile:
         s.reason = QStringLiteral("活頁簿裡的 XML 有 DTD 宣告或層次太深，不是 Excel 存的檔案");
         break;
     case Status::TooManyRows:
         s.reason = QStringLiteral("第一個工作表超過 %1 列").arg(detail);
+        break;
+    case Status::CellTooLong:
+        s.reason = QStringLiteral("活頁簿裡有一段文字超過 %1 個字，比 Excel 一格能放的還長，"
+                                  "不是 Excel 存的名單")
+                       .arg(detail);
         break;
     }
     return s;
@@ -95,7 +102,9 @@ public:
             }
             return failed(Status::Damaged, QStringLiteral("少了 %1").arg(name));
         case CappedZip::Status::TooLarge:
-            return failed(Status::Inflated);
+            return failed(Status::Inflated, QString::number(Workbook::MaxPartBytes >> 20));
+        case CappedZip::Status::TotalTooLarge:
+            return failed(Status::Inflated, QString::number(Workbook::MaxTotalBytes >> 20));
         case CappedZip::Status::NotZip:
         case CappedZip::Status::Damaged:
             break;
@@ -113,7 +122,9 @@ public:
         case SheetXml::Status::TooManyRows:
             return failed(Status::TooManyRows, QString::number(m_limits.rows));
         case SheetXml::Status::TooManyStrings:
-            return failed(Status::Inflated);
+            return failed(Status::Inflated, QString::number(Workbook::MaxTotalBytes >> 20));
+        case SheetXml::Status::CellTooLong:
+            return failed(Status::CellTooLong, QString::number(m_limits.cellLength));
         case SheetXml::Status::Malformed:
             break;
         }
@@ -177,17 +188,31 @@ Sheet Workbook::read(const QByteArray &bytes, const Limits &limits)
     QByteArray xml;
     if (auto f = parts.read(book, xml))
         return *f;
-    QString sheetId;
-    if (auto f = parts.check(SheetXml::firstSheet(xml, parts.limits(), sheetId), book))
+    QList<SheetXml::Tab> tabs;
+    if (auto f = parts.check(SheetXml::tabs(xml, parts.limits(), tabs), book))
         return *f;
     if (auto f = parts.relationships(book, rels))
         return *f;
-    const QString sheetPart = target(rels, book, {}, sheetId);
+    // The first tab the user sees: not hidden, and a worksheet rather than a chart.
+    QSet<QString> worksheets; // by relationship id
+    for (const SheetXml::Relationship &r : std::as_const(rels))
+        if (r.type == QLatin1String("worksheet"))
+            worksheets.insert(r.id);
+    const SheetXml::Tab *tab = nullptr;
+    for (const SheetXml::Tab &candidate : std::as_const(tabs)) {
+        if (!candidate.hidden && worksheets.contains(candidate.relationshipId)) {
+            tab = &candidate;
+            break;
+        }
+    }
+    const QString sheetPart = tab ? target(rels, book, {}, tab->relationshipId) : QString();
     const QString stringsPart = target(rels, book, QStringLiteral("sharedStrings"));
+    const QString stylesPart = target(rels, book, QStringLiteral("styles"));
     if (sheetPart.isEmpty())
-        return failed(Status::Damaged, QStringLiteral("找不到第一個工作表"));
+        return failed(Status::Damaged, QStringLiteral("找不到看得見的工作表"));
 
-    // A workbook of numbers alone has no shared strings.
+    // A workbook of numbers alone has no shared strings; one written by a program may have
+    // no styles, and then no dates.
     QStringList shared;
     bool found = false;
     if (!stringsPart.isEmpty()) {
@@ -198,11 +223,21 @@ Sheet Workbook::read(const QByteArray &bytes, const Limits &limits)
                     parts.check(SheetXml::sharedStrings(xml, parts.limits(), shared), stringsPart))
                 return *f;
     }
+    QList<bool> dates;
+    if (!stylesPart.isEmpty()) {
+        if (auto f = parts.read(stylesPart, xml, &found))
+            return *f;
+        if (found)
+            if (auto f = parts.check(SheetXml::dateFormats(xml, parts.limits(), dates), stylesPart))
+                return *f;
+    }
     if (auto f = parts.read(sheetPart, xml))
         return *f;
     Sheet sheet;
-    if (auto f = parts.check(SheetXml::sheet(xml, shared, parts.limits(), sheet.rows), sheetPart))
+    if (auto f =
+            parts.check(SheetXml::sheet(xml, shared, dates, parts.limits(), sheet.rows), sheetPart))
         return *f;
+    sheet.name = tab->name;
     return sheet;
 }
 

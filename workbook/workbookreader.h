@@ -6,9 +6,10 @@
 #include <QList>
 #include <QString>
 
-// Reads the first sheet of an Excel workbook (.xlsx) as Excel shows its texts: shared and
-// inline strings, the cached values of formulas, 7 and 7.0 both as "7". Whatever the file
-// holds, the reading stays within the caps below and ends in well under a second.
+// Reads the first sheet the user sees in an Excel workbook (.xlsx) as Excel shows its texts:
+// shared and inline strings, the cached values of formulas, 7 and 7.0 both as "7". Hidden
+// sheets and chart sheets are passed over. Each cell says what kind of value it holds. Whatever the
+// file holds, the reading stays within the caps below and ends in well under a second.
 namespace Workbook {
 inline constexpr qint64 MaxFileBytes = 10 * 1024 * 1024;
 // An entry's size when inflated, and all entries read together.
@@ -27,7 +28,8 @@ enum class Status
     Damaged,
     Inflated, // a part inflates past its cap: a zip bomb, or no workbook Excel wrote
     Hostile,  // a DTD or absurd nesting
-    TooManyRows
+    TooManyRows,
+    CellTooLong // more text in one place than Excel allows in a cell
 };
 
 struct Limits
@@ -39,7 +41,8 @@ struct Limits
 struct Sheet
 {
     Status status = Status::Ok;
-    QList<SheetRow> rows; // those with any text, in order
+    QString name;         // the tab's
+    QList<SheetRow> rows; // those with any text or value, in the order of their numbers
     // Traditional Chinese, the end of a sentence ("無法讀取…（reason）"); for OldExcel and
     // Encrypted it says how to save the file again.
     QString reason;

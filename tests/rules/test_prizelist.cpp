@@ -297,6 +297,20 @@ void TestPrizeList::encodings_data()
     QTest::newRow("ASCII") << QByteArray("TV\r\nDVD")
                            << QStringList{QStringLiteral("TV"), QStringLiteral("DVD")}
                            << Encoding::Utf8;
+    // UTF-16 that lost its mark, its order shown by its ASCII halves: its pairs once read as
+    // Latin-1 letters ("詁" is "AŠ"), its NULs as damage.
+    const auto noMark = [](const char16_t *text, QStringConverter::Encoding e) {
+        return QByteArray(QStringEncoder(e).encode(QString::fromUtf16(text)));
+    };
+    QTest::newRow("UTF-16 LE without a mark, pairs like Latin-1")
+        << noMark(u"詁詂\r\n詃\r\n", QStringConverter::Utf16LE)
+        << QStringList{QStringLiteral("詁詂"), QStringLiteral("詃")} << Encoding::Utf16LE;
+    QTest::newRow("UTF-16 BE without a mark or a line end")
+        << noMark(u"TV 1", QStringConverter::Utf16BE) << QStringList{QStringLiteral("TV 1")}
+        << Encoding::Utf16BE;
+    QTest::newRow("UTF-16 LE without a mark, one short line")
+        << noMark(u"電鍋 1 台", QStringConverter::Utf16LE)
+        << QStringList{QStringLiteral("電鍋 1 台")} << Encoding::Utf16LE;
 }
 
 void TestPrizeList::encodings()
@@ -399,17 +413,10 @@ void TestPrizeList::refusesNamed_data()
     QTest::newRow("Windows-1252 Œ and ß")
         << latin1(QStringLiteral("Œuvre\nStraße\n")) << Error::Western << 1 << western;
 
-    // UTF-16 that lost its mark: its pairs read as Latin-1 letters ("詁" is "AŠ"), or its
-    // NULs as damage.
-    const auto noMark = [](const char16_t *text, QStringConverter::Encoding e) {
-        return QByteArray(QStringEncoder(e).encode(QString::fromUtf16(text)));
-    };
-    const QString wide = QStringLiteral("少了位元組順序記號 (BOM)");
-    QTest::newRow("UTF-16 LE without a mark, pairs like Latin-1")
-        << noMark(u"詁詂\r\n詃\r\n", QStringConverter::Utf16LE) << Error::WideWithoutMark << 0
-        << wide;
-    QTest::newRow("UTF-16 BE without a mark or a line end")
-        << noMark(u"TV 1", QStringConverter::Utf16BE) << Error::WideWithoutMark << 0 << wide;
+    // UTF-16 that lost its mark and reads as no list either way: said so, not read.
+    QTest::newRow("UTF-16 without a mark, its order unclear")
+        << QByteArray(QStringEncoder(QStringConverter::Utf16LE).encode(u"カメラ\r\nテレビ\r\n"))
+        << Error::WideWithoutMark << 0 << QStringLiteral("少了位元組順序記號 (BOM)");
 
     // Direction controls turn text around; the message names them, never shows them.
     const QString direction = QStringLiteral("是文字方向控制字元");
@@ -726,6 +733,12 @@ void TestPrizeList::workbook_data()
     QTest::newRow("Excel 97-2003")
         << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0')
         << QStringList() << E::Unreadable << 0 << QStringLiteral("Excel 97-2003");
+    QTest::newRow("rows stored out of order, read in the order of their numbers")
+        << workbookOf("<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>電鍋</t></is></c></row>"
+                      "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>液晶電視</t></is></c></row>"
+                      "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>腳踏車</t></is></c></row>")
+        << QStringList{QStringLiteral("液晶電視"), QStringLiteral("腳踏車"), QStringLiteral("電鍋")}
+        << E::None << 0 << QString();
 }
 
 void TestPrizeList::workbook()

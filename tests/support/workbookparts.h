@@ -44,8 +44,9 @@ inline QByteArray relationship(const QByteArray &id, const QByteArray &type, con
            "\"/>";
 }
 
-// One sheet (sheet1.xml), and shared strings when given.
-inline Parts sheetParts(const QByteArray &sheetData, const QByteArray &sharedStrings = {})
+// One sheet (sheet1.xml), and shared strings and styles when given.
+inline Parts sheetParts(const QByteArray &sheetData, const QByteArray &sharedStrings = {},
+                        const QByteArray &styles = {})
 {
     const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
     const QByteArray rels =
@@ -58,16 +59,22 @@ inline Parts sheetParts(const QByteArray &sheetData, const QByteArray &sharedStr
              "\"><sheets><sheet name=\"名單\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {QStringLiteral("xl/_rels/workbook.xml.rels"),
          rels + relationship("rId1", "worksheet", "worksheets/sheet1.xml") +
-             relationship("rId2", "sharedStrings", "sharedStrings.xml") + "</Relationships>"},
+             relationship("rId2", "sharedStrings", "sharedStrings.xml") +
+             (styles.isNull() ? QByteArray() : relationship("rId3", "styles", "styles.xml")) +
+             "</Relationships>"},
         {QStringLiteral("xl/worksheets/sheet1.xml"),
          "<worksheet " + ns + "><sheetData>" + sheetData + "</sheetData></worksheet>"}};
     if (!sharedStrings.isNull())
         parts.append({QStringLiteral("xl/sharedStrings.xml"),
                       "<sst " + ns + ">" + sharedStrings + "</sst>"});
+    if (!styles.isNull())
+        parts.append({QStringLiteral("xl/styles.xml"),
+                      "<styleSheet " + ns + ">" + styles + "</styleSheet>"});
     return parts;
 }
 
-inline QByteArray workbookOf(const QByteArray &sheetData, const QByteArray &sharedStrings = {})
+inline QByteArray workbookOf(const QByteArray &sheetData, const QByteArray &sharedStrings = {},
+                             const QByteArray &styles = {})
 {
-    return zipOf(sheetParts(sheetData, sharedStrings));
+    return zipOf(sheetParts(sheetData, sharedStrings, styles));
 }
