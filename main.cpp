@@ -75,6 +75,7 @@ int main(int argc, char *argv[])
     stage.night().setTitle(title.title);
     Program::wire(stage, instance);
     RecordController record(stage.night(), board, prizes.lines, path);
+    record.setNameCheck([](const Guest &g) { return GuestList::shows(g, GuestBook::display()); });
     stage.attach(record);
     record.offerResume();
     // With a second screen the board is the desk and the show opens on the other.

@@ -55,7 +55,7 @@ QString failure(const GuestList::Result &list)
 {
     if (!list.ok())
         return list.refusal;
-    if (list.guests.isEmpty())
+    if (list.namesNobody())
         return QStringLiteral("名單沒有為任何號碼寫上姓名：\n%1").arg(fileName(list.path));
     return {};
 }
@@ -123,8 +123,11 @@ QString GuestBook::warning() const
                     ? QString()
                     : QStringLiteral("\n有 %1 列有問題").arg(m_list.problems.size()) + seeDialog);
     else if (!m_list.problems.isEmpty())
-        list = QStringLiteral("名單 %1 有 %2 列有問題，這些列的號碼不會顯示姓名%3。")
-                   .arg(QFileInfo(m_list.path).fileName())
+        list = QStringLiteral("名單 %1%2有 %3 列有問題，這些列的號碼不會顯示姓名%4。")
+                   .arg(QFileInfo(m_list.path).fileName(),
+                        m_list.foundAt().isEmpty()
+                            ? QStringLiteral(" ")
+                            : QStringLiteral("（%1）").arg(m_list.foundAt()))
                    .arg(m_list.problems.size())
                    .arg(seeDialog);
     QStringList parts{m_fallback, list};

@@ -200,6 +200,14 @@ private:
 };
 } // namespace
 
+bool GuestList::shows(const Guest &guest, const Display &display)
+{
+    const Columns columns;
+    QList<Problem> problems;
+    const SheetRow row{1, {QStringLiteral("1"), guest.name, guest.department}, {}};
+    return Checker(display, columns).check(row, 1, problems).has_value();
+}
+
 QList<int> Result::unnamed() const
 {
     QList<int> out;
@@ -207,6 +215,17 @@ QList<int> Result::unnamed() const
         if (!guests.contains(n))
             out << n;
     return out;
+}
+
+QString Result::foundAt() const
+{
+    QStringList where;
+    if (!sheetName.isEmpty())
+        where << QStringLiteral("讀的是工作表「%1」").arg(sheetName);
+    // A header on the first row goes without saying.
+    if (headerRow > 1)
+        where << QStringLiteral("標題在第 %1 列").arg(headerRow);
+    return where.join(QStringLiteral("，"));
 }
 
 bool Result::hasDepartments() const

@@ -55,12 +55,18 @@ struct Result
     // 1..56 without a name, ascending.
     QList<int> unnamed() const;
     bool hasDepartments() const;
+    // Where in the file the list was found, for the operator: "讀的是工作表「名單」，標題在第 3
+    // 列"; empty when there is nothing to say.
+    QString foundAt() const;
 };
 
 Result load(const QString &path, const Display &display = {});
 // Bytes already read: a workbook by its first bytes, else text.
 Result parse(const QByteArray &bytes, const QString &path, const Display &display = {});
 Result fromRows(const QList<SheetRow> &rows, const QString &path, const Display &display = {});
+
+// Whether a guest read from elsewhere (the journal) would be shown by the list's rules.
+bool shows(const Guest &guest, const Display &display = {});
 
 // The list beside the program, or empty: names.xlsx, then names.csv, then names.txt.
 QString defaultPath(const QString &folder);

@@ -117,7 +117,10 @@ void GuestListDialog::setResult(const GuestList::Result &result)
         summary = result.refusal;
     } else if (!result.path.isEmpty()) {
         const QList<int> unnamed = result.unnamed();
-        summary = QStringLiteral("有姓名的號碼：%1 個。").arg(result.guests.size());
+        summary = result.foundAt().isEmpty()
+                      ? QString()
+                      : result.foundAt() + QStringLiteral("。");
+        summary += QStringLiteral("有姓名的號碼：%1 個。").arg(result.guests.size());
         summary += unnamed.isEmpty()
                        ? QStringLiteral("1 到 %1 號都有姓名。").arg(GuestList::MaxNumber)
                        : QStringLiteral("沒有姓名的號碼：%1。").arg(numberRuns(unnamed));

@@ -307,9 +307,14 @@ Result fromWorkbook(const QString &path, const Display &display)
         return failure(Error::Missing, {path, PrizeList::Subject::Prizes});
     if (!sheet.ok())
         return failure(Error::Unreadable, {path, PrizeList::Subject::Prizes}, 0, sheet.reason);
+    // The template we offer has 獎品 above the list: a header, not a prize.
+    const int header = !sheet.rows.isEmpty() && sheet.rows.first().number == 1 &&
+                               sheet.rows.first().cells.value(0).trimmed() == QStringLiteral("獎品")
+                           ? 1
+                           : 0;
     QStringList lines;
-    for (const SheetRow &row : sheet.rows) {
-        while (lines.size() < row.number)
+    for (const SheetRow &row : sheet.rows.mid(header)) {
+        while (lines.size() < row.number - header)
             lines << QString();
         lines.last() = row.cells.value(0);
     }

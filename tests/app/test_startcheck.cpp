@@ -1,5 +1,6 @@
 #include "files.h"
 #include "guestbook.h"
+#include "guestlistdialog.h"
 #include "night.h"
 #include "prizelist.h"
 #include "random.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -30,6 +32,7 @@ private Q_SLOTS:
     void asks();
     void guestLists_data();
     void guestLists();
+    void templates();
     void boxes_data();
     void boxes();
     void fileWarning();
@@ -172,6 +175,35 @@ void TestStartCheck::fileWarning()
                         "程式資料夾裡同時有 gift.txt 和 gift.xlsx，這次用的是 gift.txt，gift.xlsx "
                         "沒有讀。\n獎品清單只有 55 項，另外 1 張卡會抽出空白獎品。\n\n"
                         "要照這份清單開始抽獎嗎?")});
+}
+
+// The templates offered to fill in read back as empty lists of ours: the guest list's with
+// its header and the numbers 1 to 56, the prize list's with 獎品 as a header, not a prize.
+void TestStartCheck::templates()
+{
+    QTemporaryDir dir;
+    const QString gift = dir.filePath(QStringLiteral("gift.xlsx"));
+    writeFile(gift, StartCheck::prizeTemplate());
+    const PrizeList::Result prizes = PrizeList::load(gift);
+    QVERIFY2(prizes.ok(), qPrintable(prizes.message));
+    QCOMPARE(prizes.lines, QStringList());
+
+    const QString names = dir.filePath(QStringLiteral("names.xlsx"));
+    GuestListDialog dialog;
+    GuestListDialog::setSaveNameProvider([&](QWidget *, const QString &) { return names; });
+    QStringList told;
+    Prompt::setRefuseHandler([&](QWidget *, const QString &text) { told << text; });
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("template")),
+                      Qt::LeftButton);
+    GuestListDialog::setSaveNameProvider({});
+    QCOMPARE(told.size(), 1);
+    QVERIFY(told[0].startsWith(QStringLiteral("名單範本已存好")));
+    const GuestList::Result list = GuestList::load(names);
+    QVERIFY(list.ok());
+    QCOMPARE(list.headerRow, 1);
+    QVERIFY(list.namesNobody());
+    QCOMPARE(list.problems.size(), 56);
+    QCOMPARE(list.problems.last().message, QStringLiteral("第 57 列（號碼 56）沒有姓名。"));
 }
 
 namespace {

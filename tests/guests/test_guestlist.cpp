@@ -435,6 +435,12 @@ void TestGuestList::window_data()
                             QStringLiteral("names.csv"))
         << QStringLiteral("有姓名的號碼：2 個。沒有姓名的號碼：1–3、5、7–56。有 1 個問題，見下方。")
         << QStringLiteral("第 3 列（號碼 2）沒有姓名。") << 2 << QString();
+    // HR's title above the header: where the list was found is said.
+    QTest::newRow("header under a title")
+        << GuestList::parse(csv(QStringLiteral("2026 年終晚會名單\n\n號碼|姓名\n7|王美玲")),
+                            QStringLiteral("names.csv"))
+        << QStringLiteral("標題在第 3 列。有姓名的號碼：1 個。沒有姓名的號碼：1–6、8–56。")
+        << QString() << 1 << QString();
     const GuestList::Result refused =
         GuestList::parse(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0'),
                          QStringLiteral("names.xls"));
