@@ -64,29 +64,26 @@ QString failure(const GuestList::Result &list)
 void GuestBook::loadAtStart(const QString &programDir)
 {
     m_fallback.clear();
-    const QString chosen = remembered();
-    if (!chosen.isEmpty()) {
-        const GuestList::Result list = GuestList::load(chosen, display());
-        if (failure(list).isEmpty()) {
-            m_list = list;
-            m_night.setGuests(m_list.guests);
+    const QString beside = GuestList::defaultPath(programDir);
+    if (const QString chosen = remembered(); !chosen.isEmpty()) {
+        GuestList::Result list = GuestList::load(chosen, display());
+        const QString why = failure(list);
+        if (why.isEmpty()) {
+            adopt(std::move(list));
             return;
         }
-        const QString beside = GuestList::defaultPath(programDir);
         m_fallback = QStringLiteral("上次選的名單無法使用。%1\n\n%2")
-                         .arg(failure(list),
-                              beside.isEmpty()
-                                  ? QStringLiteral("程式旁邊也沒有名單，今晚不顯示姓名。")
-                                  : QStringLiteral("改用程式旁邊的名單：\n%1").arg(fileName(beside)));
-        load(beside);
-        return;
+                         .arg(why, beside.isEmpty()
+                                       ? QStringLiteral("程式旁邊也沒有名單，今晚不顯示姓名。")
+                                       : QStringLiteral("改用程式旁邊的名單：\n%1")
+                                             .arg(fileName(beside)));
     }
-    load(GuestList::defaultPath(programDir));
+    load(beside);
 }
 
 bool GuestBook::choose(const QString &path)
 {
-    const GuestList::Result list = GuestList::load(path, display());
+    GuestList::Result list = GuestList::load(path, display());
     if (const QString why = failure(list); !why.isEmpty()) {
         Prompt::refuse(m_dialog ? static_cast<QWidget *>(m_dialog) : &m_desk,
                        why + QStringLiteral("\n\n") +
@@ -96,18 +93,20 @@ bool GuestBook::choose(const QString &path)
                                       .arg(fileName(m_list.path))));
         return false;
     }
-    m_list = list;
     m_fallback.clear();
-    m_night.setGuests(m_list.guests);
+    adopt(std::move(list));
     remember(path);
-    if (m_dialog)
-        m_dialog->setResult(m_list);
     return true;
 }
 
 void GuestBook::load(const QString &path)
 {
-    m_list = path.isEmpty() ? GuestList::Result() : GuestList::load(path, display());
+    adopt(path.isEmpty() ? GuestList::Result() : GuestList::load(path, display()));
+}
+
+void GuestBook::adopt(GuestList::Result list)
+{
+    m_list = std::move(list);
     m_night.setGuests(m_list.guests);
     if (m_dialog)
         m_dialog->setResult(m_list);

@@ -40,6 +40,8 @@ public:
     GuestListDialog *dialog() const { return m_dialog; }
 
 private:
+    void adopt(GuestList::Result list);
+
     Night &m_night;
     QWidget &m_desk;
     GuestList::Result m_list;
