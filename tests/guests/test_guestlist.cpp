@@ -319,27 +319,21 @@ void TestGuestList::found_data()
     QTest::addColumn<int>("headerRow");
     QTest::addColumn<QString>("sheetName");
     QTest::addColumn<bool>("namesNobody");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("header under a title")
-        << csv(QStringLiteral("名單\n\n號碼|姓名\n7|王小明")) << 3 << QString() << false << false;
-    QTest::newRow("no header") << csv(QStringLiteral("7|王小明")) << 0 << QString() << false
-                               << false;
+    QTest::newRow("no header") << csv(QStringLiteral("7|王小明")) << 0 << QString() << false;
     QTest::newRow("header as the tenth row with text, blank rows between")
         << csv(QStringLiteral("標題\n\n").repeated(9) + QStringLiteral("號碼|姓名\n7|王")) << 19
-        << QString() << false << false;
+        << QString() << false;
     QTest::newRow("no header looked for past ten rows with text")
         << csv(QStringLiteral("標題\n").repeated(10) + QStringLiteral("號碼|姓名\n7|王")) << 0
-        << QString() << false << false;
+        << QString() << false;
     QTest::newRow("a list that names nobody")
-        << csv(QStringLiteral("號碼|姓名\n7|")) << 1 << QString() << true << false;
-    QTest::newRow("refused: said otherwise")
-        << QByteArray("1,a\0b", 5) << 0 << QString() << false << true;
+        << csv(QStringLiteral("號碼|姓名\n7|")) << 1 << QString() << true;
     const QDir fixtures(QStringLiteral(GUEST_FIXTURES));
     QTest::newRow("the first tab") << readFile(fixtures.filePath(QStringLiteral("names.xlsx"))) << 1
-                                   << QStringLiteral("來賓") << false << false;
+                                   << QStringLiteral("來賓") << false;
     QTest::newRow("the first tab shown, under a title")
         << readFile(fixtures.filePath(QStringLiteral("names-hr.xlsx"))) << 3
-        << QStringLiteral("來賓") << false << false;
+        << QStringLiteral("來賓") << false;
 }
 
 void TestGuestList::found()
@@ -348,14 +342,13 @@ void TestGuestList::found()
     QFETCH(int, headerRow);
     QFETCH(QString, sheetName);
     QFETCH(bool, namesNobody);
-    QFETCH(bool, refused);
     if (bytes.isEmpty())
         QSKIP("made at build time with python3-openpyxl, which this build had not");
     const GuestList::Result r = GuestList::parse(bytes, QStringLiteral("names.xlsx"));
     QCOMPARE(r.headerRow, headerRow);
     QCOMPARE(r.sheetName, sheetName);
     QCOMPARE(r.namesNobody(), namesNobody);
-    QCOMPARE(r.ok(), !refused);
+    QVERIFY(r.ok());
 }
 
 // Which list beside the program is read (names.xlsx, then names.csv, then names.txt), and what
