@@ -169,6 +169,9 @@ void NightWindows::openShow(QScreen *where, bool beside)
     m_night.setShowMode(beside ? Night::ShowMode::Beside : Night::ShowMode::Over);
     if (!m_show) {
         m_show = new ShowWindow(m_night);
+        // Queued: the show goes once its own close event is over.
+        connect(m_show, &ShowWindow::endRequested, this, &NightWindows::showEndRequested,
+                Qt::QueuedConnection);
         // Over the board, the show takes the remote and the keys of the menu "檢視".
         m_keys.attach(m_show);
         if (m_viewMenu)

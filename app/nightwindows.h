@@ -68,6 +68,10 @@ public:
     // has closed, and after the screens changed.
     void takeKeys();
 
+Q_SIGNALS:
+    // The show was closed from outside (the window manager): it is to end as by Escape.
+    void showEndRequested();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -20,6 +20,8 @@ Stage::Stage(const QStringList &giftLines, Random &random)
                      &NightWindows::bingoCommand);
     QObject::connect(&m_keys, &PresenterKeys::showRequested, &m_projection,
                      &Projection::requestShow);
+    QObject::connect(&m_windows, &NightWindows::showEndRequested, &m_projection,
+                     [this] { m_projection.requestShow(false); });
     QObject::connect(m_viewMenu.guestsAction(), &QAction::triggered, &m_guests,
                      &GuestBook::showDialog);
     QObject::connect(&m_keys, &PresenterKeys::leaveFullScreenRequested, &m_board,

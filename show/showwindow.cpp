@@ -10,6 +10,7 @@
 #include "prizeart.h"
 #include "scale.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPaintEngine>
 #include <QPainter>
@@ -583,6 +584,18 @@ const QPixmap &ShowWindow::cellNumber(int cell, bool light)
     p.end();
     number = QPixmap::fromImage(std::move(image));
     return number;
+}
+
+void ShowWindow::closeEvent(QCloseEvent *event)
+{
+    // Hidden behind the night's back, the show would still count as up: its ending is the
+    // night's to say.
+    if (event->spontaneous()) {
+        event->ignore();
+        Q_EMIT endRequested();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool ShowWindow::event(QEvent *event)

@@ -47,11 +47,16 @@ public:
     // checked against it.
     static std::optional<GuestPart> tooLong(const Guest &guest);
 
+Q_SIGNALS:
+    // The window manager was asked to close the show (Alt+F4): that ends it, as Escape does.
+    void endRequested();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void render(Night::Aspects aspects);

@@ -46,6 +46,7 @@ private Q_SLOTS:
     void keysComeBack_data();
     void keysComeBack();
     void resumedBingoOnTheShow();
+    void closedByTheWindowManager();
     void unusableSettings_data();
     void unusableSettings();
 
@@ -350,6 +351,25 @@ void TestProjection::resumedBingoOnTheShow()
              QStringLiteral("9"));
     QCOMPARE(show->findChild<QLabel *>(QStringLiteral("ShowBingoTaken"))->text(),
              QStringLiteral("3\u3000 17"));
+}
+
+// Alt+F4 on the show ends it as Escape does: the night says so, and F5 brings it back.
+void TestProjection::closedByTheWindowManager()
+{
+    TestStage w(Drive::prizes());
+    w.boardWindow().show();
+    w.projection().setShowOn(true);
+    QVERIFY(w.windows().showWindow());
+    // Over the board, or beside it with a second screen.
+    const Night::ShowMode mode = w.night().showMode();
+    QVERIFY(mode != Night::ShowMode::Off);
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+        w.windows().showWindow()->windowHandle());
+    QTRY_COMPARE(w.night().showMode(), Night::ShowMode::Off);
+    QVERIFY(!w.windows().showWindow());
+    w.keys().press(Qt::Key_F5);
+    QCOMPARE(w.night().showMode(), mode);
+    QVERIFY(w.windows().showWindow()->isVisible());
 }
 
 void TestProjection::unusableSettings_data()
