@@ -4,8 +4,8 @@
 #include "fonts.h"
 #include "guestlistdialog.h"
 #include "night.h"
-#include "prompt.h"
 #include "prizewindow.h"
+#include "prompt.h"
 #include "settingsfile.h"
 #include "showwindow.h"
 
@@ -72,11 +72,11 @@ void GuestBook::loadAtStart(const QString &programDir)
             adopt(std::move(list));
             return;
         }
-        m_fallback = QStringLiteral("上次選的名單無法使用。%1\n\n%2")
-                         .arg(why, beside.isEmpty()
-                                       ? QStringLiteral("程式旁邊也沒有名單，今晚不顯示姓名。")
-                                       : QStringLiteral("改用程式旁邊的名單：\n%1")
-                                             .arg(fileName(beside)));
+        m_fallback =
+            QStringLiteral("上次選的名單無法使用。%1\n\n%2")
+                .arg(why, beside.isEmpty()
+                              ? QStringLiteral("程式旁邊也沒有名單，今晚不顯示姓名。")
+                              : QStringLiteral("改用程式旁邊的名單：\n%1").arg(fileName(beside)));
     }
     load(beside);
 }
@@ -85,12 +85,12 @@ bool GuestBook::choose(const QString &path)
 {
     GuestList::Result list = GuestList::load(path, display());
     if (const QString why = failure(list); !why.isEmpty()) {
-        Prompt::refuse(m_dialog ? static_cast<QWidget *>(m_dialog) : &m_desk,
-                       why + QStringLiteral("\n\n") +
-                           (m_list.guests.isEmpty()
-                                ? QStringLiteral("今晚照舊不顯示姓名。")
-                                : QStringLiteral("今晚照舊使用原來的名單：\n%1")
-                                      .arg(fileName(m_list.path))));
+        Prompt::refuse(
+            m_dialog ? static_cast<QWidget *>(m_dialog) : &m_desk,
+            why + QStringLiteral("\n\n") +
+                (m_list.guests.isEmpty()
+                     ? QStringLiteral("今晚照舊不顯示姓名。")
+                     : QStringLiteral("今晚照舊使用原來的名單：\n%1").arg(fileName(m_list.path))));
         return false;
     }
     m_fallback.clear();
@@ -124,9 +124,8 @@ QString GuestBook::warning() const
     else if (!m_list.problems.isEmpty())
         list = QStringLiteral("名單 %1%2有 %3 列有問題，這些列的號碼不會顯示姓名%4。")
                    .arg(QFileInfo(m_list.path).fileName(),
-                        m_list.foundAt().isEmpty()
-                            ? QStringLiteral(" ")
-                            : QStringLiteral("（%1）").arg(m_list.foundAt()))
+                        m_list.foundAt().isEmpty() ? QStringLiteral(" ")
+                                                   : QStringLiteral("（%1）").arg(m_list.foundAt()))
                    .arg(m_list.problems.size())
                    .arg(seeDialog);
     QStringList parts{m_fallback, list};

@@ -32,8 +32,7 @@ QByteArray StartCheck::prizeTemplate(QString *reason)
     return w.bytes;
 }
 
-void StartCheck::offerPrizeTemplate(const QString &folder, const QString &message,
-                                    QWidget *parent)
+void StartCheck::offerPrizeTemplate(const QString &folder, const QString &message, QWidget *parent)
 {
     const QString path = QDir(folder).filePath(QStringLiteral("gift.xlsx"));
     const QString shown = QDir::toNativeSeparators(path);
@@ -46,7 +45,8 @@ void StartCheck::offerPrizeTemplate(const QString &folder, const QString &messag
     QString reason;
     const QByteArray bytes = prizeTemplate(&reason);
     if (bytes.isEmpty() || !FileSync::save(path, bytes, &reason))
-        Prompt::refuse(parent, QStringLiteral("無法儲存獎品清單範本（%1）：\n%2").arg(reason, shown));
+        Prompt::refuse(parent,
+                       QStringLiteral("無法儲存獎品清單範本（%1）：\n%2").arg(reason, shown));
     else
         Prompt::refuse(parent, QStringLiteral("獎品清單範本已存好：\n%1\n\n填好獎品、存檔後，"
                                               "再開啟 Zentavo。")

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "board.h"
 #include "guest.h"
+#include "listlimits.h"
 #include "sheetrow.h"
 
 #include <QByteArray>
@@ -18,10 +20,10 @@
 // and numbers name: an error value, a date or a formula without its value is a problem.
 // Nothing is guessed: a number given twice names neither row.
 namespace GuestList {
-inline constexpr int MaxNumber = 56;
+inline constexpr int MaxNumber = Board::Cells;
 // Far more than a name shown on stage; keeps absurd cells away from text measuring.
 inline constexpr int MaxTextLength = 100;
-inline constexpr int MaxRows = 10000;
+inline constexpr int MaxRows = ListLimits::Rows;
 // How far down the header is looked for, in rows with text.
 inline constexpr int HeaderSearchRows = 10;
 

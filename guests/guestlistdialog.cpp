@@ -117,9 +117,7 @@ void GuestListDialog::setResult(const GuestList::Result &result)
         summary = result.refusal;
     } else if (!result.path.isEmpty()) {
         const QList<int> unnamed = result.unnamed();
-        summary = result.foundAt().isEmpty()
-                      ? QString()
-                      : result.foundAt() + QStringLiteral("。");
+        summary = result.foundAt().isEmpty() ? QString() : result.foundAt() + QStringLiteral("。");
         summary += QStringLiteral("有姓名的號碼：%1 個。").arg(result.guests.size());
         summary += unnamed.isEmpty()
                        ? QStringLiteral("1 到 %1 號都有姓名。").arg(GuestList::MaxNumber)
@@ -176,8 +174,8 @@ QByteArray GuestListDialog::templateWorkbook(QString *reason)
     for (int n = 1; n <= GuestList::MaxNumber; ++n)
         rows.append(QList<Workbook::Cell>{double(n)});
     const Workbook::Written w = Workbook::write(
-        QStringLiteral("名單"), {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("部門")},
-        rows);
+        QStringLiteral("名單"),
+        {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("部門")}, rows);
     if (!w.ok && reason)
         *reason = w.reason;
     return w.bytes;
@@ -187,11 +185,11 @@ void GuestListDialog::saveTemplate()
 {
     const QString folder = m_path.isEmpty() ? QDir::homePath() : QFileInfo(m_path).absolutePath();
     const QString suggested = QDir(folder).filePath(QStringLiteral("names.xlsx"));
-    QString path = saveNameProvider()
-                       ? saveNameProvider()(this, suggested)
-                       : QFileDialog::getSaveFileName(this, QStringLiteral("存成名單範本"),
-                                                      suggested,
-                                                      QStringLiteral("Excel 活頁簿 (*.xlsx)"));
+    QString path =
+        saveNameProvider()
+            ? saveNameProvider()(this, suggested)
+            : QFileDialog::getSaveFileName(this, QStringLiteral("存成名單範本"), suggested,
+                                           QStringLiteral("Excel 活頁簿 (*.xlsx)"));
     raise();
     activateWindow();
     if (path.isEmpty())
@@ -205,7 +203,9 @@ void GuestListDialog::saveTemplate()
         Prompt::refuse(this, QStringLiteral("無法儲存名單範本（%1）：\n%2").arg(reason, shown));
         return;
     }
-    Prompt::refuse(this, QStringLiteral("名單範本已存好：\n%1\n\n請在「姓名」欄（和「部門」欄）填上每個號碼的人，"
-                                        "存檔後放在程式旁邊，或用「選擇其他檔案…」選它。")
-                             .arg(shown));
+    Prompt::refuse(
+        this,
+        QStringLiteral("名單範本已存好：\n%1\n\n請在「姓名」欄（和「部門」欄）填上每個號碼的人，"
+                       "存檔後放在程式旁邊，或用「選擇其他檔案…」選它。")
+            .arg(shown));
 }

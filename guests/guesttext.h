@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listlimits.h"
 #include "sheetrow.h"
 
 #include <QByteArray>
@@ -11,11 +12,10 @@
 // plain list with tabs. Fields may be quoted, a quoted field may hold commas, tabs, quotes
 // ("") and line ends.
 namespace GuestText {
-// Excel's own limit of a cell's text.
-inline constexpr int MaxFieldLength = 32767;
+inline constexpr int MaxFieldLength = ListLimits::CellText;
 // Fields further right are left out, as a workbook's cells are: a line of ten million commas
 // must not become ten million cells.
-inline constexpr int MaxColumns = 64;
+inline constexpr int MaxColumns = ListLimits::Columns;
 
 struct Table
 {

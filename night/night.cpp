@@ -306,7 +306,7 @@ void Night::settle(Aspects aspects)
         // A number back in play names whoever the list names now.
         for (auto it = m_announced.begin(); it != m_announced.end();)
             it = Cell::isFree(m_board.cells[std::size_t(it.key() - 1)]) ? m_announced.erase(it)
-                                                                         : std::next(it);
+                                                                        : std::next(it);
     }
     if (aspects)
         Q_EMIT changed(aspects);

@@ -163,7 +163,7 @@ void NightKeeper::replay(const Journal::Entry &e)
         m_announced.insert(e.state.stopCell + 1, guest);
     for (auto it = m_announced.begin(); it != m_announced.end();)
         it = Cell::isFree(e.state.cells[std::size_t(it.key() - 1)]) ? m_announced.erase(it)
-                                                                     : std::next(it);
+                                                                    : std::next(it);
     m_last = e.state;
     m_round = e.round;
 }

@@ -302,7 +302,7 @@ namespace {
 Result fromWorkbook(const QString &path, const Display &display)
 {
     // Rows past the list's 56 are still counted, so that the message can say how many.
-    const Workbook::Sheet sheet = Workbook::load(path, {10000, 1});
+    const Workbook::Sheet sheet = Workbook::load(path, {ListLimits::Rows, 1});
     if (sheet.status == Workbook::Status::Missing)
         return failure(Error::Missing, {path, PrizeList::Subject::Prizes});
     if (!sheet.ok())

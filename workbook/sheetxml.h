@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listlimits.h"
 #include "sheetrow.h"
 
 #include <QByteArray>
@@ -23,11 +24,11 @@ enum class Status
 
 struct Limits
 {
-    int rows = 10000; // lists of 56 numbers; far more is no list of ours
-    int columns = 64; // cells further right are left out
+    int rows = ListLimits::Rows;
+    int columns = ListLimits::Columns;
     int strings = 100000;
     int depth = 32;
-    int cellLength = 32767; // Excel's own limit of a cell's text
+    int cellLength = ListLimits::CellText;
 };
 
 struct Relationship

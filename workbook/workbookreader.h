@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listlimits.h"
 #include "sheetrow.h"
 
 #include <QByteArray>
@@ -34,8 +35,8 @@ enum class Status
 
 struct Limits
 {
-    int rows = 10000; // lists of 56 numbers; far more is no list of ours
-    int columns = 64; // cells further right are left out
+    int rows = ListLimits::Rows;
+    int columns = ListLimits::Columns;
 };
 
 struct Sheet

@@ -1,6 +1,7 @@
 #include "workbookwriter.h"
 
 #include "cfilename.h"
+#include "listlimits.h"
 #include "safefile.h"
 
 #include <QTemporaryDir>
@@ -11,8 +12,6 @@ using Workbook::Cell;
 using Workbook::Written;
 
 namespace {
-// Excel's own limit for a cell's text; nothing the program writes comes near it.
-constexpr int MaxCellText = 32767;
 constexpr int MinWidth = 6;
 constexpr int MaxWidth = 80;
 
@@ -106,9 +105,10 @@ Written Workbook::write(const QString &name, const QStringList &header,
             const Cell &cell = rows[r][c];
             if (const QString *text = std::get_if<QString>(&cell)) {
                 if (!text->isEmpty())
-                    error = worksheet_write_string(sheet, at, lxw_col_t(c),
-                                                   text->left(MaxCellText).toUtf8().constData(),
-                                                   looksLikeFormula(*text) ? asText : nullptr);
+                    error = worksheet_write_string(
+                        sheet, at, lxw_col_t(c),
+                        text->left(ListLimits::CellText).toUtf8().constData(),
+                        looksLikeFormula(*text) ? asText : nullptr);
             } else {
                 error = worksheet_write_number(sheet, at, lxw_col_t(c), std::get<double>(cell),
                                                nullptr);

@@ -3,8 +3,8 @@
 #include "guestlistdialog.h"
 #include "night.h"
 #include "prizelist.h"
-#include "random.h"
 #include "prompt.h"
+#include "random.h"
 #include "startcheck.h"
 
 #include <QApplication>
@@ -105,17 +105,40 @@ void TestStartCheck::guestLists_data()
     QTest::addColumn<QString>("kept");       // the file remembered in the end
 
     const QString fallback = QStringLiteral("上次選的名單無法使用。");
-    QTest::newRow("beside the program") << "" << "" << "王美玲" << "" << "";
-    QTest::newRow("remembered") << "usb.csv" << "" << "林志明" << "" << "usb.csv";
-    QTest::newRow("remembered, stick gone")
-        << "gone.csv" << "" << "王美玲" << fallback << "gone.csv";
-    QTest::newRow("remembered, names nobody")
-        << "nobody.csv" << "" << "王美玲" << fallback << "nobody.csv";
-    QTest::newRow("remembered, a folder")
-        << "folder.csv" << "" << "王美玲" << fallback << "folder.csv";
-    QTest::newRow("chosen") << "" << "usb.csv" << "林志明" << "" << "usb.csv";
-    QTest::newRow("chosen, names nobody") << "" << "nobody.csv" << "王美玲" << "" << "";
-    QTest::newRow("chosen, a folder") << "usb.csv" << "folder.csv" << "林志明" << "" << "usb.csv";
+    QTest::newRow("beside the program") << ""
+                                        << ""
+                                        << "王美玲"
+                                        << ""
+                                        << "";
+    QTest::newRow("remembered") << "usb.csv"
+                                << ""
+                                << "林志明"
+                                << ""
+                                << "usb.csv";
+    QTest::newRow("remembered, stick gone") << "gone.csv"
+                                            << ""
+                                            << "王美玲" << fallback << "gone.csv";
+    QTest::newRow("remembered, names nobody") << "nobody.csv"
+                                              << ""
+                                              << "王美玲" << fallback << "nobody.csv";
+    QTest::newRow("remembered, a folder") << "folder.csv"
+                                          << ""
+                                          << "王美玲" << fallback << "folder.csv";
+    QTest::newRow("chosen") << ""
+                            << "usb.csv"
+                            << "林志明"
+                            << ""
+                            << "usb.csv";
+    QTest::newRow("chosen, names nobody") << ""
+                                          << "nobody.csv"
+                                          << "王美玲"
+                                          << ""
+                                          << "";
+    QTest::newRow("chosen, a folder") << "usb.csv"
+                                      << "folder.csv"
+                                      << "林志明"
+                                      << ""
+                                      << "usb.csv";
 }
 
 void TestStartCheck::guestLists()
@@ -193,8 +216,7 @@ void TestStartCheck::templates()
     GuestListDialog::setSaveNameProvider([&](QWidget *, const QString &) { return names; });
     QStringList told;
     Prompt::setRefuseHandler([&](QWidget *, const QString &text) { told << text; });
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("template")),
-                      Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("template")), Qt::LeftButton);
     GuestListDialog::setSaveNameProvider({});
     QCOMPARE(told.size(), 1);
     QVERIFY(told[0].startsWith(QStringLiteral("名單範本已存好")));

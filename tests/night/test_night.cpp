@@ -230,7 +230,7 @@ void TestNight::namesFollowTheStop()
 void TestNight::cellNames_data()
 {
     QTest::addColumn<bool>("namedAtStop");
-    QTest::addColumn<QString>("after"); // c: card, d: discard, r: right click, 2: second round
+    QTest::addColumn<QString>("after");      // c: card, d: discard, r: right click, 2: second round
     QTest::addColumn<bool>("announcedName"); // else the new list's name
 
     QTest::newRow("won, list changed") << true << "c" << true;

@@ -89,8 +89,8 @@ void TestGuestRecord::journalLines_data()
     QTest::newRow("name") << QStringLiteral("name") << QJsonValue(QStringLiteral("王小明")) << true
                           << true;
     QTest::newRow("an older program's line") << QString() << QJsonValue() << true << true;
-    QTest::newRow("a number for a name") << QStringLiteral("name") << QJsonValue(7) << false
-                                         << false;
+    QTest::newRow("a number for a name")
+        << QStringLiteral("name") << QJsonValue(7) << false << false;
     QTest::newRow("a name past any list")
         << QStringLiteral("name") << QJsonValue(QString(1001, u'名')) << false << false;
     QTest::newRow("a name turned round by a direction mark")

@@ -14,8 +14,8 @@
 #include "teststage.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QCursor>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>

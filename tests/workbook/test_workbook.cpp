@@ -261,14 +261,15 @@ void TestWorkbook::readBackByOpenpyxl()
     const QString path = dir.filePath(QStringLiteral("紀錄.xlsx"));
     writeFile(path, w.bytes);
     QProcess p;
-    p.start(python, {QStringLiteral("-c"),
-                     QStringLiteral("import sys, openpyxl\n"
-                                    "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
-                                    "print(ws.title, ws['A1'].font.b, ws.freeze_panes)\n"
-                                    "for c in ws[2]: print(c.data_type, repr(c.value), c.number_format)\n"
-                                    "print(ws.column_dimensions['A'].width >= 6,\n"
-                                    "      ws.column_dimensions['B'].width >= 10)\n"),
-                     path});
+    p.start(python,
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys, openpyxl\n"
+                            "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                            "print(ws.title, ws['A1'].font.b, ws.freeze_panes)\n"
+                            "for c in ws[2]: print(c.data_type, repr(c.value), c.number_format)\n"
+                            "print(ws.column_dimensions['A'].width >= 6,\n"
+                            "      ws.column_dimensions['B'].width >= 10)\n"),
+             path});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
              QStringLiteral("抽獎紀錄 True A2\nn 7 General\ns '歐陽美玲' General\ns '=1+1' @\n"
