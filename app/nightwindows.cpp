@@ -257,9 +257,8 @@ void NightWindows::showPrize()
     if (m_prizeWindow->hallScale() > 0)
         m_prizeWindow->setGuest(prize.guest.name, prize.guest.after());
     else if (named || beside)
-        m_prizeWindow->setGuest(
-            QStringLiteral("%1 號　%2").arg(prize.cell + 1).arg(prize.guest.name).trimmed(),
-            prize.guest.after());
+        m_prizeWindow->setGuest(Guest::numbered(prize.cell + 1, prize.guest.name),
+                                prize.guest.after());
     else
         m_prizeWindow->setGuest({});
     m_prizeWindow->open();

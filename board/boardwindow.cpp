@@ -197,8 +197,7 @@ void BoardWindow::render(Night::Aspects aspects)
         const Guest guest = m_night.shownGuest();
         const bool shown = !guest.isEmpty() && m_night.line().isEmpty();
         if (shown) {
-            const QString text =
-                QStringLiteral("%1 號　%2").arg(m_night.shownNumber()).arg(guest.text());
+            const QString text = Guest::numbered(m_night.shownNumber(), guest.text());
             // Measured once a name, not on every change of the night.
             if (text != c.guest->text()) {
                 c.guest->setText(text);

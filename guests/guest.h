@@ -15,6 +15,11 @@ struct Guest
     {
         return department.isEmpty() ? QString() : QStringLiteral("（%1）").arg(department);
     }
+    // As the desk reads it out: "7 號　王美玲", the number alone when no list names it.
+    static QString numbered(int number, const QString &text)
+    {
+        return QStringLiteral("%1 號　%2").arg(number).arg(text).trimmed();
+    }
     bool operator==(const Guest &) const = default;
 };
 
