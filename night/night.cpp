@@ -6,6 +6,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <utility>
 
 Night::Night(const QStringList &giftLines, Random &random, QObject *parent)
     : QObject(parent), m_board(giftLines), m_random(random), m_title(EventTitle::designTitle())
@@ -63,7 +64,7 @@ void Night::tick()
         return;
     }
     // The step path: only the cells change.
-    Q_EMIT changed(Cells);
+    tell(Cells);
     m_nextTickAt += m_board.timer1Interval;
     // Round the wait to the nearest millisecond: truncating the elapsed time would make
     // every tick up to a millisecond late.
@@ -266,7 +267,7 @@ void Night::explain()
     if (hint == m_hint)
         return;
     m_hint = hint;
-    Q_EMIT changed(Line);
+    tell(Line);
 }
 
 void Night::ask(Presenter::Question question)
@@ -274,7 +275,7 @@ void Night::ask(Presenter::Question question)
     if (question == m_question)
         return;
     m_question = question;
-    Q_EMIT changed(Line);
+    tell(Line);
 }
 
 Presenter::Question Night::answer(bool yes)
@@ -288,6 +289,21 @@ Presenter::Question Night::answer(bool yes)
     else if (question == Presenter::Question::Card)
         drawCard(m_board.cardEnabled[Board::Fate] ? Board::Fate : Board::Chance);
     return question;
+}
+
+void Night::tell(Aspects aspects)
+{
+    // A view that changes the night while it is told of a change (the prize window's growth
+    // reported as it opens) is told of that after every view has seen the first, once.
+    if (m_telling) {
+        m_untold |= aspects;
+        return;
+    }
+    m_telling = true;
+    Q_EMIT changed(aspects);
+    while (m_untold)
+        Q_EMIT changed(std::exchange(m_untold, {}));
+    m_telling = false;
 }
 
 void Night::settle(Aspects aspects)
@@ -309,7 +325,7 @@ void Night::settle(Aspects aspects)
                                                                         : std::next(it);
     }
     if (aspects)
-        Q_EMIT changed(aspects);
+        tell(aspects);
 }
 
 void Night::blackOut()
@@ -317,7 +333,7 @@ void Night::blackOut()
     if (m_blackedOut)
         return;
     m_blackedOut = true;
-    Q_EMIT changed(BlackOut);
+    tell(BlackOut);
 }
 
 void Night::endBlackOut()
@@ -325,7 +341,7 @@ void Night::endBlackOut()
     if (!m_blackedOut)
         return;
     m_blackedOut = false;
-    Q_EMIT changed(BlackOut);
+    tell(BlackOut);
 }
 
 void Night::setShowMode(ShowMode mode)
@@ -341,13 +357,13 @@ void Night::setFullScreen(bool on)
     if (on == m_fullScreen)
         return;
     m_fullScreen = on;
-    Q_EMIT changed(View);
+    tell(View);
 }
 
 void Night::setGuests(const QMap<int, Guest> &guests)
 {
     m_guests = guests;
-    Q_EMIT changed(Guests);
+    tell(Guests);
 }
 
 Guest Night::shownGuest() const
@@ -371,5 +387,5 @@ void Night::setTitle(const QString &title)
     if (shown == m_title)
         return;
     m_title = shown;
-    Q_EMIT changed(Title);
+    tell(Title);
 }

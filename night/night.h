@@ -189,6 +189,8 @@ Q_SIGNALS:
 private:
     void markPendingHeld();
     void settle(Aspects aspects);
+    // Emits changed(), one delivery at a time.
+    void tell(Aspects aspects);
 
     Board m_board;
     Random &m_random;
@@ -224,6 +226,9 @@ private:
     Guest m_stopGuest;
     // Every number stopped on while it stays out of play, as it was announced.
     QMap<int, Guest> m_announced;
+
+    bool m_telling = false;
+    Aspects m_untold = {};
 
     NullSound m_silent;
     Sound *m_sound = &m_silent;

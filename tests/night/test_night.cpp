@@ -56,6 +56,7 @@ private Q_SLOTS:
     void namesFollowTheStop();
     void cellNames_data();
     void cellNames();
+    void oneDeliveryAtATime();
 };
 
 void TestNight::cardFlow_data()
@@ -275,6 +276,28 @@ void TestNight::cellNames()
     night.setGuests(now);
     QCOMPARE(night.cellGuest(number), announcedName ? before.value(number) : now[number]);
     QCOMPARE(night.cellGuest(number + 1), now[number + 1]);
+}
+
+// A view that changes the night while it is told (the prize window reporting its growth as
+// it opens) is told of it once every view has seen the first change, in order.
+void TestNight::oneDeliveryAtATime()
+{
+    ScriptedRandom random;
+    Night night(prizes(QStringLiteral("頭獎")), random);
+    spinToStop(night, random);
+    QList<QList<Night::Aspects>> seen(2);
+    for (int view = 0; view < 2; ++view)
+        QObject::connect(&night, &Night::changed, this, [&, view](Night::Aspects a) {
+            seen[view] << a;
+            if (view == 0 && night.prize().stage == Night::PrizeStage::Drawn)
+                night.reportPrize(Night::PrizeStage::Growing);
+        });
+    QVERIFY(night.drawCard(Board::Chance));
+    QCOMPARE(night.prize().stage, Night::PrizeStage::Growing);
+    QCOMPARE(seen[0].size(), 2);
+    QVERIFY(seen[0][0] & Night::Counts);
+    QCOMPARE(seen[0][1], Night::Aspects(Night::Prize));
+    QCOMPARE(seen[1], seen[0]);
 }
 
 QTEST_GUILESS_MAIN(TestNight)
