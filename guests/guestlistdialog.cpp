@@ -153,13 +153,17 @@ QString GuestListDialog::problems() const
     return m_problems->toPlainText();
 }
 
+QString GuestListDialog::folder() const
+{
+    return m_path.isEmpty() ? QDir::homePath() : QFileInfo(m_path).absolutePath();
+}
+
 void GuestListDialog::chooseFile()
 {
-    const QString folder = m_path.isEmpty() ? QDir::homePath() : QFileInfo(m_path).absolutePath();
     const QString path =
         openNameProvider()
-            ? openNameProvider()(this, folder)
-            : QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單"), folder,
+            ? openNameProvider()(this, folder())
+            : QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單"), folder(),
                                            QStringLiteral("名單 (*.xlsx *.csv *.txt)"));
     // The keys come back here, not to whatever window the system picks.
     raise();
@@ -183,8 +187,7 @@ QByteArray GuestListDialog::templateWorkbook(QString *reason)
 
 void GuestListDialog::saveTemplate()
 {
-    const QString folder = m_path.isEmpty() ? QDir::homePath() : QFileInfo(m_path).absolutePath();
-    const QString suggested = QDir(folder).filePath(QStringLiteral("names.xlsx"));
+    const QString suggested = QDir(folder()).filePath(QStringLiteral("names.xlsx"));
     QString path =
         saveNameProvider()
             ? saveNameProvider()(this, suggested)

@@ -41,6 +41,8 @@ Q_SIGNALS:
     void fileChosen(const QString &path);
 
 private:
+    // Where the file dialogs open: beside the list in force, else at home.
+    QString folder() const;
     void chooseFile();
     void saveTemplate();
 

@@ -318,12 +318,9 @@ void Night::settle(Aspects aspects)
         m_hint = Presenter::Hint::None;
         aspects |= Line;
     }
-    if (aspects & Cells) {
-        // A number back in play names whoever the list names now.
-        for (auto it = m_announced.begin(); it != m_announced.end();)
-            it = Cell::isFree(m_board.cells[std::size_t(it.key() - 1)]) ? m_announced.erase(it)
-                                                                        : std::next(it);
-    }
+    // A number back in play names whoever the list names now.
+    if (aspects & Cells)
+        m_board.dropFree(m_announced);
     if (aspects)
         tell(aspects);
 }

@@ -161,9 +161,7 @@ void NightKeeper::replay(const Journal::Entry &e)
         m_record.noteOnLastStop(QStringLiteral("紀錄檔裡的姓名無法顯示，已略去"));
     if (e.change == BoardChange::Stop || (e.change == BoardChange::Card && !guest.isEmpty()))
         m_announced.insert(e.state.stopCell + 1, guest);
-    for (auto it = m_announced.begin(); it != m_announced.end();)
-        it = Cell::isFree(e.state.cells[std::size_t(it.key() - 1)]) ? m_announced.erase(it)
-                                                                    : std::next(it);
+    e.state.dropFree(m_announced);
     m_last = e.state;
     m_round = e.round;
 }

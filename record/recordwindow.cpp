@@ -3,7 +3,6 @@
 #include "filesync.h"
 #include "nightrecord.h"
 #include "prompt.h"
-#include "safefile.h"
 #include "scale.h"
 
 #include <QAction>

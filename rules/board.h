@@ -35,6 +35,14 @@ public:
     // Start-up: counters, the prize list, the cells in their design state.
     explicit Board(const QStringList &giftLines = {});
 
+    // Drops from a map keyed by number (1..56) every number that is back in play.
+    template <typename Map> void dropFree(Map &byNumber) const
+    {
+        for (auto it = byNumber.begin(); it != byNumber.end();)
+            it =
+                Cell::isFree(cells[std::size_t(it.key() - 1)]) ? byNumber.erase(it) : std::next(it);
+    }
+
     // Start: the clock reading (seconds since midnight) reseeds the generator.
     StartResult start(Random &random, double secondsSinceMidnight);
     // One step of the running light; afterwards timer1Enabled / timer1Interval say

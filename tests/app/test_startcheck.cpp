@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
+
 class TestStartCheck : public QObject
 {
     Q_OBJECT
@@ -104,41 +106,21 @@ void TestStartCheck::guestLists_data()
     QTest::addColumn<QString>("told");       // what the start check says (the start of it)
     QTest::addColumn<QString>("kept");       // the file remembered in the end
 
-    const QString fallback = QStringLiteral("上次選的名單無法使用。");
-    QTest::newRow("beside the program") << ""
-                                        << ""
-                                        << "王美玲"
-                                        << ""
-                                        << "";
-    QTest::newRow("remembered") << "usb.csv"
-                                << ""
-                                << "林志明"
-                                << ""
-                                << "usb.csv";
-    QTest::newRow("remembered, stick gone") << "gone.csv"
-                                            << ""
-                                            << "王美玲" << fallback << "gone.csv";
-    QTest::newRow("remembered, names nobody") << "nobody.csv"
-                                              << ""
-                                              << "王美玲" << fallback << "nobody.csv";
-    QTest::newRow("remembered, a folder") << "folder.csv"
-                                          << ""
-                                          << "王美玲" << fallback << "folder.csv";
-    QTest::newRow("chosen") << ""
-                            << "usb.csv"
-                            << "林志明"
-                            << ""
-                            << "usb.csv";
-    QTest::newRow("chosen, names nobody") << ""
-                                          << "nobody.csv"
-                                          << "王美玲"
-                                          << ""
-                                          << "";
-    QTest::newRow("chosen, a folder") << "usb.csv"
-                                      << "folder.csv"
-                                      << "林志明"
-                                      << ""
-                                      << "usb.csv";
+    const char *fallback = "上次選的名單無法使用。";
+    const QList<std::array<const char *, 6>> rows = {
+        {"beside the program", "", "", "王美玲", "", ""},
+        {"remembered", "usb.csv", "", "林志明", "", "usb.csv"},
+        {"remembered, stick gone", "gone.csv", "", "王美玲", fallback, "gone.csv"},
+        {"remembered, names nobody", "nobody.csv", "", "王美玲", fallback, "nobody.csv"},
+        {"remembered, a folder", "folder.csv", "", "王美玲", fallback, "folder.csv"},
+        {"chosen", "", "usb.csv", "林志明", "", "usb.csv"},
+        {"chosen, names nobody", "", "nobody.csv", "王美玲", "", ""},
+        {"chosen, a folder", "usb.csv", "folder.csv", "林志明", "", "usb.csv"},
+    };
+    for (const auto &[name, remembered, chosen, named, told, kept] : rows)
+        QTest::newRow(name) << QString::fromUtf8(remembered) << QString::fromUtf8(chosen)
+                            << QString::fromUtf8(named) << QString::fromUtf8(told)
+                            << QString::fromUtf8(kept);
 }
 
 void TestStartCheck::guestLists()
