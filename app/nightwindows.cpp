@@ -112,10 +112,6 @@ NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys
 {
     connect(&night, &Night::changed, this, &NightWindows::render);
     m_use = new WindowUse(this);
-    // The rolling number reaches the hall a few times a second, not at every pass of the
-    // draw, which runs as fast as the event loop allows.
-    m_rolling.setInterval(RollingReportMs);
-    connect(&m_rolling, &QTimer::timeout, this, &NightWindows::reportBingo);
     // An earlier run's windows open once the board is shown at its size.
     m_board.installEventFilter(this);
 }
@@ -136,6 +132,8 @@ NightWindows::~NightWindows()
     // The other windows have no parent; they end with the board.
     destroy(m_closingPicture);
     destroy(m_bingoWindow);
+    // The numbers taken go with the program, as with the window.
+    m_night.closeBingo();
     destroy(m_aboutBox);
     destroy(m_finaleGround);
     destroy(m_show);
@@ -149,14 +147,10 @@ void NightWindows::render(Night::Aspects aspects)
     if ((aspects & Night::Prize) && m_night.resumePending() && m_board.isVisible())
         QTimer::singleShot(0, this, &NightWindows::bringBackOnceSized);
     // The bingo window before the prize's, so that the prize stands in front.
-    if ((aspects & Night::Bingo) && m_bringingBack && m_night.bingo().open) {
+    if ((aspects & Night::Bingo) && m_night.bingo().open && !m_openingBingo) {
         forgetIfClosed(m_bingoWindow);
-        if (!m_bingoWindow) {
-            const Night::BingoState bingo = m_night.bingo();
+        if (!m_bingoWindow)
             openBingo();
-            m_bingoWindow->restore(bingo.taken, bingo.drawing);
-            reportBingo();
-        }
     }
     if ((aspects & Night::Prize) && m_night.prize().stage == Night::PrizeStage::Drawn)
         showPrize();
@@ -282,7 +276,7 @@ bool NightWindows::eventFilter(QObject *watched, QEvent *event)
         bringBackOnceSized();
         // Should the window manager never make it full screen, they open all the same.
         if (event->type() == QEvent::Show)
-            QTimer::singleShot(1000, this, &NightWindows::bringBack);
+            QTimer::singleShot(1000, &m_night, &Night::bringBack);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -294,14 +288,7 @@ void NightWindows::bringBackOnceSized()
     const bool sized = !(m_board.windowState() & Qt::WindowFullScreen) ||
                        (m_board.screen() && m_board.size() == m_board.screen()->geometry().size());
     if (sized)
-        QTimer::singleShot(0, this, &NightWindows::bringBack);
-}
-
-void NightWindows::bringBack()
-{
-    m_bringingBack = true;
-    m_night.bringBack();
-    m_bringingBack = false;
+        QTimer::singleShot(0, &m_night, &Night::bringBack);
 }
 
 void NightWindows::showFinale()
@@ -467,70 +454,28 @@ void NightWindows::openBingo()
 {
     forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow) {
-        m_bingoWindow = new BingoWindow(m_night.random());
+        m_openingBingo = true;
+        m_bingoWindow = new BingoWindow(m_night);
+        m_openingBingo = false;
         m_bingoWindow->setScreen(m_board.screen());
         m_bingoWindow->setScale(m_board.scale());
-        m_keys.attachBingo(m_bingoWindow);
+        m_keys.attachBingo(m_bingoWindow, m_bingoWindow->display());
         // Next over numbers already taken asks before a new draw: the remote answers it too.
         m_bingoWindow->setAnswerKeys(PresenterKeys::answerKeys());
-        Sound &sound = m_night.sound();
-        connect(m_bingoWindow, &BingoWindow::drawStarted, this, [this, &sound] {
-            sound.play(Sound::Cue::Roll);
-            m_rolling.start();
-            reportBingo();
-        });
-        connect(m_bingoWindow, &BingoWindow::drawEnded, this, [this, &sound] {
-            sound.stopRoll();
-            m_rolling.stop();
-            reportBingo();
-        });
-        connect(m_bingoWindow, &BingoWindow::numberTaken, this,
-                [&sound] { sound.play(Sound::Cue::Ding); });
-        connect(m_bingoWindow, &BingoWindow::takenChanged, this, &NightWindows::reportBingo);
-        connect(m_bingoWindow, &QObject::destroyed, this, [this] { m_night.setBingo({}); });
     }
     showInFront(m_bingoWindow);
-    if (!m_bringingBack)
-        reportBingo();
     keepShowInFront();
-}
-
-void NightWindows::reportBingo()
-{
-    if (!m_bingoWindow)
-        return;
-    const bool drawing = m_bingoWindow->isDrawing();
-    m_night.setBingo({true, drawing, m_bingoWindow->isPaused(), m_bingoWindow->rules().taken(),
-                      drawing ? m_bingoWindow->rules().displayText : QString()});
 }
 
 void NightWindows::bingoCommand(PresenterKeys::BingoCommand command)
 {
     if (!m_bingoWindow)
         return;
-    switch (command) {
-    case PresenterKeys::BingoCommand::Draw:
+    // Both may ask first, in the window's own box.
+    if (command == PresenterKeys::BingoCommand::Draw)
         m_bingoWindow->draw();
-        break;
-    case PresenterKeys::BingoCommand::DrawAnswered:
-        m_bingoWindow->startAnsweredDraw();
-        break;
-    case PresenterKeys::BingoCommand::Take:
-        m_bingoWindow->take();
-        break;
-    case PresenterKeys::BingoCommand::Pause:
-        m_bingoWindow->pauseDraw();
-        break;
-    case PresenterKeys::BingoCommand::Resume:
-        m_bingoWindow->resumeDraw();
-        break;
-    case PresenterKeys::BingoCommand::Close:
+    else
         m_bingoWindow->endAndClose();
-        break;
-    case PresenterKeys::BingoCommand::CloseAnswered:
-        m_bingoWindow->endAndClose(true);
-        break;
-    }
 }
 
 void NightWindows::setRecord(RecordController *record)

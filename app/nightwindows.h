@@ -27,7 +27,6 @@ class NightWindows : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int RollingReportMs = 40;
     // How long a window manager takes to place a window shown again.
     static constexpr int PlaceAgainMs = 100;
 
@@ -61,7 +60,7 @@ public:
     void openBingo();
     void showRecord();
     void setRecord(RecordController *record);
-    // What the remote asks of the prize and the bingo window.
+    // What the remote asks of the prize and the bingo window, where a box may ask first.
     void confirmPrize();
     void bingoCommand(PresenterKeys::BingoCommand command);
     // The window that holds the remote's keys takes the keyboard: after a window of the desk
@@ -80,13 +79,11 @@ private:
     void showPrize();
     void showFinale();
     void showBoardAgain();
-    void reportBingo();
     void blackOut(bool on);
     void keepShowInFront();
     void deskWindowActivated(QWidget *window);
     void windowGone(QWidget *window);
     void bringBackOnceSized();
-    void bringBack();
 
     Night &m_night;
     BoardWindow &m_board;
@@ -107,7 +104,6 @@ private:
     Qt::WindowStates m_stateBeforeFinale;
     QRect m_geometryBeforeFinale;
     QPoint m_framePosBeforeFinale;
-    // An earlier run's windows come back: the bingo window's before the prize's.
-    bool m_bringingBack = false;
-    QTimer m_rolling;
+    // The bingo window opens the night's draw as it is made: that is not a draw to bring back.
+    bool m_openingBingo = false;
 };

@@ -1,6 +1,5 @@
 #include "stage.h"
 
-#include "fullscreen.h"
 #include "recordcontroller.h"
 
 #include <QAction>
@@ -24,8 +23,8 @@ Stage::Stage(const QStringList &giftLines, Random &random)
                      [this] { m_projection.requestShow(false); });
     QObject::connect(m_viewMenu.guestsAction(), &QAction::triggered, &m_guests,
                      &GuestBook::showDialog);
-    QObject::connect(&m_keys, &PresenterKeys::leaveFullScreenRequested, &m_board,
-                     [this] { FullScreen::leave(&m_board); });
+    QObject::connect(&m_keys, &PresenterKeys::leaveFullScreenRequested, &m_night,
+                     [this] { m_night.setFullScreen(false); });
 }
 
 void Stage::attach(RecordController &record)

@@ -26,7 +26,7 @@ ViewMenu::ViewMenu(Night &night, BoardWindow &board, Projection &projection)
 {
     m_menu = board.menuBar()->addMenu(QStringLiteral("檢視"));
     m_menu->setObjectName(QStringLiteral("viewmenu"));
-    m_fullScreen = FullScreen::install(&board, m_menu);
+    m_fullScreen = FullScreen::install(night, m_menu);
     // On or off for the whole program; M works from any of its windows.
     m_sound = m_menu->addAction(QStringLiteral("音效"));
     m_sound->setObjectName(QStringLiteral("sound"));

@@ -4,12 +4,10 @@
 #include "random.h"
 #include "twips.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QTextStream>
 #include <QTimer>
 
@@ -45,14 +43,14 @@ Rate measure(QTimer *timer)
 Rate measureBingoWindow()
 {
     Random random;
-    QPointer<BingoWindow> window = new BingoWindow(random);
+    Night night({}, random);
+    QPointer<BingoWindow> window = new BingoWindow(night);
     window->show();
-    window->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
-    auto *timer = window->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!timer || !timer->isActive())
+    window->draw();
+    if (!night.bingoTimer().isActive())
         qFatal("the bingo draw did not start");
-    const Rate rate = measure(timer);
-    window->findChild<QAction *>(QStringLiteral("ending"))->trigger();
+    const Rate rate = measure(&night.bingoTimer());
+    window->endAndClose();
     delete window.data(); // closed already; no need to wait for the deferred delete
     return rate;
 }

@@ -59,8 +59,8 @@ QFont tahoma(double points, bool bold)
 }
 } // namespace
 
-BingoWindow::BingoWindow(Random &random, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_random(random), m_timer(this)
+BingoWindow::BingoWindow(Night &night, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_night(night)
 {
     setObjectName(QStringLiteral("大樂透"));
     setWindowTitle(QStringLiteral("賓果遊戲"));
@@ -84,10 +84,19 @@ BingoWindow::BingoWindow(Random &random, QWidget *parent)
     buildControls(client);
 
     placeWindow();
-
-    m_timer.setInterval(0);
-    connect(&m_timer, &QTimer::timeout, this, &BingoWindow::step);
     m_display->setFocus();
+
+    connect(&m_night, &Night::changed, this, [this](Night::Aspects aspects) {
+        if (aspects & (Night::Bingo | Night::BingoRoll))
+            render();
+    });
+    m_night.openBingo();
+    render();
+}
+
+QWidget *BingoWindow::display() const
+{
+    return m_display;
 }
 
 void BingoWindow::placeWindow()
@@ -133,7 +142,7 @@ QMenuBar *BingoWindow::buildMenu()
     func->setObjectName(QStringLiteral("Func"));
     QAction *clear = func->addAction(QStringLiteral("清除"));
     clear->setObjectName(QStringLiteral("clear"));
-    connect(clear, &QAction::triggered, this, &BingoWindow::clear);
+    connect(clear, &QAction::triggered, &m_night, &Night::clearBingo);
     QAction *ending = func->addAction(QStringLiteral("結束"));
     ending->setObjectName(QStringLiteral("ending"));
     connect(ending, &QAction::triggered, this, [this] { endAndClose(); });
@@ -198,7 +207,7 @@ void BingoWindow::buildControls(QWidget *client)
         if (hasTaken() &&
             !Prompt::confirm(this, newDrawQuestion(), Prompt::Default::Yes, m_answerKeys))
             return;
-        beginDraw();
+        m_night.startBingo();
     });
     m_endButton = button(QStringLiteral("結  束"), 1, 4800);
     connect(m_endButton, &QPushButton::clicked, this, [this] { endAndClose(); });
@@ -208,7 +217,7 @@ void BingoWindow::buildControls(QWidget *client)
     m_layout->place(m_takeButton, QRect(2880, 3960, 1695, 1455));
     m_layout->font(m_takeButton, tahoma(15.75, false));
     m_takeButton->setFaceColour(Colour::fromHex(0xFF8080));
-    connect(m_takeButton, &QPushButton::clicked, this, [this] { m_draw.requestTake(); });
+    connect(m_takeButton, &QPushButton::clicked, &m_night, &Night::takeBingo);
 
     // Labels never take the focus, so only these four are in the chain.
     setTabOrder(m_display, m_startButton);
@@ -226,13 +235,6 @@ void BingoWindow::take()
     m_takeButton->click();
 }
 
-void BingoWindow::clear()
-{
-    m_draw.reset();
-    render();
-    Q_EMIT takenChanged();
-}
-
 QString BingoWindow::newDrawQuestion()
 {
     return QStringLiteral("已取得的號碼將會清除。\n確定要開始新的賓果遊戲嗎?");
@@ -240,76 +242,24 @@ QString BingoWindow::newDrawQuestion()
 
 bool BingoWindow::hasTaken() const
 {
-    return std::any_of(m_draw.boxCaptions.begin(), m_draw.boxCaptions.end(),
+    const BingoDraw &draw = m_night.bingoDraw();
+    return std::any_of(draw.boxCaptions.begin(), draw.boxCaptions.end(),
                        [](const QString &c) { return !c.isEmpty(); });
-}
-
-void BingoWindow::startAnsweredDraw()
-{
-    // As the button would, which stays without effect while disabled.
-    if (m_startButton->isEnabled())
-        beginDraw();
-}
-
-void BingoWindow::beginDraw()
-{
-    m_draw.begin();
-    // The first pass runs here; the timer runs the rest, each after the pending events.
-    m_draw.pick(m_random);
-    render();
-    const bool running = m_timer.isActive();
-    m_timer.start();
-    if (!running)
-        Q_EMIT drawStarted();
-    Q_EMIT takenChanged();
 }
 
 void BingoWindow::restore(const QList<int> &taken, bool drawing)
 {
-    m_draw.restore(taken, drawing);
-    render();
-    if (m_draw.isDrawing() && !m_timer.isActive()) {
-        m_timer.start();
-        Q_EMIT drawStarted();
-    }
-    Q_EMIT takenChanged();
-}
-
-void BingoWindow::step()
-{
-    if (!m_draw.isDrawing())
-        return; // ended by closing; the window is going away
-    const qint16 left = m_draw.numbersLeft;
-    const bool more = m_draw.advance(m_random);
-    const bool taken = m_draw.numbersLeft == left - 1;
-    if (taken)
-        Q_EMIT numberTaken();
-    if (!more)
-        stopLoop();
-    render();
-    if (taken)
-        Q_EMIT takenChanged();
-}
-
-void BingoWindow::stopLoop()
-{
-    if (!m_timer.isActive())
-        return;
-    m_timer.stop();
-    Q_EMIT drawEnded();
+    m_night.restoreBingo(taken, drawing);
 }
 
 void BingoWindow::pauseDraw()
 {
-    stopLoop();
+    m_night.pauseBingo();
 }
 
 void BingoWindow::resumeDraw()
 {
-    if (!isPaused())
-        return;
-    m_timer.start();
-    Q_EMIT drawStarted();
+    m_night.resumeBingo();
 }
 
 void BingoWindow::endAndClose(bool answered)
@@ -317,7 +267,6 @@ void BingoWindow::endAndClose(bool answered)
     if (!answered && !mayClose())
         return;
     m_closeAsked = true;
-    m_draw.end();
     close();
 }
 
@@ -335,21 +284,26 @@ void BingoWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // Stopped at once: the window is deleted later, and no tick may touch it first.
-    stopLoop();
-    if (m_draw.isDrawing())
-        m_draw.end();
-    m_draw.boxCaptions.fill(QString()); // the numbers taken go with the window
+    m_closeAsked = true;
     QWidget::closeEvent(event);
-    Q_EMIT takenChanged();
+    m_night.closeBingo();
 }
 
 void BingoWindow::render()
 {
-    m_display->setText(m_draw.displayText);
+    // Ended elsewhere (an answer from the remote): the window goes without asking.
+    if (!m_night.bingo().open) {
+        if (!m_closeAsked) {
+            m_closeAsked = true;
+            close();
+        }
+        return;
+    }
+    const BingoDraw &draw = m_night.bingoDraw();
+    m_display->setText(draw.displayText);
     for (int i = 0; i < BingoDraw::Numbers; ++i)
-        m_boxes[std::size_t(i)]->setText(m_draw.boxCaptions[std::size_t(i)]);
-    const bool idle = !m_draw.isDrawing();
+        m_boxes[std::size_t(i)]->setText(draw.boxCaptions[std::size_t(i)]);
+    const bool idle = !draw.isDrawing();
     m_startButton->setEnabled(idle);
     m_endButton->setEnabled(idle);
 }

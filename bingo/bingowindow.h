@@ -1,9 +1,8 @@
 #pragma once
 
-#include "bingodraw.h"
+#include "night.h"
 #include "prompt.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -13,23 +12,20 @@ class QLineEdit;
 class QMenuBar;
 class FaceButton;
 class QPushButton;
-class Random;
 class ScaledLayout;
 
-// The bingo number window. The draw runs on the event loop, one pass per timer tick,
-// so the take button, the menu and every other window keep working meanwhile.
+// The bingo number window: it opens the night's bingo draw, forwards the operator's actions to
+// it and draws what the night says; it closes when the night's draw does.
 class BingoWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit BingoWindow(Random &random, QWidget *parent = nullptr);
-    // Deleted mid-draw (the board going away) still ends the draw's roll.
-    ~BingoWindow() override { stopLoop(); }
+    explicit BingoWindow(Night &night, QWidget *parent = nullptr);
 
-    BingoDraw &rules() { return m_draw; }
-    bool isDrawing() const { return m_draw.isDrawing(); }
-    // One pass of the draw, as a timer tick runs it.
-    void step();
+    const BingoDraw &rules() const { return m_night.bingoDraw(); }
+    bool isDrawing() const { return m_night.bingo().drawing; }
+    // Where the draw's number is shown: it takes the keyboard.
+    QWidget *display() const;
     // Opens at s times the design: place, size and fonts. Later resizes by the operator
     // leave the controls where they are.
     void setScale(double s);
@@ -45,23 +41,13 @@ public:
     // taken asks first.
     void draw();
     void take();
-    // A new draw the operator has already said yes to, elsewhere (in the hall's show).
-    void startAnsweredDraw();
     // The rolling holds on the number shown, and goes on from there; a take waits for it.
     void pauseDraw();
     void resumeDraw();
-    bool isPaused() const { return m_draw.isDrawing() && !m_timer.isActive(); }
+    bool isPaused() const { return m_night.bingo().paused; }
     // As 結  束: asks first when numbers would go. answered: the operator has said yes
     // elsewhere.
     void endAndClose(bool answered = false);
-
-Q_SIGNALS:
-    // For the sound: the draw's loop runs, has stopped, has put a number in a box.
-    void drawStarted();
-    void drawEnded();
-    void numberTaken();
-    // The numbers taken have changed: one more, cleared, or gone with the window.
-    void takenChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -70,16 +56,11 @@ private:
     QMenuBar *buildMenu();
     void placeWindow();
     void buildControls(QWidget *client);
-    void clear();
-    void beginDraw();
     bool mayClose();
     void render();
-    void stopLoop();
 
     ScaledLayout *m_layout = nullptr;
-    Random &m_random;
-    BingoDraw m_draw;
-    QTimer m_timer;
+    Night &m_night;
     QLineEdit *m_display = nullptr;
     QPushButton *m_startButton = nullptr;
     QPushButton *m_endButton = nullptr;

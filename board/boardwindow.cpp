@@ -211,7 +211,20 @@ void BoardWindow::render(Night::Aspects aspects)
         c.layout->refresh(c.title);
     }
     if ((aspects & Night::View) && m_night.isFullScreen() != isFullScreen())
-        setWindowState(windowState() ^ Qt::WindowFullScreen);
+        toggleFullScreen();
+}
+
+void BoardWindow::toggleFullScreen()
+{
+    // Asked before leaving: afterwards it is wherever the window stands.
+    const QRect place = normalGeometry();
+    // Only the full-screen flag flips, so a maximised window comes back maximised.
+    const Qt::WindowStates state = windowState() ^ Qt::WindowFullScreen;
+    setWindowState(state);
+    // Left to itself, a window manager may put the window at the top-left corner.
+    if (!(state & (Qt::WindowFullScreen | Qt::WindowMaximized | Qt::WindowMinimized)) &&
+        place.isValid())
+        setGeometry(place);
 }
 
 void BoardWindow::fitCount()
@@ -258,6 +271,7 @@ void BoardWindow::changeEvent(QEvent *event)
     if (event->type() != QEvent::WindowStateChange)
         return;
     renderHall();
+    // Full screen come or gone from outside (the window manager): the night follows.
     m_night.setFullScreen(isFullScreen());
 }
 

@@ -65,6 +65,7 @@ private:
     void connectControls();
     void render(Night::Aspects aspects);
     void renderHall();
+    void toggleFullScreen();
     void fitCount();
     void fitScreen();
 

@@ -1,14 +1,11 @@
 #pragma once
 
+class Night;
 class QAction;
 class QMenu;
-class QWidget;
 
-// Full screen for the projector: the entry and F11 toggle it; the remote's keys enter and
-// leave it (see PresenterKeys). The menu bar stays.
+// Full screen for the projector is the night's to say: the entry and F11 ask it, the remote's
+// keys too (see PresenterKeys), and the board follows. The menu bar stays.
 namespace FullScreen {
-QAction *install(QWidget *window, QMenu *menu);
-void toggle(QWidget *window);
-void enter(QWidget *window);
-void leave(QWidget *window);
+QAction *install(Night &night, QMenu *menu);
 } // namespace FullScreen

@@ -4,7 +4,6 @@
 #include "repeatguard.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPointer>
 #include <QShortcut>
 
@@ -130,11 +129,11 @@ void PresenterKeys::attach(QWidget *window)
     addShortcuts(window, boardKeys(), [this](int key) { press(key); });
 }
 
-void PresenterKeys::attachBingo(QWidget *window)
+void PresenterKeys::attachBingo(QWidget *window, QWidget *textField)
 {
     m_bingo = window;
-    for (QLineEdit *text : window->findChildren<QLineEdit *>())
-        text->installEventFilter(new RemoteFirst(text, bingoKeys()));
+    m_bingoText = textField;
+    textField->installEventFilter(new RemoteFirst(textField, bingoKeys()));
     addShortcuts(window, bingoKeys(), [this](int key) { pressInBingo(key); });
 }
 
@@ -145,13 +144,13 @@ void PresenterKeys::pressInBingo(int key)
         Q_EMIT bingoCommand(BingoCommand::Draw);
         break;
     case Presenter::BingoAction::Take:
-        Q_EMIT bingoCommand(BingoCommand::Take);
+        m_night.takeBingo();
         break;
     case Presenter::BingoAction::Pause:
-        Q_EMIT bingoCommand(BingoCommand::Pause);
+        m_night.pauseBingo();
         break;
     case Presenter::BingoAction::Resume:
-        Q_EMIT bingoCommand(BingoCommand::Resume);
+        m_night.resumeBingo();
         break;
     case Presenter::BingoAction::Close:
         Q_EMIT bingoCommand(BingoCommand::Close);
@@ -165,10 +164,10 @@ void PresenterKeys::pressInBingo(int key)
     case Presenter::BingoAction::Yes:
         switch (m_night.answer(true)) {
         case Presenter::Question::NewBingo:
-            Q_EMIT bingoCommand(BingoCommand::DrawAnswered);
+            m_night.startBingo();
             break;
         case Presenter::Question::EndBingo:
-            Q_EMIT bingoCommand(BingoCommand::CloseAnswered);
+            m_night.closeBingo();
             break;
         default:
             break;
@@ -209,8 +208,8 @@ void PresenterKeys::askInShow(Presenter::Question question)
         taken.append({key, key[0].key()});
     }
     auto *watch = new QObject(window);
-    for (QLineEdit *text : window->findChildren<QLineEdit *>())
-        text->installEventFilter(new RemoteFirst(watch, taken));
+    if (m_bingoText)
+        m_bingoText->installEventFilter(new RemoteFirst(watch, taken));
     connect(&m_night, &Night::changed, watch, [this, watch, noKeys, question] {
         if (m_night.question() == question)
             return;

@@ -17,23 +17,20 @@ class PresenterKeys : public QObject
 {
     Q_OBJECT
 public:
-    // What the bingo window is asked to do.
+    // What the bingo window is asked to do: each may ask in a box over numbers taken. The
+    // rest of the draw the keys ask of the night.
     enum class BingoCommand
     {
-        Draw,         // as 開  始: asks in a box over numbers taken
-        DrawAnswered, // the operator has said yes in the show's line
-        Take,
-        Pause,
-        Resume,
-        Close, // as 結  束: asks in a box over numbers taken
-        CloseAnswered
+        Draw, // as 開  始
+        Close // as 結  束
     };
 
     explicit PresenterKeys(Night &night, QObject *parent = nullptr);
 
     // The board's keys act while the given window has the focus.
     void attach(QWidget *window);
-    void attachBingo(QWidget *window);
+    // The bingo window's keys; the remote's come before its text field's own.
+    void attachBingo(QWidget *window, QWidget *textField);
     // The closing picture and the ground it stands on; leave ends the finale.
     void attachFinale(QWidget *window, const std::function<void()> &leave);
 
@@ -54,4 +51,5 @@ private:
 
     Night &m_night;
     QPointer<QWidget> m_bingo;
+    QPointer<QWidget> m_bingoText;
 };

@@ -16,6 +16,9 @@ Night::Night(const QStringList &giftLines, Random &random, QObject *parent)
     m_spinTimer.setTimerType(Qt::PreciseTimer);
     m_spinTimer.setSingleShot(true);
     connect(&m_spinTimer, &QTimer::timeout, this, &Night::tick);
+    m_bingoTimer.setObjectName(QStringLiteral("BingoTimer"));
+    m_bingoTimer.setInterval(0);
+    connect(&m_bingoTimer, &QTimer::timeout, this, &Night::bingoStep);
 }
 
 void Night::setSound(Sound *sound)
@@ -210,8 +213,8 @@ void Night::bringBack()
     m_resumed.pending = false;
     Aspects aspects = {};
     if (m_resumed.bingo.open) {
-        m_bingo = m_resumed.bingo;
-        aspects |= Bingo;
+        putBackBingo(m_resumed.bingo.taken, m_resumed.bingo.drawing);
+        aspects |= refreshBingo(Bingo | BingoRoll);
     }
     if (m_resumed.prizeOpen) {
         // The same prize grows onto the screen again; its 確 定 goes on as it would have.
@@ -223,14 +226,6 @@ void Night::bringBack()
     // The prize last, so that it stands in front and the remote's next key confirms it:
     // whoever opens the windows opens the bingo's first.
     settle(aspects);
-}
-
-void Night::setBingo(const BingoState &bingo)
-{
-    if (bingo == m_bingo)
-        return;
-    m_bingo = bingo;
-    settle(Bingo);
 }
 
 QString Night::line() const

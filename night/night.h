@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bingodraw.h"
 #include "board.h"
 #include "boardchange.h"
 #include "guest.h"
@@ -37,14 +38,15 @@ public:
         Round = 1 << 3,
         Prize = 1 << 4, // the prize on screen: drawn, growing, shown, gone
         Line = 1 << 5,  // the question, else the hint
-        Bingo = 1 << 6,
+        Bingo = 1 << 6, // the bingo draw opened, closed, started, held, stopped; a number taken
         Finale = 1 << 7,
         BlackOut = 1 << 8,
         Show = 1 << 9,
         Title = 1 << 10,
-        View = 1 << 11,   // the board full screen or not
-        Guests = 1 << 12, // the guest list, and the name announced with the stop
-        Everything = (1 << 13) - 1
+        View = 1 << 11,      // the board full screen or not
+        Guests = 1 << 12,    // the guest list, and the name announced with the stop
+        BingoRoll = 1 << 13, // the bingo draw's number on display: every pass while it rolls
+        Everything = (1 << 14) - 1
     };
     Q_DECLARE_FLAGS(Aspects, Aspect)
     Q_FLAG(Aspects)
@@ -66,7 +68,7 @@ public:
         int serial = 0; // one more for every card, so that a view tells a new prize from the last
     };
 
-    // The bingo draw, as its window reports it.
+    // The bingo draw as the views show it.
     struct BingoState
     {
         bool open = false;
@@ -137,8 +139,27 @@ public:
     bool resumePending() const { return m_resumed.pending; }
     void bringBack();
 
+    // The bingo draw of 1..25. Its window forwards the operator's actions here. The draw
+    // runs on the event loop, one pass per tick of bingoTimer(), so that every window keeps
+    // working meanwhile.
     const BingoState &bingo() const { return m_bingo; }
-    void setBingo(const BingoState &bingo);
+    const BingoDraw &bingoDraw() const { return m_bingoDraw; }
+    QTimer &bingoTimer() { return m_bingoTimer; }
+    void openBingo();
+    // A new draw; asking over numbers taken is for whoever forwards it. Nothing while one runs.
+    void startBingo();
+    // The number on display goes into the next box at the next pass.
+    void takeBingo();
+    // The rolling holds on the number shown, and goes on from there; a take waits for it.
+    void pauseBingo();
+    void resumeBingo();
+    void clearBingo();
+    // The draw ends, and the numbers taken go with it.
+    void closeBingo();
+    // Open again with these numbers taken (each 1..25, none twice), rolling if it rolled.
+    void restoreBingo(const QList<int> &taken, bool drawing);
+    // One pass of the draw, as a tick of bingoTimer() runs it.
+    void bingoStep();
 
     // The line the board and the show give the operator: a question the remote answers, else
     // why Next has nothing to do.
@@ -188,6 +209,10 @@ Q_SIGNALS:
 
 private:
     void markPendingHeld();
+    void runBingo(bool on);
+    void putBackBingo(const QList<int> &taken, bool drawing);
+    // The views' copy of the draw, then what changed.
+    Aspects refreshBingo(Aspects aspects);
     void settle(Aspects aspects);
     // Emits changed(), one delivery at a time.
     void tell(Aspects aspects);
@@ -213,6 +238,8 @@ private:
         int prizeCell = 0;
         BingoState bingo;
     } m_resumed;
+    BingoDraw m_bingoDraw;
+    QTimer m_bingoTimer;
     BingoState m_bingo;
 
     Presenter::Hint m_hint = Presenter::Hint::None;

@@ -160,6 +160,10 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     connect(&m_pointerTimer, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
     m_pointerTimer.start();
 
+    m_rollingFrame.setSingleShot(true);
+    m_rollingFrame.setInterval(RollingFrameMs);
+    connect(&m_rollingFrame, &QTimer::timeout, this, [this] { render(Night::Bingo); });
+
     connect(&night, &Night::changed, this, &ShowWindow::render);
     render(Night::Everything);
 }
@@ -234,6 +238,8 @@ bool ShowWindow::nightCovered() const
 
 void ShowWindow::render(Night::Aspects aspects)
 {
+    if ((aspects & Night::BingoRoll) && !(aspects & Night::Bingo) && !m_rollingFrame.isActive())
+        m_rollingFrame.start();
     if (aspects & (Night::Finale | Night::BlackOut | Night::Title | Night::Guests)) {
         relayout();
         update();

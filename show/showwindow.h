@@ -26,6 +26,9 @@ class ShowWindow : public QWidget
     Q_OBJECT
 public:
     static constexpr int PointerHideMs = 1000;
+    // The bingo draw's rolling number reaches the hall a few times a second, not at every
+    // pass of the draw, which runs as fast as the event loop allows.
+    static constexpr int RollingFrameMs = 40;
 
     explicit ShowWindow(Night &night, QWidget *parent = nullptr);
     ~ShowWindow() override;
@@ -108,4 +111,5 @@ private:
     QPixmap m_closing;
     QRect m_closingRect;
     QTimer m_pointerTimer;
+    QTimer m_rollingFrame;
 };

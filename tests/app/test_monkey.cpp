@@ -181,7 +181,7 @@ void TestMonkey::operate(Op op)
     case BingoStep:
         if (bingo)
             for (int i = below(30); i >= 0 && w.windows().bingoWindow(); --i)
-                bingo->step();
+                w.night().bingoStep();
         break;
     case OpenAbout:
         if (boardShown)

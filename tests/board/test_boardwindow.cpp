@@ -532,7 +532,7 @@ void TestBoardWindow::bingoSharesGenerator()
     QVERIFY(bingo);
     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("7"));
-    bingo->step();
+    w.night().bingoStep();
     QCOMPARE(bingo->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("1"));
     bingo->close();
 }

@@ -146,7 +146,8 @@ void TestWindowScale::bingoWindow()
 {
     QFETCH(double, s);
     ScriptedRandom r;
-    auto *w = new BingoWindow(r);
+    Night night({}, r);
+    auto *w = new BingoWindow(night);
     w->setScale(s);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));

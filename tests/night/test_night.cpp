@@ -57,6 +57,8 @@ private Q_SLOTS:
     void cellNames_data();
     void cellNames();
     void oneDeliveryAtATime();
+    void bingoDraw_data();
+    void bingoDraw();
 };
 
 void TestNight::cardFlow_data()
@@ -298,6 +300,111 @@ void TestNight::oneDeliveryAtATime()
     QVERIFY(seen[0][0] & Night::Counts);
     QCOMPARE(seen[0][1], Night::Aspects(Night::Prize));
     QCOMPARE(seen[1], seen[0]);
+}
+
+void TestNight::bingoDraw_data()
+{
+    // o open, s start, p a pass of the loop, t take, h hold, r go on, c clear, x close,
+    // b and B brought back with 4 and 9 taken, at rest or rolling; A takes all that are left.
+    // A take before a pass has put a number on display, after a clear or a bringing back,
+    // has nothing to take.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<bool>("drawing");
+    QTest::addColumn<bool>("paused");
+    QTest::addColumn<int>("taken");
+    QTest::addColumn<int>("dings");
+
+    QTest::newRow("nothing before it opens") << "stp" << false << false << false << 0 << 0;
+    QTest::newRow("opened") << "o" << true << false << false << 0 << 0;
+    QTest::newRow("a take on the next pass") << "ostp" << true << true << false << 1 << 1;
+    QTest::newRow("a pass without a take") << "osp" << true << true << false << 0 << 0;
+    QTest::newRow("a take waits while held") << "osthp" << true << true << true << 0 << 0;
+    QTest::newRow("and is served on going on") << "osthrp" << true << true << false << 1 << 1;
+    QTest::newRow("a start while rolling does nothing")
+        << "ostpsp" << true << true << false << 1 << 1;
+    QTest::newRow("clear mid-draw starts over") << "ostpcptp" << true << true << false << 1 << 2;
+    QTest::newRow("all 25 end the draw") << "osA" << true << false << false << 25 << 25;
+    QTest::newRow("closed mid-draw") << "ostpx" << false << false << false << 0 << 1;
+    QTest::newRow("brought back at rest") << "b" << true << false << false << 2 << 0;
+    QTest::newRow("brought back rolling") << "Bptp" << true << true << false << 3 << 1;
+}
+
+// The night runs the bingo draw without a window: what its views and the journal read, the
+// roll heard exactly while the loop runs.
+void TestNight::bingoDraw()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, open);
+    QFETCH(bool, drawing);
+    QFETCH(bool, paused);
+    QFETCH(int, taken);
+    QFETCH(int, dings);
+    ScriptedRandom random;
+    RecordingSound sound;
+    Night night(prizes(QStringLiteral("頭獎")), random);
+    night.setSound(&sound);
+    Night::Aspects told = {};
+    QObject::connect(&night, &Night::changed, this, [&told](Night::Aspects a) { told |= a; });
+    for (QChar c : script) {
+        told = {};
+        switch (c.unicode()) {
+        case 'o':
+            night.openBingo();
+            break;
+        case 's':
+            night.startBingo();
+            break;
+        case 't':
+            night.takeBingo();
+            break;
+        case 'h':
+            night.pauseBingo();
+            break;
+        case 'r':
+            night.resumeBingo();
+            break;
+        case 'c':
+            night.clearBingo();
+            break;
+        case 'x':
+            night.closeBingo();
+            break;
+        case 'b':
+            night.restoreBingo({4, 9}, false);
+            break;
+        case 'B':
+            night.restoreBingo({4, 9}, true);
+            break;
+        case 'A':
+            while (night.bingo().drawing) {
+                night.takeBingo();
+                night.bingoStep();
+            }
+            break;
+        case 'p': {
+            const int before = int(night.bingo().taken.size());
+            night.bingoStep();
+            // A pass that takes nothing only rolls the number: the views draw that alone.
+            if (night.bingo().drawing && !night.bingo().paused &&
+                night.bingo().taken.size() == before)
+                QCOMPARE(told, Night::Aspects(Night::BingoRoll));
+            break;
+        }
+        }
+    }
+    const Night::BingoState &bingo = night.bingo();
+    QCOMPARE(bingo.open, open);
+    QCOMPARE(bingo.drawing, drawing);
+    QCOMPARE(bingo.paused, paused);
+    QCOMPARE(bingo.taken.size(), taken);
+    QCOMPARE(bingo.rolling.isEmpty(), !drawing);
+    QCOMPARE(night.bingoTimer().isActive(), drawing && !paused);
+    QCOMPARE(sound.rolling, drawing && !paused);
+    QCOMPARE(sound.count(Sound::Cue::Ding), dings);
+    const Presenter::NightState state = night.presenterState();
+    QCOMPARE(state.bingoOpen, open);
+    QCOMPARE(state.bingoTaken, taken > 0);
 }
 
 QTEST_GUILESS_MAIN(TestNight)

@@ -135,8 +135,8 @@ int main(int argc, char *argv[])
                     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
                 // A take is served by the draw's next pass.
                 for (int i = 0; i < words.value(2).toInt(); ++i) {
-                    bingo->rules().requestTake();
-                    bingo->step();
+                    bingo->take();
+                    board.night().bingoStep();
                 }
                 QStringList taken;
                 for (int n : board.night().bingo().taken)

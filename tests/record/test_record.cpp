@@ -874,8 +874,8 @@ void TestRecord::journalStaysOffTheMovingLight()
     int steps = 0;
     while (m_board->night().board().timer1Enabled) {
         if (steps == 50 && during == QLatin1String("bingo")) {
-            m_board->windows().bingoWindow()->rules().requestTake();
-            m_board->windows().bingoWindow()->step();
+            m_board->windows().bingoWindow()->take();
+            m_board->night().bingoStep();
         } else if (steps == 50 && during == QLatin1String("full screen")) {
             m_board->boardWindow().setWindowState(Qt::WindowFullScreen);
         } else if (steps == 50 && during == QLatin1String("prize")) {
@@ -1219,8 +1219,8 @@ void TestRecord::bingoAndFullScreenComeBack()
     BingoWindow *bingo = m_board->windows().bingoWindow();
     bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"))->click();
     for (int i = 0; i < 3; ++i) {
-        bingo->rules().requestTake();
-        bingo->step();
+        bingo->take();
+        m_board->night().bingoStep();
     }
     const QList<int> taken = bingo->rules().taken();
     QCOMPARE(taken.size(), 3);
@@ -1251,9 +1251,9 @@ void TestRecord::bingoAndFullScreenComeBack()
                                  QString::number(taken[2])}));
     // The draw goes on with the numbers left, once a pass has put one on display (the
     // loop's timer may not have run yet).
-    w.windows().bingoWindow()->step();
-    w.windows().bingoWindow()->rules().requestTake();
-    w.windows().bingoWindow()->step();
+    w.night().bingoStep();
+    w.windows().bingoWindow()->take();
+    w.night().bingoStep();
     const QList<int> four = w.windows().bingoWindow()->rules().taken();
     QCOMPARE(four.size(), 4);
     QVERIFY(!taken.contains(four[3]));
@@ -1269,8 +1269,8 @@ void TestRecord::bingoDrawsStayInTheJournal()
     QPushButton *start = bingo->findChild<QPushButton *>(QStringLiteral("Command1(0)"));
     start->click();
     for (int i = 0; i < 25; ++i) {
-        bingo->rules().requestTake();
-        bingo->step();
+        bingo->take();
+        m_board->night().bingoStep();
     }
     const QList<int> first = bingo->rules().taken();
     QCOMPARE(first.size(), 25);
@@ -1291,9 +1291,9 @@ void TestRecord::bingoDrawsStayInTheJournal()
     QVERIFY(bingo->isDrawing());
     QVERIFY(bingo->rules().taken().isEmpty());
     for (int i = 0; i < 2; ++i) {
-        bingo->step();
-        bingo->rules().requestTake();
-        bingo->step();
+        m_board->night().bingoStep();
+        bingo->take();
+        m_board->night().bingoStep();
     }
     const QList<int> second = bingo->rules().taken();
     QCOMPARE(second.size(), 2);

@@ -117,10 +117,10 @@ void take(Stage &w, Step step)
         w.night().startSecondRound();
     if (is({Step::Bingo, Step::BingoClosed})) {
         w.windows().openBingo();
-        w.night().setBingo({true, false, false, {3, 17, 9}, {}});
+        w.night().restoreBingo({3, 17, 9}, false);
     }
     if (step == Step::BingoClosed) {
-        w.night().setBingo({});
+        w.night().closeBingo();
         delete w.windows().bingoWindow();
     }
     if (step == Step::Finale)

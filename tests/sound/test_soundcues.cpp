@@ -190,8 +190,8 @@ void TestSoundCues::mutedMakesNothing()
     QTest::mouseClick(
         w.windows().bingoWindow()->findChild<QPushButton *>(QStringLiteral("Command1(0)")),
         Qt::LeftButton);
-    w.windows().bingoWindow()->rules().requestTake();
-    w.windows().bingoWindow()->step();
+    w.windows().bingoWindow()->take();
+    w.night().bingoStep();
     QCOMPARE(sound.cues(), QList<Cue>{});
 
     // Back on: the next step is heard again.
@@ -200,8 +200,8 @@ void TestSoundCues::mutedMakesNothing()
     else
         w.viewMenu().soundAction()->trigger();
     QVERIFY(!sound.isMuted());
-    w.windows().bingoWindow()->rules().requestTake();
-    w.windows().bingoWindow()->step();
+    w.windows().bingoWindow()->take();
+    w.night().bingoStep();
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Ding});
     w.windows().bingoWindow()->close();
 }
@@ -219,12 +219,12 @@ void TestSoundCues::bingoRollFollowsTheDraw()
     QTest::mouseClick(start, Qt::LeftButton);
     QCOMPARE(sound.cues(), QList<Cue>{Cue::Roll});
     QVERIFY(sound.rolling);
-    bingo->step();
-    bingo->step();
+    w.night().bingoStep();
+    w.night().bingoStep();
     QCOMPARE(sound.count(Cue::Ding), 0);
     for (int n = 1; n <= 25; ++n) {
-        bingo->rules().requestTake();
-        bingo->step();
+        bingo->take();
+        w.night().bingoStep();
         QCOMPARE(sound.count(Cue::Ding), n);
         QCOMPARE(sound.rolling, n < 25);
     }
