@@ -1,10 +1,11 @@
 #include "nightwindows.h"
 
 #include "boardwindow.h"
-#include "closingart.h"
 #include "recordcontroller.h"
 #include "repeatguard.h"
 #include "scale.h"
+#include "windowlife.h"
+#include "windowuse.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,24 +17,6 @@
 #include <QWindowStateChangeEvent>
 
 namespace {
-const char *const StateBeforeMinimised = "zentavoStateBeforeMinimised";
-
-// A window that has been closed but not yet deleted counts as gone.
-template <typename T> void forgetIfClosed(QPointer<T> &w)
-{
-    if (w && !w->isVisible())
-        w.clear();
-}
-
-// Cleared first: a window being deleted still sends its Hide, and comparing it then with a
-// pointer of its own type would read a half-destroyed object.
-template <typename T> void destroy(QPointer<T> &w)
-{
-    T *const doomed = w.data();
-    w.clear();
-    delete doomed;
-}
-
 void showInFront(QWidget *w)
 {
     if (w->isMinimized())
@@ -57,61 +40,21 @@ void ontoScreenOf(QWidget *w, const QWidget *board)
 }
 } // namespace
 
-// Which window was used last, and how each stood before it was minimised, for every window
-// of the program: the record window too. Apart from NightWindows, whose own filter would
-// otherwise see the prize window's close twice.
-class NightWindows::WindowUse : public QObject
-{
-public:
-    explicit WindowUse(QObject *parent) : QObject(parent) { qApp->installEventFilter(this); }
-    qsizetype rank(QWidget *window) const { return m_used.indexOf(window); }
-    // Windows shown so far.
-    quint64 shown() const { return m_shown; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        if ((type != QEvent::WindowActivate && type != QEvent::WindowStateChange &&
-             type != QEvent::Hide && type != QEvent::Show) ||
-            !watched->isWidgetType() || !static_cast<QWidget *>(watched)->isWindow())
-            return QObject::eventFilter(watched, event);
-        auto *window = static_cast<QWidget *>(watched);
-        if (type == QEvent::Show) {
-            ++m_shown;
-            return QObject::eventFilter(watched, event);
-        }
-        if (type == QEvent::Hide) {
-            const Qt::WindowType kind = window->windowType();
-            if (kind != Qt::Popup && kind != Qt::ToolTip && !event->spontaneous())
-                static_cast<NightWindows *>(parent())->windowGone(window);
-            return QObject::eventFilter(watched, event);
-        }
-        if (type == QEvent::WindowActivate) {
-            m_used.removeAll(window);
-            m_used.removeAll(nullptr);
-            m_used.append(window);
-            static_cast<NightWindows *>(parent())->deskWindowActivated(window);
-        } else if (window->isMinimized()) {
-            const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
-            if (!(old & Qt::WindowMinimized))
-                window->setProperty(StateBeforeMinimised,
-                                    int(old & (Qt::WindowFullScreen | Qt::WindowMaximized)));
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    // The latest last.
-    QList<QPointer<QWidget>> m_used;
-    quint64 m_shown = 0;
-};
-
 NightWindows::NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys)
     : m_night(night), m_board(board), m_keys(keys)
 {
     connect(&night, &Night::changed, this, &NightWindows::render);
     m_use = new WindowUse(this);
+    connect(m_use, &WindowUse::activated, this, &NightWindows::deskWindowActivated);
+    connect(m_use, &WindowUse::gone, this, &NightWindows::windowGone);
+    m_finale = new Finale(night, board, keys, this);
+    m_blackScreen = new BlackScreen(night, board, this);
+    connect(m_finale, &Finale::boardBack, this, [this] {
+        if (m_show && m_night.showMode() == Night::ShowMode::Over) {
+            m_show->raise();
+            m_show->activateWindow();
+        }
+    });
     // An earlier run's windows open once the board is shown at its size.
     m_board.installEventFilter(this);
 }
@@ -121,41 +64,42 @@ NightWindows::~NightWindows()
     // Ending the program is not the operator closing a prize window: none of them, the one
     // up or one hidden and forgotten, tells the night it went, which would redraw a board
     // that is itself going away.
-    for (PrizeWindow *w : m_board.findChildren<PrizeWindow *>(Qt::FindDirectChildrenOnly)) {
+    for (const QPointer<PrizeWindow> &w : std::as_const(m_prizeWindows)) {
+        if (!w)
+            continue;
         disconnect(w, nullptr, this, nullptr);
-        delete w;
+        delete w.data();
     }
     // Nor does the black screen, a child of the board, say so as the board goes.
-    if (m_blackScreen)
-        disconnect(m_blackScreen, nullptr, &m_night, nullptr);
-    destroy(m_blackScreen);
+    delete m_blackScreen;
     // The other windows have no parent; they end with the board.
-    destroy(m_closingPicture);
-    destroy(m_bingoWindow);
+    WindowLife::destroy(m_bingoWindow);
     // The numbers taken go with the program, as with the window.
     m_night.closeBingo();
-    destroy(m_aboutBox);
-    destroy(m_finaleGround);
-    destroy(m_show);
-    destroy(m_recordWindow);
+    WindowLife::destroy(m_aboutBox);
+    WindowLife::destroy(m_show);
+    WindowLife::destroy(m_recordWindow);
 }
 
 void NightWindows::render(Night::Aspects aspects)
 {
-    if (aspects & Night::BlackOut)
-        blackOut(m_night.isBlackedOut());
+    if (aspects & Night::BlackOut) {
+        // With a screen for the hall, only the hall goes black: the operator keeps the desk.
+        const bool beside = m_show && m_night.showMode() == Night::ShowMode::Beside;
+        m_blackScreen->render(beside ? m_show->screen() : m_board.screen());
+    }
     if ((aspects & Night::Prize) && m_night.resumePending() && m_board.isVisible())
         QTimer::singleShot(0, this, &NightWindows::bringBackOnceSized);
     // The bingo window before the prize's, so that the prize stands in front.
     if ((aspects & Night::Bingo) && m_night.bingo().open && !m_openingBingo) {
-        forgetIfClosed(m_bingoWindow);
+        WindowLife::forgetIfClosed(m_bingoWindow);
         if (!m_bingoWindow)
             openBingo();
     }
     if ((aspects & Night::Prize) && m_night.prize().stage == Night::PrizeStage::Drawn)
         showPrize();
     if ((aspects & Night::Finale) && m_night.isFinale())
-        showFinale();
+        m_finale->show();
 }
 
 void NightWindows::openShow(QScreen *where, bool beside)
@@ -178,7 +122,7 @@ void NightWindows::openShow(QScreen *where, bool beside)
 
 void NightWindows::closeShow()
 {
-    destroy(m_show);
+    WindowLife::destroy(m_show);
     m_night.setShowMode(Night::ShowMode::Off);
 }
 
@@ -197,8 +141,8 @@ QList<QWidget *> NightWindows::stack() const
     // What the hall must see on top: the prize about to be confirmed, or nothing at all;
     // over it only a box that waits for an answer, as nothing else takes a key meanwhile.
     for (QWidget *top :
-         {static_cast<QWidget *>(m_prizeWindow.data()),
-          static_cast<QWidget *>(m_blackScreen.data()), QApplication::activeModalWidget()}) {
+         {static_cast<QWidget *>(m_prizeWindow.data()), static_cast<QWidget *>(blackScreen()),
+          QApplication::activeModalWidget()}) {
         if (top && shown.removeAll(top))
             shown.append(top);
     }
@@ -211,10 +155,8 @@ void NightWindows::bringForward()
         if (w->isMinimized()) {
             // Full screen comes back full screen, though the system may forget it while
             // minimised.
-            const QVariant before = w->property(StateBeforeMinimised);
-            Qt::WindowStates state = w->windowState() & ~Qt::WindowMinimized;
-            if (before.isValid())
-                state |= Qt::WindowStates(before.toInt());
+            const Qt::WindowStates state =
+                (w->windowState() & ~Qt::WindowMinimized) | WindowUse::stateBeforeMinimised(w);
             w->setWindowState(state);
         }
         w->show();
@@ -226,10 +168,12 @@ void NightWindows::bringForward()
 
 void NightWindows::showPrize()
 {
-    forgetIfClosed(m_prizeWindow);
+    WindowLife::forgetIfClosed(m_prizeWindow);
     if (!m_prizeWindow) {
         // The board as parent keeps the prize in front of it.
         m_prizeWindow = new PrizeWindow(&m_board);
+        m_prizeWindows.removeAll(nullptr);
+        m_prizeWindows.append(m_prizeWindow);
         m_prizeWindow->setScreen(m_board.screen());
         m_prizeWindow->setScale(m_board.scale());
         connect(m_prizeWindow, &PrizeWindow::opened, this,
@@ -291,96 +235,12 @@ void NightWindows::bringBackOnceSized()
         QTimer::singleShot(0, &m_night, &Night::bringBack);
 }
 
-void NightWindows::showFinale()
-{
-    forgetIfClosed(m_closingPicture);
-    if (m_closingPicture) {
-        m_closingPicture->open();
-        return;
-    }
-    const bool hall = m_board.isHall();
-    m_stateBeforeFinale = m_board.windowState();
-    m_geometryBeforeFinale = m_board.geometry();
-    m_framePosBeforeFinale = m_board.pos();
-    QScreen *where = m_board.screen();
-    m_board.hide();
-    if (hall) {
-        // The closing picture stands enlarged on a ground of its own red over the whole screen.
-        m_finaleGround = new Cover(ClosingArt::Ground, Cover::Keys::Shared);
-        m_finaleGround->setObjectName(QStringLiteral("FinaleGround"));
-        m_finaleGround->unsetCursor();
-        m_finaleGround->showOn(where);
-        m_closingPicture = new ClosingPicture(m_finaleGround);
-        m_closingPicture->setScreen(where);
-        m_closingPicture->setScale(ClosingArt::hallScale(where->size()));
-        const auto leave = [this] {
-            if (m_closingPicture)
-                m_closingPicture->close();
-        };
-        connect(m_finaleGround, &Cover::clicked, this, leave);
-        // Closed by the window manager, the ground takes the picture with it; the board still
-        // comes back.
-        connect(
-            m_finaleGround, &QObject::destroyed, this,
-            [this] {
-                if (m_board.isHidden())
-                    showBoardAgain();
-            },
-            Qt::QueuedConnection);
-        m_keys.attachFinale(m_finaleGround, leave);
-        m_keys.attachFinale(m_closingPicture, leave);
-    } else {
-        m_closingPicture = new ClosingPicture;
-        m_closingPicture->setScreen(where);
-        m_closingPicture->setScale(m_board.scale());
-        // The remote leads back to the board from a window too.
-        const QPointer<ClosingPicture> picture = m_closingPicture;
-        m_keys.attachFinale(m_closingPicture, [picture] {
-            if (picture)
-                picture->close();
-        });
-    }
-    // However the picture closes, the board comes back.
-    connect(m_closingPicture, &ClosingPicture::closed, this, &NightWindows::showBoardAgain);
-    m_night.sound().play(Sound::Cue::Closing);
-    m_closingPicture->open();
-}
-
-void NightWindows::showBoardAgain()
-{
-    m_night.endFinale();
-    if (m_finaleGround)
-        m_finaleGround->close();
-    // Where it was: a window manager places a window shown again wherever it likes.
-    if (m_stateBeforeFinale & Qt::WindowFullScreen) {
-        m_board.showFullScreen();
-    } else if (m_stateBeforeFinale & Qt::WindowMaximized) {
-        m_board.showMaximized();
-    } else {
-        m_board.setGeometry(m_geometryBeforeFinale);
-        m_board.show();
-        // Once mapped, put back again: a window manager may place a window shown anew by its
-        // own rules (openbox moved it by a sixth of the screen).
-        const QPoint frame = m_framePosBeforeFinale;
-        QTimer::singleShot(PlaceAgainMs, &m_board, [this, frame] {
-            if (m_board.pos() != frame && !m_board.isFullScreen() && !m_board.isMaximized())
-                m_board.move(frame);
-        });
-    }
-    m_board.raise();
-    m_board.activateWindow();
-    if (m_show && m_night.showMode() == Night::ShowMode::Over) {
-        m_show->raise();
-        m_show->activateWindow();
-    }
-}
-
 void NightWindows::deskWindowActivated(QWidget *window)
 {
     if (!m_show || m_night.showMode() != Night::ShowMode::Over)
         return;
-    const QList<QWidget *> night = {m_show,         m_prizeWindow, m_bingoWindow, m_closingPicture,
-                                    m_finaleGround, m_blackScreen, &m_board};
+    const QList<QWidget *> night = {m_show,         m_prizeWindow, m_bingoWindow, closingPicture(),
+                                    finaleGround(), blackScreen(), &m_board};
     if (night.contains(window))
         return;
     // The operator has turned to the desk (the record, the About box, a message): the show
@@ -430,11 +290,12 @@ void NightWindows::windowGone(QWidget *window)
 
 void NightWindows::takeKeys()
 {
-    if (QApplication::activeModalWidget() || m_blackScreen)
+    if (QApplication::activeModalWidget() || blackScreen())
         return;
     // Whatever holds the remote's keys: the closing picture, the show over the board, or
     // the board.
-    QWidget *keys = m_closingPicture && m_closingPicture->isVisible() ? m_closingPicture.data()
+    ClosingPicture *const picture = closingPicture();
+    QWidget *keys = picture && picture->isVisible() ? picture
                     : m_show && m_night.showMode() == Night::ShowMode::Over
                         ? static_cast<QWidget *>(m_show.data())
                         : &m_board;
@@ -452,7 +313,7 @@ void NightWindows::keepShowInFront()
 
 void NightWindows::openBingo()
 {
-    forgetIfClosed(m_bingoWindow);
+    WindowLife::forgetIfClosed(m_bingoWindow);
     if (!m_bingoWindow) {
         m_openingBingo = true;
         m_bingoWindow = new BingoWindow(m_night);
@@ -509,7 +370,7 @@ void NightWindows::showRecord()
 
 void NightWindows::showAbout()
 {
-    forgetIfClosed(m_aboutBox);
+    WindowLife::forgetIfClosed(m_aboutBox);
     if (!m_aboutBox) {
         m_aboutBox = new AboutBox;
         m_aboutBox->setScreen(m_board.screen());
@@ -518,37 +379,4 @@ void NightWindows::showAbout()
         RepeatGuard::instance().watch(m_aboutBox);
     }
     showInFront(m_aboutBox);
-}
-
-void NightWindows::blackOut(bool on)
-{
-    if (!on) {
-        if (m_blackScreen)
-            m_blackScreen->close();
-        return;
-    }
-    if (m_blackScreen)
-        return;
-    const QPointer<QWidget> back = QApplication::activeWindow();
-    m_blackScreen = new Cover(Colour::fromHex(0x000000), Cover::Keys::Own, &m_board);
-    m_blackScreen->setObjectName(QStringLiteral("BlackScreen"));
-    RepeatGuard::instance().watch(m_blackScreen);
-    // Whatever key or click ends it does nothing else; a held key stays without effect.
-    const auto end = [this, back] {
-        m_night.endBlackOut();
-        if (back) {
-            back->raise();
-            back->activateWindow();
-        }
-    };
-    connect(m_blackScreen, &Cover::keyPressed, this, [end](int key) {
-        RepeatGuard::instance().acted(key);
-        end();
-    });
-    connect(m_blackScreen, &Cover::clicked, this, end);
-    // However it goes, the night is no longer blacked out.
-    connect(m_blackScreen, &QObject::destroyed, &m_night, &Night::endBlackOut);
-    // With a screen for the hall, only the hall goes black: the operator keeps the desk.
-    const bool beside = m_show && m_night.showMode() == Night::ShowMode::Beside;
-    m_blackScreen->showOn(beside ? m_show->screen() : m_board.screen());
 }

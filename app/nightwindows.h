@@ -2,8 +2,9 @@
 
 #include "aboutbox.h"
 #include "bingowindow.h"
-#include "closingpicture.h"
+#include "blackscreen.h"
 #include "cover.h"
+#include "finale.h"
 #include "night.h"
 #include "presenterkeys.h"
 #include "prizewindow.h"
@@ -14,11 +15,11 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QRect>
 #include <QTimer>
 
 class BoardWindow;
 class QMenu;
+class WindowUse;
 
 // The windows the night opens beside the board, each when the night says so: the prize
 // window, the closing picture, the bingo window, the black screen, the hall's show; and the
@@ -27,17 +28,14 @@ class NightWindows : public QObject
 {
     Q_OBJECT
 public:
-    // How long a window manager takes to place a window shown again.
-    static constexpr int PlaceAgainMs = 100;
-
     NightWindows(Night &night, BoardWindow &board, PresenterKeys &keys);
     ~NightWindows() override;
 
     PrizeWindow *prizeWindow() const { return m_prizeWindow; }
-    ClosingPicture *closingPicture() const { return m_closingPicture; }
+    ClosingPicture *closingPicture() const { return m_finale->picture(); }
     BingoWindow *bingoWindow() const { return m_bingoWindow; }
     AboutBox *aboutBox() const { return m_aboutBox; }
-    Cover *blackScreen() const { return m_blackScreen; }
+    Cover *blackScreen() const { return m_blackScreen->cover(); }
     RecordWindow *recordWindow() const { return m_recordWindow; }
     // The hall's show, when it is on: full screen on where, beside the operator's screen or
     // over the board on the one screen there is.
@@ -47,7 +45,7 @@ public:
     // The entries with a key that the show over the board takes too.
     void setViewMenu(QMenu *menu) { m_viewMenu = menu; }
     // The ground the closing picture stands on in the hall.
-    Cover *finaleGround() const { return m_finaleGround; }
+    Cover *finaleGround() const { return m_finale->ground(); }
     // The program's windows on screen, minimised ones too, from the back to the front as
     // they were last used; the prize window in front, under the black screen and a box
     // waiting for an answer only.
@@ -77,9 +75,6 @@ protected:
 private:
     void render(Night::Aspects aspects);
     void showPrize();
-    void showFinale();
-    void showBoardAgain();
-    void blackOut(bool on);
     void keepShowInFront();
     void deskWindowActivated(QWidget *window);
     void windowGone(QWidget *window);
@@ -89,21 +84,17 @@ private:
     BoardWindow &m_board;
     PresenterKeys &m_keys;
     QPointer<PrizeWindow> m_prizeWindow;
-    QPointer<ClosingPicture> m_closingPicture;
     QPointer<BingoWindow> m_bingoWindow;
     QPointer<AboutBox> m_aboutBox;
-    QPointer<Cover> m_blackScreen;
-    QPointer<Cover> m_finaleGround;
     QPointer<ShowWindow> m_show;
     QPointer<RecordWindow> m_recordWindow;
     QPointer<RecordController> m_record;
     QMenu *m_viewMenu = nullptr;
-    class WindowUse;
     WindowUse *m_use = nullptr;
-    // Where the board was before the closing picture hid it.
-    Qt::WindowStates m_stateBeforeFinale;
-    QRect m_geometryBeforeFinale;
-    QPoint m_framePosBeforeFinale;
+    Finale *m_finale = nullptr;
+    BlackScreen *m_blackScreen = nullptr;
+    // Every prize window made tonight: hidden ones stay until the board goes.
+    QList<QPointer<PrizeWindow>> m_prizeWindows;
     // The bingo window opens the night's draw as it is made: that is not a draw to bring back.
     bool m_openingBingo = false;
 };
