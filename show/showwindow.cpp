@@ -6,6 +6,7 @@
 #include "colourui.h"
 #include "fonts.h"
 #include "lightlayer.h"
+#include "picturereader.h"
 #include "pictures.h"
 #include "prizeart.h"
 #include "scale.h"
@@ -145,6 +146,11 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     m_name = makeLabel(m_content, "ShowName", DarkRed, Qt::AlignCenter);
     m_name->setWordWrap(true);
     m_name->hide();
+    for (Picture *picture : {&m_photo, &m_logo}) {
+        picture->label = makeLabel(m_content, picture == &m_photo ? "ShowPhoto" : "ShowLogo",
+                                   DarkRed, Qt::AlignCenter);
+        picture->label->hide();
+    }
     m_bingoNewest = new BigNumber(m_content);
     m_bingoNewest->setObjectName(QStringLiteral("ShowBingoNewest"));
     Colour::setRole(m_bingoNewest, QPalette::WindowText, DarkRed);
@@ -273,6 +279,15 @@ void ShowWindow::render(Night::Aspects aspects)
             placeNumber();
         }
         setShown(m_name, !guest.isEmpty());
+        // The logo stands for the company while no number is up; the photo with the winner.
+        const QString photo = bingo.open || announced ? QString() : m_night.shownGuest().photo;
+        const QString logo =
+            bingo.open || announced || m_night.shownNumber() ? QString() : m_night.gallery().logo();
+        if (photo != m_photo.path || logo != m_logo.path) {
+            m_photo.path = photo;
+            m_logo.path = logo;
+            placeNumber();
+        }
     }
     if (aspects & Night::Prize)
         renderPrize();
@@ -334,7 +349,7 @@ void ShowWindow::renderPrize()
     m_announced = prize.serial;
     if (!m_prize)
         m_prize = new Announcement(m_content);
-    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest);
+    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest, prize.picture);
 }
 
 void ShowWindow::resizeEvent(QResizeEvent *event)
@@ -431,24 +446,65 @@ void ShowWindow::placeNumber()
     const int line = h / 15;
     // The number a quarter of the screen high, twice what the back row needs; with a guest
     // list, the winner's name under it, on two lines if it must; a question over the board
-    // below both, clear of them.
+    // below both, clear of them. The winner's photo stands left of both, a quarter of the
+    // screen high or more; a name too long beside it goes under the photo too.
+    const bool photo = !m_photo.path.isEmpty();
+    const int photoWidth = photo ? centre.width() / 3 : 0;
+    const int gap = photo ? line / 2 : 0;
+    int nameWidth = centre.width() - photoWidth - gap;
     int nameHeight = m_night.hasGuests() ? h / 10 : 0;
-    if (nameHeight && !m_named.isEmpty() && (m_setFor != m_named || m_setAt != size())) {
-        m_setFor = m_named;
-        m_setAt = size();
-        const auto set = nameSet(m_named.name, m_named.after(), {centre.width(), nameHeight}, h);
+    const auto setName = [&] {
+        const auto set = nameSet(m_named.name, m_named.after(), {nameWidth, nameHeight}, h);
         m_name->setFont(set ? set->font : hallFont(std::max(1, h / 15)));
         m_name->setText(set ? set->text : m_named.text());
         m_nameHeight = set ? set->size.height() : 0;
+        return set.has_value();
+    };
+    bool nameBeside = true;
+    if (nameHeight && !m_named.isEmpty() &&
+        (m_setFor != m_named || m_setAt != QSize(nameWidth, h))) {
+        m_setFor = m_named;
+        m_setAt = QSize(nameWidth, h);
+        if (!setName() && photo) {
+            nameWidth = centre.width();
+            m_setAt = QSize(nameWidth, h);
+            setName();
+        }
     }
+    nameBeside = m_setAt.width() != centre.width() || !photo;
+    if (!nameBeside)
+        nameWidth = centre.width();
     if (nameHeight && !m_named.isEmpty())
         nameHeight = std::max(nameHeight, m_nameHeight);
     const int lineHeight = lineShown() ? 2 * line : 0;
     const int room = centre.height() - 2 * line - lineHeight;
     const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));
     const int numberTop = centre.top() + line + (room - numberHeight - nameHeight) / 2;
-    m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
-    m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
+    const int right = centre.left() + photoWidth + gap;
+    m_number->setGeometry(right, numberTop, centre.width() - photoWidth - gap, numberHeight);
+    m_name->setGeometry(nameBeside ? right : centre.left(), numberTop + numberHeight, nameWidth,
+                        nameHeight);
+    showPicture(m_photo, QRect(centre.left(), numberTop, photoWidth,
+                               numberHeight + (nameBeside ? nameHeight : 0)));
+    // The logo where the number would stand, as large.
+    QRect logo(0, 0, centre.width() / 2, std::max(1, std::min(h / 4, room)));
+    logo.moveCenter(QPoint(centre.center().x(), centre.top() + line + room / 2));
+    showPicture(m_logo, logo);
+}
+
+void ShowWindow::showPicture(Picture &picture, const QRect &box)
+{
+    const bool wanted = !picture.path.isEmpty() && !box.isEmpty();
+    const QString key =
+        wanted ? QStringLiteral("%1|%2x%3").arg(picture.path).arg(box.width()).arg(box.height())
+               : QString();
+    if (wanted && key != picture.read) {
+        picture.read = key;
+        const QImage image = PictureReader::read(picture.path, box.size());
+        picture.label->setPixmap(QPixmap::fromImage(image));
+    }
+    picture.label->setGeometry(box);
+    setShown(picture.label, wanted && !picture.label->pixmap().isNull());
 }
 
 void ShowWindow::paintEvent(QPaintEvent *event)
