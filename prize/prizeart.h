@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colourvalue.h"
+#include "look.h"
 #include "opening.h"
 
 #include <QFont>
@@ -15,7 +16,7 @@ class QPainter;
 // prize. The window lays it out with its controls; the show paints it whole.
 namespace PrizeArt {
 QString caption();
-inline constexpr ColourValue CaptionColour = Colour::fromHex(0xC00000);
+inline constexpr ColourValue CaptionColour = Look::DarkRed;
 // White at the top running to yellow: blue 252 down to 0 in steps of 4.
 ColourValue bandColour(int j);
 // How the announcement grows onto the screen; for the hall, wider and taller.

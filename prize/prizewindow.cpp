@@ -4,6 +4,7 @@
 #include "colourui.h"
 #include "facebutton.h"
 #include "fontfaces.h"
+#include "look.h"
 #include "picturereader.h"
 #include "prizeart.h"
 #include "scale.h"
@@ -17,12 +18,12 @@
 namespace {
 QFont prizeFont()
 {
-    return QFont(QStringLiteral("新細明體"), 18);
+    return QFont(Look::ming(), 18);
 }
 
 QFont guestFont()
 {
-    return QFont(QStringLiteral("新細明體"), 14);
+    return QFont(Look::ming(), 14);
 }
 
 // The prize label is one 18 pt line wide.
@@ -45,13 +46,13 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     m_confirmButton = new FaceButton(QStringLiteral("確 定"), this);
     m_confirmButton->setObjectName(QStringLiteral("Command1"));
     layout.place(m_confirmButton, QRect(3600, 2160, 855, 375));
-    m_confirmButton->setFaceColour(Colour::fromHex(0x80FF80));
+    m_confirmButton->setFaceColour(Look::ConfirmFace);
     connect(m_confirmButton, &QPushButton::clicked, this, &PrizeWindow::confirm);
 
     m_caption = new QLabel(PrizeArt::caption(), this);
     m_caption->setObjectName(QStringLiteral("Label2"));
     layout.place(m_caption, QRect(240, 360, 2055, 615));
-    layout.font(m_caption, QFont(QStringLiteral("Tahoma"), 18));
+    layout.font(m_caption, QFont(Look::tahoma(), 18));
     Colour::setRole(m_caption, QPalette::WindowText, PrizeArt::CaptionColour);
     m_caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
