@@ -1,6 +1,7 @@
 #include "bingo_bench.h"
 
 #include "bingowindow.h"
+#include "look.h"
 #include "random.h"
 #include "twips.h"
 
@@ -63,7 +64,7 @@ Rate measureBareTimer()
     window->resize(Twips::rect(0, 0, 6915, 5715).size());
     auto *display = new QLineEdit(QStringLiteral("0"), window.get());
     display->setGeometry(Twips::rect(120, 3600, 2055, 1935));
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(Look::tahoma());
     font.setPointSizeF(72);
     display->setFont(font);
     display->setReadOnly(true);
