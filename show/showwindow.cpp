@@ -11,6 +11,7 @@
 #include "pictures.h"
 #include "prizeart.h"
 #include "scale.h"
+#include "showgeometry.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -26,6 +27,11 @@
 #include <optional>
 #include <utility>
 
+using ShowGeometry::hallFont;
+using ShowGeometry::nameSet;
+using ShowGeometry::ringOf;
+using ShowGeometry::setShown;
+
 namespace {
 static_assert(Ring::Cells == Board::Cells);
 
@@ -40,63 +46,6 @@ QLabel *makeLabel(QWidget *parent, const char *name, ColourValue colour, Qt::Ali
     return l;
 }
 
-QFont hallFont(int pixels)
-{
-    QFont f = Fonts::hall(true);
-    f.setPixelSize(std::max(pixels, 1));
-    return f;
-}
-
-// The ring at a size: the top and bottom rows each a sixth of its height, the sides' cells two
-// columns wide; the title line below it, the centre panel inside.
-struct RingAt
-{
-    int margin;
-    int titleHeight;
-    QRect ring;
-    double across;
-    double row;
-    double side;
-    int gap;
-    QRect centre;
-};
-
-RingAt ringOf(QSize size)
-{
-    RingAt g;
-    const int h = size.height();
-    g.margin = h / 50;
-    g.titleHeight = h / 10;
-    g.ring =
-        QRect(g.margin, g.margin, size.width() - 2 * g.margin, h - g.titleHeight - 2 * g.margin);
-    g.across = g.ring.width() / double(Ring::Across);
-    g.row = g.ring.height() / 6.0;
-    g.side = (g.ring.height() - 2 * g.row) / double(Ring::Down);
-    g.gap = std::max(2, int(g.across * 0.12));
-    g.centre = QRect(g.ring.left() + int(g.across * 2) + g.gap, g.ring.top() + int(g.row) + g.gap,
-                     int(g.ring.width() - g.across * 4) - 2 * g.gap,
-                     int(g.ring.height() - 2 * g.row) - 2 * g.gap);
-    return g;
-}
-
-// The winner's name in the hall's face: on one line as large as the box allows, else on two,
-// never below a fifteenth of the screen's height. Empty when even two lines of that are too
-// wide. At its largest its ink is a fifteenth of the height, Chinese and capitals alike.
-std::optional<Scale::Wrapped> nameSet(const QString &name, const QString &after, QSize box,
-                                      int screenHeight)
-{
-    const int smallest = std::max(1, screenHeight / 15);
-    const QFont largest = hallFont(std::max(smallest, screenHeight / 11));
-    const QSize room(box.width(), std::numeric_limits<int>::max() / 4);
-    if (auto one = Scale::wrapped(largest, name, after, room, 1, smallest))
-        return one;
-    // The name whole over its department, before a larger type breaks the name.
-    if (!after.isEmpty())
-        if (auto two = Scale::wrapped(largest, name + QLatin1Char('\n'), after, room, 2, smallest))
-            return two;
-    return Scale::wrapped(largest, name, after, room, 2, smallest);
-}
-
 const QString BingoGap = QStringLiteral("\u3000 ");
 
 // Text is set only when it changed: a label lays itself out again on every setText, and the
@@ -107,11 +56,6 @@ void setText(QLabel *l, const QString &text)
         l->setText(text);
 }
 
-void setShown(QWidget *w, bool shown)
-{
-    if (w->isVisibleTo(w->parentWidget()) != shown)
-        w->setVisible(shown);
-}
 } // namespace
 
 ShowWindow::ShowWindow(Night &night, QWidget *parent)
@@ -320,23 +264,6 @@ void ShowWindow::render(Night::Aspects aspects)
     }
 }
 
-void ShowWindow::renderCells()
-{
-    const Board &board = m_night.board();
-    const int light = layerLight();
-    for (int i = 0; i < Board::Cells; ++i)
-        if (i != light && board.cells[std::size_t(i)] != m_stored[std::size_t(i)])
-            update(m_cellRects[std::size_t(i)]);
-    if (light == m_light)
-        return;
-    const int was = std::exchange(m_light, light);
-    // The face the store holds goes back on the screen without being drawn again.
-    if (was >= 0 && board.cells[std::size_t(was)] == m_stored[std::size_t(was)] && backingStore())
-        backingStore()->flush(m_cellRects[std::size_t(was)], windowHandle());
-    if (light >= 0)
-        m_layer->put(light);
-}
-
 void ShowWindow::renderPrize()
 {
     const Night::PrizeOnScreen &prize = m_night.prize();
@@ -366,7 +293,7 @@ void ShowWindow::relayout()
     m_content->setGeometry(rect());
     setShown(m_content, !nightCovered());
 
-    const RingAt g = ringOf(size());
+    const ShowGeometry::RingAt g = ringOf(size());
     const QRect &ring = g.ring;
     const double across = g.across, row = g.row, side = g.side;
     const int gap = g.gap;
@@ -448,182 +375,8 @@ void ShowWindow::relayout()
     update();
 }
 
-void ShowWindow::placeNumber()
-{
-    const int h = height();
-    const QRect centre = ringOf(size()).centre;
-    const int line = h / 15;
-    // The number a quarter of the screen high, twice what the back row needs; with a guest
-    // list, the winner's name under it, on two lines if it must; a question over the board
-    // below both, clear of them. The winner's photo stands left of both, a quarter of the
-    // screen high or more; a name too long beside it goes under the photo too.
-    const bool photo = !m_photo.path.isEmpty();
-    const int photoWidth = photo ? centre.width() / 3 : 0;
-    const int gap = photo ? line / 2 : 0;
-    int nameWidth = centre.width() - photoWidth - gap;
-    int nameHeight = m_night.hasGuests() ? h / 10 : 0;
-    const auto setName = [&] {
-        const auto set = nameSet(m_named.name, m_named.after(), {nameWidth, nameHeight}, h);
-        m_name->setFont(set ? set->font : hallFont(std::max(1, h / 15)));
-        m_name->setText(set ? set->text : m_named.text());
-        m_nameHeight = set ? set->size.height() : 0;
-        return set.has_value();
-    };
-    bool nameBeside = true;
-    if (nameHeight && !m_named.isEmpty() &&
-        (m_setFor != m_named || m_setAt != QSize(nameWidth, h))) {
-        m_setFor = m_named;
-        m_setAt = QSize(nameWidth, h);
-        if (!setName() && photo) {
-            nameWidth = centre.width();
-            m_setAt = QSize(nameWidth, h);
-            setName();
-        }
-    }
-    nameBeside = m_setAt.width() != centre.width() || !photo;
-    if (!nameBeside)
-        nameWidth = centre.width();
-    if (nameHeight && !m_named.isEmpty())
-        nameHeight = std::max(nameHeight, m_nameHeight);
-    const int lineHeight = lineShown() ? 2 * line : 0;
-    const int room = centre.height() - 2 * line - lineHeight;
-    const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));
-    const int numberTop = centre.top() + line + (room - numberHeight - nameHeight) / 2;
-    const int right = centre.left() + photoWidth + gap;
-    m_number->setGeometry(right, numberTop, centre.width() - photoWidth - gap, numberHeight);
-    m_name->setGeometry(nameBeside ? right : centre.left(), numberTop + numberHeight, nameWidth,
-                        nameHeight);
-    showPicture(m_photo, QRect(centre.left(), numberTop, photoWidth,
-                               numberHeight + (nameBeside ? nameHeight : 0)));
-    // The logo where the number would stand, as large.
-    QRect logo(0, 0, centre.width() / 2, std::max(1, std::min(h / 4, room)));
-    logo.moveCenter(QPoint(centre.center().x(), centre.top() + line + room / 2));
-    showPicture(m_logo, logo);
-}
-
-void ShowWindow::showPicture(Picture &picture, const QRect &box)
-{
-    const bool wanted = !picture.path.isEmpty() && !box.isEmpty();
-    const QString key =
-        wanted ? QStringLiteral("%1|%2x%3").arg(picture.path).arg(box.width()).arg(box.height())
-               : QString();
-    if (wanted && key != picture.read) {
-        picture.read = key;
-        const QImage image = PictureReader::read(picture.path, box.size());
-        picture.label->setPixmap(QPixmap::fromImage(image));
-    }
-    picture.label->setGeometry(box);
-    setShown(picture.label, wanted && !picture.label->pixmap().isNull());
-}
-
-void ShowWindow::paintEvent(QPaintEvent *event)
-{
-    QPainter p(this);
-    // A paint into anything but the window's own store (a grab) says nothing of what it holds.
-    const bool intoStore = backingStore() && p.paintEngine() &&
-                           p.paintEngine()->paintDevice() == backingStore()->paintDevice();
-    if (intoStore && nightCovered()) {
-        for (int i = 0; i < Board::Cells; ++i)
-            if (event->region().intersects(m_cellRects[std::size_t(i)]))
-                m_stored[std::size_t(i)] = Colour::SystemFlag;
-    }
-    if (m_night.isBlackedOut()) {
-        p.fillRect(event->rect(), Qt::black);
-        return;
-    }
-    if (m_night.isFinale()) {
-        p.fillRect(event->rect(), Colour::toQColor(ClosingArt::Ground, palette()));
-        p.drawPixmap(m_closingRect, m_closing);
-        return;
-    }
-    // Each cell fills its own face; the ground goes only between them.
-    QRegion ground = event->region();
-    const Board &board = m_night.board();
-    for (int i = 0; i < Board::Cells; ++i) {
-        const QRect &r = m_cellRects[std::size_t(i)];
-        if (!event->region().intersects(r))
-            continue;
-        ground -= r;
-        const ColourValue colour = board.cells[std::size_t(i)];
-        paintCell(p, r, i, colour);
-        if (!intoStore)
-            continue;
-        // Drawn only in part, the cell holds what it held elsewhere.
-        ColourValue &stored = m_stored[std::size_t(i)];
-        stored = (QRegion(r) - event->region()).isEmpty() || stored == colour ? colour
-                                                                              : Colour::SystemFlag;
-    }
-    const QColor groundColour = Colour::toQColor(Look::Ground, palette());
-    for (const QRect &r : ground)
-        p.fillRect(r, groundColour);
-    // Drawn whole, the window gets its layer now rather than in a step, and every face is put
-    // once under what this paint puts next: an X server reads a store's memory slowly the
-    // first time, up to 6 ms a face.
-    if (intoStore && !m_layer && (QRegion(rect()) - event->region()).isEmpty() && readyLayer())
-        for (int i = 0; i < Board::Cells; ++i)
-            m_layer->put(i);
-}
-
-void ShowWindow::paintCell(QPainter &p, const QRect &r, int cell, ColourValue colour)
-{
-    const QColor face = Colour::toQColor(colour, palette());
-    p.fillRect(r, face);
-    p.setPen(QColor(Qt::darkGray));
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    // Readable on the dark faces (lit blue, won red, excluded black).
-    const bool light = qGray(face.rgb()) < 128;
-    const QPixmap &number = cellNumber(cell, light);
-    const QSizeF size = number.deviceIndependentSize();
-    p.drawPixmap(
-        QPointF(r.x() + (r.width() - size.width()) / 2, r.y() + (r.height() - size.height()) / 2),
-        number);
-}
-
 // The running light's cell when its layer puts it, else -1 (the cell is drawn as any other).
-int ShowWindow::layerLight()
-{
-    const Board &board = m_night.board();
-    if (!m_night.isSpinning() || !readyLayer())
-        return -1;
-    return board.cells[std::size_t(board.stopCell)] == Cell::Lit ? board.stopCell : -1;
-}
-
 // The layer, drawn if it is not; false where it cannot serve.
-bool ShowWindow::readyLayer()
-{
-    QWindow *window = windowHandle();
-    const qreal ratio = devicePixelRatioF();
-    // At 125 or 150 % the two stores could round a face's edge apart.
-    if (nightCovered() || !isVisible() || !window || !window->isExposed() ||
-        ratio != std::floor(ratio))
-        return false;
-    if (m_layer && m_layer->window() != window)
-        dropLayer();
-    if (!m_layer) {
-        // 50 ms at 4K the first time (the numbers' glyphs), and 15 MB kept there.
-        m_layer = std::make_unique<LightLayer>(window);
-        m_layer->prepare(m_cellRects, [this](QPainter &p, const QRect &r, int cell) {
-            paintCell(p, r, cell, Cell::Lit);
-        });
-        window->installEventFilter(this);
-    }
-    return true;
-}
-
-void ShowWindow::dropLayer()
-{
-    if (!m_layer)
-        return;
-    if (QWindow *window = m_layer->window()) {
-        window->removeEventFilter(this);
-        // Qt's offscreen platform (the tests') loses track of a window's own store when
-        // another store that put onto it last goes: the window's own puts last.
-        if (backingStore() && window == windowHandle() && window->handle())
-            backingStore()->flush(QRect(0, 0, 1, 1), window);
-    }
-    m_layer.reset();
-}
-
 bool ShowWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Uncovered, the window shows its own store, where the light's cell is unlit: put the
@@ -634,27 +387,6 @@ bool ShowWindow::eventFilter(QObject *watched, QEvent *event)
                 m_layer->put(m_light);
         });
     return QWidget::eventFilter(watched, event);
-}
-
-const QPixmap &ShowWindow::cellNumber(int cell, bool light)
-{
-    QPixmap &number = m_cellNumbers[std::size_t(cell)][light ? 1 : 0];
-    if (!number.isNull())
-        return number;
-    const QString text = QString::number(cell + 1);
-    const QFontMetrics metrics(m_cellFont);
-    const QSize size(std::max(1, metrics.horizontalAdvance(text)), std::max(1, metrics.height()));
-    const qreal ratio = devicePixelRatioF();
-    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setFont(m_cellFont);
-    p.setPen(light ? QColor(Qt::white) : QColor(Qt::black));
-    p.drawText(QRect(QPoint(), size), Qt::AlignCenter, text);
-    p.end();
-    number = QPixmap::fromImage(std::move(image));
-    return number;
 }
 
 void ShowWindow::closeEvent(QCloseEvent *event)
