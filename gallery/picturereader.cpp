@@ -29,19 +29,24 @@ bool isHeif(const QByteArray &head)
     return false;
 }
 
+QString unreadable()
+{
+    return QStringLiteral("無法讀取");
+}
+
 // libjpeg pads a JPEG cut short with grey and Qt keeps it: a half-copied photo would go on
 // screen. The end marker must follow the first scan (bytes after it, as phones add, are fine).
-bool jpegComplete(QFile &file)
+QString jpegProblem(QFile &file)
 {
     if (!file.seek(2))
-        return false;
+        return unreadable();
     for (;;) {
         const QByteArray m = file.read(4);
         if (m.size() != 4 || uchar(m[0]) != 0xFF)
-            return false;
+            return unreadable();
         const int length = (uchar(m[2]) << 8) | uchar(m[3]);
         if (length < 2 || !file.seek(file.pos() + length - 2))
-            return false;
+            return unreadable();
         if (uchar(m[1]) == 0xDA)
             break;
     }
@@ -49,16 +54,11 @@ bool jpegComplete(QFile &file)
     for (;;) {
         const QByteArray chunk = file.read(1 << 16);
         if (chunk.isEmpty())
-            return false;
+            return QStringLiteral("無法讀取（檔案不完整）");
         if ((uchar(last) == 0xFF && uchar(chunk[0]) == 0xD9) || chunk.contains("\xFF\xD9"))
-            return true;
+            return {};
         last = chunk.back();
     }
-}
-
-QString unreadable()
-{
-    return QStringLiteral("無法讀取");
 }
 
 // Everything short of decoding; the reader is left ready to read.
@@ -79,9 +79,9 @@ QString open(const QString &path, QFile &file, QImageReader &reader, bool whole)
     if (isHeif(file.peek(64)) || ext == QLatin1String("heic") || ext == QLatin1String("heif"))
         return Gallery::heicAdvice();
     if (whole && file.peek(3) == "\xFF\xD8\xFF") {
-        if (!jpegComplete(file))
-            return QStringLiteral("無法讀取（檔案不完整）");
-        file.seek(0);
+        const QString problem = jpegProblem(file);
+        if (!problem.isEmpty() || !file.seek(0))
+            return problem.isEmpty() ? unreadable() : problem;
     }
     reader.setDevice(&file);
     reader.setAllocationLimit(PictureReader::AllocationLimitMb);
