@@ -1,6 +1,7 @@
 #include "app_bench.h"
 #include "bingo_bench.h"
 #include "bounded_bench.h"
+#include "gallery_bench.h"
 #include "sound_bench.h"
 #include "spin_bench.h"
 #include "workbook_bench.h"
@@ -13,9 +14,9 @@
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
 // With no argument every figure is measured; "spin", "growth", "show", "bingo", "app",
-// "sound", "workbook" or "bounded" pick one. "startup [pairs]" measures only the start-up to first
-// paint, 21 pairs unless told. "sound FILE" hears the spin in a recording that someone else makes
-// (see sound_bench.h).
+// "sound", "workbook", "bounded" or "gallery" pick one. "startup [pairs]" measures only the
+// start-up to first paint, 21 pairs unless told. "sound FILE" hears the spin in a recording that
+// someone else makes (see sound_bench.h).
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
         return runAppChild(args[2], args.value(3).toInt());
     if (args.size() >= 3 && args[1] == QStringLiteral("bounded-child"))
         return runBoundedChild(args[2]);
+    if (args.size() >= 3 && args[1] == QStringLiteral("gallery-child"))
+        return runGalleryChild(args[2]);
 
     QTextStream out(stdout);
     if (args.size() >= 2 && args[1] == QStringLiteral("startup")) {
@@ -48,6 +51,8 @@ int main(int argc, char *argv[])
         runWorkbookBench(out);
     if (all || args.contains(QStringLiteral("bounded")))
         runBoundedBench(out, QCoreApplication::applicationFilePath());
+    if (all || args.contains(QStringLiteral("gallery")))
+        runGalleryBench(out, QCoreApplication::applicationFilePath());
     if (all || args.contains(QStringLiteral("app")))
         runAppBench(out, QCoreApplication::applicationFilePath());
     if (all || args.contains(QStringLiteral("sound"))) {
