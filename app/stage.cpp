@@ -51,7 +51,8 @@ void Stage::showPictures()
         // The guest list in force when the window checks, not when it was made.
         m_pictures = new PicturesDialog(
             [this] {
-                return PicturesDialog::Tonight{m_pictureFolder, m_giftLines, m_guests.list().guests};
+                return PicturesDialog::Tonight{m_pictureFolder, m_giftLines,
+                                               m_guests.list().guests};
             },
             &m_board);
         m_pictures->setAttribute(Qt::WA_DeleteOnClose);

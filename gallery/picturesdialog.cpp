@@ -8,8 +8,8 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,10 +60,12 @@ PicturesDialog::PicturesDialog(TonightProvider tonight, QWidget *parent)
     top->addWidget(m_summary, 1);
     top->addWidget(m_logo);
 
-    m_prizes = pictureTable(this, QStringLiteral("prizes"),
-                            {QStringLiteral("項次"), QStringLiteral("獎品"), QStringLiteral("圖片")});
-    m_numbers = pictureTable(this, QStringLiteral("numbers"),
-                             {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("照片")});
+    m_prizes =
+        pictureTable(this, QStringLiteral("prizes"),
+                     {QStringLiteral("項次"), QStringLiteral("獎品"), QStringLiteral("圖片")});
+    m_numbers =
+        pictureTable(this, QStringLiteral("numbers"),
+                     {QStringLiteral("號碼"), QStringLiteral("姓名"), QStringLiteral("照片")});
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
     tabs->addTab(m_prizes, QStringLiteral("獎品"));
@@ -117,9 +119,9 @@ void PicturesDialog::recheck()
 
     QStringList summary = countLines(m_report);
     if (gallery.isEmpty())
-        summary.prepend(QStringLiteral("程式旁邊沒有 %1、%2 資料夾，也沒有 logo.png。")
-                            .arg(QLatin1String(Gallery::PrizeFolder),
-                                 QLatin1String(Gallery::PhotoFolder)));
+        summary.prepend(
+            QStringLiteral("程式旁邊沒有 %1、%2 資料夾，也沒有 logo.png。")
+                .arg(QLatin1String(Gallery::PrizeFolder), QLatin1String(Gallery::PhotoFolder)));
     if (!m_report.problems.isEmpty())
         summary << QStringLiteral("有 %1 個問題，見下方。").arg(m_report.problems.size());
     m_summary->setText(summary.join(u'\n'));
@@ -177,11 +179,11 @@ bool PicturesDialog::readThumbnail()
             read.problem = QStringLiteral("無法讀取");
         found = m_read.insert(at.path, read);
     }
-    show(*found, at);
+    showThumbnail(*found, at);
     return true;
 }
 
-void PicturesDialog::show(const Thumbnail &thumbnail, const Pending &at)
+void PicturesDialog::showThumbnail(const Thumbnail &thumbnail, const Pending &at)
 {
     const QImage &image = thumbnail.image;
     const QString &problem = thumbnail.problem;
@@ -203,4 +205,14 @@ void PicturesDialog::show(const Thumbnail &thumbnail, const Pending &at)
     }
     cell->setText(name);
     cell->setData(Qt::DecorationRole, QPixmap::fromImage(image));
+}
+
+QString PicturesDialog::summary() const
+{
+    return m_summary->text();
+}
+
+QString PicturesDialog::problems() const
+{
+    return m_problems->toPlainText();
 }

@@ -70,7 +70,7 @@ private:
         QImage image;
         QString problem;
     };
-    void show(const Thumbnail &thumbnail, const Pending &at);
+    void showThumbnail(const Thumbnail &thumbnail, const Pending &at);
 
     TonightProvider m_tonight;
     PictureReport m_report;
