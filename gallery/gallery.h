@@ -45,10 +45,15 @@ public:
     // are no picture by their name (a HEIC says how to save it as JPEG).
     QList<PictureProblem> unmatched(const QStringList &prizeLines,
                                     const QMap<int, Guest> &guests) const;
+    // Why an iPhone's HEIC photo is not shown, and how to save it as JPEG.
+    static QString heicAdvice();
 
 private:
     QString m_dir;
     QStringList m_prizeFiles;
     QStringList m_photoFiles;
     QString m_logoFile;
+    // What scan() found under a picture's name that is no file (a folder, a FIFO), and
+    // folders with more than MaxFiles.
+    QList<PictureProblem> m_skipped;
 };

@@ -21,7 +21,10 @@ struct Header
 {
     QSize size; // upright
     QString problem;
-    bool isSmall() const { return size.isValid() && std::max(size.width(), size.height()) < SmallSide; }
+    bool isSmall() const
+    {
+        return size.isValid() && std::max(size.width(), size.height()) < SmallSide;
+    }
 };
 // Only the header: kind, size, orientation.
 Header check(const QString &path);
@@ -38,8 +41,12 @@ struct PictureReport
     int numbersWith = 0; // of the numbers 1..56
     int numbersWithout = 0;
     bool logo = false;
+    QString logoFile; // its file name, when logo
     QList<PictureProblem> problems;
-    bool isEmpty() const { return prizesWith == 0 && numbersWith == 0 && !logo && problems.isEmpty(); }
+    bool isEmpty() const
+    {
+        return prizesWith == 0 && numbersWith == 0 && !logo && problems.isEmpty();
+    }
     // One line a count, then a line a problem: "檔名：原因".
     QString text() const;
     static PictureReport make(const Gallery &gallery, const QStringList &prizeLines,

@@ -1,0 +1,353 @@
+#include "picturereader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QTest>
+
+#include "fifowatch.h"
+#include "files.h"
+
+#include <memory>
+
+namespace {
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 c = 0xFFFFFFFF;
+    for (char b : bytes) {
+        c ^= uchar(b);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
+    }
+    return ~c;
+}
+
+QByteArray be32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    qToBigEndian(v, b.data());
+    return b;
+}
+
+QByteArray chunk(const QByteArray &type, const QByteArray &data)
+{
+    return be32(quint32(data.size())) + type + data + be32(crc32(type + data));
+}
+
+// A PNG that only claims its size: a bomb to whatever believes it.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    const QByteArray ihdr = be32(width) + be32(height) + QByteArray("\x08\x06\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) +
+           chunk("IDAT", QByteArray::fromHex("789c030000000001")) + chunk("IEND", {});
+}
+
+// A 32-bit BMP header with no pixels behind it.
+QByteArray bmpClaiming(qint32 width, qint32 height)
+{
+    QByteArray b(54, '\0');
+    uchar *p = reinterpret_cast<uchar *>(b.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(54, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(width, p + 18);
+    qToLittleEndian<qint32>(height, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(32, p + 28);
+    return b;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 90);
+    return bytes;
+}
+
+// Four quadrants of four colours: every turn and mirror looks different.
+const QColor Corners[4] = {Qt::red, Qt::green, Qt::blue, Qt::white}; // TL, TR, BL, BR
+
+QImage quadrants(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixelColor(x, y, Corners[(y >= height / 2) * 2 + (x >= width / 2)]);
+    return image;
+}
+
+QImage transposed(const QImage &image)
+{
+    return image.transformed(QTransform().rotate(90)).mirrored(true, false);
+}
+
+// What a camera stores for orientation tag o so that the upright picture is shown.
+QImage storedFor(const QImage &upright, int o)
+{
+    switch (o) {
+    case 2:
+        return upright.mirrored(true, false);
+    case 3:
+        return upright.mirrored(true, true);
+    case 4:
+        return upright.mirrored(false, true);
+    case 5:
+        return transposed(upright);
+    case 6:
+        return upright.transformed(QTransform().rotate(-90));
+    case 7:
+        return transposed(upright).mirrored(true, true);
+    case 8:
+        return upright.transformed(QTransform().rotate(90));
+    }
+    return upright;
+}
+
+// A JPEG with an APP1 Exif segment holding only the orientation tag, as cameras write it.
+QByteArray withOrientation(const QByteArray &jpeg, int o)
+{
+    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08", 8);
+    tiff += QByteArray("\x00\x01", 2);                         // one entry
+    tiff += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // Orientation, SHORT, 1
+    tiff += char(0) + QByteArray(1, char(o)) + QByteArray(2, '\0');
+    tiff += QByteArray(4, '\0'); // no next IFD
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1 += char((body.size() + 2) >> 8);
+    app1 += char((body.size() + 2) & 0xFF);
+    return jpeg.left(2) + app1 + body + jpeg.mid(2);
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) < 60 && std::abs(a.green() - b.green()) < 60 &&
+           std::abs(a.blue() - b.blue()) < 60;
+}
+
+// ImageMagick makes what Qt cannot write: an animation, a CMYK JPEG.
+bool convert(const QStringList &args)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("convert"));
+    if (tool.isEmpty())
+        return false;
+    QProcess p;
+    p.start(tool, args);
+    return p.waitForFinished(60000) && p.exitCode() == 0;
+}
+} // namespace
+
+class TestPictureReader : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void hostile_data();
+    void hostile();
+    void orientation_data();
+    void orientation();
+    void animationGivesItsFirstFrame();
+    void report();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<FifoWatch> m_fifo;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString path(const char *name) const { return path(QString::fromUtf8(name)); }
+};
+
+void TestPictureReader::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestPictureReader::hostile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QSize>("size"); // read into 320 × 240, when it can be
+    // What the header alone tells, when it is not the same: a JPEG cut off after its header,
+    // a bitmap with no pixels behind its header.
+    QTest::addColumn<QString>("header");
+
+    const auto make = [this](const char *name, const QByteArray &bytes) {
+        writeFile(path(name), bytes);
+        return path(name);
+    };
+    const QByteArray jpeg = encoded(quadrants(800, 600), "JPG");
+
+    QTest::newRow("a JPEG") << make("ok.jpg", jpeg) << "" << QSize(320, 240) << QStringLiteral("=");
+    QTest::newRow("a PNG named .jpg") << make("png.jpg", encoded(quadrants(300, 600), "PNG")) << ""
+                                      << QSize(120, 240) << QStringLiteral("=");
+    QTest::newRow("bytes after the end, as phones add")
+        << make("tail.jpg", jpeg + QByteArray(5000, 'x')) << "" << QSize(320, 240)
+        << QStringLiteral("=");
+    QTest::newRow("PNG claiming 100000 × 100000")
+        << make("bomb.png", pngClaiming(100000, 100000)) << "圖片太大（100000 × 100000 像素）"
+        << QSize() << QStringLiteral("=");
+    QTest::newRow("PNG claiming 8000 × 7000")
+        << make("big.png", pngClaiming(8000, 7000)) << "圖片太大（8000 × 7000 像素）" << QSize()
+        << QStringLiteral("=");
+    // Under the pixel cap, over the allocation cap: refused as it is decoded.
+    QTest::newRow("BMP claiming 7000 × 7000")
+        << make("big.bmp", bmpClaiming(7000, 7000)) << "無法讀取" << QSize() << QString();
+    QTest::newRow("JPEG cut in half") << make("half.jpg", jpeg.left(jpeg.size() / 2))
+                                      << "無法讀取（檔案不完整）" << QSize() << QString();
+    QTest::newRow("JPEG header, then noise")
+        << make("noise.jpg", jpeg.left(20) + QByteArray(4000, '\x5a')) << "無法讀取" << QSize()
+        << QStringLiteral("=");
+    QTest::newRow("an empty file")
+        << make("empty.png", {}) << "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）" << QSize()
+        << QStringLiteral("=");
+    QTest::newRow("text named .jpg")
+        << make("text.jpg", "not a picture at all\n")
+        << "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）" << QSize() << QStringLiteral("=");
+    const QByteArray ftyp = QByteArray("\0\0\0\x18"
+                                       "ftypheic\0\0\0\0mif1heic",
+                                       24) +
+                            QByteArray(2000, '\x11');
+    QTest::newRow("HEIC named .jpg")
+        << make("iphone.jpg", ftyp) << Gallery::heicAdvice() << QSize() << QStringLiteral("=");
+    QTest::newRow("HEIC by compatible brand")
+        << make("iphone2.jpg", QByteArray("\0\0\0\x18"
+                                          "ftypmsf1\0\0\0\0heixabcd",
+                                          24))
+        << Gallery::heicAdvice() << QSize() << QStringLiteral("=");
+    QTest::newRow("HEIC by name") << make("iphone.HEIC", jpeg) << Gallery::heicAdvice() << QSize()
+                                  << QStringLiteral("=");
+    QTest::newRow("AVIF is no iPhone's")
+        << make("x.avif", QByteArray("\0\0\0\x18"
+                                     "ftypavif\0\0\0\0mif1miaf",
+                                     24))
+        << "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）" << QSize() << QStringLiteral("=");
+    QTest::newRow("missing") << path("missing.jpg") << "找不到檔案" << QSize()
+                             << QStringLiteral("=");
+
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.jpg")));
+    QTest::newRow("a folder") << path("folder.jpg") << "不是檔案（資料夾或特殊檔案）" << QSize()
+                              << QStringLiteral("=");
+    {
+        QFile sparse(path("sparse.jpg"));
+        QVERIFY(sparse.open(QIODevice::WriteOnly));
+        QVERIFY(sparse.write(jpeg.left(100)) == 100);
+        QVERIFY(sparse.resize(qint64(200) << 20));
+    }
+    QTest::newRow("200 MB") << path("sparse.jpg") << "檔案太大（超過 50 MB）" << QSize()
+                            << QStringLiteral("=");
+    m_fifo = std::make_unique<FifoWatch>(path("fifo.jpg"));
+    if (m_fifo->ok)
+        QTest::newRow("a FIFO") << path("fifo.jpg") << "不是檔案（資料夾或特殊檔案）" << QSize()
+                                << QStringLiteral("=");
+    if (convert({QStringLiteral("-size"), QStringLiteral("400x300"), QStringLiteral("xc:red"),
+                 QStringLiteral("-colorspace"), QStringLiteral("CMYK"), path("cmyk.jpg")}))
+        QTest::newRow("CMYK JPEG")
+            << path("cmyk.jpg") << "" << QSize(320, 240) << QStringLiteral("=");
+}
+
+void TestPictureReader::hostile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, problem);
+    QFETCH(QSize, size);
+    QFETCH(QString, header);
+    QCOMPARE(PictureReader::check(file).problem, header == u"=" ? problem : header);
+    QString why = QStringLiteral("unset");
+    const QImage image = PictureReader::read(file, {320, 240}, &why);
+    QCOMPARE(why, problem);
+    QCOMPARE(image.isNull() ? QSize() : image.size(), size);
+    if (m_fifo)
+        QVERIFY(!m_fifo->opened);
+}
+
+void TestPictureReader::orientation_data()
+{
+    QTest::addColumn<int>("tag");
+    for (int o = 1; o <= 8; ++o)
+        QTest::addRow("%d", o) << o;
+}
+
+// Upright 240 × 160 whatever the camera stored; fitted into 90 × 90 it is 90 × 60, and the
+// decoder was asked for the stored shape.
+void TestPictureReader::orientation()
+{
+    QFETCH(int, tag);
+    const QImage upright = quadrants(240, 160);
+    const QString file = path(QStringLiteral("o%1.jpg").arg(tag));
+    writeFile(file, withOrientation(encoded(storedFor(upright, tag), "JPG"), tag));
+
+    QCOMPARE(PictureReader::check(file).size, QSize(240, 160));
+    for (const QSize &box : {QSize(), QSize(90, 90)}) {
+        QString why;
+        const QImage image = PictureReader::read(file, box, &why);
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+        QCOMPARE(image.size(), box.isValid() ? QSize(90, 60) : QSize(240, 160));
+        const int w = image.width(), h = image.height();
+        const QPoint at[4] = {
+            {w / 4, h / 4}, {w * 3 / 4, h / 4}, {w / 4, h * 3 / 4}, {w * 3 / 4, h * 3 / 4}};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(
+                near(image.pixelColor(at[i]), Corners[i]),
+                qPrintable(
+                    QStringLiteral("corner %1 is %2").arg(i).arg(image.pixelColor(at[i]).name())));
+    }
+}
+
+void TestPictureReader::animationGivesItsFirstFrame()
+{
+    const QString file = path(QStringLiteral("anim.gif"));
+    if (!convert({QStringLiteral("-delay"), QStringLiteral("10"), QStringLiteral("-size"),
+                  QStringLiteral("64x48"), QStringLiteral("xc:red"), QStringLiteral("xc:blue"),
+                  QStringLiteral("-loop"), QStringLiteral("0"), file}))
+        QSKIP("ImageMagick's convert is not here");
+    QString why;
+    const QImage image = PictureReader::read(file, {32, 32}, &why);
+    QCOMPARE(why, QString());
+    QCOMPARE(image.size(), QSize(32, 24));
+    QVERIFY(near(image.pixelColor(16, 12), Qt::red));
+}
+
+// What HR reads before the night.
+void TestPictureReader::report()
+{
+    QTemporaryDir dir;
+    QDir d(dir.path());
+    QVERIFY(d.mkpath(QStringLiteral("prizes")) && d.mkpath(QStringLiteral("photos")));
+    const QByteArray good = encoded(quadrants(500, 400), "JPG");
+    writeFile(d.filePath(QStringLiteral("prizes/1.jpg")), good);
+    writeFile(d.filePath(QStringLiteral("prizes/2.png")), encoded(quadrants(300, 200), "PNG"));
+    writeFile(d.filePath(QStringLiteral("prizes/03.jpg")), good.left(30));
+    writeFile(d.filePath(QStringLiteral("prizes/禮券.jpg")), good);
+    writeFile(d.filePath(QStringLiteral("prizes/腳踏車.jpg")), good);
+    writeFile(d.filePath(QStringLiteral("photos/7.jpg")), good);
+    writeFile(d.filePath(QStringLiteral("photos/王美玲.jpg")), good);
+    writeFile(d.filePath(QStringLiteral("photos/8.heic")), good);
+    writeFile(d.filePath(QStringLiteral("logo.png")), encoded(quadrants(600, 200), "PNG"));
+    // Lines 5 and 6 are one prize: its picture is checked once.
+    const QStringList lines{
+        QStringLiteral("現金"), QStringLiteral("電視"), QStringLiteral("吹風機"), QString(),
+        QStringLiteral("禮券"), QStringLiteral("禮券"), QStringLiteral("咖啡機")};
+    const QMap<int, Guest> guests{{7, {QStringLiteral("陳大文"), {}}},
+                                  {9, {QStringLiteral("王美玲"), {}}}};
+    const PictureReport r = PictureReport::make(Gallery::scan(dir.path()), lines, guests);
+    QCOMPARE(r.text(), QStringLiteral("獎品圖片：4 個獎品有圖片，2 個沒有\n"
+                                      "得獎者相片：2 個號碼有相片，54 個沒有\n"
+                                      "標誌：logo.png\n"
+                                      "prizes/腳踏車.jpg：獎品清單裡沒有這個獎品\n"
+                                      "photos/8.heic：") +
+                           Gallery::heicAdvice() +
+                           QStringLiteral("\nprizes/2.png：小於 400 像素（300 × 200）\n"
+                                          "prizes/03.jpg：無法讀取"));
+    QVERIFY(!r.isEmpty());
+    QVERIFY(PictureReport::make(Gallery::scan(d.filePath(QStringLiteral("none"))), lines, guests)
+                .isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPictureReader)
+#include "test_picturereader.moc"
