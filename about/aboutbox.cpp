@@ -3,6 +3,7 @@
 #include "clickablelabel.h"
 #include "colourui.h"
 #include "drag.h"
+#include "look.h"
 #include "programdir.h"
 #include "remote.h"
 #include "repeatguard.h"
@@ -38,7 +39,7 @@ AboutBox::LinkOpener &linkOpener()
 
 QFont tahoma(bool underline = false)
 {
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(Look::tahoma());
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
     font.setUnderline(underline);
@@ -47,12 +48,12 @@ QFont tahoma(bool underline = false)
 
 QFont ming(int points, QFont::Weight weight)
 {
-    return QFont(QStringLiteral("新細明體"), points, weight);
+    return QFont(Look::ming(), points, weight);
 }
 
-void setTextColour(QWidget *w, quint32 rrggbb)
+void setTextColour(QWidget *w, ColourValue colour)
 {
-    Colour::setRole(w, QPalette::WindowText, Colour::fromHex(rrggbb));
+    Colour::setRole(w, QPalette::WindowText, colour);
 }
 
 // Windows draws a sizable border without a caption; X11 window managers draw none at
@@ -82,8 +83,8 @@ AboutBox::AboutBox(const QString &programDir)
     // Short enough for the link labels' own widths in the faces this platform has.
     const QString mail = QStringLiteral("lin@example.com");
     const QString site = QStringLiteral("http://example.com");
-    m_mailLink = QStringLiteral("mailto:") + mail;
-    m_siteLink = site + QLatin1Char('/');
+    m_mailUrl = QStringLiteral("mailto:") + mail;
+    m_siteUrl = site + QLatin1Char('/');
 
     const auto makeLabel = [this](const QString &name, const QRect &geometry, const QString &text,
                                   const QFont &font) {
@@ -94,33 +95,35 @@ AboutBox::AboutBox(const QString &programDir)
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     };
-    const auto lblName = [](int i) { return QStringLiteral("lbl(%1)").arg(i); };
+    // The labels keep the design's names, an array of six.
+    const auto designName = [](int i) { return QStringLiteral("lbl(%1)").arg(i); };
 
-    lbl[0] = makeLabel(lblName(0), QRect(120, 120, 2655, 255), QStringLiteral("Zentavo"),
-                       ming(12, QFont::Bold));
-    setTextColour(lbl[0], 0x404040);
-    lbl[3] =
-        makeLabel(lblName(3), QRect(465, 960, 990, 255), QStringLiteral("程式設計："), tahoma());
-    lbl[1] = makeLabel(lblName(1), QRect(840, 1320, 615, 255), QStringLiteral("Email："), tahoma());
-    lbl[2] = makeLabel(lblName(2), QRect(1560, 1320, 1845, 255), mail, tahoma(true));
-    lbl[4] = makeLabel(lblName(4), QRect(120, 1680, 1365, 255), QStringLiteral("我的個人網站："),
-                       tahoma());
-    lbl[5] = makeLabel(lblName(5), QRect(1560, 1680, 1770, 255), site, tahoma(true));
-    for (int i : {2, 5}) {
-        setTextColour(lbl[i], 0x0000FF);
-        lbl[i]->setCursor(Qt::PointingHandCursor);
+    m_programName = makeLabel(designName(0), QRect(120, 120, 2655, 255), QStringLiteral("Zentavo"),
+                              ming(12, QFont::Bold));
+    setTextColour(m_programName, Look::DarkGrey);
+    m_authorCaption =
+        makeLabel(designName(3), QRect(465, 960, 990, 255), QStringLiteral("程式設計："), tahoma());
+    m_mailCaption =
+        makeLabel(designName(1), QRect(840, 1320, 615, 255), QStringLiteral("Email："), tahoma());
+    m_mail = makeLabel(designName(2), QRect(1560, 1320, 1845, 255), mail, tahoma(true));
+    m_siteCaption = makeLabel(designName(4), QRect(120, 1680, 1365, 255),
+                              QStringLiteral("我的個人網站："), tahoma());
+    m_site = makeLabel(designName(5), QRect(1560, 1680, 1770, 255), site, tahoma(true));
+    for (ClickableLabel *link : {m_mail, m_site}) {
+        setTextColour(link, Look::Blue);
+        link->setCursor(Qt::PointingHandCursor);
     }
-    for (int i = 0; i < int(lbl.size()); ++i)
-        connect(lbl[i], &ClickableLabel::clicked, this, [this, i] { lbl_Click(i); });
+    connect(m_mail, &ClickableLabel::clicked, this, [this] { openLink(m_mailUrl); });
+    connect(m_site, &ClickableLabel::clicked, this, [this] { openLink(m_siteUrl); });
 
-    Label1 = makeLabel(QStringLiteral("Label1"), QRect(1560, 960, 1455, 255), author,
-                       ming(12, QFont::Normal));
-    setTextColour(Label1, 0x0000FF);
+    m_author = makeLabel(QStringLiteral("Label1"), QRect(1560, 960, 1455, 255), author,
+                         ming(12, QFont::Normal));
+    setTextColour(m_author, Look::Blue);
 
-    Gif1 = new ClickableLabel(this);
-    Gif1->setObjectName(QStringLiteral("Gif1"));
-    m_layout->place(Gif1, QRect(3000, 120, 1695, 615));
-    Gif1->setAlignment(Qt::AlignCenter);
+    m_picture = new ClickableLabel(this);
+    m_picture->setObjectName(QStringLiteral("Gif1"));
+    m_layout->place(m_picture, QRect(3000, 120, 1695, 615));
+    m_picture->setAlignment(Qt::AlignCenter);
     // Read as gift.txt is: a FIFO of that name would hang the box, a huge file flood it.
     // Without a picture the box shows nothing there.
     const QString dir = programDir.isEmpty() ? ProgramDir::path() : programDir;
@@ -128,17 +131,17 @@ AboutBox::AboutBox(const QString &programDir)
     picture->setData(
         SafeFile::read(QDir(dir).filePath(QStringLiteral("Atom1.gif")), MaxPictureBytes).bytes);
     m_movie = new QMovie(picture, QByteArray(), this);
-    Gif1->setMovie(m_movie);
+    m_picture->setMovie(m_movie);
     connect(m_movie, &QMovie::frameChanged, this, &AboutBox::showScaledFrame);
     if (m_movie->isValid())
         m_movie->start();
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_layout->place(cmdOK, QRect(3240, 2160, 1095, 375));
-    m_layout->font(cmdOK, ming(9, QFont::Normal));
-    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
-    cmdOK->setFocus();
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_layout->place(m_okButton, QRect(3240, 2160, 1095, 375));
+    m_layout->font(m_okButton, ming(9, QFont::Normal));
+    connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
+    m_okButton->setFocus();
     // A box opened by mistake closes from the remote too, as the record does.
     RepeatGuard::instance().addShortcut(this, QKeySequence(Qt::Key_Escape), [this] { close(); });
     for (Qt::Key key : Presenter::NextKeys)
@@ -156,45 +159,31 @@ void AboutBox::setScale(double s)
     if (!m_movie->isValid())
         return;
     if (s == 1.0) {
-        if (Gif1->movie() != m_movie)
-            Gif1->setMovie(m_movie);
+        if (m_picture->movie() != m_movie)
+            m_picture->setMovie(m_movie);
         return;
     }
     // The animation grows with the box. Enlarged by the movie itself its frames come out
     // blurred; each frame is enlarged here as pixel art instead.
-    if (Gif1->movie())
-        Gif1->clear();
+    if (m_picture->movie())
+        m_picture->clear();
     showScaledFrame();
 }
 
 void AboutBox::showScaledFrame()
 {
     const double s = m_layout->scale();
-    if (s == 1.0 || Gif1->movie())
+    if (s == 1.0 || m_picture->movie())
         return;
-    Gif1->setPixmap(Scale::sharp(m_movie->currentPixmap(), s, Gif1->devicePixelRatioF()));
+    m_picture->setPixmap(Scale::sharp(m_movie->currentPixmap(), s, m_picture->devicePixelRatioF()));
 }
 
-void AboutBox::Navigate(const QString &webPageUrl)
+void AboutBox::openLink(const QString &url)
 {
     if (linkOpener())
-        linkOpener()(QUrl(webPageUrl));
+        linkOpener()(QUrl(url));
     else
-        ShellOpen::open(this, webPageUrl);
-}
-
-void AboutBox::lbl_Click(int index)
-{
-    switch (index) {
-    case 2:
-        Navigate(m_mailLink);
-        break;
-    case 5:
-        Navigate(m_siteLink);
-        break;
-    default:
-        break;
-    }
+        ShellOpen::open(this, url);
 }
 
 void AboutBox::mousePressEvent(QMouseEvent *event)
@@ -203,8 +192,8 @@ void AboutBox::mousePressEvent(QMouseEvent *event)
     if (childAt(event->position().toPoint()))
         return;
     const QPointF at = event->position() * Twips::PerPixel;
-    grabX = float(at.x());
-    grabY = float(at.y());
+    m_grabX = float(at.x());
+    m_grabY = float(at.y());
     m_dragging = true;
     if (event->button() == Qt::LeftButton && windowHandle() &&
         Drag::usesSystemMove(QGuiApplication::platformName())) {
@@ -219,7 +208,7 @@ void AboutBox::mouseMoveEvent(QMouseEvent *event)
         return;
     const std::optional<QPointF> to =
         Drag::moved(QPointF(pos()) * Twips::PerPixel, event->position() * Twips::PerPixel,
-                    QPointF(grabX, grabY), event->buttons());
+                    QPointF(m_grabX, m_grabY), event->buttons());
     if (to)
         move(Twips::toPixels(to->x()), Twips::toPixels(to->y()));
 }

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 
 class ClickableLabel;
@@ -32,7 +31,7 @@ public:
     void setScale(double s);
 
     // Hands a link to the desktop; whether it could be opened is not reported.
-    void Navigate(const QString &webPageUrl);
+    void openLink(const QString &url);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -42,23 +41,27 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void lbl_Click(int index);
     // Above the design size the animation's frames are shown enlarged, one by one.
     void showScaledFrame();
 
-    std::array<ClickableLabel *, 6> lbl{};
-    ClickableLabel *Label1 = nullptr;
-    ClickableLabel *Gif1 = nullptr;
-    QPushButton *cmdOK = nullptr;
+    ClickableLabel *m_programName = nullptr;
+    ClickableLabel *m_authorCaption = nullptr;
+    ClickableLabel *m_author = nullptr;
+    ClickableLabel *m_mailCaption = nullptr;
+    ClickableLabel *m_mail = nullptr; // a link
+    ClickableLabel *m_siteCaption = nullptr;
+    ClickableLabel *m_site = nullptr; // a link
+    ClickableLabel *m_picture = nullptr;
+    QPushButton *m_okButton = nullptr;
     QMovie *m_movie = nullptr;
     ScaledLayout *m_layout = nullptr;
     // Stands in for a sizable border where the window system draws none without a title.
     QSizeGrip *m_sizeGrip = nullptr;
-    QString m_mailLink;
-    QString m_siteLink;
+    QString m_mailUrl;
+    QString m_siteUrl;
     // Cursor position in client twips when a button went down on the background.
-    float grabX = 0;
-    float grabY = 0;
+    float m_grabX = 0;
+    float m_grabY = 0;
     // A drag runs only from a press on the bare background until its release; moves the
     // controls pass on to the window never move it otherwise.
     bool m_dragging = false;

@@ -188,6 +188,7 @@ void NightWindows::showPrize()
     const Night::PrizeOnScreen &prize = m_night.prize();
     m_prizeWindow->setNumber(QString::number(prize.cell + 1));
     m_prizeWindow->setPrize(prize.text);
+    m_prizeWindow->setPicture(prize.picture);
     // Large in the hall, the number stands on its own; on the desk, with the hall watching a
     // show of its own or a guest list naming people, the line says whose prize it is.
     const bool named = !prize.guest.isEmpty();

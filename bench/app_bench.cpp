@@ -1,6 +1,7 @@
 #include "app_bench.h"
 
 #include "audiosound.h"
+#include "board.h"
 #include "fonts.h"
 #include "prizelist.h"
 #include "procstats.h"
@@ -188,7 +189,7 @@ void runAppBench(QTextStream &out, const QString &self)
         t.start();
         const PrizeList::Result r = PrizeList::load(gift);
         loads.push_back(double(t.nsecsElapsed()) / 1e3);
-        if (!r.ok() || r.lines.size() != 56)
+        if (!r.ok() || r.lines.size() != Board::Cells)
             qFatal("the sample prize list did not load");
     }
     out << "\n**Prize list load** (the sample list, 56 Big5 lines, from disk)\n\n";

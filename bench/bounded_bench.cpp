@@ -1,6 +1,8 @@
 #include "bounded_bench.h"
 
+#include "board.h"
 #include "guestlist.h"
+#include "listlimits.h"
 #include "procstats.h"
 #include "workbookparts.h"
 
@@ -24,8 +26,8 @@ QByteArray chinese(const char *encoding)
     for (int i = 0; i < 300; ++i)
         name += QChar(char16_t(0x4E00 + (i * 37) % 0x2000));
     QString text;
-    for (int r = 1; r <= 10000; ++r)
-        text += QString::number(r % 56 + 1) + u',' + name + QStringLiteral("\r\n");
+    for (int r = 1; r <= ListLimits::Rows; ++r)
+        text += QString::number(r % Board::Cells + 1) + u',' + name + QStringLiteral("\r\n");
     QStringEncoder e(encoding);
     return e.encode(text);
 }
@@ -60,7 +62,7 @@ QByteArray longStrings()
 {
     constexpr int Strings = 1000;
     QByteArray rows;
-    for (int r = 1; r <= 10000; ++r) {
+    for (int r = 1; r <= ListLimits::Rows; ++r) {
         rows += "<row>";
         for (int c = 0; c < 16; ++c)
             rows += "<c t=\"s\"><v>" + QByteArray::number((r * 16 + c) % Strings) + "</v></c>";

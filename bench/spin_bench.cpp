@@ -1,5 +1,6 @@
 #include "spin_bench.h"
 
+#include "board.h"
 #include "cellbutton.h"
 #include "prizewindow.h"
 #include "scriptedrandom.h"
@@ -11,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QPushButton>
 #include <QScreen>
 #include <QTextStream>
 #include <QThread>
@@ -236,7 +236,7 @@ std::pair<StepFigures, StepFigures> timeStepsWithShow()
 std::vector<double> timeShowGrowth()
 {
     ScriptedRandom random({ScriptedRandom::forPick(0, 5), 0.0f});
-    Stage board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
+    Stage board(QStringList(Board::Cells, QStringLiteral("現金 6,000 元")), random);
     showBoard(board, false);
     openShow(board);
     std::vector<double> costs;
@@ -257,10 +257,7 @@ std::vector<double> timeShowGrowth()
         costs.push_back(double(clock.nsecsElapsed()) / 1e6);
         waitMs(100);
         board.windows().prizeWindow()->finishOpening();
-        board.windows()
-            .prizeWindow()
-            ->findChild<QPushButton *>(QStringLiteral("Command1"))
-            ->click();
+        board.windows().prizeWindow()->confirm();
         waitMs(100);
         // Outside an event loop the closed window would outlive the board.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -273,7 +270,7 @@ std::vector<double> timeShowGrowth()
 std::vector<double> timePrizeGrowth()
 {
     ScriptedRandom random({ScriptedRandom::forPick(0, 5), 0.0f});
-    Stage board(QStringList(56, QStringLiteral("現金 6,000 元")), random);
+    Stage board(QStringList(Board::Cells, QStringLiteral("現金 6,000 元")), random);
     showBoard(board, true);
     std::vector<double> costs;
     for (int i = 0; i < 5; ++i) {
@@ -294,7 +291,7 @@ std::vector<double> timePrizeGrowth()
         QCoreApplication::processEvents();
         costs.push_back(double(clock.nsecsElapsed()) / 1e6);
         waitMs(100);
-        prize->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        prize->confirm();
         waitMs(100);
     }
     return costs;

@@ -1,5 +1,6 @@
 #include "workbook_bench.h"
 
+#include "board.h"
 #include "guestbook.h"
 #include "guestlist.h"
 #include "workbookwriter.h"
@@ -30,7 +31,7 @@ QByteArray workbook(int rows, int extraColumns)
         header << QStringLiteral("備註%1").arg(c + 1);
     QList<QList<Workbook::Cell>> body;
     for (int r = 0; r < rows; ++r) {
-        QList<Workbook::Cell> row{double(r % 56 + 1), text(3), text(4)};
+        QList<Workbook::Cell> row{double(r % Board::Cells + 1), text(3), text(4)};
         for (int c = 0; c < extraColumns; ++c)
             row << text(12);
         body << row;
@@ -68,7 +69,8 @@ void runWorkbookBench(QTextStream &out)
         int rows;
         int extra;
         double target;
-    } cases[] = {{"56 rows, as read at start-up", 56, 0, 30}, {"about 1 MB", 4000, 8, 300}};
+    } cases[] = {{"56 rows, as read at start-up", Board::Cells, 0, 30},
+                 {"about 1 MB", 4000, 8, 300}};
     for (const auto &c : cases) {
         const QString path = dir.filePath(QStringLiteral("names-%1.xlsx").arg(c.rows));
         const QByteArray bytes = workbook(c.rows, c.extra);
@@ -86,7 +88,7 @@ void runWorkbookBench(QTextStream &out)
 
 QString writeStartupWorkbook(const QString &path)
 {
-    const QByteArray bytes = workbook(56, 0);
+    const QByteArray bytes = workbook(Board::Cells, 0);
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
 }

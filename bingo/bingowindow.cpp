@@ -2,6 +2,7 @@
 
 #include "colourui.h"
 #include "facebutton.h"
+#include "look.h"
 #include "pictures.h"
 #include "prompt.h"
 #include "scale.h"
@@ -52,7 +53,7 @@ QString arrayName(const char *name, int index)
 
 QFont tahoma(double points, bool bold)
 {
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(Look::tahoma());
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
@@ -74,7 +75,7 @@ BingoWindow::BingoWindow(Night &night, QWidget *parent)
     auto *client = new QWidget;
     client->setAutoFillBackground(true);
     Colour::setRole(client, QPalette::Window, Colour::ActiveBorder);
-    m_layout->font(client, QFont(QStringLiteral("新細明體"), 12));
+    m_layout->font(client, QFont(Look::ming(), 12));
     auto *frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->setSpacing(0);
@@ -159,7 +160,7 @@ void BingoWindow::buildControls(QWidget *client)
         m_layout->frameLine(box, 2);
         box->setIndent(0); // two bold digits fill the box; a framed label's indent clips them
         box->setAutoFillBackground(true);
-        Colour::setRole(box, QPalette::Window, Colour::fromHex(0xFFFF80));
+        Colour::setRole(box, QPalette::Window, Look::BingoBox);
         if (i < 24) {
             m_layout->place(box,
                             QRect(120 + 840 * (i % 8), 360 + 1200 * (i / 8), BoxSize, BoxSize));
@@ -181,7 +182,7 @@ void BingoWindow::buildControls(QWidget *client)
             m_layout->font(tag, tahoma(9.75, true));
             tag->setAutoFillBackground(true);
             Colour::setRole(tag, QPalette::Window, Colour::ButtonFace);
-            Colour::setRole(tag, QPalette::WindowText, Colour::fromHex(0x0000FF));
+            Colour::setRole(tag, QPalette::WindowText, Look::Blue);
         }
     }
 
@@ -191,7 +192,7 @@ void BingoWindow::buildControls(QWidget *client)
     m_layout->font(m_display, tahoma(72, false));
     m_display->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_display->setReadOnly(true);
-    Colour::setRole(m_display, QPalette::Base, Colour::fromHex(0xC0FFC0));
+    Colour::setRole(m_display, QPalette::Base, Look::BingoDisplay);
 
     const auto button = [this, client](const QString &caption, int index, int top) {
         auto *b = new QPushButton(caption, client);
@@ -216,7 +217,7 @@ void BingoWindow::buildControls(QWidget *client)
     m_takeButton->setObjectName(QStringLiteral("Command2"));
     m_layout->place(m_takeButton, QRect(2880, 3960, 1695, 1455));
     m_layout->font(m_takeButton, tahoma(15.75, false));
-    m_takeButton->setFaceColour(Colour::fromHex(0xFF8080));
+    m_takeButton->setFaceColour(Look::BingoTake);
     connect(m_takeButton, &QPushButton::clicked, &m_night, &Night::takeBingo);
 
     // Labels never take the focus, so only these four are in the chain.

@@ -5,6 +5,7 @@
 #include "colourui.h"
 #include "fontfaces.h"
 #include "fonts.h"
+#include "look.h"
 #include "pictures.h"
 #include "scale.h"
 #include "twips.h"
@@ -18,10 +19,7 @@
 #include <QRadioButton>
 
 namespace {
-constexpr ColourValue WindowBack = Colour::fromHex(0xFFE0C0);
-constexpr ColourValue PanelBack = Colour::fromHex(0xFFFFC0);
-constexpr ColourValue StackBack = Colour::fromHex(0xFFC080);
-constexpr ColourValue DarkRed = Colour::fromHex(0xC00000);
+static_assert(Ring::Cells == Board::Cells);
 
 QFont makeFont(const QString &family, double points, bool bold)
 {
@@ -61,24 +59,27 @@ CellPlace cellPlace(int i)
 {
     constexpr int Upright[2] = {375, 1095};
     constexpr int Flat[2] = {1095, 375};
-    if (i <= 17)
-        return {QRect(1680 + 480 * i, 600, Upright[0], Upright[1]),
-                QRect(1680 + 480 * i, 120, 375, 375)};
-    if (i <= 27)
-        return {QRect(9120, 1800 + 480 * (i - 18), Flat[0], Flat[1]),
-                QRect(10320, 1800 + 480 * (i - 18), 375, 375)};
-    if (i <= 45)
-        return {QRect(9840 - 480 * (i - 28), 6600, Upright[0], Upright[1]),
-                QRect(9840 - 480 * (i - 28), 7680, 375, 375)};
-    return {QRect(1680, 6120 - 480 * (i - 46), Flat[0], Flat[1]),
-            QRect(1200, 6120 - 480 * (i - 46), 375, 375)};
+    const Ring::Place at = Ring::place(i);
+    const int x = 1680 + 480 * at.along;
+    const int y = 1800 + 480 * at.along;
+    switch (at.side) {
+    case Ring::Side::Top:
+        return {QRect(x, 600, Upright[0], Upright[1]), QRect(x, 120, 375, 375)};
+    case Ring::Side::Right:
+        return {QRect(9120, y, Flat[0], Flat[1]), QRect(10320, y, 375, 375)};
+    case Ring::Side::Bottom:
+        return {QRect(x, 6600, Upright[0], Upright[1]), QRect(x, 7680, 375, 375)};
+    case Ring::Side::Left:
+        break;
+    }
+    return {QRect(1680, y, Flat[0], Flat[1]), QRect(1200, y, 375, 375)};
 }
 
 const QRect TitleBox(1080, 3600, 4455, 495);
 
 QFont titleFont()
 {
-    return makeFont(QStringLiteral("標楷體"), 20.25, true);
+    return makeFont(Look::kai(), 20.25, true);
 }
 
 QString indexed(const char *name, int i)
@@ -90,7 +91,7 @@ QString indexed(const char *name, int i)
 BoardControls BoardLayout::build(QWidget *client, const Board &board)
 {
     BoardControls c;
-    setBackground(client, WindowBack);
+    setBackground(client, Look::Ground);
     client->setMinimumSize(smallestPixels());
     c.layout = new ScaledLayout(client);
     ScaledLayout &layout = *c.layout;
@@ -110,14 +111,14 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     scroll("Picture2", QRect(240, 600, 975, 6015), Pictures::scrollLeft(),
            Pictures::scrollLeftLarge());
 
-    const QFont cellFont = makeFont(QStringLiteral("Tahoma"), 9.75, true);
+    const QFont cellFont = makeFont(Look::tahoma(), 9.75, true);
     const QPixmap lamp(Pictures::lamp());
     for (int i = 0; i < Board::Cells; ++i) {
         const CellPlace place = cellPlace(i);
         auto *marker = new QLabel(client);
         marker->setObjectName(indexed("Picture1", i));
         layout.place(marker, place.marker);
-        setBackground(marker, WindowBack);
+        setBackground(marker, Look::Ground);
         marker->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         layout.picture(marker, lamp, ScaledLayout::Art::Pixel);
         marker->hide();
@@ -134,19 +135,19 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     frame1->setObjectName(QStringLiteral("Frame1"));
     layout.place(frame1, QRect(2880, 1920, 6135, 4455));
     frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    setBackground(frame1, PanelBack);
+    setBackground(frame1, Look::Panel);
 
     c.startButton = new QPushButton(QStringLiteral("開  始"), frame1);
     c.startButton->setObjectName(QStringLiteral("Start(0)"));
     layout.place(c.startButton, QRect(2280, 2160, 1575, 975));
-    layout.font(c.startButton, makeFont(QStringLiteral("MS Sans Serif"), 18, true));
+    layout.font(c.startButton, makeFont(Look::sansSerif(), 18, true));
 
     c.prizeText = new QLineEdit(frame1);
     c.prizeText->setObjectName(QStringLiteral("Text1"));
     layout.place(c.prizeText, QRect(360, 3960, 2295, 375));
     c.prizeText->hide();
 
-    const QFont stackFont = makeFont(QStringLiteral("Tahoma"), 14.25, true);
+    const QFont stackFont = makeFont(Look::tahoma(), 14.25, true);
     const int stackLeft[2] = {240, 4200};
     const QString cardIcon[2] = {Pictures::chanceCard(), Pictures::fateCard()};
     for (int i = 0; i < 2; ++i) {
@@ -154,8 +155,8 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
         frame->setObjectName(indexed("Frame2", i));
         layout.place(frame, QRect(stackLeft[i], 1560, 1575, 1575));
         layout.font(frame, stackFont);
-        setBackground(frame, StackBack);
-        Colour::setRole(frame, QPalette::WindowText, DarkRed);
+        setBackground(frame, Look::Stack);
+        Colour::setRole(frame, QPalette::WindowText, Look::DarkRed);
         c.stacks[std::size_t(i)] = frame;
 
         auto *card = new QPushButton(frame);
@@ -175,12 +176,12 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
         layout.font(o, optionFont);
         // A button fills with its button colour unless told otherwise.
         o->setBackgroundRole(QPalette::Window);
-        setBackground(o, PanelBack);
+        setBackground(o, Look::Panel);
         return o;
     };
-    c.firstRound = option("Option3", QStringLiteral("第一輪抽獎"), QRect(480, 240, 1335, 255));
+    c.firstRound = option("Option3", Look::roundCaption(false), QRect(480, 240, 1335, 255));
     c.compare = option("Option2", QStringLiteral("比大小"), QRect(5040, 120, 975, 255));
-    c.secondRound = option("Option1", QStringLiteral("第二輪抽獎"), QRect(480, 600, 1335, 255));
+    c.secondRound = option("Option1", Look::roundCaption(true), QRect(480, 600, 1335, 255));
     c.firstRound->setChecked(true);
     c.compare->hide();
     c.title = new QLabel(frame1);
@@ -191,21 +192,21 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     c.title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The title comes from title.txt: "<img src=…>" there is text, not a picture to load.
     c.title->setTextFormat(Qt::PlainText);
-    Colour::setRole(c.title, QPalette::WindowText, DarkRed);
-    const QFont counterFont = makeFont(QStringLiteral("Tahoma"), 12, false);
-    c.stopsWord = label(layout, frame1, "Label5", QStringLiteral("次獎項"),
-                        QRect(4080, 360, 975, 375), counterFont);
+    Colour::setRole(c.title, QPalette::WindowText, Look::DarkRed);
+    const QFont counterFont = makeFont(Look::tahoma(), 12, false);
+    c.stopsWord = label(layout, frame1, "Label5", Look::countAfter(), QRect(4080, 360, 975, 375),
+                        counterFont);
     c.stopCount = label(layout, frame1, "Label3", board.counterCaption, QRect(3720, 360, 375, 375),
-                        makeFont(QStringLiteral("Tahoma"), 12, true));
-    label(layout, frame1, "Label2", QStringLiteral("已經搖出"), QRect(2280, 360, 1215, 375),
-          counterFont);
+                        makeFont(Look::tahoma(), 12, true));
+    QLabel *stopsBefore = label(layout, frame1, "Label2", Look::countBefore(),
+                                QRect(2280, 360, 1215, 375), counterFont);
 
     // For the hall: the winning number between the stacks above Start, clear of the ring,
     // the stacks and the counter line; the hint over the title line. Both hidden at first.
     c.hallNumber = new BigNumber(frame1);
     c.hallNumber->setObjectName(QStringLiteral("HallNumber"));
     layout.place(c.hallNumber, QRect(1860, 780, 2295, 1335));
-    Colour::setRole(c.hallNumber, QPalette::WindowText, DarkRed);
+    Colour::setRole(c.hallNumber, QPalette::WindowText, Look::DarkRed);
     c.hallNumber->hide();
     c.hint = new QLabel(frame1);
     c.hint->setObjectName(QStringLiteral("Hint"));
@@ -217,7 +218,7 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     layout.font(c.hint, hintFont);
     c.hint->setAlignment(Qt::AlignCenter);
     c.hint->setTextFormat(Qt::PlainText);
-    Colour::setRole(c.hint, QPalette::WindowText, Colour::fromHex(0x0000FF));
+    Colour::setRole(c.hint, QPalette::WindowText, Look::Blue);
     c.hint->hide();
     c.guest = new QLabel(frame1);
     c.guest->setObjectName(QStringLiteral("GuestLine"));
@@ -228,11 +229,12 @@ BoardControls BoardLayout::build(QWidget *client, const Board &board)
     layout.fittedFont(c.guest, guestFont);
     c.guest->setAlignment(Qt::AlignCenter);
     c.guest->setTextFormat(Qt::PlainText);
-    Colour::setRole(c.guest, QPalette::WindowText, DarkRed);
+    Colour::setRole(c.guest, QPalette::WindowText, Look::DarkRed);
     c.guest->hide();
 
-    for (QLabel *l : frame1->findChildren<QLabel *>())
-        setBackground(l, PanelBack);
+    // The panel's labels fill with its colour.
+    for (QLabel *l : {c.title, c.stopsWord, c.stopCount, stopsBefore, c.hint, c.guest})
+        setBackground(l, Look::Panel);
 
     layout.fitToRoot(designPixels(), smallestPixels());
     return c;

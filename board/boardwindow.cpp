@@ -2,6 +2,7 @@
 
 #include "bignumber.h"
 #include "cellbutton.h"
+#include "look.h"
 #include "pictures.h"
 #include "prompt.h"
 #include "scale.h"
@@ -35,7 +36,7 @@ BoardWindow::BoardWindow(Night &night, QWidget *parent) : QMainWindow(parent), m
     setObjectName(QStringLiteral("BoardWindow"));
     setWindowTitle(QStringLiteral("Zentavo"));
     setWindowIcon(QIcon(Pictures::appIcon()));
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(Look::sansSerif());
     font.setPointSizeF(8.25);
     font.setBold(true);
     setFont(font);

@@ -1,5 +1,7 @@
 #include "fonts.h"
 
+#include "look.h"
+
 #include <QFont>
 #include <QStringList>
 
@@ -8,11 +10,11 @@ void Fonts::installSubstitutions()
     const QString ming = QStringLiteral("AR PL UMing TW");
     const QString kai = QStringLiteral("AR PL UKai TW");
     const QString sans = QStringLiteral("DejaVu Sans");
-    QFont::insertSubstitutions(QStringLiteral("新細明體"), {ming, sans});
-    QFont::insertSubstitutions(QStringLiteral("標楷體"), {kai, ming});
+    QFont::insertSubstitutions(Look::ming(), {ming, sans});
+    QFont::insertSubstitutions(Look::kai(), {kai, ming});
     // Latin faces fall back to a CJK face for the Chinese captions they carry.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {sans, ming});
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {sans, ming});
+    QFont::insertSubstitutions(Look::tahoma(), {sans, ming});
+    QFont::insertSubstitutions(Look::sansSerif(), {sans, ming});
 }
 
 QStringList Fonts::hallFamilies()

@@ -1,5 +1,6 @@
 #include "growingwindow.h"
 
+#include "clock.h"
 #include "colourui.h"
 #include "scale.h"
 #include "twips.h"
@@ -14,9 +15,6 @@ GrowingWindow::GrowingWindow(QWidget *parent, Qt::WindowFlags flags) : QWidget(p
     m_layout = new ScaledLayout(this);
     // Growing, only what each step adds is painted: the rest stands where it was.
     setAttribute(Qt::WA_StaticContents);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setInterval(StepIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &GrowingWindow::step);
 }
 
 void GrowingWindow::setScale(double s)
@@ -62,10 +60,8 @@ void GrowingWindow::open(const OpeningPlan &plan)
     m_steps = Opening::growth(m_plan, screenWidthTwips(this));
     m_next = 0;
     m_banded = false;
-    m_growing.start();
+    m_growingFrom = Clock::current().now();
     step(); // visible from the first step on
-    if (m_next < m_steps.size())
-        m_timer.start();
 }
 
 void GrowingWindow::finishOpening()
@@ -82,7 +78,7 @@ void GrowingWindow::step()
     // in that time takes the steps that are due together, drawn once: the growth keeps its
     // length on a large screen instead of dragging on. A step that would end past the whole
     // growth's length goes straight to the last.
-    const qint64 started = m_growing.elapsed();
+    const qint64 started = Clock::current().now() - m_growingFrom;
     const qsizetype due = m_started ? started / StepIntervalMs + 1 : 0;
     const bool last = m_started && m_next > 0 &&
                       started + m_lastStepMs >= qint64(m_steps.size() - 1) * StepIntervalMs;
@@ -97,17 +93,26 @@ void GrowingWindow::step()
     } while ((m_next < due || last) && m_next < m_steps.size());
     if (!isVisible())
         show();
-    m_lastStepMs = m_growing.elapsed() - started;
+    const qint64 now = Clock::current().now() - m_growingFrom;
+    m_lastStepMs = now - started;
     if (m_next == m_steps.size()) {
-        m_timer.stop();
         Q_EMIT opened();
         return;
     }
     // Late, the next step comes at once rather than an interval after this one.
-    if (m_growing.elapsed() / StepIntervalMs + 1 > m_next)
-        m_timer.start(0);
-    else
-        m_timer.start(StepIntervalMs);
+    stepAfter(now / StepIntervalMs + 1 > m_next ? 0 : StepIntervalMs);
+}
+
+void GrowingWindow::stepAfter(int ms)
+{
+    // One step waits at a time: the steps that finishOpening() runs ask for none of their own.
+    if (m_stepDue)
+        return;
+    m_stepDue = true;
+    Clock::current().after(ms, Qt::PreciseTimer, this, [this] {
+        m_stepDue = false;
+        step();
+    });
 }
 
 void GrowingWindow::applyOuterGeometry(const TwipsRect &r)

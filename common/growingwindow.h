@@ -2,9 +2,7 @@
 
 #include "opening.h"
 
-#include <QElapsedTimer>
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 
 class ScaledLayout;
@@ -23,7 +21,7 @@ public:
     // Shows the window at the first step and starts the growth; a window that has
     // already opened only comes to the front.
     void open(const OpeningPlan &plan);
-    bool isOpening() const { return m_timer.isActive(); }
+    bool isOpening() const { return m_next < m_steps.size(); }
     // Runs whatever steps are left at once.
     void finishOpening();
 
@@ -46,6 +44,7 @@ protected:
 
 private:
     void step();
+    void stepAfter(int ms);
     void applyOuterGeometry(const TwipsRect &r);
     void paintBands(QPainter &p) const;
 
@@ -53,8 +52,8 @@ private:
     QList<TwipsRect> m_steps;
     qsizetype m_next = 0;
     bool m_started = false;
-    QTimer m_timer;
-    QElapsedTimer m_growing;
+    bool m_stepDue = false;   // a step waits on the clock
+    qint64 m_growingFrom = 0; // on the clock
     bool m_banded = false;
     qint64 m_lastStepMs = 0;
     ScaledLayout *m_layout = nullptr;

@@ -1,10 +1,11 @@
 #include "repeatguard.h"
 
+#include "clock.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QShortcut>
-#include <QTimer>
 #include <QWidget>
 
 RepeatGuard &RepeatGuard::instance()
@@ -15,7 +16,6 @@ RepeatGuard &RepeatGuard::instance()
 
 RepeatGuard::RepeatGuard() : QObject(QCoreApplication::instance())
 {
-    m_clock.start();
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -36,7 +36,7 @@ bool RepeatGuard::watches(const QWidget *window) const
 
 void RepeatGuard::acted(int key)
 {
-    m_held.insert(key, {m_clock.elapsed(), 0});
+    m_held.insert(key, {Clock::current().now(), 0});
 }
 
 void RepeatGuard::whenSettled(int key, const std::function<void()> &action)
@@ -47,7 +47,7 @@ void RepeatGuard::whenSettled(int key, const std::function<void()> &action)
         return;
     }
     const qint64 pressedAt = held->lastPress;
-    QTimer::singleShot(SettleMs, this, [this, key, pressedAt, action] {
+    Clock::current().after(SettleMs, Qt::PreciseTimer, this, [this, key, pressedAt, action] {
         const auto now = m_held.constFind(key);
         // Held: more presses came. Released after a repeat: already gone.
         if (now == m_held.constEnd() || now->presses != 1 || now->lastPress != pressedAt)
@@ -81,7 +81,7 @@ void RepeatGuard::pressed(const QKeyEvent *key)
     const auto held = m_held.find(key->key());
     if (held == m_held.end())
         return;
-    const qint64 now = m_clock.elapsed();
+    const qint64 now = Clock::current().now();
     if (now - held->lastPress >= HeldForMs) {
         m_held.erase(held); // its release was lost long ago: a fresh press
         return;

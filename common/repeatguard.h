@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -59,5 +58,4 @@ private:
     QList<QPointer<QWidget>> m_windows;
     QHash<int, Held> m_held;
     QHash<int, quint64> m_released; // when each key was last seen released
-    QElapsedTimer m_clock;
 };

@@ -7,6 +7,7 @@ struct Guest
 {
     QString name;
     QString department; // a department, unit or table
+    QString photo = {}; // the winner's photo, a file beside the program; none without one
     bool isEmpty() const { return name.isEmpty(); }
     // As the hall is told it: the name, the department or table after it in brackets.
     QString text() const { return name + after(); }

@@ -9,7 +9,8 @@
 #include <utility>
 
 Night::Night(const QStringList &giftLines, Random &random, QObject *parent)
-    : QObject(parent), m_board(giftLines), m_random(random), m_title(EventTitle::designTitle())
+    : QObject(parent), m_board(giftLines), m_giftLines(giftLines), m_random(random),
+      m_title(EventTitle::designTitle())
 {
     m_clock = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
     m_spinTimer.setObjectName(QStringLiteral("SpinTimer"));
@@ -54,7 +55,8 @@ void Night::tick()
         // Stamped here and handed over, so the click follows the step and not the render.
         m_sound->play(m_board.timer1Enabled ? Sound::Cue::Click : Sound::Cue::Chime);
         if (!m_board.timer1Enabled) {
-            m_stopGuest = m_board.awaitingPrize ? guest(m_board.stopCell + 1) : Guest();
+            const int number = m_board.stopCell + 1;
+            m_stopGuest = m_board.awaitingPrize ? withPhoto(number, guest(number)) : Guest();
             if (m_board.awaitingPrize)
                 m_announced.insert(m_board.stopCell + 1, m_stopGuest);
             Q_EMIT boardChanged(m_board.awaitingPrize ? BoardChange::Stop : BoardChange::EmptyStop,
@@ -83,7 +85,8 @@ bool Night::drawCard(int stack)
         m_pendingHeld.append(m_board.stopCell);
     m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
     Q_EMIT boardChanged(BoardChange::Card, stack);
-    m_prize = {PrizeStage::Drawn, m_board.stopCell, m_board.text1, m_stopGuest, m_prize.serial + 1};
+    m_prize = {PrizeStage::Drawn, m_board.stopCell, m_board.text1,
+               m_stopGuest,       prizePicture(),   m_prize.serial + 1};
     settle(Cells | Counts | Prize);
     return true;
 }
@@ -186,8 +189,10 @@ void Night::restore(const Board &board, bool secondRound, bool fullScreen,
     m_spinTimer.stop();
     m_pendingHeld.clear();
     m_board = board;
-    m_announced = announced;
-    m_stopGuest = announced.value(board.stopCell + 1);
+    m_announced.clear();
+    for (auto it = announced.begin(); it != announced.end(); ++it)
+        m_announced.insert(it.key(), withPhoto(it.key(), it.value()));
+    m_stopGuest = m_announced.value(board.stopCell + 1);
     // The round is put back as it was, without running the change of round again.
     m_secondRound = secondRound;
     m_fullScreen = fullScreen;
@@ -219,8 +224,8 @@ void Night::bringBack()
     if (m_resumed.prizeOpen) {
         // The same prize grows onto the screen again; its 確 定 goes on as it would have.
         m_prizeCue = m_board.drawnIsConsolation() ? Sound::Cue::Consolation : Sound::Cue::Fanfare;
-        m_prize = {PrizeStage::Drawn, m_resumed.prizeCell, m_board.text1, m_stopGuest,
-                   m_prize.serial + 1};
+        m_prize = {PrizeStage::Drawn, m_resumed.prizeCell, m_board.text1,
+                   m_stopGuest,       prizePicture(),      m_prize.serial + 1};
         aspects |= Prize;
     }
     // The prize last, so that it stands in front and the remote's next key confirms it:
@@ -356,6 +361,23 @@ void Night::setGuests(const QMap<int, Guest> &guests)
 {
     m_guests = guests;
     tell(Guests);
+}
+
+void Night::setGallery(const Gallery &gallery)
+{
+    m_gallery = gallery;
+    tell(Guests | Title);
+}
+
+Guest Night::withPhoto(int number, Guest guest) const
+{
+    guest.photo = m_gallery.photo(number, guest.name);
+    return guest;
+}
+
+QString Night::prizePicture() const
+{
+    return m_gallery.prizePicture(m_giftLines, m_board.text1);
 }
 
 Guest Night::shownGuest() const

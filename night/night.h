@@ -3,6 +3,7 @@
 #include "bingodraw.h"
 #include "board.h"
 #include "boardchange.h"
+#include "gallery.h"
 #include "guest.h"
 #include "remote.h"
 #include "sound.h"
@@ -64,8 +65,9 @@ public:
         PrizeStage stage = PrizeStage::None;
         int cell = 0;
         QString text;
-        Guest guest;    // who the number stands for, as announced
-        int serial = 0; // one more for every card, so that a view tells a new prize from the last
+        Guest guest;     // who the number stands for, as announced
+        QString picture; // the prize's picture, a file beside the program; none without one
+        int serial = 0;  // one more for every card, so that a view tells a new prize from the last
     };
 
     // The bingo draw as the views show it.
@@ -197,6 +199,11 @@ public:
     // play (nobody, if the list named nobody then), else the list in force.
     Guest cellGuest(int number) const;
 
+    // The pictures beside the program: the prize's goes with the prize, the winner's photo
+    // with the guest, from the next stop and card on.
+    void setGallery(const Gallery &gallery);
+    const Gallery &gallery() const { return m_gallery; }
+
     // The event's own title line, or the design's.
     QString title() const { return m_title; }
     void setTitle(const QString &title);
@@ -209,6 +216,8 @@ Q_SIGNALS:
 
 private:
     void markPendingHeld();
+    Guest withPhoto(int number, Guest guest) const;
+    QString prizePicture() const;
     void runBingo(bool on);
     void putBackBingo(const QList<int> &taken, bool drawing);
     // The views' copy of the draw, then what changed.
@@ -218,6 +227,8 @@ private:
     void tell(Aspects aspects);
 
     Board m_board;
+    QStringList m_giftLines;
+    Gallery m_gallery;
     Random &m_random;
     Clock m_clock;
     QTimer m_spinTimer;

@@ -55,22 +55,48 @@ QFont PrizeArt::hallPrizeFont(double s, const QString &prize)
                        Scale::rect(HallPrize, s).size(), s);
 }
 
+QRect PrizeArt::fitted(const QRect &box, QSize picture)
+{
+    if (picture.isEmpty() || box.isEmpty())
+        return {};
+    QRect r(QPoint(), picture.scaled(box.size(), Qt::KeepAspectRatio));
+    r.moveCenter(box.center());
+    return r;
+}
+
 PrizeArt::HallLayout PrizeArt::hallLayout(double s, const QString &prize, const QString &name,
-                                          const QString &after)
+                                          const QString &after, bool picture, bool photo)
 {
     HallLayout l;
     l.scale = s;
+    // Beside pictures the text ends short of their column.
+    const auto text = [s, picture, photo](QRect r) {
+        if (picture || photo)
+            r.setRight(std::min(r.right(), HallTextRight - 1));
+        return Scale::rect(r, s);
+    };
+    if (picture && photo) {
+        QRect top = HallPictureColumn;
+        top.setHeight(HallPrizePictureHeight);
+        l.picture = Scale::rect(top, s);
+        l.photo = Scale::rect(HallPictureColumn.adjusted(0, HallPrizePictureHeight + 120, 0, 0), s);
+    } else if (picture) {
+        l.picture = Scale::rect(HallPictureColumn, s);
+    } else if (photo) {
+        l.photo = Scale::rect(HallPictureColumn, s);
+    }
     if (name.isEmpty()) {
-        l.number = Scale::rect(HallNumber, s);
-        l.caption = Scale::rect(HallCaption, s);
-        l.prize = Scale::rect(HallPrize, s);
-        l.prizeFont = hallPrizeFont(s, prize);
+        l.number = text(HallNumber);
+        l.caption = text(HallCaption);
+        l.prize = text(HallPrize);
+        l.prizeFont =
+            fittingFont(Scale::font(hallFont(HallPrizePoints), s), prize, l.prize.size(), s);
         return l;
     }
-    l.number = Scale::rect(HallNamedNumber, s);
-    l.caption = Scale::rect(HallNamedCaption, s);
-    l.prize = Scale::rect(HallNamedPrize, s);
-    l.guest = Scale::rect(HallNamedGuest, s);
+    l.number = text(HallNamedNumber);
+    l.caption = text(HallNamedCaption);
+    l.prize = text(HallNamedPrize);
+    l.guest = text(HallNamedGuest);
     const QFont design = Scale::font(hallFont(HallPrizePoints), s);
     l.prizeFont = fittingFont(design, prize, l.prize.size(), s);
     const auto set =
@@ -91,7 +117,7 @@ bool PrizeArt::hallHolds(double s, const QString &name, const QString &after)
 }
 
 void PrizeArt::paintHall(QPainter &p, QSize size, const HallLayout &layout, const QString &number,
-                         const QString &prize)
+                         const QString &prize, const QImage &picture, const QImage &photo)
 {
     for (int j = 1; j <= Opening::Bands; ++j)
         p.fillRect(Opening::band(j, size), Colour::toQColor(bandColour(j), QPalette()));
@@ -113,4 +139,11 @@ void PrizeArt::paintHall(QPainter &p, QSize size, const HallLayout &layout, cons
     p.setPen(Qt::black);
     p.setFont(layout.prizeFont);
     p.drawText(layout.prize, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, prize);
+
+    // Drawn once per prize, smoothly: never in a step of the growth.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!picture.isNull() && !layout.picture.isEmpty())
+        p.drawImage(fitted(layout.picture, picture.size()), picture);
+    if (!photo.isNull() && !layout.photo.isEmpty())
+        p.drawImage(fitted(layout.photo, photo.size()), photo);
 }

@@ -4,6 +4,8 @@
 #include "colourui.h"
 #include "facebutton.h"
 #include "fontfaces.h"
+#include "look.h"
+#include "picturereader.h"
 #include "prizeart.h"
 #include "scale.h"
 #include "twips.h"
@@ -16,12 +18,12 @@
 namespace {
 QFont prizeFont()
 {
-    return QFont(QStringLiteral("新細明體"), 18);
+    return QFont(Look::ming(), 18);
 }
 
 QFont guestFont()
 {
-    return QFont(QStringLiteral("新細明體"), 14);
+    return QFont(Look::ming(), 14);
 }
 
 // The prize label is one 18 pt line wide.
@@ -44,13 +46,13 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     m_confirmButton = new FaceButton(QStringLiteral("確 定"), this);
     m_confirmButton->setObjectName(QStringLiteral("Command1"));
     layout.place(m_confirmButton, QRect(3600, 2160, 855, 375));
-    m_confirmButton->setFaceColour(Colour::fromHex(0x80FF80));
+    m_confirmButton->setFaceColour(Look::ConfirmFace);
     connect(m_confirmButton, &QPushButton::clicked, this, &PrizeWindow::confirm);
 
     m_caption = new QLabel(PrizeArt::caption(), this);
     m_caption->setObjectName(QStringLiteral("Label2"));
     layout.place(m_caption, QRect(240, 360, 2055, 615));
-    layout.font(m_caption, QFont(QStringLiteral("Tahoma"), 18));
+    layout.font(m_caption, QFont(Look::tahoma(), 18));
     Colour::setRole(m_caption, QPalette::WindowText, PrizeArt::CaptionColour);
     m_caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -71,6 +73,11 @@ PrizeWindow::PrizeWindow(QWidget *parent)
     m_guest->setTextFormat(Qt::PlainText);
     m_guest->setWordWrap(true);
     m_guest->hide();
+
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("Picture"));
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->hide();
 
     m_number = new BigNumber(this);
     m_number->setObjectName(QStringLiteral("Number"));
@@ -101,6 +108,47 @@ void PrizeWindow::setHall(double s)
     setOpeningScale(s);
     m_number->show();
     fitGuest();
+    placePicture();
+}
+
+void PrizeWindow::setPicture(const QString &path)
+{
+    m_picturePath = path;
+    placePicture();
+}
+
+bool PrizeWindow::hasPicture() const
+{
+    return !m_picture->pixmap().isNull();
+}
+
+void PrizeWindow::placePicture()
+{
+    m_picture->setPixmap({});
+    if (m_picturePath.isEmpty()) {
+        m_picture->hide();
+        return;
+    }
+    const double s = m_hallLayout ? hallScale() : scale();
+    const QRect box =
+        Scale::rect(m_hallLayout ? PrizeArt::HallPictureAboveButton : PrizeArt::DeskPicture, s);
+    const QImage image = PictureReader::read(m_picturePath, box.size());
+    if (image.isNull()) {
+        m_picture->hide();
+        return;
+    }
+    m_picture->setGeometry(PrizeArt::fitted(box, image.size()));
+    m_picture->setPixmap(QPixmap::fromImage(image));
+    m_picture->show();
+    // In the hall the number and the words give up the picture's column.
+    if (m_hallLayout) {
+        const int textWidth =
+            Scale::rect(
+                QRect(PrizeArt::HallPrize.topLeft(), QPoint(PrizeArt::HallTextRight - 1, 0)), s)
+                .width();
+        for (QWidget *w : {static_cast<QWidget *>(m_prizeLabel), static_cast<QWidget *>(m_number)})
+            w->resize(std::min(w->width(), textWidth), w->height());
+    }
 }
 
 double PrizeWindow::hallScale() const
@@ -134,7 +182,11 @@ void PrizeWindow::fitGuest()
 
 void PrizeWindow::open()
 {
-    GrowingWindow::open(PrizeArt::opening(m_hallLayout != nullptr));
+    OpeningPlan plan = PrizeArt::opening(m_hallLayout != nullptr);
+    // On the desk the window opens wider for the picture.
+    if (!m_hallLayout && hasPicture())
+        plan.widthStep = PrizeArt::DeskPictureWidthStep;
+    GrowingWindow::open(plan);
 }
 
 void PrizeWindow::setPrize(const QString &prize)

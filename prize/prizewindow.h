@@ -27,6 +27,11 @@ public:
     // Who the number stands for, from the guest list; no line without one. What comes after
     // (the department in brackets) goes to a line of its own before the text breaks elsewhere.
     void setGuest(const QString &guest, const QString &after = {});
+    // The prize's picture, a file beside the program: right of the words, the window opening
+    // wider on the desk for it. Set before it opens; none, or one that cannot be read, and the
+    // window is as it always was.
+    void setPicture(const QString &path);
+    bool hasPicture() const;
 
     // Grows onto the screen, paints the gradient and shows the prize. Once started,
     // a further call only brings the window to the front.
@@ -59,14 +64,17 @@ private:
     void showPrize();
     // The guest's line shrinks, and wraps where its box has room, until it fits.
     void fitGuest();
+    void placePicture();
 
     FaceButton *m_confirmButton = nullptr;
     QLabel *m_caption = nullptr;
     QLabel *m_prizeLabel = nullptr;
     QLabel *m_guest = nullptr;
+    QLabel *m_picture = nullptr;
     BigNumber *m_number = nullptr;
     ScaledLayout *m_hallLayout = nullptr;
     QString m_prize;
+    QString m_picturePath;
     std::pair<QString, QString> m_guestText;
     bool m_opened = false;
 };

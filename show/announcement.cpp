@@ -1,6 +1,7 @@
 #include "announcement.h"
 
 #include "growingwindow.h"
+#include "picturereader.h"
 #include "prizeart.h"
 #include "scale.h"
 #include "twips.h"
@@ -18,11 +19,13 @@ Announcement::Announcement(QWidget *parent) : QWidget(parent)
     hide();
 }
 
-void Announcement::announce(const QString &number, const QString &prize, const Guest &guest)
+void Announcement::announce(const QString &number, const QString &prize, const Guest &guest,
+                            const QString &picture)
 {
     m_number = number;
     m_prize = prize;
     m_guest = guest;
+    m_picturePath = picture;
     if (!m_steps.isEmpty()) {
         draw();
         update();
@@ -48,14 +51,36 @@ void Announcement::announce(const QString &number, const QString &prize, const G
 
 void Announcement::draw()
 {
-    // Fonts measured here, once per prize: never in a step of the growth.
-    m_layout = PrizeArt::hallLayout(m_scale, m_prize, m_guest.name, m_guest.after());
+    // Fonts measured and pictures read here, once per prize: never in a step of the growth.
+    // A picture that cannot be read leaves its room to the words.
+    const auto layout = [this] {
+        return PrizeArt::hallLayout(m_scale, m_prize, m_guest.name, m_guest.after(),
+                                    !m_picturePath.isEmpty(), !m_guest.photo.isEmpty());
+    };
+    m_layout = layout();
+    m_picture = m_layout.picture.isEmpty()
+                    ? QImage()
+                    : PictureReader::read(m_picturePath, m_layout.picture.size());
+    m_photo = m_layout.photo.isEmpty() ? QImage()
+                                       : PictureReader::read(m_guest.photo, m_layout.photo.size());
+    if ((m_picture.isNull() && !m_picturePath.isEmpty()) ||
+        (m_photo.isNull() && !m_guest.photo.isEmpty())) {
+        if (m_picture.isNull())
+            m_picturePath.clear();
+        if (m_photo.isNull())
+            m_guest.photo.clear();
+        m_layout = layout();
+        if (!m_picture.isNull() && !m_layout.picture.isEmpty())
+            m_picture = PictureReader::read(m_picturePath, m_layout.picture.size());
+        if (!m_photo.isNull() && !m_layout.photo.isEmpty())
+            m_photo = PictureReader::read(m_guest.photo, m_layout.photo.size());
+    }
     const QSize size = m_steps.last().size();
     const qreal ratio = devicePixelRatioF();
     QPixmap art(size * ratio);
     art.setDevicePixelRatio(ratio);
     QPainter p(&art);
-    PrizeArt::paintHall(p, size, m_layout, m_number, m_prize);
+    PrizeArt::paintHall(p, size, m_layout, m_number, m_prize, m_picture, m_photo);
     p.end();
     m_art = art;
 }

@@ -6,6 +6,8 @@
 #include "colourui.h"
 #include "fonts.h"
 #include "lightlayer.h"
+#include "look.h"
+#include "picturereader.h"
 #include "pictures.h"
 #include "prizeart.h"
 #include "scale.h"
@@ -25,8 +27,7 @@
 #include <utility>
 
 namespace {
-constexpr ColourValue Ground = Colour::fromHex(0xFFE0C0);
-constexpr ColourValue DarkRed = Colour::fromHex(0xC00000);
+static_assert(Ring::Cells == Board::Cells);
 
 QLabel *makeLabel(QWidget *parent, const char *name, ColourValue colour, Qt::Alignment align)
 {
@@ -46,9 +47,9 @@ QFont hallFont(int pixels)
     return f;
 }
 
-// The ring as on the board: 18 cells along the top and the bottom, 10 down each side,
-// clockwise from the top-left corner; the title line below it, the centre panel inside.
-struct Ring
+// The ring at a size: the top and bottom rows each a sixth of its height, the sides' cells two
+// columns wide; the title line below it, the centre panel inside.
+struct RingAt
 {
     int margin;
     int titleHeight;
@@ -60,17 +61,17 @@ struct Ring
     QRect centre;
 };
 
-Ring ringOf(QSize size)
+RingAt ringOf(QSize size)
 {
-    Ring g;
+    RingAt g;
     const int h = size.height();
     g.margin = h / 50;
     g.titleHeight = h / 10;
     g.ring =
         QRect(g.margin, g.margin, size.width() - 2 * g.margin, h - g.titleHeight - 2 * g.margin);
-    g.across = g.ring.width() / 18.0;
+    g.across = g.ring.width() / double(Ring::Across);
     g.row = g.ring.height() / 6.0;
-    g.side = (g.ring.height() - 2 * g.row) / 10.0;
+    g.side = (g.ring.height() - 2 * g.row) / double(Ring::Down);
     g.gap = std::max(2, int(g.across * 0.12));
     g.centre = QRect(g.ring.left() + int(g.across * 2) + g.gap, g.ring.top() + int(g.row) + g.gap,
                      int(g.ring.width() - g.across * 4) - 2 * g.gap,
@@ -119,7 +120,7 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     setObjectName(QStringLiteral("ShowWindow"));
     setWindowTitle(QStringLiteral("Zentavo"));
     setWindowIcon(Colour::noIcon());
-    Colour::setRole(this, QPalette::Window, Ground);
+    Colour::setRole(this, QPalette::Window, Look::Ground);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -131,28 +132,35 @@ ShowWindow::ShowWindow(Night &night, QWidget *parent)
     m_content = new QWidget(this);
     m_content->setObjectName(QStringLiteral("ShowContent"));
     m_content->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_title = makeLabel(m_content, "ShowTitle", DarkRed, Qt::AlignCenter);
-    m_round = makeLabel(m_content, "ShowRound", DarkRed, Qt::AlignLeft | Qt::AlignVCenter);
-    m_counter = makeLabel(m_content, "ShowCounter", DarkRed, Qt::AlignRight | Qt::AlignVCenter);
+    m_title = makeLabel(m_content, "ShowTitle", Look::DarkRed, Qt::AlignCenter);
+    m_round = makeLabel(m_content, "ShowRound", Look::DarkRed, Qt::AlignLeft | Qt::AlignVCenter);
+    m_counter =
+        makeLabel(m_content, "ShowCounter", Look::DarkRed, Qt::AlignRight | Qt::AlignVCenter);
     for (int i = 0; i < 2; ++i)
         m_stacks[std::size_t(i)] =
-            makeLabel(m_content, i == 0 ? "ShowStack0" : "ShowStack1", DarkRed,
+            makeLabel(m_content, i == 0 ? "ShowStack0" : "ShowStack1", Look::DarkRed,
                       (i == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     m_number = new BigNumber(m_content);
     m_number->setObjectName(QStringLiteral("ShowNumber"));
-    Colour::setRole(m_number, QPalette::WindowText, DarkRed);
+    Colour::setRole(m_number, QPalette::WindowText, Look::DarkRed);
     m_number->hide();
-    m_name = makeLabel(m_content, "ShowName", DarkRed, Qt::AlignCenter);
+    m_name = makeLabel(m_content, "ShowName", Look::DarkRed, Qt::AlignCenter);
     m_name->setWordWrap(true);
     m_name->hide();
+    for (Picture *picture : {&m_photo, &m_logo}) {
+        picture->label = makeLabel(m_content, picture == &m_photo ? "ShowPhoto" : "ShowLogo",
+                                   Look::DarkRed, Qt::AlignCenter);
+        picture->label->hide();
+    }
     m_bingoNewest = new BigNumber(m_content);
     m_bingoNewest->setObjectName(QStringLiteral("ShowBingoNewest"));
-    Colour::setRole(m_bingoNewest, QPalette::WindowText, DarkRed);
+    Colour::setRole(m_bingoNewest, QPalette::WindowText, Look::DarkRed);
     m_bingoNewest->hide();
-    m_bingoTaken = makeLabel(m_content, "ShowBingoTaken", DarkRed, Qt::AlignLeft | Qt::AlignTop);
+    m_bingoTaken =
+        makeLabel(m_content, "ShowBingoTaken", Look::DarkRed, Qt::AlignLeft | Qt::AlignTop);
     m_bingoTaken->setWordWrap(true);
     m_bingoTaken->hide();
-    m_line = makeLabel(m_content, "ShowLine", Colour::fromHex(0x0000FF), Qt::AlignCenter);
+    m_line = makeLabel(m_content, "ShowLine", Look::Blue, Qt::AlignCenter);
     m_line->hide();
 
     m_pointerTimer.setSingleShot(true);
@@ -250,11 +258,10 @@ void ShowWindow::render(Night::Aspects aspects)
         renderCells();
     const Board &board = m_night.board();
     if (aspects & (Night::Counts | Night::Round)) {
-        setText(m_counter, QStringLiteral("已經搖出 %1 次獎項").arg(board.counterCaption));
+        setText(m_counter, Look::countLine(board.counterCaption));
         for (int i = 0; i < 2; ++i)
             setText(m_stacks[std::size_t(i)], board.stackCaption(i));
-        setText(m_round, m_night.isSecondRound() ? QStringLiteral("第二輪抽獎")
-                                                 : QStringLiteral("第一輪抽獎"));
+        setText(m_round, Look::roundCaption(m_night.isSecondRound()));
     }
     const Night::BingoState &bingo = m_night.bingo();
     // The announcement carries the number and the name itself: nothing of them beneath it.
@@ -273,6 +280,15 @@ void ShowWindow::render(Night::Aspects aspects)
             placeNumber();
         }
         setShown(m_name, !guest.isEmpty());
+        // The logo stands for the company while no number is up; the photo with the winner.
+        const QString photo = bingo.open || announced ? QString() : m_night.shownGuest().photo;
+        const QString logo =
+            bingo.open || announced || m_night.shownNumber() ? QString() : m_night.gallery().logo();
+        if (photo != m_photo.path || logo != m_logo.path) {
+            m_photo.path = photo;
+            m_logo.path = logo;
+            placeNumber();
+        }
     }
     if (aspects & Night::Prize)
         renderPrize();
@@ -334,7 +350,7 @@ void ShowWindow::renderPrize()
     m_announced = prize.serial;
     if (!m_prize)
         m_prize = new Announcement(m_content);
-    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest);
+    m_prize->announce(QString::number(prize.cell + 1), prize.text, prize.guest, prize.picture);
 }
 
 void ShowWindow::resizeEvent(QResizeEvent *event)
@@ -350,7 +366,7 @@ void ShowWindow::relayout()
     m_content->setGeometry(rect());
     setShown(m_content, !nightCovered());
 
-    const Ring g = ringOf(size());
+    const RingAt g = ringOf(size());
     const QRect &ring = g.ring;
     const double across = g.across, row = g.row, side = g.side;
     const int gap = g.gap;
@@ -360,17 +376,25 @@ void ShowWindow::relayout()
     };
     std::array<QRect, Board::Cells> cells;
     for (int i = 0; i < Board::Cells; ++i) {
+        const Ring::Place at = Ring::place(i);
         QRect &r = cells[std::size_t(i)];
-        if (i <= 17)
-            r = box(ring.left() + across * i, ring.top(), across, row);
-        else if (i <= 27)
-            r = box(ring.left() + across * 16, ring.top() + row + side * (i - 18), across * 2,
-                    side);
-        else if (i <= 45)
-            r = box(ring.left() + across * (45 - i), ring.top() + ring.height() - row, across, row);
-        else
-            r = box(ring.left(), ring.top() + ring.height() - row - side * (i - 45), across * 2,
-                    side);
+        switch (at.side) {
+        case Ring::Side::Top:
+            r = box(ring.left() + across * at.along, ring.top(), across, row);
+            break;
+        case Ring::Side::Right:
+            r = box(ring.left() + across * (Ring::Across - 2), ring.top() + row + side * at.along,
+                    across * 2, side);
+            break;
+        case Ring::Side::Bottom:
+            r = box(ring.left() + across * at.along, ring.top() + ring.height() - row, across, row);
+            break;
+        case Ring::Side::Left:
+            // Counted up from the bottom, as the cells run.
+            r = box(ring.left(), ring.top() + ring.height() - row - side * (Ring::Down - at.along),
+                    across * 2, side);
+            break;
+        }
     }
     // Black and back, the numbers and the light's faces stay: drawn anew at 4K they would
     // hold up the light's next step by some 50 ms.
@@ -407,7 +431,7 @@ void ShowWindow::relayout()
 
     const QRect titleBox(margin, h - titleHeight - margin / 2, w - 2 * margin, titleHeight);
     m_title->setGeometry(titleBox);
-    QFont titleFont(QStringLiteral("標楷體"));
+    QFont titleFont(Look::kai());
     titleFont.setBold(true);
     // In points: the fitting steps down point by point.
     titleFont.setPointSizeF(std::max(1.0, titleHeight * 0.7 * 72.0 / logicalDpiY()));
@@ -431,24 +455,65 @@ void ShowWindow::placeNumber()
     const int line = h / 15;
     // The number a quarter of the screen high, twice what the back row needs; with a guest
     // list, the winner's name under it, on two lines if it must; a question over the board
-    // below both, clear of them.
+    // below both, clear of them. The winner's photo stands left of both, a quarter of the
+    // screen high or more; a name too long beside it goes under the photo too.
+    const bool photo = !m_photo.path.isEmpty();
+    const int photoWidth = photo ? centre.width() / 3 : 0;
+    const int gap = photo ? line / 2 : 0;
+    int nameWidth = centre.width() - photoWidth - gap;
     int nameHeight = m_night.hasGuests() ? h / 10 : 0;
-    if (nameHeight && !m_named.isEmpty() && (m_setFor != m_named || m_setAt != size())) {
-        m_setFor = m_named;
-        m_setAt = size();
-        const auto set = nameSet(m_named.name, m_named.after(), {centre.width(), nameHeight}, h);
+    const auto setName = [&] {
+        const auto set = nameSet(m_named.name, m_named.after(), {nameWidth, nameHeight}, h);
         m_name->setFont(set ? set->font : hallFont(std::max(1, h / 15)));
         m_name->setText(set ? set->text : m_named.text());
         m_nameHeight = set ? set->size.height() : 0;
+        return set.has_value();
+    };
+    bool nameBeside = true;
+    if (nameHeight && !m_named.isEmpty() &&
+        (m_setFor != m_named || m_setAt != QSize(nameWidth, h))) {
+        m_setFor = m_named;
+        m_setAt = QSize(nameWidth, h);
+        if (!setName() && photo) {
+            nameWidth = centre.width();
+            m_setAt = QSize(nameWidth, h);
+            setName();
+        }
     }
+    nameBeside = m_setAt.width() != centre.width() || !photo;
+    if (!nameBeside)
+        nameWidth = centre.width();
     if (nameHeight && !m_named.isEmpty())
         nameHeight = std::max(nameHeight, m_nameHeight);
     const int lineHeight = lineShown() ? 2 * line : 0;
     const int room = centre.height() - 2 * line - lineHeight;
     const int numberHeight = std::max(1, std::min(h / 4, room - nameHeight));
     const int numberTop = centre.top() + line + (room - numberHeight - nameHeight) / 2;
-    m_number->setGeometry(centre.left(), numberTop, centre.width(), numberHeight);
-    m_name->setGeometry(centre.left(), numberTop + numberHeight, centre.width(), nameHeight);
+    const int right = centre.left() + photoWidth + gap;
+    m_number->setGeometry(right, numberTop, centre.width() - photoWidth - gap, numberHeight);
+    m_name->setGeometry(nameBeside ? right : centre.left(), numberTop + numberHeight, nameWidth,
+                        nameHeight);
+    showPicture(m_photo, QRect(centre.left(), numberTop, photoWidth,
+                               numberHeight + (nameBeside ? nameHeight : 0)));
+    // The logo where the number would stand, as large.
+    QRect logo(0, 0, centre.width() / 2, std::max(1, std::min(h / 4, room)));
+    logo.moveCenter(QPoint(centre.center().x(), centre.top() + line + room / 2));
+    showPicture(m_logo, logo);
+}
+
+void ShowWindow::showPicture(Picture &picture, const QRect &box)
+{
+    const bool wanted = !picture.path.isEmpty() && !box.isEmpty();
+    const QString key =
+        wanted ? QStringLiteral("%1|%2x%3").arg(picture.path).arg(box.width()).arg(box.height())
+               : QString();
+    if (wanted && key != picture.read) {
+        picture.read = key;
+        const QImage image = PictureReader::read(picture.path, box.size());
+        picture.label->setPixmap(QPixmap::fromImage(image));
+    }
+    picture.label->setGeometry(box);
+    setShown(picture.label, wanted && !picture.label->pixmap().isNull());
 }
 
 void ShowWindow::paintEvent(QPaintEvent *event)
@@ -488,7 +553,7 @@ void ShowWindow::paintEvent(QPaintEvent *event)
         stored = (QRegion(r) - event->region()).isEmpty() || stored == colour ? colour
                                                                               : Colour::SystemFlag;
     }
-    const QColor groundColour = Colour::toQColor(Ground, palette());
+    const QColor groundColour = Colour::toQColor(Look::Ground, palette());
     for (const QRect &r : ground)
         p.fillRect(r, groundColour);
     // Drawn whole, the window gets its layer now rather than in a step, and every face is put

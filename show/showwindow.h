@@ -99,6 +99,17 @@ private:
     QLabel *m_line = nullptr;
     BigNumber *m_number = nullptr;
     QLabel *m_name = nullptr;
+    // The winner's photo beside the number and the name, from the stop; the logo while no
+    // number is up. Each read at the size it is shown at, once per size.
+    struct Picture
+    {
+        QLabel *label = nullptr;
+        QString path; // wanted now; none to hide it
+        QString read; // path and size as last read
+    };
+    Picture m_photo;
+    Picture m_logo;
+    void showPicture(Picture &picture, const QRect &box);
     Guest m_named; // whom the name's label shows
     // Whom and at what size the label's type was chosen for, and the height it takes.
     Guest m_setFor;

@@ -3,6 +3,7 @@
 #include "mixersource.h"
 
 #include "audiooutput.h"
+#include "clock.h"
 
 #include <QEvent>
 #include <QFile>
@@ -77,7 +78,7 @@ public:
           m_source(
               owner.queue(), [&owner] { return owner.now(); },
               [this] { return m_output->heldFrames(); }, DelayNs, this),
-          m_sleepCheck(this), m_retry(this)
+          m_sleepCheck(this)
     {
     }
     ~AudioEngine() override
@@ -93,7 +94,7 @@ public:
         m_output->lost = [this] {
             m_owner.setOpen(false);
             say(QByteArrayLiteral("zentavo: no sound (the audio output stopped)"));
-            m_retry.start();
+            startRetrying();
         };
         // Run dry, the output's timeline has slipped: the next read says where it is now,
         // rather than the cues of the next second landing late by the gap.
@@ -108,12 +109,9 @@ public:
         }
         m_sleepCheck.setInterval(SleepCheckMs);
         QObject::connect(&m_sleepCheck, &QTimer::timeout, this, [this] { sleepIfQuiet(); });
-        // Lost, the output is tried again once a second for as long as the sound is on.
-        m_retry.setInterval(ReopenEveryMs);
-        QObject::connect(&m_retry, &QTimer::timeout, this, [this] { reopen(); });
         if (const char *whyNot = tryOpen()) {
             say("zentavo: no sound (" + QByteArray(whyNot) + ")");
-            m_retry.start();
+            startRetrying();
         }
     }
 
@@ -122,13 +120,13 @@ public:
     void reopen()
     {
         if (m_owner.isOpen()) {
-            m_retry.stop();
+            m_retrying = false;
             return;
         }
         if (m_owner.isMuted())
             return;
         if (const char *whyNot = tryOpen(); !whyNot) {
-            m_retry.stop();
+            m_retrying = false;
             say(QByteArrayLiteral("zentavo: sound is back"));
         }
     }
@@ -142,6 +140,24 @@ public:
     }
 
 private:
+    // Lost, the output is tried again once a second for as long as the sound is on. Started
+    // again, the seconds count from now.
+    void startRetrying()
+    {
+        m_retrying = true;
+        retryAfterASecond(++m_retryRound);
+    }
+    void retryAfterASecond(quint64 round)
+    {
+        Clock::current().after(ReopenEveryMs, Qt::CoarseTimer, this, [this, round] {
+            if (!m_retrying || round != m_retryRound)
+                return;
+            reopen();
+            if (m_retrying && round == m_retryRound)
+                retryAfterASecond(round);
+        });
+    }
+
     // Opens the default output on the stream; what went wrong, or nothing.
     const char *tryOpen()
     {
@@ -181,7 +197,8 @@ private:
     std::unique_ptr<AudioOutput> m_output;
     MixerSource m_source;
     QTimer m_sleepCheck;
-    QTimer m_retry;
+    bool m_retrying = false;
+    quint64 m_retryRound = 0;
 };
 
 AudioSound::AudioSound(OutputMaker makeOutput, Say say)

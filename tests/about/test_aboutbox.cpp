@@ -260,7 +260,7 @@ void TestAboutBox::missingPicture()
     QPointer<AboutBox> w = new AboutBox(dir.path());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.data()));
-    QTest::qWait(20);
+    QCoreApplication::processEvents();
     QVERIFY(!fifo || !fifo->opened);
     QVERIFY(!w->findChild<QLabel *>(QStringLiteral("Gif1"))->movie()->isValid());
     delete w;

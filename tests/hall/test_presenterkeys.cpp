@@ -2,6 +2,7 @@
 #include "closingpicture.h"
 #include "cover.h"
 #include "drive.h"
+#include "manualclock.h"
 #include "presenterkeys.h"
 #include "prizewindow.h"
 #include "prompt.h"
@@ -52,7 +53,11 @@ private Q_SLOTS:
     void bingoQuestionIgnoresTheHeldKey();
 
 private:
+    // Settles and held keys go by this clock alone: the test moves it on.
+    void settle(qint64 ms = 2 * RepeatGuard::SettleMs);
+
     QStringList m_refusals;
+    ManualClock m_clock;
 };
 
 namespace {
@@ -240,8 +245,16 @@ Snapshot snapshot(Stage &w)
 }
 } // namespace
 
+void TestPresenterKeys::settle(qint64 ms)
+{
+    m_clock.advance(ms);
+    QCoreApplication::processEvents();
+}
+
 void TestPresenterKeys::init()
 {
+    // Long after the last row: no key of it is still held.
+    settle(RepeatGuard::HeldForMs);
     m_refusals.clear();
     Prompt::setRefuseHandler([this](QWidget *, const QString &text) { m_refusals << text; });
     Prompt::setConfirmHandler([](QWidget *, const QString &) { return true; });
@@ -388,12 +401,13 @@ void TestPresenterKeys::bingoKeys()
     const qint16 takeBefore = bingo->rules().takeRequested;
     QWidget *target = bingo->focusWidget() ? bingo->focusWidget() : bingo;
     QTest::keyClick(target, Qt::Key(key));
+    // A press held back to settle acts here, before the draw's next step.
+    m_clock.advance(2 * RepeatGuard::SettleMs);
     QVERIFY(m_refusals.isEmpty());
     if (effect == QLatin1String("Close")) {
         QTRY_VERIFY(!board.windows().bingoWindow());
         return;
     }
-    // The last row's Escape may have just acted: this one may wait to settle.
     const bool paused = effect == QLatin1String("Pause") ||
                         (state == QLatin1String("paused") && effect != QLatin1String("Resume"));
     QTRY_COMPARE(bingo->isPaused(), paused);
@@ -419,6 +433,7 @@ void TestPresenterKeys::fullScreen()
     QCOMPARE(w.boardWindow().menuBar()->actions().last()->menu(), w.viewMenu().menu());
     // Escape outside full screen does nothing.
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+    settle();
     QVERIFY(!w.boardWindow().isFullScreen());
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
     QTRY_VERIFY(w.boardWindow().isFullScreen());
@@ -430,6 +445,7 @@ void TestPresenterKeys::fullScreen()
     entry->trigger();
     QTRY_VERIFY(w.boardWindow().isFullScreen());
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+    settle();
     QTRY_VERIFY(!w.boardWindow().isFullScreen());
     QVERIFY(!entry->isChecked());
     // Back where it was, however it left full screen.
@@ -439,6 +455,7 @@ void TestPresenterKeys::fullScreen()
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F11);
     QTRY_VERIFY(w.boardWindow().isFullScreen());
     QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Escape);
+    settle();
     QTRY_VERIFY(!w.boardWindow().isFullScreen());
     QVERIFY(w.boardWindow().isMaximized());
     // F5 and Shift+F5 start the show over the board, again and again; Escape ends it.
@@ -447,6 +464,7 @@ void TestPresenterKeys::fullScreen()
         // The board has the keys again once the show has ended.
         QVERIFY(QTest::qWaitForWindowActive(&w.boardWindow()));
         QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_F5, shift);
+        settle();
         QTRY_VERIFY(w.windows().showWindow() && w.windows().showWindow()->isFullScreen());
         ShowWindow *show = w.windows().showWindow();
         QCOMPARE(show->screen(), w.boardWindow().screen());
@@ -454,10 +472,11 @@ void TestPresenterKeys::fullScreen()
         QVERIFY(show->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(QTest::qWaitForWindowActive(show));
         QTest::keyClick(show, Qt::Key_F5, shift);
-        QTest::qWait(50);
+        settle();
         QCOMPARE(w.windows().showWindow(), show);
         QVERIFY(!w.boardWindow().isFullScreen());
         QTest::keyClick(show, Qt::Key_Escape);
+        settle();
         QTRY_VERIFY(!w.windows().showWindow());
     }
     // While the light runs no window opens: the keys wait for the stop.
@@ -465,7 +484,7 @@ void TestPresenterKeys::fullScreen()
     QTest::keyClick(w.boardWindow().focusWidget() ? w.boardWindow().focusWidget()
                                                   : &w.boardWindow(),
                     Qt::Key_F5);
-    QTest::qWait(50);
+    settle();
     QVERIFY(!w.windows().showWindow());
     QVERIFY(!w.boardWindow().isFullScreen());
     w.night().spinTimer().stop();
@@ -488,7 +507,7 @@ void TestPresenterKeys::bingoFromTheShow()
     QTest::keyClick(show, Qt::Key_PageDown);
     QTRY_VERIFY(bingo->isDrawing());
     QVERIFY(!w.night().isSpinning());
-    QTest::qWait(RepeatGuard::SettleMs);
+    settle(RepeatGuard::SettleMs);
     QTest::keyClick(show, Qt::Key_Escape);
     QTRY_VERIFY(bingo->isPaused());
     QCOMPARE(w.windows().showWindow(), show);
@@ -559,7 +578,7 @@ void TestPresenterKeys::showAsks()
     for (int i = 0; i < keys.size(); ++i) {
         QTest::keyClick(target->focusWidget() ? target->focusWidget() : target, Qt::Key(keys[i]));
         // Each press a press of its own, not a held key's.
-        QTest::qWait(RepeatGuard::SettleMs + 50);
+        settle(RepeatGuard::SettleMs + 50);
     }
     QVERIFY2(m_refusals.isEmpty(), qPrintable(m_refusals.join(QLatin1Char('|'))));
     QCOMPARE(w.night().question(), Presenter::Question::None);
@@ -754,7 +773,7 @@ void TestPresenterKeys::autoRepeat()
     // acts once, and the window it leaves open gets the repeats.
     if (asWindows) {
         QTest::simulateEvent(focus(), true, key, {}, QString(), false);
-        QTest::qWait(2 * RepeatGuard::SettleMs);
+        settle();
     }
     const Snapshot before = snapshot(w);
     const bool muted = !w.viewMenu().soundAction()->isChecked();
@@ -765,12 +784,12 @@ void TestPresenterKeys::autoRepeat()
     // the focus.
     for (int i = 0; i < (asWindows ? 10 : 3); ++i) {
         if (asWindows)
-            QTest::qWait(33);
+            settle(33);
         QTest::simulateEvent(focus(), true, key, {}, QString(), true);
     }
     QCoreApplication::processEvents();
     if (asWindows)
-        QTest::qWait(2 * RepeatGuard::SettleMs);
+        settle();
     const Snapshot after = snapshot(w);
     QCOMPARE(after.spinning, before.spinning);
     QCOMPARE(after.chanceLeft, before.chanceLeft);
@@ -811,7 +830,7 @@ void sendStamped(QWidget *to, bool press, int key, ulong timestamp)
 
 // Space held on: as X sends it, release and press pairs with one time stamp; otherwise
 // presses, some marked as repeats, some not. Let go at the end.
-void holdSpace(QWidget *focus, bool stampedPairs)
+void holdSpace(QWidget *focus, bool stampedPairs, ManualClock &clock)
 {
     if (stampedPairs) {
         for (ulong t = 5000; t < 5200; t += 40) {
@@ -822,7 +841,7 @@ void holdSpace(QWidget *focus, bool stampedPairs)
         return;
     }
     for (int i = 0; i < 5; ++i) {
-        QTest::qWait(30);
+        clock.advance(30);
         QTest::simulateEvent(focus, true, Qt::Key_Space, {}, QStringLiteral(" "), i % 2 == 0);
     }
     QTest::simulateEvent(focus, false, Qt::Key_Space, {}, QStringLiteral(" "), false);
@@ -849,6 +868,7 @@ void TestPresenterKeys::heldAfterClose()
         activate(w.windows().prizeWindow());
         QTest::simulateEvent(w.windows().prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
                              QStringLiteral(" "), false);
+        settle();
         QTRY_VERIFY(!w.windows().prizeWindow() || !w.windows().prizeWindow()->isVisible());
         activate(&w.boardWindow());
         const bool held = then == Then::Held || then == Then::HeldStampedPairs;
@@ -858,8 +878,8 @@ void TestPresenterKeys::heldAfterClose()
             QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
                                  QStringLiteral(" "), false);
         if (held)
-            holdSpace(w.boardWindow().focusWidget(), then == Then::HeldStampedPairs);
-        QTest::qWait(2 * RepeatGuard::SettleMs);
+            holdSpace(w.boardWindow().focusWidget(), then == Then::HeldStampedPairs, m_clock);
+        settle();
         QCOMPARE(w.night().spinTimer().isActive(), !held);
         // Released, the next press acts at once.
         if (held) {
@@ -917,11 +937,8 @@ void TestPresenterKeys::bingoQuestionByRemote()
         // The press that asked is let go; then the answer.
         QTest::simulateEvent(box->focusWidget(), false, Qt::Key(asking), {}, {}, false);
         QTest::keyClick(box->focusWidget(), Qt::Key(key));
-        // An answer may wait for the key to settle; a loaded machine makes that longer.
-        QTest::qWait(2 * RepeatGuard::SettleMs);
-        for (int i = 0; i < 50 && answer != QLatin1String("None") && alive && alive->isVisible();
-             ++i)
-            QTest::qWait(100);
+        // An answer may wait for the key to settle.
+        settle();
         stayed = alive && alive->isVisible();
         if (stayed)
             QTest::keyClick(alive->focusWidget(), Qt::Key_Escape);
@@ -967,8 +984,8 @@ void TestPresenterKeys::bingoQuestionIgnoresTheHeldKey()
     whenAsked([&](QMessageBox *box) {
         QPointer<QMessageBox> alive = box;
         QWidget *focus = box->focusWidget();
-        holdSpace(focus, stamped);
-        QTest::qWait(2 * RepeatGuard::SettleMs);
+        holdSpace(focus, stamped, m_clock);
+        settle();
         heldThrough = alive && alive->isVisible();
         if (alive)
             QTest::keyClick(alive->focusWidget(), Qt::Key_Space);

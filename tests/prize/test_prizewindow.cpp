@@ -1,4 +1,5 @@
 #include "fonts.h"
+#include "manualclock.h"
 #include "prizewindow.h"
 
 #include <QFontMetrics>
@@ -43,6 +44,8 @@ private:
         return w;
     }
     static QLabel *label1(QWidget *w) { return w->findChild<QLabel *>(QStringLiteral("Label1")); }
+
+    ManualClock m_clock; // the growth's steps go by it
 };
 
 void TestPrizeWindow::showsPrize_data()
@@ -131,7 +134,7 @@ void TestPrizeWindow::newPrizeWhileOpen()
     QCOMPARE(label1(w)->text(), QStringLiteral("腳踏車"));
     // Brought to the front only: no second growth.
     QVERIFY(!w->isOpening());
-    QTest::qWait(3 * GrowingWindow::StepIntervalMs);
+    m_clock.advance(3 * GrowingWindow::StepIntervalMs);
     QCOMPARE(opened.count(), 0);
     delete w;
 }
@@ -148,7 +151,8 @@ void TestPrizeWindow::prizeWaitsForGrowth()
     QCOMPARE(w->windowTitle(), QStringLiteral("Form2"));
     QVERIFY(label1(w)->text().isEmpty());
     QSignalSpy opened(w, &GrowingWindow::opened);
-    QVERIFY(opened.wait(5000));
+    m_clock.advance(Opening::Steps * GrowingWindow::StepIntervalMs);
+    QCOMPARE(opened.count(), 1);
     QCOMPARE(label1(w)->text(), QStringLiteral("電冰箱"));
     delete w;
 }
