@@ -77,6 +77,7 @@ int main(int argc, char *argv[])
                               StartCheck::pictureWarning(pictures)))
         return 1;
     stage.night().setSound(&sound);
+    stage.night().setGallery(gallery);
     BoardWindow &board = stage.boardWindow();
     Prompt::setHomeScreen(
         [&board] { return board.isVisible() ? board.screen() : Projection::deskScreen(); });

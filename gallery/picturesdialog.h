@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board.h"
 #include "gallery.h"
 #include "picturereader.h"
 
@@ -37,7 +38,7 @@ public:
     using TonightProvider = std::function<Tonight()>;
 
     static constexpr QSize ThumbnailBox{96, 96};
-    static constexpr int Numbers = 56;
+    static constexpr int Numbers = Board::Cells;
 
     explicit PicturesDialog(TonightProvider tonight, QWidget *parent = nullptr);
 

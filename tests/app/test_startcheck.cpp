@@ -302,13 +302,9 @@ void TestStartCheck::pictures()
     for (const QString &name : named)
         QVERIFY2(box.contains(name + QStringLiteral("：")), qPrintable(name));
     // The counts come along with the problems.
-    QVERIFY(box.contains(PictureReport{
-        report.prizesWith,
-        report.prizesWithout,
-        report.numbersWith,
-        report.numbersWithout,
-        report.logo,
-        {}}.text()));
+    PictureReport counts = report;
+    counts.problems.clear();
+    QVERIFY2(box.contains(counts.text()), qPrintable(box));
     const bool cut = report.problems.size() > named.size();
     QCOMPARE(box.contains(QStringLiteral("還有 %1 個").arg(report.problems.size() - named.size())),
              cut);
