@@ -1,6 +1,7 @@
 #include "picturesdialog.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -33,7 +34,11 @@ QTableWidget *pictureTable(QWidget *parent, const QString &name, const QStringLi
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(PicturesDialog::ThumbnailBox.height() + 6);
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The prize's text or the name takes the room; the picture's column holds a thumbnail
+    // and its file's name.
+    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Fixed);
+    table->setColumnWidth(2, PicturesDialog::ThumbnailBox.width() + 160);
     table->setIconSize(PicturesDialog::ThumbnailBox);
     return table;
 }
@@ -97,17 +102,6 @@ PicturesDialog::PicturesDialog(TonightProvider tonight, QWidget *parent)
     recheck();
 }
 
-QStringList PicturesDialog::countLines(const PictureReport &report)
-{
-    return {QStringLiteral("獎品：有圖片 %1 項，沒有圖片 %2 項。")
-                .arg(report.prizesWith)
-                .arg(report.prizesWithout),
-            QStringLiteral("號碼：有照片 %1 個，沒有照片 %2 個。")
-                .arg(report.numbersWith)
-                .arg(report.numbersWithout),
-            report.logo ? QStringLiteral("標誌：有。") : QStringLiteral("標誌：沒有。")};
-}
-
 void PicturesDialog::recheck()
 {
     m_reader.stop();
@@ -117,7 +111,10 @@ void PicturesDialog::recheck()
     const Gallery gallery = Gallery::scan(tonight.folder);
     m_report = PictureReport::make(gallery, tonight.prizeLines, tonight.guests);
 
-    QStringList summary = countLines(m_report);
+    // The counts as the start check words them: the report without its problems.
+    PictureReport counts = m_report;
+    counts.problems.clear();
+    QStringList summary{counts.text()};
     if (gallery.isEmpty())
         summary.prepend(
             QStringLiteral("程式旁邊沒有 %1、%2 資料夾，也沒有 logo.png。")
@@ -155,11 +152,11 @@ void PicturesDialog::recheck()
     }
     m_prizes->resizeColumnToContents(0);
     m_numbers->resizeColumnToContents(0);
-    m_numbers->resizeColumnToContents(1);
 
     QStringList problems;
     for (const PictureProblem &p : m_report.problems)
-        problems << QStringLiteral("%1：%2").arg(QFileInfo(p.path).fileName(), p.text);
+        problems << QStringLiteral("%1：%2").arg(
+            QDir::toNativeSeparators(QDir(tonight.folder).relativeFilePath(p.path)), p.text);
     m_problems->setPlainText(problems.join(u'\n'));
     m_problems->setVisible(!problems.isEmpty());
     if (!m_pending.isEmpty())

@@ -56,9 +56,6 @@ public:
     // Reads the next thumbnail; false when none was left.
     bool readThumbnail();
 
-    // "獎品：有圖片 3 項，沒有圖片 53 項" and the like, one line a count.
-    static QStringList countLines(const PictureReport &report);
-
 private:
     struct Pending
     {
