@@ -2,6 +2,8 @@
 #include "boardlayout.h"
 #include "eventtitle.h"
 #include "fonts.h"
+#include "gallery.h"
+#include "picturereader.h"
 #include "pictures.h"
 #include "platform.h"
 #include "prizelist.h"
@@ -64,11 +66,18 @@ int main(int argc, char *argv[])
     AudioSound sound; // outlives the board, which calls it
     Stage stage(prizes.lines, random);
     stage.guests().loadAtStart(dir.path());
+    stage.setPictureFolder(dir.path());
+    // Matched against the guest list in force: photos may be named by guest.
+    const Gallery gallery = Gallery::scan(dir.path());
+    const PictureReport pictures =
+        PictureReport::make(gallery, prizes.lines, stage.guests().list().guests);
     QStringList fileWarnings{giftFile.warning};
     fileWarnings.removeAll(QString());
-    if (!StartCheck::accepted(prizes.lines, nullptr, fileWarnings, stage.guests().warning()))
+    if (!StartCheck::accepted(prizes.lines, nullptr, fileWarnings, stage.guests().warning(),
+                              StartCheck::pictureWarning(pictures)))
         return 1;
     stage.night().setSound(&sound);
+    stage.night().setGallery(gallery);
     BoardWindow &board = stage.boardWindow();
     Prompt::setHomeScreen(
         [&board] { return board.isVisible() ? board.screen() : Projection::deskScreen(); });

@@ -1,5 +1,6 @@
 #include "stage.h"
 
+#include "programdir.h"
 #include "recordcontroller.h"
 
 #include <QAction>
@@ -7,7 +8,8 @@
 Stage::Stage(const QStringList &giftLines, Random &random)
     : m_night(giftLines, random), m_board(m_night), m_keys(m_night),
       m_windows(m_night, m_board, m_keys), m_projection(m_night, m_board, m_windows),
-      m_viewMenu(m_night, m_board, m_projection), m_guests(m_night, m_board)
+      m_viewMenu(m_night, m_board, m_projection), m_guests(m_night, m_board),
+      m_giftLines(giftLines), m_pictureFolder(ProgramDir::path())
 {
     m_keys.attach(&m_board);
     m_windows.setViewMenu(m_viewMenu.menu());
@@ -23,6 +25,8 @@ Stage::Stage(const QStringList &giftLines, Random &random)
                      [this] { m_projection.requestShow(false); });
     QObject::connect(m_viewMenu.guestsAction(), &QAction::triggered, &m_guests,
                      &GuestBook::showDialog);
+    QObject::connect(m_viewMenu.picturesAction(), &QAction::triggered, &m_board,
+                     [this] { showPictures(); });
     QObject::connect(&m_keys, &PresenterKeys::leaveFullScreenRequested, &m_night,
                      [this] { m_night.setFullScreen(false); });
 }
@@ -39,4 +43,21 @@ void Stage::attach(RecordController &record)
     m_board.setCloseQuestion(record.closeQuestion());
     QObject::connect(&record, &RecordController::closeQuestionChanged, &m_board,
                      &BoardWindow::setCloseQuestion);
+}
+
+void Stage::showPictures()
+{
+    if (!m_pictures) {
+        // The guest list in force when the window checks, not when it was made.
+        m_pictures = new PicturesDialog(
+            [this] {
+                return PicturesDialog::Tonight{m_pictureFolder, m_giftLines,
+                                               m_guests.list().guests};
+            },
+            &m_board);
+        m_pictures->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_pictures->show();
+    m_pictures->raise();
+    m_pictures->activateWindow();
 }

@@ -4,10 +4,13 @@
 #include "guestbook.h"
 #include "night.h"
 #include "nightwindows.h"
+#include "picturesdialog.h"
 #include "presenterkeys.h"
 #include "projection.h"
 #include "viewmenu.h"
 
+#include <QPointer>
+#include <QString>
 #include <QStringList>
 
 class QAction;
@@ -33,6 +36,12 @@ public:
     // close box's question.
     void attach(RecordController &record);
 
+    // Where 檢視 → 圖片… looks: the program's folder unless told otherwise.
+    void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+    // 圖片…: one window, raised when open; 重新檢查 there looks at the folder again.
+    void showPictures();
+    PicturesDialog *picturesDialog() const { return m_pictures; }
+
 private:
     Night m_night;
     BoardWindow m_board;
@@ -42,4 +51,7 @@ private:
     ViewMenu m_viewMenu;
     GuestBook m_guests;
     QAction *m_recordEntry = nullptr;
+    const QStringList m_giftLines;
+    QString m_pictureFolder;
+    QPointer<PicturesDialog> m_pictures;
 };

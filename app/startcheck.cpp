@@ -8,7 +8,8 @@
 #include <QDir>
 
 bool StartCheck::accepted(const QStringList &prizes, QWidget *parent,
-                          const QStringList &fileWarnings, const QString &guestWarning)
+                          const QStringList &fileWarnings, const QString &guestWarning,
+                          const QString &pictureWarning)
 {
     const QStringList warnings = fileWarnings + PrizeList::startWarnings(prizes);
     if (!warnings.isEmpty() && !Prompt::confirm(parent, PrizeList::startQuestion(warnings)))
@@ -16,7 +17,25 @@ bool StartCheck::accepted(const QStringList &prizes, QWidget *parent,
     if (!guestWarning.isEmpty())
         Prompt::refuse(parent, guestWarning +
                                    QStringLiteral("\n\n抽獎照常進行，沒有姓名的號碼只顯示號碼。"));
+    if (!pictureWarning.isEmpty())
+        Prompt::refuse(parent, pictureWarning);
     return true;
+}
+
+QString StartCheck::pictureWarning(const PictureReport &report)
+{
+    if (report.problems.isEmpty())
+        return {};
+    // A folder of stray files would make a box taller than the screen: the rest are in 圖片….
+    constexpr int Shown = 12;
+    PictureReport shown = report;
+    shown.problems = report.problems.mid(0, Shown);
+    QString text = QStringLiteral("程式旁邊的圖片有 %1 個問題。\n\n").arg(report.problems.size()) +
+                   shown.text();
+    if (report.problems.size() > Shown)
+        text += QStringLiteral("\n……還有 %1 個，見「檢視 → 圖片…」。")
+                    .arg(report.problems.size() - Shown);
+    return text + QStringLiteral("\n\n抽獎照常進行，沒有圖片的獎品和號碼照舊顯示。");
 }
 
 QByteArray StartCheck::prizeTemplate(QString *reason)

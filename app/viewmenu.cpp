@@ -50,6 +50,8 @@ ViewMenu::ViewMenu(Night &night, BoardWindow &board, Projection &projection)
     connect(&projection, &Projection::screensChanged, this, &ViewMenu::refreshScreens);
     m_guests = m_menu->addAction(QStringLiteral("名單…"));
     m_guests->setObjectName(QStringLiteral("guests"));
+    m_pictures = m_menu->addAction(QStringLiteral("圖片…"));
+    m_pictures->setObjectName(QStringLiteral("pictures"));
     connect(&night, &Night::changed, this, &ViewMenu::render);
     refreshScreens();
 }

@@ -10,8 +10,8 @@ class QAction;
 class QMenu;
 
 // "檢視", rightmost on the board's menu bar: what goes beyond the designed menus (full
-// screen, sound, the show and its screens, the guest list, the record). Each entry shows the
-// night's state.
+// screen, sound, the show and its screens, the guest list, the pictures, the record). Each
+// entry shows the night's state.
 class ViewMenu : public QObject
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
     QAction *swapAction() const { return m_swap; }
     QMenu *screenMenu() const { return m_screens; }
     QAction *guestsAction() const { return m_guests; }
+    QAction *picturesAction() const { return m_pictures; }
     // "抽獎紀錄" (Ctrl+L), last: the record is joined to the night after the windows.
     QAction *addRecordEntry();
 
@@ -41,4 +42,5 @@ private:
     QAction *m_swap = nullptr;
     QMenu *m_screens = nullptr;
     QAction *m_guests = nullptr;
+    QAction *m_pictures = nullptr;
 };

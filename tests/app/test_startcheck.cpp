@@ -2,6 +2,8 @@
 #include "guestbook.h"
 #include "guestlistdialog.h"
 #include "night.h"
+#include "picturefiles.h"
+#include "picturereader.h"
 #include "prizelist.h"
 #include "prompt.h"
 #include "random.h"
@@ -38,6 +40,8 @@ private Q_SLOTS:
     void boxes_data();
     void boxes();
     void fileWarning();
+    void pictures_data();
+    void pictures();
 };
 
 void TestStartCheck::asks_data()
@@ -208,6 +212,102 @@ void TestStartCheck::templates()
     QVERIFY(list.namesNobody());
     QCOMPARE(list.problems.size(), 56);
     QCOMPARE(list.problems.last().message, QStringLiteral("第 57 列（號碼 56）沒有姓名。"));
+}
+
+// The pictures' problems, in a box of their own after the guest list's, told only when
+// there are some: without picture folders the start is as it always was. Never a question.
+void TestStartCheck::pictures_data()
+{
+    QTest::addColumn<QStringList>("files"); // under the program's folder; "!" before: broken
+    QTest::addColumn<int>("prizes");        // lines in the list
+    QTest::addColumn<bool>("yes");          // the answer to the list's question, if asked
+    QTest::addColumn<QString>("guests");    // what the guest list lacks
+    QTest::addColumn<QStringList>("named"); // files the pictures' box names; none: no box
+
+    const auto names = [](std::initializer_list<const char *> list) {
+        QStringList out;
+        for (const char *s : list)
+            out << QString::fromUtf8(s);
+        return out;
+    };
+    const QString guests = QStringLiteral("名單 names.csv 有 2 列有問題。");
+    QStringList strays;
+    for (int i = 1; i <= 20; ++i)
+        strays << QStringLiteral("photos/%1.txt").arg(i);
+    QStringList shown = strays.mid(0, 12);
+    for (QString &f : shown)
+        f = QFileInfo(f).fileName();
+
+    QTest::newRow("no folders") << QStringList() << 56 << true << QString() << QStringList();
+    QTest::newRow("all good") << names({"prizes/1.png", "photos/7.jpg", "logo.png"}) << 56 << true
+                              << QString() << QStringList();
+    QTest::newRow("good, small, broken, unmatched")
+        << names({"prizes/1.png", "prizes/2.png:small", "!prizes/3.jpg", "photos/陌生人.png"}) << 56
+        << true << QString() << names({"2.png", "3.jpg", "陌生人.png"});
+    QTest::newRow("after the guest list's box")
+        << names({"!photos/7.jpg"}) << 56 << true << guests << names({"7.jpg"});
+    QTest::newRow("after 是 to a short list")
+        << names({"!photos/7.jpg"}) << 40 << true << QString() << names({"7.jpg"});
+    QTest::newRow("否 to a short list: nothing more")
+        << names({"!photos/7.jpg"}) << 40 << false << QString() << QStringList();
+    QTest::newRow("a folder of strays: the first ones")
+        << strays << 56 << true << QString() << shown;
+}
+
+void TestStartCheck::pictures()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, prizes);
+    QFETCH(bool, yes);
+    QFETCH(QString, guests);
+    QFETCH(QStringList, named);
+    QTemporaryDir dir;
+    for (QString f : files) {
+        if (f.startsWith(u'!'))
+            writeBroken(dir.path(), f.mid(1));
+        else if (f.endsWith(QLatin1String(":small")))
+            writePicture(dir.path(), f.chopped(6), {200, 150});
+        else if (f.endsWith(QLatin1String(".txt")) && QDir(dir.path()).mkpath(QFileInfo(f).path()))
+            writeFile(dir.filePath(f), "x");
+        else
+            writePicture(dir.path(), f);
+    }
+    QStringList list;
+    for (int i = 1; i <= prizes; ++i)
+        list << QStringLiteral("獎品 %1").arg(i);
+    const PictureReport report = PictureReport::make(Gallery::scan(dir.path()), list, {});
+    const QString warning = StartCheck::pictureWarning(report);
+    QCOMPARE(warning.isEmpty(), report.problems.isEmpty());
+
+    int asked = 0;
+    Prompt::setConfirmHandler([&](QWidget *, const QString &) {
+        ++asked;
+        return yes;
+    });
+    QStringList told;
+    Prompt::setRefuseHandler([&](QWidget *, const QString &text) { told << text; });
+    QCOMPARE(StartCheck::accepted(list, nullptr, {}, guests, warning), yes);
+    QCOMPARE(asked, int(prizes < 56));
+    const int guestBoxes = int(yes && !guests.isEmpty());
+    QCOMPARE(told.size(), guestBoxes + int(!named.isEmpty()));
+    if (guestBoxes)
+        QVERIFY(told.first().startsWith(guests));
+    if (named.isEmpty())
+        return;
+    const QString box = told.last();
+    QVERIFY2(box.endsWith(QStringLiteral("抽獎照常進行，沒有圖片的獎品和號碼照舊顯示。")),
+             qPrintable(box));
+    QVERIFY2(box.contains(QStringLiteral("程式旁邊的圖片有 %1 個問題").arg(report.problems.size())),
+             qPrintable(box));
+    for (const QString &name : named)
+        QVERIFY2(box.contains(name + QStringLiteral("：")), qPrintable(name));
+    // The counts come along with the problems.
+    PictureReport counts = report;
+    counts.problems.clear();
+    QVERIFY2(box.contains(counts.text()), qPrintable(box));
+    const bool cut = report.problems.size() > named.size();
+    QCOMPARE(box.contains(QStringLiteral("還有 %1 個").arg(report.problems.size() - named.size())),
+             cut);
 }
 
 namespace {
