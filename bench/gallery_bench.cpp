@@ -1,5 +1,6 @@
 #include "gallery_bench.h"
 
+#include "board.h"
 #include "picturereader.h"
 #include "procstats.h"
 
@@ -18,7 +19,7 @@
 #include <functional>
 
 namespace {
-constexpr int Pictures = 56;
+constexpr int Pictures = Board::Cells;
 const QSize Phone(4000, 3000);
 
 // A photo's worth of detail: smooth light, a few shapes and fine noise, so that the JPEG is

@@ -1,5 +1,7 @@
 #include "gallery.h"
 
+#include "board.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -7,7 +9,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int Numbers = 56;
+constexpr int Numbers = Board::Cells;
 
 enum class Kind
 {

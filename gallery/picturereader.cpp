@@ -1,5 +1,7 @@
 #include "picturereader.h"
 
+#include "board.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -186,7 +188,7 @@ PictureReport PictureReport::make(const Gallery &gallery, const QStringList &pri
     for (const QString &line : prizeLines)
         if (!line.trimmed().isEmpty())
             ++(use(gallery.prizePicture(prizeLines, line)) ? r.prizesWith : r.prizesWithout);
-    for (int n = 1; n <= 56; ++n)
+    for (int n = 1; n <= Board::Cells; ++n)
         ++(use(gallery.photo(n, guests.value(n).name)) ? r.numbersWith : r.numbersWithout);
     r.logo = use(gallery.logo());
     if (r.logo)
