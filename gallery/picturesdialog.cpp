@@ -1,5 +1,7 @@
 #include "picturesdialog.h"
 
+#include "plainlabel.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -14,17 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-// File names and guests' names come from outside: never markup.
-QLabel *plainLabel(QWidget *parent, const QString &name)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return label;
-}
-
 QTableWidget *pictureTable(QWidget *parent, const QString &name, const QStringList &headers)
 {
     auto *table = new QTableWidget(0, int(headers.size()), parent);

@@ -1,5 +1,7 @@
 #include "guestlistdialog.h"
 
+#include "plainlabel.h"
+
 #include "filesync.h"
 #include "prompt.h"
 #include "workbookwriter.h"
@@ -28,16 +30,6 @@ GuestListDialog::SaveNameProvider &saveNameProvider()
     return p;
 }
 
-// Every text in this window came from a file: never markup.
-QLabel *plainLabel(QWidget *parent, const QString &name)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return label;
-}
 } // namespace
 
 void GuestListDialog::setOpenNameProvider(OpenNameProvider provider)
