@@ -17,7 +17,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -1175,10 +1174,8 @@ void TestRecord::unusableJournalSaysWhy()
         (!QFile::link(m_dir->filePath(QStringLiteral("gone.journal")), m_journalPath) ||
          !QFileInfo(m_journalPath).isSymbolicLink()))
         QSKIP("no symbolic links here");
-    QElapsedTimer clock;
-    clock.start();
+    // A hang is the suite's timeout; how fast it reads is the bench's.
     m_controller->offerResume();
-    QVERIFY2(clock.elapsed() < 3000, "read without hanging or flooding");
     QCOMPARE(m_refusals.size(), 1);
     const QStringList kept =
         QDir(QFileInfo(m_journalPath).path())
