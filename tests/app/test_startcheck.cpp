@@ -224,11 +224,8 @@ void TestStartCheck::pictures_data()
     QTest::addColumn<QString>("guests");    // what the guest list lacks
     QTest::addColumn<QStringList>("named"); // files the pictures' box names; none: no box
 
-    const auto names = [](std::initializer_list<const char *> list) {
-        QStringList out;
-        for (const char *s : list)
-            out << QString::fromUtf8(s);
-        return out;
+    const auto names = [](const char *list) {
+        return QString::fromUtf8(list).split(u' ', Qt::SkipEmptyParts);
     };
     const QString guests = QStringLiteral("名單 names.csv 有 2 列有問題。");
     QStringList strays;
@@ -239,17 +236,17 @@ void TestStartCheck::pictures_data()
         f = QFileInfo(f).fileName();
 
     QTest::newRow("no folders") << QStringList() << 56 << true << QString() << QStringList();
-    QTest::newRow("all good") << names({"prizes/1.png", "photos/7.jpg", "logo.png"}) << 56 << true
+    QTest::newRow("all good") << names("prizes/1.png photos/7.jpg logo.png") << 56 << true
                               << QString() << QStringList();
     QTest::newRow("good, small, broken, unmatched")
-        << names({"prizes/1.png", "prizes/2.png:small", "!prizes/3.jpg", "photos/陌生人.png"}) << 56
-        << true << QString() << names({"2.png", "3.jpg", "陌生人.png"});
+        << names("prizes/1.png prizes/2.png:small !prizes/3.jpg photos/陌生人.png") << 56 << true
+        << QString() << names("2.png 3.jpg 陌生人.png");
     QTest::newRow("after the guest list's box")
-        << names({"!photos/7.jpg"}) << 56 << true << guests << names({"7.jpg"});
+        << names("!photos/7.jpg") << 56 << true << guests << names("7.jpg");
     QTest::newRow("after 是 to a short list")
-        << names({"!photos/7.jpg"}) << 40 << true << QString() << names({"7.jpg"});
+        << names("!photos/7.jpg") << 40 << true << QString() << names("7.jpg");
     QTest::newRow("否 to a short list: nothing more")
-        << names({"!photos/7.jpg"}) << 40 << false << QString() << QStringList();
+        << names("!photos/7.jpg") << 40 << false << QString() << QStringList();
     QTest::newRow("a folder of strays: the first ones")
         << strays << 56 << true << QString() << shown;
 }
@@ -295,8 +292,6 @@ void TestStartCheck::pictures()
     if (named.isEmpty())
         return;
     const QString box = told.last();
-    QVERIFY2(box.endsWith(QStringLiteral("抽獎照常進行，沒有圖片的獎品和號碼照舊顯示。")),
-             qPrintable(box));
     QVERIFY2(box.contains(QStringLiteral("程式旁邊的圖片有 %1 個問題").arg(report.problems.size())),
              qPrintable(box));
     for (const QString &name : named)

@@ -68,11 +68,9 @@ void TestLook::clockwiseRing()
     QCOMPARE(Ring::Cells, Board::Cells);
     QSet<QPoint> seen;
     for (int i = 0; i < Ring::Cells; ++i) {
-        const QPoint here = square(i);
-        const QPoint next = square((i + 1) % Ring::Cells);
-        seen.insert(here);
-        const QPoint step = next - here;
-        QVERIFY2(step.manhattanLength() == 1, qPrintable(QStringLiteral("cell %1").arg(i + 1)));
+        seen.insert(square(i));
+        QVERIFY2((square((i + 1) % Ring::Cells) - square(i)).manhattanLength() == 1,
+                 qPrintable(QStringLiteral("cell %1").arg(i + 1)));
     }
     QCOMPARE(seen.size(), Ring::Cells);
 }

@@ -173,82 +173,65 @@ void TestPictureReader::hostile_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("problem");
     QTest::addColumn<QSize>("size"); // read into 320 × 240, when it can be
-    // What the header alone tells, when it is not the same: a JPEG cut off after its header,
-    // a bitmap with no pixels behind its header.
+    // What the header alone tells: a JPEG cut off after its header, a bitmap with no pixels
+    // behind its header pass it; anything else the header already says as the read does.
     QTest::addColumn<QString>("header");
 
     const auto make = [this](const char *name, const QByteArray &bytes) {
         writeFile(path(name), bytes);
         return path(name);
     };
+    const auto row = [](const char *name, const QString &file, QAnyStringView problem,
+                        QSize size = {}, const char *header = nullptr) {
+        QTest::newRow(name) << file << problem.toString() << size
+                            << (header ? QString::fromUtf8(header) : problem.toString());
+    };
     const QByteArray jpeg = encoded(quadrants(800, 600), "JPG");
+    const char *notPicture = "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）";
+    // The box HEIC and AVIF begin with: brand, version, compatible brands.
+    const auto ftyp = [](const char *brands) {
+        return QByteArray::fromHex("00000018") + "ftyp" + QByteArray(brands, 16);
+    };
 
-    QTest::newRow("a JPEG") << make("ok.jpg", jpeg) << "" << QSize(320, 240) << QStringLiteral("=");
-    QTest::newRow("a PNG named .jpg") << make("png.jpg", encoded(quadrants(300, 600), "PNG")) << ""
-                                      << QSize(120, 240) << QStringLiteral("=");
-    QTest::newRow("bytes after the end, as phones add")
-        << make("tail.jpg", jpeg + QByteArray(5000, 'x')) << "" << QSize(320, 240)
-        << QStringLiteral("=");
-    QTest::newRow("PNG claiming 100000 × 100000")
-        << make("bomb.png", pngClaiming(100000, 100000)) << "圖片太大（100000 × 100000 像素）"
-        << QSize() << QStringLiteral("=");
-    QTest::newRow("PNG claiming 8000 × 7000")
-        << make("big.png", pngClaiming(8000, 7000)) << "圖片太大（8000 × 7000 像素）" << QSize()
-        << QStringLiteral("=");
+    row("a JPEG", make("ok.jpg", jpeg), "", {320, 240});
+    row("a PNG named .jpg", make("png.jpg", encoded(quadrants(300, 600), "PNG")), "", {120, 240});
+    row("bytes after the end, as phones add", make("tail.jpg", jpeg + QByteArray(5000, 'x')), "",
+        {320, 240});
+    row("PNG claiming 100000 × 100000", make("bomb.png", pngClaiming(100000, 100000)),
+        "圖片太大（100000 × 100000 像素）");
+    row("PNG claiming 8000 × 7000", make("big.png", pngClaiming(8000, 7000)),
+        "圖片太大（8000 × 7000 像素）");
     // Under the pixel cap, over the allocation cap: refused as it is decoded.
-    QTest::newRow("BMP claiming 7000 × 7000")
-        << make("big.bmp", bmpClaiming(7000, 7000)) << "無法讀取" << QSize() << QString();
-    QTest::newRow("JPEG cut in half") << make("half.jpg", jpeg.left(jpeg.size() / 2))
-                                      << "無法讀取（檔案不完整）" << QSize() << QString();
-    QTest::newRow("JPEG header, then noise")
-        << make("noise.jpg", jpeg.left(20) + QByteArray(4000, '\x5a')) << "無法讀取" << QSize()
-        << QStringLiteral("=");
-    QTest::newRow("an empty file")
-        << make("empty.png", {}) << "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）" << QSize()
-        << QStringLiteral("=");
-    QTest::newRow("text named .jpg")
-        << make("text.jpg", "not a picture at all\n")
-        << "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）" << QSize() << QStringLiteral("=");
-    const QByteArray ftyp = QByteArray("\0\0\0\x18"
-                                       "ftypheic\0\0\0\0mif1heic",
-                                       24) +
-                            QByteArray(2000, '\x11');
-    QTest::newRow("HEIC named .jpg")
-        << make("iphone.jpg", ftyp) << Gallery::heicAdvice() << QSize() << QStringLiteral("=");
-    QTest::newRow("HEIC by compatible brand")
-        << make("iphone2.jpg", QByteArray("\0\0\0\x18"
-                                          "ftypmsf1\0\0\0\0heixabcd",
-                                          24))
-        << Gallery::heicAdvice() << QSize() << QStringLiteral("=");
-    QTest::newRow("HEIC by name") << make("iphone.HEIC", jpeg) << Gallery::heicAdvice() << QSize()
-                                  << QStringLiteral("=");
-    QTest::newRow("AVIF is no iPhone's")
-        << make("x.avif", QByteArray("\0\0\0\x18"
-                                     "ftypavif\0\0\0\0mif1miaf",
-                                     24))
-        << "無法讀取（不是 JPEG、PNG、BMP 或 GIF 圖片）" << QSize() << QStringLiteral("=");
-    QTest::newRow("missing") << path("missing.jpg") << "找不到檔案" << QSize()
-                             << QStringLiteral("=");
-
+    row("BMP claiming 7000 × 7000", make("big.bmp", bmpClaiming(7000, 7000)), "無法讀取", {}, "");
+    row("JPEG cut in half", make("half.jpg", jpeg.left(jpeg.size() / 2)), "無法讀取（檔案不完整）",
+        {}, "");
+    row("JPEG header, then noise", make("noise.jpg", jpeg.left(20) + QByteArray(4000, '\x5a')),
+        "無法讀取");
+    row("an empty file", make("empty.png", {}), notPicture);
+    row("text named .jpg", make("text.jpg", "not a picture at all\n"), notPicture);
+    row("HEIC named .jpg",
+        make("iphone.jpg", ftyp("heic\0\0\0\0mif1heic") + QByteArray(2000, '\x11')),
+        Gallery::heicAdvice());
+    row("HEIC by compatible brand", make("iphone2.jpg", ftyp("msf1\0\0\0\0heixabcd")),
+        Gallery::heicAdvice());
+    row("HEIC by name", make("iphone.HEIC", jpeg), Gallery::heicAdvice());
+    row("AVIF is no iPhone's", make("x.avif", ftyp("avif\0\0\0\0mif1miaf")), notPicture);
+    row("missing", path("missing.jpg"), "找不到檔案");
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.jpg")));
-    QTest::newRow("a folder") << path("folder.jpg") << "不是檔案（資料夾或特殊檔案）" << QSize()
-                              << QStringLiteral("=");
+    row("a folder", path("folder.jpg"), "不是檔案（資料夾或特殊檔案）");
     {
         QFile sparse(path("sparse.jpg"));
         QVERIFY(sparse.open(QIODevice::WriteOnly));
         QVERIFY(sparse.write(jpeg.left(100)) == 100);
         QVERIFY(sparse.resize(qint64(200) << 20));
     }
-    QTest::newRow("200 MB") << path("sparse.jpg") << "檔案太大（超過 50 MB）" << QSize()
-                            << QStringLiteral("=");
+    row("200 MB", path("sparse.jpg"), "檔案太大（超過 50 MB）");
     m_fifo = std::make_unique<FifoWatch>(path("fifo.jpg"));
     if (m_fifo->ok)
-        QTest::newRow("a FIFO") << path("fifo.jpg") << "不是檔案（資料夾或特殊檔案）" << QSize()
-                                << QStringLiteral("=");
+        row("a FIFO", path("fifo.jpg"), "不是檔案（資料夾或特殊檔案）");
     if (convert({QStringLiteral("-size"), QStringLiteral("400x300"), QStringLiteral("xc:red"),
                  QStringLiteral("-colorspace"), QStringLiteral("CMYK"), path("cmyk.jpg")}))
-        QTest::newRow("CMYK JPEG")
-            << path("cmyk.jpg") << "" << QSize(320, 240) << QStringLiteral("=");
+        row("CMYK JPEG", path("cmyk.jpg"), "", {320, 240});
 }
 
 void TestPictureReader::hostile()
@@ -257,7 +240,7 @@ void TestPictureReader::hostile()
     QFETCH(QString, problem);
     QFETCH(QSize, size);
     QFETCH(QString, header);
-    QCOMPARE(PictureReader::check(file).problem, header == u"=" ? problem : header);
+    QCOMPARE(PictureReader::check(file).problem, header);
     QString why = QStringLiteral("unset");
     const QImage image = PictureReader::read(file, {320, 240}, &why);
     QCOMPARE(why, problem);
@@ -320,14 +303,11 @@ void TestPictureReader::report()
     QDir d(dir.path());
     QVERIFY(d.mkpath(QStringLiteral("prizes")) && d.mkpath(QStringLiteral("photos")));
     const QByteArray good = encoded(quadrants(500, 400), "JPG");
-    writeFile(d.filePath(QStringLiteral("prizes/1.jpg")), good);
+    for (const char *name : {"prizes/1.jpg", "prizes/禮券.jpg", "prizes/腳踏車.jpg", "photos/7.jpg",
+                             "photos/王美玲.jpg", "photos/8.heic"})
+        writeFile(d.filePath(QString::fromUtf8(name)), good);
     writeFile(d.filePath(QStringLiteral("prizes/2.png")), encoded(quadrants(300, 200), "PNG"));
     writeFile(d.filePath(QStringLiteral("prizes/03.jpg")), good.left(30));
-    writeFile(d.filePath(QStringLiteral("prizes/禮券.jpg")), good);
-    writeFile(d.filePath(QStringLiteral("prizes/腳踏車.jpg")), good);
-    writeFile(d.filePath(QStringLiteral("photos/7.jpg")), good);
-    writeFile(d.filePath(QStringLiteral("photos/王美玲.jpg")), good);
-    writeFile(d.filePath(QStringLiteral("photos/8.heic")), good);
     writeFile(d.filePath(QStringLiteral("logo.png")), encoded(quadrants(600, 200), "PNG"));
     // Lines 5 and 6 are one prize: its picture is checked once.
     const QStringList lines{
