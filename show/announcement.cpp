@@ -54,32 +54,27 @@ void Announcement::announce(const QString &number, const QString &prize, const G
 void Announcement::draw()
 {
     // Fonts measured and pictures read here, once per prize: never in a step of the growth.
-    // A picture that cannot be read leaves its room to the words.
-    const auto layout = [this] {
-        return PrizeArt::hallLayout(m_scale, m_prize, m_guest.name, m_guest.after(),
-                                    !m_picturePath.isEmpty(), !m_guest.photo.isEmpty());
-    };
-    m_layout = layout();
-    // The photo is read beside the picture: at 4K each takes some 50 ms of the growth's time.
-    std::future<QImage> photo;
-    if (!m_layout.photo.isEmpty())
-        photo = std::async(std::launch::async, &PictureReader::read, m_guest.photo,
-                           m_layout.photo.size(), nullptr);
-    m_picture = m_layout.picture.isEmpty()
-                    ? QImage()
-                    : PictureReader::read(m_picturePath, m_layout.picture.size());
-    m_photo = photo.valid() ? photo.get() : QImage();
-    if ((m_picture.isNull() && !m_picturePath.isEmpty()) ||
-        (m_photo.isNull() && !m_guest.photo.isEmpty())) {
-        if (m_picture.isNull())
+    // A picture that cannot be read leaves its room to the words: laid out again without it.
+    for (;;) {
+        m_layout = PrizeArt::hallLayout(m_scale, m_prize, m_guest.name, m_guest.after(),
+                                        !m_picturePath.isEmpty(), !m_guest.photo.isEmpty());
+        // The photo is read beside the picture: at 4K each takes some 50 ms of the growth.
+        std::future<QImage> photo;
+        if (!m_layout.photo.isEmpty())
+            photo = std::async(std::launch::async, &PictureReader::read, m_guest.photo,
+                               m_layout.photo.size(), nullptr);
+        m_picture = m_layout.picture.isEmpty()
+                        ? QImage()
+                        : PictureReader::read(m_picturePath, m_layout.picture.size());
+        m_photo = photo.valid() ? photo.get() : QImage();
+        const bool pictureLost = m_picture.isNull() && !m_picturePath.isEmpty();
+        const bool photoLost = m_photo.isNull() && !m_guest.photo.isEmpty();
+        if (!pictureLost && !photoLost)
+            break;
+        if (pictureLost)
             m_picturePath.clear();
-        if (m_photo.isNull())
+        if (photoLost)
             m_guest.photo.clear();
-        m_layout = layout();
-        if (!m_picture.isNull() && !m_layout.picture.isEmpty())
-            m_picture = PictureReader::read(m_picturePath, m_layout.picture.size());
-        if (!m_photo.isNull() && !m_layout.photo.isEmpty())
-            m_photo = PictureReader::read(m_guest.photo, m_layout.photo.size());
     }
     const QSize size = m_steps.last().size();
     const qreal ratio = devicePixelRatioF();
