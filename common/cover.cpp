@@ -1,6 +1,7 @@
 #include "cover.h"
 
 #include "colourui.h"
+#include "repeatguard.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -48,6 +49,6 @@ void Cover::mousePressEvent(QMouseEvent *event)
 void Cover::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
-    if (!event->isAutoRepeat())
+    if (!RepeatGuard::instance().isRepeat(event))
         Q_EMIT keyPressed(event->key());
 }

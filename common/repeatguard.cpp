@@ -63,7 +63,8 @@ void RepeatGuard::addShortcut(QWidget *window, const QKeySequence &key,
     watch(window);
     auto *shortcut = new QShortcut(key, window);
     shortcut->setContext(Qt::WindowShortcut);
-    shortcut->setAutoRepeat(false);
+    // Repeats stop at the filter; Qt's own mark is wrong after a lost release.
+    shortcut->setAutoRepeat(true);
     const int pressed = key[0].key();
     const QPointer<QWidget> alive = window;
     connect(shortcut, &QShortcut::activated, window, [this, alive, action, pressed] {
@@ -76,7 +77,7 @@ void RepeatGuard::addShortcut(QWidget *window, const QKeySequence &key,
     });
 }
 
-void RepeatGuard::pressed(const QKeyEvent *key)
+void RepeatGuard::pressed(const QKeyEvent *key, bool repeat)
 {
     const auto held = m_held.find(key->key());
     if (held == m_held.end())
@@ -88,20 +89,32 @@ void RepeatGuard::pressed(const QKeyEvent *key)
     }
     // A press after a release seen is the operator's next one, whatever an earlier press
     // still waits to settle.
-    if (held->released && !isRepeat(key))
+    if (held->released && !repeat)
         held->presses = 0;
     held->released = false;
     held->lastPress = now;
     ++held->presses;
 }
 
-bool RepeatGuard::isRepeat(const QKeyEvent *key) const
+bool RepeatGuard::isRepeat(const QKeyEvent *key)
 {
-    if (key->isAutoRepeat())
-        return true;
+    const qint64 now = Clock::current().now();
+    Down &down = m_down[key->key()];
+    // The same press on its way through the window, or its shortcut and then its key event:
+    // the system's stamp tells it, or for a press made up in the program, the moment.
+    const bool samePress = down.seen && down.stamp == key->timestamp() &&
+                           down.marked == key->isAutoRepeat() &&
+                           (key->timestamp() != 0 || down.at == now);
+    if (samePress)
+        return down.repeat;
     const auto released = m_released.constFind(key->key());
-    return key->timestamp() != 0 && released != m_released.constEnd() &&
-           *released == key->timestamp();
+    const bool marked =
+        key->isAutoRepeat() || (key->timestamp() != 0 && released != m_released.constEnd() &&
+                                *released == key->timestamp());
+    const bool lostRelease =
+        down.seen && !down.repeat && !down.released && now - down.at >= HeldForMs;
+    down = {true, now, key->timestamp(), key->isAutoRepeat(), marked && !lostRelease, false};
+    return down.repeat;
 }
 
 bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
@@ -109,27 +122,32 @@ bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::ShortcutOverride: {
         // Every press comes here first, whether a shortcut or the widget takes it.
-        const auto *w = qobject_cast<QWidget *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
+        const bool repeat = isRepeat(key);
+        const auto *w = qobject_cast<QWidget *>(watched);
         if (!w || !watches(w->window()))
             return false;
         // Counted where it starts, not again on its way up to the window.
         const QWidget *first = w->window()->focusWidget();
         if (w == (first ? first : w->window()))
-            pressed(key);
-        if (!isRepeat(key))
+            pressed(key, repeat);
+        if (!repeat)
             return false;
         // Accepted, the override keeps every shortcut from the key as well.
         event->accept();
         return true;
     }
     case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool repeat = isRepeat(key);
         const auto *w = qobject_cast<QWidget *>(watched);
-        return w && watches(w->window()) && isRepeat(static_cast<QKeyEvent *>(event));
+        return repeat && w && watches(w->window());
     }
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
         m_released.insert(key->key(), key->timestamp());
+        if (!key->isAutoRepeat() && m_down.contains(key->key()))
+            m_down[key->key()].released = true;
         const auto held = m_held.find(key->key());
         // The release of the press that acted, or of a held key: done with it. After one
         // more press the settling decides.

@@ -17,7 +17,9 @@ class QWidget;
 // press of it has followed for a moment, so that a held key never acts twice and a second
 // press of the operator's still does. On X a repeat is a release and a press with the same
 // time stamp, and Qt often fails to mark the pair (it looks for the press before it has
-// arrived): such a press counts as a repeat too.
+// arrived): such a press counts as a repeat too. On Windows a lost release makes Qt mark
+// the key's next press as a repeat, however long after: a marked press long after a press
+// that acted and was never released is a press.
 class RepeatGuard : public QObject
 {
     Q_OBJECT
@@ -39,6 +41,8 @@ public:
     // watched, and the action runs when the press settles, never for a repeat and never
     // after the window is gone. The key never reaches the focused widget.
     void addShortcut(QWidget *window, const QKeySequence &key, const std::function<void()> &action);
+    // Whether a press is a held key's repeat (the same answer on every way the press takes).
+    bool isRepeat(const QKeyEvent *key);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -51,11 +55,22 @@ private:
         bool released = false; // since the last press
     };
 
+    // The latest press of a key, as judged.
+    struct Down
+    {
+        bool seen = false;
+        qint64 at = 0;
+        quint64 stamp = 0;
+        bool marked = false;
+        bool repeat = false;
+        bool released = false; // since
+    };
+
     RepeatGuard();
-    void pressed(const QKeyEvent *key);
-    bool isRepeat(const QKeyEvent *key) const;
+    void pressed(const QKeyEvent *key, bool repeat);
 
     QList<QPointer<QWidget>> m_windows;
     QHash<int, Held> m_held;
     QHash<int, quint64> m_released; // when each key was last seen released
+    QHash<int, Down> m_down;
 };

@@ -202,7 +202,9 @@ void PresenterKeys::askInShow(Presenter::Question question)
                         [&key](const Key &k) { return k.sequence == key; }))
             continue;
         auto *shortcut = new QShortcut(key, window);
-        shortcut->setAutoRepeat(false);
+        // Repeats stop at RepeatGuard, which watches the window; Qt's mark is wrong after a
+        // lost release.
+        shortcut->setAutoRepeat(true);
         connect(shortcut, &QShortcut::activated, window, [this] { m_night.answer(false); });
         noKeys << shortcut;
         taken.append({key, key[0].key()});

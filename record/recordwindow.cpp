@@ -78,7 +78,8 @@ RecordWindow::RecordWindow(QWidget *parent) : QWidget(parent, Qt::Window)
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
         auto *closeKey = new QShortcut(key, this);
         closeKey->setContext(Qt::WindowShortcut);
-        closeKey->setAutoRepeat(false);
+        // Held, it closes once: the window is gone. Qt's repeat mark is wrong after a lost release.
+        closeKey->setAutoRepeat(true);
         connect(closeKey, &QShortcut::activated, this, &QWidget::close);
     }
 

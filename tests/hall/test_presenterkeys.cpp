@@ -861,9 +861,13 @@ void TestPresenterKeys::heldAfterClose()
         Released,
         Held,
         HeldStampedPairs,
-        TappedTwice // two quick presses: the second one's settling is not lost
+        TappedTwice, // two quick presses: the second one's settling is not lost
+        // Qt on Windows, its record of the key still down, marks the next press a repeat,
+        // however much later, and sends a marked release before it.
+        PressedLaterMarked
     };
-    for (Then then : {Then::Held, Then::Released, Then::HeldStampedPairs, Then::TappedTwice}) {
+    for (Then then : {Then::Held, Then::Released, Then::HeldStampedPairs, Then::TappedTwice,
+                      Then::PressedLaterMarked}) {
         setUp(w, State::PrizeOpened);
         activate(w.windows().prizeWindow());
         QTest::simulateEvent(w.windows().prizeWindow()->focusWidget(), true, Qt::Key_Space, {},
@@ -874,7 +878,13 @@ void TestPresenterKeys::heldAfterClose()
         const bool held = then == Then::Held || then == Then::HeldStampedPairs;
         if (then == Then::TappedTwice)
             QTest::keyClick(w.boardWindow().focusWidget(), Qt::Key_Space);
-        if (then != Then::HeldStampedPairs)
+        if (then == Then::PressedLaterMarked) {
+            settle(5000);
+            QWidget *focus = w.boardWindow().focusWidget();
+            QTest::simulateEvent(focus, false, Qt::Key_Space, {}, QStringLiteral(" "), true);
+            QTest::simulateEvent(focus, true, Qt::Key_Space, {}, QStringLiteral(" "), true);
+            QTest::simulateEvent(focus, false, Qt::Key_Space, {}, QStringLiteral(" "), false);
+        } else if (then != Then::HeldStampedPairs)
             QTest::simulateEvent(w.boardWindow().focusWidget(), true, Qt::Key_Space, {},
                                  QStringLiteral(" "), false);
         if (held)
