@@ -3,6 +3,9 @@
 #include "fonts.h"
 #include "look.h"
 
+#include <QFontMetricsF>
+
+#include <cmath>
 #include <limits>
 
 QFont ShowGeometry::hallFont(int pixels)
@@ -33,14 +36,26 @@ ShowGeometry::RingAt ShowGeometry::ringOf(QSize size)
 std::optional<Scale::Wrapped> ShowGeometry::nameSet(const QString &name, const QString &after,
                                                     QSize box, int screenHeight)
 {
-    const int smallest = std::max(1, screenHeight / 15);
-    const QFont largest = hallFont(std::max(smallest, screenHeight / 11));
+    const int type = std::max(1, screenHeight / 15);
+    // A Chinese character's ink is shorter than its type: first the smallest type whose ink
+    // is a fifteenth of the height, on two lines if it must; only a name that this cannot
+    // hold goes down to a fifteenth in type.
+    static const double han =
+        QFontMetricsF(hallFont(1000)).tightBoundingRect(QStringLiteral("國")).height();
+    const int inked = std::max(type, int(std::ceil(type * 1000 / std::max(han, 500.0))));
     const QSize room(box.width(), std::numeric_limits<int>::max() / 4);
-    if (auto one = Scale::wrapped(largest, name, after, room, 1, smallest))
-        return one;
-    // The name whole over its department, before a larger type breaks the name.
-    if (!after.isEmpty())
-        if (auto two = Scale::wrapped(largest, name + QLatin1Char('\n'), after, room, 2, smallest))
+    for (const auto &[largest, smallest] :
+         {std::pair{hallFont(std::max(inked, screenHeight / 11)), inked},
+          std::pair{hallFont(inked), type}}) {
+        if (auto one = Scale::wrapped(largest, name, after, room, 1, smallest))
+            return one;
+        // The name whole over its department, before a larger type breaks the name.
+        if (!after.isEmpty())
+            if (auto two =
+                    Scale::wrapped(largest, name + QLatin1Char('\n'), after, room, 2, smallest))
+                return two;
+        if (auto two = Scale::wrapped(largest, name, after, room, 2, smallest))
             return two;
-    return Scale::wrapped(largest, name, after, room, 2, smallest);
+    }
+    return std::nullopt;
 }

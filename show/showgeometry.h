@@ -30,8 +30,9 @@ struct RingAt
 RingAt ringOf(QSize size);
 
 // The winner's name in the hall's face: on one line as large as the box allows, else on two,
-// never below a fifteenth of the screen's height. Empty when even two lines of that are too
-// wide. At its largest its ink is a fifteenth of the height, Chinese and capitals alike.
+// its ink a fifteenth of the screen's height or more, Chinese included; only a name two such
+// lines cannot hold is set smaller, its type never below a fifteenth. Empty when even two
+// lines of that are too wide.
 std::optional<Scale::Wrapped> nameSet(const QString &name, const QString &after, QSize box,
                                       int screenHeight);
 
