@@ -56,6 +56,10 @@ void Stage::showPictures()
             },
             &m_board);
         m_pictures->setAttribute(Qt::WA_DeleteOnClose);
+        // The pictures the window finds are the ones the night shows from then on: a photo
+        // added after the start is used once checked.
+        QObject::connect(m_pictures, &PicturesDialog::scanned, &m_night, &Night::setGallery);
+        m_night.setGallery(m_pictures->gallery());
     }
     m_pictures->show();
     m_pictures->raise();

@@ -99,7 +99,8 @@ void PicturesDialog::recheck()
     m_pending.clear();
     m_read.clear();
     const Tonight tonight = m_tonight ? m_tonight() : Tonight();
-    const Gallery gallery = Gallery::scan(tonight.folder);
+    m_gallery = Gallery::scan(tonight.folder);
+    const Gallery &gallery = m_gallery;
     m_report = PictureReport::make(gallery, tonight.prizeLines, tonight.guests);
 
     // The counts as the start check words them: the report without its problems.
@@ -152,6 +153,7 @@ void PicturesDialog::recheck()
     m_problems->setVisible(!problems.isEmpty());
     if (!m_pending.isEmpty())
         m_reader.start();
+    Q_EMIT scanned(m_gallery);
 }
 
 bool PicturesDialog::readThumbnail()

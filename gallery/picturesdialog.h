@@ -45,6 +45,7 @@ public:
     // Scans the folder again and shows what it holds.
     void recheck();
 
+    const Gallery &gallery() const { return m_gallery; }
     const PictureReport &report() const { return m_report; }
     QString summary() const;
     QString problems() const;
@@ -55,6 +56,10 @@ public:
     int pendingThumbnails() const { return int(m_pending.size()); }
     // Reads the next thumbnail; false when none was left.
     bool readThumbnail();
+
+Q_SIGNALS:
+    // A scan done: what the folder holds now.
+    void scanned(const Gallery &gallery);
 
 private:
     struct Pending
@@ -71,6 +76,7 @@ private:
     void showThumbnail(const Thumbnail &thumbnail, const Pending &at);
 
     TonightProvider m_tonight;
+    Gallery m_gallery;
     PictureReport m_report;
     QLabel *m_summary = nullptr;
     QLabel *m_logo = nullptr;

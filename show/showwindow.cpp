@@ -226,8 +226,10 @@ void ShowWindow::render(Night::Aspects aspects)
         setShown(m_name, !guest.isEmpty());
         // The logo stands for the company while no number is up; the photo with the winner.
         const QString photo = bingo.open || announced ? QString() : m_night.shownGuest().photo;
-        const QString logo =
-            bingo.open || announced || m_night.shownNumber() ? QString() : m_night.gallery().logo();
+        // A logo checked anew while the light runs is read once it has stopped.
+        const QString logo = bingo.open || announced || m_night.shownNumber() ? QString()
+                             : m_night.isSpinning()                           ? m_logo.path
+                                                    : m_night.gallery().logo();
         if (photo != m_photo.path || logo != m_logo.path) {
             m_photo.path = photo;
             m_logo.path = logo;

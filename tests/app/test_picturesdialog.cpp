@@ -201,6 +201,15 @@ void TestPicturesDialog::oneWindow()
     QCOMPARE(dialog->prizeTable()->rowCount(), int(Prizes.size()));
     // No guest list tonight: 王美玲.png names nobody.
     QCOMPARE(dialog->report().numbersWith, 2);
+    // What the window finds, the night shows: a photo added since, once checked again.
+    QDir folder(m_dir.path());
+    QCOMPARE(stage.night().gallery().photo(7, {}), folder.filePath(QStringLiteral("photos/7.jpg")));
+    writePicture(m_dir.path(), QStringLiteral("photos/30.png"));
+    QVERIFY(stage.night().gallery().photo(30, {}).isEmpty());
+    dialog->recheck();
+    QCOMPARE(stage.night().gallery().photo(30, {}),
+             folder.filePath(QStringLiteral("photos/30.png")));
+    QFile::remove(folder.filePath(QStringLiteral("photos/30.png")));
     stage.viewMenu().picturesAction()->trigger();
     QCOMPARE(stage.picturesDialog(), dialog);
     QCOMPARE(stage.boardWindow().findChildren<PicturesDialog *>().size(), 1);
