@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QTimer>
 
+#include <future>
+
 int main(int argc, char *argv[])
 {
     Platform::preferXcbOnWayland();
@@ -43,6 +45,9 @@ int main(int argc, char *argv[])
         return instance.lockError().isEmpty() ? 0 : 1;
 
     const QDir dir(ProgramDir::path());
+    // The pictures' headers are read while the board is being built.
+    auto scanning = std::async(std::launch::async,
+                               [folder = dir.path()] { return ScannedPictures::read(folder); });
     const PrizeList::Choice giftFile = PrizeList::choose(dir.path());
     const QString path = giftFile.path;
     const PrizeList::Result prizes =
@@ -68,9 +73,10 @@ int main(int argc, char *argv[])
     stage.guests().loadAtStart(dir.path());
     stage.setPictureFolder(dir.path());
     // Matched against the guest list in force: photos may be named by guest.
-    const Gallery gallery = Gallery::scan(dir.path());
+    const ScannedPictures scanned = scanning.get();
+    const Gallery &gallery = scanned.gallery;
     const PictureReport pictures =
-        PictureReport::make(gallery, prizes.lines, stage.guests().list().guests);
+        PictureReport::make(gallery, prizes.lines, stage.guests().list().guests, scanned.headers);
     QStringList fileWarnings{giftFile.warning};
     fileWarnings.removeAll(QString());
     if (!StartCheck::accepted(prizes.lines, nullptr, fileWarnings, stage.guests().warning(),

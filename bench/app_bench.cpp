@@ -3,6 +3,8 @@
 #include "audiosound.h"
 #include "board.h"
 #include "fonts.h"
+#include "gallery.h"
+#include "picturereader.h"
 #include "prizelist.h"
 #include "procstats.h"
 #include "random.h"
@@ -21,6 +23,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 namespace {
@@ -36,20 +39,15 @@ public:
     }
 };
 
-struct ChildFigures
-{
-    double startupMs = 0;
-    double peakMiB = 0;
-    double idleCpuPercent = 0;
-};
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-ChildFigures runChild(const QString &self, const QString &kind, int idleSeconds)
+} // namespace
+
+AppChildFigures runAppChildProcess(const QString &self, const QString &kind, int idleSeconds)
 {
     // Start-up counts from launching the process, loading Qt included, to the child's
     // word that its window has painted.
@@ -71,7 +69,6 @@ ChildFigures runChild(const QString &self, const QString &kind, int idleSeconds)
         return {};
     return {startupMs, f[0].toDouble(), f[1].toDouble()};
 }
-} // namespace
 
 int runAppChild(const QString &kind, int idleSeconds)
 {
@@ -80,17 +77,30 @@ int runAppChild(const QString &kind, int idleSeconds)
     AudioSound sound;
     // "named": the board with a guest list of 56 names read as the program reads it.
     const bool named = kind.startsWith(QStringLiteral("named:"));
-    const bool board = kind == QStringLiteral("board") || named;
+    const bool pictures = kind.startsWith(QStringLiteral("pictures:"));
+    const bool board = kind == QStringLiteral("board") || named || pictures;
     std::unique_ptr<Stage> stage;
     std::unique_ptr<QMainWindow> bare;
     QMainWindow *window = nullptr;
+    // As the program does: the pictures' headers read while the board is built.
+    std::future<ScannedPictures> scanning;
+    if (pictures)
+        scanning = std::async(std::launch::async,
+                              [folder = kind.mid(9)] { return ScannedPictures::read(folder); });
     if (board) {
         const PrizeList::Result r = PrizeList::load(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));
         stage = std::make_unique<Stage>(r.lines, random);
         if (named)
             stage->guests().load(kind.mid(6));
-        stage->night().setSound(&sound);
+        if (pictures) {
+            const ScannedPictures scanned = scanning.get();
+            const PictureReport report = PictureReport::make(
+                scanned.gallery, r.lines, stage->guests().list().guests, scanned.headers);
+            if (report.prizesWith == 0)
+                qFatal("no picture matched");
+            stage->night().setGallery(scanned.gallery);
+        }
         window = &stage->boardWindow();
     } else {
         bare = std::make_unique<QMainWindow>();
@@ -126,8 +136,8 @@ void runStartupBench(QTextStream &out, const QString &self, int pairs)
 {
     std::vector<double> board, bare, ratio;
     for (int i = 0; i < pairs; ++i) {
-        board.push_back(runChild(self, QStringLiteral("board"), 0).startupMs);
-        bare.push_back(runChild(self, QStringLiteral("bare"), 0).startupMs);
+        board.push_back(runAppChildProcess(self, QStringLiteral("board"), 0).startupMs);
+        bare.push_back(runAppChildProcess(self, QStringLiteral("bare"), 0).startupMs);
         ratio.push_back(board.back() / bare.back());
     }
     auto f = [](double v, int digits = 1) { return QString::number(v, 'f', digits); };
@@ -142,8 +152,8 @@ void runAppBench(QTextStream &out, const QString &self)
     constexpr int Runs = 5;
     std::vector<double> startBoard, startBare, memBoard, memBare;
     for (int i = 0; i < Runs; ++i) {
-        const ChildFigures board = runChild(self, QStringLiteral("board"), 0);
-        const ChildFigures bare = runChild(self, QStringLiteral("bare"), 0);
+        const AppChildFigures board = runAppChildProcess(self, QStringLiteral("board"), 0);
+        const AppChildFigures bare = runAppChildProcess(self, QStringLiteral("bare"), 0);
         startBoard.push_back(board.startupMs);
         startBare.push_back(bare.startupMs);
         memBoard.push_back(board.peakMiB);
@@ -153,11 +163,12 @@ void runAppBench(QTextStream &out, const QString &self)
     const QString names = writeStartupWorkbook(dir.filePath(QStringLiteral("names.xlsx")));
     std::vector<double> startNamed, startBoardAgain;
     for (int i = 0; i < Runs && !names.isEmpty(); ++i) {
-        startNamed.push_back(runChild(self, QStringLiteral("named:") + names, 0).startupMs);
-        startBoardAgain.push_back(runChild(self, QStringLiteral("board"), 0).startupMs);
+        startNamed.push_back(
+            runAppChildProcess(self, QStringLiteral("named:") + names, 0).startupMs);
+        startBoardAgain.push_back(runAppChildProcess(self, QStringLiteral("board"), 0).startupMs);
     }
-    const ChildFigures idleBoard = runChild(self, QStringLiteral("board"), 10);
-    const ChildFigures idleBare = runChild(self, QStringLiteral("bare"), 10);
+    const AppChildFigures idleBoard = runAppChildProcess(self, QStringLiteral("board"), 10);
+    const AppChildFigures idleBare = runAppChildProcess(self, QStringLiteral("bare"), 10);
 
     auto f = [](double v, int digits = 1) { return QString::number(v, 'f', digits); };
     out << "\n**Whole program** (against a bare Qt main window of the same size; median of " << Runs

@@ -251,9 +251,9 @@ QString Gallery::prizePicture(const QStringList &prizeLines, const QString &priz
     return prizeFor(matchPrizes(m_prizeFiles, prizeLines), keyOf(prizeText));
 }
 
-QString Gallery::photo(int number, const QString &name) const
+namespace {
+QString photoIn(const QList<File> &files, int number, const QString &name)
 {
-    const QList<File> files = filesOf(m_photoFiles);
     if (number >= 1 && number <= Numbers)
         for (const File &f : files)
             if (f.kind == Kind::Picture && f.number == number)
@@ -264,6 +264,30 @@ QString Gallery::photo(int number, const QString &name) const
             if (f.kind == Kind::Picture && !f.number && f.key == key)
                 return f.path;
     return {};
+}
+} // namespace
+
+QString Gallery::photo(int number, const QString &name) const
+{
+    return photoIn(filesOf(m_photoFiles), number, name);
+}
+
+QStringList Gallery::prizePictures(const QStringList &prizeLines) const
+{
+    const PrizeMatch m = matchPrizes(m_prizeFiles, prizeLines);
+    QStringList out;
+    for (const QString &key : m.keys)
+        out << prizeFor(m, key);
+    return out;
+}
+
+QStringList Gallery::photos(const QMap<int, Guest> &guests) const
+{
+    const QList<File> files = filesOf(m_photoFiles);
+    QStringList out;
+    for (int n = 1; n <= Numbers; ++n)
+        out << photoIn(files, n, guests.value(n).name);
+    return out;
 }
 
 QString Gallery::logo() const

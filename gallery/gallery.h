@@ -38,6 +38,9 @@ public:
     // Full paths, or nothing.
     QString prizePicture(const QStringList &prizeLines, const QString &prizeText) const;
     QString photo(int number, const QString &name) const;
+    // The same for every line, and for every number 1..56, matched once.
+    QStringList prizePictures(const QStringList &prizeLines) const;
+    QStringList photos(const QMap<int, Guest> &guests) const;
     QString logo() const;
     QStringList prizeFiles() const; // full paths, sorted
     QStringList photoFiles() const;

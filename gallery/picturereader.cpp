@@ -163,7 +163,7 @@ QString PictureReport::text() const
 }
 
 PictureReport PictureReport::make(const Gallery &gallery, const QStringList &prizeLines,
-                                  const QMap<int, Guest> &guests)
+                                  const QMap<int, Guest> &guests, const Headers &headers)
 {
     PictureReport r;
     r.problems = gallery.unmatched(prizeLines, guests);
@@ -173,7 +173,9 @@ PictureReport PictureReport::make(const Gallery &gallery, const QStringList &pri
         if (path.isEmpty())
             return false;
         if (!usable.contains(path)) {
-            const PictureReader::Header h = PictureReader::check(path);
+            const auto known = headers.constFind(path);
+            const PictureReader::Header h =
+                known != headers.constEnd() ? *known : PictureReader::check(path);
             if (!h.problem.isEmpty())
                 r.problems.append({path, h.problem});
             else if (h.isSmall())
@@ -185,13 +187,25 @@ PictureReport PictureReport::make(const Gallery &gallery, const QStringList &pri
         }
         return usable.value(path);
     };
-    for (const QString &line : prizeLines)
-        if (!line.trimmed().isEmpty())
-            ++(use(gallery.prizePicture(prizeLines, line)) ? r.prizesWith : r.prizesWithout);
-    for (int n = 1; n <= Board::Cells; ++n)
-        ++(use(gallery.photo(n, guests.value(n).name)) ? r.numbersWith : r.numbersWithout);
+    const QStringList prizePictures = gallery.prizePictures(prizeLines);
+    for (qsizetype i = 0; i < prizeLines.size(); ++i)
+        if (!prizeLines[i].trimmed().isEmpty())
+            ++(use(prizePictures.value(i)) ? r.prizesWith : r.prizesWithout);
+    for (const QString &photo : gallery.photos(guests))
+        ++(use(photo) ? r.numbersWith : r.numbersWithout);
     r.logo = use(gallery.logo());
     if (r.logo)
         r.logoFile = QFileInfo(gallery.logo()).fileName();
     return r;
+}
+
+ScannedPictures ScannedPictures::read(const QString &folder)
+{
+    ScannedPictures s{Gallery::scan(folder), {}};
+    QStringList paths = s.gallery.prizeFiles() + s.gallery.photoFiles();
+    if (!s.gallery.logo().isEmpty())
+        paths << s.gallery.logo();
+    for (const QString &path : paths)
+        s.headers.insert(path, PictureReader::check(path));
+    return s;
 }

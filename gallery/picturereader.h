@@ -2,6 +2,7 @@
 
 #include "gallery.h"
 
+#include <QHash>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -49,6 +50,17 @@ struct PictureReport
     }
     // One line a count, then a line a problem: "檔名：原因".
     QString text() const;
+    using Headers = QHash<QString, PictureReader::Header>;
+    // headers: those already read (read here otherwise).
     static PictureReport make(const Gallery &gallery, const QStringList &prizeLines,
-                              const QMap<int, Guest> &guests);
+                              const QMap<int, Guest> &guests, const Headers &headers = {});
+};
+
+// The folder and every picture's header, read at start on a thread of their own while the
+// board is built.
+struct ScannedPictures
+{
+    Gallery gallery;
+    PictureReport::Headers headers;
+    static ScannedPictures read(const QString &folder);
 };
