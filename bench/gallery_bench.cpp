@@ -3,6 +3,7 @@
 #include "app_bench.h"
 
 #include "board.h"
+#include "hostilepictures.h"
 #include "picturereader.h"
 #include "procstats.h"
 
@@ -179,4 +180,74 @@ void runGalleryBench(QTextStream &out, const QString &self)
     out << QStringLiteral("| peak memory after the first paint | %1 MB | %2 MB |\n")
                .arg(median(bareMiB), 0, 'f', 1)
                .arg(median(withMiB), 0, 'f', 1);
+}
+
+int runHostilePicturesChild(const QString &dir)
+{
+    QTextStream out(stdout);
+    const QFileInfoList files =
+        QDir(dir).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &file : files) {
+        const double before = ProcStats::cpuSeconds();
+        QString problem = PictureReader::check(file.filePath()).problem;
+        if (problem.isEmpty())
+            PictureReader::read(file.filePath(), QSize(3840, 2160) / 3, &problem);
+        out << file.fileName() << '\t' << (ProcStats::cpuSeconds() - before) * 1000 << '\t'
+            << (problem.isEmpty() ? QStringLiteral("read") : problem) << '\n';
+    }
+    out << "peak\t" << ProcStats::peakKiB() << '\n';
+    return 0;
+}
+
+void runHostilePicturesBench(QTextStream &out, const QString &self)
+{
+    QTemporaryDir dir;
+    QDir d(dir.path());
+    const QByteArray jpeg = phoneJpeg();
+    write(d.filePath(QStringLiteral("a phone photo.jpg")), jpeg);
+    write(d.filePath(QStringLiteral("bomb 100000 x 100000.png")),
+          HostilePictures::pngClaiming(100000, 100000));
+    write(d.filePath(QStringLiteral("bitmap claiming 7000 x 7000.bmp")),
+          HostilePictures::bmpClaiming(7000, 7000));
+    write(d.filePath(QStringLiteral("phone photo cut in half.jpg")), jpeg.left(jpeg.size() / 2));
+    write(d.filePath(QStringLiteral("header then noise.jpg")),
+          jpeg.left(600) + QByteArray(4 << 20, '\x5a'));
+    write(d.filePath(QStringLiteral("iphone.heic")),
+          QByteArray::fromHex("00000018") + "ftyp" + QByteArray("heic\0\0\0\0mif1heic", 16));
+    {
+        QFile sparse(d.filePath(QStringLiteral("200 MB.jpg")));
+        if (sparse.open(QIODevice::WriteOnly) && sparse.write(jpeg.left(100)) == 100)
+            sparse.resize(qint64(200) << 20);
+    }
+    d.mkdir(QStringLiteral("folder.jpg"));
+    // Made by the tools a machine has; a row is missing where one is not.
+    QProcess::execute(QStringLiteral("mkfifo"), {d.filePath(QStringLiteral("fifo.jpg"))});
+    QProcess::execute(QStringLiteral("convert"),
+                      {QStringLiteral("-size"), QStringLiteral("4000x3000"),
+                       QStringLiteral("plasma:"), QStringLiteral("-colorspace"),
+                       QStringLiteral("CMYK"), d.filePath(QStringLiteral("cmyk.jpg"))});
+    QProcess::execute(QStringLiteral("convert"),
+                      {QStringLiteral("-delay"), QStringLiteral("10"), QStringLiteral("-size"),
+                       QStringLiteral("1920x1080"), QStringLiteral("plasma:"),
+                       QStringLiteral("plasma:"), QStringLiteral("plasma:"),
+                       QStringLiteral("-loop"), QStringLiteral("0"),
+                       d.filePath(QStringLiteral("animated.gif"))});
+
+    QProcess p;
+    p.start(self, {QStringLiteral("hostile-child"), dir.path()});
+    p.waitForFinished(600000);
+    out << "\n**Hostile pictures** (each checked, then read fitted into 1280 × 720 unless "
+           "refused; in a fresh process; the cap: 1 s of CPU each, 300 MB for the program)\n\n"
+           "| file | CPU | outcome |\n|---|---|---|\n";
+    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n')) {
+        const QStringList f = line.split(u'\t');
+        if (f.size() == 3)
+            out << QStringLiteral("| %1 | %2 ms | %3 |\n")
+                       .arg(f[0])
+                       .arg(f[1].toDouble(), 0, 'f', 1)
+                       .arg(f[2]);
+        else if (f.size() == 2 && f[0] == QLatin1String("peak"))
+            out << QStringLiteral("\nPeak memory of the process: %1 MB.\n")
+                       .arg(f[1].toLongLong() / 1024.0, 0, 'f', 1);
+    }
 }

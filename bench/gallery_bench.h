@@ -10,3 +10,10 @@ class QTextStream;
 void runGalleryBench(QTextStream &out, const QString &self);
 // The child side: prints "headers-ms none-ms decode-ms peak-KiB-before peak-KiB-after".
 int runGalleryChild(const QString &dir);
+
+// Each hostile picture (a decompression bomb, cut or noisy JPEGs, a 200 MB file, a folder, a
+// FIFO, an animated GIF, a CMYK JPEG, an iPhone's HEIC) checked and read at the show's size in
+// a fresh process: the CPU each takes and the process's peak memory.
+void runHostilePicturesBench(QTextStream &out, const QString &self);
+// The child side: one line per file, "name cpu-ms problem", then "peak KiB".
+int runHostilePicturesChild(const QString &dir);

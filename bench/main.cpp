@@ -14,9 +14,9 @@
 
 // Measures what the audience would notice. Not a test; run it on a quiet machine.
 // With no argument every figure is measured; "spin", "growth", "show", "bingo", "app",
-// "sound", "workbook", "bounded" or "gallery" pick one. "startup [pairs]" measures only the
-// start-up to first paint, 21 pairs unless told. "sound FILE" hears the spin in a recording that
-// someone else makes (see sound_bench.h).
+// "sound", "workbook", "bounded", "gallery" or "hostile" pick one. "startup [pairs]" measures only
+// the start-up to first paint, 21 pairs unless told. "sound FILE" hears the spin in a recording
+// that someone else makes (see sound_bench.h).
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -27,6 +27,8 @@ int main(int argc, char *argv[])
         return runBoundedChild(args[2]);
     if (args.size() >= 3 && args[1] == QStringLiteral("gallery-child"))
         return runGalleryChild(args[2]);
+    if (args.size() >= 3 && args[1] == QStringLiteral("hostile-child"))
+        return runHostilePicturesChild(args[2]);
 
     QTextStream out(stdout);
     if (args.size() >= 2 && args[1] == QStringLiteral("startup")) {
@@ -53,6 +55,8 @@ int main(int argc, char *argv[])
         runBoundedBench(out, QCoreApplication::applicationFilePath());
     if (all || args.contains(QStringLiteral("gallery")))
         runGalleryBench(out, QCoreApplication::applicationFilePath());
+    if (all || args.contains(QStringLiteral("hostile")))
+        runHostilePicturesBench(out, QCoreApplication::applicationFilePath());
     if (all || args.contains(QStringLiteral("app")))
         runAppBench(out, QCoreApplication::applicationFilePath());
     if (all || args.contains(QStringLiteral("sound"))) {
