@@ -162,6 +162,9 @@ void TestGallery::names()
         prizes ? g.prizePicture(Lines, Lines[key - 1]) : g.photo(key, named.value(key).name);
     QCOMPARE(found.isEmpty() ? QString() : QDir(Dir + u'/' + folder).relativeFilePath(found),
              picture);
+    // Matched for all lines or numbers at once, the same.
+    QCOMPARE(prizes ? g.prizePictures(Lines).value(key - 1) : g.photos(named).value(key - 1),
+             found);
     QCOMPARE(said(g.unmatched(Lines, named)), problems);
 }
 
