@@ -226,10 +226,12 @@ void ShowWindow::render(Night::Aspects aspects)
         setShown(m_name, !guest.isEmpty());
         // The logo stands for the company while no number is up; the photo with the winner.
         const QString photo = bingo.open || announced ? QString() : m_night.shownGuest().photo;
-        // A logo checked anew while the light runs is read once it has stopped.
-        const QString logo = bingo.open || announced || m_night.shownNumber() ? QString()
-                             : m_night.isSpinning()                           ? m_logo.path
-                                                    : m_night.gallery().logo();
+        QString logo =
+            bingo.open || announced || m_night.shownNumber() ? QString() : m_night.gallery().logo();
+        // While the light runs no picture is decoded: a logo not read before (checked anew
+        // meanwhile) waits for the stop.
+        if (m_night.isSpinning() && !logo.isEmpty() && !m_logo.read.startsWith(logo + u'|'))
+            logo = m_logo.path;
         if (photo != m_photo.path || logo != m_logo.path) {
             m_photo.path = photo;
             m_logo.path = logo;

@@ -3,7 +3,9 @@
 #include "colourui.h"
 #include "drive.h"
 #include "fonts.h"
+#include "gallery.h"
 #include "lightlayer.h"
+#include "picturefiles.h"
 #include "prizeart.h"
 #include "prizewindow.h"
 #include "prompt.h"
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <qpa/qplatformbackingstore.h>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
 
@@ -33,6 +36,7 @@ private Q_SLOTS:
     void nameUnderTheNumber();
     void longNamesWhole_data();
     void longNamesWhole();
+    void pictures();
     void lightLayer_data();
     void lightLayer();
     void pointerHides();
@@ -538,6 +542,52 @@ void TestShow::pointerHides()
     QTRY_COMPARE(show.cursor().shape(), Qt::BlankCursor);
     QTest::mouseMove(&show, QPoint(100, 100));
     QCOMPARE(show.cursor().shape(), Qt::ArrowCursor);
+}
+
+// The logo while no number is up, the winner's photo from the stop; a logo checked anew while
+// the light runs is not read before it stops, one read before still shows.
+void TestShow::pictures()
+{
+    QTemporaryDir dir;
+    writePicture(dir.path(), QStringLiteral("logo.png"));
+    writePicture(dir.path(), QStringLiteral("photos/王美玲.png"), {450, 600});
+    TestStage w(Drive::prizes(), {ScriptedRandom::forPick(4, 56), ScriptedRandom::forPick(0, 55)});
+    QMap<int, Guest> list;
+    for (int n = 1; n <= 56; ++n)
+        list[n] = {QStringLiteral("王美玲"), {}};
+    w.night().setGuests(list);
+    w.night().setGallery(Gallery::scan(dir.path()));
+    w.boardWindow().show();
+    w.windows().openShow(QGuiApplication::primaryScreen(), false);
+    ShowWindow &show = *w.windows().showWindow();
+    auto *logo = show.findChild<QLabel *>(QStringLiteral("ShowLogo"));
+    auto *photo = show.findChild<QLabel *>(QStringLiteral("ShowPhoto"));
+    const auto shown = [&] {
+        return QPair<bool, bool>(logo->isVisibleTo(&show) && !logo->pixmap().isNull(),
+                                 photo->isVisibleTo(&show) && !photo->pixmap().isNull());
+    };
+    QCOMPARE(shown(), qMakePair(true, false));
+    Drive::spinToStop(w);
+    QCOMPARE(shown(), qMakePair(false, true));
+    // Portrait, fitted whole.
+    QVERIFY(qAbs(photo->pixmap().width() * 4 - photo->pixmap().height() * 3) <= 4);
+    w.boardWindow().discardStop();
+    QCOMPARE(shown(), qMakePair(true, false));
+    const qint64 logoKey = logo->pixmap().cacheKey();
+
+    w.boardWindow().start();
+    writePicture(dir.path(), QStringLiteral("logo.png"), {800, 200});
+    QFile::rename(QDir(dir.path()).filePath(QStringLiteral("logo.png")),
+                  QDir(dir.path()).filePath(QStringLiteral("logo.jpg")));
+    w.night().setGallery(Gallery::scan(dir.path()));
+    w.night().tick();
+    QCOMPARE(shown(), qMakePair(true, false));
+    QCOMPARE(logo->pixmap().cacheKey(), logoKey);
+    while (w.night().board().timer1Enabled)
+        w.night().tick();
+    w.boardWindow().discardStop();
+    QCOMPARE(shown(), qMakePair(true, false));
+    QVERIFY(qAbs(logo->pixmap().width() - logo->pixmap().height() * 4) <= 4); // the new one
 }
 
 QTEST_MAIN(TestShow)
