@@ -99,22 +99,22 @@ void RepeatGuard::pressed(const QKeyEvent *key, bool repeat)
 bool RepeatGuard::isRepeat(const QKeyEvent *key)
 {
     const qint64 now = Clock::current().now();
-    Down &down = m_down[key->key()];
+    const auto last = m_down.constFind(key->key());
+    const bool seen = last != m_down.constEnd();
     // The same press on its way through the window, or its shortcut and then its key event:
     // the system's stamp tells it, or for a press made up in the program, the moment.
-    const bool samePress = down.seen && down.stamp == key->timestamp() &&
-                           down.marked == key->isAutoRepeat() &&
-                           (key->timestamp() != 0 || down.at == now);
-    if (samePress)
-        return down.repeat;
+    if (seen && last->stamp == key->timestamp() && last->autoRepeat == key->isAutoRepeat() &&
+        (key->timestamp() != 0 || last->at == now))
+        return last->repeat;
     const auto released = m_released.constFind(key->key());
     const bool marked =
         key->isAutoRepeat() || (key->timestamp() != 0 && released != m_released.constEnd() &&
                                 *released == key->timestamp());
     const bool lostRelease =
-        down.seen && !down.repeat && !down.released && now - down.at >= HeldForMs;
-    down = {true, now, key->timestamp(), key->isAutoRepeat(), marked && !lostRelease, false};
-    return down.repeat;
+        seen && !last->repeat && !last->released && now - last->at >= HeldForMs;
+    const bool repeat = marked && !lostRelease;
+    m_down.insert(key->key(), {now, key->timestamp(), key->isAutoRepeat(), repeat, false});
+    return repeat;
 }
 
 bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
@@ -146,8 +146,8 @@ bool RepeatGuard::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
         m_released.insert(key->key(), key->timestamp());
-        if (!key->isAutoRepeat() && m_down.contains(key->key()))
-            m_down[key->key()].released = true;
+        if (const auto down = m_down.find(key->key()); down != m_down.end() && !key->isAutoRepeat())
+            down->released = true;
         const auto held = m_held.find(key->key());
         // The release of the press that acted, or of a held key: done with it. After one
         // more press the settling decides.

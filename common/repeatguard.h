@@ -58,12 +58,11 @@ private:
     // The latest press of a key, as judged.
     struct Down
     {
-        bool seen = false;
         qint64 at = 0;
         quint64 stamp = 0;
-        bool marked = false;
-        bool repeat = false;
-        bool released = false; // since
+        bool autoRepeat = false; // as Qt marked it
+        bool repeat = false;     // as judged
+        bool released = false;   // since
     };
 
     RepeatGuard();

@@ -100,14 +100,13 @@ void PicturesDialog::recheck()
     m_read.clear();
     const Tonight tonight = m_tonight ? m_tonight() : Tonight();
     m_gallery = Gallery::scan(tonight.folder);
-    const Gallery &gallery = m_gallery;
-    m_report = PictureReport::make(gallery, tonight.prizeLines, tonight.guests);
+    m_report = PictureReport::make(m_gallery, tonight.prizeLines, tonight.guests);
 
     // The counts as the start check words them: the report without its problems.
     PictureReport counts = m_report;
     counts.problems.clear();
     QStringList summary{counts.text()};
-    if (gallery.isEmpty())
+    if (m_gallery.isEmpty())
         summary.prepend(
             QStringLiteral("程式旁邊沒有 %1、%2 資料夾，也沒有 logo.png。")
                 .arg(QLatin1String(Gallery::PrizeFolder), QLatin1String(Gallery::PhotoFolder)));
@@ -116,15 +115,16 @@ void PicturesDialog::recheck()
     m_summary->setText(summary.join(u'\n'));
 
     m_logo->setPixmap(QPixmap());
-    const QString logo = gallery.logo();
+    const QString logo = m_gallery.logo();
     m_logo->setText(logo.isEmpty() ? QStringLiteral("沒有標誌") : Reading);
     if (!logo.isEmpty())
         m_pending.append({nullptr, 0, logo});
 
     m_prizes->setRowCount(int(tonight.prizeLines.size()));
+    const QStringList prizePictures = m_gallery.prizePictures(tonight.prizeLines);
     for (int row = 0; row < tonight.prizeLines.size(); ++row) {
         const QString &text = tonight.prizeLines[row];
-        const QString path = gallery.prizePicture(tonight.prizeLines, text);
+        const QString path = prizePictures.value(row);
         m_prizes->setItem(row, 0, item(QString::number(row + 1)));
         m_prizes->setItem(row, 1, item(text));
         m_prizes->setItem(row, 2, item(path.isEmpty() ? NoPicture : Reading));
@@ -132,10 +132,11 @@ void PicturesDialog::recheck()
             m_pending.append({m_prizes, row, path});
     }
     m_numbers->setRowCount(Numbers);
+    const QStringList photos = m_gallery.photos(tonight.guests);
     for (int n = 1; n <= Numbers; ++n) {
         const int row = n - 1;
         const QString name = tonight.guests.value(n).name;
-        const QString path = gallery.photo(n, name);
+        const QString path = photos.value(row);
         m_numbers->setItem(row, 0, item(QString::number(n)));
         m_numbers->setItem(row, 1, item(name));
         m_numbers->setItem(row, 2, item(path.isEmpty() ? NoPicture : Reading));

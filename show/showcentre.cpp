@@ -67,11 +67,9 @@ void ShowWindow::placeNumber()
 void ShowWindow::showPicture(Picture &picture, const QRect &box)
 {
     const bool wanted = !picture.path.isEmpty() && !box.isEmpty();
-    const QString key =
-        wanted ? QStringLiteral("%1|%2x%3").arg(picture.path).arg(box.width()).arg(box.height())
-               : QString();
-    if (wanted && key != picture.read) {
-        picture.read = key;
+    if (wanted && (picture.path != picture.readPath || box.size() != picture.readSize)) {
+        picture.readPath = picture.path;
+        picture.readSize = box.size();
         const QImage image = PictureReader::read(picture.path, box.size());
         picture.label->setPixmap(QPixmap::fromImage(image));
     }

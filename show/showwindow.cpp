@@ -230,7 +230,7 @@ void ShowWindow::render(Night::Aspects aspects)
             bingo.open || announced || m_night.shownNumber() ? QString() : m_night.gallery().logo();
         // While the light runs no picture is decoded: a logo not read before (checked anew
         // meanwhile) waits for the stop.
-        if (m_night.isSpinning() && !logo.isEmpty() && !m_logo.read.startsWith(logo + u'|'))
+        if (m_night.isSpinning() && !logo.isEmpty() && m_logo.readPath != logo)
             logo = m_logo.path;
         if (photo != m_photo.path || logo != m_logo.path) {
             m_photo.path = photo;

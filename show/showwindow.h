@@ -104,8 +104,9 @@ private:
     struct Picture
     {
         QLabel *label = nullptr;
-        QString path; // wanted now; none to hide it
-        QString read; // path and size as last read
+        QString path;     // wanted now; none to hide it
+        QString readPath; // as last read, at readSize
+        QSize readSize;
     };
     Picture m_photo;
     Picture m_logo;
