@@ -1,4 +1,5 @@
 #include "audiosound.h"
+#include "background.h"
 #include "boardlayout.h"
 #include "eventtitle.h"
 #include "fonts.h"
@@ -22,8 +23,6 @@
 #include <QDir>
 #include <QTimer>
 
-#include <future>
-
 int main(int argc, char *argv[])
 {
     Platform::preferXcbOnWayland();
@@ -46,8 +45,8 @@ int main(int argc, char *argv[])
 
     const QDir dir(ProgramDir::path());
     // The pictures' headers are read while the board is being built.
-    auto scanning = std::async(std::launch::async,
-                               [folder = dir.path()] { return ScannedPictures::read(folder); });
+    auto scanning =
+        Background::run([folder = dir.path()] { return ScannedPictures::read(folder); });
     const PrizeList::Choice giftFile = PrizeList::choose(dir.path());
     const QString path = giftFile.path;
     const PrizeList::Result prizes =

@@ -1,6 +1,7 @@
 #include "app_bench.h"
 
 #include "audiosound.h"
+#include "background.h"
 #include "board.h"
 #include "fonts.h"
 #include "gallery.h"
@@ -85,8 +86,8 @@ int runAppChild(const QString &kind, int idleSeconds)
     // As the program does: the pictures' headers read while the board is built.
     std::future<ScannedPictures> scanning;
     if (pictures)
-        scanning = std::async(std::launch::async,
-                              [folder = kind.mid(9)] { return ScannedPictures::read(folder); });
+        scanning =
+            Background::run([folder = kind.mid(9)] { return ScannedPictures::read(folder); });
     if (board) {
         const PrizeList::Result r = PrizeList::load(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gift.txt")));

@@ -1,5 +1,6 @@
 #include "announcement.h"
 
+#include "background.h"
 #include "growingwindow.h"
 #include "picturereader.h"
 #include "prizeart.h"
@@ -61,8 +62,9 @@ void Announcement::draw()
         // The photo is read beside the picture: at 4K each takes some 50 ms of the growth.
         std::future<QImage> photo;
         if (!m_layout.photo.isEmpty())
-            photo = std::async(std::launch::async, &PictureReader::read, m_guest.photo,
-                               m_layout.photo.size(), nullptr);
+            photo = Background::run([path = m_guest.photo, size = m_layout.photo.size()] {
+                return PictureReader::read(path, size, nullptr);
+            });
         m_picture = m_layout.picture.isEmpty()
                         ? QImage()
                         : PictureReader::read(m_picturePath, m_layout.picture.size());
