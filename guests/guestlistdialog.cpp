@@ -3,6 +3,7 @@
 #include "plainlabel.h"
 
 #include "filesync.h"
+#include "focusreturn.h"
 #include "prompt.h"
 #include "workbookwriter.h"
 
@@ -157,9 +158,7 @@ void GuestListDialog::chooseFile()
             ? openNameProvider()(this, folder())
             : QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單"), folder(),
                                            QStringLiteral("名單 (*.xlsx *.csv *.txt)"));
-    // The keys come back here, not to whatever window the system picks.
-    raise();
-    activateWindow();
+    FocusReturn::afterDialog(this);
     if (!path.isEmpty())
         Q_EMIT fileChosen(path);
 }
@@ -185,8 +184,7 @@ void GuestListDialog::saveTemplate()
             ? saveNameProvider()(this, suggested)
             : QFileDialog::getSaveFileName(this, QStringLiteral("存成名單範本"), suggested,
                                            QStringLiteral("Excel 活頁簿 (*.xlsx)"));
-    raise();
-    activateWindow();
+    FocusReturn::afterDialog(this);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0)

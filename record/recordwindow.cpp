@@ -1,6 +1,7 @@
 #include "recordwindow.h"
 
 #include "filesync.h"
+#include "focusreturn.h"
 #include "nightrecord.h"
 #include "prompt.h"
 #include "scale.h"
@@ -176,9 +177,7 @@ void RecordWindow::saveAs()
                        : QFileDialog::getSaveFileName(this, QStringLiteral("另存新檔"), suggested,
                                                       csvFilter + QStringLiteral(";;") + xlsxFilter,
                                                       &chosenFilter);
-    // The keys come back here, not to whatever window the system picks.
-    raise();
-    activateWindow();
+    FocusReturn::afterDialog(this);
     if (path.isEmpty())
         return;
     // The kind chosen in the dialog decides where the name does not: a name typed over the
