@@ -112,6 +112,13 @@ QList<int> allBingoNumbers()
     return all;
 }
 
+// Waits for the window itself to have the keys: Qt counts a window active as soon as the
+// window it belongs to is, before its own activation has come through.
+bool isActiveWindow(QWidget *window)
+{
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
 // Runs the script on the question box once it is up and has the focus, from within the
 // box's own event loop.
 void whenAsked(const std::function<void(QMessageBox *)> &script)
@@ -130,7 +137,7 @@ void whenAsked(const std::function<void(QMessageBox *)> &script)
             box->reject();
         });
         box->activateWindow();
-        if (!QTest::qWaitForWindowActive(box))
+        if (!isActiveWindow(box))
             qWarning("the question box never got the focus");
         script(box);
     });
@@ -142,7 +149,7 @@ void activate(QWidget *window)
     window->show();
     window->raise();
     window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
+    QVERIFY(isActiveWindow(window));
     // A prize window is confirmed only once the hall can see it.
     QVERIFY(QTest::qWaitForWindowExposed(window));
 }
