@@ -6,9 +6,11 @@
 #include "fifowatch.h"
 #include "files.h"
 #include "fonts.h"
+#include "guestlistdialog.h"
 #include "prizewindow.h"
 #include "prompt.h"
 #include "recordcontroller.h"
+#include "recordwindow.h"
 #include "repeatguard.h"
 #include "scriptedrandom.h"
 #include "teststage.h"
@@ -21,6 +23,7 @@
 #include <QMenu>
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
@@ -317,13 +320,29 @@ void TestProjection::keysComeBack()
     desk->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), desk);
     if (dialog) {
-        auto *files = new QDialog(desk);
-        files->setAttribute(Qt::WA_DeleteOnClose);
-        files->show();
-        files->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), files);
-        files->close();
+        // The window's own file dialog, cancelled: a dialog of its that takes the keys and goes.
+        bool dialogHadKeys = false;
+        const auto files = [&dialogHadKeys](QWidget *parent, const QString &) {
+            QDialog files(parent);
+            files.show();
+            files.activateWindow();
+            dialogHadKeys = QTest::qWaitFor([&] { return QApplication::activeWindow() == &files; });
+            return QString();
+        };
+        const QList<QWidget *> before = QApplication::topLevelWidgets();
+        RecordWindow::setSaveNameProvider(files);
+        GuestListDialog::setOpenNameProvider(files);
+        if (window == QLatin1String("record"))
+            w.windows().recordWindow()->saveAs();
+        else
+            QTest::mouseClick(desk->findChild<QPushButton *>(QStringLiteral("choose")),
+                              Qt::LeftButton);
+        RecordWindow::setSaveNameProvider({});
+        GuestListDialog::setOpenNameProvider({});
+        QVERIFY(dialogHadKeys);
         QTRY_COMPARE(QApplication::activeWindow(), desk);
+        // Whatever the return of the keys shows for it is gone again.
+        QTRY_COMPARE(QApplication::topLevelWidgets().size(), before.size());
         // Still there once everything posted meanwhile has run.
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
